@@ -1,0 +1,218 @@
+#include "storage/Cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+constexpr char32_t kRawByteBase = 0xF700;  // undecodable byte b <-> U+F700 + b
+constexpr char32_t kReplacement = 0xFFFD;
+
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
+        }
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts as much of in as it can, appending to out. Returns the number of input bytes
+    // consumed: all of them, or up to the first sequence the converter refuses.
+    size_t Convert(std::string_view in, std::string& out) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char* inPtr = const_cast<char*>(in.data());
+        size_t inLeft = in.size();
+        char buffer[4096];
+        while (inLeft > 0) {
+            char* outPtr = buffer;
+            size_t outLeft = sizeof buffer;
+            const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
+            out.append(buffer, static_cast<size_t>(outPtr - buffer));
+            if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+                break;
+            }
+        }
+        return in.size() - inLeft;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& ToUtf8() {
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter;
+}
+
+Converter& ToCp932() {
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Decodes the UTF-8 character at the start of s; length 0 when s does not start with one.
+char32_t DecodeUtf8(std::string_view s, size_t& length) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    length = 0;
+    if (s.empty()) {
+        return 0;
+    }
+    const unsigned char b0 = byte(0);
+    size_t n = 0;
+    char32_t c = 0;
+    if (b0 < 0x80) {
+        length = 1;
+        return b0;
+    } else if ((b0 & 0xE0) == 0xC0) {
+        n = 2;
+        c = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        n = 3;
+        c = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        n = 4;
+        c = b0 & 0x07;
+    } else {
+        return 0;
+    }
+    if (s.size() < n) {
+        return 0;
+    }
+    for (size_t i = 1; i < n; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) {
+            return 0;
+        }
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    static constexpr char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kMinimum[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0;
+    }
+    length = n;
+    return c;
+}
+
+// The value of a hexadecimal digit, or -1.
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Replaces each "&#xHEX;" that names a character CP932 cannot hold by that character.
+std::string DecodeReferences(const std::string& utf8) {
+    if (utf8.find("&#x") == std::string::npos) {
+        return utf8;
+    }
+    std::string out;
+    out.reserve(utf8.size());
+    size_t i = 0;
+    while (i < utf8.size()) {
+        if (utf8.compare(i, 3, "&#x") == 0) {
+            size_t j = i + 3;
+            char32_t c = 0;
+            while (j < utf8.size() && j - i < 9 && HexValue(utf8[j]) >= 0) {
+                c = c * 16 + static_cast<char32_t>(HexValue(utf8[j]));
+                ++j;
+            }
+            std::string ignored;
+            const bool valid = j > i + 3 && j < utf8.size() && utf8[j] == ';' && c <= 0x10FFFF &&
+                               !(c >= 0xD800 && c <= 0xDFFF);
+            if (valid && !EncodeCp932Char(c, ignored)) {
+                AppendUtf8(c, out);
+                i = j + 1;
+                continue;
+            }
+        }
+        out += utf8[i++];
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    while (!cp932.empty()) {
+        cp932.remove_prefix(ToUtf8().Convert(cp932, out));
+        if (!cp932.empty()) {
+            AppendUtf8(kRawByteBase + static_cast<unsigned char>(cp932.front()), out);
+            cp932.remove_prefix(1);
+        }
+    }
+    return DecodeReferences(out);
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    while (!utf8.empty()) {
+        utf8.remove_prefix(ToCp932().Convert(utf8, out));
+        if (utf8.empty()) {
+            break;
+        }
+        size_t length = 0;
+        const char32_t c = DecodeUtf8(utf8, length);
+        if (length == 0) {
+            out += "&#xFFFD;";
+            utf8.remove_prefix(1);
+            continue;
+        }
+        if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF) {
+            out += static_cast<char>(c - kRawByteBase);
+        } else {
+            char reference[16];
+            std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
+            out += reference;
+        }
+        utf8.remove_prefix(length);
+    }
+    return out;
+}
+
+bool EncodeCp932Char(char32_t codePoint, std::string& bytes) {
+    if (codePoint == kReplacement || (codePoint >= 0xD800 && codePoint <= 0xDFFF) ||
+        codePoint > 0x10FFFF) {
+        return false;
+    }
+    std::string utf8;
+    AppendUtf8(codePoint, utf8);
+    std::string out;
+    if (ToCp932().Convert(utf8, out) != utf8.size()) {
+        return false;
+    }
+    bytes = std::move(out);
+    return true;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The boundary between the core's CP932 bytes and the widgets' Unicode, carried as UTF-8.
+//
+// Nothing a user types is lost on a save and a reload: a character CP932 cannot hold is written
+// as the numeric character reference "&#xHEX;" and read back as that character (only for such
+// characters, so a reference to a CP932 character stays as typed). Bytes of a file that are not
+// CP932 come through as the private-use characters U+F780..U+F7FF and are written back as the
+// same bytes. Characters with a CP932 twin (the wave dash U+301C and the like) take the CP932
+// form.
+
+std::string Cp932ToUtf8(std::string_view cp932);
+std::string Utf8ToCp932(std::string_view utf8);
+
+// The CP932 bytes of one character; false, with bytes untouched, when CP932 has none.
+bool EncodeCp932Char(char32_t codePoint, std::string& bytes);
+
+// CP932 text of a UTF-8 literal, for the messages and names the core writes in source as UTF-8.
+inline std::string Sjis(std::string_view utf8) {
+    return Utf8ToCp932(utf8);
+}

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/SafeWrite.h"
+#include "storage/VelmoraError.h"
+#include "support/ScopedUnprivileged.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct DateCase {
+    int year, month, day;
+    int32_t dayNumber;
+    int weekday;
+    const char* source;
+};
+
+TEST(DayNumber, KnownDates) {
+    const DateCase cases[] = {
+        {1899, 12, 30, 0, 7, "day 0 of the day count, a Saturday"},
+        {1900, 1, 1, 2, 2, "2 days after day 0; a Monday"},
+        {2003, 1, 1, 37622, 4, "the store's own example; a Wednesday"},
+        {2000, 2, 29, 36585, 3, "leap day of a 400-year leap year; a Tuesday"},
+        {2026, 12, 7, 46363, 2, "a Monday"},
+        {1800, 1, 1, -36522, 4, "before day 0; a Wednesday"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        EXPECT_EQ(EncodeDate(c.year, c.month, c.day), c.dayNumber);
+        const TYmd ymd = DecodeDate(c.dayNumber);
+        EXPECT_EQ(ymd.Year, c.year);
+        EXPECT_EQ(ymd.Month, c.month);
+        EXPECT_EQ(ymd.Day, c.day);
+        EXPECT_EQ(DayOfWeek(c.dayNumber), c.weekday);
+    }
+}
+
+TEST(DayNumber, RoundTripEveryDayFrom1800To2200) {
+    int32_t expected = EncodeDate(1800, 1, 1);
+    for (int y = 1800; y <= 2200; ++y) {
+        for (int m = 1; m <= 12; ++m) {
+            for (int d = 1; d <= DaysInMonth(y, m); ++d) {
+                ASSERT_EQ(EncodeDate(y, m, d), expected) << y << "-" << m << "-" << d;
+                const TYmd ymd = DecodeDate(expected);
+                ASSERT_EQ(ymd.Year * 10000 + ymd.Month * 100 + ymd.Day, y * 10000 + m * 100 + d);
+                ++expected;
+            }
+        }
+    }
+}
+
+TEST(DayNumber, MonthLengths) {
+    EXPECT_EQ(DaysInMonth(2024, 2), 29);
+    EXPECT_EQ(DaysInMonth(2023, 2), 28);
+    EXPECT_EQ(DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(DaysInMonth(2000, 2), 29);
+    EXPECT_EQ(DaysInMonth(2023, 4), 30);
+    EXPECT_EQ(DaysInMonth(2023, 12), 31);
+    EXPECT_EQ(DaysInMonth(2023, 13), 0);
+    EXPECT_EQ(WholeDay(37622.75), 37622);
+    EXPECT_EQ(WholeDay(-0.5), -1);
+}
+
+struct CodecCase {
+    const char* utf8;
+    const char* cp932;
+    const char* why;
+};
+
+TEST(Cp932, Conversions) {
+    const CodecCase cases[] = {
+        {"abc", "abc", "ASCII unchanged"},
+        {"表", "\x95\x5C", "a second byte of 0x5C"},
+        {"\\", "\x5C", "the backslash stays a backslash"},
+        {"ｱ", "\xB1", "single-byte katakana"},
+        {"〜", "\x81\x60", "the wave dash takes its CP932 form"},
+        {"😀", "&#x1F600;", "beyond CP932: a character reference"},
+        {"a\xF0\x9F\x98\x80z", "a&#x1F600;z", "a reference between other characters"},
+        {"\xEF\x9E\x80", "\x80", "a raw byte written back as itself"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EQ(Utf8ToCp932(c.utf8), c.cp932);
+    }
+}
+
+TEST(Cp932, RoundTripKeepsEveryTypedCharacter) {
+    const std::string typed =
+        "日記 ～ 〜 ① ㈱ 髙 𠮷野家 😀 é ü ß ½ ∑ \t\r\n &#x41; &#x1F600 &#xZZ; end";
+    const std::string stored = Utf8ToCp932(typed);
+    const std::string back = Cp932ToUtf8(stored);
+    // The wave dash comes back in its CP932 form; everything else exactly.
+    std::string expected = typed;
+    expected.replace(expected.find("〜"), std::string("〜").size(), "～");
+    EXPECT_EQ(back, expected);
+    EXPECT_EQ(Utf8ToCp932(back), stored);
+}
+
+TEST(Cp932, BytesThatAreNotCp932SurviveARoundTrip) {
+    const std::string raw = std::string("ok\x80\xA0\xFD\xFE\xFF") + "\x81\xAD" + "\x82";
+    EXPECT_EQ(Utf8ToCp932(Cp932ToUtf8(raw)), raw);
+}
+
+TEST(Cp932, ReferenceToACp932CharacterStaysText) {
+    EXPECT_EQ(Cp932ToUtf8("&#x41;&#x3042;"), "&#x41;&#x3042;");
+    EXPECT_EQ(Cp932ToUtf8("&#x1F600;"), "😀");
+    EXPECT_EQ(Cp932ToUtf8("&#xD800;"), "&#xD800;");
+}
+
+TEST(Cp932, EncodeOneCharacter) {
+    std::string bytes = "unchanged";
+    EXPECT_TRUE(EncodeCp932Char(U'あ', bytes));
+    EXPECT_EQ(bytes, "\x82\xA0");
+    bytes = "unchanged";
+    EXPECT_FALSE(EncodeCp932Char(U'😀', bytes));
+    EXPECT_EQ(bytes, "unchanged");
+}
+
+class SafeWriteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmora-safewrite-XXXXXX";
+        dir_ = ::mkdtemp(pattern);
+    }
+    void TearDown() override {
+        ::chmod(dir_.c_str(), 0755);
+        fs::remove_all(dir_);
+    }
+    std::string Read(const std::string& path) {
+        std::string contents;
+        EXPECT_TRUE(ReadWholeFile(path, contents));
+        return contents;
+    }
+    std::string dir_;
+};
+
+TEST_F(SafeWriteTest, ReplacesTheFileAndLeavesNoTemporary) {
+    const std::string path = dir_ + "/2003.dat";
+    SafeWriteFile(path, "old\r\n");
+    SafeWriteFile(path, "new\r\n");
+    EXPECT_EQ(Read(path), "new\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(SafeWriteTest, UnwritableFolderKeepsTheOldFile) {
+    const std::string path = dir_ + "/2003.dat";
+    SafeWriteFile(path, "old");
+    ScopedUnprivileged unprivileged(dir_);
+    ::chmod(dir_.c_str(), 0555);
+    EXPECT_THROW(SafeWriteFile(path, "new"), VelmoraError);
+    EXPECT_EQ(Read(path), "old");
+    ::chmod(dir_.c_str(), 0755);
+    SafeWriteFile(path, "new");
+    EXPECT_EQ(Read(path), "new");
+}
+
+TEST_F(SafeWriteTest, MissingFolderNamesThePath) {
+    const std::string path = dir_ + "/missing/2003.dat";
+    try {
+        SafeWriteFile(path, "new");
+        FAIL() << "the write into a missing folder succeeded";
+    } catch (const VelmoraError& e) {
+        EXPECT_EQ(std::string(e.what()), Sjis("ファイル ") + path + Sjis(" は開けません"));
+    }
+}
+
+TEST_F(SafeWriteTest, BackupsNeverOverwriteEachOther) {
+    const std::string path = dir_ + "/2003.dat";
+    SafeWriteFile(path, "first");
+    EXPECT_EQ(KeepBackup(path), path + ".bak");
+    SafeWriteFile(path, "second");
+    EXPECT_EQ(KeepBackup(path), path + ".bak2");
+    EXPECT_EQ(Read(path + ".bak"), "first");
+    EXPECT_EQ(Read(path + ".bak2"), "second");
+}
+
+}  // namespace
