@@ -1,8 +1,21 @@
 #!/usr/bin/env bash
-# Starts the built Velmora; until the window exists it says what was built.
+# Starts Velmora from its own folder, ~/Velmora (or $VELMORA_HOME). The program keeps the diary
+# beside its executable, so it runs from a folder that no rebuild or clean of ./build touches:
+# the new executable is copied in, and a shipped data file only when the folder has none yet.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -x build/bin/Velmora ]; then
-  exec build/bin/Velmora
+if [ ! -x build/bin/Velmora ]; then
+  echo "Built the core library, the widget library and the tests in ./build; the Velmora window is not part of this build yet."
+  exit 0
 fi
-echo "Built the core library, the widget library and the tests in ./build; the Velmora window is not part of this build yet."
+home="${VELMORA_HOME:-$HOME/Velmora}"
+mkdir -p "$home"
+install -m 755 build/bin/Velmora "$home/Velmora.new"
+mv -f "$home/Velmora.new" "$home/Velmora"
+for f in data/Velmora.*; do
+  [ -e "$f" ] || continue
+  name=$(basename "$f")
+  [ -e "$home/$name" ] || cp "$f" "$home/$name"
+done
+echo "Velmora keeps your diary in $home"
+exec "$home/Velmora"
