@@ -1,0 +1,182 @@
+#include "storage/CommaDB.h"
+
+#include <cstdio>
+
+#include "storage/Cp932.h"
+#include "storage/StrUtils.h"
+#include "storage/VelmoraError.h"
+
+namespace {
+
+bool IsBlank(char byte) {
+    return byte == '\t' || byte == '\n' || byte == '\r' || byte == ' ';
+}
+
+// The general form with 15 significant digits and the exponent written as "E20" or "E-5".
+std::string FormatDouble(double value) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.15g", value);
+    std::string text = buffer;
+    if (const size_t e = text.find('e'); e != std::string::npos) {
+        std::string exponent = text.substr(e + 1);
+        const bool negative = exponent.front() == '-';
+        exponent.erase(0, exponent.find_first_not_of("+-0"));
+        text = text.substr(0, e) + (negative ? "E-" : "E") + exponent;
+    }
+    return text;
+}
+
+int DigitValue(char c, int base) {
+    int v = 99;
+    if (c >= '0' && c <= '9') {
+        v = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+        v = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+        v = c - 'A' + 10;
+    }
+    return v < base ? v : -1;
+}
+
+// Decimal within the signed 64-bit range, or "$" hexadecimal of at most 16 digits.
+std::optional<int64_t> ParseInteger(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (!text.empty() && text.front() == '$') {
+        base = 16;
+        text.remove_prefix(1);
+    }
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const uint64_t limit = base == 16 ? UINT64_MAX : uint64_t{INT64_MAX} + (negative ? 1 : 0);
+    uint64_t value = 0;
+    for (const char c : text) {
+        const int digit = DigitValue(c, base);
+        if (digit < 0 || value > (limit - digit) / base) {
+            return std::nullopt;
+        }
+        value = value * base + digit;
+    }
+    return static_cast<int64_t>(negative ? 0 - value : value);
+}
+
+}  // namespace
+
+std::string TFieldValue::Encoded() const {
+    struct Visitor {
+        std::string operator()(std::monostate) const { return {}; }
+        std::string operator()(int32_t v) const { return std::to_string(v); }
+        std::string operator()(int64_t v) const { return std::to_string(v); }
+        std::string operator()(bool v) const { return v ? "1" : "0"; }
+        std::string operator()(char v) const { return std::string(1, v); }
+        std::string operator()(double v) const { return FormatDouble(v); }
+        std::string operator()(const std::string& v) const { return EncodeField(v); }
+    };
+    return std::visit(Visitor{}, value_);
+}
+
+std::string ValuesToLine(const std::vector<TFieldValue>& values) {
+    std::string line;
+    for (const TFieldValue& value : values) {
+        line += value.Encoded();
+        line += ',';
+    }
+    return line;
+}
+
+std::string ValuesToLine(std::initializer_list<TFieldValue> values) {
+    return ValuesToLine(std::vector<TFieldValue>(values));
+}
+
+void TCommaFile::SetLine(std::string line) {
+    line_ = std::move(line);
+    cursor_ = 0;
+}
+
+bool TCommaFile::ReadLine(TTextReader& reader) {
+    std::string line;
+    if (!reader.ReadLine(line)) {
+        return false;
+    }
+    SetLine(std::move(line));
+    return true;
+}
+
+void TCommaFile::SkipBlanks() {
+    while (*cursor_ < line_.size() && IsBlank(line_[*cursor_])) {
+        ++*cursor_;
+    }
+}
+
+char TCommaFile::PeekChar() {
+    if (!cursor_) {
+        return 0;
+    }
+    SkipBlanks();
+    return *cursor_ < line_.size() ? line_[*cursor_] : 0;
+}
+
+std::string TCommaFile::GetField() {
+    std::string field;
+    if (!cursor_) {
+        return field;
+    }
+    SkipBlanks();
+    size_t& at = *cursor_;
+    const size_t size = line_.size();
+    bool quoted = at < size && line_[at] == '"';
+    if (quoted) {
+        ++at;
+    }
+    while (at < size) {
+        const char byte = line_[at];
+        if (IsLeadByte(byte) && at + 1 < size) {
+            field.append(line_, at, 2);
+            at += 2;
+        } else if (quoted && byte == '"') {
+            // A doubled quote stands for one; a single one closes the quotes.
+            if (at + 1 < size && line_[at + 1] == '"') {
+                field.push_back('"');
+                at += 2;
+            } else {
+                quoted = false;
+                ++at;
+            }
+        } else if (!quoted && byte == ',') {
+            break;
+        } else {
+            field.push_back(byte);
+            ++at;
+        }
+    }
+    if (at < size) {
+        ++at;  // the comma
+    }
+    return field;
+}
+
+std::string TCommaFile::GetText() {
+    return DecodeText(GetField());
+}
+
+int32_t TCommaFile::GetInteger() {
+    const std::string field = GetField();
+    if (field.empty()) {
+        return 0;
+    }
+    const std::optional<int64_t> value = ParseInteger(field);
+    if (!value) {
+        throw VelmoraError(FormatMessage(Sjis("'%s' は整数ではありません"), field));
+    }
+    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(*value)));
+}
+
+int32_t TCommaFile::GetIntegerAbove(int32_t floor, int32_t fallback) {
+    const int32_t value = GetInteger();
+    return value > floor ? value : fallback;
+}

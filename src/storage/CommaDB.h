@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "storage/TextReader.h"
+
+// The comma-separated line of the year files, the note files and several settings values:
+// every field is followed by a comma, the last one included, and texts are escaped by
+// EncodeField. ValuesToLine writes such a line; TCommaFile reads one back field by field.
+
+// One value of a line. An empty value (std::monostate) writes nothing but its comma.
+class TFieldValue {
+public:
+    TFieldValue() = default;
+    TFieldValue(int32_t v) : value_(v) {}
+    TFieldValue(int64_t v) : value_(v) {}
+    TFieldValue(bool v) : value_(v) {}
+    TFieldValue(char v) : value_(v) {}
+    TFieldValue(double v) : value_(v) {}
+    TFieldValue(std::string v) : value_(std::move(v)) {}
+    TFieldValue(std::string_view v) : value_(std::string(v)) {}
+    TFieldValue(const char* v) : value_(std::string(v)) {}
+
+    // The field as written: integers in decimal, text through EncodeField, booleans as "0" or
+    // "1", a character as itself, a double in its shortest general form (15 digits).
+    std::string Encoded() const;
+
+private:
+    std::variant<std::monostate, int32_t, int64_t, bool, char, double, std::string> value_;
+};
+
+// One line (without line end) from values in order, each followed by ",". No values give "".
+std::string ValuesToLine(std::initializer_list<TFieldValue> values);
+std::string ValuesToLine(const std::vector<TFieldValue>& values);
+
+// Reads the fields of one line left to right. Reading never changes the line; getters past
+// the last field yield "" and 0.
+class TCommaFile {
+public:
+    void SetLine(std::string line);
+    // The next line of reader, cursor at its start; false at the end of the file.
+    bool ReadLine(TTextReader& reader);
+
+    const std::string& Line() const { return line_; }
+
+    // Skips TAB, LF, CR and space and returns the byte then under the cursor, without taking it;
+    // 0 at the end of the line or before any line was set.
+    char PeekChar();
+    // The next field with its quoting resolved and its escapes kept; the cursor moves past the
+    // field and one comma. An unterminated quoted field ends at the end of the line.
+    std::string GetField();
+    std::string GetString() { return GetField(); }
+    // The next field with its escapes undone (DecodeText).
+    std::string GetText();
+    // The next field as an integer: "" gives 0; otherwise an optional sign and decimal digits,
+    // or "$" and hexadecimal digits, within 64 bits, cut to the low 32 bits. Anything else
+    // throws VelmoraError "'%s' は整数ではありません" with the field text.
+    int32_t GetInteger();
+    // GetInteger's value when above floor, otherwise fallback.
+    int32_t GetIntegerAbove(int32_t floor, int32_t fallback);
+
+private:
+    void SkipBlanks();
+
+    std::string line_;
+    std::optional<size_t> cursor_;
+};

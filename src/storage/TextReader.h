@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// Reads the lines of a text file held whole in memory. A line ends at CR, and an LF directly
+// after that CR belongs to the line end; an LF anywhere else is line content. The byte 0x1A ends
+// the file as if it were its physical end.
+class TTextReader {
+public:
+    explicit TTextReader(std::string bytes);
+
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
+    // The next line without its line end; false, with line untouched, at the end of the file.
+    bool ReadLine(std::string& line);
+    // How many lines have been read so far (the number of the line last read).
+    int LineNumber() const { return lineNumber_; }
+
+private:
+    std::string bytes_;
+    size_t pos_ = 0;
+    int lineNumber_ = 0;
+};

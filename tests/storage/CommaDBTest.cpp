@@ -1,0 +1,218 @@
+#include "storage/CommaDB.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "storage/Cp932.h"
+#include "storage/StrUtils.h"
+#include "storage/VelmoraError.h"
+
+namespace {
+
+TEST(ValuesToLine, Kinds) {
+    EXPECT_EQ(ValuesToLine({}), "");
+    EXPECT_EQ(ValuesToLine({1, "a"}), "1,a,");
+    EXPECT_EQ(ValuesToLine({""}), ",");
+    EXPECT_EQ(ValuesToLine({-42, int64_t{-9000000000}, true, false, 'x', TFieldValue()}),
+              "-42,-9000000000,1,0,x,,");
+    EXPECT_EQ(ValuesToLine({1.5, 0.1, 1e20, 1.5e-7, 100.0}), "1.5,0.1,1E20,1.5E-7,100,");
+    EXPECT_EQ(ValuesToLine({std::string("a b"), std::string_view("c,d")}), "\"a b\",\"c,d\",");
+}
+
+TEST(ValuesToLine, ExampleYearLine) {
+    // A day of a year file: 1 January 2003, weather 0, empty Extra and RichText.
+    const std::string line =
+        ValuesToLine({37622, 0, "", Sjis("晴れの日"), Sjis("朝\r\n夜"), "", Sjis("メモ"), "x\\y"});
+    EXPECT_EQ(line, Sjis("37622,0,,晴れの日,朝\\n夜,,メモ,x\\\\y,"));
+
+    TCommaFile reader;
+    reader.SetLine(line);
+    EXPECT_EQ(reader.GetInteger(), 37622);
+    EXPECT_EQ(reader.GetInteger(), 0);
+    EXPECT_EQ(reader.GetText(), "");
+    EXPECT_EQ(reader.GetText(), Sjis("晴れの日"));
+    EXPECT_EQ(reader.GetText(), Sjis("朝\r\n夜"));
+    EXPECT_EQ(reader.GetText(), "");
+    EXPECT_EQ(reader.GetText(), Sjis("メモ"));
+    EXPECT_EQ(reader.GetText(), "x\\y");
+    EXPECT_EQ(reader.GetText(), "");
+}
+
+TEST(CommaFile, RoundTripTexts) {
+    const std::vector<std::string> texts = {
+        "",
+        " leading and trailing ",
+        "\t tab first",
+        "5\"inch",
+        "\"",
+        "\"\"",
+        ",x",
+        ",",
+        "a,b,,c",
+        "C:\\x\\",
+        "\x95\x5C\x83\x5C\x5C",         // 表ソ followed by a real backslash
+        "\x95\x5C\"\x95\x5C,\x95\x5C",  // lead bytes next to quotes and commas
+        "line1\r\nline2\r\n\r\n",
+        "\x81\x5C\x81\x5C",  // ― twice
+        std::string(100000, 'z') + "\x95\x5C",
+        Sjis("日本語の本文、句読点。「かぎ」\\と￥"),
+    };
+    std::vector<TFieldValue> values(texts.begin(), texts.end());
+    TCommaFile reader;
+    reader.SetLine(ValuesToLine(values));
+    for (const std::string& text : texts) {
+        EXPECT_EQ(reader.GetText(), text) << text.substr(0, 40);
+    }
+    EXPECT_EQ(reader.GetText(), "");
+}
+
+TEST(CommaFile, LoneLineBreaksInTexts) {
+    // A lone LF comes back as CR LF (LF is written as \n); a lone CR is dropped.
+    TCommaFile reader;
+    reader.SetLine(ValuesToLine({"a\nb", "a\rb"}));
+    EXPECT_EQ(reader.GetText(), "a\r\nb");
+    EXPECT_EQ(reader.GetText(), "ab");
+}
+
+TEST(CommaFile, GetFieldParsing) {
+    struct Case {
+        std::string line;
+        std::vector<std::string> fields;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"a,b,", {"a", "b", ""}, "plain fields; past the end gives empty"},
+        {"  a , b", {"a ", "b"}, "leading blanks skipped, trailing kept"},
+        {"\"a,b\",c", {"a,b", "c"}, "comma inside quotes"},
+        {"\"a\"\"b\",", {"a\"b"}, "doubled quote inside quotes"},
+        {"\"a\"xy,z", {"axy", "z"}, "bytes after the closing quote appended"},
+        {"a\"b,c", {"a\"b", "c"}, "quote inside an unquoted field is text"},
+        {"\"abc", {"abc", ""}, "unterminated quotes end at the line end"},
+        {"\x95\x5C,x", {"\x95\x5C", "x"}, "0x5C second byte"},
+        {"\"\x95\"\",x", {"\x95\"", "x"}, "lead byte takes the quote after it"},
+        {"ab\x95", {"ab\x95"}, "lead byte at the line end counts as one byte"},
+        {"a\\,b", {"a\\", "b"}, "escapes are kept by GetField"},
+        {"", {"", ""}, "empty line"},
+    };
+    for (const Case& c : cases) {
+        TCommaFile reader;
+        reader.SetLine(c.line);
+        for (const std::string& field : c.fields) {
+            EXPECT_EQ(reader.GetField(), field) << c.why;
+        }
+        EXPECT_EQ(reader.Line(), c.line) << "reading never changes the line";
+    }
+}
+
+TEST(CommaFile, NoLineSet) {
+    TCommaFile reader;
+    EXPECT_EQ(reader.PeekChar(), 0);
+    EXPECT_EQ(reader.GetField(), "");
+    EXPECT_EQ(reader.GetInteger(), 0);
+}
+
+TEST(CommaFile, PeekChar) {
+    TCommaFile reader;
+    reader.SetLine("  ;x");
+    EXPECT_EQ(reader.PeekChar(), ';');
+    EXPECT_EQ(reader.PeekChar(), ';');
+    EXPECT_EQ(reader.GetString(), ";x");
+    EXPECT_EQ(reader.PeekChar(), 0);
+}
+
+TEST(CommaFile, GetInteger) {
+    struct Case {
+        const char* line;
+        int32_t value;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"12", 12, "decimal"},
+        {"-5", -5, "negative"},
+        {"+7", 7, "plus sign"},
+        {"", 0, "empty field"},
+        {"$1F", 31, "hexadecimal"},
+        {"$ff", 255, "lower-case hexadecimal"},
+        {"2147483648", INT32_MIN, "64-bit value cut to its low 32 bits"},
+        {"4294967297", 1, "64-bit value cut to its low 32 bits"},
+        {"-9223372036854775808", 0, "lowest 64-bit value"},
+        {"$FFFFFFFFFFFFFFFF", -1, "16 hex digits"},
+    };
+    for (const Case& c : cases) {
+        TCommaFile reader;
+        reader.SetLine(c.line);
+        EXPECT_EQ(reader.GetInteger(), c.value) << c.why;
+    }
+}
+
+TEST(CommaFile, GetIntegerErrorCases) {
+    const char* bad[] = {
+        "abc",                  // no digits
+        "12 ",                  // trailing blank of an unquoted field stays in it
+        "1.5",                  // not an integer
+        "-",                    // sign alone
+        "$",                    // hex prefix alone
+        "9223372036854775808",  // beyond 64 bits
+        "$10000000000000000",   // beyond 64 bits
+        "0x10",                 // only "$" selects hexadecimal
+    };
+    for (const char* field : bad) {
+        TCommaFile reader;
+        reader.SetLine(std::string(field) + ",9");
+        try {
+            reader.GetInteger();
+            ADD_FAILURE() << field << " read as an integer";
+        } catch (const VelmoraError& e) {
+            EXPECT_EQ(e.what(), "'" + std::string(field) + Sjis("' は整数ではありません"));
+        }
+        EXPECT_EQ(reader.GetInteger(), 9) << "the cursor moved past the bad field";
+    }
+}
+
+TEST(CommaFile, GetIntegerAbove) {
+    TCommaFile reader;
+    reader.SetLine("0,-5,,12,");
+    EXPECT_EQ(reader.GetIntegerAbove(0, 7), 7);
+    EXPECT_EQ(reader.GetIntegerAbove(0, 7), 7);
+    EXPECT_EQ(reader.GetIntegerAbove(0, 7), 7);
+    EXPECT_EQ(reader.GetIntegerAbove(0, 7), 12);
+}
+
+TEST(TextReader, LineEnds) {
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"", {}, "empty file: no line"},
+        {"a\r\nb\r\n", {"a", "b"}, "CR LF ends lines"},
+        {"a\r\nb", {"a", "b"}, "last line without line end"},
+        {"a\rb\r", {"a", "b"}, "CR alone ends a line"},
+        {"a\nb\r\n", {"a\nb"}, "LF alone is line content"},
+        {"\r\n\r\n", {"", ""}, "empty lines"},
+        {"a\r\r\nb", {"a", "", "b"}, "CR CR LF: an empty line between"},
+        {"a\r\n\x1A"
+         "b\r\n",
+         {"a"},
+         "0x1A ends the file"},
+        {"ab\x1A"
+         "c",
+         {"ab"},
+         "0x1A inside a line ends it"},
+    };
+    for (const Case& c : cases) {
+        TTextReader reader(c.bytes);
+        TCommaFile line;
+        std::vector<std::string> lines;
+        while (line.ReadLine(reader)) {
+            lines.push_back(line.Line());
+        }
+        EXPECT_EQ(lines, c.lines) << c.why;
+        EXPECT_EQ(reader.LineNumber(), static_cast<int>(c.lines.size())) << c.why;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "storage/StrUtils.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "storage/Cp932.h"
+
+namespace {
+
+TEST(IsLeadByte, RangeEnds) {
+    struct Case {
+        int byte;
+        bool lead;
+    };
+    // The two lead ranges 0x81..0x9F and 0xE0..0xFC and their neighbours; 0xA1..0xDF are
+    // single-byte katakana.
+    const Case cases[] = {{0x00, false}, {0x5C, false}, {0x80, false}, {0x81, true},
+                          {0x9F, true},  {0xA0, false}, {0xB1, false}, {0xDF, false},
+                          {0xE0, true},  {0xFC, true},  {0xFD, false}, {0xFF, false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsLeadByte(static_cast<unsigned char>(c.byte)), c.lead) << std::hex << c.byte;
+        EXPECT_EQ(IsLeadByte(static_cast<char>(c.byte)), c.lead) << std::hex << c.byte;
+    }
+}
+
+TEST(TruncateText, Cases) {
+    const std::string a23(23, 'a');
+    const std::string a40(40, 'a');
+    const std::string hyo = "\x95\x5C";  // 表: second byte is the backslash
+    struct Case {
+        std::string text;
+        int budget;
+        std::string expected;
+        const char* why;
+    };
+    const Case cases[] = {
+        {a40, 24, std::string(24, 'a') + "...", "40 single bytes: 24 kept, marked as cut"},
+        {" " + std::string(23, 'b') + " ", 25, std::string(23, 'b'),
+         "exactly the budget: trimmed, no mark"},
+        {a23 + hyo, 24, a23 + hyo + "...", "double-byte char across the limit taken whole"},
+        {"ab\r\ncdefg", 24,
+         "ab\x81\xF7"
+         "cdefg",
+         "CR LF shown as the pilcrow"},
+        {"ab\r\ncdefg", 5,
+         "ab\x81\xF7"
+         "c...",
+         "CR LF counts two bytes of the budget"},
+        {"   abcdef", 5, "ab...", "leading blanks count against the budget, then trimmed"},
+        {" a\r\nb ", 0, " a\r\nb ", "budget 0: unchanged"},
+        {"abc\x81", 10, "abc\x81", "lead byte as the last byte counts one byte"},
+        {std::string("ab\0cd", 5), 10, "ab", "a NUL ends the text"},
+        {hyo + hyo, 3, hyo + hyo + "...", "budget 3 over two double-byte chars"},
+        {"", 24, "", "empty text"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TruncateText(c.text, c.budget), c.expected) << c.why;
+    }
+}
+
+TEST(EncodeField, Cases) {
+    const std::string hyo = "\x95\x5C";
+    struct Case {
+        std::string text;
+        std::string field;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"", "", "empty text, empty field"},
+        {"a b", "\"a b\"", "a space quotes the field"},
+        {"   ", "\"   \"", "spaces only, quoted"},
+        {"a\tb", "a\\tb", "TAB escaped, not quoted"},
+        {"C:\\x", "C:\\\\x", "backslash doubled"},
+        {"5\"inch", "\"5\"\"inch\"", "inner quote doubled, field quoted"},
+        {",x", "\",x\"", "comma quotes the field"},
+        {"a\r\nb", "a\\nb", "CR LF becomes \\n"},
+        {"a\nb", "a\\nb", "lone LF becomes \\n"},
+        {"a\rb", "ab", "lone CR removed"},
+        {hyo, hyo, "0x5C second byte is not escaped"},
+        {hyo + "\\", hyo + "\\\\", "a real backslash after it is"},
+        {"\x81", "\x81", "lead byte at the end kept"},
+        {std::string("a\0b\nc", 5), "ab\\nc", "NUL dropped; the rest is still escaped"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeField(c.text), c.field) << c.why;
+    }
+}
+
+TEST(DecodeText, Cases) {
+    struct Case {
+        std::string field;
+        std::string text;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"a\\nb", "a\r\nb", "\\n gives CR LF"},
+        {"a\\tb", "a\tb", "\\t gives TAB"},
+        {"a\\\\b", "a\\b", "two backslashes give one"},
+        {"a\\qb", "aqb", "backslash before another byte is dropped"},
+        {"ab\\", "ab", "backslash at the end is dropped"},
+        {"\x95\x5Cn", "\x95\x5Cn", "0x5C second byte does not start an escape"},
+        {"\"x\"", "\"x\"", "quotes are left alone"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DecodeText(c.field), c.text) << c.why;
+    }
+}
+
+}  // namespace
