@@ -38,7 +38,8 @@ int DigitValue(char c, int base) {
     return v < base ? v : -1;
 }
 
-// Decimal within the signed 64-bit range, or "$" hexadecimal of at most 16 digits.
+}  // namespace
+
 std::optional<int64_t> ParseInteger(std::string_view text) {
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
@@ -64,8 +65,6 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
     }
     return static_cast<int64_t>(negative ? 0 - value : value);
 }
-
-}  // namespace
 
 std::string TFieldValue::Encoded() const {
     struct Visitor {

@@ -14,6 +14,10 @@
 // every field is followed by a comma, the last one included, and texts are escaped by
 // EncodeField. ValuesToLine writes such a line; TCommaFile reads one back field by field.
 
+// The integer of a field or setting: an optional sign, then decimal digits within the signed
+// 64-bit range or "$" and at most 16 hexadecimal digits; nullopt for anything else, "" included.
+std::optional<int64_t> ParseInteger(std::string_view text);
+
 // One value of a line. An empty value (std::monostate) writes nothing but its comma.
 class TFieldValue {
 public:
