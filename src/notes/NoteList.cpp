@@ -1,0 +1,252 @@
+#include "notes/NoteList.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "notes/TitleOrder.h"
+#include "storage/Clock.h"
+#include "storage/CommaDB.h"
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/Report.h"
+#include "storage/SafeWrite.h"
+#include "storage/TextReader.h"
+#include "storage/VelmoraError.h"
+
+namespace {
+
+// A rule that comes back more than once a year: every month, chosen months, month end, a
+// period or a week rule.
+bool RepeatsWithinYear(const TNoteRec& note) {
+    return !(note.MonthRule >= 1 && note.MonthRule <= 12) ||
+           !(note.DayRule >= 1 && note.DayRule <= DayRuleLastDay);
+}
+
+TNoteRec ReadNote(TCommaFile& line) {
+    TNoteRec note;
+    note.Kind = static_cast<uint8_t>(line.GetInteger());
+    note.MonthRule = static_cast<uint16_t>(line.GetInteger());
+    note.DayRule = static_cast<uint16_t>(line.GetInteger());
+    note.StartYear = static_cast<uint16_t>(line.GetInteger());
+    note.EndYear = static_cast<uint16_t>(line.GetInteger());
+    note.EndDate = line.GetInteger();
+    note.Title = line.GetText();
+    return note;
+}
+
+// One message for every line of a file that could not be read: the first line's error and
+// where it is, and how many more there were.
+void ReportBadLines(const std::string& path, int firstLine, const std::string& firstError,
+                    int count) {
+    std::string text =
+        firstError + "\r\n" + path + " (" + std::to_string(firstLine) + Sjis("行目)");
+    if (count > 1) {
+        text += "\r\n" + FormatMessage(Sjis("ほかに %s 行が読めません"), std::to_string(count - 1));
+    }
+    ReportMessage(text);
+}
+
+// The order in which to put notes: by ruleOrder (negative, zero or positive), ties by title.
+// Title keys are made once per note.
+template <typename RuleOrder>
+std::vector<size_t> SortedOrder(const std::vector<const TNoteRec*>& notes, RuleOrder ruleOrder) {
+    std::vector<TTitleKey> keys;
+    keys.reserve(notes.size());
+    for (const TNoteRec* note : notes) {
+        keys.push_back(MakeTitleKey(note->Title));
+    }
+    std::vector<size_t> order(notes.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int byRule = ruleOrder(*notes[a], *notes[b]);
+        return byRule != 0 ? byRule < 0 : CompareTitleKeys(keys[a], keys[b]) < 0;
+    });
+    return order;
+}
+
+template <typename Pointer, typename RuleOrder>
+void SortNotes(std::vector<Pointer>& notes, RuleOrder ruleOrder) {
+    std::vector<const TNoteRec*> records;
+    records.reserve(notes.size());
+    for (const Pointer& note : notes) {
+        records.push_back(&*note);
+    }
+    std::vector<Pointer> sorted;
+    sorted.reserve(notes.size());
+    for (const size_t i : SortedOrder(records, ruleOrder)) {
+        sorted.push_back(std::move(notes[i]));
+    }
+    notes.swap(sorted);
+}
+
+template <typename T>
+int Compare(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+}  // namespace
+
+TNoteRec* TNoteList::Items(int index) const {
+    return index >= 0 && index < Count() ? notes_[index].get() : nullptr;
+}
+
+void TNoteList::LoadFromFile(const std::string& path) {
+    Clear();
+    fileName_ = path;
+    backupPending_ = false;
+    if (!FileExists(path)) {
+        return;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        throw VelmoraError(FormatMessage(Sjis("ファイル %s は開けません"), path));
+    }
+
+    const int thisMonth = DecodeDate(Today()).Month;
+    TTextReader reader(std::move(bytes));
+    TCommaFile line;
+    int badLines = 0;
+    int firstBadLine = 0;
+    std::string firstError;
+    while (line.ReadLine(reader)) {
+        const char first = line.PeekChar();
+        if (first == ';' || first == 0) {
+            continue;  // a comment or a blank line
+        }
+        TNoteRec note;
+        try {
+            note = ReadNote(line);
+        } catch (const VelmoraError& error) {
+            if (badLines++ == 0) {
+                firstBadLine = reader.LineNumber();
+                firstError = error.what();
+            }
+            continue;
+        }
+        // A done repeating reminder is open again once the month it was done in is over.
+        if (note.Kind == NoteDone && DecodeDate(note.EndDate).Month != thisMonth &&
+            RepeatsWithinYear(note)) {
+            note.Kind = NoteOpen;
+        }
+        note.NextDate = 0;
+        AddNote(note);
+    }
+    SortByRule();
+    modified_ = false;
+    if (badLines > 0) {
+        backupPending_ = true;
+        ReportBadLines(path, firstBadLine, firstError, badLines);
+    }
+}
+
+std::string TNoteList::FileText() const {
+    std::string text;
+    for (const auto& note : notes_) {
+        text += ValuesToLine({int32_t{note->Kind}, int32_t{note->MonthRule}, int32_t{note->DayRule},
+                              int32_t{note->StartYear}, int32_t{note->EndYear}, note->EndDate,
+                              note->Title});
+        text += "\r\n";
+    }
+    return text;
+}
+
+void TNoteList::SaveToFile(const std::string& path) {
+    const std::string& target = path.empty() ? fileName_ : path;
+    if (backupPending_ && target == fileName_) {
+        if (FileExists(target)) {
+            KeepBackup(target);
+        }
+        backupPending_ = false;
+    }
+    SafeWriteFile(target, FileText());
+    modified_ = false;
+}
+
+void TNoteList::Save() {
+    if (!fileName_.empty()) {
+        SaveToFile(fileName_);
+    }
+}
+
+int TNoteList::AddNote(const TNoteRec& note) {
+    notes_.push_back(std::make_unique<TNoteRec>(note));
+    modified_ = true;
+    return Count() - 1;
+}
+
+TNoteRec* TNoteList::NewNote() {
+    const TYmd today = DecodeDate(Today());
+    TNoteRec note;
+    note.Kind = NoteOpen;
+    note.MonthRule = static_cast<uint16_t>(today.Month);
+    note.DayRule = static_cast<uint16_t>(today.Day);
+    note.StartYear = static_cast<uint16_t>(today.Year);
+    note.EndYear = static_cast<uint16_t>(today.Year);
+    note.EndDate = 0;
+    note.Title = FormatMessage(Sjis("項目%s"), std::to_string(Count()));
+    return Items(AddNote(note));
+}
+
+bool TNoteList::DeleteNote(const TNoteRec* note) {
+    const auto found = std::find_if(notes_.begin(), notes_.end(),
+                                    [note](const auto& owned) { return owned.get() == note; });
+    if (found == notes_.end()) {
+        return false;
+    }
+    notes_.erase(found);
+    modified_ = true;
+    return true;
+}
+
+void TNoteList::Clear() {
+    notes_.clear();
+}
+
+void TNoteList::SortByRule() {
+    SortNotes(notes_, [](const TNoteRec& a, const TNoteRec& b) {
+        if (a.MonthRule != b.MonthRule) {
+            return Compare(a.MonthRule, b.MonthRule);
+        }
+        if (a.DayRule != b.DayRule) {
+            return Compare(a.DayRule, b.DayRule);
+        }
+        return Compare(b.Kind, a.Kind);
+    });
+}
+
+void TNoteList::SortSelection() {
+    SortNotes(selection_, [](const TNoteRec& a, const TNoteRec& b) {
+        return Compare(WholeDay(a.NextDate), WholeDay(b.NextDate));
+    });
+}
+
+void TNoteList::SelectForDate(double referenceDay) {
+    selection_.clear();
+    for (const auto& note : notes_) {
+        if (CalcNextDate(*note, referenceDay) &&
+            (note->Kind == NoteOpen || note->NextDate >= WholeDay(referenceDay))) {
+            selection_.push_back(note.get());
+        }
+    }
+    SortSelection();
+}
+
+void TNoteList::SelectForMonth(double referenceDay) {
+    selection_.clear();
+    const TYmd reference = DecodeDate(WholeDay(referenceDay));
+    for (const auto& note : notes_) {
+        if (note->Kind == NoteHidden) {
+            continue;
+        }
+        CalcNextDate(*note, referenceDay);
+        if (reference.Year >= note->StartYear &&
+            DecodeDate(WholeDay(note->NextDate)).Month == reference.Month) {
+            selection_.push_back(note.get());
+        }
+    }
+    SortSelection();
+}
+
+TNoteRec* TNoteList::SelectedNote(int index) const {
+    return index >= 0 && index < SelectedCount() ? selection_[index] : nullptr;
+}

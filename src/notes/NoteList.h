@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "notes/NoteRec.h"
+
+// A list of notes kept in one file (".mem" for anniversaries, ".tdo" for reminders), one note
+// per comma-separated line. Records are owned by the list and keep their address while in it.
+class TNoteList {
+public:
+    int Count() const { return static_cast<int>(notes_.size()); }
+    TNoteRec* Items(int index) const;  // nullptr when out of range
+
+    const std::string& FileName() const { return fileName_; }
+    bool Modified() const { return modified_; }
+    void SetModified(bool modified) { modified_ = modified; }
+
+    // Replaces the contents by the notes of the file at path and remembers path, also when the
+    // file does not exist (an empty list). A line that cannot be read is skipped and the rest
+    // read on; the skipped lines are reported once through ReportMessage, and the file as found
+    // is kept beside it (KeepBackup) before the first save over it. Throws VelmoraError when the
+    // file exists but cannot be read.
+    void LoadFromFile(const std::string& path);
+    // Writes every note in list order to path ("" means FileName) through SafeWriteFile and
+    // clears Modified. On failure throws VelmoraError and leaves the file and Modified as they
+    // were.
+    void SaveToFile(const std::string& path = {});
+    // SaveToFile(FileName) when a file name is known; otherwise nothing.
+    void Save();
+
+    // Appends an owned copy of note; returns its index.
+    int AddNote(const TNoteRec& note);
+    // Appends an open note for today titled "項目<n>", n the number of notes before it.
+    TNoteRec* NewNote();
+    // Frees the record with this identity; false when it is not in the list.
+    bool DeleteNote(const TNoteRec* note);
+    // Frees every record; the selection and Modified are left alone.
+    void Clear();
+
+    // MonthRule, then DayRule (both ascending as unsigned), then Kind descending, then Title.
+    void SortByRule();
+
+    // The notes active in the year of referenceDay whose occurrence is not before it, open
+    // reminders also when it is; in selection order.
+    void SelectForDate(double referenceDay);
+    // The notes not hidden, started by the year of referenceDay, whose occurrence falls in its
+    // month; in selection order.
+    void SelectForMonth(double referenceDay);
+    // The selection is valid until the list next changes.
+    int SelectedCount() const { return static_cast<int>(selection_.size()); }
+    TNoteRec* SelectedNote(int index) const;  // nullptr when out of range
+
+private:
+    void SortSelection();
+    std::string FileText() const;
+
+    std::vector<std::unique_ptr<TNoteRec>> notes_;
+    std::vector<TNoteRec*> selection_;
+    std::string fileName_;
+    bool modified_ = false;
+    // The loaded file had lines that could not be read: keep it before writing over it.
+    bool backupPending_ = false;
+};

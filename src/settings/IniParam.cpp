@@ -1,0 +1,163 @@
+#include "settings/IniParam.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "storage/CommaDB.h"
+#include "storage/Cp932.h"
+#include "storage/SafeWrite.h"
+#include "storage/StrUtils.h"
+#include "storage/VelmoraError.h"
+
+namespace {
+
+const std::string& DefaultDateFontText() {
+    static const std::string text = Sjis("\"ＭＳ Ｐゴシック\",128,$80000008,1,16,0");
+    return text;
+}
+
+const std::string& DefaultTitlesText() {
+    static const std::string text =
+        Sjis("今日のひと言,今日の出来事,\"私的メモ　または　内緒日記\"");
+    return text;
+}
+
+const std::string& DefaultTabTitlesText() {
+    static const std::string text = Sjis("ひと言,出来事,私的メモ");
+    return text;
+}
+
+// The first three items of a titles value, each with the escapes of the line format undone.
+std::array<std::string, 3> ReadTitles(const TInitFile& file, std::string_view name,
+                                      const std::string& defaultText) {
+    const std::vector<std::string> items =
+        SplitCommaList(file.ReadString(name, defaultText) + ",,,");
+    std::array<std::string, 3> titles;
+    for (size_t i = 0; i < titles.size() && i < items.size(); ++i) {
+        titles[i] = DecodeText(items[i]);
+    }
+    return titles;
+}
+
+std::string TitlesLine(const std::array<std::string, 3>& titles) {
+    return ValuesToLine({titles[0], titles[1], titles[2]});
+}
+
+}  // namespace
+
+TFontDesc DefaultFont() {
+    TFontDesc font;
+    font.Name = Sjis("ＭＳ Ｐゴシック");
+    font.Charset = 128;
+    font.Color = 0x80000008;
+    font.Size = 9;
+    return font;
+}
+
+TInitParam::TInitParam()
+    : MemoFont(DefaultFont()),
+      NewsFont(DefaultFont()),
+      DateFont(DefaultFont()),
+      ListFont(DefaultFont()) {
+    // Every setting absent: each field takes the default Load gives it.
+    ReadSettings(TInitFile(""));
+}
+
+std::string TInitParam::Load(const std::string& path) {
+    FileName = path;
+    loadStopped_ = false;
+    try {
+        ReadSettings(TInitFile(path));
+    } catch (const VelmoraError& error) {
+        loadStopped_ = true;
+        return error.what();
+    }
+    return {};
+}
+
+void TInitParam::ReadSettings(const TInitFile& file) {
+    const std::vector<std::string> keyword =
+        SplitCommaList(file.ReadString("KEYWORD", "0,") + ",,");
+    KeywordOn = !keyword.empty() && keyword[0] == "1";
+    Keyword = keyword.size() > 1 ? keyword[1] : std::string();
+    Titles = ReadTitles(file, "CUSTOMTTL", DefaultTitlesText());
+    TabTitles = ReadTitles(file, "TABTITLE", DefaultTabTitlesText());
+    LogDir = file.ReadString("LOGDIR");
+    LastBbs = file.ReadString("LASTBBS");
+    ColorInfo = file.ReadString("COLORINFO");
+    DiaryColor = file.ReadString("DIARYCOLOR");
+    WeatherMark = file.ReadBool("WEATHERMARK", true);
+    WeatherIcon = file.ReadBool("WEATHERICON", true);
+    NoDeathDays = file.ReadBool("DEATHDISP", false);
+    ShowRokuyo = file.ReadBool("ROKUYO", false);
+    MonthOnly = file.ReadBool("DIARYLIST", true);
+    DiaryTab = file.ReadInteger("DIARYTABS", 0);
+    file.ReadFont("DATEFONT", DateFont, DefaultDateFontText());
+    file.ReadFont("MEMOFONT", MemoFont);
+    file.ReadFont("LISTFONT", ListFont);
+    file.ReadFont("NEWSFONT", NewsFont);
+    file.ReadWindowInfo("WINDOWINFO", WindowRect, WindowState);
+    SplitInfo = file.ReadString("SPLITINFO");
+}
+
+void TInitParam::Save() {
+    if (loadStopped_ && FileExists(FileName)) {
+        KeepBackup(FileName);
+    }
+    loadStopped_ = false;
+    TInitFile file(FileName);
+    file.WriteString("KEYWORD", std::string(KeywordOn ? "1" : "0") + "," + Keyword);
+    file.WriteString("CUSTOMTTL", TitlesLine(Titles));
+    file.WriteString("TABTITLE", TitlesLine(TabTitles));
+    file.WriteFont("DATEFONT", DateFont);
+    file.WriteFont("MEMOFONT", MemoFont);
+    file.WriteFont("LISTFONT", ListFont);
+    file.WriteFont("NEWSFONT", NewsFont);
+    file.WriteWindowInfo("WINDOWINFO", WindowRect, WindowState);
+    file.WriteString("SPLITINFO", SplitInfo);
+    file.WriteString("COLORINFO", ColorInfo);
+    file.WriteString("DIARYCOLOR", DiaryColor);
+    file.WriteBool("WEATHERMARK", WeatherMark);
+    file.WriteBool("WEATHERICON", WeatherIcon);
+    file.WriteBool("DIARYLIST", MonthOnly);
+    file.WriteInteger("DIARYTABS", DiaryTab);
+    file.WriteBool("DEATHDISP", NoDeathDays);
+    file.WriteBool("ROKUYO", ShowRokuyo);
+    file.WriteString("LOGDIR", LogDir);
+    file.WriteString("LASTBBS", LastBbs);
+    file.Sort();
+    file.UpdateFile();
+}
+
+void TInitParam::ApplyWindow(TWindowPlacement& window, int screenWidth, int screenHeight) const {
+    window.State = WindowState;
+    if (window.State == WindowMaximized || WindowRect.Left >= WindowRect.Right) {
+        return;
+    }
+    int32_t left = WindowRect.Left;
+    int32_t top = WindowRect.Top;
+    int32_t width = WindowRect.Right - WindowRect.Left;
+    int32_t height = WindowRect.Bottom - WindowRect.Top;
+    if (width <= 0) {
+        width = screenWidth / 3;
+    }
+    if (height <= 0) {
+        height = screenHeight / 3;
+    }
+    if (left + width > screenWidth) {
+        left = screenWidth - width;
+    }
+    left = std::max(left, 0);
+    if (top + height > screenHeight) {
+        top = screenHeight - height;
+    }
+    top = std::max(top, 0);
+    window.Bounds = {left, top, left + width, top + height};
+}
+
+void TInitParam::StoreWindow(const TWindowPlacement& window) {
+    if (window.State != WindowMaximized) {
+        WindowRect = window.Bounds;
+    }
+    WindowState = window.State;
+}
