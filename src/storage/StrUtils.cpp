@@ -25,7 +25,9 @@ std::string ShowLineBreaks(std::string_view text) {
     return result;
 }
 
-std::string_view Trim(std::string_view text) {
+}  // namespace
+
+std::string_view TrimText(std::string_view text) {
     while (!text.empty() && IsBlankOrControl(text.front())) {
         text.remove_prefix(1);
     }
@@ -34,8 +36,6 @@ std::string_view Trim(std::string_view text) {
     }
     return text;
 }
-
-}  // namespace
 
 bool IsLeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -61,7 +61,7 @@ std::string TruncateText(std::string_view text, int budget) {
             --left;
         }
     }
-    std::string result(Trim(ShowLineBreaks(text.substr(0, end))));
+    std::string result(TrimText(ShowLineBreaks(text.substr(0, end))));
     if (longer) {
         result += "...";
     }

@@ -12,6 +12,9 @@ inline bool IsLeadByte(char byte) {
     return IsLeadByte(static_cast<unsigned char>(byte));
 }
 
+// text without its leading and trailing bytes of value 32 or less (blanks and control characters).
+std::string_view TrimText(std::string_view text);
+
 // A one-line preview of text for a list cell: cut after about budget bytes (a double-byte
 // character across the limit is taken whole, so one byte more is possible; a NUL ends the text),
 // each CR LF shown as "¶", blanks and control characters trimmed at both ends, and "..." added

@@ -1,0 +1,282 @@
+#include "storage/ScrapList.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "storage/CommaDB.h"
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/Report.h"
+#include "storage/SafeWrite.h"
+#include "storage/TextReader.h"
+#include "storage/VelmoraError.h"
+
+namespace {
+
+constexpr size_t kMaxListedLines = 10;
+
+std::string Crlf() {
+    return "\r\n";
+}
+
+TDataInfo ReadRecord(TCommaFile& line) {
+    TDataInfo rec;
+    rec.Date = line.GetInteger();
+    rec.Weather = line.GetInteger();
+    rec.Extra = line.GetText();
+    rec.Title = line.GetText();
+    rec.Text = line.GetText();
+    rec.RichText = line.GetText();
+    rec.Private = line.GetText();
+    rec.News = line.GetText();
+    // A file without the rich text shows the plain text.
+    if (rec.RichText.empty()) {
+        rec.RichText = rec.Text;
+    }
+    return rec;
+}
+
+// "path (3, 7行目)": where the unreadable lines of a year file are.
+std::string LinesContext(const std::string& path, const std::vector<int>& lines) {
+    std::string numbers;
+    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
+        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    }
+    if (lines.size() > kMaxListedLines) {
+        numbers += ", ...";
+    }
+    return path + " (" + numbers + Sjis("行目)");
+}
+
+}  // namespace
+
+void TScrapList::SetDate(int32_t d) {
+    const TYmd ymd = DecodeDate(d);
+    uint8_t flags = 0;
+    if (d != currentDate_) {
+        if (OnLeaveDate) {
+            OnLeaveDate(*this, currentDate_);
+        }
+        flags |= DayChanged;
+    }
+    if (EncodeDate(ymd.Year, ymd.Month, 1) != DatePart(0)) {
+        flags |= MonthChanged;
+    }
+    if (ymd.Year != DatePart(1)) {
+        flags |= YearChanged;
+        LoadFromFile(dataDir_ + std::to_string(ymd.Year) + ".dat");
+    }
+    currentDate_ = d;
+    const auto found = std::find_if(records_.begin(), records_.end(),
+                                    [d](const auto& rec) { return rec->Date == d; });
+    current_ = found != records_.end() ? **found : EmptyDataInfo;
+    if ((flags & YearChanged) && OnListChanged) {
+        OnListChanged(*this);
+    }
+    if (flags != 0 && OnDateChanged) {
+        OnDateChanged(*this, flags, static_cast<uint16_t>(ymd.Year),
+                      static_cast<uint16_t>(ymd.Month), static_cast<uint16_t>(ymd.Day));
+    }
+}
+
+const TDataInfo& TScrapList::FindByDate(double dateTime) const {
+    if (!(dateTime >= INT32_MIN && dateTime <= INT32_MAX) || std::trunc(dateTime) != dateTime) {
+        return EmptyDataInfo;
+    }
+    const auto date = static_cast<int32_t>(dateTime);
+    const auto found =
+        std::lower_bound(records_.begin(), records_.end(), date,
+                         [](const auto& rec, int32_t value) { return rec->Date < value; });
+    return found != records_.end() && (*found)->Date == date ? **found : EmptyDataInfo;
+}
+
+int TScrapList::PutRecord(const TDataInfo& rec) {
+    if (rec.Date == 0) {
+        return -1;
+    }
+    // rec may be a record of this store or Current itself; work on a copy.
+    const TDataInfo copy = rec;
+    modified_ = true;
+    current_ = copy;
+    for (size_t i = 0; i < records_.size(); ++i) {
+        if (records_[i]->Date == copy.Date) {
+            *records_[i] = copy;
+            if (OnRecordChanged) {
+                OnRecordChanged(*this, *records_[i]);
+            }
+            return static_cast<int>(i);
+        }
+    }
+    const int index = Count();
+    records_.push_back(std::make_unique<TDataInfo>(copy));
+    if (loading_) {
+        return index;
+    }
+    TDataInfo* added = records_.back().get();
+    SortByDate();
+    if (OnListChanged) {
+        OnListChanged(*this);
+    }
+    if (OnRecordChanged) {
+        OnRecordChanged(*this, *added);
+    }
+    return index;
+}
+
+bool TScrapList::DeleteByDate(double dateTime) {
+    const int32_t day = WholeDay(dateTime);
+    for (int i = 0; i < Count(); ++i) {
+        if (records_[i]->Date == day) {
+            return DeleteAt(i);
+        }
+    }
+    return false;
+}
+
+bool TScrapList::DeleteAt(int index) {
+    if (index < 0 || index >= Count()) {
+        return false;
+    }
+    modified_ = true;
+    current_ = EmptyDataInfo;
+    const TDataInfo* doomed = records_[index].get();
+    if (OnRecordDeleted) {
+        OnRecordDeleted(*this, *doomed);
+    }
+    // The handler may have changed the list; remove the record wherever it is now.
+    std::erase_if(records_, [doomed](const auto& rec) { return rec.get() == doomed; });
+    return true;
+}
+
+void TScrapList::SortByDate() {
+    std::sort(records_.begin(), records_.end(),
+              [](const auto& a, const auto& b) { return a->Date < b->Date; });
+}
+
+int32_t TScrapList::DatePart(int kind) const {
+    const TYmd ymd = DecodeDate(currentDate_);
+    switch (kind) {
+        case 0:
+            return EncodeDate(ymd.Year, ymd.Month, 1);
+        case 1:
+            return ymd.Year;
+        case 2:
+            return ymd.Month;
+        case 3:
+            return ymd.Day;
+        default:
+            return -1;
+    }
+}
+
+void TScrapList::LoadFromFile(const std::string& path) {
+    // A year held back unsaved is read from memory, so it is not written just before.
+    std::optional<std::string> held = TakeUnsaved(path);
+    SaveIfModified();
+    if (modified_ && !fileName_.empty()) {
+        unsaved_[fileName_] = YearFileContents();
+    }
+    if (!held) {
+        held = TakeUnsaved(path);
+    }
+    Clear();
+    fileName_ = path;
+    loading_ = true;
+    if (held) {
+        ReadYearFile(path, std::move(*held));
+    } else if (FileExists(path)) {
+        std::string contents;
+        if (ReadWholeFile(path, contents)) {
+            ReadYearFile(path, std::move(contents));
+        } else {
+            keepBeforeSave_.insert(path);
+            ReportMessage(FormatMessage(Sjis("ファイル %s は開けません"), path) + Crlf() + path +
+                          Crlf() + Sjis("データが読込めません!"));
+        }
+    }
+    // Files are written in date order; sorting keeps FindByDate right for one that is not.
+    SortByDate();
+    loading_ = false;
+    modified_ = held.has_value();
+}
+
+std::optional<std::string> TScrapList::TakeUnsaved(const std::string& path) {
+    const auto found = unsaved_.find(path);
+    if (found == unsaved_.end()) {
+        return std::nullopt;
+    }
+    std::string contents = std::move(found->second);
+    unsaved_.erase(found);
+    return contents;
+}
+
+void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
+    TTextReader reader(std::move(contents));
+    TCommaFile line;
+    std::vector<int> badLines;
+    std::string firstError;
+    while (line.ReadLine(reader)) {
+        try {
+            PutRecord(ReadRecord(line));
+        } catch (const VelmoraError& e) {
+            if (badLines.empty()) {
+                firstError = e.what();
+            }
+            badLines.push_back(reader.LineNumber());
+        }
+    }
+    if (!badLines.empty()) {
+        keepBeforeSave_.insert(path);
+        ReportMessage(firstError + Crlf() + LinesContext(path, badLines) + Crlf() +
+                      Sjis("データが読込めません!"));
+    }
+}
+
+void TScrapList::SaveIfModified() {
+    if (modified_) {
+        SaveToFile();
+    }
+    for (auto it = unsaved_.begin(); it != unsaved_.end();) {
+        it = WriteYearFile(it->first, it->second) ? unsaved_.erase(it) : std::next(it);
+    }
+}
+
+void TScrapList::SaveToFile() {
+    if (fileName_.empty()) {
+        return;
+    }
+    SortByDate();
+    if (WriteYearFile(fileName_, YearFileContents())) {
+        modified_ = false;
+    }
+}
+
+void TScrapList::Clear() {
+    records_.clear();
+    modified_ = true;
+}
+
+std::string TScrapList::YearFileContents() {
+    std::string contents;
+    for (const auto& rec : records_) {
+        contents += ValuesToLine({rec->Date, rec->Weather, rec->Extra, rec->Title, rec->Text,
+                                  rec->RichText, rec->Private, rec->News});
+        contents += Crlf();
+    }
+    return contents;
+}
+
+bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
+    try {
+        if (keepBeforeSave_.contains(path) && FileExists(path)) {
+            KeepBackup(path);
+        }
+        keepBeforeSave_.erase(path);
+        SafeWriteFile(path, contents);
+        return true;
+    } catch (const VelmoraError& e) {
+        ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));
+        return false;
+    }
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "storage/DataInfo.h"
+
+// Flags of OnDateChanged, combined by bitwise or.
+constexpr uint8_t DayChanged = 8;    // the date differs from the old one
+constexpr uint8_t MonthChanged = 4;  // the month (first day of the month) differs
+constexpr uint8_t YearChanged = 2;   // the year differs; its year file has been loaded
+
+// The day store: the records of one year, ascending by Date with at most one per day, the
+// current date with a copy of its record, and the year file (DataDir + year + ".dat", one
+// ValuesToLine line per day ended by CR LF).
+//
+// Records are separate objects whose address stays fixed while they are in the store, so the
+// owner may keep references and the events pass them. Events are optional, run synchronously
+// inside the operation that raises them, and a handler may call back into the store.
+//
+// Failed loads and saves are reported through ReportMessage, never thrown:
+// - a line that cannot be read is skipped and reported (its message, CR LF, the path and line
+//   number, CR LF, "データが読込めません!"); the rest of the file is read, and before the first
+//   save over that file it is kept as found under a backup name (KeepBackup);
+// - a failed save is reported (its message, CR LF, "データが書込めません!"), leaves the file on
+//   disk as it was and keeps the changes: Modified stays true, and a year left while unsaved is
+//   held in memory, written at the next SaveIfModified and shown again if its year comes back.
+class TScrapList {
+public:
+    std::function<void(TScrapList& sender, uint8_t flags, uint16_t year, uint16_t month,
+                       uint16_t day)>
+        OnDateChanged;
+    std::function<void(TScrapList& sender, int32_t oldDate)> OnLeaveDate;
+    std::function<void(TScrapList& sender, const TDataInfo& rec)> OnRecordChanged;
+    // Raised while the record is still in the store.
+    std::function<void(TScrapList& sender, const TDataInfo& rec)> OnRecordDeleted;
+    std::function<void(TScrapList& sender)> OnListChanged;
+
+    const std::string& DataDir() const { return dataDir_; }
+    // The folder of the year files, ending with a path separator.
+    void SetDataDir(std::string dir) { dataDir_ = std::move(dir); }
+    // The year file last loaded; empty until the first load.
+    const std::string& FileName() const { return fileName_; }
+    int32_t CurrentDate() const { return currentDate_; }
+    const TDataInfo& Current() const { return current_; }
+    bool Modified() const { return modified_; }
+    bool Loading() const { return loading_; }
+
+    int Count() const { return static_cast<int>(records_.size()); }
+    const TDataInfo& Items(int index) const { return *records_[index]; }
+    void GetRecord(int index, TDataInfo& rec) const { rec = *records_[index]; }
+
+    // Makes day d current: raises OnLeaveDate with the old date when d differs, loads the year
+    // file when the year changes (after writing the old one if changed), copies d's record into
+    // Current, raises OnListChanged after a load and OnDateChanged when any flag is set.
+    void SetDate(int32_t d);
+    // The record whose Date equals dateTime exactly (binary search), or EmptyDataInfo; a value
+    // with a time of day matches none.
+    const TDataInfo& FindByDate(double dateTime) const;
+    // Stores a copy of rec, replacing the record of the same day. Returns the index at which it
+    // was stored (for a new record, before sorting), or -1 when rec.Date is 0.
+    int PutRecord(const TDataInfo& rec);
+    // Deletes the record of the whole day of dateTime; false when there is none.
+    bool DeleteByDate(double dateTime);
+    // Deletes the record at index; false only for an index outside the store.
+    bool DeleteAt(int index);
+    void SortByDate();
+    // For the current date: 0 the first day of its month, 1 its year, 2 its month, 3 its day;
+    // -1 for any other kind.
+    int32_t DatePart(int kind) const;
+
+    // Writes the year loaded so far if changed, then reads path (a missing file gives an
+    // empty year). Modified is false afterwards unless the year came back unsaved.
+    void LoadFromFile(const std::string& path);
+    // Writes the current year if Modified, and any year left unsaved by an earlier failure.
+    void SaveIfModified();
+    // Writes the current year (nothing before the first load); Modified false on success.
+    void SaveToFile();
+    // Removes every record; Modified true.
+    void Clear();
+
+private:
+    bool WriteYearFile(const std::string& path, const std::string& contents);
+    std::string YearFileContents();
+    std::optional<std::string> TakeUnsaved(const std::string& path);
+    void ReadYearFile(const std::string& path, std::string contents);
+
+    std::vector<std::unique_ptr<TDataInfo>> records_;
+    std::string fileName_;
+    std::string dataDir_;
+    int32_t currentDate_ = 0;
+    TDataInfo current_;
+    bool modified_ = false;
+    bool loading_ = false;
+    // Year files holding lines that were not loaded: kept as found before they are overwritten.
+    std::set<std::string> keepBeforeSave_;
+    // Years whose save failed when they were left: path to file contents.
+    std::map<std::string, std::string> unsaved_;
+};

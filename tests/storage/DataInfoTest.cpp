@@ -1,0 +1,62 @@
+#include "storage/DataInfo.h"
+
+#include <gtest/gtest.h>
+
+#include "storage/Cp932.h"
+
+namespace {
+
+TEST(FieldText, Letters) {
+    TDataInfo rec;
+    rec.Date = 37622;
+    rec.Title = std::string(40, 't');
+    rec.Text = " body\r\nsecond ";
+    rec.Private = std::string(23, 'p') + "\x95\x5C" + "tail";
+    rec.News = "\tnews\t";
+    rec.Extra = "  extra \r\n";
+    rec.Weather = 5;
+    struct Case {
+        char letter;
+        std::string expected;
+        const char* why;
+    };
+    const Case cases[] = {
+        {'P', std::string(24, 't') + "...", "title cut to 24 bytes and marked"},
+        {'C', "body\x81\xF7second", "line break shown as the pilcrow, blanks trimmed"},
+        {'M', std::string(23, 'p') + "\x95\x5C...", "double-byte char across the limit kept whole"},
+        {'N', "news", "control characters trimmed"},
+        {'R', "extra", "Extra whole, trimmed"},
+        {'W', "5", "weather in decimal"},
+        {'X', "", "unknown letter"},
+        {'p', "", "letters are upper case"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FieldText(c.letter, rec), c.expected) << c.why;
+    }
+    EXPECT_EQ(FieldText('W', EmptyDataInfo), "-1");
+    EXPECT_EQ(FieldText('P', EmptyDataInfo), "");
+}
+
+TEST(EventMask, Sums) {
+    TDataInfo titleAndSun;
+    titleAndSun.Date = 37622;
+    titleAndSun.Title = "t";
+    titleAndSun.Weather = 0;
+    TDataInfo everything = titleAndSun;
+    for (std::string* text :
+         {&everything.Text, &everything.News, &everything.Private, &everything.Extra}) {
+        text->assign(1, 'x');
+    }
+    TDataInfo noWeather = titleAndSun;
+    noWeather.Weather = -1;
+    TDataInfo undated = everything;
+    undated.Date = 0;
+
+    EXPECT_EQ(EventMask(titleAndSun), 4 + 16);
+    EXPECT_EQ(EventMask(everything), 1 + 2 + 4 + 8 + 16 + 32);
+    EXPECT_EQ(EventMask(noWeather), 4);
+    EXPECT_EQ(EventMask(undated), 0) << "Date 0 marks nothing";
+    EXPECT_EQ(EventMask(EmptyDataInfo), 0);
+}
+
+}  // namespace

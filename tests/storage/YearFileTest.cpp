@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "StoreTestSupport.h"
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/ScrapList.h"
+#include "support/ScopedUnprivileged.h"
+
+namespace {
+
+const int32_t kJan1 = EncodeDate(2003, 1, 1);
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    SafeWriteFile(path, bytes);
+}
+
+TDataInfo Page(int32_t date, const std::string& title) {
+    TDataInfo rec = EmptyDataInfo;
+    rec.Date = date;
+    rec.Title = title;
+    return rec;
+}
+
+// A store over folder, moved to day d (which loads d's year).
+struct OpenStore {
+    OpenStore(const StoreFolder& folder, int32_t d) {
+        store.SetDataDir(folder.Dir());
+        store.SetDate(d);
+    }
+    TScrapList store;
+};
+
+TEST(YearFile, ExampleLineByteForByte) {
+    StoreFolder folder;
+    OpenStore open(folder, kJan1);
+    TDataInfo rec;
+    rec.Date = kJan1;
+    rec.Weather = 0;
+    rec.Title = Sjis("晴れの日");
+    rec.Text = Sjis("朝\r\n夜");
+    rec.Private = Sjis("メモ");
+    rec.News = "x\\y";
+    open.store.PutRecord(rec);
+    open.store.SaveToFile();
+    EXPECT_EQ(folder.Read("2003.dat"), Sjis("37622,0,,晴れの日,朝\\n夜,,メモ,x\\\\y,\r\n"));
+    EXPECT_FALSE(open.store.Modified());
+    EXPECT_TRUE(folder.messages.empty());
+}
+
+TEST(YearFile, RoundTripTexts) {
+    const std::string hyo = "\x95\x5C";  // 表, second byte 0x5C
+    const std::vector<std::string> texts = {
+        hyo + "\\" + hyo,
+        "5\"inch \"quoted\"",
+        "a,b,,c,",
+        "  blanks  ",
+        "\ttab\t",
+        "line1\r\nline2\r\n",
+        "",
+        std::string(50000, 'x') + hyo,
+        Sjis("日本語の本文、「かぎ」と円記号\\。") + hyo + "\"",
+        "$12",
+        "{\\rtf1\\ansi\\ansicpg932 {\\fonttbl{\\f0\\fcharset128 x;}}\\par }",
+    };
+    StoreFolder folder;
+    std::vector<TDataInfo> written;
+    {
+        OpenStore open(folder, kJan1);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            TDataInfo rec;
+            rec.Date = kJan1 + static_cast<int32_t>(i) * 7;
+            rec.Weather = static_cast<int32_t>(i) - 1;
+            rec.Title = rec.Text = rec.RichText = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.Title = texts[(i + 1) % texts.size()];
+            if (rec.Text.empty()) {
+                rec.Text = "body";
+            }
+            open.store.PutRecord(rec);
+            // An empty rich text comes back as the plain text.
+            if (rec.RichText.empty()) {
+                rec.RichText = rec.Text;
+            }
+            written.push_back(rec);
+        }
+        open.store.SaveIfModified();
+    }
+    OpenStore reopened(folder, kJan1);
+    ASSERT_EQ(reopened.store.Count(), static_cast<int>(written.size()));
+    for (size_t i = 0; i < written.size(); ++i) {
+        EXPECT_EQ(reopened.store.Items(static_cast<int>(i)), written[i]) << i;
+    }
+    EXPECT_FALSE(reopened.store.Modified());
+    EXPECT_TRUE(folder.messages.empty());
+}
+
+TEST(YearFile, LoneLineBreaks) {
+    StoreFolder folder;
+    {
+        OpenStore open(folder, kJan1);
+        TDataInfo rec = Page(kJan1, "a\nb");
+        rec.Text = "c\rd";
+        open.store.PutRecord(rec);
+        open.store.SaveToFile();
+    }
+    OpenStore reopened(folder, kJan1);
+    EXPECT_EQ(reopened.store.Current().Title, "a\r\nb") << "a lone LF comes back as CR LF";
+    EXPECT_EQ(reopened.store.Current().Text, "cd") << "a lone CR is removed";
+}
+
+TEST(YearFile, LoadingRules) {
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"),
+              "37624,3,,third,,,,,\r\n"       // out of order: sorted on loading
+              "37622,-1,,first,body,,,,\r\n"  // empty RichText takes Text
+              "\r\n"                          // empty line: Date 0, passed over
+              "37623,1,,old,,,,,\r\n"
+              "37623,2,,new,,,,,\n"  // same date: the later line wins (LF is content
+              "\x1A"
+              "37625,0,,after eof,,,,,\r\n");  // and 0x1A ends the file)
+    OpenStore open(folder, kJan1);
+    ASSERT_EQ(open.store.Count(), 3);
+    EXPECT_EQ(open.store.Items(0).Title, "first");
+    EXPECT_EQ(open.store.Items(0).RichText, "body");
+    EXPECT_EQ(open.store.Items(1).Title, "new");
+    EXPECT_EQ(open.store.Items(2).Title, "third");
+    EXPECT_EQ(open.store.FindByDate(37624).Title, "third");
+    EXPECT_EQ(open.store.Current().Title, "first");
+    EXPECT_FALSE(open.store.Modified());
+    EXPECT_FALSE(open.store.Loading());
+    EXPECT_TRUE(folder.messages.empty());
+}
+
+TEST(YearFile, MissingFile) {
+    StoreFolder folder;
+    OpenStore open(folder, kJan1);
+    EXPECT_EQ(open.store.Count(), 0);
+    EXPECT_FALSE(open.store.Modified());
+    open.store.SaveIfModified();
+    EXPECT_FALSE(FileExists(folder.File("2003.dat"))) << "nothing changed, nothing written";
+    EXPECT_TRUE(folder.messages.empty());
+}
+
+TEST(YearFile, BadLinesAreReportedSkippedAndKept) {
+    StoreFolder folder;
+    const std::string original =
+        "37622,0,,one,,,,,\r\n"
+        "x37623,0,,bad,,,,,\r\n"
+        "37624,0,,three,,,,,\r\n"
+        "37625,zz,,bad too,,,,,\r\n"
+        "37626,0,,five,,,,,\r\n";
+    WriteFile(folder.File("2003.dat"), original);
+    {
+        OpenStore open(folder, kJan1);
+        ASSERT_EQ(folder.messages.size(), 1u);
+        EXPECT_EQ(folder.messages[0], Sjis("'x37623' は整数ではありません\r\n") +
+                                          folder.File("2003.dat") +
+                                          Sjis(" (2, 4行目)\r\nデータが読込めません!"));
+        ASSERT_EQ(open.store.Count(), 3) << "the lines after a bad one are read";
+        EXPECT_EQ(open.store.Items(2).Title, "five");
+        EXPECT_FALSE(open.store.Modified());
+
+        open.store.PutRecord(Page(37630, "new"));
+        open.store.SaveIfModified();
+        EXPECT_EQ(folder.Read("2003.dat.bak"), original) << "the file as found is kept";
+        open.store.PutRecord(Page(37631, "newer"));
+        open.store.SaveIfModified();
+        EXPECT_EQ(folder.Read("2003.dat.bak"), original);
+        EXPECT_FALSE(FileExists(folder.File("2003.dat.bak2"))) << "one backup per load";
+    }
+    WriteFile(folder.File("2003.dat"), original);
+    OpenStore again(folder, kJan1);
+    again.store.PutRecord(Page(37630, "new"));
+    again.store.SaveIfModified();
+    EXPECT_EQ(folder.Read("2003.dat.bak"), original);
+    EXPECT_EQ(folder.Read("2003.dat.bak2"), original) << "an earlier backup is never overwritten";
+    EXPECT_EQ(folder.messages.size(), 2u);
+}
+
+// Runs body with the folder read-only for the store, even when the tests run as root.
+template <typename Body>
+void WithReadOnlyFolder(const StoreFolder& folder, Body body) {
+    ::chmod(folder.Dir().c_str(), 0555);
+    {
+        ScopedUnprivileged unprivileged(folder.Dir());
+        body();
+    }
+    ::chmod(folder.Dir().c_str(), 0755);
+}
+
+TEST(YearFile, UnwritableFolder) {
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"), "37622,0,,on disk,,,,,\r\n");
+    OpenStore open(folder, kJan1);
+    open.store.PutRecord(Page(37623, "in memory"));
+    WithReadOnlyFolder(folder, [&] { open.store.SaveToFile(); });
+
+    ASSERT_EQ(folder.messages.size(), 1u);
+    EXPECT_EQ(folder.messages[0], Sjis("ファイル ") + folder.File("2003.dat") +
+                                      Sjis(" は開けません\r\nデータが書込めません!"));
+    EXPECT_TRUE(open.store.Modified()) << "the next save point tries again";
+    EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,on disk,,,,,\r\n");
+
+    open.store.SaveIfModified();
+    EXPECT_FALSE(open.store.Modified());
+    EXPECT_NE(folder.Read("2003.dat").find("in memory"), std::string::npos);
+}
+
+TEST(YearFile, YearLeftUnsavedIsHeldAndWrittenLater) {
+    StoreFolder folder;
+    const int32_t dec31 = EncodeDate(2003, 12, 31);
+    OpenStore open(folder, dec31);
+    open.store.PutRecord(Page(dec31, "unsaved"));
+    WithReadOnlyFolder(folder, [&] {
+        open.store.SetDate(dec31 + 1);
+        EXPECT_EQ(open.store.Count(), 0);
+        open.store.SetDate(dec31);
+        EXPECT_EQ(open.store.Current().Title, "unsaved") << "the unsaved year comes back";
+        EXPECT_TRUE(open.store.Modified());
+        open.store.SetDate(dec31 + 1);
+    });
+    EXPECT_EQ(folder.messages.size(), 2u) << "each failed save is reported";
+    EXPECT_FALSE(FileExists(folder.File("2003.dat")));
+
+    open.store.SaveIfModified();
+    EXPECT_NE(folder.Read("2003.dat").find("unsaved"), std::string::npos);
+    EXPECT_EQ(folder.messages.size(), 2u);
+}
+
+TEST(YearFile, UnreadableFileIsNeverOverwritten) {
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"), "37622,0,,secret,,,,,\r\n");
+    ::chmod(folder.File("2003.dat").c_str(), 0);
+    TScrapList store;
+    store.SetDataDir(folder.Dir());
+    {
+        ScopedUnprivileged unprivileged(folder.Dir());
+        store.SetDate(kJan1);
+        store.PutRecord(Page(37623, "new"));
+        store.SaveIfModified();
+    }
+    ASSERT_EQ(folder.messages.size(), 2u);
+    EXPECT_NE(folder.messages[0].find(Sjis("データが読込めません!")), std::string::npos);
+    EXPECT_NE(folder.messages[1].find(Sjis("データが書込めません!")), std::string::npos);
+    EXPECT_TRUE(store.Modified());
+    ::chmod(folder.File("2003.dat").c_str(), 0644);
+    EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,secret,,,,,\r\n");
+}
+
+// Files may grow to limit bytes only, as on a nearly full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved_;
+        small.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+TEST(YearFile, FullDisk) {
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"), "37622,0,,small,,,,,\r\n");
+    OpenStore open(folder, kJan1);
+    TDataInfo big = Page(37623, "big");
+    big.Text = std::string(100000, 'x');
+    open.store.PutRecord(big);
+    {
+        FileSizeLimit limit(4096);
+        open.store.SaveToFile();
+    }
+    ASSERT_EQ(folder.messages.size(), 1u);
+    EXPECT_EQ(folder.messages[0], Sjis("ファイル ") + folder.File("2003.dat") +
+                                      Sjis(" に書込めません\r\nデータが書込めません!"));
+    EXPECT_TRUE(open.store.Modified());
+    EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,small,,,,,\r\n") << "the old file is intact";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Dir()), {}), 1)
+        << "no partial file left behind";
+}
+
+}  // namespace
