@@ -34,16 +34,21 @@ TNoteRec ReadNote(TCommaFile& line) {
     return note;
 }
 
-// One message for every line of a file that could not be read: the first line's error and
-// where it is, and how many more there were.
-void ReportBadLines(const std::string& path, int firstLine, const std::string& firstError,
-                    int count) {
-    std::string text =
-        firstError + "\r\n" + path + " (" + std::to_string(firstLine) + Sjis("行目)");
-    if (count > 1) {
-        text += "\r\n" + FormatMessage(Sjis("ほかに %s 行が読めません"), std::to_string(count - 1));
+constexpr size_t kMaxListedLines = 10;
+
+// One message for the lines of a file that could not be read, as the year files report theirs:
+// the first line's error, then "path (3, 7行目)".
+void ReportBadLines(const std::string& path, const std::string& firstError,
+                    const std::vector<int>& lines) {
+    std::string numbers;
+    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
+        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
     }
-    ReportMessage(text);
+    if (lines.size() > kMaxListedLines) {
+        numbers += ", ...";
+    }
+    ReportMessage(firstError + "\r\n" + path + " (" + numbers + Sjis("行目)") + "\r\n" +
+                  Sjis("データが読込めません!"));
 }
 
 // The order in which to put notes: by ruleOrder (negative, zero or positive), ties by title.
@@ -105,8 +110,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     const int thisMonth = DecodeDate(Today()).Month;
     TTextReader reader(std::move(bytes));
     TCommaFile line;
-    int badLines = 0;
-    int firstBadLine = 0;
+    std::vector<int> badLines;
     std::string firstError;
     while (line.ReadLine(reader)) {
         const char first = line.PeekChar();
@@ -117,10 +121,10 @@ void TNoteList::LoadFromFile(const std::string& path) {
         try {
             note = ReadNote(line);
         } catch (const VelmoraError& error) {
-            if (badLines++ == 0) {
-                firstBadLine = reader.LineNumber();
+            if (badLines.empty()) {
                 firstError = error.what();
             }
+            badLines.push_back(reader.LineNumber());
             continue;
         }
         // A done repeating reminder is open again once the month it was done in is over.
@@ -133,9 +137,9 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     SortByRule();
     modified_ = false;
-    if (badLines > 0) {
+    if (!badLines.empty()) {
         backupPending_ = true;
-        ReportBadLines(path, firstBadLine, firstError, badLines);
+        ReportBadLines(path, firstError, badLines);
     }
 }
 

@@ -1,0 +1,334 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "notes/NoteList.h"
+#include "storage/Clock.h"
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/Report.h"
+#include "storage/SafeWrite.h"
+#include "storage/VelmoraError.h"
+#include "support/ScopedUnprivileged.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TNoteRec Note(uint8_t kind, uint16_t monthRule, uint16_t dayRule, const std::string& title,
+              uint16_t startYear = 2000, uint16_t endYear = NoEndYear, int32_t endDate = 0) {
+    TNoteRec note;
+    note.Kind = kind;
+    note.MonthRule = monthRule;
+    note.DayRule = dayRule;
+    note.StartYear = startYear;
+    note.EndYear = endYear;
+    note.EndDate = endDate;
+    note.Title = title;
+    return note;
+}
+
+std::vector<std::string> Titles(const TNoteList& list) {
+    std::vector<std::string> titles;
+    for (int i = 0; i < list.Count(); ++i) {
+        titles.push_back(list.Items(i)->Title);
+    }
+    return titles;
+}
+
+std::vector<std::string> SelectedTitles(const TNoteList& list) {
+    std::vector<std::string> titles;
+    for (int i = 0; i < list.SelectedCount(); ++i) {
+        titles.push_back(list.SelectedNote(i)->Title);
+    }
+    return titles;
+}
+
+class NoteFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/velmora-notes-XXXXXX";
+        dir_ = ::mkdtemp(pattern);
+        path_ = dir_ + "/Velmora.tdo";
+        SetMessageSink([this](const std::string& text) { messages_.push_back(text); });
+        SetTodayForTesting(EncodeDate(2024, 4, 15));
+    }
+    void TearDown() override {
+        SetTodayForTesting(std::nullopt);
+        SetMessageSink(nullptr);
+        ::chmod(dir_.c_str(), 0755);
+        fs::remove_all(dir_);
+    }
+    std::string Read(const std::string& path) const {
+        std::string contents;
+        EXPECT_TRUE(ReadWholeFile(path, contents));
+        return contents;
+    }
+    void Write(const std::string& contents) const { SafeWriteFile(path_, contents); }
+
+    std::string dir_;
+    std::string path_;
+    std::vector<std::string> messages_;
+};
+
+TEST_F(NoteFileTest, RoundTripKeepsEveryRuleAndTitle) {
+    const std::vector<TNoteRec> notes = {
+        Note(NoteBirthday, 5, 3, Sjis("山田 太郎"), 1970),
+        Note(NoteHidden, 12, 24, "a,b", 1980, 2020, EncodeDate(2020, 8, 12)),
+        Note(NoteOpen, 0, 1, "say \"hi\""),
+        Note(NoteDone, 3, 10, "C:\\x\\", 2020, 2024, EncodeDate(2024, 3, 15)),
+        Note(NoteOpen, MonthSetFlag | 0x0FFF, 32, Sjis("表ソ能")),  // 0x5C second bytes
+        Note(NoteOpen, 0, MakePeriodRule(10, 20), "  leading and trailing  "),
+        Note(NoteOpen, MonthSetFlag, MakeWeekRule(0x7F, 0x1F), Sjis("全角　空白")),
+        Note(NoteOpen, 0, WeekRuleFlag, "line\r\nbreak\ttab"),
+        Note(7, 13, 0xC000, ""),  // an unknown kind and rules are kept as they are
+    };
+    TNoteList list;
+    for (const TNoteRec& note : notes) {
+        list.AddNote(note);
+    }
+    list.SaveToFile(path_);
+    EXPECT_FALSE(list.Modified());
+    EXPECT_NE(Read(path_).find(Sjis("3,5,3,1970,9999,0,\"山田 太郎\",\r\n")), std::string::npos);
+
+    TNoteList loaded;
+    loaded.LoadFromFile(path_);
+    EXPECT_FALSE(loaded.Modified());
+    EXPECT_EQ(loaded.FileName(), path_);
+    ASSERT_EQ(loaded.Count(), static_cast<int>(notes.size()));
+    for (const TNoteRec& note : notes) {
+        SCOPED_TRACE(note.Title);
+        const TNoteRec* found = nullptr;
+        for (int i = 0; i < loaded.Count(); ++i) {
+            if (loaded.Items(i)->Title == note.Title) {
+                found = loaded.Items(i);
+            }
+        }
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->Kind, note.Kind);
+        EXPECT_EQ(found->MonthRule, note.MonthRule);
+        EXPECT_EQ(found->DayRule, note.DayRule);
+        EXPECT_EQ(found->StartYear, note.StartYear);
+        EXPECT_EQ(found->EndYear, note.EndYear);
+        EXPECT_EQ(found->EndDate, note.EndDate);
+        EXPECT_EQ(found->NextDate, 0);
+    }
+    // The same lines come back in the sorted order, and a second load and save changes nothing.
+    const std::string written = Read(path_);
+    loaded.SaveToFile(path_ + "2");
+    const std::string sorted = Read(path_ + "2");
+    EXPECT_EQ(sorted.size(), written.size());
+    TNoteList again;
+    again.LoadFromFile(path_ + "2");
+    again.Save();
+    EXPECT_EQ(Read(path_ + "2"), sorted);
+}
+
+TEST_F(NoteFileTest, ReadsCommentsFieldWidthsAndMissingFiles) {
+    TNoteList list;
+    list.LoadFromFile(path_);
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.FileName(), path_);
+    list.Save();
+    EXPECT_EQ(Read(path_), "");
+
+    Write(
+        "; a comment\r\n"
+        "  \t;an indented comment\r\n"
+        "\r\n"
+        "259,65537,12,2000,,,kept\r\n"
+        "0,1,5,$7D0,9999,0,hex year\r\n");
+    list.LoadFromFile(path_);
+    EXPECT_TRUE(messages_.empty());
+    ASSERT_EQ(list.Count(), 2);
+    // Values are cut to the field widths; empty fields read as 0.
+    const TNoteRec* cut = list.Items(0);
+    EXPECT_EQ(cut->Title, "hex year");
+    EXPECT_EQ(cut->StartYear, 2000);
+    const TNoteRec* kept = list.Items(1);
+    EXPECT_EQ(kept->Title, "kept");
+    EXPECT_EQ(kept->Kind, 3);
+    EXPECT_EQ(kept->MonthRule, 1);
+    EXPECT_EQ(kept->EndYear, 0);
+}
+
+TEST_F(NoteFileTest, BadLineIsReportedSkippedAndTheFileKept) {
+    const std::string original =
+        "0,1,5,2000,9999,0,first,\r\n"
+        "0,x,5,2000,9999,0,bad,\r\n"
+        "0,2,5,2000,9999,0,third,\r\n";
+    Write(original);
+    TNoteList list;
+    list.LoadFromFile(path_);
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"first", "third"}));
+    EXPECT_FALSE(list.Modified());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], Sjis("'x' は整数ではありません\r\n") + path_ +
+                                Sjis(" (2行目)\r\nデータが読込めません!"));
+
+    list.Save();
+    EXPECT_EQ(Read(path_ + ".bak"), original);
+    EXPECT_EQ(Read(path_), "0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,third,\r\n");
+    list.Save();
+    EXPECT_FALSE(FileExists(path_ + ".bak2"));
+}
+
+TEST_F(NoteFileTest, FailedSaveKeepsFileAndModified) {
+    Write("0,1,5,2000,9999,0,old,\r\n");
+    TNoteList list;
+    list.LoadFromFile(path_);
+    list.NewNote();
+    {
+        ScopedUnprivileged unprivileged(dir_);
+        ::chmod(dir_.c_str(), 0555);
+        EXPECT_THROW(list.Save(), VelmoraError);
+        ::chmod(dir_.c_str(), 0755);
+    }
+    EXPECT_TRUE(list.Modified());
+    EXPECT_EQ(Read(path_), "0,1,5,2000,9999,0,old,\r\n");
+    list.Save();
+    EXPECT_FALSE(list.Modified());
+    EXPECT_EQ(Read(path_),
+              "0,1,5,2000,9999,0,old,\r\n0,4,15,2024,2024,0," + Sjis("項目1") + ",\r\n");
+}
+
+TEST_F(NoteFileTest, UnreadableFileIsAnError) {
+    Write("0,1,5,2000,9999,0,old,\r\n");
+    ::chmod(path_.c_str(), 0);
+    ScopedUnprivileged unprivileged(dir_);
+    TNoteList list;
+    EXPECT_THROW(list.LoadFromFile(path_), VelmoraError);
+}
+
+struct ReopenCase {
+    const char* source;
+    TNoteRec note;
+    uint8_t expectedKind;
+};
+
+TEST_F(NoteFileTest, LoadReopensDoneRepeatingReminders) {
+    // Today is 15 April 2024.
+    const ReopenCase cases[] = {
+        {"every month, done in March",
+         Note(NoteDone, 0, 10, "a", 2020, 9999, EncodeDate(2024, 3, 2)), NoteOpen},
+        {"every month, done in April of another year: years are not compared",
+         Note(NoteDone, 0, 10, "b", 2020, 9999, EncodeDate(2023, 4, 2)), NoteDone},
+        {"month end of March, done in March",
+         Note(NoteDone, 0, DayRuleLastDay, "c", 2020, 9999, EncodeDate(2024, 3, 31)), NoteOpen},
+        {"yearly date, done in March",
+         Note(NoteDone, 3, 10, "d", 2020, 9999, EncodeDate(2024, 3, 10)), NoteDone},
+        {"yearly month end, done in March",
+         Note(NoteDone, 3, DayRuleLastDay, "e", 2020, 9999, EncodeDate(2024, 3, 31)), NoteDone},
+        {"month set, done in January",
+         Note(NoteDone, MonthSetFlag | 1, 5, "f", 2020, 9999, EncodeDate(2024, 1, 5)), NoteOpen},
+        {"week rule on a fixed month, done in May",
+         Note(NoteDone, 5, WeekRuleFlag, "g", 2020, 9999, EncodeDate(2023, 5, 5)), NoteOpen},
+        {"an anniversary with a repeating rule is not a reminder",
+         Note(NoteBirthday, 0, 10, "h", 2020, 9999, 0), NoteBirthday},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        TNoteList list;
+        list.AddNote(c.note);
+        list.SaveToFile(path_);
+        list.LoadFromFile(path_);
+        ASSERT_EQ(list.Count(), 1);
+        EXPECT_EQ(list.Items(0)->Kind, c.expectedKind);
+        EXPECT_EQ(list.Items(0)->EndDate, c.note.EndDate);
+    }
+}
+
+TEST(NoteList, NewNoteAddDeleteAndIdentity) {
+    SetTodayForTesting(EncodeDate(2024, 4, 15));
+    TNoteList list;
+    TNoteRec* first = list.NewNote();
+    EXPECT_EQ(first->Title, Sjis("項目0"));
+    EXPECT_EQ(first->Kind, NoteOpen);
+    EXPECT_EQ(first->MonthRule, 4);
+    EXPECT_EQ(first->DayRule, 15);
+    EXPECT_EQ(first->StartYear, 2024);
+    EXPECT_EQ(first->EndYear, 2024);
+    EXPECT_EQ(first->EndDate, 0);
+    for (int i = 0; i < 4; ++i) {
+        list.AddNote(Note(NoteOpen, 0, 1, "n"));
+    }
+    EXPECT_EQ(list.NewNote()->Title, Sjis("項目5"));
+    EXPECT_TRUE(list.Modified());
+
+    list.SetModified(false);
+    const TNoteRec copy = *first;
+    EXPECT_FALSE(list.DeleteNote(&copy));
+    EXPECT_FALSE(list.Modified());
+    EXPECT_TRUE(list.DeleteNote(first));
+    EXPECT_TRUE(list.Modified());
+    EXPECT_EQ(list.Count(), 5);
+    EXPECT_EQ(list.Items(5), nullptr);
+    EXPECT_EQ(list.Items(-1), nullptr);
+
+    list.SetModified(false);
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_FALSE(list.Modified());
+    SetTodayForTesting(std::nullopt);
+}
+
+TEST(NoteList, SortByRuleOrderKeepsRecords) {
+    TNoteList list;
+    const char* const expected[] = {"every month",    "January 5 b", "January 5 done",
+                                    "January 5 open", "January 6",   "December",
+                                    "set {Jan}",      "set {Feb}"};
+    list.AddNote(Note(NoteOpen, MonthSetFlag | 2, 1, "set {Feb}"));
+    list.AddNote(Note(NoteOpen, 12, 1, "December"));
+    list.AddNote(Note(NoteOpen, 1, 6, "January 6"));
+    list.AddNote(Note(NoteOpen, 1, 5, "January 5 open"));
+    list.AddNote(Note(NoteDone, 1, 5, "January 5 done"));
+    list.AddNote(Note(NoteDone, 1, 5, "January 5 b"));
+    list.AddNote(Note(NoteOpen, MonthSetFlag | 1, 1, "set {Jan}"));
+    list.AddNote(Note(NoteOpen, 0, 31, "every month"));
+    const TNoteRec* december = list.Items(1);
+    list.SortByRule();
+    EXPECT_EQ(Titles(list), std::vector<std::string>(std::begin(expected), std::end(expected)));
+    EXPECT_EQ(list.Items(5), december);  // records keep their address
+}
+
+TEST(NoteList, SelectForDateOrder) {
+    const int32_t today = EncodeDate(2024, 6, 10);
+    TNoteList list;
+    list.AddNote(Note(NoteOpen, 6, 20, "b later"));
+    list.AddNote(Note(NoteOpen, 6, 12, "Beta"));
+    list.AddNote(Note(NoteOpen, 6, 12, "alpha"));
+    list.AddNote(Note(NoteOpen, 6, 1, "open, passed"));
+    list.AddNote(Note(NoteDone, 6, 1, "done, passed"));
+    list.AddNote(Note(NoteDone, 6, 10, "done, today"));
+    list.AddNote(Note(NoteOpen, 6, 12, "next year", 2025));
+    list.AddNote(Note(NoteOpen, 6, 12, "ended", 2000, 2023));
+    list.AddNote(Note(NoteDone, 3, 1, "done in its end year", 2000, 2024, EncodeDate(2024, 3, 2)));
+    list.AddNote(Note(NoteOpen, 3, 1, "open in its end year", 2000, 2024));
+    list.SelectForDate(today);
+    EXPECT_EQ(SelectedTitles(list),
+              (std::vector<std::string>{"open in its end year", "open, passed", "done, today",
+                                        "alpha", "Beta", "b later"}));
+    EXPECT_EQ(list.SelectedNote(6), nullptr);
+}
+
+TEST(NoteList, SelectForMonthOrder) {
+    const int32_t firstOfJune = EncodeDate(2024, 6, 1);
+    TNoteList list;
+    list.AddNote(Note(NoteBirthday, 6, 20, Sjis("かな"), 1990));
+    list.AddNote(Note(NoteBirthday, 6, 20, Sjis("カナ"), 1990));
+    list.AddNote(Note(NoteBirthday, 6, 3, Sjis("早い"), 1990));
+    list.AddNote(Note(NoteHidden, 6, 1, "hidden", 1990));
+    list.AddNote(Note(NoteBirthday, 6, 1, "born later", 2025));
+    list.AddNote(Note(NoteBirthday, 7, 1, "July", 1990));
+    list.AddNote(Note(NoteBirthday, 2, 1, "died in June", 1950, 2010, EncodeDate(2010, 6, 30)));
+    list.AddNote(Note(NoteBirthday, 2, 1, "died in May", 1950, 2010, EncodeDate(2010, 5, 30)));
+    list.SelectForMonth(firstOfJune);
+    // The memorial day lies in 2010: its whole-day difference puts it first.
+    EXPECT_EQ(SelectedTitles(list),
+              (std::vector<std::string>{"died in June", Sjis("早い"), Sjis("かな"), Sjis("カナ")}));
+}
+
+}  // namespace
