@@ -1,0 +1,307 @@
+#include "mainwindow/DayPage.h"
+
+#include <QActionGroup>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QWidgetAction>
+
+#include "calendar/QReki.h"
+#include "controls/Diary.h"
+#include "mainwindow/MainActions.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/RtfReader.h"
+#include "mainwindow/RtfWriter.h"
+#include "mainwindow/WeatherIcons.h"
+#include "settings/IniParam.h"
+#include "storage/Clock.h"
+#include "storage/DayNumber.h"
+#include "storage/ScrapList.h"
+#include "widgets/BevLabel.h"
+#include "widgets/TextCodec.h"
+
+namespace {
+
+// Items per column of the weather menu.
+constexpr int kWeatherColumn = 14;
+constexpr int kRokuyoPixelSize = 7;
+constexpr int kWeatherImageSize = 18;
+const QColor kRokuyoOutside(192, 192, 192);
+const QColor kRokuyoLucky(255, 0, 0);
+const QColor kRokuyoOther(128, 128, 128);
+
+// Blanks and control characters (bytes up to 32) at both ends of a text are not content.
+QString Trimmed(const QString& s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s[begin].unicode() <= 32)
+        ++begin;
+    while (end > begin && s[end - 1].unicode() <= 32)
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+// The editors keep line breaks as LF; the records keep them as CR LF.
+std::string ToRecordText(QString text) {
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return ToCp932(text);
+}
+
+QString FromRecordText(const std::string& text) {
+    QString s = FromCp932(text);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return s;
+}
+
+// Sets the window's Updating flag for one scope, and clears it however the scope ends.
+class TUpdatingScope {
+public:
+    explicit TUpdatingScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~TUpdatingScope() { flag_ = false; }
+    TUpdatingScope(const TUpdatingScope&) = delete;
+    TUpdatingScope& operator=(const TUpdatingScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+TDayPage::TDayPage(TMainLayout& ui, TMainActions& actions, TDiary& diary, TScrapList& store,
+                   TKyureki& kyureki, TInitParam& params, bool& updating)
+    : ui_(ui),
+      actions_(actions),
+      diary_(diary),
+      store_(store),
+      kyureki_(kyureki),
+      params_(params),
+      updating_(updating) {
+    connect(ui_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
+    connect(ui_.NewsMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
+    connect(ui_.PrivMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
+    connect(ui_.DiaryMemo, &QTextEdit::textChanged, this, [this] {
+        if (updating_)
+            return;
+        bodyTouched_ = true;
+        DataChanged();
+    });
+    SetWeather(WeatherUnknown);
+}
+
+void TDayPage::BuildMonthList() {
+    auto* group = new QActionGroup(ui_.MonthList);
+    for (int month = 1; month <= 12; ++month) {
+        QAction* item = ui_.MonthList->addAction(QStringLiteral("%1月").arg(month));
+        item->setCheckable(true);
+        item->setData(month);
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, [this, month] { MonthMenuClick(month); });
+    }
+}
+
+void TDayPage::BuildWeatherPopup() {
+    weatherPopup_ = new QMenu(ui_.WeatherBtn);
+    weatherPopup_->setObjectName(QStringLiteral("WeatherPopup"));
+    // A menu shows one column; three columns of items are laid out in a grid of buttons.
+    auto* grid = new QWidget(weatherPopup_);
+    auto* layout = new QGridLayout(grid);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+    for (int i = 0; i < WeatherCount(); ++i) {
+        auto* item = new QToolButton(grid);
+        item->setObjectName(QStringLiteral("Weather%1").arg(i));
+        item->setText(WeatherName(i));
+        item->setIcon(WeatherIcon(i));
+        item->setIconSize(QSize(18, 18));
+        item->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        item->setAutoRaise(true);
+        item->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        item->setProperty("imageIndex", i);
+        layout->addWidget(item, i % kWeatherColumn, i / kWeatherColumn);
+        connect(item, &QToolButton::clicked, this, [this, i] {
+            weatherPopup_->close();
+            OnWeatherChange(i);
+        });
+    }
+    auto* action = new QWidgetAction(weatherPopup_);
+    action->setDefaultWidget(grid);
+    weatherPopup_->addAction(action);
+    ui_.WeatherBtn->setMenu(weatherPopup_);
+}
+
+void TDayPage::CalendarChange() {
+    for (QAction* item : ui_.MonthList->actions())
+        if (item->data().toInt() == diary_.Month())
+            item->setChecked(true);
+    store_.SetDate(WholeDay(diary_.CalendarDate()));
+}
+
+void TDayPage::Diary1ChangeDate(double date) {
+    store_.SetDate(WholeDay(date));
+}
+
+uint8_t TDayPage::Diary1EventDefine(double date) const {
+    return static_cast<uint8_t>(EventMask(store_.FindByDate(date)));
+}
+
+void TDayPage::Diary1DrawCell(uint32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
+    if (params_.ShowRokuyo) {
+        canvas.save();
+        QFont font = canvas.font();
+        font.setPixelSize(kRokuyoPixelSize);
+        canvas.setFont(font);
+        kyureki_.Calculate(date);
+        const QString name = FromCp932(kyureki_.RokuyoName());
+        const QFontMetrics metrics(font);
+        const int x = rect.right() + 1 - metrics.horizontalAdvance(name);
+        const int y = std::max(rect.bottom() + 1 - metrics.height(), rect.top());
+        canvas.setPen(!thisMonth                   ? kRokuyoOutside
+                      : kyureki_.RokuyoKind() == 1 ? kRokuyoLucky
+                                                   : kRokuyoOther);
+        canvas.setClipRect(rect);
+        canvas.drawText(QRect(x, y, rect.right() + 1 - x, metrics.height()),
+                        Qt::AlignLeft | Qt::AlignTop, name);
+        canvas.restore();
+    }
+    if (params_.WeatherIcon) {
+        const TDataInfo& rec = store_.FindByDate(date);
+        if (rec.Date != 0 && rec.Weather >= 0 && rec.Weather < WeatherCount()) {
+            const int w = std::min(kWeatherImageSize - kWeatherImageSize / 3, rect.width() / 2);
+            const int h = kWeatherImageSize - kWeatherImageSize / 3;
+            const int y = std::max(rect.bottom() + 1 - h, rect.top());
+            PaintWeather(canvas, rec.Weather, QRectF(rect.left(), y, w, h));
+        }
+    }
+}
+
+void TDayPage::StorePage(int32_t date) {
+    if (Changed()) {
+        const TDataInfo rec = PageRecord(date);
+        const QString content = Trimmed(FromCp932(rec.Title + rec.Text + rec.Private + rec.News));
+        if (!content.isEmpty())
+            store_.PutRecord(rec);
+        else
+            store_.DeleteByDate(date);
+    }
+    ui_.DiaryMemo->document()->setModified(false);
+    ui_.PrivMemo->document()->setModified(false);
+    ui_.NewsMemo->document()->setModified(false);
+    SetChanged(false);
+}
+
+TDataInfo TDayPage::PageRecord(int32_t date) const {
+    TDataInfo rec;
+    rec.Date = date;
+    rec.Title = ToCp932(ui_.Comment->text());
+    rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()));
+    if (!rec.Text.empty())
+        rec.RichText = bodyTouched_ ? WriteRtf(*ui_.DiaryMemo->document()) : loadedRichText_;
+    rec.Private = ToRecordText(ui_.PrivMemo->toPlainText());
+    rec.News = ToRecordText(ui_.NewsMemo->toPlainText());
+    rec.Weather = weather_;
+    return rec;
+}
+
+void TDayPage::DateChanged(uint8_t flags, int year, int month, int day) {
+    diary_.SetCalendarDate(EncodeDate(year, month, day));
+    kyureki_.Calculate(diary_.CalendarDate());
+    if (flags & YearChanged)
+        ui_.CoolBar3->SetBandText(0, QStringLiteral("%1年日記").arg(year));
+    if (flags & MonthChanged)
+        ui_.TodayBtn->setText(QStringLiteral("%1年 %2月").arg(year).arg(month));
+    ui_.Label1->setText(Label1Text());
+    const TYmd ymd = DecodeDate(store_.CurrentDate());
+    ui_.DateDisp->SetCaption(
+        DateDispText(ymd.Year, ymd.Month, ymd.Day, DayOfWeek(store_.CurrentDate())));
+    UndoActionExecute();
+}
+
+QString TDayPage::DateDispText(int year, int month, int day, int weekday) {
+    return QStringLiteral("%1 年 %2 月 %3 日 (%4)")
+        .arg(year)
+        .arg(month)
+        .arg(day)
+        .arg(ShortDayName(weekday - 1));
+}
+
+QString TDayPage::Label1Text() const {
+    QString text = FromCp932(kyureki_.MonthName()) + u"　【"_qs + FromCp932(kyureki_.RokuyoName()) +
+                   u"】\r\n"_qs;
+    QString holidays = diary_.HolidayText();
+    if (!holidays.isEmpty()) {
+        holidays.replace(QStringLiteral("\r\n"), QStringLiteral("/"));
+        holidays.replace(QLatin1Char('\n'), QLatin1Char('/'));
+        text += u" 《"_qs + holidays + u"》"_qs;
+    }
+    return text;
+}
+
+void TDayPage::TodayBtnClick() {
+    diary_.SetCalendarDate(Today());
+}
+
+void TDayPage::ToolButton11Click(int tag) {
+    diary_.MoveMonth(tag / 10 - 1, tag % 10 - 1);
+}
+
+void TDayPage::MonthMenuClick(int month) {
+    diary_.SetCalendarDate(EncodeDate(diary_.Year(), month, 1));
+}
+
+void TDayPage::DataChanged() {
+    if (updating_)
+        return;
+    SetChanged(true);
+}
+
+void TDayPage::OnWeatherChange(int index) {
+    SetWeather(index);
+    SetChanged(ui_.Window->isEnabled());
+    actions_.SaveNowAction->setEnabled(true);
+}
+
+void TDayPage::UndoActionExecute() {
+    TUpdatingScope scope(updating_);
+    const TDataInfo& rec = store_.Current();
+    ui_.Comment->setText(FromCp932(rec.Title));
+    loadedRichText_ = rec.RichText;
+    bodyTouched_ = false;
+    ReadRtf(rec.RichText, *ui_.DiaryMemo->document());
+    ui_.PrivMemo->setPlainText(FromRecordText(rec.Private));
+    ui_.NewsMemo->setPlainText(FromRecordText(rec.News));
+    SetWeather(rec.Weather < 0 ? WeatherUnknown : rec.Weather);
+
+    ui_.DiaryMemo->moveCursor(QTextCursor::Start);
+    ui_.Comment->setModified(false);
+    ui_.DiaryMemo->document()->setModified(false);
+    ui_.PrivMemo->document()->setModified(false);
+    ui_.NewsMemo->document()->setModified(false);
+    SetChanged(false);
+    actions_.DeleteAction->setEnabled(store_.Current().Date != 0);
+    ui_.Window->update();
+}
+
+void TDayPage::DeleteBtnClick() {
+    store_.DeleteByDate(diary_.CalendarDate());
+}
+
+bool TDayPage::Changed() const {
+    return actions_.UndoAction->isEnabled();
+}
+
+void TDayPage::SetWeather(int index) {
+    weather_ = index;
+    ui_.WeatherBtn->setIcon(WeatherIcon(index));
+    ui_.WeatherBtn->setToolTip(WeatherName(index));
+}
+
+void TDayPage::SetChanged(bool changed) {
+    actions_.UndoAction->setEnabled(changed);
+    actions_.SaveNowAction->setEnabled(changed);
+}

@@ -1,0 +1,344 @@
+#include "mainwindow/MainForm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "calendar/QReki.h"
+#include "controls/Diary.h"
+#include "controls/SpinBtns.h"
+#include "mainwindow/DayPage.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/UserMessage.h"
+#include "notes/NoteList.h"
+#include "settings/IniParam.h"
+#include "storage/CommaDB.h"
+#include "storage/Report.h"
+#include "storage/ScrapList.h"
+#include "storage/VelmoraError.h"
+#include "widgets/BevLabel.h"
+#include "widgets/TextCodec.h"
+
+namespace {
+
+// Design colours of the month grid on this window.
+constexpr TColor kGridHolidayColor = 0x00EEEEFF;
+constexpr TColor kGridEventColor = 0x00FF0000;
+constexpr TColor kGridTodayColor = 0x00FFFF00;
+
+void SetTextColor(QWidget* control, TColor color) {
+    QPalette pal = control->palette();
+    pal.setColor(QPalette::Text, ToQColor(color));
+    pal.setColor(QPalette::WindowText, ToQColor(color));
+    control->setPalette(pal);
+}
+
+}  // namespace
+
+TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* parent)
+    : QMainWindow(parent), params_(params), executablePath_(executablePath) {
+    setObjectName(QStringLiteral("Form1"));
+    actions_.Create(this, this);
+    diary_ = new TDiary;
+    ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    SetMessageSink({});
+    diary_->OnChange = nullptr;
+    diary_->OnChangeDate = nullptr;
+    diary_->OnEventDefine = nullptr;
+    diary_->OnDrawCell = nullptr;
+    delete page_;
+    page_ = nullptr;
+    MemoryNotes.reset();
+    TodoNotes.reset();
+    ScrapList_.reset();
+    Kyureki.reset();
+}
+
+QString TForm1::SiblingPath(const char* extension) const {
+    const QFileInfo info(executablePath_);
+    return info.dir().filePath(info.completeBaseName() + QLatin1String(extension));
+}
+
+std::string TForm1::CorePath(const char* extension) const {
+    return QFile::encodeName(SiblingPath(extension)).toStdString();
+}
+
+void TForm1::ReportFailure(const std::exception& error) {
+    ShowUserMessage(this, FromCp932(error.what()));
+}
+
+void TForm1::FormCreate() {
+    Updating = true;
+    setWindowTitle(QStringLiteral("Velmora"));
+    SetMessageSink([this](const std::string& text) { ShowUserMessage(this, FromCp932(text)); });
+
+    const std::string settingsError = params_.Load(CorePath(".ini"));
+    if (!settingsError.empty())
+        ShowUserMessage(this, FromCp932(settingsError));
+
+    actions_.HelpAction->setEnabled(false);
+
+    diary_->SetAutoChange(true);
+    diary_->SetHolidayColor(kGridHolidayColor);
+    diary_->SetEventColor(kGridEventColor);
+    diary_->SetTodayColor(kGridTodayColor);
+    diary_->SetStartOfWeek(0);
+    try {
+        diary_->SetHolidayFileName(SiblingPath(".hol"));
+    } catch (const VelmoraError& e) {
+        ReportFailure(e);
+    }
+
+    MemoryNotes = std::make_unique<TNoteList>();
+    try {
+        MemoryNotes->LoadFromFile(CorePath(".mem"));
+    } catch (const VelmoraError& e) {
+        ReportFailure(e);
+    }
+    TodoNotes = std::make_unique<TNoteList>();
+    try {
+        TodoNotes->LoadFromFile(CorePath(".tdo"));
+    } catch (const VelmoraError& e) {
+        ReportFailure(e);
+    }
+
+    Kyureki = std::make_unique<TKyureki>();
+    ScrapList_ = std::make_unique<TScrapList>();
+    ScrapList_->SetDataDir(
+        QFile::encodeName(QFileInfo(executablePath_).absolutePath() + QLatin1Char('/'))
+            .toStdString());
+
+    ApplyWindowPlacement();
+    ApplySavedLayout();
+    ApplyFonts();
+
+    page_ = new TDayPage(*ui_, actions_, *diary_, *ScrapList_, *Kyureki, params_, Updating);
+    page_->BuildMonthList();
+    page_->BuildWeatherPopup();
+    ConnectStore();
+    ConnectCommands();
+    DisableAbsentRegions();
+
+    ui_->Reminder->setCurrentWidget(ui_->TabMonth);
+    const int tab = params_.DiaryTab;
+    ui_->DiaryList->setCurrentIndex(tab >= 0 && tab < ui_->DiaryList->count() ? tab : 0);
+    ApplyTitles();
+
+    page_->CalendarChange();
+    // The font list is long to build and not needed for the first screen.
+    QTimer::singleShot(0, this, &TForm1::ListFonts);
+}
+
+void TForm1::ConnectStore() {
+    TScrapList& store = *ScrapList_;
+    store.OnDateChanged = [this](TScrapList&, uint8_t flags, uint16_t y, uint16_t m, uint16_t d) {
+        page_->DateChanged(flags, y, m, d);
+    };
+    store.OnLeaveDate = [this](TScrapList&, int32_t oldDate) { page_->StorePage(oldDate); };
+    store.OnRecordChanged = [this](TScrapList&, const TDataInfo& rec) { DayRecordChanged(rec); };
+    store.OnRecordDeleted = [this](TScrapList&, const TDataInfo& rec) { DayRecordDeleted(rec); };
+    store.OnListChanged = [this](TScrapList&) { ApplyTitles(); };
+
+    diary_->OnChange = [this](TDiary*) { page_->CalendarChange(); };
+    diary_->OnChangeDate = [this](TDiary*, double date) { page_->Diary1ChangeDate(date); };
+    diary_->OnEventDefine = [this](TDiary*, double date) { return page_->Diary1EventDefine(date); };
+    diary_->OnDrawCell = [this](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+                                const QRect& rect) {
+        page_->Diary1DrawCell(date, thisMonth, canvas, rect);
+    };
+}
+
+void TForm1::ConnectCommands() {
+    TMainLayout& ui = *ui_;
+    connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
+    connect(actions_.UndoAction, &QAction::triggered, page_, &TDayPage::UndoActionExecute);
+    connect(actions_.DeleteAction, &QAction::triggered, page_, &TDayPage::DeleteBtnClick);
+    connect(ui.TodayBtn, &QToolButton::clicked, page_, &TDayPage::TodayBtnClick);
+    for (QToolButton* b : {ui.ToolButton12, ui.ToolButton10, ui.ToolButton11, ui.ToolButton13})
+        connect(b, &QToolButton::clicked, page_,
+                [this, b] { page_->ToolButton11Click(b->property("tag").toInt()); });
+
+    auto monthMenuAt = [this](QWidget* source) {
+        return
+            [this, source](const QPoint& pos) { ui_->MonthList->popup(source->mapToGlobal(pos)); };
+    };
+    connect(ui.TodayBtn, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.TodayBtn));
+    connect(ui.Diary1, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.Diary1));
+    connect(ui.ListBox, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.ListBox));
+    connect(ui.DiaryMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        actions_.EditPopup->popup(ui_->DiaryMemo->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TForm1::DisableAbsentRegions() {
+    // The day lists, the reminder panel, the formatting and clipboard commands and the options
+    // dialog are not part of this window yet: they are shown, but cannot be used.
+    ui_->DiaryListPanel->setEnabled(false);
+    ui_->Reminder->setEnabled(false);
+    ui_->FontName->setEnabled(false);
+    ui_->FontSize->setEnabled(false);
+    ui_->TrackBar1->setEnabled(false);
+    for (QAction* a :
+         {actions_.CutAction, actions_.CopyAction, actions_.PasteAction, actions_.BoldAction,
+          actions_.ItalicAction, actions_.UnderAction, actions_.ColorAction, actions_.LeftAction,
+          actions_.CenterAction, actions_.RightAction, actions_.SetupAction})
+        a->setEnabled(false);
+    // Commands without a handler are never offered.
+    for (QAction* a : {actions_.PrintToday, actions_.PrintMonth, actions_.PrintYear,
+                       actions_.FindAction, actions_.MoveAction})
+        a->setEnabled(false);
+}
+
+void TForm1::ApplyWindowPlacement() {
+    TWindowPlacement placement;
+    placement.Bounds = {x(), y(), x() + width(), y() + height()};
+    placement.State = WindowNormal;
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    params_.ApplyWindow(placement, screen.width(), screen.height());
+    if (placement.State == WindowMaximized) {
+        setWindowState(Qt::WindowMaximized);
+        return;
+    }
+    const TWindowRect& r = placement.Bounds;
+    if (r.Left < r.Right && r.Top < r.Bottom) {
+        move(r.Left, r.Top);
+        resize(r.Right - r.Left, r.Bottom - r.Top);
+    }
+    if (placement.State == WindowMinimized)
+        setWindowState(Qt::WindowMinimized);
+}
+
+void TForm1::ApplySavedLayout() {
+    // A field replaces the current value only when it is above 0; a bad field stops the value
+    // there and the rest keep their current values.
+    auto apply = [this](const std::string& value, auto&& applyFields) {
+        TCommaFile line;
+        line.SetLine(value);
+        try {
+            applyFields([&line](int current) { return line.GetIntegerAbove(0, current); });
+        } catch (const VelmoraError& e) {
+            ReportFailure(e);
+        }
+    };
+    apply(params_.SplitInfo, [this](auto next) { ui_->ApplySplitInfo(next); });
+    apply(params_.ColorInfo, [this](auto next) { ui_->ApplyColorInfo(next); });
+    apply(params_.DiaryColor, [this](auto next) {
+        for (int i = 1; i <= 7; ++i)
+            diary_->SetWeekColor(i, next(static_cast<int>(diary_->WeekColor(i))));
+        diary_->SetHolidayColor(next(static_cast<int>(diary_->HolidayColor())));
+        diary_->SetEventColor(next(static_cast<int>(diary_->EventColor())));
+        diary_->SetTodayColor(next(static_cast<int>(diary_->TodayColor())));
+        diary_->SetStartOfWeek(next(diary_->StartOfWeek()));
+    });
+}
+
+void TForm1::ApplyFonts() {
+    ui_->DateDisp->setFont(FontFromDesc(params_.DateFont));
+    ui_->DateDisp->SetFontColor(params_.DateFont.Color);
+    ui_->NewsMemo->setFont(FontFromDesc(params_.NewsFont));
+    SetTextColor(ui_->NewsMemo, params_.NewsFont.Color);
+    ui_->PrivMemo->setFont(FontFromDesc(params_.MemoFont));
+    SetTextColor(ui_->PrivMemo, params_.MemoFont.Color);
+}
+
+void TForm1::ApplyTitles() {
+    ui_->DateLabel->setText(FromCp932(params_.Titles[0]));
+    ui_->CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
+    ui_->CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
+    ui_->DiaryList->setTabText(1, FromCp932(params_.TabTitles[2]));
+    ui_->DiaryList->setTabText(2, FromCp932(params_.TabTitles[1]));
+    ui_->DiaryList->setTabText(3, FromCp932(params_.TabTitles[0]));
+}
+
+void TForm1::ListFonts() {
+    if (fontsListed_)
+        return;
+    fontsListed_ = true;
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    ui_->FontName->addItems(families);
+}
+
+void TForm1::DayRecordChanged(const TDataInfo&) {
+    diary_->RefreshCurrentCell();
+}
+
+void TForm1::DayRecordDeleted(const TDataInfo&) {
+    page_->UndoActionExecute();
+    diary_->RefreshCurrentCell();
+}
+
+void TForm1::ToolButton1Click() {
+    close();
+}
+
+void TForm1::DataSaveClick() {
+    page_->StorePage(ScrapList_->CurrentDate());
+    actions_.DeleteAction->setEnabled(ScrapList_->CurrentDate() != 0);
+    ScrapList_->SaveIfModified();
+    for (TNoteList* notes : {TodoNotes.get(), MemoryNotes.get()}) {
+        if (!notes->Modified())
+            continue;
+        try {
+            notes->Save();
+        } catch (const VelmoraError& e) {
+            ReportFailure(e);
+        }
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    DataSaveClick();
+    FormClose();
+    event->accept();
+}
+
+void TForm1::FormClose() {
+    TWindowPlacement placement;
+    const QPoint at = pos();
+    placement.Bounds = {at.x(), at.y(), at.x() + width(), at.y() + height()};
+    placement.State = isMaximized()   ? WindowMaximized
+                      : isMinimized() ? WindowMinimized
+                                      : WindowNormal;
+    params_.StoreWindow(placement);
+    StoreLayout();
+}
+
+void TForm1::StoreLayout() {
+    auto line = [](const auto& values) {
+        std::vector<TFieldValue> fields;
+        for (auto v : values)
+            fields.emplace_back(static_cast<int32_t>(v));
+        return ValuesToLine(fields);
+    };
+    params_.SplitInfo = line(ui_->SplitInfo());
+    params_.ColorInfo = line(ui_->ColorInfo());
+    std::array<TColor, 7> week{};
+    for (int i = 1; i <= 7; ++i)
+        week[i - 1] = diary_->WeekColor(i);
+    const std::array<int64_t, 4> rest = {diary_->HolidayColor(), diary_->EventColor(),
+                                         diary_->TodayColor(), diary_->StartOfWeek()};
+    params_.DiaryColor = line(week) + line(rest);
+    params_.DiaryTab = ui_->DiaryList->currentIndex();
+}

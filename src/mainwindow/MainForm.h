@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "mainwindow/MainActions.h"
+
+class TDayPage;
+class TDiary;
+class TInitParam;
+class TKyureki;
+class TMainLayout;
+class TNoteList;
+class TScrapList;
+struct TDataInfo;
+
+// The program's one long-lived window and the owner of every long-lived object: the day store,
+// the two note lists and the lunisolar calculator. All files lie beside the executable whose
+// path the window is given: the settings (.ini), help (.chm), holidays (.hol), anniversary
+// notes (.mem), reminder notes (.tdo) and the year files in its folder.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // params is the process-wide settings record: it outlives the window and is written after
+    // the window has closed.
+    TForm1(TInitParam& params, const QString& executablePath, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The explicit save: the page into the store, the year file and changed note lists to disk.
+    void DataSaveClick();
+
+    TMainLayout& Ui() { return *ui_; }
+    TMainActions& Actions() { return actions_; }
+    TDayPage& Page() { return *page_; }
+    TDiary& Diary1() { return *diary_; }
+    TScrapList& ScrapList() { return *ScrapList_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    QString SiblingPath(const char* extension) const;
+    std::string CorePath(const char* extension) const;
+    void ReportFailure(const std::exception& error);
+    void ConnectCommands();
+    void ConnectStore();
+    void DisableAbsentRegions();
+    void ApplyWindowPlacement();
+    void ApplySavedLayout();
+    void ApplyFonts();
+    void ApplyTitles();
+    void StoreLayout();
+    void ListFonts();
+    void DayRecordChanged(const TDataInfo& rec);
+    void DayRecordDeleted(const TDataInfo& rec);
+    void ToolButton1Click();
+
+    TInitParam& params_;
+    QString executablePath_;
+    TMainActions actions_;
+    TDiary* diary_ = nullptr;
+    std::unique_ptr<TMainLayout> ui_;
+    TDayPage* page_ = nullptr;
+    bool fontsListed_ = false;
+
+    bool Updating = true;
+    std::unique_ptr<TNoteList> MemoryNotes;
+    std::unique_ptr<TNoteList> TodoNotes;
+    std::unique_ptr<TKyureki> Kyureki;
+    std::unique_ptr<TScrapList> ScrapList_;
+};

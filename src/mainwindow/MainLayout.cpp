@@ -1,0 +1,456 @@
+#include "mainwindow/MainLayout.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "controls/SpinBtns.h"
+#include "mainwindow/MainActions.h"
+#include "mainwindow/ToolIcons.h"
+#include "settings/IniFile.h"
+#include "widgets/BevLabel.h"
+#include "widgets/TextCodec.h"
+
+namespace {
+
+const QString kPGothic = u"ＭＳ Ｐゴシック"_qs;
+const QString kGothic = u"ＭＳ ゴシック"_qs;
+
+// Design sizes in pixels.
+constexpr int kWindowWidth = 780;
+constexpr int kWindowHeight = 580;
+constexpr int kPanel2Width = 236;
+constexpr int kDiaryHeight = 135;
+constexpr int kDiaryMemoHeight = 195;
+constexpr int kLabel1Width = 125;
+constexpr int kDiaryListHeight = 150;
+constexpr int kNewsMemoHeight = 70;
+
+// Design colours ($00BBGGRR).
+constexpr TColor kListBoxColor = 0x0066EE99;
+constexpr TColor kDateBarColor = 0x00EEFFEE;
+constexpr TColor kDiaryMemoColor = 0x00EEFFFF;
+constexpr TColor kCommentColor = 0x00FFEEFF;
+constexpr TColor kNewsMemoColor = 0x00FFCCFF;
+constexpr TColor kPrivMemoColor = 0x00FFEEEE;
+
+template <typename T>
+T* Named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QToolButton* TagButton(const char* name, const QString& caption, int tag, TToolIcon icon) {
+    auto* button = Named(new QToolButton, name);
+    button->setText(caption);
+    button->setToolTip(caption);
+    button->setIcon(ToolIcon(icon));
+    button->setProperty("tag", tag);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QTreeWidget* ReportList(const char* name) {
+    auto* list = Named(new QTreeWidget, name);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setAllColumnsShowFocus(true);
+    list->header()->setSectionsClickable(false);
+    return list;
+}
+
+QWidget* InPage(QWidget* content, const char* name) {
+    auto* page = Named(new QWidget, name);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    return page;
+}
+
+}  // namespace
+
+TBandBox::TBandBox(QWidget* parent) : QSplitter(Qt::Vertical, parent) {
+    setChildrenCollapsible(false);
+    setHandleWidth(4);
+}
+
+void TBandBox::AddBand(const QString& caption, QWidget* content) {
+    auto* band = new QWidget;
+    auto* layout = new QVBoxLayout(band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    auto* label = new QLabel(caption);
+    label->setObjectName(objectName() + QStringLiteral("Band%1").arg(captions_.size()));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setContentsMargins(4, 1, 4, 0);
+    layout->addWidget(label);
+    layout->addWidget(content, 1);
+    captions_.append(label);
+    addWidget(band);
+    setStretchFactor(count() - 1, count() == 1 ? 0 : 1);
+}
+
+QString TBandBox::BandText(int band) const {
+    return captions_.value(band) ? captions_[band]->text() : QString();
+}
+
+void TBandBox::SetBandText(int band, const QString& text) {
+    if (QLabel* label = captions_.value(band))
+        label->setText(text);
+}
+
+void InstallFontSubstitutes() {
+    const QStringList proportional = {u"IPAPGothic"_qs, u"Noto Sans CJK JP"_qs};
+    const QStringList fixed = {u"IPAGothic"_qs, u"Noto Sans Mono CJK JP"_qs};
+    QFont::insertSubstitutions(kPGothic, proportional);
+    QFont::insertSubstitutions(u"MS PGothic"_qs, proportional);
+    QFont::insertSubstitutions(u"MS UI Gothic"_qs, proportional);
+    QFont::insertSubstitutions(kGothic, fixed);
+    QFont::insertSubstitutions(u"MS Gothic"_qs, fixed);
+    QFont::insertSubstitutions(u"ＭＳ Ｐ明朝"_qs, {u"IPAPMincho"_qs, u"Noto Serif CJK JP"_qs});
+    QFont::insertSubstitutions(u"ＭＳ 明朝"_qs, {u"IPAMincho"_qs, u"Noto Serif CJK JP"_qs});
+}
+
+QFont DesignFont(const QString& face, int pixelHeight, bool bold) {
+    QFont font(face);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QFont FontFromDesc(const TFontDesc& desc) {
+    QFont font(FromCp932(desc.Name));
+    if (desc.Size > 0)
+        font.setPointSize(desc.Size);
+    font.setBold(desc.Style & FontBold);
+    font.setItalic(desc.Style & FontItalic);
+    font.setUnderline(desc.Style & FontUnderline);
+    font.setStrikeOut(desc.Style & FontStrikeOut);
+    if (desc.Pitch == 2)
+        font.setFixedPitch(true);
+    return font;
+}
+
+void SetControlColor(QWidget* control, TColor color) {
+    QPalette pal = control->palette();
+    const QColor c = ToQColor(color);
+    pal.setColor(QPalette::Base, c);
+    pal.setColor(QPalette::Window, c);
+    control->setPalette(pal);
+    control->setAutoFillBackground(true);
+}
+
+TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions)
+    : Window(window), Diary1(diary) {
+    window->setFont(DesignFont(kPGothic, 12));
+    window->resize(kWindowWidth, kWindowHeight);
+
+    BuildMenuBar(actions);
+    BuildLeftColumn();
+    BuildPage(actions);
+
+    Splitter3 = Named(new QSplitter(Qt::Horizontal), "Splitter3");
+    Splitter3->setChildrenCollapsible(false);
+    Splitter3->addWidget(Panel2);
+    Splitter3->addWidget(Panel1);
+    Splitter3->setStretchFactor(0, 0);
+    Splitter3->setStretchFactor(1, 1);
+    Splitter3->setSizes({kPanel2Width, kWindowWidth - kPanel2Width});
+    window->setCentralWidget(Splitter3);
+
+    StatusBar1 = Named(new QStatusBar, "StatusBar1");
+    StatusBar1->setSizeGripEnabled(true);
+    window->setStatusBar(StatusBar1);
+
+    colors_ = {kListBoxColor, clWindow,       kDateBarColor, kDiaryMemoColor,
+               kCommentColor, kNewsMemoColor, kPrivMemoColor};
+    SetColors(colors_);
+}
+
+void TMainLayout::BuildMenuBar(const TMainActions& actions) {
+    CoolBar1 = Named(new QToolBar, "CoolBar1");
+    CoolBar1->setMovable(false);
+    CoolBar1->setFloatable(false);
+    CoolBar1->setIconSize(QSize(18, 18));
+    CoolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    ExitBtn = Named(new QToolButton, "ExitBtn");
+    ExitBtn->setDefaultAction(actions.ExitAction);
+    ExitBtn->setAutoRaise(true);
+    ExitBtn->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    CoolBar1->addWidget(ExitBtn);
+    PrintBtn = Named(new QToolButton, "PrintBtn");
+    PrintBtn->setDefaultAction(actions.PrintToday);
+    PrintBtn->setAutoRaise(true);
+    // Printing is not offered in the window.
+    CoolBar1->addWidget(PrintBtn)->setVisible(false);
+
+    MenuBar = Named(new QMenuBar, "MenuBar");
+    MenuBar->setNativeMenuBar(false);
+    MenuBar->addMenu(actions.PrintMenu)->setVisible(false);
+    MenuBar->addMenu(actions.EditMenu);
+    MenuBar->addMenu(actions.ToolMenu);
+    MenuBar->addMenu(actions.HelpMenu);
+    CoolBar1->addWidget(MenuBar);
+    Window->addToolBar(Qt::TopToolBarArea, CoolBar1);
+}
+
+void TMainLayout::BuildLeftColumn() {
+    Panel2 = Named(new QWidget, "Panel2");
+    auto* column = new QVBoxLayout(Panel2);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    ToolBar4 = Named(new QToolBar, "ToolBar4");
+    ToolBar4->setIconSize(QSize(18, 18));
+    ToolButton12 = TagButton("ToolButton12", u"前年"_qs, 1, TToolIcon::PrevYear);
+    ToolButton10 = TagButton("ToolButton10", u"前月"_qs, 10, TToolIcon::PrevMonth);
+    TodayBtn = Named(new QToolButton, "TodayBtn");
+    TodayBtn->setText(u"今日の日付"_qs);
+    TodayBtn->setToolTip(u"今日の日付"_qs);
+    TodayBtn->setAutoRaise(true);
+    TodayBtn->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    TodayBtn->setContextMenuPolicy(Qt::CustomContextMenu);
+    ToolButton11 = TagButton("ToolButton11", u"次月"_qs, 12, TToolIcon::NextMonth);
+    ToolButton13 = TagButton("ToolButton13", u"次年"_qs, 21, TToolIcon::NextYear);
+    for (QToolButton* b : {ToolButton12, ToolButton10, TodayBtn, ToolButton11, ToolButton13})
+        ToolBar4->addWidget(b);
+    column->addWidget(ToolBar4);
+
+    MonthList = Named(new QMenu(Window), "MonthList");
+
+    Diary1->setObjectName(QStringLiteral("Diary1"));
+    Diary1->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    DiaryList = Named(new QTabBar, "DiaryList");
+    DiaryList->setShape(QTabBar::RoundedNorth);
+    DiaryList->setDrawBase(false);
+    DiaryList->setExpanding(false);
+    for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
+        DiaryList->addTab(tab);
+    ListView1 = ReportList("ListView1");
+    DiaryListPanel = Named(new QWidget, "DiaryListPanel");
+    auto* listLayout = new QVBoxLayout(DiaryListPanel);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    listLayout->addWidget(DiaryList);
+    listLayout->addWidget(ListView1, 1);
+
+    Reminder = Named(new QTabWidget, "Reminder");
+    Reminder->setDocumentMode(true);
+    Reminder->setFont(DesignFont(kGothic, 12));
+    ListBox = Named(new QListWidget, "ListBox");
+    ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    TodoList = ReportList("TodoList");
+    TodoList->setHeaderLabels({u"日付"_qs, u"件名"_qs});
+    TodoList->setColumnWidth(0, 110);
+    MemList = ReportList("MemList");
+    MemList->setFont(DesignFont(kGothic, 13));
+    MemList->setHeaderLabels({u"誕生日"_qs, u"名前"_qs});
+    MemList->setColumnWidth(0, 105);
+    TabMonth = InPage(ListBox, "TabMonth");
+    RemSheet = InPage(TodoList, "RemSheet");
+    TabMemory = InPage(MemList, "TabMemory");
+    Reminder->addTab(TabMonth, u"今月の一覧"_qs);
+    Reminder->addTab(RemSheet, u"備忘録"_qs);
+    Reminder->addTab(TabMemory, u"誕生日"_qs);
+
+    CoolBar3 = Named(new TBandBox, "CoolBar3");
+    CoolBar3->AddBand(u"日記一覧"_qs, DiaryListPanel);
+    CoolBar3->AddBand(QString(), Reminder);
+    CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
+
+    Splitter2 = Named(new QSplitter(Qt::Vertical), "Splitter2");
+    Splitter2->setChildrenCollapsible(false);
+    Splitter2->addWidget(Diary1);
+    Splitter2->addWidget(CoolBar3);
+    Splitter2->setStretchFactor(0, 0);
+    Splitter2->setStretchFactor(1, 1);
+    Splitter2->setSizes({kDiaryHeight, kWindowHeight - kDiaryHeight});
+    column->addWidget(Splitter2, 1);
+}
+
+void TMainLayout::BuildPage(const TMainActions& actions) {
+    Panel1 = Named(new QWidget, "Panel1");
+    auto* page = new QVBoxLayout(Panel1);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+
+    StandardToolBar = Named(new QToolBar, "StandardToolBar");
+    StandardToolBar->setIconSize(QSize(18, 18));
+    StandardToolBar->addActions({actions.SaveNowAction, actions.UndoAction, actions.DeleteAction});
+    StandardToolBar->addSeparator();
+    StandardToolBar->addActions({actions.CutAction, actions.CopyAction, actions.PasteAction});
+    StandardToolBar->addSeparator();
+    StandardToolBar->addActions(
+        {actions.BoldAction, actions.ItalicAction, actions.UnderAction, actions.ColorAction});
+    StandardToolBar->addSeparator();
+    StandardToolBar->addActions({actions.LeftAction, actions.CenterAction, actions.RightAction});
+    StandardToolBar->addSeparator();
+    FontName = Named(new QComboBox, "FontName");
+    FontName->setMaxVisibleItems(10);
+    FontName->setMinimumContentsLength(12);
+    FontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    StandardToolBar->addWidget(FontName);
+    FontSize = Named(new TValueSpin, "FontSize");
+    FontSize->SetMin(0);
+    FontSize->SetMax(100);
+    FontSize->SetIncrement(1);
+    FontSize->setFixedWidth(48);
+    StandardToolBar->addWidget(FontSize);
+    page->addWidget(StandardToolBar);
+
+    DateBar = Named(new QWidget, "DateBar");
+    auto* dateLayout = new QHBoxLayout(DateBar);
+    dateLayout->setContentsMargins(2, 2, 2, 2);
+    dateLayout->setSpacing(4);
+    WeatherBtn = Named(new QToolButton, "WeatherBtn");
+    WeatherBtn->setPopupMode(QToolButton::InstantPopup);
+    WeatherBtn->setIconSize(QSize(18, 18));
+    WeatherBtn->setAutoRaise(true);
+    DateDisp = Named(new TBevelLabel, "DateDisp");
+    DateDisp->setFont(DesignFont(kPGothic, 19, true));
+    DateDisp->SetBevelInner(bvNone);
+    DateDisp->SetLayout(tlCenter);
+    DateDisp->SetTextOffset(4);
+    DateDisp->setMinimumHeight(26);
+    DateDisp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    Label1 = Named(new QLabel, "Label1");
+    Label1->setFixedWidth(kLabel1Width);
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    dateLayout->addWidget(WeatherBtn);
+    dateLayout->addWidget(DateDisp, 1);
+    dateLayout->addWidget(Label1);
+    page->addWidget(DateBar);
+
+    TrackBar1 = Named(new QSlider(Qt::Horizontal), "TrackBar1");
+    TrackBar1->setRange(0, 100);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setFocusPolicy(Qt::NoFocus);
+    page->addWidget(TrackBar1);
+
+    DiaryMemo = Named(new QTextEdit, "DiaryMemo");
+    DiaryMemo->setAcceptRichText(true);
+    DiaryMemo->setFont(DesignFont(kPGothic, 16));
+    DiaryMemo->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    ToolBar3 = Named(new QWidget, "ToolBar3");
+    auto* titleLayout = new QHBoxLayout(ToolBar3);
+    titleLayout->setContentsMargins(2, 2, 2, 2);
+    DateLabel = Named(new QLabel(u"今日のひと言："_qs), "DateLabel");
+    DateLabel->setFont(DesignFont(kPGothic, 12, true));
+    Comment = Named(new QLineEdit, "Comment");
+    Comment->setFont(DesignFont(kPGothic, 13));
+    titleLayout->addWidget(DateLabel);
+    titleLayout->addWidget(Comment, 1);
+
+    NewsMemo = Named(new QPlainTextEdit, "NewsMemo");
+    NewsMemo->setFont(DesignFont(kPGothic, 13));
+    PrivMemo = Named(new QPlainTextEdit, "PrivMemo");
+    PrivMemo->setFont(DesignFont(kPGothic, 13));
+    CoolBar2 = Named(new TBandBox, "CoolBar2");
+    CoolBar2->AddBand(u"今日の出来事"_qs, NewsMemo);
+    CoolBar2->AddBand(u"私的メモ　または　内緒日記"_qs, PrivMemo);
+    CoolBar2->setSizes({kNewsMemoHeight, kNewsMemoHeight});
+
+    auto* lower = Named(new QWidget, "PageLower");
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
+    lowerLayout->addWidget(ToolBar3);
+    lowerLayout->addWidget(CoolBar2, 1);
+
+    Splitter1 = Named(new QSplitter(Qt::Vertical), "Splitter1");
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(DiaryMemo);
+    Splitter1->addWidget(lower);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kDiaryMemoHeight, kWindowHeight - kDiaryMemoHeight});
+    page->addWidget(Splitter1, 1);
+}
+
+int TMainLayout::TopWithin(const QWidget* child, const QWidget* container) const {
+    return child->mapTo(container, QPoint(0, 0)).y();
+}
+
+void TMainLayout::SetBandTop(TBandBox* box, const QWidget* secondContent, int top) {
+    // The second band's content sits below its caption; moving the border moves both.
+    const QList<int> sizes = box->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    const int captionOffset = TopWithin(secondContent, box) - sizes.value(0) - box->handleWidth();
+    const int first = top - captionOffset - box->handleWidth();
+    if (first <= 0 || first >= total)
+        return;
+    box->setSizes({first, total - first});
+}
+
+std::array<int, 7> TMainLayout::SplitInfo() const {
+    return {Splitter3->sizes().value(0),   Splitter2->sizes().value(0),
+            Splitter1->sizes().value(0),   TopWithin(DiaryListPanel, CoolBar3),
+            TopWithin(Reminder, CoolBar3), TopWithin(PrivMemo, CoolBar2),
+            TopWithin(NewsMemo, CoolBar2)};
+}
+
+void TMainLayout::ApplySplitInfo(const std::function<int(int current)>& next) {
+    Window->layout()->activate();
+    const std::array<int, 7> current = SplitInfo();
+    auto setFirst = [](QSplitter* splitter, int first) {
+        QList<int> sizes = splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        splitter->setSizes({first, std::max(total - first, 1)});
+    };
+    setFirst(Splitter3, next(current[0]));
+    setFirst(Splitter2, next(current[1]));
+    setFirst(Splitter1, next(current[2]));
+    // The list's own top follows from its band caption; it is read for the record's order.
+    next(current[3]);
+    const int reminderTop = next(current[4]);
+    const int privTop = next(current[5]);
+    next(current[6]);
+    SetBandTop(CoolBar3, Reminder, reminderTop);
+    SetBandTop(CoolBar2, PrivMemo, privTop);
+}
+
+std::array<TColor, 7> TMainLayout::ColorInfo() const {
+    return colors_;
+}
+
+void TMainLayout::ApplyColorInfo(const std::function<int(int current)>& next) {
+    std::array<TColor, 7> colors = colors_;
+    for (TColor& c : colors)
+        c = static_cast<TColor>(next(static_cast<int>(c)));
+    SetColors(colors);
+}
+
+void TMainLayout::SetColors(const std::array<TColor, 7>& colors) {
+    colors_ = colors;
+    SetControlColor(ListBox, colors[0]);
+    SetControlColor(ListView1, colors[1]);
+    SetControlColor(DateBar, colors[2]);
+    DateDisp->SetColor(colors[2]);
+    SetControlColor(DiaryMemo, colors[3]);
+    SetControlColor(Comment, colors[4]);
+    SetControlColor(NewsMemo, colors[5]);
+    SetControlColor(PrivMemo, colors[6]);
+}

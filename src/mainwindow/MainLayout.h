@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QSplitter>
+#include <QString>
+#include <array>
+#include <functional>
+
+#include "widgets/Colors.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QSlider;
+class QStatusBar;
+class QTabBar;
+class QTabWidget;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+class TBevelLabel;
+class TValueSpin;
+struct TFontDesc;
+struct TMainActions;
+
+// A column of bands, each with a bold caption above its content; the user drags the border
+// between them, and the last band takes whatever height is left.
+class TBandBox : public QSplitter {
+    Q_OBJECT
+public:
+    explicit TBandBox(QWidget* parent = nullptr);
+    void AddBand(const QString& caption, QWidget* content);
+    QString BandText(int band) const;
+    void SetBandText(int band, const QString& text);
+
+private:
+    QList<QLabel*> captions_;
+};
+
+// Maps the Windows face names kept in settings and design fonts ("ＭＳ Ｐゴシック" and its
+// relatives) to installed Japanese faces. Runs once before the first window is built.
+void InstallFontSubstitutes();
+
+// A design font: a face name and a character height in pixels.
+QFont DesignFont(const QString& face, int pixelHeight, bool bold = false);
+
+// A font kept in the settings as a real font (face, size in points, styles).
+QFont FontFromDesc(const TFontDesc& desc);
+
+// Gives a control a stored colour as its background (system colours through the palette).
+void SetControlColor(QWidget* control, TColor color);
+
+// The fixed arrangement of the main window: every region and control with its design size,
+// font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
+// its page; this class only builds, measures and restores the arrangement.
+class TMainLayout {
+public:
+    // Builds the whole window into `window`; `diary` is the month grid, placed in the left
+    // column. The actions must exist already.
+    TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions);
+
+    // The seven sizes of "SPLITINFO": Panel2 width, Diary1 height, DiaryMemo height, DiaryList
+    // top, Reminder top, PrivMemo top, NewsMemo top.
+    std::array<int, 7> SplitInfo() const;
+    // Applies them in that order; `next` is given each current value and returns the value to
+    // use (the current one when nothing better is saved).
+    void ApplySplitInfo(const std::function<int(int current)>& next);
+
+    // The seven colours of "COLORINFO": ListBox, ListView1, DateBar, DiaryMemo, Comment,
+    // NewsMemo, PrivMemo.
+    std::array<TColor, 7> ColorInfo() const;
+    void ApplyColorInfo(const std::function<int(int current)>& next);
+    void SetColors(const std::array<TColor, 7>& colors);
+
+    QMainWindow* Window;
+    QToolBar* CoolBar1;
+    QToolButton* ExitBtn;
+    QToolButton* PrintBtn;
+    QMenuBar* MenuBar;
+    QWidget* Panel2;
+    QToolBar* ToolBar4;
+    QToolButton* ToolButton12;
+    QToolButton* ToolButton10;
+    QToolButton* TodayBtn;
+    QToolButton* ToolButton11;
+    QToolButton* ToolButton13;
+    QWidget* Diary1;
+    QSplitter* Splitter2;
+    TBandBox* CoolBar3;
+    QWidget* DiaryListPanel;
+    QTabBar* DiaryList;
+    QTreeWidget* ListView1;
+    QTabWidget* Reminder;
+    QWidget* TabMonth;
+    QListWidget* ListBox;
+    QWidget* RemSheet;
+    QTreeWidget* TodoList;
+    QWidget* TabMemory;
+    QTreeWidget* MemList;
+    QSplitter* Splitter3;
+    QWidget* Panel1;
+    QToolBar* StandardToolBar;
+    QComboBox* FontName;
+    TValueSpin* FontSize;
+    QWidget* DateBar;
+    QToolButton* WeatherBtn;
+    TBevelLabel* DateDisp;
+    QLabel* Label1;
+    QSlider* TrackBar1;
+    QTextEdit* DiaryMemo;
+    QSplitter* Splitter1;
+    QWidget* ToolBar3;
+    QLabel* DateLabel;
+    QLineEdit* Comment;
+    TBandBox* CoolBar2;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QStatusBar* StatusBar1;
+    QMenu* MonthList;
+
+private:
+    void BuildMenuBar(const TMainActions& actions);
+    void BuildLeftColumn();
+    void BuildPage(const TMainActions& actions);
+    int TopWithin(const QWidget* child, const QWidget* container) const;
+    void SetBandTop(TBandBox* box, const QWidget* secondContent, int top);
+
+    std::array<TColor, 7> colors_;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Every message box of the window goes through here, so that tests can read the texts instead
+// of waiting on a modal box.
+using TUserMessageHook = std::function<void(const QString& text)>;
+
+// Shows text in a modal message box over parent, or hands it to the installed hook.
+void ShowUserMessage(QWidget* parent, const QString& text);
+
+// Replaces the message box by hook; an empty hook restores the message box.
+void SetUserMessageHook(TUserMessageHook hook);
