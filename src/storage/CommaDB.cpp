@@ -1,5 +1,6 @@
 #include "storage/CommaDB.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "storage/Cp932.h"
@@ -133,23 +134,19 @@ std::string TCommaFile::GetField() {
         ++at;
     }
     while (at < size) {
-        const char byte = line_[at];
-        if (IsLeadByte(byte) && at + 1 < size) {
-            field.append(line_, at, 2);
-            at += 2;
-        } else if (quoted && byte == '"') {
-            // A doubled quote stands for one; a single one closes the quotes.
-            if (at + 1 < size && line_[at + 1] == '"') {
-                field.push_back('"');
-                at += 2;
-            } else {
-                quoted = false;
-                ++at;
-            }
-        } else if (!quoted && byte == ',') {
+        // Take the run of bytes up to the next byte that means something here.
+        const size_t end = std::min(FindSingleByte(line_, quoted ? '"' : ',', at), size);
+        field.append(line_, at, end - at);
+        at = end;
+        if (at == size || !quoted) {
             break;
+        }
+        // A doubled quote stands for one; a single one closes the quotes.
+        if (at + 1 < size && line_[at + 1] == '"') {
+            field.push_back('"');
+            at += 2;
         } else {
-            field.push_back(byte);
+            quoted = false;
             ++at;
         }
     }

@@ -1,5 +1,7 @@
 #include "storage/StrUtils.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kPilcrow = "\x81\xF7";  // "¶" in CP932
@@ -35,10 +37,6 @@ std::string_view TrimText(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-bool IsLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
 std::string TruncateText(std::string_view text, int budget) {
@@ -109,26 +107,40 @@ std::string EncodeField(std::string_view text) {
     return quote ? '"' + result + '"' : result;
 }
 
+size_t FindSingleByte(std::string_view text, char target, size_t from) {
+    for (size_t at = text.find(target, from); at != std::string_view::npos;
+         at = text.find(target, at + 1)) {
+        // The byte before a run of lead-range bytes ends a character, and the run pairs up from
+        // there: after an odd number of them, the hit is the second byte of a character.
+        size_t run = 0;
+        while (at - run > from && IsLeadByte(text[at - run - 1])) {
+            ++run;
+        }
+        if (run % 2 == 0) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
 std::string DecodeText(std::string_view field) {
     std::string result;
     result.reserve(field.size());
-    for (size_t i = 0; i < field.size(); ++i) {
-        const char byte = field[i];
-        if (IsLeadByte(byte)) {
-            result.append(field.substr(i, 2));
-            ++i;
-        } else if (byte != '\\') {
-            result.push_back(byte);
-        } else if (i + 1 < field.size()) {
-            ++i;
-            if (field[i] == 'n') {
+    size_t at = 0;
+    while (at < field.size()) {
+        const size_t slash = std::min(FindSingleByte(field, '\\', at), field.size());
+        result.append(field.substr(at, slash - at));
+        if (slash + 1 < field.size()) {
+            const char escaped = field[slash + 1];
+            if (escaped == 'n') {
                 result += "\r\n";
-            } else if (field[i] == 't') {
+            } else if (escaped == 't') {
                 result.push_back('\t');
             } else {
-                result.push_back(field[i]);
+                result.push_back(escaped);
             }
         }
+        at = slash + 2;
     }
     return result;
 }

@@ -7,10 +7,17 @@
 // the byte after it, because that second byte may be 0x5C (the backslash) or another ASCII value.
 
 // True for the CP932 lead bytes 0x81..0x9F and 0xE0..0xFC.
-bool IsLeadByte(unsigned char byte);
-inline bool IsLeadByte(char byte) {
+constexpr bool IsLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+constexpr bool IsLeadByte(char byte) {
     return IsLeadByte(static_cast<unsigned char>(byte));
 }
+
+// The position of the first byte equal to the ASCII byte target at or after from (a character
+// boundary) that is a character of its own, not the second byte of a double-byte character;
+// npos when there is none.
+size_t FindSingleByte(std::string_view text, char target, size_t from);
 
 // text without its leading and trailing bytes of value 32 or less (blanks and control characters).
 std::string_view TrimText(std::string_view text);

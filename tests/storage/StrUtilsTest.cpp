@@ -87,6 +87,29 @@ TEST(EncodeField, Cases) {
     }
 }
 
+TEST(FindSingleByte, TellsSecondBytesApart) {
+    constexpr size_t npos = std::string_view::npos;
+    struct Case {
+        std::string text;
+        size_t from;
+        size_t expected;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"ab\\c", 0, 2, "plain backslash"},
+        {"\x95\x5C", 0, npos, "second byte of a double-byte character"},
+        {"\x95\x5C\\", 0, 2, "a backslash after it"},
+        {"\x88\x9F\x88\x5C\\", 0, 4, "second bytes in the lead range pair up"},
+        {"\x88\x9F\\", 0, 2, "even run of lead-range bytes before a backslash"},
+        {"a\x95\x5C", 1, npos, "search from a character boundary"},
+        {"\\a\\", 1, 2, "hits before from are not seen"},
+        {"", 0, npos, "empty text"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FindSingleByte(c.text, '\\', c.from), c.expected) << c.why;
+    }
+}
+
 TEST(DecodeText, Cases) {
     struct Case {
         std::string field;

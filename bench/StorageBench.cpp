@@ -1,0 +1,132 @@
+// A full year of diary pages: loading and saving its year file, against reading the same file
+// raw, so the cost of parsing and formatting shows as a ratio to plain file input.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/SafeWrite.h"
+#include "storage/ScrapList.h"
+
+namespace {
+
+constexpr size_t kBodyBytes = 2 * 1024;
+constexpr size_t kRichBytes = 6 * 1024;
+
+// About 2 KB of Japanese prose with line breaks, commas and a 0x5C second byte (表, ソ).
+std::string BodyText(int day) {
+    const std::string sentence =
+        Sjis("今日は朝から雨が降っていた。表通りのソフト屋で、新しい本を買った。\r\n");
+    std::string body = Sjis("第") + std::to_string(day) + Sjis("日 ");
+    while (body.size() < kBodyBytes) {
+        body += sentence;
+    }
+    return body;
+}
+
+// About 6 KB of RTF as a Windows rich-text control writes it: CP932 bytes as \'xx pairs.
+std::string RichText(const std::string& body) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+        "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs18 ";
+    for (const char c : body) {
+        if (rtf.size() >= kRichBytes - 16) {
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\r') {
+            rtf += "\\par";
+        } else if (byte >= 0x80 || c == '\\' || c == '{' || c == '}') {
+            rtf += {'\\', '\'', kHex[byte >> 4], kHex[byte & 15]};
+        } else {
+            rtf += c;
+        }
+    }
+    return rtf + "\\par\r\n}\r\n";
+}
+
+// A folder holding 2004.dat with a page for each of the 366 days of 2004.
+class YearFolder {
+public:
+    YearFolder() {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("velmora-bench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir_);
+        TScrapList store;
+        store.SetDataDir(Dir());
+        const int32_t first = EncodeDate(2004, 1, 1);
+        store.SetDate(first);
+        for (int32_t day = 0; day < 366; ++day) {
+            TDataInfo rec = EmptyDataInfo;
+            rec.Date = first + day;
+            rec.Weather = day % 33;
+            rec.Title = Sjis("晴れのち曇り、\"散歩\"");
+            rec.Text = BodyText(day);
+            rec.RichText = RichText(rec.Text);
+            rec.Private = Sjis("メモ\tC:\\diary");
+            rec.News = Sjis("ニュース");
+            store.PutRecord(rec);
+        }
+        store.SaveToFile();
+    }
+    ~YearFolder() { std::filesystem::remove_all(dir_); }
+
+    std::string Dir() const { return dir_.string() + "/"; }
+    std::string YearFile() const { return Dir() + "2004.dat"; }
+
+private:
+    std::filesystem::path dir_;
+};
+
+const YearFolder& Folder() {
+    static const YearFolder folder;
+    return folder;
+}
+
+int64_t FileBytes() {
+    return static_cast<int64_t>(std::filesystem::file_size(Folder().YearFile()));
+}
+
+void BM_ReadRaw(benchmark::State& state) {
+    const std::string path = Folder().YearFile();
+    std::string contents;
+    for (auto _ : state) {
+        ReadWholeFile(path, contents);
+        benchmark::DoNotOptimize(contents.data());
+    }
+    state.SetBytesProcessed(state.iterations() * FileBytes());
+}
+BENCHMARK(BM_ReadRaw)->Unit(benchmark::kMillisecond);
+
+void BM_LoadYear(benchmark::State& state) {
+    const std::string path = Folder().YearFile();
+    TScrapList store;
+    for (auto _ : state) {
+        store.LoadFromFile(path);
+        benchmark::DoNotOptimize(store.Count());
+    }
+    if (store.Count() != 366) {
+        state.SkipWithError("the year file did not load whole");
+    }
+    state.SetBytesProcessed(state.iterations() * FileBytes());
+}
+BENCHMARK(BM_LoadYear)->Unit(benchmark::kMillisecond);
+
+// SaveToFile writes a new file, flushes it to disk and renames it over the old one.
+void BM_SaveYear(benchmark::State& state) {
+    TScrapList store;
+    store.LoadFromFile(Folder().YearFile());
+    for (auto _ : state) {
+        store.SaveToFile();
+    }
+    state.SetBytesProcessed(state.iterations() * FileBytes());
+}
+BENCHMARK(BM_SaveYear)->Unit(benchmark::kMillisecond);
+
+}  // namespace
