@@ -62,7 +62,7 @@ std::vector<size_t> SortedOrder(const std::vector<const TNoteRec*>& notes, RuleO
     }
     std::vector<size_t> order(notes.size());
     std::iota(order.begin(), order.end(), size_t{0});
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
         const int byRule = ruleOrder(*notes[a], *notes[b]);
         return byRule != 0 ? byRule < 0 : CompareTitleKeys(keys[a], keys[b]) < 0;
     });
@@ -197,12 +197,15 @@ bool TNoteList::DeleteNote(const TNoteRec* note) {
     if (found == notes_.end()) {
         return false;
     }
+    // The selection must not keep a pointer to a freed record.
+    selection_.erase(std::remove(selection_.begin(), selection_.end(), note), selection_.end());
     notes_.erase(found);
     modified_ = true;
     return true;
 }
 
 void TNoteList::Clear() {
+    selection_.clear();
     notes_.clear();
 }
 

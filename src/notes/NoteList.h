@@ -35,12 +35,14 @@ public:
     int AddNote(const TNoteRec& note);
     // Appends an open note for today titled "項目<n>", n the number of notes before it.
     TNoteRec* NewNote();
-    // Frees the record with this identity; false when it is not in the list.
+    // Frees the record with this identity, and drops it from the selection; false when it is
+    // not in the list.
     bool DeleteNote(const TNoteRec* note);
-    // Frees every record; the selection and Modified are left alone.
+    // Frees every record and empties the selection; Modified is left alone.
     void Clear();
 
-    // MonthRule, then DayRule (both ascending as unsigned), then Kind descending, then Title.
+    // MonthRule, then DayRule (both ascending as unsigned), then Kind descending, then Title;
+    // notes equal in all of these keep their order.
     void SortByRule();
 
     // The notes active in the year of referenceDay whose occurrence is not before it, open

@@ -129,19 +129,13 @@ TEST_F(InitFileTest, LinesNamesAndValues) {
     EXPECT_EQ(file.ReadString("[junk]", "none"), "none");
     EXPECT_EQ(file.ReadString("D", "none"), "none");
     EXPECT_FALSE(file.ReadBool("WEATHERMARK", true));
+    EXPECT_TRUE(file.ReadBool("A", false));  // true exactly for "1"
+    EXPECT_FALSE(file.ReadBool("B", true));  // any other present value is false
+    EXPECT_FALSE(file.ReadBool("C", true));  // also an empty one
+    EXPECT_TRUE(file.ReadBool("ABSENT", true));
     EXPECT_EQ(file.ReadInteger("A", 9), 1);
     EXPECT_EQ(file.ReadInteger("MISSING", 9), 9);
     EXPECT_THROW(file.ReadInteger("B", 9), VelmoraError);
-}
-
-TEST_F(InitFileTest, BooleansAreTrueOnlyForOne) {
-    SafeWriteFile(path_, "ONE=1\r\nYES=yes\r\nEMPTY=\r\nTWO=2\r\n");
-    const TInitFile file(path_);
-    EXPECT_TRUE(file.ReadBool("ONE", false));
-    EXPECT_FALSE(file.ReadBool("YES", true));
-    EXPECT_FALSE(file.ReadBool("EMPTY", true));
-    EXPECT_FALSE(file.ReadBool("TWO", true));
-    EXPECT_TRUE(file.ReadBool("ABSENT", true));
 }
 
 TEST_F(InitFileTest, WritesReplaceRemoveSortAndKeepUnknownLines) {
@@ -157,12 +151,6 @@ TEST_F(InitFileTest, WritesReplaceRemoveSortAndKeepUnknownLines) {
     file.Sort();
     file.UpdateFile();
     EXPECT_EQ(Read(), "ALPHA=a\r\nFLAG=1\r\nmid=1\r\nno equals sign\r\nNUM=-3\r\nZETA=new\r\n");
-}
-
-TEST_F(InitFileTest, UnmodifiedFileIsNotWritten) {
-    TInitFile file(path_);
-    file.UpdateFile();
-    EXPECT_FALSE(FileExists(path_));
 }
 
 TEST_F(InitFileTest, Fonts) {
