@@ -1,0 +1,100 @@
+#include "controls/DiaryMonth.h"
+
+#include "storage/DayNumber.h"
+
+#include <algorithm>
+
+void TDiaryMonth::Layout(int32_t calendarDay, int startOfWeek) {
+    const TYmd ymd = DecodeDate(calendarDay);
+    firstOfMonth_ = EncodeDate(ymd.Year, ymd.Month, 1);
+    const int a = (DayOfWeek(firstOfMonth_) - startOfWeek + 7) % 7;
+    // a = 0 would put the first into the header row; it goes to the end of week row 1 instead,
+    // so six weeks always show the whole month.
+    monthOffset_ = a == 0 ? -5 : 2 - a;
+}
+
+int32_t TDiaryMonth::CellDate(int col, int row) const {
+    if (row < 1) {
+        return -1;
+    }
+    return firstOfMonth_ - 1 + monthOffset_ + col + DiaryColumns * (row - 1);
+}
+
+TDiaryCell TDiaryMonth::CellOfDay(int dayOfMonth) const {
+    const int index = dayOfMonth - monthOffset_;
+    return {index % DiaryColumns, index / DiaryColumns + 1};
+}
+
+bool TDiaryMonth::IsInShownMonth(int32_t day) const {
+    const TYmd ymd = DecodeDate(day);
+    return EncodeDate(ymd.Year, ymd.Month, 1) == firstOfMonth_;
+}
+
+int32_t MovedMonthDate(int32_t firstOfMonth, int dayOfMonth, int yearDelta, int monthDelta) {
+    TYmd ymd = DecodeDate(firstOfMonth);
+    ymd.Month += monthDelta;
+    if (ymd.Month < 1) {
+        ymd.Month = 12;
+        --ymd.Year;
+    } else if (ymd.Month > 12) {
+        ymd.Month = 1;
+        ++ymd.Year;
+    }
+    ymd.Year += yearDelta;
+    return EncodeDate(ymd.Year, ymd.Month, std::min(dayOfMonth, DaysInMonth(ymd.Year, ymd.Month)));
+}
+
+int32_t DateWithPart(int32_t day, TDatePart part, int value) {
+    TYmd ymd = DecodeDate(day);
+    int* target = nullptr;
+    switch (part) {
+        case TDatePart::Year:
+            target = &ymd.Year;
+            break;
+        case TDatePart::Month:
+            if (value > 12) {
+                return -1;
+            }
+            target = &ymd.Month;
+            break;
+        case TDatePart::Day:
+            if (value > DaysInMonth(ymd.Year, ymd.Month)) {
+                return -1;
+            }
+            target = &ymd.Day;
+            break;
+    }
+    if (value < 1 || value == *target) {
+        return -1;
+    }
+    *target = value;
+    ymd.Day = std::min(ymd.Day, DaysInMonth(ymd.Year, ymd.Month));
+    return EncodeDate(ymd.Year, ymd.Month, ymd.Day);
+}
+
+namespace {
+
+// Shares total between count parts; each part takes what is left divided by the parts left,
+// so the later parts take the remainder.
+template <size_t N>
+void Share(int total, std::array<int, N>& parts, size_t first) {
+    for (size_t i = first; i < N; ++i) {
+        parts[i] = std::max(0, total / static_cast<int>(N - i));
+        total -= parts[i];
+    }
+}
+
+}  // namespace
+
+TDiarySizes DiaryCellSizes(int clientWidth, int clientHeight, int fontHeight, int gridLineWidth) {
+    TDiarySizes sizes{};
+    sizes.RowHeights[0] = std::abs(fontHeight) + 4;
+    Share(clientHeight - sizes.RowHeights[0] - DiaryRows * gridLineWidth, sizes.RowHeights, 1);
+    Share(clientWidth - DiaryColumns * gridLineWidth, sizes.ColWidths, 0);
+    return sizes;
+}
+
+int DiaryMarkSize(int fontHeight) {
+    const int s = std::abs(fontHeight) / 3;
+    return s > 2 ? s + 1 : 4;
+}

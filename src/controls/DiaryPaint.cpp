@@ -1,0 +1,185 @@
+#include "controls/Diary.h"
+
+#include "storage/Clock.h"
+
+#include <QFontMetrics>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPolygon>
+
+namespace {
+
+constexpr TColor clRed = 0x000000FF;
+constexpr TColor clBlue = 0x00FF0000;
+constexpr TColor OtherMonthBackground = 0x00DDDDDD;
+constexpr TColor GridLineColor = 0x00C0C0C0;
+constexpr int HeaderPointSize = 10;
+constexpr int FrameWidth = 3;
+constexpr int MarkGap = 2;
+constexpr int MarkShapes = 4;  // bits 0..3 draw; bits 4..7 only make the number bold
+
+QColor WeekdayFontColor(int weekday) {
+    switch (weekday) {
+        case 0:
+            return ToQColor(clRed);
+        case 6:
+            return ToQColor(clBlue);
+        default:
+            return ToQColor(clBlack);
+    }
+}
+
+void DrawMark(QPainter& p, int bit, int left, int top, int s) {
+    switch (bit) {
+        case 0:
+            p.fillRect(QRect(left, top, s, s), p.brush());
+            break;
+        case 1:
+            p.drawEllipse(QRect(left, top, s - 1, s - 1));
+            break;
+        case 2:
+            p.drawPolygon(QPolygon(
+                {QPoint(left, top + s), QPoint(left + s / 2, top), QPoint(left + s, top + s)}));
+            break;
+        default:
+            // Two triangles meeting at the centre.
+            p.drawPolygon(QPolygon({QPoint(left, top), QPoint(left + s, top + s),
+                                    QPoint(left + s, top), QPoint(left, top + s)}),
+                          Qt::OddEvenFill);
+            break;
+    }
+}
+
+// Draws the marks from the top-right corner downwards, then in columns to the left, stopping
+// before a column would reach into the day number.
+void DrawMarks(QPainter& p, uint8_t marks, const QRect& inner, int s, int textEnd) {
+    const int bottom = inner.y() + inner.height();
+    int left = inner.x() + inner.width() - s;
+    int top = inner.y();
+    for (int bit = 0; bit < MarkShapes; ++bit) {
+        if (!(marks & (1u << bit))) {
+            continue;
+        }
+        DrawMark(p, bit, left, top, s);
+        top += s + MarkGap;
+        if (top >= bottom) {
+            top = inner.y();
+            left -= s + MarkGap;
+            if (left < textEnd) {
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+void TDiary::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    drawFrame(&p);
+    p.fillRect(contentsRect() & event->rect(), ToQColor(GridLineColor));
+
+    // Everything that does not change from cell to cell is prepared once per paint.
+    const int32_t today = Today();
+    QFont headerFont = font();
+    headerFont.setPointSize(HeaderPointSize);
+    headerFont.setBold(false);
+    QFont plain = font();
+    plain.setBold(false);
+    plain.setItalic(false);
+    std::array<QFont, 4> dayFonts{plain, plain, plain, plain};  // bold bit 1, italic bit 0
+    dayFonts[1].setItalic(true);
+    dayFonts[2].setBold(true);
+    dayFonts[3].setBold(true);
+    dayFonts[3].setItalic(true);
+    std::array<QColor, 7> weekBackground;
+    for (size_t i = 0; i < weekBackground.size(); ++i) {
+        weekBackground[i] = ToQColor(weekColors_[i]);
+    }
+    const QColor btnFace = ToQColor(clBtnFace);
+    const QColor btnHighlight = ToQColor(clBtnHighlight);
+    const QColor btnShadow = ToQColor(clBtnShadow);
+    const QColor otherMonth = ToQColor(OtherMonthBackground);
+    const QColor gray = ToQColor(clGray);
+    const int markSize = DiaryMarkSize(FontHeight());
+    const bool focused = hasFocus();
+    const TDiarySizes& sizes = Sizes();
+
+    for (int row = 0; row < DiaryRows; ++row) {
+        for (int col = 0; col < DiaryColumns; ++col) {
+            const QRect rect = CellRectIn(sizes, col, row);
+            if (!rect.intersects(event->rect())) {
+                continue;
+            }
+            const int weekday = (col + startOfWeek_) % 7;
+            QColor fontColor = WeekdayFontColor(weekday);
+            p.setClipRect(rect);
+
+            if (row == 0) {
+                p.fillRect(rect, btnFace);
+                p.setPen(btnHighlight);
+                p.drawLine(rect.topLeft(), rect.topRight());
+                p.drawLine(rect.topLeft(), rect.bottomLeft());
+                p.setPen(btnShadow);
+                p.drawLine(rect.bottomLeft(), rect.bottomRight());
+                p.drawLine(rect.topRight(), rect.bottomRight());
+                p.setFont(headerFont);
+                p.setPen(fontColor);
+                p.drawText(rect, Qt::AlignCenter, CellText(col, row));
+                continue;
+            }
+
+            const int32_t date = month_.CellDate(col, row);
+            const bool inMonth = month_.IsInShownMonth(date);
+            QColor background = weekBackground[static_cast<size_t>(weekday)];
+            QColor markColor = ToQColor(eventColor_);
+            if (inMonth) {
+                if (date == today) {
+                    background = ToQColor(todayColor_);
+                } else if (holidayCells_[static_cast<size_t>((row - 1) * DiaryColumns + col)]) {
+                    fontColor = ToQColor(clRed);
+                    background = ToQColor(holidayColor_);
+                }
+            } else {
+                background = otherMonth;
+                fontColor = gray;
+                markColor = gray;
+            }
+
+            p.fillRect(rect, background);
+            p.setFont(dayFonts[inMonth ? 0 : 1]);
+            p.setPen(fontColor);
+            p.setBrush(background);
+            if (OnDrawCell) {
+                p.save();
+                OnDrawCell(this, static_cast<uint32_t>(date), inMonth, p,
+                           rect.adjusted(1, 1, -1, -1));
+                p.restore();
+            }
+
+            if (col == current_.Col && row == current_.Row) {
+                const QColor frame = focused ? ToQColor(clRed) : gray;
+                p.fillRect(rect.x(), rect.y(), rect.width(), FrameWidth, frame);
+                p.fillRect(rect.x(), rect.bottom() - FrameWidth + 1, rect.width(), FrameWidth,
+                           frame);
+                p.fillRect(rect.x(), rect.y(), FrameWidth, rect.height(), frame);
+                p.fillRect(rect.right() - FrameWidth + 1, rect.y(), FrameWidth, rect.height(),
+                           frame);
+            }
+            const QRect inner = rect.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth);
+
+            const uint8_t marks = OnEventDefine ? OnEventDefine(this, date) : 0;
+            const QFont& numberFont = dayFonts[(marks ? 2 : 0) | (inMonth ? 0 : 1)];
+            const QString text = CellText(col, row);
+            if (marks) {
+                p.setPen(markColor);
+                p.setBrush(markColor);
+                DrawMarks(p, marks, inner, markSize,
+                          inner.x() + QFontMetrics(numberFont).horizontalAdvance(text));
+            }
+            p.setFont(numberFont);
+            p.setPen(fontColor);
+            p.drawText(inner, Qt::AlignLeft | Qt::AlignTop, text);
+        }
+    }
+}

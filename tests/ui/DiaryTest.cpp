@@ -1,0 +1,482 @@
+#include "calendar/HolidayList.h"
+#include "calendar/QReki.h"
+#include "controls/Diary.h"
+#include "storage/Clock.h"
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+#include "storage/SafeWrite.h"
+#include "storage/VelmoraError.h"
+#include "widgets/TextCodec.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+// The main window's design size of the grid.
+constexpr QSize DesignSize(236, 135);
+
+int32_t D(int y, int m, int d) {
+    return EncodeDate(y, m, d);
+}
+
+std::unique_ptr<TDiary> MakeDiary(int32_t date, int startOfWeek = 0, QSize size = DesignSize) {
+    auto diary = std::make_unique<TDiary>();
+    QFont font = diary->font();
+    font.setPixelSize(12);
+    diary->setFont(font);
+    diary->resize(size);
+    diary->SetAutoChange(true);
+    diary->SetStartOfWeek(startOfWeek);
+    diary->SetCalendarDate(date);
+    return diary;
+}
+
+QImage Render(TDiary& diary) {
+    QImage image(diary.size(), QImage::Format_ARGB32);
+    image.fill(Qt::black);
+    diary.render(&image);
+    return image;
+}
+
+// A point of the cell's background that neither the frame, the number nor the marks cover.
+QPoint BackgroundPoint(const TDiary& diary, int32_t date) {
+    for (int row = 1; row < DiaryRows; ++row) {
+        for (int col = 0; col < DiaryColumns; ++col) {
+            if (diary.CellDate(col, row) == date) {
+                const QRect r = diary.CellRect(col, row);
+                return {r.left() + 4, r.bottom() - 3};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+QRect CellOf(const TDiary& diary, int32_t date) {
+    for (int row = 1; row < DiaryRows; ++row) {
+        for (int col = 0; col < DiaryColumns; ++col) {
+            if (diary.CellDate(col, row) == date) {
+                return diary.CellRect(col, row);
+            }
+        }
+    }
+    return {};
+}
+
+struct TEventLog {
+    QStringList Events;
+    void Attach(TDiary& diary) {
+        diary.OnChange = [this](TDiary* d) {
+            Events << QStringLiteral("month %1").arg(d->Month());
+        };
+        diary.OnChangeDate = [this](TDiary*, double date) {
+            const TYmd ymd = DecodeDate(WholeDay(date));
+            Events << QStringLiteral("date %1-%2").arg(ymd.Month).arg(ymd.Day);
+        };
+    }
+};
+
+// The fixture holiday file: 11 February and an equinox rule, in the file's own encoding.
+QString WriteHolidayFile(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("Velmora.hol"));
+    SafeWriteFile(QFile::encodeName(path).toStdString(),
+                  Sjis("; test rules\r\n2,11,0,1967,9999,0,建国記念の日\r\n"
+                       "3,0,0,1949,9999,0,春分の日\r\n"));
+    return path;
+}
+
+}  // namespace
+
+class DiaryTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { SetTodayForTesting(D(2015, 2, 18)); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void FirstOfMonthPlacement_data() {
+        QTest::addColumn<int32_t>("date");
+        QTest::addColumn<int>("startOfWeek");
+        QTest::addColumn<int>("firstCol");
+        QTest::addColumn<QString>("header0");
+        QTest::addColumn<int32_t>("lastCell");
+        // 1 February 2015 is a Sunday, 1 August 2015 a Saturday (calendar).
+        QTest::newRow("Feb 2015 Sunday first: 1..7 in week 1")
+            << D(2015, 2, 14) << 0 << 0 << QStringLiteral("日") << D(2015, 3, 14);
+        QTest::newRow("Feb 2015 Monday first: Sunday the 1st ends week 1")
+            << D(2015, 2, 14) << 1 << 6 << QStringLiteral("月") << D(2015, 3, 8);
+        QTest::newRow("Feb 2015 Saturday first")
+            << D(2015, 2, 14) << 6 << 1 << QStringLiteral("土") << D(2015, 3, 13);
+        QTest::newRow("Aug 2015 Sunday first: Saturday the 1st ends week 1")
+            << D(2015, 8, 1) << 0 << 6 << QStringLiteral("日") << D(2015, 9, 5);
+        QTest::newRow("Aug 2015 Saturday first")
+            << D(2015, 8, 31) << 6 << 0 << QStringLiteral("土") << D(2015, 9, 11);
+    }
+    void FirstOfMonthPlacement() {
+        QFETCH(int32_t, date);
+        QFETCH(int, startOfWeek);
+        QFETCH(int, firstCol);
+        QFETCH(QString, header0);
+        QFETCH(int32_t, lastCell);
+        auto diary = MakeDiary(date, startOfWeek);
+        const TYmd ymd = DecodeDate(date);
+        QCOMPARE(diary->CellDate(firstCol, 1), D(ymd.Year, ymd.Month, 1));
+        QCOMPARE(diary->CellText(firstCol, 1), QStringLiteral("1"));
+        QCOMPARE(diary->CellText(0, 0), header0);
+        QCOMPARE(diary->CellDate(6, 6), lastCell);
+        QCOMPARE(diary->CellDate(3, 0), -1);
+        // Each week row holds seven consecutive days, and the current cell shows the date.
+        QCOMPARE(diary->CellDate(0, 2), diary->CellDate(6, 1) + 1);
+        const TDiaryCell current = diary->CurrentCell();
+        QCOMPARE(diary->CellDate(current.Col, current.Row), date);
+    }
+
+    void ColumnsFollowStartOfWeek() {
+        auto diary = MakeDiary(D(2015, 2, 14));
+        TEventLog log;
+        log.Attach(*diary);
+        diary->SetStartOfWeek(3);
+        QCOMPARE(diary->CellText(0, 0), QStringLiteral("水"));
+        QCOMPARE(diary->CellText(6, 0), QStringLiteral("火"));
+        QCOMPARE(DayOfWeek(diary->CellDate(0, 3)), 4);  // Wednesday under 水
+        diary->SetStartOfWeek(7);                       // outside 0..6: kept
+        QCOMPARE(diary->StartOfWeek(), 3);
+        QVERIFY(log.Events.isEmpty());
+    }
+
+    void DateEvents_data() {
+        QTest::addColumn<int32_t>("to");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("same day: nothing") << D(2015, 2, 14) << QStringList();
+        QTest::newRow("same month: date only") << D(2015, 2, 3) << QStringList{"date 2-3"};
+        QTest::newRow("other month: month first")
+            << D(2015, 3, 3) << QStringList{"month 3", "date 3-3"};
+        QTest::newRow("same day and month of another year")
+            << D(2016, 2, 14) << QStringList{"month 2", "date 2-14"};
+    }
+    void DateEvents() {
+        QFETCH(int32_t, to);
+        QFETCH(QStringList, events);
+        auto diary = MakeDiary(D(2015, 2, 14));
+        TEventLog log;
+        log.Attach(*diary);
+        diary->SetCalendarDate(to);
+        QCOMPARE(log.Events, events);
+    }
+
+    void MonthAndPartSteps_data() {
+        QTest::addColumn<int32_t>("from");
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int32_t>("to");
+        // Expected days: the target month's length caps the day (Gregorian calendar).
+        QTest::newRow("next month from 31 Jan")
+            << D(2015, 1, 31) << "month+" << 1 << D(2015, 2, 28);
+        QTest::newRow("next month from 31 Jan, leap")
+            << D(2016, 1, 31) << "month+" << 1 << D(2016, 2, 29);
+        QTest::newRow("previous month from Jan")
+            << D(2015, 1, 15) << "month+" << -1 << D(2014, 12, 15);
+        QTest::newRow("next month from Dec") << D(2015, 12, 31) << "month+" << 1 << D(2016, 1, 31);
+        QTest::newRow("next year from 29 Feb") << D(2016, 2, 29) << "year+" << 1 << D(2017, 2, 28);
+        QTest::newRow("Month 2 from 31 Jan") << D(2015, 1, 31) << "Month" << 2 << D(2015, 2, 28);
+        QTest::newRow("Month 13 refused") << D(2015, 1, 31) << "Month" << 13 << D(2015, 1, 31);
+        QTest::newRow("Day 31 in April refused") << D(2015, 4, 10) << "Day" << 31 << D(2015, 4, 10);
+        QTest::newRow("Day 0 refused") << D(2015, 4, 10) << "Day" << 0 << D(2015, 4, 10);
+        QTest::newRow("Day 30 in April") << D(2015, 4, 10) << "Day" << 30 << D(2015, 4, 30);
+        QTest::newRow("Year from 29 Feb") << D(2016, 2, 29) << "Year" << 2015 << D(2015, 2, 28);
+    }
+    void MonthAndPartSteps() {
+        QFETCH(int32_t, from);
+        QFETCH(QString, step);
+        QFETCH(int, value);
+        QFETCH(int32_t, to);
+        auto diary = MakeDiary(from);
+        if (step == "month+") {
+            diary->MoveMonth(0, value);
+        } else if (step == "year+") {
+            diary->MoveMonth(value, 0);
+        } else if (step == "Month") {
+            diary->SetMonth(value);
+        } else if (step == "Day") {
+            diary->SetDay(value);
+        } else {
+            diary->SetYear(value);
+        }
+        QCOMPARE(WholeDay(diary->CalendarDate()), to);
+    }
+
+    void SizeRule() {
+        // Design width 230 with the 2-pixel border: client 226, right-hand columns take the rest.
+        const auto sizes = DiaryCellSizes(226, 131, 12, 1);
+        QCOMPARE(sizes.ColWidths, (std::array<int, 7>{31, 31, 31, 31, 31, 32, 32}));
+        QCOMPARE(sizes.RowHeights, (std::array<int, 7>{16, 18, 18, 18, 18, 18, 18}));
+        auto diary = MakeDiary(D(2015, 2, 14), 0, QSize(230, 135));
+        QCOMPARE(diary->CellRect(5, 0).width(), 32);
+        QCOMPARE(diary->CellRect(6, 6).right(), 230 - 2 - 1 - 1);
+    }
+
+    void Colours_data() {
+        QTest::addColumn<int32_t>("date");
+        QTest::addColumn<uint32_t>("background");
+        QTest::newRow("weekday") << D(2015, 2, 12) << 0x00FFFFFFu;
+        QTest::newRow("Sunday") << D(2015, 2, 8) << 0x00EEEEFFu;
+        QTest::newRow("Saturday") << D(2015, 2, 7) << 0x00FFDDDDu;
+        QTest::newRow("holiday from the file") << D(2015, 2, 11) << 0x00EEEEFFu;
+        QTest::newRow("today") << D(2015, 2, 18) << 0x00FFFF00u;
+        QTest::newRow("next month") << D(2015, 3, 4) << 0x00DDDDDDu;
+        QTest::newRow("holiday next month stays grey") << D(2015, 3, 11) << 0x00DDDDDDu;
+    }
+    void Colours() {
+        QFETCH(int32_t, date);
+        QFETCH(uint32_t, background);
+        QTemporaryDir dir;
+        auto diary = MakeDiary(D(2015, 2, 14));
+        diary->SetHolidayColor(0x00EEEEFF);  // the main window's holiday colour
+        diary->SetHolidayFileName(WriteHolidayFile(dir));
+        diary->SetHolidayFileName(WriteHolidayFile(dir));  // loads again, keeps one rule each
+        const QImage image = Render(*diary);
+        QCOMPARE(QColor(image.pixel(BackgroundPoint(*diary, date))), ToQColor(background));
+    }
+
+    void HolidayTextAndCaches() {
+        QTemporaryDir dir;
+        auto diary = MakeDiary(D(2015, 2, 11));
+        QVERIFY(diary->HolidayText().isEmpty());
+        diary->SetHolidayFileName(WriteHolidayFile(dir));
+        QCOMPARE(diary->HolidayText(), QStringLiteral("建国記念の日"));
+        // A file that stops with a conversion error: the error reaches the caller, and the grid
+        // paints by the rules read before it.
+        const QString bad = dir.filePath(QStringLiteral("bad.hol"));
+        SafeWriteFile(QFile::encodeName(bad).toStdString(),
+                      Sjis("2,14,0,1967,9999,0,テスト\r\n2,x,0,1967,9999,0,壊れ\r\n"));
+        QVERIFY_THROWS_EXCEPTION(VelmoraError, diary->SetHolidayFileName(bad));
+        QCOMPARE(diary->HolidayFileName(), bad);
+        const QImage image = Render(*diary);
+        QCOMPARE(QColor(image.pixel(BackgroundPoint(*diary, D(2015, 2, 14)))),
+                 ToQColor(diary->HolidayColor()));
+        QCOMPARE(QColor(image.pixel(BackgroundPoint(*diary, D(2015, 2, 12)))),
+                 ToQColor(0x00FFFFFF));
+    }
+
+    void WeekColorIndexRange() {
+        TDiary diary;
+        QCOMPARE(diary.WeekColor(0), 0u);
+        QCOMPARE(diary.WeekColor(8), 0u);
+        diary.SetWeekColor(8, 0x123456);
+        diary.SetWeekColor(2, 0x123456);
+        QCOMPARE(diary.WeekColor(2), 0x123456u);
+        QCOMPARE(diary.WeekColor(1), 0x00EEEEFFu);
+    }
+
+    void Marks_data() {
+        QTest::addColumn<int>("marks");
+        QTest::addColumn<QList<int>>("shapesDrawn");
+        // Every field of a day filled: text, news, title, private, weather, extra (bits 0..5).
+        QTest::newRow("every field") << 0x3F << QList<int>{0, 1, 2, 3};
+        QTest::newRow("only bits 4..7") << 0xF0 << QList<int>{};
+        QTest::newRow("circle and two triangles") << 0x0A << QList<int>{1, 3};
+    }
+    void Marks() {
+        QFETCH(int, marks);
+        QFETCH(QList<int>, shapesDrawn);
+        // A tall cell so that all marks stack in one column from the top-right corner.
+        auto diary = MakeDiary(D(2015, 2, 14), 0, QSize(236, 300));
+        const int32_t day = D(2015, 2, 12);
+        diary->OnEventDefine = [&](TDiary*, double date) {
+            return static_cast<uint8_t>(WholeDay(date) == day ? marks : 0);
+        };
+        const QImage image = Render(*diary);
+        const QRect inner = CellOf(*diary, day).adjusted(3, 3, -3, -3);
+        const int s = DiaryMarkSize(12);
+        QCOMPARE(s, 5);
+        const QColor blue = ToQColor(diary->EventColor());
+        // A pixel each shape surely covers, relative to its s x s square.
+        const QPoint inside[4] = {{s / 2, s / 2}, {s / 2, s / 2}, {s / 2, s - 1}, {1, s / 2}};
+        const int left = inner.x() + inner.width() - s;
+        for (int slot = 0; slot < 4; ++slot) {
+            const int top = inner.y() + slot * (s + 2);
+            if (slot < shapesDrawn.size()) {
+                const QPoint at = QPoint(left, top) + inside[shapesDrawn[slot]];
+                QCOMPARE(QColor(image.pixel(at)), blue);
+            } else {
+                QVERIFY(QColor(image.pixel(left + s / 2, top + s / 2)) != blue);
+            }
+        }
+        // Any bit makes the number bold: the number's pixels differ from the plain drawing.
+        diary->OnEventDefine = nullptr;
+        const QImage plain = Render(*diary);
+        const QRect number(inner.topLeft(), QSize(14, 12));
+        QCOMPARE(plain.copy(number) != image.copy(number), marks != 0);
+    }
+
+    void MarksWrapIntoColumnsLeftwards() {
+        // Design height: cells 18 high, inner 12, so two marks stack before the next column;
+        // a one-digit day leaves room for that column.
+        auto diary = MakeDiary(D(2015, 2, 14));
+        const int32_t day = D(2015, 2, 5);
+        diary->OnEventDefine = [&](TDiary*, double) { return uint8_t{0x0F}; };
+        const QImage image = Render(*diary);
+        const QRect inner = CellOf(*diary, day).adjusted(3, 3, -3, -3);
+        const int s = 5;
+        const QColor blue = ToQColor(diary->EventColor());
+        const int right = inner.x() + inner.width();
+        QCOMPARE(QColor(image.pixel(right - s + 2, inner.y() + 2)), blue);              // square
+        QCOMPARE(QColor(image.pixel(right - 2 * s - 2 + 2, inner.y() + s - 1)), blue);  // triangle
+    }
+
+    void OwnerDrawsEveryDayCell() {
+        auto diary = MakeDiary(D(2015, 2, 14));
+        struct TCall {
+            uint32_t Date;
+            bool ThisMonth;
+            QRect Rect;
+            bool Italic;
+        };
+        QList<TCall> calls;
+        diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+                                const QRect& rect) {
+            calls.append({date, thisMonth, rect, canvas.font().italic()});
+        };
+        Render(*diary);
+        QCOMPARE(calls.size(), 42);
+        for (const TCall& call : calls) {
+            const QRect cell = CellOf(*diary, static_cast<int32_t>(call.Date));
+            QCOMPARE(call.Rect, cell.adjusted(1, 1, -1, -1));
+            QCOMPARE(call.ThisMonth, DecodeDate(static_cast<int32_t>(call.Date)).Month == 2);
+            QCOMPARE(call.Italic, !call.ThisMonth);
+        }
+    }
+
+    void RokuyoThroughOwnerDrawing() {
+        auto diary = MakeDiary(D(2015, 2, 14), 0, QSize(472, 270));
+        TKyureki kyureki;
+        diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+                                const QRect& rect) {
+            kyureki.Calculate(date);
+            QFont font = canvas.font();
+            font.setPointSize(7);
+            canvas.setFont(font);
+            canvas.setPen(!thisMonth                  ? QColor(192, 192, 192)
+                          : kyureki.RokuyoKind() == 1 ? QColor(255, 0, 0)
+                                                      : QColor(128, 128, 128));
+            canvas.drawText(rect, Qt::AlignRight | Qt::AlignBottom,
+                            FromCp932(kyureki.RokuyoName()));
+        };
+        const QImage image = Render(*diary);
+        // Find a 大安 day of the month; its bottom-right corner holds red text.
+        int32_t taian = -1;
+        for (int32_t d = D(2015, 2, 1); d <= D(2015, 2, 28) && taian < 0; ++d) {
+            kyureki.Calculate(d);
+            if (kyureki.RokuyoKind() == 1) {
+                taian = d;
+            }
+        }
+        QVERIFY(taian > 0);
+        const QRect corner = CellOf(*diary, taian).adjusted(20, 15, -1, -1);
+        int red = 0;
+        for (int y = corner.top(); y <= corner.bottom(); ++y) {
+            for (int x = corner.left(); x <= corner.right(); ++x) {
+                const QColor c(image.pixel(x, y));
+                red += c.red() > 200 && c.green() < 120;
+            }
+        }
+        QVERIFY(red > 5);
+    }
+
+    void KeyboardNavigation_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int32_t>("to");
+        QTest::addColumn<QStringList>("events");
+        // From Wednesday 18 Feb 2015 (column 3, week row 3) with Sunday first.
+        QTest::newRow("right") << int(Qt::Key_Right) << 0 << D(2015, 2, 19)
+                               << QStringList{"date 2-19"};
+        QTest::newRow("up") << int(Qt::Key_Up) << 0 << D(2015, 2, 11) << QStringList{"date 2-11"};
+        QTest::newRow("home") << int(Qt::Key_Home) << 0 << D(2015, 2, 15)
+                              << QStringList{"date 2-15"};
+        QTest::newRow("page down into March")
+            << int(Qt::Key_PageDown) << 0 << D(2015, 3, 11) << QStringList{"month 3", "date 3-11"};
+        QTest::newRow("ctrl+home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << D(2015, 2, 1)
+                                   << QStringList{"date 2-1"};
+        QTest::newRow("other keys do nothing")
+            << int(Qt::Key_A) << 0 << D(2015, 2, 18) << QStringList();
+    }
+    void KeyboardNavigation() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int32_t, to);
+        QFETCH(QStringList, events);
+        auto diary = MakeDiary(D(2015, 2, 18));
+        TEventLog log;
+        log.Attach(*diary);
+        QTest::keyClick(diary.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(WholeDay(diary->CalendarDate()), to);
+        QCOMPARE(log.Events, events);
+        const TDiaryCell cell = diary->CurrentCell();
+        QCOMPARE(diary->CellDate(cell.Col, cell.Row), to);
+    }
+
+    void KeysStopAtTheEdgesAndFollowAutoChange() {
+        auto diary = MakeDiary(D(2015, 2, 1));  // column 0, week row 1
+        TEventLog log;
+        log.Attach(*diary);
+        QTest::keyClick(diary.get(), Qt::Key_Left);
+        QTest::keyClick(diary.get(), Qt::Key_Up);
+        QCOMPARE(WholeDay(diary->CalendarDate()), D(2015, 2, 1));
+        QVERIFY(log.Events.isEmpty());
+        diary->SetAutoChange(false);
+        QTest::keyClick(diary.get(), Qt::Key_Right);
+        QCOMPARE(diary->CurrentCell().Col, 1);
+        QCOMPARE(WholeDay(diary->CalendarDate()), D(2015, 2, 1));
+    }
+
+    void Clicks_data() {
+        QTest::addColumn<int32_t>("target");
+        QTest::addColumn<QStringList>("events");
+        QTest::newRow("a day of the month") << D(2015, 2, 26) << QStringList{"date 2-26"};
+        QTest::newRow("a grey day pages the grid")
+            << D(2015, 1, 31) << QStringList{"month 1", "date 1-31"};
+        QTest::newRow("the current day again") << D(2015, 2, 18) << QStringList();
+    }
+    void Clicks() {
+        QFETCH(int32_t, target);
+        QFETCH(QStringList, events);
+        auto diary = MakeDiary(D(2015, 2, 18), 1);  // Monday first: 26..31 January in week 1
+        TEventLog log;
+        log.Attach(*diary);
+        QTest::mouseClick(diary.get(), Qt::LeftButton, {}, CellOf(*diary, target).center());
+        QCOMPARE(WholeDay(diary->CalendarDate()), target);
+        QCOMPARE(log.Events, events);
+        // The header row never becomes current.
+        QTest::mouseClick(diary.get(), Qt::LeftButton, {}, diary->CellRect(2, 0).center());
+        QCOMPARE(WholeDay(diary->CalendarDate()), target);
+    }
+
+    void ScreenshotForLooking() {
+        QTemporaryDir dir;
+        auto diary = MakeDiary(D(2015, 2, 18), 0, QSize(472, 270));
+        diary->SetHolidayColor(0x00EEEEFF);
+        diary->SetHolidayFileName(WriteHolidayFile(dir));
+        diary->OnEventDefine = [](TDiary*, double date) {
+            return static_cast<uint8_t>(WholeDay(date) % 5 == 0 ? 0x3F : WholeDay(date) % 3);
+        };
+        TKyureki kyureki;
+        diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+                                const QRect& rect) {
+            kyureki.Calculate(date);
+            canvas.setPen(!thisMonth                  ? QColor(192, 192, 192)
+                          : kyureki.RokuyoKind() == 1 ? QColor(255, 0, 0)
+                                                      : QColor(128, 128, 128));
+            canvas.drawText(rect, Qt::AlignRight | Qt::AlignBottom,
+                            FromCp932(kyureki.RokuyoName()));
+        };
+        QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+        QVERIFY(Render(*diary).save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid.png")));
+    }
+};
+
+QTEST_MAIN(DiaryTest)
+#include "DiaryTest.moc"
