@@ -91,17 +91,15 @@ const TDataInfo& TScrapList::FindByDate(double dateTime) const {
     return found != records_.end() && (*found)->Date == date ? **found : EmptyDataInfo;
 }
 
-int TScrapList::PutRecord(const TDataInfo& rec) {
+int TScrapList::PutRecord(TDataInfo rec) {
     if (rec.Date == 0) {
         return -1;
     }
-    // rec may be a record of this store or Current itself; work on a copy.
-    const TDataInfo copy = rec;
     modified_ = true;
-    current_ = copy;
+    current_ = rec;
     for (size_t i = 0; i < records_.size(); ++i) {
-        if (records_[i]->Date == copy.Date) {
-            *records_[i] = copy;
+        if (records_[i]->Date == rec.Date) {
+            *records_[i] = std::move(rec);
             if (OnRecordChanged) {
                 OnRecordChanged(*this, *records_[i]);
             }
@@ -109,17 +107,17 @@ int TScrapList::PutRecord(const TDataInfo& rec) {
         }
     }
     const int index = Count();
-    records_.push_back(std::make_unique<TDataInfo>(copy));
+    records_.push_back(std::make_unique<TDataInfo>(std::move(rec)));
     if (loading_) {
         return index;
     }
-    TDataInfo* added = records_.back().get();
+    const TDataInfo& added = *records_.back();
     SortByDate();
     if (OnListChanged) {
         OnListChanged(*this);
     }
     if (OnRecordChanged) {
-        OnRecordChanged(*this, *added);
+        OnRecordChanged(*this, added);
     }
     return index;
 }

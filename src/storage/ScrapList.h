@@ -63,9 +63,10 @@ public:
     // The record whose Date equals dateTime exactly (binary search), or EmptyDataInfo; a value
     // with a time of day matches none.
     const TDataInfo& FindByDate(double dateTime) const;
-    // Stores a copy of rec, replacing the record of the same day. Returns the index at which it
+    // Stores rec (a copy, so a record of the store itself may be passed), replacing the record of
+    // the same day. Returns the index at which it
     // was stored (for a new record, before sorting), or -1 when rec.Date is 0.
-    int PutRecord(const TDataInfo& rec);
+    int PutRecord(TDataInfo rec);
     // Deletes the record of the whole day of dateTime; false when there is none.
     bool DeleteByDate(double dateTime);
     // Deletes the record at index; false only for an index outside the store.

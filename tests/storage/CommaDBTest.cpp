@@ -40,34 +40,6 @@ TEST(ValuesToLine, ExampleYearLine) {
     EXPECT_EQ(reader.GetText(), "");
 }
 
-TEST(CommaFile, RoundTripTexts) {
-    const std::vector<std::string> texts = {
-        "",
-        " leading and trailing ",
-        "\t tab first",
-        "5\"inch",
-        "\"",
-        "\"\"",
-        ",x",
-        ",",
-        "a,b,,c",
-        "C:\\x\\",
-        "\x95\x5C\x83\x5C\x5C",         // 表ソ followed by a real backslash
-        "\x95\x5C\"\x95\x5C,\x95\x5C",  // lead bytes next to quotes and commas
-        "line1\r\nline2\r\n\r\n",
-        "\x81\x5C\x81\x5C",  // ― twice
-        std::string(100000, 'z') + "\x95\x5C",
-        Sjis("日本語の本文、句読点。「かぎ」\\と￥"),
-    };
-    std::vector<TFieldValue> values(texts.begin(), texts.end());
-    TCommaFile reader;
-    reader.SetLine(ValuesToLine(values));
-    for (const std::string& text : texts) {
-        EXPECT_EQ(reader.GetText(), text) << text.substr(0, 40);
-    }
-    EXPECT_EQ(reader.GetText(), "");
-}
-
 // Texts pieced together from the bytes the line format treats specially; what comes back is the
 // text with CR removed and every LF as CR LF (lone line breaks are not kept apart).
 TEST(CommaFile, RoundTripPiecedTexts) {
@@ -102,14 +74,6 @@ TEST(CommaFile, RoundTripPiecedTexts) {
         }
         ASSERT_EQ(reader.GetText(), expected);
     }
-}
-
-TEST(CommaFile, LoneLineBreaksInTexts) {
-    // A lone LF comes back as CR LF (LF is written as \n); a lone CR is dropped.
-    TCommaFile reader;
-    reader.SetLine(ValuesToLine({"a\nb", "a\rb"}));
-    EXPECT_EQ(reader.GetText(), "a\r\nb");
-    EXPECT_EQ(reader.GetText(), "ab");
 }
 
 TEST(CommaFile, GetFieldParsing) {

@@ -174,14 +174,4 @@ TEST_F(ScrapListEvents, FindByDate) {
     EXPECT_EQ(&store.FindByDate(1e12), &EmptyDataInfo);
 }
 
-TEST_F(ScrapListEvents, CurrentFollowsTheDate) {
-    const int32_t d = EncodeDate(2003, 6, 10);
-    store.SetDate(d);
-    store.PutRecord(Page(d + 1, "next"));
-    store.SetDate(d + 1);
-    EXPECT_EQ(store.Current().Title, "next");
-    store.SetDate(d + 2);
-    EXPECT_EQ(store.Current(), EmptyDataInfo);
-}
-
 }  // namespace
