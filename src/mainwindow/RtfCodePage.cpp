@@ -1,0 +1,155 @@
+#include "mainwindow/RtfCodePage.h"
+
+#include "storage/Cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr char32_t kRawByteFirst = 0xF780;  // the core codec's stand-ins for undecodable bytes
+constexpr char32_t kRawByteLast = 0xF7FF;
+constexpr int kWesternCodePage = 1252;
+
+class IconvDecoder {
+public:
+    explicit IconvDecoder(const char* from) : cd_(iconv_open("UTF-8", from)) {}
+    ~IconvDecoder() {
+        if (IsValid()) {
+            iconv_close(cd_);
+        }
+    }
+    IconvDecoder(const IconvDecoder&) = delete;
+    IconvDecoder& operator=(const IconvDecoder&) = delete;
+
+    bool IsValid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    QString Decode(std::string_view bytes) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        std::string utf8;
+        char* in = const_cast<char*>(bytes.data());
+        size_t inLeft = bytes.size();
+        char buffer[1024];
+        while (inLeft > 0) {
+            char* out = buffer;
+            size_t outLeft = sizeof buffer;
+            const size_t result = iconv(cd_, &in, &inLeft, &out, &outLeft);
+            utf8.append(buffer, static_cast<size_t>(out - buffer));
+            if (result == static_cast<size_t>(-1) && errno != E2BIG) {
+                // An invalid or incomplete sequence: one replacement, then go on after its
+                // first byte so that the next character is not swallowed.
+                utf8 += "\xEF\xBF\xBD";
+                ++in;
+                --inLeft;
+                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+            }
+        }
+        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    }
+
+private:
+    iconv_t cd_;
+};
+
+std::string IconvName(int codePage) {
+    switch (codePage) {
+        case 10000:
+            return "MACINTOSH";
+        case 20127:
+            return "ASCII";
+        default:
+            return "CP" + std::to_string(codePage);
+    }
+}
+
+IconvDecoder& DecoderFor(int codePage) {
+    thread_local std::map<int, std::unique_ptr<IconvDecoder>> decoders;
+    auto& decoder = decoders[codePage];
+    if (!decoder) {
+        decoder = std::make_unique<IconvDecoder>(IconvName(codePage).c_str());
+        if (!decoder->IsValid()) {
+            decoder = std::make_unique<IconvDecoder>(IconvName(kWesternCodePage).c_str());
+        }
+    }
+    return *decoder;
+}
+
+// The core codec turns "&#x...;" into characters, a rule of the plain fields only: in RTF such
+// text is literal, so each '&' is kept out of what the codec sees. '&' is never a trail byte.
+QString DecodeCp932(std::string_view bytes) {
+    QString text;
+    while (!bytes.empty()) {
+        const size_t amp = bytes.find('&');
+        const std::string utf8 = Cp932ToUtf8(bytes.substr(0, amp));
+        text += QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        if (amp == std::string_view::npos) {
+            break;
+        }
+        text += QLatin1Char('&');
+        bytes.remove_prefix(amp + 1);
+    }
+    for (QChar& c : text) {
+        if (c.unicode() >= kRawByteFirst && c.unicode() <= kRawByteLast) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+int CodePageOfCharset(int charset, int fallback) {
+    switch (charset) {
+        case 0:
+            return 1252;
+        case 2:
+            return 1252;
+        case 77:
+            return 10000;
+        case 128:
+            return 932;
+        case 129:
+            return 949;
+        case 130:
+            return 1361;
+        case 134:
+            return 936;
+        case 136:
+            return 950;
+        case 161:
+            return 1253;
+        case 162:
+            return 1254;
+        case 163:
+            return 1258;
+        case 177:
+            return 1255;
+        case 178:
+            return 1256;
+        case 186:
+            return 1257;
+        case 204:
+            return 1251;
+        case 222:
+            return 874;
+        case 238:
+            return 1250;
+        case 254:
+            return 437;
+        case 255:
+            return 850;
+        default:
+            return fallback;
+    }
+}
+
+QString DecodeCodePage(int codePage, std::string_view bytes) {
+    if (codePage == 932) {
+        return DecodeCp932(bytes);
+    }
+    return DecoderFor(codePage).Decode(bytes);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+// The Windows code page of an RTF font character set (\fcharset); fallback for the character
+// sets that name no code page of their own (DEFAULT, SYMBOL, unknown ones).
+int CodePageOfCharset(int charset, int fallback);
+
+// Decodes bytes of a Windows code page. Bytes the code page cannot decode, including a lead
+// byte left without its trail byte, each become U+FFFD; an unknown code page decodes as 1252.
+QString DecodeCodePage(int codePage, std::string_view bytes);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QTextFormat>
+
+// What the RTF reader and writer agree on beyond Qt's own formats.
+
+// Character format property: the Windows character set (\fcharset) that the run's face carried
+// in the RTF it was read from, so that a rewrite keeps the face's font-table entry.
+inline constexpr int kRtfCharsetProperty = QTextFormat::UserProperty + 0x5201;
+
+// Indents and spacings are kept in the document in pixels at 96 dpi; RTF counts twips
+// (1/1440 inch), so one pixel is 15 twips.
+inline constexpr double kTwipsPerPixel = 15.0;

@@ -1,0 +1,382 @@
+#include "mainwindow/RtfWriter.h"
+
+#include "mainwindow/RtfFormat.h"
+#include "storage/Cp932.h"
+
+#include <QColor>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int kShiftJisCharset = 128;
+constexpr int kAnsiCharset = 0;
+constexpr int kMaxHalfPoints = 3276;
+constexpr double kFallbackPointSize = 12.0;
+
+enum class VAlign { Normal, Super, Sub };
+
+struct RunProps {
+    int font = -1;  // index into the font table
+    int halfPoints = -1;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int color = 0;      // index into the colour table; 0 is automatic
+    int highlight = 0;  // likewise; 0 is none
+    VAlign vertical = VAlign::Normal;
+};
+
+struct FontKey {
+    QString name;
+    int charset = kShiftJisCharset;
+    bool operator==(const FontKey&) const = default;
+};
+
+// Whether a character goes out as CP932 bytes: only where the bytes stand for that character
+// when read back (CP932 maps the yen sign onto the backslash byte, for one).
+bool EncodesAsCp932(char32_t c, std::string& bytes) {
+    return c >= 0x80 && EncodeCp932Char(c, bytes) && static_cast<unsigned char>(bytes[0]) >= 0x80;
+}
+
+bool NeedsShiftJis(const QString& text) {
+    std::string bytes;
+    for (const char32_t c : text.toUcs4()) {
+        if (EncodesAsCp932(c, bytes)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Face names of Japanese fonts that are spelled in ASCII.
+bool IsJapaneseFace(const QString& face) {
+    static const char* const kMarks[] = {"gothic", "mincho", "meiryo", "yu ", "cjk", "jp", "ipa"};
+    const QString lower = face.toLower();
+    return std::any_of(std::begin(kMarks), std::end(kMarks),
+                       [&](const char* mark) { return lower.contains(QLatin1String(mark)); });
+}
+
+bool IsAscii(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+}
+
+// The character set of a run's font entry. Shift-JIS bytes must sit under a Japanese entry,
+// or the control decodes them as Western text; otherwise the set the face came with is kept,
+// and a Western face gets the Western set so that Windows does not draw it with a Japanese one.
+int CharsetOf(const QTextCharFormat& format, const QString& face, const QString& text) {
+    if (NeedsShiftJis(text)) {
+        return kShiftJisCharset;
+    }
+    if (format.hasProperty(kRtfCharsetProperty)) {
+        return format.intProperty(kRtfCharsetProperty);
+    }
+    return IsAscii(face) && !IsJapaneseFace(face) ? kAnsiCharset : kShiftJisCharset;
+}
+
+int Twips(qreal pixels) {
+    return static_cast<int>(std::lround(pixels * kTwipsPerPixel));
+}
+
+class RtfOut {
+public:
+    explicit RtfOut(std::string& out) : out_(out) {}
+
+    void Word(const char* word) {
+        out_ += '\\';
+        out_ += word;
+        delimit_ = true;
+    }
+
+    void Word(const char* word, int value) {
+        Word(word);
+        out_ += std::to_string(value);
+    }
+
+    void Raw(std::string_view text) {
+        out_ += text;
+        delimit_ = false;
+    }
+
+    // Text after a control word needs the space that ends the word.
+    void Literal(char c) {
+        if (delimit_) {
+            out_ += ' ';
+            delimit_ = false;
+        }
+        out_ += c;
+    }
+
+    void Hex(unsigned char byte) {
+        static const char kDigits[] = "0123456789abcdef";
+        out_ += "\\'";
+        out_ += kDigits[byte >> 4];
+        out_ += kDigits[byte & 0xF];
+        delimit_ = false;
+    }
+
+    // Characters outside the run's code page, as signed 16-bit code units with "?" for readers
+    // that do not know \u.
+    void Unicode(char32_t c) {
+        const QString units = QString::fromUcs4(&c, 1);
+        for (const QChar unit : units) {
+            out_ += "\\u";
+            out_ += std::to_string(static_cast<int16_t>(unit.unicode()));
+            out_ += '?';
+        }
+        delimit_ = false;
+    }
+
+    // One character of text in a run whose entry has the given character set.
+    void Char(char32_t c, int charset) {
+        std::string bytes;
+        if (c == '\\' || c == '{' || c == '}') {
+            Raw(std::string{'\\', static_cast<char>(c)});
+        } else if (c == '\t') {
+            Word("tab");
+        } else if (c == QChar::LineSeparator) {
+            Word("line");
+        } else if (c == 0x00A0) {
+            Raw("\\~");
+        } else if (c >= 0x20 && c < 0x7F) {
+            Literal(static_cast<char>(c));
+        } else if (c < 0x20 || c == 0x7F || c == QChar::ParagraphSeparator) {
+            return;
+        } else if (charset == kShiftJisCharset && EncodesAsCp932(c, bytes)) {
+            for (const char byte : bytes) {
+                Hex(static_cast<unsigned char>(byte));
+            }
+        } else {
+            Unicode(c);
+        }
+    }
+
+private:
+    std::string& out_;
+    bool delimit_ = false;
+};
+
+class Writer {
+public:
+    explicit Writer(const QTextDocument& document) : document_(document), out_(body_) {}
+
+    std::string Write() {
+        for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
+            WriteBlock(block);
+        }
+        if (fonts_.empty()) {
+            const QString face = document_.defaultFont().family();
+            FontIndex(FontKey{face, CharsetOf(QTextCharFormat(), face, QString())});
+        }
+        std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041";
+        WriteFontTable(rtf);
+        rtf += "\r\n";
+        if (!colors_.empty()) {
+            rtf += "{\\colortbl ;";
+            for (const QRgb rgb : colors_) {
+                rtf += "\\red" + std::to_string(qRed(rgb)) + "\\green" +
+                       std::to_string(qGreen(rgb)) + "\\blue" + std::to_string(qBlue(rgb)) + ";";
+            }
+            rtf += "}\r\n";
+        }
+        rtf += "\\viewkind4\\uc1";
+        rtf += body_;
+        rtf += "}\r\n";
+        return rtf;
+    }
+
+private:
+    void WriteBlock(const QTextBlock& block) {
+        const QTextBlockFormat format = block.blockFormat();
+        out_.Word("pard");
+        const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+        if (align & Qt::AlignHCenter) {
+            out_.Word("qc");
+        } else if (align & Qt::AlignJustify) {
+            out_.Word("qj");
+        } else if (align & Qt::AlignRight) {
+            out_.Word("qr");
+        }
+        const std::pair<const char*, qreal> lengths[] = {
+            {"fi", format.textIndent()},   {"li", format.leftMargin()},
+            {"ri", format.rightMargin()},  {"sb", format.topMargin()},
+            {"sa", format.bottomMargin()},
+        };
+        for (const auto& [word, pixels] : lengths) {
+            if (const int twips = Twips(pixels); twips != 0) {
+                out_.Word(word, twips);
+            }
+        }
+        bool empty = true;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.isValid()) {
+                WriteRun(fragment.text(), fragment.charFormat());
+                empty = false;
+            }
+        }
+        // An empty paragraph's height comes from the format of its mark.
+        if (empty) {
+            WriteRun(QString(), block.charFormat());
+        }
+        out_.Word("par");
+        out_.Raw("\r\n");
+    }
+
+    void WriteRun(const QString& text, const QTextCharFormat& format) {
+        QString face = format.fontFamilies().toStringList().value(0);
+        if (face.isEmpty()) {
+            face = document_.defaultFont().family();
+        }
+        const int charset = CharsetOf(format, face, text);
+        RunProps run;
+        run.font = FontIndex(FontKey{face, charset});
+        qreal points = format.hasProperty(QTextFormat::FontPointSize)
+                           ? format.fontPointSize()
+                           : document_.defaultFont().pointSizeF();
+        if (points <= 0) {
+            points = kFallbackPointSize;
+        }
+        run.halfPoints = std::clamp(static_cast<int>(std::lround(points * 2)), 1, kMaxHalfPoints);
+        run.bold = format.fontWeight() >= QFont::DemiBold;
+        run.italic = format.fontItalic();
+        run.underline = format.fontUnderline();
+        run.strike = format.fontStrikeOut();
+        run.color = ColorIndex(format.foreground());
+        run.highlight = ColorIndex(format.background());
+        switch (format.verticalAlignment()) {
+            case QTextCharFormat::AlignSuperScript:
+                run.vertical = VAlign::Super;
+                break;
+            case QTextCharFormat::AlignSubScript:
+                run.vertical = VAlign::Sub;
+                break;
+            default:
+                run.vertical = VAlign::Normal;
+                break;
+        }
+        WriteChanges(run);
+        for (const char32_t c : text.toUcs4()) {
+            out_.Char(c, charset);
+        }
+    }
+
+    // Character formatting is written as the words whose value changes, like the control does.
+    void WriteChanges(const RunProps& run) {
+        if (run.font != state_.font) {
+            out_.Word("f", run.font);
+        }
+        if (run.halfPoints != state_.halfPoints) {
+            out_.Word("fs", run.halfPoints);
+        }
+        if (run.bold != state_.bold) {
+            out_.Word(run.bold ? "b" : "b0");
+        }
+        if (run.italic != state_.italic) {
+            out_.Word(run.italic ? "i" : "i0");
+        }
+        if (run.underline != state_.underline) {
+            out_.Word(run.underline ? "ul" : "ulnone");
+        }
+        if (run.strike != state_.strike) {
+            out_.Word(run.strike ? "strike" : "strike0");
+        }
+        if (run.color != state_.color) {
+            out_.Word("cf", run.color);
+        }
+        if (run.highlight != state_.highlight) {
+            out_.Word("highlight", run.highlight);
+        }
+        if (run.vertical != state_.vertical) {
+            out_.Word(run.vertical == VAlign::Super ? "super"
+                      : run.vertical == VAlign::Sub ? "sub"
+                                                    : "nosupersub");
+        }
+        state_ = run;
+    }
+
+    int FontIndex(const FontKey& key) {
+        const auto it = std::find(fonts_.begin(), fonts_.end(), key);
+        if (it != fonts_.end()) {
+            return static_cast<int>(it - fonts_.begin());
+        }
+        fonts_.push_back(key);
+        return static_cast<int>(fonts_.size()) - 1;
+    }
+
+    // 0 for no colour; entries are numbered from 1 in order of first use.
+    int ColorIndex(const QBrush& brush) {
+        if (brush.style() == Qt::NoBrush || !brush.color().isValid()) {
+            return 0;
+        }
+        const QRgb rgb = brush.color().rgb() & RGB_MASK;
+        const auto it = std::find(colors_.begin(), colors_.end(), rgb);
+        if (it != colors_.end()) {
+            return static_cast<int>(it - colors_.begin()) + 1;
+        }
+        colors_.push_back(rgb);
+        return static_cast<int>(colors_.size());
+    }
+
+    void WriteFontTable(std::string& rtf) const {
+        rtf += "{\\fonttbl";
+        for (size_t i = 0; i < fonts_.size(); ++i) {
+            std::string entry;
+            RtfOut out(entry);
+            out.Raw("{");
+            out.Word("f", static_cast<int>(i));
+            out.Word("fnil");
+            out.Word("fcharset", fonts_[i].charset);
+            out.Raw(" ");
+            for (const char32_t c : fonts_[i].name.toUcs4()) {
+                if (c == ';') {
+                    out.Hex(';');
+                } else {
+                    out.Char(c, fonts_[i].charset);
+                }
+            }
+            out.Raw(";}");
+            rtf += entry;
+        }
+        rtf += "}";
+    }
+
+    const QTextDocument& document_;
+    std::string body_;
+    RtfOut out_;
+    RunProps state_;
+    std::vector<FontKey> fonts_;
+    std::vector<QRgb> colors_;
+};
+
+}  // namespace
+
+std::string WriteRtf(const QTextDocument& document) {
+    return Writer(document).Write();
+}
+
+QString PlainTextForField(const QTextDocument& document) {
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin()) {
+            text += QStringLiteral("\r\n");
+        }
+        text += block.text();
+    }
+    text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 0x20) {
+        ++first;
+    }
+    while (last > first && text[last - 1].unicode() <= 0x20) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+class QTextDocument;
+
+// The document as RTF in the shape the Windows rich-text control writes: CP932 code page,
+// a font table with one entry per face and character set used, a colour table when a colour is
+// used, every paragraph closed by \par, lines ended by CR LF. Text CP932 can hold is written as
+// its bytes, everything else as \uN, so no character is lost. Faces, sizes, bold, italic,
+// underline, strike-out, colours, super- and subscript, alignment, indents and paragraph spacing
+// are kept.
+std::string WriteRtf(const QTextDocument& document);
+
+// The plain text of the document for the page's text field: paragraphs and line breaks as
+// CR LF, blanks and control characters removed from both ends.
+QString PlainTextForField(const QTextDocument& document);

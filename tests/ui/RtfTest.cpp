@@ -1,0 +1,465 @@
+#include "mainwindow/RtfFormat.h"
+#include "mainwindow/RtfReader.h"
+#include "mainwindow/RtfWriter.h"
+
+#include <QFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QtTest>
+
+#include <string>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+std::string Bytes(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+std::string Fixture(const char* name) {
+    QFile file(QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("missing fixture %s", name);
+    }
+    return Bytes(file.readAll());
+}
+
+// The paragraphs of a document joined with '\n', its line breaks shown as '|'.
+QString Paragraphs(const QTextDocument& document) {
+    QStringList texts;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        texts << block.text().replace(QChar::LineSeparator, u'|');
+    }
+    return texts.join(u'\n');
+}
+
+QString Read(const std::string& rtf) {
+    QTextDocument document;
+    ReadRtf(rtf, document);
+    return Paragraphs(document);
+}
+
+// The character format of the first character of text in the document.
+QTextCharFormat FormatAt(const QTextDocument& document, const QString& text) {
+    const QTextCursor found = document.find(text);
+    if (found.isNull()) {
+        qFatal("text not found");
+    }
+    QTextCursor cursor(found.block());
+    cursor.setPosition(found.selectionStart() + 1);
+    return cursor.charFormat();
+}
+
+QString Family(const QTextCharFormat& format) {
+    return format.fontFamilies().toStringList().value(0);
+}
+
+void AddParagraph(QTextCursor& cursor, const QTextBlockFormat& block,
+                  const QList<std::pair<QString, QTextCharFormat>>& runs) {
+    if (!cursor.atStart()) {
+        cursor.insertBlock();
+    }
+    cursor.setBlockFormat(block);
+    for (const auto& [text, format] : runs) {
+        cursor.insertText(text, format);
+    }
+}
+
+QTextCharFormat Chars(const QString& face, double points) {
+    QTextCharFormat format;
+    format.setFontFamilies({face});
+    format.setFontPointSize(points);
+    return format;
+}
+
+}  // namespace
+
+class RtfTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fixtureText_data();
+    void fixtureText();
+    void japaneseFixtureFormats();
+    void westernFixtureFormats();
+    void formatsFixture();
+    void readerRules_data();
+    void readerRules();
+    void damagedInput_data();
+    void damagedInput();
+    void plainTextValue();
+    void writerEncodesCharacters_data();
+    void writerEncodesCharacters();
+    void writerShape();
+    void writerPicksCharsets();
+    void roundTrip();
+    void rewriteIsStable_data();
+    void rewriteIsStable();
+    void plainTextForField_data();
+    void plainTextForField();
+};
+
+void RtfTest::fixtureText_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("text");
+    // Expected texts: the characters the fixtures' bytes stand for in their code pages.
+    QTest::newRow("cp932 pairs, trail bytes 5C and 60, NEC and IBM rows, kana")
+        << u"rtf-japanese.rtf"_s << u"今日は晴れ。\n表示～①髙ｱ"_s;
+    QTest::newRow("cp1252 and cp1250 runs, \\u surrogate pairs, trailing NUL")
+        << u"rtf-western.rtf"_s << u"Café € 5日本 😀 𠮷\nłódź"_s;
+    QTest::newRow("colour table, \\tab, \\line, alignment, indents")
+        << u"rtf-formats.rtf"_s << u"晴れ\nWalk\nright\tend|next\n散歩"_s;
+}
+
+void RtfTest::fixtureText() {
+    QFETCH(QString, file);
+    QFETCH(QString, text);
+    QCOMPARE(Read(Fixture(file.toLatin1().constData())), text);
+}
+
+void RtfTest::japaneseFixtureFormats() {
+    QTextDocument document;
+    ReadRtf(Fixture("rtf-japanese.rtf"), document);
+    const QTextCharFormat format = FormatAt(document, u"晴"_s);
+    QCOMPARE(Family(format), u"ＭＳ Ｐゴシック"_s);
+    QCOMPARE(format.fontPointSize(), 9.0);
+    QCOMPARE(format.intProperty(kRtfCharsetProperty), 128);
+    // "\f1\par": the mark of the second paragraph is in Tahoma, its text is not.
+    QCOMPARE(Family(document.lastBlock().charFormat()), u"Tahoma"_s);
+    QCOMPARE(Family(FormatAt(document, u"表"_s)), u"ＭＳ Ｐゴシック"_s);
+    QVERIFY(!document.isModified());
+}
+
+void RtfTest::westernFixtureFormats() {
+    QTextDocument document;
+    ReadRtf(Fixture("rtf-western.rtf"), document);
+    QCOMPARE(Family(FormatAt(document, u"Caf"_s)), u"Calibri"_s);
+    QCOMPARE(FormatAt(document, u"Caf"_s).intProperty(kRtfCharsetProperty), 0);
+    QCOMPARE(FormatAt(document, u"Caf"_s).fontPointSize(), 11.0);
+    QCOMPARE(Family(FormatAt(document, u"日本"_s)), u"MS Gothic"_s);
+    QCOMPARE(Family(FormatAt(document, u"łódź"_s)), u"Arial CE"_s);
+    QCOMPARE(document.firstBlock().blockFormat().bottomMargin(), 200 / kTwipsPerPixel);
+}
+
+void RtfTest::formatsFixture() {
+    QTextDocument document;
+    ReadRtf(Fixture("rtf-formats.rtf"), document);
+    const QTextCharFormat fine = FormatAt(document, u"晴"_s);
+    QCOMPARE(fine.foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(fine.fontPointSize(), 10.5);
+    QVERIFY(fine.fontWeight() < QFont::DemiBold);
+    const QTextCharFormat bold = FormatAt(document, u"れ"_s);
+    QCOMPARE(bold.fontWeight(), int(QFont::Bold));
+    QVERIFY(!bold.hasProperty(QTextFormat::ForegroundBrush));
+
+    const QTextCharFormat walk = FormatAt(document, u"Walk"_s);
+    QCOMPARE(Family(walk), u"Arial"_s);
+    QCOMPARE(walk.fontPointSize(), 14.0);
+    QVERIFY(walk.fontItalic());
+    QVERIFY(walk.fontUnderline());
+    QCOMPARE(walk.foreground().color(), QColor(0, 0, 255));
+    QVERIFY(!FormatAt(document, u"right"_s).fontUnderline());
+
+    QTextBlock block = document.begin();
+    QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::Alignment(Qt::AlignLeft));
+    block = block.next();
+    QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::Alignment(Qt::AlignHCenter));
+    block = block.next();
+    QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::Alignment(Qt::AlignRight));
+    QCOMPARE(block.blockFormat().textIndent(), -360 / kTwipsPerPixel);
+    QCOMPARE(block.blockFormat().leftMargin(), 720 / kTwipsPerPixel);
+    block = block.next();
+    QCOMPARE(block.blockFormat().textIndent(), 28.0);
+    QCOMPARE(block.blockFormat().leftMargin(), 0.0);
+}
+
+void RtfTest::readerRules_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    const QByteArray jp = R"({\rtf1\ansi\ansicpg932{\fonttbl{\f0\fcharset128 x;}})";
+    // Each expectation follows the RTF rule named in the row.
+    QTest::newRow("last \\par opens no paragraph") << jp + R"(\f0 a\par})" << u"a"_s;
+    QTest::newRow("\\par\\par leaves one empty paragraph") << jp + R"(\f0 a\par\par})" << u"a\n"_s;
+    QTest::newRow("text after the last \\par is a paragraph")
+        << jp + R"(\f0 a\par b})" << u"a\nb"_s;
+    QTest::newRow("escaped lead byte, raw ASCII trail") << jp + R"(\f0\'95\\\'8bC})" << u"表気"_s;
+    QTest::newRow("raw bytes above 0x7F") << jp + "\\f0 \x93\xfa}" << u"日"_s;
+    QTest::newRow("upper-case hex") << jp + R"(\f0\'93\'FA})" << u"日"_s;
+    QTest::newRow("\\uc2 skips two bytes") << jp + R"(\f0\uc2\u24180\'94\'4e!})" << u"年!"_s;
+    QTest::newRow("\\uc0 skips nothing") << jp + R"(\uc0\u233 x})" << u"éx"_s;
+    QTest::newRow("\\uc is group-scoped")
+        << QByteArray(R"({\rtf1{\uc2\u233 xy}\u233 xz})") << u"ééz"_s;
+    QTest::newRow("fallback stops at a group") << QByteArray(R"({\rtf1\uc3\u233{b}})") << u"éb"_s;
+    QTest::newRow("no font: \\ansicpg") << QByteArray(R"({\rtf1\ansi\ansicpg1251 \'c0})") << u"А"_s;
+    QTest::newRow("no \\ansicpg: 1252") << QByteArray(R"({\rtf1 \'80})") << u"€"_s;
+    QTest::newRow("\\cpg beats \\fcharset")
+        << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset0\cpg1253 G;}}\f0\'d9})") << u"Ω"_s;
+    QTest::newRow("group restores font")
+        << QByteArray(
+               R"({\rtf1\ansicpg1252{\fonttbl{\f0\fcharset0 A;}{\f1\fcharset128 J;}}\f0{\f1\'93\'fa}\'e9})")
+        << u"日é"_s;
+    QTest::newRow("starred and listed destinations skipped")
+        << QByteArray(
+               R"({\rtf1{\*\generator Msftedit;}{\info{\title t}}{\*\unknown{x}y}{\pict 0102}a{\stylesheet{s;}}b})")
+        << u"ab"_s;
+    QTest::newRow("field shows its result")
+        << QByteArray(R"({\rtf1{\field{\*\fldinst{HYPERLINK "u"}}{\fldrslt{\ul link}}}})")
+        << u"link"_s;
+    QTest::newRow("list bullet shown once")
+        << QByteArray(R"({\rtf1{\pntext\'b7\tab}{\*\pn\pnlvlblt{\pntxtb\'b7}}item\par})")
+        << u"·\titem"_s;
+    QTest::newRow("unknown words ignored, their space eaten")
+        << QByteArray(R"({\rtf1\viewkind4\nouicompat\kerning2 a\zzz12 b})") << u"ab"_s;
+    QTest::newRow("symbols")
+        << QByteArray(R"({\rtf1 \{\}\\\~\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})")
+        << u"{}\\\u00a0—–•‘’“”"_s;
+    QTest::newRow("blanks before the body are not text")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 A;}} \r\n{\\colortbl ;} x}") << u"x"_s;
+    QTest::newRow("\\bin data skipped by count")
+        << QByteArray("{\\rtf1 a\\bin4 }{\\}c}") << u"ac"_s;
+    QTest::newRow("hidden text dropped") << QByteArray(R"({\rtf1 a{\v b}c})") << u"ac"_s;
+    QTest::newRow("table cells and rows")
+        << QByteArray(R"({\rtf1 a\cell b\cell\row c})") << u"a\tb\t\nc"_s;
+    QTest::newRow("backslash and line end is \\par")
+        << QByteArray("{\\rtf1 a\\\r\nb}") << u"a\nb"_s;
+    QTest::newRow("junk after the outer group ignored")
+        << QByteArray("{\\rtf1 a}\r\n\0junk", 16) << u"a"_s;
+    QTest::newRow("leading byte-order mark and blanks")
+        << QByteArray("\xEF\xBB\xBF \r\n{\\rtf1 a}") << u"a"_s;
+    QTest::newRow("&#x in text stays literal")
+        << jp + R"(\f0 &#x1F600;\'82\'a0})" << u"&#x1F600;あ"_s;
+}
+
+void RtfTest::readerRules() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(Read(Bytes(rtf)), text);
+}
+
+void RtfTest::damagedInput_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    // Each row: what is damaged, and the text that can still be read from it.
+    QTest::newRow("groups never closed") << QByteArray(R"({\rtf1 a{\b b{\i c)") << u"abc"_s;
+    QTest::newRow("extra close ends the document") << QByteArray(R"({\rtf1 a}}b)") << u"a"_s;
+    QTest::newRow("backslash at the end") << QByteArray(R"({\rtf1 a\)") << u"a"_s;
+    QTest::newRow("escape cut after one digit") << QByteArray(R"({\rtf1 a\'4)") << u"a"_s;
+    QTest::newRow("escape with no hex digits") << QByteArray(R"({\rtf1 a\'zz})") << u"azz"_s;
+    QTest::newRow("lead byte without trail")
+        << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset128 x;}}\f0\'82})") << u"\ufffd"_s;
+    QTest::newRow("lead byte then ASCII that is no trail")
+        << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset128 x;}}\f0\'82\'0a z})") << u"\ufffd z"_s;
+    QTest::newRow("lone surrogate") << QByteArray(R"({\rtf1\u-10179?x})") << u"\ufffdx"_s;
+    QTest::newRow("huge parameters")
+        << QByteArray(R"({\rtf1\fs99999999999999999999\fi-99999999999\uc999999999\u2147483647 ?x})")
+        << u"\uffff"_s;
+    QTest::newRow("huge font and colour indexes")
+        << QByteArray(R"({\rtf1{\fonttbl{\f2147483647 A;}}\f-5\cf99999 y})") << u"y"_s;
+    QTest::newRow("\\bin count beyond the data")
+        << QByteArray(R"({\rtf1 a\bin99999999999 bc})") << u"a"_s;
+    QTest::newRow("negative \\bin") << QByteArray(R"({\rtf1 a\bin-5 b})") << u"ab"_s;
+    QTest::newRow("overlong control word")
+        << QByteArray("{\\rtf1 ") + QByteArray(100, 'x').prepend('\\') + " y}" << u"y"_s;
+    QTest::newRow("control characters in bytes")
+        << QByteArray(R"({\rtf1 a\'0d\'0a\'00\'09b})") << u"a\tb"_s;
+    QTest::newRow("paragraph separator") << QByteArray(R"({\rtf1 a\u8233?b})") << u"a|b"_s;
+    QTest::newRow("nesting deeper than the cap")
+        << QByteArray("{\\rtf1 a") + QByteArray(100000, '{') + "b" + QByteArray(100000, '}') + "c}"
+        << u"abc"_s;
+    QTest::newRow("\\* in the middle of a group") << QByteArray(R"({\rtf1 a\*\foo b})") << u"ab"_s;
+}
+
+void RtfTest::damagedInput() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QCOMPARE(Read(Bytes(rtf)), text);
+}
+
+void RtfTest::plainTextValue() {
+    // A body stored without RTF is CP932 text; its line ends make paragraphs.
+    QTextDocument document;
+    ReadRtf("\x93\xfa\x8b\x4c\r\nline two\rthree\nfour", document);
+    QCOMPARE(Paragraphs(document), u"日記\nline two\nthree\nfour"_s);
+    QVERIFY(!IsRtf("{rtf1 x}"));
+    QVERIFY(IsRtf("\r\n {\\rtf1}"));
+    QVERIFY(!IsRtf("{\\RTF1 x}"));
+    QVERIFY(!IsRtf(""));
+    ReadRtf("", document);
+    QCOMPARE(document.blockCount(), 1);
+    QVERIFY(document.isEmpty());
+}
+
+void RtfTest::writerEncodesCharacters_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("body");
+    // Expected bytes: CP932 code points (as Windows' code page 932 table gives them) as \'hh,
+    // the rest as signed UTF-16 \uN? with "?" for \uc1.
+    QTest::newRow("hiragana") << u"あ"_s << QByteArray(R"(\'82\'a0)");
+    QTest::newRow("trail byte 0x5C escaped") << u"表"_s << QByteArray(R"(\'95\'5c)");
+    QTest::newRow("half-width kana is one byte") << u"ｱ"_s << QByteArray(R"(\'b1)");
+    QTest::newRow("NEC row 13") << u"①"_s << QByteArray(R"(\'87\'40)");
+    QTest::newRow("wave dash folds to its CP932 twin") << u"〜"_s << QByteArray(R"(\'81\'60)");
+    QTest::newRow("yen sign is not the backslash byte") << u"¥"_s << QByteArray(R"(\u165?)");
+    QTest::newRow("accented Latin") << u"é"_s << QByteArray(R"(\u233?)");
+    QTest::newRow("emoji as a surrogate pair") << u"😀"_s << QByteArray(R"(\u-10179?\u-8704?)");
+    QTest::newRow("rare kanji beyond the BMP") << u"𠮷"_s << QByteArray(R"(\u-10174?\u-8265?)");
+    QTest::newRow("specials") << u"\\{}\t\u00a0"_s << QByteArray(R"(\\\{\}\tab\~)");
+    QTest::newRow("line break") << u"a\u2028b"_s << QByteArray(R"(a\line b)");
+}
+
+void RtfTest::writerEncodesCharacters() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, body);
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(u"日"_s + text, Chars(u"ＭＳ 明朝"_s, 10.5));
+    const std::string rtf = WriteRtf(document);
+    const std::string expected = R"(\fs21\'93\'fa)" + Bytes(body) + R"(\par)";
+    QVERIFY2(rtf.find(expected) != std::string::npos, rtf.c_str());
+}
+
+void RtfTest::writerShape() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat mincho = Chars(u"ＭＳ 明朝"_s, 10.5);
+    QTextCharFormat bold = mincho;
+    bold.setFontWeight(QFont::Bold);
+    AddParagraph(cursor, {}, {{u"今日は"_s, mincho}, {u"晴れ"_s, bold}, {u"。"_s, mincho}});
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    centred.setTextIndent(14);
+    QTextCharFormat red = Chars(u"Arial"_s, 12);
+    red.setForeground(QColor(255, 0, 0));
+    red.setFontUnderline(true);
+    AddParagraph(cursor, centred, {{u"Walk 5"_s, red}});
+    // Hand-encoded from the RTF rules: header, tables, deltas, a space only before literal text,
+    // \par CR LF after every paragraph including the last.
+    const std::string expected =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0\\deflang1033\\deflangfe1041{\\fonttbl"
+        "{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}"
+        "{\\f1\\fnil\\fcharset0 Arial;}}\r\n"
+        "{\\colortbl ;\\red255\\green0\\blue0;}\r\n"
+        "\\viewkind4\\uc1\\pard\\f0\\fs21\\'8d\\'a1\\'93\\'fa\\'82\\'cd\\b\\'90\\'b0\\'82\\'ea"
+        "\\b0\\'81\\'42\\par\r\n"
+        "\\pard\\qc\\fi210\\f1\\fs24\\ul\\cf1 Walk 5\\par\r\n"
+        "}\r\n";
+    QCOMPARE(WriteRtf(document), expected);
+}
+
+void RtfTest::writerPicksCharsets() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat keptWestern = Chars(u"Calibri"_s, 11);
+    QTextCharFormat boldTahoma = Chars(u"Tahoma"_s, 9);
+    boldTahoma.setFontWeight(QFont::Bold);
+    keptWestern.setProperty(kRtfCharsetProperty, 0);
+    AddParagraph(cursor, {},
+                 {{u"Tahoma"_s, Chars(u"Tahoma"_s, 9)},
+                  {u"日本"_s, boldTahoma},
+                  {u"MS"_s, Chars(u"MS Gothic"_s, 9)},
+                  {u"é"_s, keptWestern}});
+    const std::string rtf = WriteRtf(document);
+    // Rows of the font table: an ASCII run in a Western face is Western; Shift-JIS text needs
+    // the Japanese set, even in the same face; a Japanese face spelled in ASCII stays Japanese;
+    // a set read with the face is kept.
+    for (const char* entry :
+         {"{\\f0\\fnil\\fcharset0 Tahoma;}", "{\\f1\\fnil\\fcharset128 Tahoma;}",
+          "{\\f2\\fnil\\fcharset128 MS Gothic;}", "{\\f3\\fnil\\fcharset0 Calibri;}"}) {
+        QVERIFY2(rtf.find(entry) != std::string::npos, rtf.c_str());
+    }
+    QVERIFY(rtf.find(R"(\f3\fs22\u233?\par)") != std::string::npos);
+}
+
+void RtfTest::roundTrip() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat gothic = Chars(u"ＭＳ Ｐゴシック"_s, 9);
+    QTextCharFormat styled = Chars(u"ＭＳ 明朝"_s, 10.5);
+    styled.setFontWeight(QFont::Bold);
+    styled.setFontItalic(true);
+    styled.setFontUnderline(true);
+    styled.setForeground(QColor(0x12, 0x34, 0x56));
+    QTextCharFormat western = Chars(u"Arial"_s, 20);
+    western.setForeground(QColor(255, 0, 0));
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    QTextBlockFormat indented;
+    indented.setAlignment(Qt::AlignHCenter);
+    indented.setTextIndent(-8);
+    AddParagraph(cursor, {}, {{u"日記 𠮷と😀、～①"_s, gothic}, {u"太字{斜体}\\下線"_s, styled}});
+    AddParagraph(cursor, right, {{u"Café\ttab"_s, western}});
+    AddParagraph(cursor, indented, {{u"字下げ\u2028二行目"_s, gothic}});
+    AddParagraph(cursor, {}, {});
+
+    QTextDocument back;
+    ReadRtf(WriteRtf(document), back);
+    QCOMPARE(Paragraphs(back), Paragraphs(document));
+    QCOMPARE(back.blockCount(), document.blockCount());
+    for (QTextBlock a = document.begin(), b = back.begin(); a.isValid();
+         a = a.next(), b = b.next()) {
+        QCOMPARE(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                 a.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+        QCOMPARE(b.blockFormat().textIndent(), a.blockFormat().textIndent());
+        for (int i = 0; i < a.length() - 1; ++i) {
+            QTextCursor ca(a);
+            QTextCursor cb(b);
+            ca.setPosition(a.position() + i + 1);
+            cb.setPosition(b.position() + i + 1);
+            const QTextCharFormat fa = ca.charFormat();
+            const QTextCharFormat fb = cb.charFormat();
+            const QByteArray where = a.text().left(i + 1).toUtf8();
+            QVERIFY2(Family(fb) == Family(fa), where);
+            QVERIFY2(fb.fontPointSize() == fa.fontPointSize(), where);
+            QVERIFY2(fb.fontWeight() == fa.fontWeight(), where);
+            QVERIFY2(fb.fontItalic() == fa.fontItalic(), where);
+            QVERIFY2(fb.fontUnderline() == fa.fontUnderline(), where);
+            QVERIFY2(fb.foreground() == fa.foreground(), where);
+        }
+    }
+}
+
+void RtfTest::rewriteIsStable_data() {
+    QTest::addColumn<QString>("file");
+    QTest::newRow("japanese") << u"rtf-japanese.rtf"_s;
+    QTest::newRow("western") << u"rtf-western.rtf"_s;
+    QTest::newRow("formats") << u"rtf-formats.rtf"_s;
+}
+
+// Reading what was written gives the same document, so a second save writes the same bytes.
+void RtfTest::rewriteIsStable() {
+    QFETCH(QString, file);
+    QTextDocument first;
+    ReadRtf(Fixture(file.toLatin1().constData()), first);
+    const std::string once = WriteRtf(first);
+    QTextDocument second;
+    ReadRtf(once, second);
+    QCOMPARE(Paragraphs(second), Paragraphs(first));
+    QCOMPARE(WriteRtf(second), once);
+}
+
+void RtfTest::plainTextForField_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    // The text field's rule: CR LF between lines, blanks and control characters trimmed.
+    QTest::newRow("paragraphs") << u"a\nb"_s << u"a\r\nb"_s;
+    QTest::newRow("line break") << u"a\u2028b"_s << u"a\r\nb"_s;
+    QTest::newRow("ends trimmed") << u" \t\na b\n\n"_s << u"a b"_s;
+    QTest::newRow("ideographic space kept") << u"\u3000a"_s << u"\u3000a"_s;
+    QTest::newRow("blank") << u"\n \n"_s << QString();
+}
+
+void RtfTest::plainTextForField() {
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    QTextDocument document;
+    document.setPlainText(text);
+    QCOMPARE(PlainTextForField(document), field);
+}
+
+QTEST_MAIN(RtfTest)
+#include "RtfTest.moc"
