@@ -28,7 +28,7 @@ std::string BodyText(int day) {
     return body;
 }
 
-// About 6 KB of RTF as a Windows rich-text control writes it: CP932 bytes as \'xx pairs.
+// About 6 KB of RTF as rich-text editors write it, CP932 bytes as \'xx pairs.
 std::string RichText(const std::string& body) {
     static const char kHex[] = "0123456789abcdef";
     std::string rtf =
