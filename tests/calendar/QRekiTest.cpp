@@ -1,0 +1,251 @@
+#include "calendar/QReki.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+
+namespace {
+
+constexpr int kAnyTerm = -2;
+
+struct OldDateCase {
+    const char* source;
+    int year, month, day;  // Gregorian
+    int oldYear, oldMonth;
+    bool leap;
+    int oldDay;
+    const char* rokuyo;  // UTF-8
+    int solarTerm;
+};
+
+void ExpectOldDate(const OldDateCase& c) {
+    TKyureki k;
+    k.Calculate(EncodeDate(c.year, c.month, c.day));
+    SCOPED_TRACE(c.source);
+    EXPECT_EQ(k.Year(), c.oldYear);
+    EXPECT_EQ(k.Month(), c.oldMonth);
+    EXPECT_EQ(k.Leap(), c.leap);
+    EXPECT_EQ(k.Day(), c.oldDay);
+    EXPECT_EQ(Cp932ToUtf8(k.RokuyoName()), c.rokuyo);
+    if (c.solarTerm != kAnyTerm) {
+        EXPECT_EQ(k.SolarTerm(), c.solarTerm);
+    }
+}
+
+TEST(Kyureki, ReferenceValues) {
+    // Values the steps of the calculation give, 2025-07-25 with the next principal term searched
+    // from 33 days after the previous one.
+    const OldDateCase cases[] = {
+        {"reference table", 2023, 1, 22, 2023, 1, false, 1, "先勝", -1},
+        {"reference table", 2023, 3, 21, 2023, 2, false, 30, "先勝", 0},
+        {"reference table", 2023, 3, 22, 2023, 2, true, 1, "友引", -1},
+        {"reference table", 2023, 4, 20, 2023, 3, false, 1, "先負", 2},
+        {"reference table", 2024, 12, 21, 2024, 11, false, 21, "先勝", 18},
+        {"reference table", 2000, 1, 1, 1999, 11, false, 25, "大安", -1},
+        {"reference table", 2033, 12, 22, 2033, 11, true, 1, "大安", -1},
+        {"reference table", 2034, 1, 20, 2033, 12, false, 1, "赤口", 20},
+        {"reference table, 閏6月1日 on every Japanese calendar", 2025, 7, 25, 2025, 6, true, 1,
+         "赤口", -1},
+    };
+    for (const auto& c : cases) {
+        ExpectOldDate(c);
+    }
+}
+
+TEST(Kyureki, PublishedOldCalendarDates) {
+    const OldDateCase cases[] = {
+        {"旧正月 2017 (Lunar New Year)", 2017, 1, 28, 2017, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2018", 2018, 2, 16, 2018, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2019", 2019, 2, 5, 2019, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2020", 2020, 1, 25, 2020, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2021", 2021, 2, 12, 2021, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2022", 2022, 2, 1, 2022, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2023", 2023, 1, 22, 2023, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2024", 2024, 2, 10, 2024, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2025", 2025, 1, 29, 2025, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2026", 2026, 2, 17, 2026, 1, false, 1, "先勝", kAnyTerm},
+        {"the day before 旧正月 2024 is 12月30日 of the old year", 2024, 2, 9, 2023, 12, false, 30,
+         "大安", kAnyTerm},
+        {"閏3月 2012 (Japanese tables)", 2012, 4, 21, 2012, 3, true, 1, "先負", kAnyTerm},
+        {"閏9月 2014: 後の十三夜 on 2014-11-05", 2014, 11, 5, 2014, 9, true, 13, "先負", kAnyTerm},
+        {"閏5月 2017 (Japan; China had 閏六月)", 2017, 6, 24, 2017, 5, true, 1, "大安", kAnyTerm},
+        {"6月1日 2017 after 閏5月", 2017, 7, 23, 2017, 6, false, 1, "赤口", kAnyTerm},
+        {"閏4月 2020", 2020, 5, 23, 2020, 4, true, 1, "仏滅", kAnyTerm},
+        {"5月1日 2020 after 閏4月", 2020, 6, 21, 2020, 5, false, 1, "大安", kAnyTerm},
+        {"閏2月 2023", 2023, 3, 22, 2023, 2, true, 1, "友引", kAnyTerm},
+        {"閏6月 2025, last day", 2025, 8, 22, 2025, 6, true, 29, "仏滅", kAnyTerm},
+        {"7月1日 2025 after 閏6月", 2025, 8, 23, 2025, 7, false, 1, "先勝", kAnyTerm},
+        {"中秋の名月 2020 (8月15日)", 2020, 10, 1, 2020, 8, false, 15, "仏滅", kAnyTerm},
+        {"中秋の名月 2021", 2021, 9, 21, 2021, 8, false, 15, "仏滅", kAnyTerm},
+        {"中秋の名月 2022", 2022, 9, 10, 2022, 8, false, 15, "仏滅", kAnyTerm},
+        {"中秋の名月 2023", 2023, 9, 29, 2023, 8, false, 15, "仏滅", kAnyTerm},
+        {"中秋の名月 2024", 2024, 9, 17, 2024, 8, false, 15, "仏滅", kAnyTerm},
+        {"中秋の名月 2025", 2025, 10, 6, 2025, 8, false, 15, "仏滅", kAnyTerm},
+        {"夏至 2024-06-21, 5月1日 was 06-06", 2024, 6, 21, 2024, 5, false, 16, "友引", 6},
+        {"秋分 2024-09-22, 8月1日 was 09-03", 2024, 9, 22, 2024, 8, false, 20, "先負", 12},
+        {"立春 2025-02-03, 旧正月 01-29", 2025, 2, 3, 2025, 1, false, 6, "赤口", 21},
+    };
+    for (const auto& c : cases) {
+        ExpectOldDate(c);
+    }
+}
+
+TEST(Kyureki, RokuyoKindAndMonthName) {
+    struct {
+        const char* source;
+        int year, month, day;
+        int kind;
+        const char* monthName;
+    } const cases[] = {
+        {"大安: 2000-01-01 is 11月25日", 2000, 1, 1, 1, "睦月"},
+        {"仏滅: 中秋 2023 is 8月15日", 2023, 9, 29, 2, "長月"},
+        {"先勝: 旧正月 2024", 2024, 2, 10, 0, "如月"},
+        {"赤口, Gregorian month, not the old one", 2025, 7, 25, 0, "文月"},
+        {"March shows 弥生 in an old leap 2nd month", 2023, 3, 22, 0, "弥生"},
+        {"December", 2024, 12, 21, 0, "師走"},
+    };
+    TKyureki k;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        k.Calculate(EncodeDate(c.year, c.month, c.day));
+        EXPECT_EQ(k.RokuyoKind(), c.kind);
+        EXPECT_EQ(Cp932ToUtf8(k.MonthName()), c.monthName);
+    }
+}
+
+TEST(Kyureki, TimeOfDayIsIgnored) {
+    TKyureki morning;
+    TKyureki evening;
+    const int32_t day = EncodeDate(2025, 7, 24);
+    morning.Calculate(day);
+    evening.Calculate(day + 0.99);
+    EXPECT_EQ(evening.Date(), day + 0.99);
+    EXPECT_EQ(evening.Month(), morning.Month());
+    EXPECT_EQ(evening.Day(), morning.Day());
+    EXPECT_EQ(evening.Day(), 30);  // 6月 of 2025 began with the new moon of 06-25
+}
+
+// Every day from 1900 to 2100: fields in range, and each day follows the one before it: the
+// next day of the same month, or day 1 of the next month or of the leap month after it, with
+// the old year turning at month 1.
+TEST(Kyureki, EveryDayFrom1900To2100FollowsTheDayBefore) {
+    TKyureki k;
+    const int32_t first = EncodeDate(1900, 1, 1);
+    k.Calculate(first);
+    int month = k.Month();
+    int day = k.Day();
+    int year = k.Year();
+    bool leap = k.Leap();
+    int leapMonths = 0;
+    for (int32_t n = first + 1; n <= EncodeDate(2100, 12, 31); ++n) {
+        k.Calculate(n);
+        ASSERT_GE(k.Day(), 1) << n;
+        ASSERT_LE(k.Day(), 30) << n;
+        ASSERT_GE(k.Month(), 1) << n;
+        ASSERT_LE(k.Month(), 12) << n;
+        const bool sameMonth = k.Month() == month && k.Leap() == leap && k.Day() == day + 1;
+        const bool nextMonth =
+            k.Day() == 1 && day >= 29 && !k.Leap() && k.Month() == month % 12 + 1;
+        const bool leapMonth = k.Day() == 1 && day >= 29 && k.Leap() && !leap && k.Month() == month;
+        // The one break of the series: in 2033 it finds a leap month after month 7 and another
+        // after month 10, so that 閏11月 follows 10月 (the "2033 problem" of the old calendar).
+        const bool known2033 = n == EncodeDate(2033, 12, 22) && k.Leap() && k.Month() == 11;
+        EXPECT_TRUE(sameMonth || nextMonth || leapMonth || known2033)
+            << n << ": " << (k.Leap() ? "leap " : "") << k.Month() << "/" << k.Day() << " after "
+            << month << "/" << day;
+        const bool newYear = nextMonth && k.Month() == 1;
+        EXPECT_EQ(k.Year(), newYear ? year + 1 : year) << n;
+        leapMonths += leapMonth || known2033;
+        month = k.Month();
+        day = k.Day();
+        year = k.Year();
+        leap = k.Leap();
+    }
+    // 74 leap months of the astronomical old calendar from 1900 to 2100, and 2033's second one.
+    EXPECT_EQ(leapMonths, 75);
+}
+
+TEST(SolarTermOfDay, TwentyFourTermsAYear) {
+    std::array<int, 24> seen{};
+    for (int32_t n = EncodeDate(2024, 1, 1); n <= EncodeDate(2024, 12, 31); ++n) {
+        const int term = SolarTermOfDay(n + kDayNumberOffset);
+        if (term >= 0) {
+            ++seen.at(static_cast<size_t>(term));
+        }
+    }
+    for (int term = 0; term < 24; ++term) {
+        EXPECT_EQ(seen[static_cast<size_t>(term)], 1) << Cp932ToUtf8(SolarTermName(term));
+    }
+}
+
+TEST(SolarTermOfDay, EquinoxesAndSolsticesOfPublishedAlmanacs) {
+    struct {
+        const char* source;
+        int year, month, day, term;
+    } const cases[] = {
+        {"春分の日 2024-03-20", 2024, 3, 20, 0},
+        {"春分の日 2023-03-21", 2023, 3, 21, 0},
+        {"秋分の日 2012-09-22", 2012, 9, 22, 12},
+        {"秋分の日 1979-09-24", 1979, 9, 24, 12},
+        {"秋分の日 2025-09-23", 2025, 9, 23, 12},
+        {"冬至 2024-12-21", 2024, 12, 21, 18},
+        {"夏至 2025-06-21", 2025, 6, 21, 6},
+        {"処暑 2025-08-23", 2025, 8, 23, 10},
+        {"立春 2021-02-03 (not the 4th)", 2021, 2, 3, 21},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const int32_t n = EncodeDate(c.year, c.month, c.day) + kDayNumberOffset;
+        EXPECT_EQ(SolarTermOfDay(n), c.term);
+        EXPECT_EQ(SolarTermOfDay(n - 1), -1);
+        EXPECT_EQ(SolarTermOfDay(n + 1), -1);
+    }
+}
+
+TEST(TermBefore, FindsTheTermJustBeforeTheMoment) {
+    // 処暑 of 2025 begins in the morning of 08-23; from midnight of 08-23 the last multiple of
+    // 30 degrees is still 大暑 (07-22), from midnight of 08-24 it is 処暑 itself.
+    TKyureki k;
+    const int32_t taisho = EncodeDate(2025, 7, 22) + kDayNumberOffset;
+    EXPECT_EQ(k.TermBefore(30, taisho + 32), taisho);
+    EXPECT_EQ(k.TermAngle(), 120);
+    EXPECT_EQ(k.TermBefore(30, taisho + 33), EncodeDate(2025, 8, 23) + kDayNumberOffset);
+    EXPECT_EQ(k.TermAngle(), 150);
+    EXPECT_EQ(k.TermBefore(90, taisho), EncodeDate(2025, 6, 21) + kDayNumberOffset);
+    EXPECT_EQ(k.TermAngle(), 90);
+}
+
+TEST(NewMoonBefore, NewMoonsOfPublishedAlmanacs) {
+    struct {
+        const char* source;
+        int year, month, day;
+    } const cases[] = {
+        {"新月 2024-02-10 08:59 JST", 2024, 2, 10},
+        {"新月 2025-07-25 04:11 JST", 2025, 7, 25},
+        {"新月 2023-01-22 05:53 JST", 2023, 1, 22},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const double day = EncodeDate(c.year, c.month, c.day) + kDayNumberOffset;
+        const double moment = NewMoonBefore(day + 3);
+        EXPECT_GE(moment, day);
+        EXPECT_LT(moment, day + 1);
+    }
+}
+
+TEST(NormalizeAngle, Range) {
+    struct {
+        double in, out;
+    } const cases[] = {
+        {0, 0},     {359.5, 359.5}, {360, 0},    {725, 5},
+        {-30, 330}, {-360, 360},    {-720, 360}, {-725, 355},
+    };
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(NormalizeAngle(c.in), c.out) << c.in;
+    }
+}
+
+}  // namespace
