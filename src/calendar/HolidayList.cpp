@@ -107,7 +107,8 @@ int32_t ToInteger(const std::string& field) {
 
 uint8_t DayCode(int32_t day) {
     // -n is the n-th week, -(64 + mask) a set of weeks; both keep the low 8 bits of 128 + n.
-    return static_cast<uint8_t>(day >= 0 ? day : 128 - day);
+    const uint32_t bits = static_cast<uint32_t>(day);
+    return static_cast<uint8_t>(day >= 0 ? bits : 128u - bits);
 }
 
 uint8_t WeekdayBit(int32_t weekday) {

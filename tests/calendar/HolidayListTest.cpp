@@ -229,15 +229,4 @@ TEST(Holidays, SubstituteMonday) {
     }
 }
 
-TEST(Holidays, SubstituteEntryAndDaysInMonth) {
-    const HolidayEntry& entry = THolidayList::SubstituteEntry();
-    EXPECT_EQ(entry.Kind, 0);
-    EXPECT_EQ(entry.Weekdays, 2);
-    EXPECT_EQ(entry.DateCode, 0);
-    EXPECT_EQ(Cp932ToUtf8(entry.Name), "振替休日");
-    EXPECT_EQ(DaysInMonth(2024, 2), 29);
-    EXPECT_EQ(DaysInMonth(1900, 2), 28);
-    EXPECT_EQ(DaysInMonth(2000, 2), 29);
-}
-
 }  // namespace

