@@ -1,0 +1,190 @@
+#include "widgets/AboutBox.h"
+#include "widgets/ActionList.h"
+#include "widgets/BevLabel.h"
+#include "widgets/HtmlHelp.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class AboutBoxTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void ShortAndLongVersion_data() {
+        QTest::addColumn<QString>("fileVersion");
+        QTest::addColumn<QString>("shortVersion");
+        QTest::addColumn<QString>("versionText");
+        // Worked examples of the about box's version line.
+        QTest::newRow("four numbers") << "2.1.3.45"
+                                      << "2.1.3"
+                                      << "Velmora\nVersion. 2.1.3 (Build 45)";
+        QTest::newRow("no dot") << "7"
+                                << "7"
+                                << "Velmora\nVersion (Build  7)";
+        QTest::newRow("no record") << ""
+                                   << ""
+                                   << "Velmora\nVersion (Build  )";
+    }
+    void ShortAndLongVersion() {
+        QFETCH(QString, fileVersion);
+        QFETCH(QString, shortVersion);
+        QFETCH(QString, versionText);
+        TAboutDialog about;
+        about.FileVersion = fileVersion;
+        QCOMPARE(about.ShortVersion(), shortVersion);
+        QCOMPARE(about.VersionText(), versionText);
+    }
+
+    void ReadsOnlyEmptyStrings() {
+        TAboutDialog about;
+        QCOMPARE(about.ProductName, QStringLiteral("Velmora"));
+        QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+\\.\\d+$"))
+                    .match(about.FileVersion)
+                    .hasMatch());
+        QVERIFY(about.Comments.contains(QStringLiteral("\r\n")));
+        QVERIFY(!about.Comments.contains(QStringLiteral("\\n")));
+
+        TVersionRecord record;
+        record.ProductName = QStringLiteral("Other");
+        record.LegalTradeMarks = QStringLiteral("TM");
+        record.Comments = QStringLiteral("a\\nb\\\\nc");
+        about.Comments.clear();
+        about.ReadVersionInfo(record);
+        QCOMPARE(about.ProductName, QStringLiteral("Velmora"));  // already set: kept
+        QCOMPARE(about.TradeMarks, QStringLiteral("TM"));
+        QCOMPARE(about.Comments, QStringLiteral("a\r\nb\\\r\nc"));  // left to right
+    }
+
+    void Position_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QPoint>("topLeft");
+        // Screen 1920 x 1080, main window at (100, 50) sized 801 x 600, form 312 x 207;
+        // divisions truncate.
+        QTest::newRow("form centre") << int(spFormCenter) << QPoint(100 + 244, 50 + 196);
+        QTest::newRow("default") << int(spDefault) << QPoint(804, 436);
+        QTest::newRow("screen centre") << int(spScreenCenter) << QPoint(804, 436);
+        QTest::newRow("top left") << int(spTopLeft) << QPoint(0, 0);
+        QTest::newRow("top right") << int(spTopRight) << QPoint(1920 - 312 - 2, 0);
+        QTest::newRow("bottom left") << int(spBottomLeft) << QPoint(0, 1080 - 207 - 2);
+        QTest::newRow("bottom right") << int(spBottomRight) << QPoint(1606, 871);
+    }
+    void Position() {
+        QFETCH(int, position);
+        QFETCH(QPoint, topLeft);
+        QCOMPARE(AboutFormPosition(TScreenPosition(position), QRect(0, 0, 1920, 1080),
+                                   QRect(100, 50, 801, 600), QSize(312, 207)),
+                 topLeft);
+    }
+
+    void LinkButtons_data() {
+        QTest::addColumn<QString>("mail");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("buttonCaption");
+        QTest::newRow("neither") << ""
+                                 << ""
+                                 << "";
+        QTest::newRow("web only, as the main window has it") << ""
+                                                             << "https://velmora.example/"
+                                                             << "";
+        QTest::newRow("both, own caption") << "me@velmora.example"
+                                           << "https://velmora.example/"
+                                           << "ホームページ";
+    }
+    void LinkButtons() {
+        QFETCH(QString, mail);
+        QFETCH(QString, home);
+        QFETCH(QString, buttonCaption);
+        TAboutDialog about;
+        about.MailAddr = mail;
+        about.HomePage = home;
+        about.ButtonCaption = buttonCaption;
+        QList<QUrl> opened;
+        about.Opener = [&](const QUrl& url) {
+            opened << url;
+            return true;
+        };
+        auto form = about.CreateForm(nullptr);
+        QCOMPARE(form->MailTo->isVisibleTo(form.get()), !mail.isEmpty());
+        QCOMPARE(form->OpenWeb->isVisibleTo(form.get()), !home.isEmpty());
+        QCOMPARE(form->OpenWeb->text(),
+                 buttonCaption.isEmpty() ? QStringLiteral("作者HPを開く") : buttonCaption);
+        for (QPushButton* button : {form->MailTo, form->OpenWeb}) {
+            if (button->isVisibleTo(form.get())) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        }
+        QList<QUrl> expected;
+        if (!mail.isEmpty()) {
+            expected << QUrl(QStringLiteral("mailto:") + mail);
+        }
+        if (!home.isEmpty()) {
+            expected << QUrl(home);
+        }
+        QCOMPARE(opened, expected);
+    }
+
+    void FormShowsTheRecord() {
+        TAboutDialog about;
+        about.Caption = QStringLiteral("Velmora");
+        about.HomePage = QStringLiteral("https://velmora.example/");
+        auto form = about.CreateForm(nullptr);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Velmora の情報"));
+        QCOMPARE(form->ProductName->text(), about.FileDescription);
+        QCOMPARE(form->Version->text(), about.VersionText());
+        QCOMPARE(form->Copyright->text(), QStringLiteral("Copyright © 2026 Velmora Project"));
+        QCOMPARE(form->Comments->Caption().count(QLatin1Char('\n')), 1);
+        QCOMPARE(form->size(), QSize(312, 207));
+        QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+        QVERIFY(form->grab().save(QStringLiteral(VELMORA_PNG_DIR "/about-box.png")));
+    }
+
+    void HelpNeedsItsFile() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Velmora.chm"));
+        THtmHelp help;
+        QList<QUrl> opened;
+        help.Opener = [&](const QUrl& url) {
+            opened << url;
+            return true;
+        };
+        help.SetFileName(file);
+        QVERIFY(!help.Enabled());
+        QFile(file).open(QIODevice::WriteOnly);
+        help.SetFileName(file);
+        QCOMPARE(help.Enabled(), THtmHelp::ViewerPresent());
+        help.SetFileName(dir.path());  // a folder is not a help file
+        QVERIFY(!help.Enabled());
+        help.SetFileName(file);
+        help.ShowTopic(nullptr, QStringLiteral("index.html"));
+        QCOMPARE(opened.size(), THtmHelp::ViewerPresent() ? 1 : 0);
+        if (!opened.isEmpty()) {
+            QCOMPARE(opened.first(), QUrl::fromLocalFile(file));
+        }
+    }
+
+    void ActionListSwitch() {
+        TMActionList list;
+        QAction first, second;
+        auto* third = new QAction;
+        second.setEnabled(false);
+        list.AddAction(&first);
+        list.AddAction(&second);
+        list.AddAction(third);
+        list.AddAction(&first);
+        QCOMPARE(list.Actions().size(), 3);
+        delete third;
+        QCOMPARE(list.Actions().size(), 2);
+        list.SetEnabled(false);
+        QVERIFY(!list.Enabled() && !first.isEnabled() && !second.isEnabled());
+        list.SetEnabled(true);
+        QVERIFY(first.isEnabled() && second.isEnabled());
+    }
+};
+
+QTEST_MAIN(AboutBoxTest)
+#include "AboutBoxTest.moc"
