@@ -137,10 +137,16 @@ int32_t FirstSubstituteDay() {
     return day;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+// Without its leading blanks and control characters (codes up to 32).
+std::string_view TrimFront(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') {
         text.remove_prefix(1);
     }
+    return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    text = TrimFront(text);
     while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') {
         text.remove_suffix(1);
     }
@@ -200,9 +206,7 @@ void THolidayList::LoadFromFile(const std::string& fileName) {
 }
 
 void THolidayList::ReadLine(std::string_view line) {
-    while (!line.empty() && static_cast<unsigned char>(line.front()) <= ' ') {
-        line.remove_prefix(1);
-    }
+    line = TrimFront(line);
     if (line.empty() || line.front() == ';') {
         return;
     }
