@@ -1,0 +1,123 @@
+// A full repaint of the month grid as the main window shows it: holidays from the shipped
+// rules, marks on every other day, rokuyo and weather icons drawn through the owner hook.
+
+#include "calendar/QReki.h"
+#include "controls/Diary.h"
+#include "mainwindow/WeatherIcons.h"
+#include "storage/DayNumber.h"
+#include "widgets/TextCodec.h"
+
+#include <benchmark/benchmark.h>
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+enum class TRokuyo { None, PerCell, CachedPerDay };
+
+// The window's cell hook: rokuyo bottom right, weather icon bottom left.
+struct THook {
+    TRokuyo Rokuyo;
+    TKyureki Kyureki;
+    std::unordered_map<uint32_t, std::pair<QString, bool>> Names;  // day -> name, is 大安
+
+    std::pair<QString, bool> RokuyoOf(uint32_t date) {
+        if (Rokuyo == TRokuyo::CachedPerDay) {
+            if (const auto found = Names.find(date); found != Names.end()) {
+                return found->second;
+            }
+        }
+        Kyureki.Calculate(date);
+        std::pair<QString, bool> made{FromCp932(Kyureki.RokuyoName()), Kyureki.RokuyoKind() == 1};
+        if (Rokuyo == TRokuyo::CachedPerDay) {
+            Names.emplace(date, made);
+        }
+        return made;
+    }
+
+    void Draw(uint32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
+        if (Rokuyo != TRokuyo::None) {
+            QFont small = canvas.font();
+            small.setPointSize(7);
+            canvas.setFont(small);
+            const auto [name, taian] = RokuyoOf(date);
+            canvas.setPen(!thisMonth ? QColor(192, 192, 192)
+                          : taian    ? QColor(255, 0, 0)
+                                     : QColor(128, 128, 128));
+            canvas.drawText(rect, Qt::AlignRight | Qt::AlignBottom, name);
+        }
+        const QPixmap icon =
+            WeatherPixmap(static_cast<int>(date % 33), canvas.device()->devicePixelRatioF());
+        const int side = 12;
+        canvas.drawPixmap(
+            QRect(rect.left(), rect.bottom() + 1 - side, std::min(side, rect.width() / 2), side),
+            icon);
+    }
+};
+
+void Configure(TDiary& diary, THook& hook, const QSize& size) {
+    QFont font = diary.font();
+    font.setPixelSize(12);
+    diary.setFont(font);
+    diary.resize(size);
+    diary.SetAutoChange(true);
+    diary.SetHolidayColor(0x00EEEEFF);
+    diary.SetHolidayFileName(QStringLiteral(VELMORA_SHIPPED_HOLIDAYS));
+    diary.SetCalendarDate(EncodeDate(2015, 5, 14));
+    diary.OnEventDefine = [](TDiary*, double date) {
+        return static_cast<uint8_t>(WholeDay(date) % 2 ? 0x3F : 0);
+    };
+    diary.OnDrawCell = [&hook](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+                               const QRect& rect) { hook.Draw(date, thisMonth, canvas, rect); };
+}
+
+// args: width, height, rokuyo mode
+void BM_FullRepaint(benchmark::State& state) {
+    const QSize size(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    TDiary diary;
+    THook hook{static_cast<TRokuyo>(state.range(2)), {}, {}};
+    Configure(diary, hook, size);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        diary.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+// The design size of the grid and a larger window's; rokuyo off, computed for every cell on
+// every repaint, and remembered per day.
+BENCHMARK(BM_FullRepaint)
+    ->ArgNames({"w", "h", "rokuyo"})
+    ->Args({236, 135, 0})
+    ->Args({236, 135, 1})
+    ->Args({236, 135, 2})
+    ->Args({472, 270, 2})
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_PageMonthAndRepaint(benchmark::State& state) {
+    TDiary diary;
+    THook hook{static_cast<TRokuyo>(state.range(0)), {}, {}};
+    Configure(diary, hook, QSize(236, 135));
+    QImage image(diary.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        diary.MoveMonth(0, 1);
+        diary.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+// Paging forward month by month: the holiday cells and the rokuyo of the new days are worked
+// out afresh.
+BENCHMARK(BM_PageMonthAndRepaint)->ArgName("rokuyo")->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,4 @@
+velmora_add_bench(grid_bench ${CMAKE_CURRENT_LIST_DIR}/GridBench.cpp)
+target_link_libraries(grid_bench PRIVATE velmora_ui)
+target_compile_definitions(grid_bench
+  PRIVATE VELMORA_SHIPPED_HOLIDAYS="${PROJECT_SOURCE_DIR}/data/Velmora.hol")
