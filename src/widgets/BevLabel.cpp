@@ -1,6 +1,5 @@
 #include "widgets/BevLabel.h"
 
-#include <QEvent>
 #include <QPainter>
 
 void Frame3D(QPainter& p, QRect& rect, const QColor& topLeft, const QColor& bottomRight,
@@ -93,13 +92,6 @@ void TBevelLabel::SetDown(bool down) {
     FBevelInner = down ? bvLowered : bvRaised;
     FBevelOuter = bvNone;
     update();
-}
-
-void TBevelLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) {
-        update();
-    }
-    QWidget::changeEvent(event);
 }
 
 void TBevelLabel::DrawBevel(QPainter& p, QRect& rect, TBevelCut cut) const {

@@ -112,13 +112,6 @@ void TColorButton::focusOutEvent(QFocusEvent* event) {
     update();
 }
 
-void TColorButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange) {
-        update();
-    }
-    QWidget::changeEvent(event);
-}
-
 void TColorButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QRect r = rect();

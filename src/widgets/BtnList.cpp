@@ -127,13 +127,6 @@ void TTextSpeedButton::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
-void TTextSpeedButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::EnabledChange) {
-        update();
-    }
-    QWidget::changeEvent(event);
-}
-
 QPoint TTextSpeedButton::TextOrigin(int& angle) const {
     const QFontMetrics fm(PlainFont(font()));
     const int w = fm.horizontalAdvance(FText);

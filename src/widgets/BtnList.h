@@ -46,7 +46,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     bool ShownDown() const { return FDown || FPressed; }

@@ -1,5 +1,6 @@
 // Painting of the bevel label, the colour button and the text speed button, and the colour
 // button's mouse and key input.
+#include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QSignalSpy>
@@ -410,6 +411,14 @@ void ControlsPaintTest::renderControlsToPng() {
     swatch.SetColor(0x0000FF);
     swatch.SetAutoFontColor(true);
     QVERIFY(save(swatch, "controls-color-button.png"));
+    swatch.SetDrawFocus(fbBand);
+    swatch.SetDrawFrame(true);
+    QVERIFY(Shown(swatch));
+    QApplication::setActiveWindow(&swatch);
+    QVERIFY(QTest::qWaitForWindowActive(&swatch));
+    swatch.setFocus();
+    QVERIFY(swatch.hasFocus());
+    QVERIFY(save(swatch, "controls-color-button-focus.png"));
 }
 
 int RunControlsPaintTest(int argc, char** argv) {

@@ -1,4 +1,6 @@
 // Selection grid, numeric spin and button list: layout, bit sets and input.
+#include <QApplication>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -55,6 +57,7 @@ private Q_SLOTS:
     void spinTyping();
     void spinSetValue();
     void spinSteps();
+    void spinPassesFocusToItsEdit();
 
     void buttonListLayout_data();
     void buttonListLayout();
@@ -366,6 +369,29 @@ void ControlsTest::spinSteps() {
     QTest::keyClick(&spin, Qt::Key_Down);
     QCOMPARE(spin.Value(), 6);
     QCOMPARE(spin.Edit()->text(), u"6"_qs);
+}
+
+void ControlsTest::spinPassesFocusToItsEdit() {
+    QWidget form;
+    auto* before = new QLineEdit(&form);
+    auto* spin = new TValueSpin(&form);
+    spin->move(0, 30);
+    QVERIFY(Shown(form));
+    QApplication::setActiveWindow(&form);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QSignalSpy enter(spin, &TValueSpin::OnEnter);
+    QSignalSpy exit(spin, &TValueSpin::OnExit);
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), spin->Edit());
+    QCOMPARE(enter.count(), 1);
+    // Back from the edit the focus stays on the spin, where the arrow keys step.
+    QTest::keyClick(spin->Edit(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), spin);
+    QTest::keyClick(spin, Qt::Key_Up);
+    QCOMPARE(spin->Value(), 1);
+    before->setFocus();
+    QCOMPARE(exit.count(), 1);
 }
 
 void ControlsTest::buttonListLayout_data() {
