@@ -194,12 +194,10 @@ void TUpDown::SetPosition(int position) {
 
 void TUpDown::SetMin(int min) {
     FMin = std::clamp(min, int{INT16_MIN}, int{INT16_MAX});
-    FPosition = Clamp(FPosition);
 }
 
 void TUpDown::SetMax(int max) {
     FMax = std::clamp(max, int{INT16_MIN}, int{INT16_MAX});
-    FPosition = Clamp(FPosition);
 }
 
 void TUpDown::Step(int direction) {

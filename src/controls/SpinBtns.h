@@ -55,7 +55,8 @@ private:
     TColor FColor = clWindow;
 };
 
-// An up-down button pair keeping a position within [Min, Max], stepped by Increment.
+// An up-down button pair keeping a position within [Min, Max], stepped by Increment. A new
+// range applies to the position at its next move, so that its owner sees the change.
 class TUpDown : public QWidget {
     Q_OBJECT
 public:
@@ -107,6 +108,7 @@ public:
     // clamps it into the range, shows it and fires OnChange.
     void SetValue(int value);
     int Min() const { return FUpDown->Min(); }
+    // The edit shows the new bound when its value lies outside; that change fires OnChange.
     void SetMin(int min);
     int Max() const { return FUpDown->Max(); }
     void SetMax(int max);

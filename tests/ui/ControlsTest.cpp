@@ -330,17 +330,21 @@ void ControlsTest::spinSetValue() {
     QCOMPARE(spin.UpDown()->geometry(), QRect(64, 0, 16, 24));
     QCOMPARE(spin.Edit()->geometry(), QRect(0, 0, 62, 24));
 
+    QSignalSpy changes(&spin, &TValueSpin::OnChange);
     spin.SetMin(1);
     spin.SetMax(13);
     QCOMPARE(spin.Edit()->text(), u"1"_qs);  // Min above the shown 0
     QCOMPARE(spin.Value(), 1);
-    QSignalSpy changes(&spin, &TValueSpin::OnChange);
+    QCOMPARE(changes.count(), 1);
     spin.SetValue(1);
-    QCOMPARE(changes.count(), 0);
+    QCOMPARE(changes.count(), 1);
     spin.SetValue(40);
     QCOMPARE(spin.Value(), 13);
     QCOMPARE(spin.Edit()->text(), u"13"_qs);
-    QCOMPARE(changes.count(), 1);
+    QCOMPARE(changes.count(), 2);
+    spin.SetMax(10);
+    QCOMPARE(spin.Value(), 10);
+    QCOMPARE(changes.count(), 3);
     spin.SetMax(40000);  // beyond 16 bits
     QCOMPARE(spin.Max(), 32767);
 }
