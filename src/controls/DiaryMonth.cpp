@@ -31,17 +31,12 @@ bool TDiaryMonth::IsInShownMonth(int32_t day) const {
 }
 
 int32_t MovedMonthDate(int32_t firstOfMonth, int dayOfMonth, int yearDelta, int monthDelta) {
-    TYmd ymd = DecodeDate(firstOfMonth);
-    ymd.Month += monthDelta;
-    if (ymd.Month < 1) {
-        ymd.Month = 12;
-        --ymd.Year;
-    } else if (ymd.Month > 12) {
-        ymd.Month = 1;
-        ++ymd.Year;
-    }
-    ymd.Year += yearDelta;
-    return EncodeDate(ymd.Year, ymd.Month, std::min(dayOfMonth, DaysInMonth(ymd.Year, ymd.Month)));
+    const TYmd ymd = DecodeDate(firstOfMonth);
+    // Months counted from year 0 so that a step past December or before January carries.
+    const int months = ymd.Year * 12 + ymd.Month - 1 + monthDelta;
+    const int year = months / 12 + yearDelta;
+    const int month = months % 12 + 1;
+    return EncodeDate(year, month, std::min(dayOfMonth, DaysInMonth(year, month)));
 }
 
 int32_t DateWithPart(int32_t day, TDatePart part, int value) {

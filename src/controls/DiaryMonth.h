@@ -35,8 +35,8 @@ private:
     int monthOffset_ = 0;
 };
 
-// The day reached by moving the month of firstOfMonth by monthDelta (-1, 0, +1) and then the
-// year by yearDelta, keeping dayOfMonth but lowering it to the target month's length.
+// The day reached by moving the month of firstOfMonth by monthDelta and then the year by
+// yearDelta, keeping dayOfMonth but lowering it to the target month's length.
 int32_t MovedMonthDate(int32_t firstOfMonth, int dayOfMonth, int yearDelta, int monthDelta);
 
 // Which part of a date a setter replaces.

@@ -101,6 +101,13 @@ void TDiary::paintEvent(QPaintEvent* event) {
     const QColor btnShadow = ToQColor(clBtnShadow);
     const QColor otherMonth = ToQColor(OtherMonthBackground);
     const QColor gray = ToQColor(clGray);
+    const QColor red = ToQColor(clRed);
+    const QColor todayBackground = ToQColor(todayColor_);
+    const QColor holidayBackground = ToQColor(holidayColor_);
+    const QColor eventColor = ToQColor(eventColor_);
+    // Marks stop short of the bold day number, upright in the month and italic outside.
+    const std::array<QFontMetrics, 2> boldMetrics{QFontMetrics(dayFonts[2]),
+                                                  QFontMetrics(dayFonts[3])};
     const int markSize = DiaryMarkSize(FontHeight());
     const bool focused = hasFocus();
     const TDiarySizes& sizes = Sizes();
@@ -132,13 +139,13 @@ void TDiary::paintEvent(QPaintEvent* event) {
             const int32_t date = month_.CellDate(col, row);
             const bool inMonth = month_.IsInShownMonth(date);
             QColor background = weekBackground[static_cast<size_t>(weekday)];
-            QColor markColor = ToQColor(eventColor_);
+            QColor markColor = eventColor;
             if (inMonth) {
                 if (date == today) {
-                    background = ToQColor(todayColor_);
+                    background = todayBackground;
                 } else if (holidayCells_[static_cast<size_t>((row - 1) * DiaryColumns + col)]) {
-                    fontColor = ToQColor(clRed);
-                    background = ToQColor(holidayColor_);
+                    fontColor = red;
+                    background = holidayBackground;
                 }
             } else {
                 background = otherMonth;
@@ -158,7 +165,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
             }
 
             if (col == current_.Col && row == current_.Row) {
-                const QColor frame = focused ? ToQColor(clRed) : gray;
+                const QColor frame = focused ? red : gray;
                 p.fillRect(rect.x(), rect.y(), rect.width(), FrameWidth, frame);
                 p.fillRect(rect.x(), rect.bottom() - FrameWidth + 1, rect.width(), FrameWidth,
                            frame);
@@ -175,7 +182,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
                 p.setPen(markColor);
                 p.setBrush(markColor);
                 DrawMarks(p, marks, inner, markSize,
-                          inner.x() + QFontMetrics(numberFont).horizontalAdvance(text));
+                          inner.x() + boldMetrics[inMonth ? 0 : 1].horizontalAdvance(text));
             }
             p.setFont(numberFont);
             p.setPen(fontColor);

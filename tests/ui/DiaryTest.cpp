@@ -261,6 +261,26 @@ private Q_SLOTS:
                  ToQColor(0x00FFFFFF));
     }
 
+    void ShippedHolidayFile_data() {
+        QTest::addColumn<int32_t>("date");
+        QTest::addColumn<QString>("text");
+        // Holidays of 2015 by the holiday law.
+        QTest::newRow("fixed date") << D(2015, 2, 11) << QStringLiteral("建国記念の日");
+        QTest::newRow("second Monday") << D(2015, 1, 12) << QStringLiteral("成人の日");
+        QTest::newRow("spring equinox") << D(2015, 3, 21) << QStringLiteral("春分の日");
+        QTest::newRow("ordinary day") << D(2015, 2, 12) << QString();
+    }
+    void ShippedHolidayFile() {
+        QFETCH(int32_t, date);
+        QFETCH(QString, text);
+        auto diary = MakeDiary(date);
+        diary->SetHolidayFileName(QStringLiteral(VELMORA_TEST_DATA "/../../data/Velmora.hol"));
+        QCOMPARE(diary->HolidayText(), text);
+        const QColor expected =
+            ToQColor(text.isEmpty() ? diary->WeekColor(DayOfWeek(date)) : diary->HolidayColor());
+        QCOMPARE(QColor(Render(*diary).pixel(BackgroundPoint(*diary, date))), expected);
+    }
+
     void WeekColorIndexRange() {
         TDiary diary;
         QCOMPARE(diary.WeekColor(0), 0u);
@@ -323,8 +343,11 @@ private Q_SLOTS:
         const int s = 5;
         const QColor blue = ToQColor(diary->EventColor());
         const int right = inner.x() + inner.width();
-        QCOMPARE(QColor(image.pixel(right - s + 2, inner.y() + 2)), blue);              // square
-        QCOMPARE(QColor(image.pixel(right - 2 * s - 2 + 2, inner.y() + s - 1)), blue);  // triangle
+        // The square tops the first column, the triangle the second one to its left.
+        QCOMPARE(QColor(image.pixel(right - s + 2, inner.y() + 2)), blue);
+        QCOMPARE(QColor(image.pixel(right - 2 * s - 2 + 2, inner.y() + s - 1)), blue);
+        QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+        QVERIFY(image.save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid-design-size.png")));
     }
 
     void OwnerDrawsEveryDayCell() {
@@ -351,7 +374,13 @@ private Q_SLOTS:
     }
 
     void RokuyoThroughOwnerDrawing() {
+        QTemporaryDir dir;
         auto diary = MakeDiary(D(2015, 2, 14), 0, QSize(472, 270));
+        diary->SetHolidayColor(0x00EEEEFF);
+        diary->SetHolidayFileName(WriteHolidayFile(dir));
+        diary->OnEventDefine = [](TDiary*, double date) {
+            return static_cast<uint8_t>(WholeDay(date) % 5 == 0 ? 0x3F : WholeDay(date) % 3);
+        };
         TKyureki kyureki;
         diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
                                 const QRect& rect) {
@@ -384,6 +413,8 @@ private Q_SLOTS:
             }
         }
         QVERIFY(red > 5);
+        QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+        QVERIFY(image.save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid.png")));
     }
 
     void KeyboardNavigation_data() {
@@ -453,28 +484,6 @@ private Q_SLOTS:
         // The header row never becomes current.
         QTest::mouseClick(diary.get(), Qt::LeftButton, {}, diary->CellRect(2, 0).center());
         QCOMPARE(WholeDay(diary->CalendarDate()), target);
-    }
-
-    void ScreenshotForLooking() {
-        QTemporaryDir dir;
-        auto diary = MakeDiary(D(2015, 2, 18), 0, QSize(472, 270));
-        diary->SetHolidayColor(0x00EEEEFF);
-        diary->SetHolidayFileName(WriteHolidayFile(dir));
-        diary->OnEventDefine = [](TDiary*, double date) {
-            return static_cast<uint8_t>(WholeDay(date) % 5 == 0 ? 0x3F : WholeDay(date) % 3);
-        };
-        TKyureki kyureki;
-        diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
-                                const QRect& rect) {
-            kyureki.Calculate(date);
-            canvas.setPen(!thisMonth                  ? QColor(192, 192, 192)
-                          : kyureki.RokuyoKind() == 1 ? QColor(255, 0, 0)
-                                                      : QColor(128, 128, 128));
-            canvas.drawText(rect, Qt::AlignRight | Qt::AlignBottom,
-                            FromCp932(kyureki.RokuyoName()));
-        };
-        QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-        QVERIFY(Render(*diary).save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid.png")));
     }
 };
 
