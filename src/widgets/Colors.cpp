@@ -10,7 +10,7 @@ QColor SystemColor(unsigned index) {
     switch (index) {
         case 1:   // desktop background
         case 12:  // application work space
-            return pal.color(QPalette::Dark);
+            return pal.color(QPalette::Mid);
         case 2:  // active caption
         case 13:
             return pal.color(QPalette::Highlight);
@@ -33,8 +33,8 @@ QColor SystemColor(unsigned index) {
         case 11:
         case 15:
             return pal.color(QPalette::Button);
-        case 16:
-            return pal.color(QPalette::Mid);
+        case 16:  // button shadow: the dark grey edge of a raised face
+            return pal.color(QPalette::Dark);
         case 17:
             return pal.color(QPalette::Disabled, QPalette::Text);
         case 18:

@@ -38,6 +38,8 @@ void ClickCell(TSelectGrid& grid, int col, int row, Qt::MouseButton button = Qt:
 class ControlsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void toQColor_data();
+    void toQColor();
     void selectGridConstructionSize();
     void selectGridColumnWidths();
     void selectedBits_data();
@@ -66,6 +68,29 @@ private Q_SLOTS:
     void buttonListPresses();
     void buttonListRebuildKeepsItemIndex();
 };
+
+void ControlsTest::toQColor_data() {
+    QTest::addColumn<TColor>("stored");
+    QTest::addColumn<QColor>("colour");
+    const QPalette pal = QApplication::palette();
+    // Stored colours are $00BBGGRR: red in the low byte.
+    QTest::newRow("0x0000FF is red") << TColor(0x0000FF) << QColor(255, 0, 0);
+    QTest::newRow("0xFF0000 is blue") << TColor(0xFF0000) << QColor(0, 0, 255);
+    QTest::newRow("0x123456") << TColor(0x123456) << QColor(0x56, 0x34, 0x12);
+    // $80000000 + index names a system colour.
+    QTest::newRow("$8000000F button face") << TColor(0x8000000F) << pal.color(QPalette::Button);
+    QTest::newRow("$80000008 window text") << TColor(0x80000008) << pal.color(QPalette::WindowText);
+    QTest::newRow("$8000000D highlight") << TColor(0x8000000D) << pal.color(QPalette::Highlight);
+}
+
+void ControlsTest::toQColor() {
+    QFETCH(TColor, stored);
+    QFETCH(QColor, colour);
+    QCOMPARE(ToQColor(stored), colour);
+    if (!IsSystemColor(stored)) {
+        QCOMPARE(FromQColor(colour), stored);
+    }
+}
 
 void ControlsTest::selectGridConstructionSize() {
     TSelectGrid grid;
