@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "mainwindow/ToolIcons.h"
+#include "widgets/ActionList.h"
 
 namespace {
 
@@ -14,7 +15,6 @@ QAction* MakeAction(QObject* owner, const char* name, const QString& caption, co
     auto* action = new QAction(caption, owner);
     action->setObjectName(QString::fromLatin1(name));
     action->setToolTip(hint.isEmpty() ? QString(caption).remove(QLatin1Char('&')) : hint);
-    action->setStatusTip(hint);
     // A focused editor keeps its own meaning of these keys; the window's command takes them
     // everywhere else.
     action->setShortcut(shortcut);
@@ -62,6 +62,15 @@ void TMainActions::Create(QObject* owner, QWidget* menuParent) {
            SaveNowAction, UndoAction,  DeleteAction, AboutAction, HelpAction,   CutAction,
            CopyAction,    PasteAction, SetupAction,  BoldAction,  ItalicAction, UnderAction,
            ColorAction,   LeftAction,  CenterAction, RightAction};
+
+    // The list's switch is off before the actions join it, so each keeps its own state.
+    MActionList1 = new TMActionList(owner);
+    MActionList1->setObjectName(QStringLiteral("MActionList1"));
+    MActionList1->SetEnabled(false);
+    for (QAction* a : All)
+        MActionList1->AddAction(a);
+    for (QAction* a : All)
+        a->setEnabled(true);
 
     SaveNowAction->setEnabled(false);
     UndoAction->setEnabled(false);

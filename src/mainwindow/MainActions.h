@@ -6,6 +6,7 @@
 class QAction;
 class QMenu;
 class QWidget;
+class TMActionList;
 
 // The window's commands, each a QAction with its caption, hint and shortcut, and the menus
 // that offer them. The owner connects the handlers; a command without a handler stays inert.
@@ -35,6 +36,8 @@ struct TMainActions {
 
     // Every action above, in table order.
     QList<QAction*> All;
+    // The same actions under one switch.
+    TMActionList* MActionList1 = nullptr;
 
     // MainMenu1: the drop-down menus opened from the menu tool bar.
     QMenu* PrintMenu = nullptr;

@@ -1,6 +1,7 @@
 #include "mainwindow/MainForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -32,7 +33,9 @@
 #include "storage/Report.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
+#include "widgets/AboutBox.h"
 #include "widgets/BevLabel.h"
+#include "widgets/HtmlHelp.h"
 #include "widgets/TextCodec.h"
 
 namespace {
@@ -55,6 +58,7 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     : QMainWindow(parent), params_(params), executablePath_(executablePath) {
     setObjectName(QStringLiteral("Form1"));
     actions_.Create(this, this);
+    AboutDialog1 = std::make_unique<TAboutDialog>();
     diary_ = new TDiary;
     ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
     FormCreate();
@@ -89,14 +93,19 @@ void TForm1::ReportFailure(const std::exception& error) {
 
 void TForm1::FormCreate() {
     Updating = true;
-    setWindowTitle(QStringLiteral("Velmora"));
+    if (!AboutDialog1->ProductName.isEmpty())
+        QApplication::setApplicationName(AboutDialog1->ProductName);
+    setWindowTitle(QApplication::applicationName() + QStringLiteral(" (v.") +
+                   AboutDialog1->ShortVersion() + QLatin1Char(')'));
     SetMessageSink([this](const std::string& text) { ShowUserMessage(this, FromCp932(text)); });
 
     const std::string settingsError = params_.Load(CorePath(".ini"));
     if (!settingsError.empty())
         ShowUserMessage(this, FromCp932(settingsError));
 
-    actions_.HelpAction->setEnabled(false);
+    HtmHelp = std::make_unique<THtmHelp>();
+    HtmHelp->SetFileName(SiblingPath(".chm"));
+    actions_.HelpAction->setEnabled(HtmHelp->Enabled());
 
     diary_->SetAutoChange(true);
     diary_->SetHolidayColor(kGridHolidayColor);
@@ -171,6 +180,8 @@ void TForm1::ConnectStore() {
 void TForm1::ConnectCommands() {
     TMainLayout& ui = *ui_;
     connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
+    connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
     connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
     connect(actions_.UndoAction, &QAction::triggered, page_, &TDayPage::UndoActionExecute);
     connect(actions_.DeleteAction, &QAction::triggered, page_, &TDayPage::DeleteBtnClick);
@@ -278,6 +289,7 @@ void TForm1::ListFonts() {
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     ui_->FontName->addItems(families);
+    ui_->FontName->setCurrentIndex(-1);
 }
 
 void TForm1::DayRecordChanged(const TDataInfo&) {
@@ -291,6 +303,14 @@ void TForm1::DayRecordDeleted(const TDataInfo&) {
 
 void TForm1::ToolButton1Click() {
     close();
+}
+
+void TForm1::AboutActionExecute() {
+    AboutDialog1->Execute(this);
+}
+
+void TForm1::HelpActionExecute() {
+    HtmHelp->ShowTopic(nullptr, QStringLiteral("index.html"));
 }
 
 void TForm1::DataSaveClick() {

@@ -7,7 +7,9 @@
 
 #include "mainwindow/MainActions.h"
 
+class TAboutDialog;
 class TDayPage;
+class THtmHelp;
 class TDiary;
 class TInitParam;
 class TKyureki;
@@ -36,6 +38,7 @@ public:
     TDayPage& Page() { return *page_; }
     TDiary& Diary1() { return *diary_; }
     TScrapList& ScrapList() { return *ScrapList_; }
+    TAboutDialog& About() { return *AboutDialog1; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,6 +61,8 @@ private:
     void DayRecordChanged(const TDataInfo& rec);
     void DayRecordDeleted(const TDataInfo& rec);
     void ToolButton1Click();
+    void HelpActionExecute();
+    void AboutActionExecute();
 
     TInitParam& params_;
     QString executablePath_;
@@ -66,6 +71,8 @@ private:
     std::unique_ptr<TMainLayout> ui_;
     TDayPage* page_ = nullptr;
     bool fontsListed_ = false;
+    std::unique_ptr<THtmHelp> HtmHelp;
+    std::unique_ptr<TAboutDialog> AboutDialog1;
 
     bool Updating = true;
     std::unique_ptr<TNoteList> MemoryNotes;

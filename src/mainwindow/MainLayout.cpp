@@ -103,6 +103,7 @@ void TBandBox::AddBand(const QString& caption, QWidget* content) {
     bold.setBold(true);
     label->setFont(bold);
     label->setContentsMargins(4, 1, 4, 0);
+    label->setVisible(!caption.isEmpty());
     layout->addWidget(label);
     layout->addWidget(content, 1);
     captions_.append(label);
@@ -115,8 +116,34 @@ QString TBandBox::BandText(int band) const {
 }
 
 void TBandBox::SetBandText(int band, const QString& text) {
-    if (QLabel* label = captions_.value(band))
+    if (QLabel* label = captions_.value(band)) {
         label->setText(text);
+        label->setVisible(!text.isEmpty());
+    }
+}
+
+int TBandBox::CaptionHeight(int band) const {
+    const QLabel* label = captions_.value(band);
+    if (!label || label->text().isEmpty())
+        return 0;
+    return label->sizeHint().height() + 1;
+}
+
+int TBandBox::ContentTop(int band) const {
+    const QList<int> heights = sizes();
+    int top = 0;
+    for (int i = 0; i < band; ++i)
+        top += heights.value(i) + handleWidth();
+    return top + CaptionHeight(band);
+}
+
+void TBandBox::SetSecondContentTop(int top) {
+    const QList<int> heights = sizes();
+    const int total = heights.value(0) + heights.value(1);
+    const int first = top - CaptionHeight(1) - handleWidth();
+    if (first <= 0 || first >= total)
+        return;
+    setSizes({first, total - first});
 }
 
 void InstallFontSubstitutes() {
@@ -249,6 +276,8 @@ void TMainLayout::BuildLeftColumn() {
     for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
         DiaryList->addTab(tab);
     ListView1 = ReportList("ListView1");
+    ListView1->setHeaderLabels({u"日付"_qs, u"内容"_qs});
+    ListView1->setColumnWidth(0, 75);
     DiaryListPanel = Named(new QWidget, "DiaryListPanel");
     auto* listLayout = new QVBoxLayout(DiaryListPanel);
     listLayout->setContentsMargins(0, 0, 0, 0);
@@ -275,6 +304,10 @@ void TMainLayout::BuildLeftColumn() {
     Reminder->addTab(RemSheet, u"備忘録"_qs);
     Reminder->addTab(TabMemory, u"誕生日"_qs);
 
+    ListView1->setMinimumHeight(24);
+    for (QTreeWidget* list : {TodoList, MemList})
+        list->setMinimumHeight(24);
+    ListBox->setMinimumHeight(24);
     CoolBar3 = Named(new TBandBox, "CoolBar3");
     CoolBar3->AddBand(u"日記一覧"_qs, DiaryListPanel);
     CoolBar3->AddBand(QString(), Reminder);
@@ -309,14 +342,14 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     StandardToolBar->addSeparator();
     FontName = Named(new QComboBox, "FontName");
     FontName->setMaxVisibleItems(10);
-    FontName->setMinimumContentsLength(12);
+    FontName->setMinimumContentsLength(7);
     FontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     StandardToolBar->addWidget(FontName);
     FontSize = Named(new TValueSpin, "FontSize");
     FontSize->SetMin(0);
     FontSize->SetMax(100);
     FontSize->SetIncrement(1);
-    FontSize->setFixedWidth(48);
+    FontSize->setFixedWidth(40);
     StandardToolBar->addWidget(FontSize);
     page->addWidget(StandardToolBar);
 
@@ -368,6 +401,10 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     NewsMemo->setFont(DesignFont(kPGothic, 13));
     PrivMemo = Named(new QPlainTextEdit, "PrivMemo");
     PrivMemo->setFont(DesignFont(kPGothic, 13));
+    // Saved pane sizes win over the editors' own wishes.
+    for (QWidget* editor : {static_cast<QWidget*>(NewsMemo), static_cast<QWidget*>(PrivMemo),
+                            static_cast<QWidget*>(DiaryMemo)})
+        editor->setMinimumHeight(24);
     CoolBar2 = Named(new TBandBox, "CoolBar2");
     CoolBar2->AddBand(u"今日の出来事"_qs, NewsMemo);
     CoolBar2->AddBand(u"私的メモ　または　内緒日記"_qs, PrivMemo);
@@ -390,30 +427,13 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     page->addWidget(Splitter1, 1);
 }
 
-int TMainLayout::TopWithin(const QWidget* child, const QWidget* container) const {
-    return child->mapTo(container, QPoint(0, 0)).y();
-}
-
-void TMainLayout::SetBandTop(TBandBox* box, const QWidget* secondContent, int top) {
-    // The second band's content sits below its caption; moving the border moves both.
-    const QList<int> sizes = box->sizes();
-    const int total = sizes.value(0) + sizes.value(1);
-    const int captionOffset = TopWithin(secondContent, box) - sizes.value(0) - box->handleWidth();
-    const int first = top - captionOffset - box->handleWidth();
-    if (first <= 0 || first >= total)
-        return;
-    box->setSizes({first, total - first});
-}
-
 std::array<int, 7> TMainLayout::SplitInfo() const {
-    return {Splitter3->sizes().value(0),   Splitter2->sizes().value(0),
-            Splitter1->sizes().value(0),   TopWithin(DiaryListPanel, CoolBar3),
-            TopWithin(Reminder, CoolBar3), TopWithin(PrivMemo, CoolBar2),
-            TopWithin(NewsMemo, CoolBar2)};
+    return {Splitter3->sizes().value(0), Splitter2->sizes().value(0), Splitter1->sizes().value(0),
+            CoolBar3->ContentTop(0),     CoolBar3->ContentTop(1),     CoolBar2->ContentTop(1),
+            CoolBar2->ContentTop(0)};
 }
 
 void TMainLayout::ApplySplitInfo(const std::function<int(int current)>& next) {
-    Window->layout()->activate();
     const std::array<int, 7> current = SplitInfo();
     auto setFirst = [](QSplitter* splitter, int first) {
         QList<int> sizes = splitter->sizes();
@@ -428,8 +448,8 @@ void TMainLayout::ApplySplitInfo(const std::function<int(int current)>& next) {
     const int reminderTop = next(current[4]);
     const int privTop = next(current[5]);
     next(current[6]);
-    SetBandTop(CoolBar3, Reminder, reminderTop);
-    SetBandTop(CoolBar2, PrivMemo, privTop);
+    CoolBar3->SetSecondContentTop(reminderTop);
+    CoolBar2->SetSecondContentTop(privTop);
 }
 
 std::array<TColor, 7> TMainLayout::ColorInfo() const {

@@ -39,8 +39,15 @@ public:
     void AddBand(const QString& caption, QWidget* content);
     QString BandText(int band) const;
     void SetBandText(int band, const QString& text);
+    // The top of a band's content within the box, below the bands above it and its caption.
+    int ContentTop(int band) const;
+    // Moves the border above the second band so that its content starts at top; a top that
+    // leaves no room for either band is ignored.
+    void SetSecondContentTop(int top);
 
 private:
+    int CaptionHeight(int band) const;
+
     QList<QLabel*> captions_;
 };
 
@@ -129,8 +136,6 @@ private:
     void BuildMenuBar(const TMainActions& actions);
     void BuildLeftColumn();
     void BuildPage(const TMainActions& actions);
-    int TopWithin(const QWidget* child, const QWidget* container) const;
-    void SetBandTop(TBandBox* box, const QWidget* secondContent, int top);
 
     std::array<TColor, 7> colors_;
 };

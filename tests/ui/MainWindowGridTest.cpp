@@ -1,0 +1,171 @@
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "MainWindowTest.h"
+#include "storage/Cp932.h"
+#include "widgets/AboutBox.h"
+#include "widgets/Colors.h"
+
+namespace {
+
+// Seeds a year file with one record whose every field is filled.
+void SeedFullDay(const TWindowRun& run, int32_t date, int weather) {
+    const TYmd ymd = DecodeDate(date);
+    TScrapList seed;
+    seed.LoadFromFile(run.CorePath(QStringLiteral("%1.dat").arg(ymd.Year)));
+    TDataInfo rec;
+    rec.Date = date;
+    rec.Title = Sjis("記念日");
+    rec.Text = Sjis("本文");
+    rec.RichText = rec.Text;
+    rec.Private = Sjis("秘密");
+    rec.News = Sjis("出来事");
+    rec.Weather = weather;
+    seed.PutRecord(rec);
+    seed.SaveToFile();
+}
+
+QRect CellOf(TDiary& grid, int32_t date) {
+    for (int row = 1; row < 7; ++row)
+        for (int col = 0; col < 7; ++col)
+            if (grid.CellDate(col, row) == date)
+                return grid.CellRect(col, row);
+    return {};
+}
+
+// How many pixels of the region have the colour.
+int CountColor(const QImage& image, const QRect& region, const QColor& color) {
+    int n = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x)
+            if (image.pixelColor(x, y).rgb() == color.rgb())
+                ++n;
+    return n;
+}
+
+// Pixels of the region that differ from the cell's background.
+int CountInk(const QImage& image, const QRect& region, const QColor& background) {
+    return region.width() * region.height() - CountColor(image, region, background);
+}
+
+void SavePng(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+    QVERIFY(widget->grab().save(QStringLiteral(VELMORA_PNG_DIR "/") + name));
+}
+
+}  // namespace
+
+void TMainWindowTest::gridAsTheWindowShowsIt() {
+    const int32_t today = EncodeDate(2015, 2, 10);
+    const int32_t holiday = EncodeDate(2015, 2, 11);
+    const int32_t full = EncodeDate(2015, 2, 19);
+    SetTodayForTesting(today);
+    TWindowRun run;
+    run.Put(u"Velmora.hol"_qs, ReadShippedHolidays());
+    SeedFullDay(run, full, 14);
+    TForm1& form = run.Start();
+    TDiary& grid = form.Diary1();
+
+    // February 2015 begins on a Sunday: the first week row holds 1 to 7, rows 5 and 6 March.
+    QCOMPARE(grid.CellDate(0, 1), EncodeDate(2015, 2, 1));
+    QCOMPARE(grid.CellDate(6, 1), EncodeDate(2015, 2, 7));
+    QCOMPARE(grid.CellDate(0, 5), EncodeDate(2015, 3, 1));
+    QCOMPARE(grid.CellDate(6, 6), EncodeDate(2015, 3, 14));
+    QCOMPARE(form.Page().Diary1EventDefine(full), uint8_t(31));
+    QCOMPARE(form.Page().Diary1EventDefine(holiday), uint8_t(0));
+
+    const QImage plain = grid.grab().toImage();
+    const QRect holidayCell = CellOf(grid, holiday);
+    const QRect todayCell = CellOf(grid, today);
+    const QRect fullCell = CellOf(grid, full);
+    // Holiday colour $00EEEEFF and today's aqua fill their cells (inside today's frame).
+    const QRect corner(holidayCell.right() - 7, holidayCell.bottom() - 6, 3, 3);
+    QCOMPARE(CountColor(plain, corner, ToQColor(0x00EEEEFF)), 9);
+    QCOMPARE(CountColor(plain, corner.translated(todayCell.topLeft() - holidayCell.topLeft()),
+                        ToQColor(0x00FFFF00)),
+             9);
+    // The day with every field: blue marks at the top right and its weather at the bottom left.
+    const QRect marks(fullCell.right() - 12, fullCell.top(), 12, fullCell.height() / 2);
+    QVERIFY(CountColor(plain, marks, ToQColor(0x00FF0000)) > 10);
+    const QRect weather(fullCell.left() + 1, fullCell.bottom() - 10, 10, 10);
+    const QColor weekday = ToQColor(grid.WeekColor(5));
+    QVERIFY(CountInk(plain, weather, weekday) > 10);
+    // No rokuyo while "ROKUYO" is off: the lower right of an ordinary day stays blank.
+    const QRect ordinary = CellOf(grid, EncodeDate(2015, 2, 17));
+    const QRect rokuyoArea(ordinary.right() - 14, ordinary.bottom() - 8, 14, 8);
+    QCOMPARE(CountInk(plain, rokuyoArea, ToQColor(grid.WeekColor(3))), 0);
+    run.Stop();
+
+    // With "ROKUYO" on, the rokuyo name is drawn there in grey or red.
+    std::string ini = run.Read(u"Velmora.ini"_qs);
+    const size_t at = ini.find("ROKUYO=0");
+    QVERIFY(at != std::string::npos);
+    ini.replace(at, 8, "ROKUYO=1");
+    run.Put(u"Velmora.ini"_qs, ini);
+    TForm1& again = run.Start();
+    const QImage withRokuyo = again.Diary1().grab().toImage();
+    QVERIFY(CountInk(withRokuyo, rokuyoArea, ToQColor(grid.WeekColor(3))) > 3);
+}
+
+void TMainWindowTest::gridStartOfWeekFromSettings() {
+    SetTodayForTesting(EncodeDate(2015, 2, 10));
+    TWindowRun run;
+    // Monday first: the Sunday the month begins on is the last column of the first week row.
+    run.Put(u"Velmora.ini"_qs, Sjis("DIARYCOLOR=0,0,0,0,0,0,0,0,0,0,1,\r\n"));
+    TForm1& form = run.Start();
+    TDiary& grid = form.Diary1();
+    QCOMPARE(grid.StartOfWeek(), 1);
+    QCOMPARE(grid.CellDate(6, 1), EncodeDate(2015, 2, 1));
+    QCOMPARE(grid.CellDate(0, 1), EncodeDate(2015, 1, 26));
+    QCOMPARE(grid.CellText(0, 0), u"月"_qs);
+}
+
+void TMainWindowTest::screenshots() {
+    const int32_t today = EncodeDate(2026, 2, 11);
+    SetTodayForTesting(today);
+    TWindowRun run;
+    run.Put(u"Velmora.hol"_qs, ReadShippedHolidays());
+    run.Put(u"Velmora.ini"_qs, Sjis("ROKUYO=1\r\n"));
+    SeedFullDay(run, EncodeDate(2026, 2, 3), 0);
+    SeedFullDay(run, EncodeDate(2026, 2, 7), 15);
+    SeedFullDay(run, EncodeDate(2026, 2, 9), 21);
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    ui.Comment->setText(u"建国記念の日、晴れて暖か"_qs);
+    ui.DiaryMemo->setHtml(
+        u"<p>朝は<b>快晴</b>。昼から公園を散歩して、<i>梅</i>の蕾を見つけた。</p>"
+        "<p style='color:#2050b0'>夜は家族で鍋を囲んだ。</p>"_qs);
+    ui.NewsMemo->setPlainText(u"駅前に新しいパン屋が開店"_qs);
+    ui.PrivMemo->setPlainText(u"来週の予定を考える"_qs);
+    ChooseWeather(form, 4);
+    SavePng(&form, u"mainwindow.png"_qs);
+
+    QMenu* popup = form.Page().WeatherPopup();
+    popup->popup(ui.WeatherBtn->mapToGlobal(QPoint(0, ui.WeatherBtn->height())));
+    QVERIFY(QTest::qWaitForWindowExposed(popup));
+    SavePng(popup, u"mainwindow-weather.png"_qs);
+    // Three columns: 14, 14 and 5 items.
+    auto* first = popup->findChild<QToolButton*>(u"Weather0"_qs);
+    auto* second = popup->findChild<QToolButton*>(u"Weather14"_qs);
+    auto* third = popup->findChild<QToolButton*>(u"Weather28"_qs);
+    auto* last = popup->findChild<QToolButton*>(u"Weather32"_qs);
+    QVERIFY(first && second && third && last);
+    QCOMPARE(second->y(), first->y());
+    QCOMPARE(third->y(), first->y());
+    QVERIFY(first->x() < second->x() && second->x() < third->x());
+    QCOMPARE(last->x(), third->x());
+    QCOMPARE(popup->findChild<QToolButton*>(u"Weather13"_qs)->x(), first->x());
+    popup->close();
+
+    std::unique_ptr<TAboutForm> about = form.About().CreateForm(&form);
+    about->show();
+    QVERIFY(QTest::qWaitForWindowExposed(about.get()));
+    QVERIFY(about->Version->text().startsWith(u"Velmora\nVersion. "_qs));
+    SavePng(about.get(), u"mainwindow-about.png"_qs);
+}

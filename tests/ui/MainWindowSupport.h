@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QMenu>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+#include <string>
+
+#include "controls/Diary.h"
+#include "mainwindow/DayPage.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/UserMessage.h"
+#include "settings/IniParam.h"
+#include "storage/Clock.h"
+#include "storage/DayNumber.h"
+#include "storage/SafeWrite.h"
+#include "storage/ScrapList.h"
+
+// The holiday rules shipped with the program.
+inline std::string ReadShippedHolidays() {
+    std::string bytes;
+    ReadWholeFile(VELMORA_TEST_DATA "/../../data/Velmora.hol", bytes);
+    return bytes;
+}
+
+// One program run after another in its own folder: the window is given an executable path in
+// a temporary folder, so every file it reads and writes lies there. Message boxes are recorded
+// instead of shown.
+class TWindowRun {
+public:
+    TWindowRun() : exe_(dir_.filePath(QStringLiteral("Velmora"))) {
+        SetUserMessageHook([this](const QString& text) { Messages << text; });
+    }
+    ~TWindowRun() {
+        Stop();
+        SetUserMessageHook({});
+    }
+
+    // Starts the program: the settings record, then the window, shown.
+    TForm1& Start() {
+        params_ = std::make_unique<TInitParam>();
+        form_ = std::make_unique<TForm1>(*params_, exe_);
+        form_->show();
+        [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form_.get());
+        return *form_;
+    }
+
+    // Closes the window as the user would, destroys it, then writes the settings as the
+    // program does at its end.
+    void Stop() {
+        if (!form_)
+            return;
+        form_->close();
+        form_.reset();
+        params_->Save();
+        params_.reset();
+    }
+
+    TForm1& Form() { return *form_; }
+    QString Folder() const { return dir_.path(); }
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    std::string CorePath(const QString& name) const {
+        return QFile::encodeName(Path(name)).toStdString();
+    }
+    QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files, QDir::Name); }
+    void Put(const QString& name, const std::string& bytes) const {
+        SafeWriteFile(CorePath(name), bytes);
+    }
+    std::string Read(const QString& name) const {
+        std::string bytes;
+        ReadWholeFile(CorePath(name), bytes);
+        return bytes;
+    }
+
+    QStringList Messages;
+
+private:
+    QTemporaryDir dir_;
+    QString exe_;
+    std::unique_ptr<TInitParam> params_;
+    std::unique_ptr<TForm1> form_;
+};
+
+// Types text as an input method commits it, the way Japanese reaches an editor.
+inline void TypeText(QWidget* editor, const QString& text) {
+    editor->setFocus();
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QApplication::sendEvent(editor, &commit);
+}
+
+// Clicks the grid cell that shows date (which must be on the shown page).
+inline void ClickDay(TDiary& grid, int32_t date) {
+    for (int row = 1; row < 7; ++row)
+        for (int col = 0; col < 7; ++col)
+            if (grid.CellDate(col, row) == date) {
+                QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.CellRect(col, row).center());
+                return;
+            }
+    QFAIL("date not on the shown page");
+}
+
+inline void ChooseWeather(TForm1& form, int index) {
+    QMenu* popup = form.Page().WeatherPopup();
+    auto* item = popup->findChild<QToolButton*>(QStringLiteral("Weather%1").arg(index));
+    QVERIFY(item);
+    item->click();
+}
+
+inline TDataInfo StoredRecord(const TWindowRun& run, int year, int32_t date) {
+    TScrapList store;
+    store.LoadFromFile(run.CorePath(QStringLiteral("%1.dat").arg(year)));
+    return store.FindByDate(date);
+}

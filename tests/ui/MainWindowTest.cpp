@@ -1,0 +1,364 @@
+#include <sys/stat.h>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QWidgetAction>
+
+#include "MainWindowTest.h"
+#include "mainwindow/DayPage.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/WeatherIcons.h"
+#include "storage/Cp932.h"
+#include "storage/ScrapList.h"
+#include "storage/VelmoraError.h"
+#include "support/ScopedUnprivileged.h"
+#include "widgets/BevLabel.h"
+#include "widgets/TextCodec.h"
+
+namespace {
+
+QStringList IniLines(const std::string& bytes) {
+    return FromCp932(bytes).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// Selects a range of the body and makes it bold, as a formatting command would.
+void MakeBold(QTextEdit* editor, int from, int to) {
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+}
+
+}  // namespace
+
+void TMainWindowTest::firstStartWithNoFiles() {
+    SetTodayForTesting(EncodeDate(2026, 3, 10));
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+
+    QCOMPARE(form.windowTitle().left(7), QStringLiteral("Velmora"));
+    QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2026, 3, 10)));
+    QCOMPARE(ui.DateDisp->Caption(), u"2026 年 3 月 10 日 (火)"_qs);
+    QVERIFY(ui.Comment->text().isEmpty());
+    QVERIFY(ui.DiaryMemo->toPlainText().isEmpty());
+    QCOMPARE(form.Page().Weather(), WeatherUnknown);
+    QVERIFY(!form.Actions().SaveNowAction->isEnabled());
+    QVERIFY(!form.Actions().UndoAction->isEnabled());
+    QVERIFY(!form.Actions().DeleteAction->isEnabled());
+    QCOMPARE(ui.DiaryList->currentIndex(), 0);
+    QVERIFY(run.Messages.isEmpty());
+
+    run.Stop();
+    QCOMPARE(run.Files(), QStringList{u"Velmora.ini"_qs});
+    const QStringList lines = IniLines(run.Read(u"Velmora.ini"_qs));
+    QStringList sorted = lines;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    QCOMPARE(lines, sorted);
+    // Defaults of the settings record, then the window's own design values.
+    for (const QString& expected :
+         {u"KEYWORD=0,"_qs, u"WEATHERMARK=1"_qs, u"DIARYLIST=1"_qs, u"DEATHDISP=0"_qs,
+          u"ROKUYO=0"_qs, u"DIARYTABS=0"_qs,
+          u"DIARYCOLOR=15658751,16777215,16777215,16777215,16777215,16777215,16768477,"
+          u"15658751,16711680,16776960,0,"_qs})
+        QVERIFY2(lines.contains(expected), qPrintable(lines.join(u'\n')));
+    const QString split = lines.filter(QRegularExpression(u"^SPLITINFO="_qs)).value(0);
+    QVERIFY2(split.startsWith(u"SPLITINFO=236,135,195,"_qs), qPrintable(split));
+    QVERIFY(!lines.filter(QRegularExpression(u"^DATEFONT=\"ＭＳ Ｐゴシック\""_qs)).isEmpty());
+}
+
+void TMainWindowTest::usersDayComesBackAfterRestart() {
+    const int32_t jan31 = EncodeDate(2026, 1, 31);
+    SetTodayForTesting(jan31);
+    TWindowRun run;
+    {
+        TForm1& form = run.Start();
+        TMainLayout& ui = form.Ui();
+        TypeText(ui.Comment, u"初雪の日"_qs);
+        QVERIFY(form.Actions().SaveNowAction->isEnabled());
+        QVERIFY(form.Actions().UndoAction->isEnabled());
+        TypeText(ui.DiaryMemo, u"朝から雪が降った"_qs);
+        MakeBold(ui.DiaryMemo, 0, 2);
+        ui.NewsMemo->setPlainText(u"駅前の店が開いた"_qs);
+        ui.PrivMemo->setPlainText(u"内緒"_qs);
+        ChooseWeather(form, 21);
+        QCOMPARE(form.Page().Weather(), 21);
+
+        // Leaving the day stores the page and the grid marks the day.
+        ClickDay(form.Diary1(), EncodeDate(2026, 1, 30));
+        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2026, 1, 30));
+        const TDataInfo& stored = form.ScrapList().FindByDate(jan31);
+        QCOMPARE(stored.Date, jan31);
+        QCOMPARE(FromCp932(stored.Title), u"初雪の日"_qs);
+        QCOMPARE(FromCp932(stored.Text), u"朝から雪が降った"_qs);
+        QCOMPARE(stored.Weather, 21);
+        QCOMPARE(form.Page().Diary1EventDefine(jan31), uint8_t(1 | 2 | 4 | 8 | 16));
+        QVERIFY(ui.Comment->text().isEmpty());
+        QVERIFY(!form.Actions().SaveNowAction->isEnabled());
+
+        // The next month from 31 January lands on the last day of February.
+        ClickDay(form.Diary1(), jan31);
+        QCOMPARE(FromCp932(form.ScrapList().Current().Title), u"初雪の日"_qs);
+        QTest::mouseClick(ui.ToolButton11, Qt::LeftButton);
+        QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2026, 2, 28)));
+        QCOMPARE(ui.TodayBtn->text(), u"2026年 2月"_qs);
+
+        // A day in another year: the year being left is written before the other is loaded.
+        QVERIFY(run.Read(u"2026.dat"_qs).empty());
+        QTest::mouseClick(ui.ToolButton13, Qt::LeftButton);
+        QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2027, 2, 28)));
+        QCOMPARE(ui.CoolBar3->BandText(0), u"2027年日記"_qs);
+        QCOMPARE(StoredRecord(run, 2026, jan31).Weather, 21);
+        ui.Comment->setText(u"来年の日"_qs);
+        QTest::mouseClick(ui.ToolButton12, Qt::LeftButton);
+        QCOMPARE(ui.CoolBar3->BandText(0), u"2026年日記"_qs);
+        QCOMPARE(FromCp932(StoredRecord(run, 2027, EncodeDate(2027, 2, 28)).Title), u"来年の日"_qs);
+
+        form.Actions().SaveNowAction->trigger();
+        run.Stop();
+    }
+    QVERIFY(run.Messages.isEmpty());
+
+    TForm1& again = run.Start();
+    TMainLayout& ui = again.Ui();
+    QCOMPARE(ui.Comment->text(), u"初雪の日"_qs);
+    QCOMPARE(ui.DiaryMemo->toPlainText(), u"朝から雪が降った"_qs);
+    QCOMPARE(ui.NewsMemo->toPlainText(), u"駅前の店が開いた"_qs);
+    QCOMPARE(ui.PrivMemo->toPlainText(), u"内緒"_qs);
+    QCOMPARE(again.Page().Weather(), 21);
+    QTextCursor cursor(ui.DiaryMemo->document());
+    cursor.setPosition(1);
+    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+    cursor.setPosition(4);
+    QVERIFY(cursor.charFormat().fontWeight() != int(QFont::Bold));
+    QVERIFY(again.Actions().DeleteAction->isEnabled());
+    QVERIFY(!again.Actions().SaveNowAction->isEnabled());
+}
+
+void TMainWindowTest::blankPageKeepsNoRecord() {
+    const int32_t day = EncodeDate(2026, 5, 20);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    ui.Comment->setText(u"消す予定"_qs);
+    ChooseWeather(form, 0);
+    form.DataSaveClick();
+    QCOMPARE(form.ScrapList().FindByDate(day).Date, day);
+    QVERIFY(form.Actions().DeleteAction->isEnabled());
+
+    // Blanking every text deletes the record, even with a weather chosen; the page reloads.
+    ui.Comment->setText(u"  "_qs);
+    form.DataSaveClick();
+    QCOMPARE(form.ScrapList().FindByDate(day).Date, 0);
+    QCOMPARE(form.Page().Weather(), WeatherUnknown);
+
+    // A weather alone never makes a record, neither on leaving the day nor on coming back.
+    ChooseWeather(form, 7);
+    QVERIFY(form.Actions().UndoAction->isEnabled());
+    ClickDay(form.Diary1(), day + 1);
+    QCOMPARE(form.ScrapList().FindByDate(day).Date, 0);
+    QCOMPARE(form.ScrapList().Count(), 0);
+    ClickDay(form.Diary1(), day);
+    QCOMPARE(form.Page().Weather(), WeatherUnknown);
+
+    // The delete command removes the day's record at once.
+    ui.NewsMemo->setPlainText(u"記録"_qs);
+    form.DataSaveClick();
+    QCOMPARE(form.ScrapList().Count(), 1);
+    form.Actions().DeleteAction->trigger();
+    QCOMPARE(form.ScrapList().Count(), 0);
+    QVERIFY(ui.NewsMemo->toPlainText().isEmpty());
+    form.DataSaveClick();
+    QCOMPARE(StoredRecord(run, 2026, day).Date, 0);
+}
+
+void TMainWindowTest::untouchedBodyIsWrittenBackByteForByte() {
+    // A body as another writer left it: odd spacing and groups this program would not write.
+    const std::string rtf = Sjis(
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+        "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}\r\n"
+        "\\viewkind4\\uc1\\pard\\lang1041\\f0\\fs24 \\b\\'93\\'fa\\'8b\\'4c\\b0  "
+        "body\\par\r\n}\r\n");
+    const int32_t day = EncodeDate(2026, 6, 1);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    {
+        TScrapList seed;
+        seed.LoadFromFile(run.CorePath(u"2026.dat"_qs));
+        TDataInfo rec;
+        rec.Date = day;
+        rec.Title = "t";
+        rec.Text = Sjis("日記 body");
+        rec.RichText = rtf;
+        rec.Weather = -1;
+        seed.PutRecord(rec);
+        seed.SaveToFile();
+    }
+    TForm1& form = run.Start();
+    QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"日記 body"_qs);
+    form.Ui().Comment->setText(u"title only"_qs);
+    form.DataSaveClick();
+    const TDataInfo stored = StoredRecord(run, 2026, day);
+    QCOMPARE(FromCp932(stored.Title), u"title only"_qs);
+    QCOMPARE(stored.RichText, rtf);
+
+    // Once the body is edited it is written anew, and still reads back the same text.
+    form.Ui().DiaryMemo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(form.Ui().DiaryMemo, "!");
+    form.DataSaveClick();
+    const TDataInfo edited = StoredRecord(run, 2026, day);
+    QVERIFY(edited.RichText != rtf);
+    QCOMPARE(FromCp932(edited.Text), u"日記 body!"_qs);
+}
+
+void TMainWindowTest::headerTexts_data() {
+    QTest::addColumn<int32_t>("date");
+    QTest::addColumn<QString>("dateDisp");
+    QTest::addColumn<QString>("label1End");
+    // Weekdays from the calendar; holidays from the shipped rules file.
+    QTest::newRow("ordinary Saturday")
+        << EncodeDate(2026, 1, 31) << u"2026 年 1 月 31 日 (土)"_qs << u"】\r\n"_qs;
+    QTest::newRow("National Foundation Day")
+        << EncodeDate(2015, 2, 11) << u"2015 年 2 月 11 日 (水)"_qs
+        << u"】\r\n 《建国記念の日》"_qs;
+    QTest::newRow("New Year's Day, Sunday")
+        << EncodeDate(2023, 1, 1) << u"2023 年 1 月 1 日 (日)"_qs << u"】\r\n 《元日》"_qs;
+}
+
+void TMainWindowTest::headerTexts() {
+    QFETCH(int32_t, date);
+    QFETCH(QString, dateDisp);
+    QFETCH(QString, label1End);
+    SetTodayForTesting(date);
+    TWindowRun run;
+    run.Put(u"Velmora.hol"_qs, ReadShippedHolidays());
+    TForm1& form = run.Start();
+    const TYmd ymd = DecodeDate(date);
+    QCOMPARE(form.Ui().DateDisp->Caption(), dateDisp);
+    QVERIFY2(form.Page().Label1Text().endsWith(label1End), qPrintable(form.Page().Label1Text()));
+    QVERIFY(form.Page().Label1Text().contains(u"　【"_qs));
+    QCOMPARE(form.Ui().TodayBtn->text(), QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
+    QCOMPARE(form.Ui().CoolBar3->BandText(0), QStringLiteral("%1年日記").arg(ymd.Year));
+}
+
+void TMainWindowTest::savedLayoutRestoredAndWritten() {
+    SetTodayForTesting(EncodeDate(2026, 4, 1));
+    TWindowRun run;
+    // Fields of 0 or below keep the design value: black, a system colour, a start of week 0.
+    run.Put(u"Velmora.ini"_qs, Sjis("WINDOWINFO=0,10,20,710,560\r\n"
+                                    "SPLITINFO=260,150,220,0,-3\r\n"
+                                    "COLORINFO=0,-2147483643,255,65535,\r\n"
+                                    "DIARYCOLOR=1,2,3,4,5,6,7,8,9,10,0,\r\n"
+                                    "DIARYTABS=2\r\n"));
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    const std::array<int, 7> split = ui.SplitInfo();
+    QCOMPARE(split[0], 260);
+    QCOMPARE(split[1], 150);
+    QCOMPARE(split[2], 220);
+    const std::array<TColor, 7> colors = ui.ColorInfo();
+    QCOMPARE(colors[0], TColor(0x0066EE99));
+    QCOMPARE(colors[1], clWindow);
+    QCOMPARE(colors[2], TColor(255));
+    QCOMPARE(colors[3], TColor(65535));
+    QCOMPARE(colors[4], TColor(0x00FFEEFF));
+    QCOMPARE(ui.DiaryMemo->palette().color(QPalette::Base), QColor(255, 255, 0));
+    QCOMPARE(form.Diary1().WeekColor(1), TColor(1));
+    QCOMPARE(form.Diary1().TodayColor(), TColor(10));
+    QCOMPARE(form.Diary1().StartOfWeek(), 0);
+    QCOMPARE(ui.DiaryList->currentIndex(), 2);
+    QCOMPARE(form.size(), QSize(700, 540));
+
+    run.Stop();
+    const QStringList lines = IniLines(run.Read(u"Velmora.ini"_qs));
+    QVERIFY2(lines.contains(u"WINDOWINFO=0,10,20,710,560"_qs), qPrintable(lines.join(u'\n')));
+    QVERIFY(lines.contains(u"DIARYCOLOR=1,2,3,4,5,6,7,8,9,10,0,"_qs));
+    QVERIFY(lines.contains(u"DIARYTABS=2"_qs));
+    QVERIFY(
+        lines.contains(u"COLORINFO=6745753,-2147483643,255,65535,16772863,16764159,16772846,"_qs));
+    const QString splitLine = lines.filter(QRegularExpression(u"^SPLITINFO="_qs)).value(0);
+    QVERIFY2(splitLine.startsWith(u"SPLITINFO=260,150,220,"_qs), qPrintable(splitLine));
+
+    // What was written comes back unchanged at the next start.
+    TForm1& again = run.Start();
+    for (size_t i = 0; i < split.size(); ++i)
+        QCOMPARE(again.Ui().SplitInfo()[i], split[i]);
+    again.Ui().Splitter3->setSizes({300, 600});
+    const std::array<int, 7> moved = again.Ui().SplitInfo();
+    run.Stop();
+    TForm1& third = run.Start();
+    QCOMPARE(third.Ui().SplitInfo(), moved);
+}
+
+void TMainWindowTest::badFieldAtStartShownAndWindowComesUp_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("settings") << u"Velmora.ini"_qs << u"DIARYTABS=x1\r\n"_qs
+                              << u"'x1' は整数ではありません"_qs;
+    QTest::newRow("holidays") << u"Velmora.hol"_qs
+                              << u"1,1,0,1949,9999,0,元日\r\n1,q,0,1949,9999,0,x\r\n"_qs
+                              << u"は整数ではありません"_qs;
+    QTest::newRow("reminders") << u"Velmora.tdo"_qs << u"z,0,0,0,0,0,件名,\r\n"_qs
+                               << u"は整数ではありません"_qs;
+}
+
+void TMainWindowTest::badFieldAtStartShownAndWindowComesUp() {
+    QFETCH(QString, file);
+    QFETCH(QString, contents);
+    QFETCH(QString, message);
+    SetTodayForTesting(EncodeDate(2026, 8, 8));
+    TWindowRun run;
+    run.Put(file, ToCp932(contents));
+    TForm1& form = run.Start();
+    QCOMPARE(run.Messages.size(), 1);
+    QVERIFY2(run.Messages[0].contains(message), qPrintable(run.Messages[0]));
+    QVERIFY(form.isVisible());
+    QCOMPARE(form.Ui().DateDisp->Caption(), u"2026 年 8 月 8 日 (土)"_qs);
+    form.Ui().Comment->setText(u"動く"_qs);
+    form.DataSaveClick();
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, EncodeDate(2026, 8, 8)).Title), u"動く"_qs);
+}
+
+void TMainWindowTest::readOnlyFolderKeepsPageUntilSaveSucceeds() {
+    const int32_t day = EncodeDate(2026, 9, 1);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    form.Ui().Comment->setText(u"書けない日"_qs);
+    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    {
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        form.DataSaveClick();
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    QCOMPARE(run.Messages.size(), 1);
+    const QString expected =
+        FromCp932(FormatMessage(Sjis("ファイル %s は開けません"), run.CorePath(u"2026.dat"_qs))) +
+        u"\r\nデータが書込めません!"_qs;
+    QCOMPARE(run.Messages[0], expected);
+    QCOMPARE(form.Ui().Comment->text(), u"書けない日"_qs);
+    QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Title), u"書けない日"_qs);
+    QVERIFY(form.ScrapList().Modified());
+
+    form.DataSaveClick();
+    QCOMPARE(run.Messages.size(), 1);
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"書けない日"_qs);
+}
+
+QTEST_MAIN(TMainWindowTest)
+#include "MainWindowTest.moc"

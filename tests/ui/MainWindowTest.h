@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QObject>
+
+#include "MainWindowSupport.h"
+
+class TMainWindowTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InstallFontSubstitutes(); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void firstStartWithNoFiles();
+    void usersDayComesBackAfterRestart();
+    void blankPageKeepsNoRecord();
+    void untouchedBodyIsWrittenBackByteForByte();
+    void headerTexts_data();
+    void headerTexts();
+    void savedLayoutRestoredAndWritten();
+    void badFieldAtStartShownAndWindowComesUp_data();
+    void badFieldAtStartShownAndWindowComesUp();
+    void readOnlyFolderKeepsPageUntilSaveSucceeds();
+    void gridAsTheWindowShowsIt();
+    void gridStartOfWeekFromSettings();
+    void screenshots();
+};
