@@ -14,6 +14,7 @@ namespace {
 constexpr char32_t kRawByteFirst = 0xF780;  // the core codec's stand-ins for undecodable bytes
 constexpr char32_t kRawByteLast = 0xF7FF;
 constexpr int kWesternCodePage = 1252;
+constexpr int kJohabCodePage = 1361;
 
 class IconvDecoder {
 public:
@@ -151,5 +152,11 @@ QString DecodeCodePage(int codePage, std::string_view bytes) {
     if (codePage == 932) {
         return DecodeCp932(bytes);
     }
-    return DecoderFor(codePage).Decode(bytes);
+    QString text = DecoderFor(codePage).Decode(bytes);
+    if (codePage == kJohabCodePage) {
+        // glibc's Johab reads 0x5C as the won sign; Windows keeps ASCII there, as in every
+        // code page it writes RTF in.
+        text.replace(QChar(0x20A9), u'\\');
+    }
+    return text;
 }

@@ -891,11 +891,19 @@ QString CleanText(const QString& text) {
             out += QChar::ReplacementCharacter;
         } else if (c == QChar::ParagraphSeparator) {
             out += QChar::LineSeparator;
-        } else if (c.unicode() >= 0x20 || c == u'\t') {
+        } else if ((c.unicode() >= 0x20 && c.unicode() != 0x7F) || c == u'\t') {
             out += c;
         }
     }
     return out;
+}
+
+// A face name as text on one line, without surrounding blanks.
+QString CleanName(const QString& name) {
+    QString clean = CleanText(name);
+    clean.remove(u'\t');
+    clean.remove(QChar::LineSeparator);
+    return clean.trimmed();
 }
 
 class DocumentBuilder {
@@ -927,7 +935,7 @@ private:
     QTextCharFormat CharFormat(const CharProps& chars) const {
         QTextCharFormat format;
         if (const auto it = fonts_.find(chars.font); it != fonts_.end()) {
-            const QString name = it->second.name.trimmed();
+            const QString name = CleanName(it->second.name);
             if (!name.isEmpty()) {
                 format.setFontFamilies(QStringList{name});
             }

@@ -335,6 +335,9 @@ private:
             out.Word("fcharset", fonts_[i].charset);
             out.Raw(" ");
             for (const char32_t c : fonts_[i].name.toUcs4()) {
+                if (c < 0x20 || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) {
+                    continue;  // a name holds no tabs or breaks
+                }
                 if (c == ';') {
                     out.Hex(';');
                 } else {
