@@ -1,0 +1,4 @@
+velmora_add_bench(window_bench ${CMAKE_CURRENT_LIST_DIR}/WindowBench.cpp)
+target_link_libraries(window_bench PRIVATE velmora_ui)
+target_compile_definitions(window_bench
+  PRIVATE VELMORA_SHIPPED_HOLIDAYS="${PROJECT_SOURCE_DIR}/data/Velmora.hol")
