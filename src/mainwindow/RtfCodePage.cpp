@@ -34,26 +34,36 @@ public:
         std::string utf8;
         char* in = const_cast<char*>(bytes.data());
         size_t inLeft = bytes.size();
-        char buffer[1024];
         while (inLeft > 0) {
-            char* out = buffer;
-            size_t outLeft = sizeof buffer;
+            char* out = buffer_;
+            size_t outLeft = sizeof buffer_;
             const size_t result = iconv(cd_, &in, &inLeft, &out, &outLeft);
-            utf8.append(buffer, static_cast<size_t>(out - buffer));
+            utf8.append(buffer_, static_cast<size_t>(out - buffer_));
             if (result == static_cast<size_t>(-1) && errno != E2BIG) {
                 // An invalid or incomplete sequence: one replacement, then go on after its
                 // first byte so that the next character is not swallowed.
+                FlushHeldBack(utf8);
                 utf8 += "\xEF\xBF\xBD";
                 ++in;
                 --inLeft;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
             }
         }
+        FlushHeldBack(utf8);
         return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     }
 
 private:
+    // Code pages with combining marks (1258) hold back the last character until they know
+    // whether a mark follows; this writes it out and resets the state.
+    void FlushHeldBack(std::string& utf8) {
+        char* out = buffer_;
+        size_t outLeft = sizeof buffer_;
+        iconv(cd_, nullptr, nullptr, &out, &outLeft);
+        utf8.append(buffer_, static_cast<size_t>(out - buffer_));
+    }
+
     iconv_t cd_;
+    char buffer_[1024];
 };
 
 std::string IconvName(int codePage) {

@@ -1,11 +1,11 @@
 #include "mainwindow/RtfReader.h"
 
 #include "mainwindow/RtfCodePage.h"
-#include "mainwindow/RtfFormat.h"
+#include "mainwindow/RtfContent.h"
+#include "mainwindow/RtfWords.h"
 #include "widgets/TextCodec.h"
 
 #include <QColor>
-#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -22,266 +21,19 @@ constexpr int kMaxDepth = 256;          // deeper groups share the state of the 
 constexpr int kMaxTableEntries = 4096;  // fonts or colours; real tables hold a handful
 constexpr int kMaxWordLength = 32;
 constexpr int kMaxUnicodeSkip = 16;
-constexpr int kDefaultHalfPoints = 24;  // RTF's default size, 12 pt
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxTwips = 31680;  // 22 inches, wider than any page
 constexpr int kWesternCodePage = 1252;
 
 enum class Dest { Body, FontTable, ColorTable, Skip };
 
-enum class Align { Left, Center, Right, Justify };
-
-enum class VAlign { Normal, Super, Sub };
-
-struct CharProps {
-    int font = 0;  // \deff, 0 when absent
-    int halfPoints = kDefaultHalfPoints;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    bool hidden = false;
-    int color = 0;      // index into the colour table; 0 is automatic
-    int highlight = 0;  // likewise; 0 is none
-    VAlign vertical = VAlign::Normal;
-    bool operator==(const CharProps&) const = default;
-};
-
-struct ParProps {
-    Align align = Align::Left;
-    int firstIndent = 0;  // twips, all of them
-    int leftIndent = 0;
-    int rightIndent = 0;
-    int spaceBefore = 0;
-    int spaceAfter = 0;
-};
-
 struct State {
     Dest dest = Dest::Body;
-    CharProps chars;
-    ParProps par;
+    RtfCharProps chars;
+    RtfParProps par;
     int unicodeSkip = 1;  // \uc
     int fontEntry = -1;   // the font-table entry being read
 };
-
-struct FontEntry {
-    QString name;
-    int charset = -1;
-    int codePage = 0;  // \cpg, 0 when absent
-    bool complete = false;
-};
-
-struct Run {
-    QString text;
-    CharProps chars;
-};
-
-struct Paragraph {
-    std::vector<Run> runs;
-    ParProps par;
-    CharProps mark;  // the format of the paragraph mark, which sizes an empty line
-};
-
-enum class Word {
-    Unknown,
-    // header and tables
-    AnsiCodePage,
-    DefaultFont,
-    FontTable,
-    ColorTable,
-    Skipped,
-    Font,
-    Charset,
-    CodePage,
-    Red,
-    Green,
-    Blue,
-    // character formatting
-    Plain,
-    FontSize,
-    Bold,
-    Italic,
-    Underline,
-    UnderlineNone,
-    Strike,
-    Color,
-    Highlight,
-    Super,
-    Sub,
-    NoSuperSub,
-    Hidden,
-    // paragraph formatting
-    Pard,
-    AlignLeft,
-    AlignCenter,
-    AlignRight,
-    AlignJustify,
-    FirstIndent,
-    LeftIndent,
-    RightIndent,
-    SpaceBefore,
-    SpaceAfter,
-    // text
-    Par,
-    Line,
-    Tab,
-    Unicode,
-    UnicodeSkip,
-    Bin,
-    EmDash,
-    EnDash,
-    Bullet,
-    LeftQuote,
-    RightQuote,
-    LeftDoubleQuote,
-    RightDoubleQuote,
-    EmSpace,
-    EnSpace,
-    QuarterEmSpace,
-};
-
-Word Lookup(std::string_view name) {
-    static const std::unordered_map<std::string_view, Word> words = {
-        {"ansicpg", Word::AnsiCodePage},
-        {"deff", Word::DefaultFont},
-        {"fonttbl", Word::FontTable},
-        {"colortbl", Word::ColorTable},
-        {"f", Word::Font},
-        {"fcharset", Word::Charset},
-        {"cpg", Word::CodePage},
-        {"red", Word::Red},
-        {"green", Word::Green},
-        {"blue", Word::Blue},
-        {"plain", Word::Plain},
-        {"fs", Word::FontSize},
-        {"b", Word::Bold},
-        {"i", Word::Italic},
-        {"ul", Word::Underline},
-        {"uld", Word::Underline},
-        {"uldb", Word::Underline},
-        {"uldash", Word::Underline},
-        {"uldashd", Word::Underline},
-        {"uldashdd", Word::Underline},
-        {"ulhwave", Word::Underline},
-        {"ulldash", Word::Underline},
-        {"ulth", Word::Underline},
-        {"ulthd", Word::Underline},
-        {"ulthdash", Word::Underline},
-        {"ulthldash", Word::Underline},
-        {"ululdbwave", Word::Underline},
-        {"ulw", Word::Underline},
-        {"ulwave", Word::Underline},
-        {"ulnone", Word::UnderlineNone},
-        {"strike", Word::Strike},
-        {"striked", Word::Strike},
-        {"cf", Word::Color},
-        {"highlight", Word::Highlight},
-        {"cb", Word::Highlight},
-        {"chcbpat", Word::Highlight},
-        {"super", Word::Super},
-        {"sub", Word::Sub},
-        {"nosupersub", Word::NoSuperSub},
-        {"v", Word::Hidden},
-        {"pard", Word::Pard},
-        {"ql", Word::AlignLeft},
-        {"qc", Word::AlignCenter},
-        {"qr", Word::AlignRight},
-        {"qj", Word::AlignJustify},
-        {"qd", Word::AlignJustify},
-        {"fi", Word::FirstIndent},
-        {"li", Word::LeftIndent},
-        {"ri", Word::RightIndent},
-        {"sb", Word::SpaceBefore},
-        {"sa", Word::SpaceAfter},
-        {"par", Word::Par},
-        {"row", Word::Par},
-        {"sect", Word::Par},
-        {"line", Word::Line},
-        {"tab", Word::Tab},
-        {"cell", Word::Tab},
-        {"nestcell", Word::Tab},
-        {"u", Word::Unicode},
-        {"uc", Word::UnicodeSkip},
-        {"bin", Word::Bin},
-        {"emdash", Word::EmDash},
-        {"endash", Word::EnDash},
-        {"bullet", Word::Bullet},
-        {"lquote", Word::LeftQuote},
-        {"rquote", Word::RightQuote},
-        {"ldblquote", Word::LeftDoubleQuote},
-        {"rdblquote", Word::RightDoubleQuote},
-        {"emspace", Word::EmSpace},
-        {"enspace", Word::EnSpace},
-        {"qmspace", Word::QuarterEmSpace},
-        // Destinations that hold no body text, starred or not by their writers.
-        {"stylesheet", Word::Skipped},
-        {"info", Word::Skipped},
-        {"title", Word::Skipped},
-        {"subject", Word::Skipped},
-        {"author", Word::Skipped},
-        {"operator", Word::Skipped},
-        {"keywords", Word::Skipped},
-        {"comment", Word::Skipped},
-        {"doccomm", Word::Skipped},
-        {"company", Word::Skipped},
-        {"manager", Word::Skipped},
-        {"category", Word::Skipped},
-        {"hlinkbase", Word::Skipped},
-        {"creatim", Word::Skipped},
-        {"revtim", Word::Skipped},
-        {"printim", Word::Skipped},
-        {"buptim", Word::Skipped},
-        {"generator", Word::Skipped},
-        {"pict", Word::Skipped},
-        {"nonshppict", Word::Skipped},
-        {"header", Word::Skipped},
-        {"headerl", Word::Skipped},
-        {"headerr", Word::Skipped},
-        {"headerf", Word::Skipped},
-        {"footer", Word::Skipped},
-        {"footerl", Word::Skipped},
-        {"footerr", Word::Skipped},
-        {"footerf", Word::Skipped},
-        {"footnote", Word::Skipped},
-        {"ftnsep", Word::Skipped},
-        {"ftnsepc", Word::Skipped},
-        {"ftncn", Word::Skipped},
-        {"annotation", Word::Skipped},
-        {"atnid", Word::Skipped},
-        {"atnauthor", Word::Skipped},
-        {"listtable", Word::Skipped},
-        {"listoverridetable", Word::Skipped},
-        {"revtbl", Word::Skipped},
-        {"rsidtbl", Word::Skipped},
-        {"xmlnstbl", Word::Skipped},
-        {"filetbl", Word::Skipped},
-        {"themedata", Word::Skipped},
-        {"colorschememapping", Word::Skipped},
-        {"latentstyles", Word::Skipped},
-        {"datastore", Word::Skipped},
-        {"xe", Word::Skipped},
-        {"tc", Word::Skipped},
-        {"txe", Word::Skipped},
-        {"rxe", Word::Skipped},
-        {"bkmkstart", Word::Skipped},
-        {"bkmkend", Word::Skipped},
-        {"fldinst", Word::Skipped},
-        {"objdata", Word::Skipped},
-        {"objclass", Word::Skipped},
-        {"objname", Word::Skipped},
-        {"objalias", Word::Skipped},
-        {"objsect", Word::Skipped},
-        {"objitem", Word::Skipped},
-        {"objtopic", Word::Skipped},
-        {"objtime", Word::Skipped},
-        {"template", Word::Skipped},
-        {"private", Word::Skipped},
-        {"userprops", Word::Skipped},
-        {"docvar", Word::Skipped},
-    };
-    const auto it = words.find(name);
-    return it == words.end() ? Word::Unknown : it->second;
-}
 
 int ClampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
@@ -331,7 +83,7 @@ class Parser {
 public:
     explicit Parser(std::string_view bytes) : in_(bytes) {}
 
-    std::vector<Paragraph> Parse() {
+    RtfContent Parse() {
         while (pos_ < in_.size()) {
             const char c = in_[pos_++];
             const bool atGroupStart = justOpened_;
@@ -366,9 +118,6 @@ public:
         Flush();
         return Finish();
     }
-
-    const std::map<int, FontEntry>& Fonts() const { return fonts_; }
-    const std::vector<QColor>& Colors() const { return colors_; }
 
 private:
     void OpenGroup() {
@@ -434,8 +183,8 @@ private:
         }
         const int param =
             static_cast<int>(std::clamp<int64_t>(negative ? -value : value, INT_MIN, INT_MAX));
-        const Word word = Lookup(name);
-        if (word == Word::Bin) {
+        const RtfWord word = LookupRtfWord(name);
+        if (word == RtfWord::Bin) {
             Flush();
             SwallowFallback();
             pos_ += std::min<size_t>(static_cast<size_t>(std::max(param, 0)), in_.size() - pos_);
@@ -503,34 +252,34 @@ private:
         }
     }
 
-    void Control(Word word, bool hasParam, int param) {
+    void Control(RtfWord word, bool hasParam, int param) {
         const bool on = !hasParam || param != 0;
-        CharProps& chars = cur_.chars;
-        ParProps& par = cur_.par;
+        RtfCharProps& chars = cur_.chars;
+        RtfParProps& par = cur_.par;
         if (cur_.dest == Dest::Skip) {
             return;
         }
         switch (word) {
-            case Word::Unknown:
+            case RtfWord::Unknown:
                 return;
-            case Word::AnsiCodePage:
+            case RtfWord::AnsiCodePage:
                 if (param > 0) {
                     ansiCodePage_ = param;
                 }
                 return;
-            case Word::DefaultFont:
+            case RtfWord::DefaultFont:
                 defaultFont_ = param;
                 chars.font = param;
                 return;
-            case Word::FontTable:
+            case RtfWord::FontTable:
                 cur_.dest = Dest::FontTable;
                 return;
-            case Word::ColorTable:
+            case RtfWord::ColorTable:
                 cur_.dest = Dest::ColorTable;
                 colorSet_ = false;
                 red_ = green_ = blue_ = 0;
                 return;
-            case Word::Skipped:
+            case RtfWord::Skipped:
                 cur_.dest = Dest::Skip;
                 return;
             default:
@@ -548,125 +297,126 @@ private:
                 break;
         }
         switch (word) {
-            case Word::Font:
+            case RtfWord::Font:
                 chars.font = param;
                 break;
-            case Word::Plain:
-                chars = CharProps{};
+            case RtfWord::Plain:
+                chars = RtfCharProps{};
                 chars.font = defaultFont_;
                 bodyStarted_ = true;
                 break;
-            case Word::FontSize:
-                chars.halfPoints = param > 0 ? std::min(param, kMaxHalfPoints) : kDefaultHalfPoints;
+            case RtfWord::FontSize:
+                chars.halfPoints =
+                    param > 0 ? std::min(param, kMaxHalfPoints) : kRtfDefaultHalfPoints;
                 break;
-            case Word::Bold:
+            case RtfWord::Bold:
                 chars.bold = on;
                 break;
-            case Word::Italic:
+            case RtfWord::Italic:
                 chars.italic = on;
                 break;
-            case Word::Underline:
+            case RtfWord::Underline:
                 chars.underline = on;
                 break;
-            case Word::UnderlineNone:
+            case RtfWord::UnderlineNone:
                 chars.underline = false;
                 break;
-            case Word::Strike:
+            case RtfWord::Strike:
                 chars.strike = on;
                 break;
-            case Word::Color:
+            case RtfWord::Color:
                 chars.color = std::max(param, 0);
                 break;
-            case Word::Highlight:
+            case RtfWord::Highlight:
                 chars.highlight = std::max(param, 0);
                 break;
-            case Word::Super:
-                chars.vertical = VAlign::Super;
+            case RtfWord::Super:
+                chars.vertical = RtfVAlign::Super;
                 break;
-            case Word::Sub:
-                chars.vertical = VAlign::Sub;
+            case RtfWord::Sub:
+                chars.vertical = RtfVAlign::Sub;
                 break;
-            case Word::NoSuperSub:
-                chars.vertical = VAlign::Normal;
+            case RtfWord::NoSuperSub:
+                chars.vertical = RtfVAlign::Normal;
                 break;
-            case Word::Hidden:
+            case RtfWord::Hidden:
                 chars.hidden = on;
                 break;
-            case Word::Pard:
-                par = ParProps{};
+            case RtfWord::Pard:
+                par = RtfParProps{};
                 bodyStarted_ = true;
                 break;
-            case Word::AlignLeft:
-                par.align = Align::Left;
+            case RtfWord::AlignLeft:
+                par.align = RtfAlign::Left;
                 break;
-            case Word::AlignCenter:
-                par.align = Align::Center;
+            case RtfWord::AlignCenter:
+                par.align = RtfAlign::Center;
                 break;
-            case Word::AlignRight:
-                par.align = Align::Right;
+            case RtfWord::AlignRight:
+                par.align = RtfAlign::Right;
                 break;
-            case Word::AlignJustify:
-                par.align = Align::Justify;
+            case RtfWord::AlignJustify:
+                par.align = RtfAlign::Justify;
                 break;
-            case Word::FirstIndent:
+            case RtfWord::FirstIndent:
                 par.firstIndent = ClampTwips(param);
                 break;
-            case Word::LeftIndent:
+            case RtfWord::LeftIndent:
                 par.leftIndent = ClampTwips(param);
                 break;
-            case Word::RightIndent:
+            case RtfWord::RightIndent:
                 par.rightIndent = ClampTwips(param);
                 break;
-            case Word::SpaceBefore:
+            case RtfWord::SpaceBefore:
                 par.spaceBefore = std::clamp(param, 0, kMaxTwips);
                 break;
-            case Word::SpaceAfter:
+            case RtfWord::SpaceAfter:
                 par.spaceAfter = std::clamp(param, 0, kMaxTwips);
                 break;
-            case Word::Par:
+            case RtfWord::Par:
                 EndParagraph();
                 break;
-            case Word::Line:
+            case RtfWord::Line:
                 AppendText(QString(QChar::LineSeparator));
                 break;
-            case Word::Tab:
+            case RtfWord::Tab:
                 AppendText(QStringLiteral("\t"));
                 break;
-            case Word::Unicode:
+            case RtfWord::Unicode:
                 AppendText(QString(QChar(static_cast<char16_t>(param & 0xFFFF))));
                 fallbackLeft_ = cur_.unicodeSkip;
                 break;
-            case Word::UnicodeSkip:
+            case RtfWord::UnicodeSkip:
                 cur_.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
                 break;
-            case Word::EmDash:
+            case RtfWord::EmDash:
                 AppendText(QString(QChar(0x2014)));
                 break;
-            case Word::EnDash:
+            case RtfWord::EnDash:
                 AppendText(QString(QChar(0x2013)));
                 break;
-            case Word::Bullet:
+            case RtfWord::Bullet:
                 AppendText(QString(QChar(0x2022)));
                 break;
-            case Word::LeftQuote:
+            case RtfWord::LeftQuote:
                 AppendText(QString(QChar(0x2018)));
                 break;
-            case Word::RightQuote:
+            case RtfWord::RightQuote:
                 AppendText(QString(QChar(0x2019)));
                 break;
-            case Word::LeftDoubleQuote:
+            case RtfWord::LeftDoubleQuote:
                 AppendText(QString(QChar(0x201C)));
                 break;
-            case Word::RightDoubleQuote:
+            case RtfWord::RightDoubleQuote:
                 AppendText(QString(QChar(0x201D)));
                 break;
-            case Word::EmSpace:
+            case RtfWord::EmSpace:
                 AppendText(QString(QChar(0x2003)));
                 break;
-            case Word::EnSpace:
+            case RtfWord::EnSpace:
                 AppendText(QString(QChar(0x2002)));
                 break;
-            case Word::QuarterEmSpace:
+            case RtfWord::QuarterEmSpace:
                 AppendText(QString(QChar(0x2005)));
                 break;
             default:
@@ -674,9 +424,9 @@ private:
         }
     }
 
-    void FontTableWord(Word word, int param) {
+    void FontTableWord(RtfWord word, int param) {
         switch (word) {
-            case Word::Font:
+            case RtfWord::Font:
                 if (fonts_.count(param) > 0 || static_cast<int>(fonts_.size()) < kMaxTableEntries) {
                     cur_.fontEntry = param;
                     fonts_[param];
@@ -684,21 +434,21 @@ private:
                     cur_.fontEntry = -1;
                 }
                 break;
-            case Word::Charset:
-                if (FontEntry* entry = CurrentEntry()) {
+            case RtfWord::Charset:
+                if (RtfFontEntry* entry = CurrentEntry()) {
                     entry->charset = param;
                 }
                 break;
-            case Word::CodePage:
-                if (FontEntry* entry = CurrentEntry()) {
+            case RtfWord::CodePage:
+                if (RtfFontEntry* entry = CurrentEntry()) {
                     entry->codePage = std::max(param, 0);
                 }
                 break;
-            case Word::Unicode:
+            case RtfWord::Unicode:
                 AppendText(QString(QChar(static_cast<char16_t>(param & 0xFFFF))));
                 fallbackLeft_ = cur_.unicodeSkip;
                 break;
-            case Word::UnicodeSkip:
+            case RtfWord::UnicodeSkip:
                 cur_.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
                 break;
             default:
@@ -706,18 +456,18 @@ private:
         }
     }
 
-    void ColorTableWord(Word word, int param) {
+    void ColorTableWord(RtfWord word, int param) {
         const int component = std::clamp(param, 0, 255);
         switch (word) {
-            case Word::Red:
+            case RtfWord::Red:
                 red_ = component;
                 colorSet_ = true;
                 break;
-            case Word::Green:
+            case RtfWord::Green:
                 green_ = component;
                 colorSet_ = true;
                 break;
-            case Word::Blue:
+            case RtfWord::Blue:
                 blue_ = component;
                 colorSet_ = true;
                 break;
@@ -726,7 +476,7 @@ private:
         }
     }
 
-    FontEntry* CurrentEntry() {
+    RtfFontEntry* CurrentEntry() {
         if (cur_.fontEntry < 0) {
             return nullptr;
         }
@@ -751,7 +501,7 @@ private:
             case Dest::FontTable:
                 if (c == ';') {
                     Flush();
-                    if (FontEntry* entry = CurrentEntry()) {
+                    if (RtfFontEntry* entry = CurrentEntry()) {
                         entry->complete = true;
                     }
                     return;
@@ -778,7 +528,7 @@ private:
             bodyStarted_ = true;
             pending_ += c;
         } else if (cur_.dest == Dest::FontTable) {
-            const FontEntry* entry = CurrentEntry();
+            const RtfFontEntry* entry = CurrentEntry();
             if (entry != nullptr && !entry->complete) {
                 pending_ += c;
             }
@@ -798,14 +548,14 @@ private:
 
     int PendingCodePage() {
         if (cur_.dest == Dest::FontTable) {
-            const FontEntry* entry = CurrentEntry();
+            const RtfFontEntry* entry = CurrentEntry();
             return entry == nullptr ? ansiCodePage_ : EntryCodePage(*entry);
         }
         const auto it = fonts_.find(cur_.chars.font);
         return it == fonts_.end() ? ansiCodePage_ : EntryCodePage(it->second);
     }
 
-    int EntryCodePage(const FontEntry& entry) const {
+    int EntryCodePage(const RtfFontEntry& entry) const {
         if (entry.codePage > 0) {
             return entry.codePage;
         }
@@ -817,7 +567,7 @@ private:
 
     void AppendText(const QString& text) {
         if (cur_.dest == Dest::FontTable) {
-            if (FontEntry* entry = CurrentEntry(); entry != nullptr && !entry->complete) {
+            if (RtfFontEntry* entry = CurrentEntry(); entry != nullptr && !entry->complete) {
                 entry->name += text;
             }
             return;
@@ -826,11 +576,11 @@ private:
             return;
         }
         bodyStarted_ = true;
-        std::vector<Run>& runs = paragraph_.runs;
+        std::vector<RtfRun>& runs = paragraph_.runs;
         if (!runs.empty() && runs.back().chars == cur_.chars) {
             runs.back().text += text;
         } else {
-            runs.push_back(Run{text, cur_.chars});
+            runs.push_back(RtfRun{text, cur_.chars});
         }
     }
 
@@ -843,17 +593,17 @@ private:
         paragraph_.par = cur_.par;
         paragraph_.mark = cur_.chars;
         paragraphs_.push_back(std::move(paragraph_));
-        paragraph_ = Paragraph{};
+        paragraph_ = RtfParagraph{};
     }
 
     // The \par that closes the last paragraph opens no new one; text after it does.
-    std::vector<Paragraph> Finish() {
+    RtfContent Finish() {
         if (!paragraph_.runs.empty() || paragraphs_.empty()) {
             paragraph_.par = cur_.par;
             paragraph_.mark = cur_.chars;
             paragraphs_.push_back(std::move(paragraph_));
         }
-        return std::move(paragraphs_);
+        return RtfContent{std::move(paragraphs_), std::move(fonts_), std::move(colors_)};
     }
 
     std::string_view in_;
@@ -867,149 +617,14 @@ private:
     int ansiCodePage_ = kWesternCodePage;
     int defaultFont_ = 0;
     bool bodyStarted_ = false;
-    std::map<int, FontEntry> fonts_;
+    std::map<int, RtfFontEntry> fonts_;
     std::vector<QColor> colors_;
     bool colorSet_ = false;
     int red_ = 0;
     int green_ = 0;
     int blue_ = 0;
-    std::vector<Paragraph> paragraphs_;
-    Paragraph paragraph_;
-};
-
-// Text as a QTextCursor may take it: no block or line separators of its own, no control
-// characters, no lone halves of surrogate pairs.
-QString CleanText(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            out += c;
-            out += text[++i];
-        } else if (c.isSurrogate()) {
-            out += QChar::ReplacementCharacter;
-        } else if (c == QChar::ParagraphSeparator) {
-            out += QChar::LineSeparator;
-        } else if ((c.unicode() >= 0x20 && c.unicode() != 0x7F) || c == u'\t') {
-            out += c;
-        }
-    }
-    return out;
-}
-
-// A face name as text on one line, without surrounding blanks.
-QString CleanName(const QString& name) {
-    QString clean = CleanText(name);
-    clean.remove(u'\t');
-    clean.remove(QChar::LineSeparator);
-    return clean.trimmed();
-}
-
-class DocumentBuilder {
-public:
-    DocumentBuilder(const std::map<int, FontEntry>& fonts, const std::vector<QColor>& colors)
-        : fonts_(fonts), colors_(colors) {}
-
-    void Build(const std::vector<Paragraph>& paragraphs, QTextDocument& document) const {
-        QTextCursor cursor(&document);
-        bool first = true;
-        for (const Paragraph& paragraph : paragraphs) {
-            if (first) {
-                cursor.setBlockFormat(BlockFormat(paragraph.par));
-                cursor.setBlockCharFormat(CharFormat(paragraph.mark));
-                first = false;
-            } else {
-                cursor.insertBlock(BlockFormat(paragraph.par), CharFormat(paragraph.mark));
-            }
-            for (const Run& run : paragraph.runs) {
-                const QString text = CleanText(run.text);
-                if (!text.isEmpty()) {
-                    cursor.insertText(text, CharFormat(run.chars));
-                }
-            }
-        }
-    }
-
-private:
-    QTextCharFormat CharFormat(const CharProps& chars) const {
-        QTextCharFormat format;
-        if (const auto it = fonts_.find(chars.font); it != fonts_.end()) {
-            const QString name = CleanName(it->second.name);
-            if (!name.isEmpty()) {
-                format.setFontFamilies(QStringList{name});
-            }
-            if (it->second.charset >= 0) {
-                format.setProperty(kRtfCharsetProperty, it->second.charset);
-            }
-        }
-        format.setFontPointSize(chars.halfPoints / 2.0);
-        if (chars.bold) {
-            format.setFontWeight(QFont::Bold);
-        }
-        if (chars.italic) {
-            format.setFontItalic(true);
-        }
-        if (chars.underline) {
-            format.setFontUnderline(true);
-        }
-        if (chars.strike) {
-            format.setFontStrikeOut(true);
-        }
-        if (const QColor color = TableColor(chars.color); color.isValid()) {
-            format.setForeground(color);
-        }
-        if (const QColor color = TableColor(chars.highlight); color.isValid()) {
-            format.setBackground(color);
-        }
-        if (chars.vertical == VAlign::Super) {
-            format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-        } else if (chars.vertical == VAlign::Sub) {
-            format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-        }
-        return format;
-    }
-
-    QColor TableColor(int index) const {
-        return index > 0 && index < static_cast<int>(colors_.size()) ? colors_[index] : QColor();
-    }
-
-    static QTextBlockFormat BlockFormat(const ParProps& par) {
-        QTextBlockFormat format;
-        switch (par.align) {
-            case Align::Left:
-                break;
-            case Align::Center:
-                format.setAlignment(Qt::AlignHCenter);
-                break;
-            case Align::Right:
-                format.setAlignment(Qt::AlignRight);
-                break;
-            case Align::Justify:
-                format.setAlignment(Qt::AlignJustify);
-                break;
-        }
-        const auto pixels = [](int twips) { return twips / kTwipsPerPixel; };
-        if (par.firstIndent != 0) {
-            format.setTextIndent(pixels(par.firstIndent));
-        }
-        if (par.leftIndent != 0) {
-            format.setLeftMargin(pixels(par.leftIndent));
-        }
-        if (par.rightIndent != 0) {
-            format.setRightMargin(pixels(par.rightIndent));
-        }
-        if (par.spaceBefore != 0) {
-            format.setTopMargin(pixels(par.spaceBefore));
-        }
-        if (par.spaceAfter != 0) {
-            format.setBottomMargin(pixels(par.spaceAfter));
-        }
-        return format;
-    }
-
-    const std::map<int, FontEntry>& fonts_;
-    const std::vector<QColor>& colors_;
+    std::vector<RtfParagraph> paragraphs_;
+    RtfParagraph paragraph_;
 };
 
 }  // namespace
@@ -1030,9 +645,7 @@ void ReadRtf(std::string_view bytes, QTextDocument& document) {
         text.replace(u'\r', u'\n');
         document.setPlainText(text);
     } else {
-        Parser parser(bytes.substr(start));
-        const std::vector<Paragraph> paragraphs = parser.Parse();
-        DocumentBuilder(parser.Fonts(), parser.Colors()).Build(paragraphs, document);
+        BuildDocument(Parser(bytes.substr(start)).Parse(), document);
     }
     document.setUndoRedoEnabled(undo);
     document.setModified(false);

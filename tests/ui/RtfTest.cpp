@@ -233,6 +233,8 @@ void RtfTest::readerRules_data() {
         << QByteArray("\xEF\xBB\xBF \r\n{\\rtf1 a}") << u"a"_s;
     QTest::newRow("Johab keeps the ASCII backslash, as Windows does")
         << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset130 J;}}\f0 a\\b})") << u"a\\b"_s;
+    QTest::newRow("cp1258 gives back its last character")
+        << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset163 V;}}\f0 ab})") << u"ab"_s;
     QTest::newRow("&#x in text stays literal")
         << jp + R"(\f0 &#x1F600;\'82\'a0})" << u"&#x1F600;あ"_s;
 }
