@@ -388,6 +388,10 @@ void RtfTest::roundTrip() {
     styled.setFontItalic(true);
     styled.setFontUnderline(true);
     styled.setForeground(QColor(0x12, 0x34, 0x56));
+    QTextCharFormat marked = Chars(u"ＭＳ 明朝"_s, 10.5);
+    marked.setFontStrikeOut(true);
+    marked.setBackground(QColor(255, 255, 0));
+    marked.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     QTextCharFormat western = Chars(u"Arial"_s, 20);
     western.setForeground(QColor(255, 0, 0));
     QTextBlockFormat right;
@@ -395,7 +399,9 @@ void RtfTest::roundTrip() {
     QTextBlockFormat indented;
     indented.setAlignment(Qt::AlignHCenter);
     indented.setTextIndent(-8);
-    AddParagraph(cursor, {}, {{u"日記 𠮷と😀、～①"_s, gothic}, {u"太字{斜体}\\下線"_s, styled}});
+    AddParagraph(
+        cursor, {},
+        {{u"日記 𠮷と😀、～①"_s, gothic}, {u"太字{斜体}\\下線"_s, styled}, {u"取消"_s, marked}});
     AddParagraph(cursor, right, {{u"Café\ttab"_s, western}});
     AddParagraph(cursor, indented, {{u"字下げ\u2028二行目"_s, gothic}});
     AddParagraph(cursor, {}, {});
@@ -423,6 +429,9 @@ void RtfTest::roundTrip() {
             QVERIFY2(fb.fontItalic() == fa.fontItalic(), where);
             QVERIFY2(fb.fontUnderline() == fa.fontUnderline(), where);
             QVERIFY2(fb.foreground() == fa.foreground(), where);
+            QVERIFY2(fb.background() == fa.background(), where);
+            QVERIFY2(fb.fontStrikeOut() == fa.fontStrikeOut(), where);
+            QVERIFY2(fb.verticalAlignment() == fa.verticalAlignment(), where);
         }
     }
 }
