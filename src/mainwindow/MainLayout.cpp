@@ -103,9 +103,9 @@ void TBandBox::AddBand(const QString& caption, QWidget* content) {
     bold.setBold(true);
     label->setFont(bold);
     label->setContentsMargins(4, 1, 4, 0);
-    label->setVisible(!caption.isEmpty());
     layout->addWidget(label);
     layout->addWidget(content, 1);
+    label->setHidden(caption.isEmpty());
     captions_.append(label);
     addWidget(band);
     setStretchFactor(count() - 1, count() == 1 ? 0 : 1);

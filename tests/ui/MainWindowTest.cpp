@@ -58,6 +58,9 @@ void TMainWindowTest::firstStartWithNoFiles() {
     QVERIFY(!form.Actions().DeleteAction->isEnabled());
     QCOMPARE(ui.DiaryList->currentIndex(), 0);
     QVERIFY(run.Messages.isEmpty());
+    // The window is the only thing on screen.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible() || w == &form, qPrintable(w->objectName()));
 
     run.Stop();
     QCOMPARE(run.Files(), QStringList{u"Velmora.ini"_qs});
