@@ -158,15 +158,22 @@ void InstallFontSubstitutes() {
     QFont::insertSubstitutions(u"ＭＳ 明朝"_qs, {u"IPAMincho"_qs, u"Noto Serif CJK JP"_qs});
 }
 
+QFont FontForFace(const QString& face) {
+    // Naming the installed face directly spares the font lookup a search through every
+    // installed font for a face that is not there, once per style and script.
+    const QStringList substitutes = QFont::substitutes(face);
+    return QFont(substitutes.isEmpty() ? face : substitutes.first());
+}
+
 QFont DesignFont(const QString& face, int pixelHeight, bool bold) {
-    QFont font(face);
+    QFont font = FontForFace(face);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);
     return font;
 }
 
 QFont FontFromDesc(const TFontDesc& desc) {
-    QFont font(FromCp932(desc.Name));
+    QFont font = FontForFace(FromCp932(desc.Name));
     if (desc.Size > 0)
         font.setPointSize(desc.Size);
     font.setBold(desc.Style & FontBold);

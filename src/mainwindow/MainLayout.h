@@ -55,6 +55,9 @@ private:
 // relatives) to installed Japanese faces. Runs once before the first window is built.
 void InstallFontSubstitutes();
 
+// A font of the installed face that a face name kept in settings or designs maps to.
+QFont FontForFace(const QString& face);
+
 // A design font: a face name and a character height in pixels.
 QFont DesignFont(const QString& face, int pixelHeight, bool bold = false);
 
