@@ -330,6 +330,15 @@ void TForm1::DataSaveClick() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     DataSaveClick();
+    // A save that failed (a full disk, a folder made read-only) leaves the changes marked as
+    // unsaved; closing now would lose them, so the user decides.
+    const bool unsaved = ScrapList_->Modified() || TodoNotes->Modified() || MemoryNotes->Modified();
+    if (unsaved && !AskUserYesNo(this,
+                                 u"日記を保存できませんでした。\r\n"
+                                 u"保存しないで終了しますか?"_qs)) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -10,6 +10,16 @@ TUserMessageHook& Hook() {
     return hook;
 }
 
+TUserQuestionHook& QuestionHook() {
+    static TUserQuestionHook hook;
+    return hook;
+}
+
+// Message texts keep the files' CR LF line breaks; a box shows plain LF ones.
+QString BoxText(QString text) {
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 }  // namespace
 
 void ShowUserMessage(QWidget* parent, const QString& text) {
@@ -17,9 +27,22 @@ void ShowUserMessage(QWidget* parent, const QString& text) {
         Hook()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), BoxText(text),
+                    QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool AskUserYesNo(QWidget* parent, const QString& text) {
+    if (QuestionHook())
+        return QuestionHook()(text);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), BoxText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void SetUserQuestionHook(TUserQuestionHook hook) {
+    QuestionHook() = std::move(hook);
 }
 
 void SetUserMessageHook(TUserMessageHook hook) {

@@ -14,3 +14,11 @@ void ShowUserMessage(QWidget* parent, const QString& text);
 
 // Replaces the message box by hook; an empty hook restores the message box.
 void SetUserMessageHook(TUserMessageHook hook);
+
+// Questions with the answers Yes and No; the hook returns true for Yes.
+using TUserQuestionHook = std::function<bool(const QString& text)>;
+
+// Asks text in a modal box with Yes and No over parent, or asks the installed hook.
+bool AskUserYesNo(QWidget* parent, const QString& text);
+
+void SetUserQuestionHook(TUserQuestionHook hook);

@@ -37,10 +37,16 @@ class TWindowRun {
 public:
     TWindowRun() : exe_(dir_.filePath(QStringLiteral("Velmora"))) {
         SetUserMessageHook([this](const QString& text) { Messages << text; });
+        SetUserQuestionHook([this](const QString& text) {
+            Questions << text;
+            return AnswerYes;
+        });
     }
     ~TWindowRun() {
+        AnswerYes = true;
         Stop();
         SetUserMessageHook({});
+        SetUserQuestionHook({});
     }
 
     // Starts the program: the settings record, then the window, shown.
@@ -54,13 +60,16 @@ public:
 
     // Closes the window as the user would, destroys it, then writes the settings as the
     // program does at its end.
-    void Stop() {
+    // Returns false when the window refused to close.
+    bool Stop() {
         if (!form_)
-            return;
-        form_->close();
+            return true;
+        if (!form_->close())
+            return false;
         form_.reset();
         params_->Save();
         params_.reset();
+        return true;
     }
 
     TForm1& Form() { return *form_; }
@@ -80,6 +89,8 @@ public:
     }
 
     QStringList Messages;
+    QStringList Questions;
+    bool AnswerYes = true;
 
 private:
     QTemporaryDir dir_;

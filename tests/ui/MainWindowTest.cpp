@@ -306,6 +306,38 @@ void TMainWindowTest::savedLayoutRestoredAndWritten() {
     QCOMPARE(third.Ui().SplitInfo(), moved);
 }
 
+void TMainWindowTest::resizeKeepsControlsFilled() {
+    SetTodayForTesting(EncodeDate(2026, 4, 1));
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    auto widths = [&ui] {
+        return std::array<int, 9>{
+            ui.Comment->width(),  ui.DateDisp->width(), ui.NewsMemo->width(),
+            ui.PrivMemo->width(), ui.Label1->width(),   ui.Panel2->width(),
+            ui.TodayBtn->width(), ui.Reminder->width(), ui.DiaryListPanel->width()};
+    };
+    const std::array<int, 9> before = widths();
+    QCOMPARE(before[4], 125);
+
+    // A wider window widens the page's filling controls by as much; the left column stays.
+    form.resize(form.width() + 200, form.height());
+    QApplication::processEvents();
+    const std::array<int, 9> wider = widths();
+    for (int i : {0, 1, 2, 3})
+        QCOMPARE(wider[i], before[i] + 200);
+    for (int i : {4, 5, 6, 7, 8})
+        QCOMPARE(wider[i], before[i]);
+
+    // A wider left column widens the today button and both lists by as much.
+    ui.Splitter3->setSizes({before[5] + 40, ui.Splitter3->sizes()[1] - 40});
+    QApplication::processEvents();
+    const std::array<int, 9> column = widths();
+    for (int i : {5, 6, 7, 8})
+        QCOMPARE(column[i], before[i] + 40);
+    QCOMPARE(column[0], wider[0] - 40);
+}
+
 void TMainWindowTest::badFieldAtStartShownAndWindowComesUp_data() {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("contents");
@@ -358,9 +390,23 @@ void TMainWindowTest::readOnlyFolderKeepsPageUntilSaveSucceeds() {
     QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Title), u"書けない日"_qs);
     QVERIFY(form.ScrapList().Modified());
 
+    // Closing while the page cannot be written asks first; No keeps the window and the page.
+    {
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        run.AnswerYes = false;
+        QVERIFY(!run.Stop());
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    QCOMPARE(run.Questions.size(), 1);
+    QVERIFY(form.isVisible());
+    QCOMPARE(run.Messages.size(), 2);
+
     form.DataSaveClick();
-    QCOMPARE(run.Messages.size(), 1);
+    QCOMPARE(run.Messages.size(), 2);
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"書けない日"_qs);
+    QVERIFY(run.Stop());
+    QCOMPARE(run.Questions.size(), 1);
 }
 
 QTEST_MAIN(TMainWindowTest)

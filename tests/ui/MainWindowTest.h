@@ -17,6 +17,7 @@ private Q_SLOTS:
     void headerTexts_data();
     void headerTexts();
     void savedLayoutRestoredAndWritten();
+    void resizeKeepsControlsFilled();
     void badFieldAtStartShownAndWindowComesUp_data();
     void badFieldAtStartShownAndWindowComesUp();
     void readOnlyFolderKeepsPageUntilSaveSucceeds();
