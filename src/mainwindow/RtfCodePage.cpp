@@ -4,6 +4,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -66,18 +67,23 @@ private:
     char buffer_[1024];
 };
 
+// The code pages Windows writes RTF text in. Any other number decodes as 1252, so that no body
+// can make the set of open decoders grow.
+bool IsWindowsCodePage(int codePage) {
+    static constexpr int kCodePages[] = {437,  850,  874,  932,  936,  949,  950,  1250, 1251,
+                                         1252, 1253, 1254, 1255, 1256, 1257, 1258, 1361, 10000};
+    return std::find(std::begin(kCodePages), std::end(kCodePages), codePage) !=
+           std::end(kCodePages);
+}
+
 std::string IconvName(int codePage) {
-    switch (codePage) {
-        case 10000:
-            return "MACINTOSH";
-        case 20127:
-            return "ASCII";
-        default:
-            return "CP" + std::to_string(codePage);
-    }
+    return codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
 }
 
 IconvDecoder& DecoderFor(int codePage) {
+    if (!IsWindowsCodePage(codePage)) {
+        codePage = kWesternCodePage;
+    }
     thread_local std::map<int, std::unique_ptr<IconvDecoder>> decoders;
     auto& decoder = decoders[codePage];
     if (!decoder) {
