@@ -141,7 +141,7 @@ void TBandBox::SetSecondContentTop(int top) {
     const QList<int> heights = sizes();
     const int total = heights.value(0) + heights.value(1);
     const int first = top - CaptionHeight(1) - handleWidth();
-    if (first <= 0 || first >= total)
+    if (first <= 0 || first >= total || first == heights.value(0))
         return;
     setSizes({first, total - first});
 }
@@ -443,7 +443,9 @@ std::array<int, 7> TMainLayout::SplitInfo() const {
 void TMainLayout::ApplySplitInfo(const std::function<int(int current)>& next) {
     const std::array<int, 7> current = SplitInfo();
     auto setFirst = [](QSplitter* splitter, int first) {
-        QList<int> sizes = splitter->sizes();
+        const QList<int> sizes = splitter->sizes();
+        if (first == sizes.value(0))
+            return;
         const int total = sizes.value(0) + sizes.value(1);
         splitter->setSizes({first, std::max(total - first, 1)});
     };
