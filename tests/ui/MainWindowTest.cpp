@@ -110,6 +110,10 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         QCOMPARE(form.Page().Diary1EventDefine(jan31), uint8_t(1 | 2 | 4 | 8 | 16));
         QVERIFY(ui.Comment->text().isEmpty());
         QVERIFY(!form.Actions().SaveNowAction->isEnabled());
+        // The editors' own undo cannot bring the day left back into this one.
+        QVERIFY(!ui.DiaryMemo->document()->isUndoAvailable());
+        QVERIFY(!ui.NewsMemo->document()->isUndoAvailable());
+        QVERIFY(!ui.Comment->isUndoAvailable());
 
         // The next month from 31 January lands on the last day of February.
         ClickDay(form.Diary1(), jan31);
