@@ -391,7 +391,11 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
 
     DiaryMemo = Named(new QTextEdit, "DiaryMemo");
     DiaryMemo->setAcceptRichText(true);
-    DiaryMemo->setFont(DesignFont(kPGothic, 16));
+    // The body's default face is written into its rich text by name, so it keeps the Windows
+    // face name that other writers of these files know; it is drawn through the substitution.
+    QFont bodyFont(kPGothic);
+    bodyFont.setPixelSize(16);
+    DiaryMemo->setFont(bodyFont);
     DiaryMemo->setContextMenuPolicy(Qt::CustomContextMenu);
 
     ToolBar3 = Named(new QWidget, "ToolBar3");

@@ -107,6 +107,10 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         QCOMPARE(FromCp932(stored.Title), u"初雪の日"_qs);
         QCOMPARE(FromCp932(stored.Text), u"朝から雪が降った"_qs);
         QCOMPARE(stored.Weather, 21);
+        // A body typed here names the Windows face in its font table, as other writers do.
+        QVERIFY(
+            QString::fromLatin1(stored.RichText)
+                .contains(u"\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53"_qs, Qt::CaseInsensitive));
         QCOMPARE(form.Page().Diary1EventDefine(jan31), uint8_t(1 | 2 | 4 | 8 | 16));
         QVERIFY(ui.Comment->text().isEmpty());
         QVERIFY(!form.Actions().SaveNowAction->isEnabled());
