@@ -6,15 +6,14 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
-#include <QSignalSpy>
 #include <QTabBar>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QWidgetAction>
 
 #include "MainWindowTest.h"
 #include "mainwindow/DayPage.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/RtfReader.h"
 #include "mainwindow/WeatherIcons.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
@@ -126,6 +125,16 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2026, 2, 28)));
         QCOMPARE(ui.TodayBtn->text(), u"2026年 2月"_qs);
 
+        // The month menu goes to the first of the chosen month and ticks it.
+        QAction* may = ui.MonthList->actions().at(4);
+        may->trigger();
+        QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2026, 5, 1)));
+        QVERIFY(may->isChecked());
+        ClickDay(form.Diary1(), EncodeDate(2026, 4, 30));
+        QVERIFY(ui.MonthList->actions().at(3)->isChecked());
+        ui.MonthList->actions().at(1)->trigger();
+        ClickDay(form.Diary1(), EncodeDate(2026, 2, 28));
+
         // A day in another year: the year being left is written before the other is loaded.
         QVERIFY(run.Read(u"2026.dat"_qs).empty());
         QTest::mouseClick(ui.ToolButton13, Qt::LeftButton);
@@ -184,6 +193,20 @@ void TMainWindowTest::blankPageKeepsNoRecord() {
     QCOMPARE(form.ScrapList().Count(), 0);
     ClickDay(form.Diary1(), day);
     QCOMPARE(form.Page().Weather(), WeatherUnknown);
+
+    // A body alone keeps its text and rich text; a cleared body keeps no rich text.
+    TypeText(ui.DiaryMemo, u"本文だけ"_qs);
+    form.DataSaveClick();
+    QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Text), u"本文だけ"_qs);
+    QVERIFY(IsRtf(form.ScrapList().FindByDate(day).RichText));
+    ui.Comment->setText(u"題"_qs);
+    ui.DiaryMemo->clear();
+    form.DataSaveClick();
+    QCOMPARE(form.ScrapList().FindByDate(day).Text, std::string());
+    QCOMPARE(form.ScrapList().FindByDate(day).RichText, std::string());
+    ui.Comment->clear();
+    form.DataSaveClick();
+    QCOMPARE(form.ScrapList().Count(), 0);
 
     // The delete command removes the day's record at once.
     ui.NewsMemo->setPlainText(u"記録"_qs);
