@@ -99,7 +99,8 @@ void TMainWindowTest::gridAsTheWindowShowsIt() {
     // No rokuyo while "ROKUYO" is off: the lower right of an ordinary day stays blank.
     const QRect ordinary = CellOf(grid, EncodeDate(2015, 2, 17));
     const QRect rokuyoArea(ordinary.right() - 14, ordinary.bottom() - 8, 14, 8);
-    QCOMPARE(CountInk(plain, rokuyoArea, ToQColor(grid.WeekColor(3))), 0);
+    const QColor tuesday = ToQColor(grid.WeekColor(3));
+    QCOMPARE(CountInk(plain, rokuyoArea, tuesday), 0);
     run.Stop();
 
     // With "ROKUYO" on, the rokuyo name is drawn there in grey or red.
@@ -110,7 +111,7 @@ void TMainWindowTest::gridAsTheWindowShowsIt() {
     run.Put(u"Velmora.ini"_qs, ini);
     TForm1& again = run.Start();
     const QImage withRokuyo = again.Diary1().grab().toImage();
-    QVERIFY(CountInk(withRokuyo, rokuyoArea, ToQColor(grid.WeekColor(3))) > 3);
+    QVERIFY(CountInk(withRokuyo, rokuyoArea, tuesday) > 3);
 }
 
 void TMainWindowTest::gridStartOfWeekFromSettings() {
