@@ -4,7 +4,8 @@
 #include <string_view>
 
 // The Windows code page of an RTF font character set (\fcharset); fallback for the character
-// sets that name no code page of their own (DEFAULT, SYMBOL, unknown ones).
+// sets that name no code page of their own (DEFAULT and unknown ones). SYMBOL faces read
+// their bytes as code page 1252.
 int CodePageOfCharset(int charset, int fallback);
 
 // Decodes bytes of a Windows code page. Bytes the code page cannot decode, including a lead

@@ -11,3 +11,6 @@ inline constexpr int kRtfCharsetProperty = QTextFormat::UserProperty + 0x5201;
 // Indents and spacings are kept in the document in pixels at 96 dpi; RTF counts twips
 // (1/1440 inch), so one pixel is 15 twips.
 inline constexpr double kTwipsPerPixel = 15.0;
+
+// The largest font size either side takes, in half-points (about 1638 pt).
+inline constexpr int kMaxHalfPoints = 3276;

@@ -2,6 +2,7 @@
 
 #include "mainwindow/RtfCodePage.h"
 #include "mainwindow/RtfContent.h"
+#include "mainwindow/RtfFormat.h"
 #include "mainwindow/RtfWords.h"
 #include "widgets/TextCodec.h"
 
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,7 +23,6 @@ constexpr int kMaxDepth = 256;          // deeper groups share the state of the 
 constexpr int kMaxTableEntries = 4096;  // fonts or colours; real tables hold a handful
 constexpr int kMaxWordLength = 32;
 constexpr int kMaxUnicodeSkip = 16;
-constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxTwips = 31680;  // 22 inches, wider than any page
 constexpr int kWesternCodePage = 1252;
 
@@ -34,6 +35,24 @@ struct State {
     int unicodeSkip = 1;  // \uc
     int fontEntry = -1;   // the font-table entry being read
 };
+
+// The control words that stand for one character; 0 for any other word.
+char16_t CharacterOf(RtfWord word) {
+    static constexpr std::pair<RtfWord, char16_t> kCharacters[] = {
+        {RtfWord::Line, QChar::LineSeparator},  {RtfWord::Tab, u'\t'},
+        {RtfWord::EmDash, u'\u2014'},           {RtfWord::EnDash, u'\u2013'},
+        {RtfWord::Bullet, u'\u2022'},           {RtfWord::LeftQuote, u'\u2018'},
+        {RtfWord::RightQuote, u'\u2019'},       {RtfWord::LeftDoubleQuote, u'\u201C'},
+        {RtfWord::RightDoubleQuote, u'\u201D'}, {RtfWord::EmSpace, u'\u2003'},
+        {RtfWord::EnSpace, u'\u2002'},          {RtfWord::QuarterEmSpace, u'\u2005'},
+    };
+    for (const auto& [known, c] : kCharacters) {
+        if (known == word) {
+            return c;
+        }
+    }
+    return 0;
+}
 
 int ClampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
@@ -282,6 +301,14 @@ private:
             case RtfWord::Skipped:
                 cur_.dest = Dest::Skip;
                 return;
+            case RtfWord::Unicode:
+                // One UTF-16 unit, N signed; in a font table it belongs to the face name.
+                AppendText(QString(QChar(static_cast<char16_t>(param & 0xFFFF))));
+                fallbackLeft_ = cur_.unicodeSkip;
+                return;
+            case RtfWord::UnicodeSkip:
+                cur_.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
+                return;
             default:
                 break;
         }
@@ -376,50 +403,10 @@ private:
             case RtfWord::Par:
                 EndParagraph();
                 break;
-            case RtfWord::Line:
-                AppendText(QString(QChar::LineSeparator));
-                break;
-            case RtfWord::Tab:
-                AppendText(QStringLiteral("\t"));
-                break;
-            case RtfWord::Unicode:
-                AppendText(QString(QChar(static_cast<char16_t>(param & 0xFFFF))));
-                fallbackLeft_ = cur_.unicodeSkip;
-                break;
-            case RtfWord::UnicodeSkip:
-                cur_.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
-                break;
-            case RtfWord::EmDash:
-                AppendText(QString(QChar(0x2014)));
-                break;
-            case RtfWord::EnDash:
-                AppendText(QString(QChar(0x2013)));
-                break;
-            case RtfWord::Bullet:
-                AppendText(QString(QChar(0x2022)));
-                break;
-            case RtfWord::LeftQuote:
-                AppendText(QString(QChar(0x2018)));
-                break;
-            case RtfWord::RightQuote:
-                AppendText(QString(QChar(0x2019)));
-                break;
-            case RtfWord::LeftDoubleQuote:
-                AppendText(QString(QChar(0x201C)));
-                break;
-            case RtfWord::RightDoubleQuote:
-                AppendText(QString(QChar(0x201D)));
-                break;
-            case RtfWord::EmSpace:
-                AppendText(QString(QChar(0x2003)));
-                break;
-            case RtfWord::EnSpace:
-                AppendText(QString(QChar(0x2002)));
-                break;
-            case RtfWord::QuarterEmSpace:
-                AppendText(QString(QChar(0x2005)));
-                break;
             default:
+                if (const char16_t c = CharacterOf(word)) {
+                    AppendText(QString(QChar(c)));
+                }
                 break;
         }
     }
@@ -443,13 +430,6 @@ private:
                 if (RtfFontEntry* entry = CurrentEntry()) {
                     entry->codePage = std::max(param, 0);
                 }
-                break;
-            case RtfWord::Unicode:
-                AppendText(QString(QChar(static_cast<char16_t>(param & 0xFFFF))));
-                fallbackLeft_ = cur_.unicodeSkip;
-                break;
-            case RtfWord::UnicodeSkip:
-                cur_.unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
                 break;
             default:
                 break;
@@ -558,9 +538,6 @@ private:
     int EntryCodePage(const RtfFontEntry& entry) const {
         if (entry.codePage > 0) {
             return entry.codePage;
-        }
-        if (entry.charset == 2) {
-            return kWesternCodePage;
         }
         return CodePageOfCharset(entry.charset, ansiCodePage_);
     }

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kShiftJisCharset = 128;
 constexpr int kAnsiCharset = 0;
-constexpr int kMaxHalfPoints = 3276;
 constexpr double kFallbackPointSize = 12.0;
 
 enum class VAlign { Normal, Super, Sub };
