@@ -105,6 +105,11 @@ public:
     RtfContent Parse() {
         while (pos_ < in_.size()) {
             const char c = in_[pos_++];
+            // Line ends and NULs are no tokens: writers wrap lines anywhere, even between a
+            // brace and the \* that makes its group skippable.
+            if (c == '\r' || c == '\n' || c == '\0') {
+                continue;
+            }
             const bool atGroupStart = justOpened_;
             justOpened_ = false;
             switch (c) {
@@ -122,10 +127,6 @@ public:
                     break;
                 case '\\':
                     ReadControl(atGroupStart);
-                    break;
-                case '\r':
-                case '\n':
-                case '\0':
                     break;
                 default:
                     if (!SwallowFallback()) {

@@ -207,6 +207,8 @@ void RtfTest::readerRules_data() {
         << QByteArray(
                R"({\rtf1{\*\generator Msftedit;}{\info{\title t}}{\*\unknown{x}y}{\pict 0102}a{\stylesheet{s;}}b})")
         << u"ab"_s;
+    QTest::newRow("line end between the brace and \\* (writers wrap anywhere)")
+        << QByteArray("{\\rtf1 a{\r\n\\*\\foo x}b}") << u"ab"_s;
     QTest::newRow("field shows its result")
         << QByteArray(R"({\rtf1{\field{\*\fldinst{HYPERLINK "u"}}{\fldrslt{\ul link}}}})")
         << u"link"_s;
