@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "storage/StrUtils.h"
+
 namespace {
 
 constexpr char32_t kRawByteBase = 0xF700;  // undecodable byte b <-> U+F700 + b
@@ -130,7 +132,25 @@ int HexValue(char c) {
     return -1;
 }
 
-// Replaces each "&#xHEX;" that names a character CP932 cannot hold by that character.
+// The length of the reference "&#xHEX;" at text[i] that reading turns into a character, with
+// that character in c; 0 when there is none. Such a reference names a character CP932 cannot
+// hold, or the ampersand itself, which is how a typed "&" that would start one is kept.
+size_t ReferenceAt(std::string_view text, size_t i, char32_t& c) {
+    if (text.compare(i, 3, "&#x") != 0) {
+        return 0;
+    }
+    size_t j = i + 3;
+    c = 0;
+    while (j < text.size() && j - i < 9 && HexValue(text[j]) >= 0) {
+        c = c * 16 + static_cast<char32_t>(HexValue(text[j]));
+        ++j;
+    }
+    std::string ignored;
+    const bool valid = j > i + 3 && j < text.size() && text[j] == ';' && c <= 0x10FFFF &&
+                       !(c >= 0xD800 && c <= 0xDFFF);
+    return valid && (c == '&' || !EncodeCp932Char(c, ignored)) ? j + 1 - i : 0;
+}
+
 std::string DecodeReferences(const std::string& utf8) {
     if (utf8.find("&#x") == std::string::npos) {
         return utf8;
@@ -139,25 +159,80 @@ std::string DecodeReferences(const std::string& utf8) {
     out.reserve(utf8.size());
     size_t i = 0;
     while (i < utf8.size()) {
-        if (utf8.compare(i, 3, "&#x") == 0) {
-            size_t j = i + 3;
-            char32_t c = 0;
-            while (j < utf8.size() && j - i < 9 && HexValue(utf8[j]) >= 0) {
-                c = c * 16 + static_cast<char32_t>(HexValue(utf8[j]));
-                ++j;
-            }
-            std::string ignored;
-            const bool valid = j > i + 3 && j < utf8.size() && utf8[j] == ';' && c <= 0x10FFFF &&
-                               !(c >= 0xD800 && c <= 0xDFFF);
-            if (valid && !EncodeCp932Char(c, ignored)) {
-                AppendUtf8(c, out);
-                i = j + 1;
-                continue;
-            }
+        char32_t c = 0;
+        if (const size_t length = ReferenceAt(utf8, i, c); length > 0) {
+            AppendUtf8(c, out);
+            i += length;
+        } else {
+            out += utf8[i++];
         }
-        out += utf8[i++];
     }
     return out;
+}
+
+void AppendReference(char32_t c, std::string& out) {
+    char reference[16];
+    std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
+    out += reference;
+}
+
+// Whether the raw byte that stands for the private-use character c can be written as itself:
+// read back it must give c again and must not join the character after it, next being the rest
+// of the text after c.
+bool RawByteComesBack(char32_t c, std::string_view next) {
+    const auto byte = static_cast<char>(c - kRawByteBase);
+    std::string decoded;
+    if (!IsLeadByte(byte)) {
+        return ToUtf8().Convert(std::string_view(&byte, 1), decoded) == 0;
+    }
+    // A lead byte takes the byte after it along in every byte walk, so that byte must be a
+    // single-byte character that is not a control character and makes no character with it.
+    // At the end of a text it would take the comma after its field.
+    size_t length = 0;
+    std::string following;
+    if (!EncodeCp932Char(DecodeUtf8(next, length), following) || length == 0 ||
+        following.size() != 1 || static_cast<unsigned char>(following[0]) < 0x20 ||
+        IsLeadByte(following[0])) {
+        return false;
+    }
+    const char pair[2] = {byte, following[0]};
+    return ToUtf8().Convert(std::string_view(pair, 2), decoded) == 0;
+}
+
+// The position of the first '&' at or after from that starts a reference reading would turn
+// into a character; npos when there is none.
+size_t FindDecodableAmpersand(std::string_view utf8, size_t from) {
+    for (size_t at = utf8.find('&', from); at != std::string_view::npos;
+         at = utf8.find('&', at + 1)) {
+        char32_t ignored = 0;
+        if (ReferenceAt(utf8, at, ignored) > 0) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// Converts a text that holds no '&' starting a reference.
+void AppendCp932(std::string_view utf8, std::string& out) {
+    while (!utf8.empty()) {
+        utf8.remove_prefix(ToCp932().Convert(utf8, out));
+        if (utf8.empty()) {
+            break;
+        }
+        size_t length = 0;
+        const char32_t c = DecodeUtf8(utf8, length);
+        if (length == 0) {
+            AppendReference(kReplacement, out);
+            utf8.remove_prefix(1);
+            continue;
+        }
+        utf8.remove_prefix(length);
+        if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF && RawByteComesBack(c, utf8)) {
+            out += static_cast<char>(c - kRawByteBase);
+        } else {
+            AppendReference(c, out);
+        }
+    }
 }
 
 }  // namespace
@@ -178,27 +253,16 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 std::string Utf8ToCp932(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
-    while (!utf8.empty()) {
-        utf8.remove_prefix(ToCp932().Convert(utf8, out));
-        if (utf8.empty()) {
-            break;
-        }
-        size_t length = 0;
-        const char32_t c = DecodeUtf8(utf8, length);
-        if (length == 0) {
-            out += "&#xFFFD;";
-            utf8.remove_prefix(1);
-            continue;
-        }
-        if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF) {
-            out += static_cast<char>(c - kRawByteBase);
-        } else {
-            char reference[16];
-            std::snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(c));
-            out += reference;
-        }
-        utf8.remove_prefix(length);
+    // A typed "&" that would start a reference is itself written as one, so the text it begins
+    // reads back as typed.
+    size_t at = 0;
+    for (size_t amp = FindDecodableAmpersand(utf8, 0); amp != std::string_view::npos;
+         amp = FindDecodableAmpersand(utf8, at)) {
+        AppendCp932(utf8.substr(at, amp - at), out);
+        AppendReference('&', out);
+        at = amp + 1;
     }
+    AppendCp932(utf8.substr(at), out);
     return out;
 }
 

@@ -7,10 +7,12 @@
 //
 // Nothing a user types is lost on a save and a reload: a character CP932 cannot hold is written
 // as the numeric character reference "&#xHEX;" and read back as that character (only for such
-// characters, so a reference to a CP932 character stays as typed). Bytes of a file that are not
-// CP932 come through as the private-use characters U+F780..U+F7FF and are written back as the
-// same bytes. Characters with a CP932 twin (the wave dash U+301C and the like) take the CP932
-// form.
+// characters, so a reference to a CP932 character stays as typed); a typed "&" that would start
+// such a reference is written as "&#x26;". Bytes of a file that are not CP932 come through as
+// the private-use characters U+F780..U+F7FF and are written back as the same bytes where those
+// read back the same; otherwise (a typed character of that range, a stray lead byte that would
+// join the next character or a field's comma) they are written as references too. Characters
+// with a CP932 twin (the wave dash U+301C and the like) take the CP932 form.
 
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -212,6 +214,38 @@ TEST(TextReader, LineEnds) {
         }
         EXPECT_EQ(lines, c.lines) << c.why;
         EXPECT_EQ(reader.LineNumber(), static_cast<int>(c.lines.size())) << c.why;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Typed texts pieced at random from awkward parts go through the codec and one comma line, two
+// fields side by side, and come back as typed.
+TEST(CommaFile, TypedTextsSurviveCodecAndLine) {
+    const char* const parts[] = {
+        "a", " ",  ",",  "\"", "\\",    "\t",     "\r\n",   "表",     "ソ",     "ｱ",      "😀",
+        "&", "#x", "26", ";",  "1F600", "\uF781", "\uF7B1", "\uF780", "\uFFFD", "\uE000",
+    };
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<size_t> pick(0, std::size(parts) - 1);
+    std::uniform_int_distribution<int> length(0, 8);
+    const auto typedText = [&] {
+        std::string text;
+        for (int n = length(random); n > 0; --n) {
+            text += parts[pick(random)];
+        }
+        return text;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const std::string first = typedText();
+        const std::string second = typedText();
+        TCommaFile reader;
+        reader.SetLine(ValuesToLine({Utf8ToCp932(first), Utf8ToCp932(second), 7}));
+        ASSERT_EQ(Cp932ToUtf8(reader.GetText()), first) << reader.Line();
+        ASSERT_EQ(Cp932ToUtf8(reader.GetText()), second) << reader.Line();
+        ASSERT_EQ(reader.GetInteger(), 7) << reader.Line();
     }
 }
 

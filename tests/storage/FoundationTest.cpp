@@ -105,8 +105,34 @@ TEST(Cp932, RoundTripKeepsEveryTypedCharacter) {
 }
 
 TEST(Cp932, BytesThatAreNotCp932SurviveARoundTrip) {
-    const std::string raw = std::string("ok\x80\xA0\xFD\xFE\xFF") + "\x81\xAD" + "\x82";
+    const std::string raw = std::string("ok\x80\xA0\xFD\xFE\xFF") + "\x81\xAD" + "\x82 x";
     EXPECT_EQ(Utf8ToCp932(Cp932ToUtf8(raw)), raw);
+    // A stray lead byte at the end would join the comma after its field: it becomes a reference.
+    EXPECT_EQ(Utf8ToCp932(Cp932ToUtf8("ok\x82")), "ok&#xF782;");
+    EXPECT_EQ(Cp932ToUtf8("ok&#xF782;"), Cp932ToUtf8("ok\x82"));
+}
+
+TEST(Cp932, TypedTextComesBackAsTyped) {
+    const struct {
+        const char* typed;
+        const char* why;
+    } cases[] = {
+        {"\uF7B1", "private use beside the raw bytes: would read back as the katakana 0xB1"},
+        {"\uF781A", "stands for a lead byte: would join the A into one character"},
+        {"\uF781\uF7E0\uF79F", "lead bytes in a row would pair up"},
+        {"a\uF781", "a lead byte at the end would join the next field"},
+        {"&#x1F600;", "typed reference text: would read back as the emoji"},
+        {"&#x26;", "the escape of the ampersand itself, typed"},
+        {"&&#xF7B1;;&#x", "ampersands around a reference, and a cut reference"},
+        {"&#x41; &#xZZ; & #x1F600;", "texts that are no reference stay as they are"},
+        {"\uFFFD\uE000\U000F0000", "replacement character and private-use planes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::string stored = Utf8ToCp932(c.typed);
+        EXPECT_EQ(Cp932ToUtf8(stored), c.typed);
+        EXPECT_EQ(Utf8ToCp932(Cp932ToUtf8(stored)), stored);
+    }
 }
 
 TEST(Cp932, ReferenceToACp932CharacterStaysText) {
