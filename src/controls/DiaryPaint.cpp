@@ -176,15 +176,15 @@ void TDiary::paintEvent(QPaintEvent* event) {
             const QRect inner = rect.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth);
 
             const uint8_t marks = OnEventDefine ? OnEventDefine(this, date) : 0;
-            const QFont& numberFont = dayFonts[(marks ? 2 : 0) | (inMonth ? 0 : 1)];
             const QString text = CellText(col, row);
             if (marks) {
                 p.setPen(markColor);
                 p.setBrush(markColor);
                 DrawMarks(p, marks, inner, markSize,
                           inner.x() + boldMetrics[inMonth ? 0 : 1].horizontalAdvance(text));
+                // Marks make the number bold; otherwise it keeps the cell's font, set above.
+                p.setFont(dayFonts[2 | (inMonth ? 0 : 1)]);
             }
-            p.setFont(numberFont);
             p.setPen(fontColor);
             p.drawText(inner, Qt::AlignLeft | Qt::AlignTop, text);
         }
