@@ -42,19 +42,6 @@ QImage Render(TDiary& diary) {
     return image;
 }
 
-// A point of the cell's background that neither the frame, the number nor the marks cover.
-QPoint BackgroundPoint(const TDiary& diary, int32_t date) {
-    for (int row = 1; row < DiaryRows; ++row) {
-        for (int col = 0; col < DiaryColumns; ++col) {
-            if (diary.CellDate(col, row) == date) {
-                const QRect r = diary.CellRect(col, row);
-                return {r.left() + 4, r.bottom() - 3};
-            }
-        }
-    }
-    return {-1, -1};
-}
-
 QRect CellOf(const TDiary& diary, int32_t date) {
     for (int row = 1; row < DiaryRows; ++row) {
         for (int col = 0; col < DiaryColumns; ++col) {
@@ -64,6 +51,12 @@ QRect CellOf(const TDiary& diary, int32_t date) {
         }
     }
     return {};
+}
+
+// A point of the cell's background that neither the frame, the number nor the marks cover.
+QPoint BackgroundPoint(const TDiary& diary, int32_t date) {
+    const QRect r = CellOf(diary, date);
+    return {r.left() + 4, r.bottom() - 3};
 }
 
 struct TEventLog {
