@@ -76,10 +76,13 @@ std::string TInitParam::Load(const std::string& path) {
 }
 
 void TInitParam::ReadSettings(const TInitFile& file) {
-    const std::vector<std::string> keyword =
-        SplitCommaList(file.ReadString("KEYWORD", "0,") + ",,");
+    const std::string keywordValue = file.ReadString("KEYWORD", "0,");
+    const std::vector<std::string> keyword = SplitCommaList(keywordValue + ",,");
     KeywordOn = !keyword.empty() && keyword[0] == "1";
-    Keyword = keyword.size() > 1 ? keyword[1] : std::string();
+    // The keyword is written after the switch and a comma as it is, neither quoted nor escaped,
+    // so it is read back as all that follows that comma: a blank or comma in it is kept.
+    const size_t comma = keywordValue.find(',');
+    Keyword = comma == std::string::npos ? std::string() : keywordValue.substr(comma + 1);
     Titles = ReadTitles(file, "CUSTOMTTL", DefaultTitlesText());
     TabTitles = ReadTitles(file, "TABTITLE", DefaultTabTitlesText());
     LogDir = file.ReadString("LOGDIR");

@@ -54,7 +54,7 @@ public:
     bool WeatherMark = true;               // "WEATHERMARK"
     bool WeatherIcon = true;               // "WEATHERICON"
     bool KeywordOn = false;                // "KEYWORD", first item
-    std::string Keyword;                   // "KEYWORD", second item
+    std::string Keyword;                   // "KEYWORD", all after the first comma
     bool MonthOnly = true;                 // "DIARYLIST"
     int32_t DiaryTab = 0;                  // "DIARYTABS"
     bool NoDeathDays = false;              // "DEATHDISP"

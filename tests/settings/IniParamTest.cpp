@@ -91,7 +91,7 @@ TEST_F(InitParamTest, EverySettingRoundTrips) {
     param.WeatherMark = false;
     param.WeatherIcon = false;
     param.KeywordOn = true;
-    param.Keyword = "word";
+    param.Keyword = "two words, \"quoted\"";
     param.MonthOnly = false;
     param.DiaryTab = 2;
     param.NoDeathDays = true;
@@ -110,6 +110,7 @@ TEST_F(InitParamTest, EverySettingRoundTrips) {
     EXPECT_EQ(back.Titles, param.Titles);
     EXPECT_EQ(back.TabTitles, param.TabTitles);
     EXPECT_EQ(back.LogDir, param.LogDir);
+    EXPECT_EQ(back.Keyword, param.Keyword);
     EXPECT_EQ(back.WindowState, WindowMinimized);
 }
 
