@@ -162,6 +162,9 @@ void TForm1::ConnectStore() {
     TScrapList& store = *ScrapList_;
     store.OnDateChanged = [this](TScrapList&, uint8_t flags, uint16_t y, uint16_t m, uint16_t d) {
         page_->DateChanged(flags, y, m, d);
+        // A year whose write failed as it was left still waits for a save.
+        if (ScrapList_->HoldsUnsaved())
+            actions_.SaveNowAction->setEnabled(true);
     };
     store.OnLeaveDate = [this](TScrapList&, int32_t oldDate) { page_->StorePage(oldDate); };
     store.OnRecordChanged = [this](TScrapList&, const TDataInfo& rec) { DayRecordChanged(rec); };
@@ -326,16 +329,23 @@ void TForm1::DataSaveClick() {
             ReportFailure(e);
         }
     }
+    // A save that failed keeps the command offered, so the user can try again.
+    if (Unsaved())
+        actions_.SaveNowAction->setEnabled(true);
+}
+
+bool TForm1::Unsaved() const {
+    return ScrapList_->Modified() || ScrapList_->HoldsUnsaved() || TodoNotes->Modified() ||
+           MemoryNotes->Modified();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     DataSaveClick();
     // A save that failed (a full disk, a folder made read-only) leaves the changes marked as
     // unsaved; closing now would lose them, so the user decides.
-    const bool unsaved = ScrapList_->Modified() || TodoNotes->Modified() || MemoryNotes->Modified();
-    if (unsaved && !AskUserYesNo(this,
-                                 u"日記を保存できませんでした。\r\n"
-                                 u"保存しないで終了しますか?"_qs)) {
+    if (Unsaved() && !AskUserYesNo(this,
+                                   u"日記を保存できませんでした。\r\n"
+                                   u"保存しないで終了しますか?"_qs)) {
         event->ignore();
         return;
     }

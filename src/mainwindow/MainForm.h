@@ -49,6 +49,7 @@ private:
     QString SiblingPath(const char* extension) const;
     std::string CorePath(const char* extension) const;
     void ReportFailure(const std::exception& error);
+    bool Unsaved() const;
     void ConnectCommands();
     void ConnectStore();
     void DisableAbsentRegions();

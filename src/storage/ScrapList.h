@@ -50,6 +50,8 @@ public:
     int32_t CurrentDate() const { return currentDate_; }
     const TDataInfo& Current() const { return current_; }
     bool Modified() const { return modified_; }
+    // True while a year left unsaved by a failed write is held in memory.
+    bool HoldsUnsaved() const { return !unsaved_.empty(); }
     bool Loading() const { return loading_; }
 
     int Count() const { return static_cast<int>(records_.size()); }

@@ -440,5 +440,38 @@ void TMainWindowTest::readOnlyFolderKeepsPageUntilSaveSucceeds() {
     QCOMPARE(run.Questions.size(), 1);
 }
 
+void TMainWindowTest::yearLeftUnsavedIsNeitherLostNorUnsaveable() {
+    const int32_t day = EncodeDate(2026, 12, 31);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    QAction* save = form.Actions().SaveNowAction;
+    form.Ui().Comment->setText(u"大晦日"_qs);
+    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    {
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        // Leaving the year writes it; the write fails and the year is held in memory.
+        QTest::mouseClick(form.Ui().ToolButton13, Qt::LeftButton);
+        QCOMPARE(run.Messages.size(), 1);
+        QVERIFY(!form.ScrapList().Modified());
+        // The save command stays offered while anything is unwritten.
+        save->trigger();
+        QCOMPARE(run.Messages.size(), 2);
+        QVERIFY(save->isEnabled());
+        // Closing asks although the year shown is unchanged; No keeps the window.
+        run.AnswerYes = false;
+        QVERIFY(!run.Stop());
+        QCOMPARE(run.Questions.size(), 1);
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    save->trigger();
+    QCOMPARE(run.Messages.size(), 3);
+    QVERIFY(!save->isEnabled());
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"大晦日"_qs);
+    QVERIFY(run.Stop());
+    QCOMPARE(run.Questions.size(), 1);
+}
+
 QTEST_MAIN(TMainWindowTest)
 #include "MainWindowTest.moc"

@@ -21,6 +21,7 @@ private Q_SLOTS:
     void badFieldAtStartShownAndWindowComesUp_data();
     void badFieldAtStartShownAndWindowComesUp();
     void readOnlyFolderKeepsPageUntilSaveSucceeds();
+    void yearLeftUnsavedIsNeitherLostNorUnsaveable();
     void gridAsTheWindowShowsIt();
     void gridStartOfWeekFromSettings();
     void screenshots();
