@@ -104,6 +104,8 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     std::string bytes;
     if (!ReadWholeFile(path, bytes)) {
+        // The notes it holds were not read: a later save must not replace them unseen.
+        backupPending_ = true;
         throw VelmoraError(FormatMessage(Sjis("ファイル %s は開けません"), path));
     }
 

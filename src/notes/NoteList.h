@@ -22,7 +22,8 @@ public:
     // file does not exist (an empty list). A line that cannot be read is skipped and the rest
     // read on; the skipped lines are reported once through ReportMessage, and the file as found
     // is kept beside it (KeepBackup) before the first save over it. Throws VelmoraError when the
-    // file exists but cannot be read.
+    // file exists but cannot be read; the file is then kept the same way before a save, which
+    // fails while the file stays unreadable.
     void LoadFromFile(const std::string& path);
     // Writes every note in list order to path ("" means FileName) through SafeWriteFile and
     // clears Modified. On failure throws VelmoraError and leaves the file and Modified as they

@@ -196,12 +196,23 @@ TEST_F(NoteFileTest, FailedSaveKeepsFileAndModified) {
               "0,1,5,2000,9999,0,old,\r\n0,4,15,2024,2024,0," + Sjis("項目1") + ",\r\n");
 }
 
-TEST_F(NoteFileTest, UnreadableFileIsAnError) {
-    Write("0,1,5,2000,9999,0,old,\r\n");
-    ::chmod(path_.c_str(), 0);
-    ScopedUnprivileged unprivileged(dir_);
+TEST_F(NoteFileTest, UnreadableFileIsAnErrorAndNeverOverwritten) {
+    const std::string original = "0,1,5,2000,9999,0,old,\r\n";
+    Write(original);
     TNoteList list;
-    EXPECT_THROW(list.LoadFromFile(path_), VelmoraError);
+    {
+        ::chmod(path_.c_str(), 0);
+        ScopedUnprivileged unprivileged(dir_);
+        EXPECT_THROW(list.LoadFromFile(path_), VelmoraError);
+        // A note added to the empty list must not replace the notes that were not read.
+        list.NewNote();
+        EXPECT_THROW(list.Save(), VelmoraError);
+        EXPECT_TRUE(list.Modified());
+        ::chmod(path_.c_str(), 0644);
+    }
+    EXPECT_EQ(Read(path_), original);
+    list.Save();
+    EXPECT_EQ(Read(path_ + ".bak"), original);
 }
 
 struct ReopenCase {
