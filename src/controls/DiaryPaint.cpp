@@ -15,6 +15,7 @@ constexpr TColor OtherMonthBackground = 0x00DDDDDD;
 constexpr TColor GridLineColor = 0x00C0C0C0;
 constexpr int HeaderPointSize = 10;
 constexpr int FrameWidth = 3;
+constexpr int OwnerInset = 1;  // the owner paints inside the cell less this on every side
 constexpr int MarkGap = 2;
 constexpr int MarkShapes = 4;  // bits 0..3 draw; bits 4..7 only make the number bold
 
@@ -160,7 +161,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
             if (OnDrawCell) {
                 p.save();
                 OnDrawCell(this, static_cast<uint32_t>(date), inMonth, p,
-                           rect.adjusted(1, 1, -1, -1));
+                           rect.adjusted(OwnerInset, OwnerInset, -OwnerInset, -OwnerInset));
                 p.restore();
             }
 

@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kInitialWidth = 80;
 constexpr int kInitialHeight = 25;
+constexpr int kButtonFrame = 2;  // the outer ring and the bevel of a raised button
 
 }  // namespace
 
@@ -180,7 +181,7 @@ void TTextSpeedButton::paintEvent(QPaintEvent*) {
         }
     } else {
         qDrawWinButton(&p, r, pal, ShownDown(), nullptr);
-        r.adjust(2, 2, -2, -2);
+        r.adjust(kButtonFrame, kButtonFrame, -kButtonFrame, -kButtonFrame);
         // A button held down in its group shows a lighter face.
         p.fillRect(r, FDown && !FPressed ? ToQColor(cl3DLight) : face);
     }
