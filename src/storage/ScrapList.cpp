@@ -9,6 +9,7 @@
 #include "storage/DayNumber.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
+#include "storage/StrUtils.h"
 #include "storage/TextReader.h"
 #include "storage/VelmoraError.h"
 
@@ -214,9 +215,16 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     TCommaFile line;
     std::vector<int> badLines;
     std::string firstError;
+    // A later line of the same day replaces the earlier one, and a line without a date is
+    // passed over: a save would lose what they hold, so the file is kept before it.
+    std::set<int32_t> dates;
+    bool passedOver = false;
     while (line.ReadLine(reader)) {
         try {
-            PutRecord(ReadRecord(line));
+            TDataInfo rec = ReadRecord(line);
+            passedOver = passedOver || (rec.Date == 0 ? !TrimText(line.Line()).empty()
+                                                      : !dates.insert(rec.Date).second);
+            PutRecord(std::move(rec));
         } catch (const VelmoraError& e) {
             if (badLines.empty()) {
                 firstError = e.what();
@@ -224,8 +232,10 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
             badLines.push_back(reader.LineNumber());
         }
     }
-    if (!badLines.empty()) {
+    if (passedOver || !badLines.empty()) {
         keepBeforeSave_.insert(path);
+    }
+    if (!badLines.empty()) {
         ReportMessage(firstError + Crlf() + LinesContext(path, badLines) + Crlf() +
                       Sjis("データが読込めません!"));
     }

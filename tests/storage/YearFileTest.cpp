@@ -137,6 +137,33 @@ TEST(YearFile, LoadingRules) {
     EXPECT_TRUE(folder.messages.empty());
 }
 
+TEST(YearFile, LinesASaveWouldLoseAreKept) {
+    const struct {
+        const char* original;
+        const char* why;
+    } cases[] = {
+        {"37623,1,,old,,,,,\r\n37623,2,,new,,,,,\r\n", "the later line of a day wins"},
+        {"37622,0,,one,,,,,\r\n,0,,no date,,,,,\r\n", "a line without a date is passed over"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        WriteFile(folder.File("2003.dat"), c.original);
+        OpenStore open(folder, kJan1);
+        open.store.PutRecord(Page(37630, "new page"));
+        open.store.SaveIfModified();
+        EXPECT_EQ(folder.Read("2003.dat.bak"), c.original);
+        EXPECT_TRUE(folder.messages.empty());
+    }
+    // Blank lines hold nothing: no backup for them.
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"), "37622,0,,one,,,,,\r\n\r\n  \r\n");
+    OpenStore open(folder, kJan1);
+    open.store.PutRecord(Page(37630, "new page"));
+    open.store.SaveIfModified();
+    EXPECT_FALSE(FileExists(folder.File("2003.dat.bak")));
+}
+
 TEST(YearFile, MissingFile) {
     StoreFolder folder;
     OpenStore open(folder, kJan1);
