@@ -31,9 +31,19 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-}  // namespace
+// The access mode for a file that replaces or copies the file at existing: that file's own, so
+// a diary kept private stays private; for a new file the mode a plain create would give.
+mode_t ModeAfter(const std::string& existing) {
+    struct stat info {};
+    if (::stat(existing.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        return info.st_mode & 07777;
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
 
-void SafeWriteFile(const std::string& path, std::string_view contents) {
+void WriteReplacing(const std::string& path, std::string_view contents, mode_t mode) {
     std::string temp = path + ".XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
@@ -42,10 +52,8 @@ void SafeWriteFile(const std::string& path, std::string_view contents) {
         Fail("ファイル %s は開けません", path);
     }
     temp = name.data();
-    // mkstemp creates the file for its owner alone; give it the mode a plain create would.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // mkstemp creates the file for its owner alone.
+    ::fchmod(fd, mode);
 
     const bool written = WriteAll(fd, contents) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
@@ -53,6 +61,12 @@ void SafeWriteFile(const std::string& path, std::string_view contents) {
         ::unlink(temp.c_str());
         Fail("ファイル %s に書込めません", path);
     }
+}
+
+}  // namespace
+
+void SafeWriteFile(const std::string& path, std::string_view contents) {
+    WriteReplacing(path, contents, ModeAfter(path));
 }
 
 std::string KeepBackup(const std::string& path) {
@@ -64,7 +78,7 @@ std::string KeepBackup(const std::string& path) {
     for (int n = 2; FileExists(backup); ++n) {
         backup = path + ".bak" + std::to_string(n);
     }
-    SafeWriteFile(backup, contents);
+    WriteReplacing(backup, contents, ModeAfter(path));
     return backup;
 }
 

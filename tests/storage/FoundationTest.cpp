@@ -198,6 +198,20 @@ TEST_F(SafeWriteTest, MissingFolderNamesThePath) {
     }
 }
 
+TEST_F(SafeWriteTest, ReplacementAndBackupKeepTheFilesMode) {
+    const std::string path = dir_ + "/2003.dat";
+    SafeWriteFile(path, "private");
+    ::chmod(path.c_str(), 0600);
+    const auto mode = [](const std::string& file) {
+        struct stat info {};
+        EXPECT_EQ(::stat(file.c_str(), &info), 0);
+        return info.st_mode & 07777;
+    };
+    SafeWriteFile(path, "still private");
+    EXPECT_EQ(mode(path), 0600u);
+    EXPECT_EQ(mode(KeepBackup(path)), 0600u);
+}
+
 TEST_F(SafeWriteTest, BackupsNeverOverwriteEachOther) {
     const std::string path = dir_ + "/2003.dat";
     SafeWriteFile(path, "first");
