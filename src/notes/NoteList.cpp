@@ -122,6 +122,9 @@ void TNoteList::LoadFromFile(const std::string& path) {
         TNoteRec note;
         try {
             note = ReadNote(line);
+            // What follows the last field (lines joined by lone LFs) is not read; a save would
+            // lose it, so the file is kept before that.
+            backupPending_ = backupPending_ || line.PeekChar() != 0;
         } catch (const VelmoraError& error) {
             if (badLines.empty()) {
                 firstError = error.what();

@@ -215,15 +215,17 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     TCommaFile line;
     std::vector<int> badLines;
     std::string firstError;
-    // A later line of the same day replaces the earlier one, and a line without a date is
-    // passed over: a save would lose what they hold, so the file is kept before it.
+    // A later line of the same day replaces the earlier one, a line without a date is passed
+    // over, and what follows the last field of a line (lines joined by lone LFs) is not read:
+    // a save would lose all of these, so the file is kept before it.
     std::set<int32_t> dates;
     bool passedOver = false;
     while (line.ReadLine(reader)) {
         try {
             TDataInfo rec = ReadRecord(line);
-            passedOver = passedOver || (rec.Date == 0 ? !TrimText(line.Line()).empty()
-                                                      : !dates.insert(rec.Date).second);
+            passedOver =
+                passedOver || line.PeekChar() != 0 ||
+                (rec.Date == 0 ? !TrimText(line.Line()).empty() : !dates.insert(rec.Date).second);
             PutRecord(std::move(rec));
         } catch (const VelmoraError& e) {
             if (badLines.empty()) {

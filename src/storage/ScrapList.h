@@ -28,7 +28,8 @@ constexpr uint8_t YearChanged = 2;   // the year differs; its year file has been
 // - a line that cannot be read is skipped and reported (its message, CR LF, the path and line
 //   number, CR LF, "データが読込めません!"); the rest of the file is read, and before the first
 //   save over that file it is kept as found under a backup name (KeepBackup), as it is when a
-//   later line of the same day replaced an earlier one or a line without a date was passed over;
+//   later line of the same day replaced an earlier one, a line without a date was passed over
+//   or a line held more than one record's fields;
 // - a failed save is reported (its message, CR LF, "データが書込めません!"), leaves the file on
 //   disk as it was and keeps the changes: Modified stays true, and a year left while unsaved is
 //   held in memory, written at the next SaveIfModified and shown again if its year comes back.

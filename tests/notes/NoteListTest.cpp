@@ -177,6 +177,18 @@ TEST_F(NoteFileTest, BadLineIsReportedSkippedAndTheFileKept) {
     EXPECT_FALSE(FileExists(path_ + ".bak2"));
 }
 
+TEST_F(NoteFileTest, LinesJoinedByLoneLineFeedsAreKept) {
+    // A lone LF is line content, so the second note is not read; the file must survive a save.
+    const std::string original = "0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n";
+    Write(original);
+    TNoteList list;
+    list.LoadFromFile(path_);
+    EXPECT_EQ(Titles(list), (std::vector<std::string>{"first"}));
+    list.NewNote();
+    list.Save();
+    EXPECT_EQ(Read(path_ + ".bak"), original);
+}
+
 TEST_F(NoteFileTest, FailedSaveKeepsFileAndModified) {
     Write("0,1,5,2000,9999,0,old,\r\n");
     TNoteList list;

@@ -144,6 +144,7 @@ TEST(YearFile, LinesASaveWouldLoseAreKept) {
     } cases[] = {
         {"37623,1,,old,,,,,\r\n37623,2,,new,,,,,\r\n", "the later line of a day wins"},
         {"37622,0,,one,,,,,\r\n,0,,no date,,,,,\r\n", "a line without a date is passed over"},
+        {"37622,0,,one,,,,,\n37623,0,,two,,,,,\n", "lone LFs are line content: one line"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
