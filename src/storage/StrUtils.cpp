@@ -86,7 +86,9 @@ std::string EncodeField(std::string_view text) {
                 break;
             case '\r':
             case '\0':
+            case '\x1A':
                 // A NUL is dropped like a CR; escaping goes on after it so the line stays whole.
+                // 0x1A would end the whole file when it is read back.
                 break;
             case '\\':
                 result += "\\\\";

@@ -30,7 +30,7 @@ std::string TruncateText(std::string_view text, int budget);
 
 // The field form of a text: TAB as "\t", LF as "\n", CR removed, backslash doubled, double quote
 // doubled; the whole field is enclosed in double quotes when the text holds a double quote, a
-// space or a comma. A NUL is dropped.
+// space or a comma. A NUL and the byte 0x1A (which ends a file being read) are dropped.
 std::string EncodeField(std::string_view text);
 
 // Undoes the backslash escapes of EncodeField: "\n" gives CR LF, "\t" a TAB, and a backslash

@@ -81,6 +81,9 @@ TEST(EncodeField, Cases) {
         {hyo + "\\", hyo + "\\\\", "a real backslash after it is"},
         {"\x81", "\x81", "lead byte at the end kept"},
         {std::string("a\0b\nc", 5), "ab\\nc", "NUL dropped; the rest is still escaped"},
+        {"a\x1A"
+         "b",
+         "ab", "0x1A would end the file being read: dropped"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeField(c.text), c.field) << c.why;

@@ -106,12 +106,18 @@ TEST(YearFile, LoneLineBreaks) {
         OpenStore open(folder, kJan1);
         TDataInfo rec = Page(kJan1, "a\nb");
         rec.Text = "c\rd";
+        rec.News =
+            "e\x1A"
+            "f";
         open.store.PutRecord(rec);
+        open.store.PutRecord(Page(kJan1 + 1, "next day"));
         open.store.SaveToFile();
     }
     OpenStore reopened(folder, kJan1);
     EXPECT_EQ(reopened.store.Current().Title, "a\r\nb") << "a lone LF comes back as CR LF";
     EXPECT_EQ(reopened.store.Current().Text, "cd") << "a lone CR is removed";
+    EXPECT_EQ(reopened.store.Current().News, "ef") << "0x1A, the end of a file, is removed";
+    EXPECT_EQ(reopened.store.FindByDate(kJan1 + 1).Title, "next day");
 }
 
 TEST(YearFile, LoadingRules) {
