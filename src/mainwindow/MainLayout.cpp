@@ -159,10 +159,14 @@ void InstallFontSubstitutes() {
 }
 
 QFont FontForFace(const QString& face) {
-    // Naming the installed face directly spares the font lookup a search through every
-    // installed font for a face that is not there, once per style and script.
+    // Naming the Japanese faces directly spares the font lookup a search through every
+    // installed font for a face that is not there, once per style and script; the first of
+    // them that is installed is used.
     const QStringList substitutes = QFont::substitutes(face);
-    return QFont(substitutes.isEmpty() ? face : substitutes.first());
+    QFont font(face);
+    if (!substitutes.isEmpty())
+        font.setFamilies(substitutes);
+    return font;
 }
 
 QFont DesignFont(const QString& face, int pixelHeight, bool bold) {

@@ -1,5 +1,7 @@
 #include <sys/stat.h>
 #include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -471,6 +473,29 @@ void TMainWindowTest::yearLeftUnsavedIsNeitherLostNorUnsaveable() {
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"大晦日"_qs);
     QVERIFY(run.Stop());
     QCOMPARE(run.Questions.size(), 1);
+}
+
+void TMainWindowTest::windowsFacesDrawJapanese_data() {
+    QTest::addColumn<QString>("face");
+    // Faces of the window's design fonts and of the settings' default fonts.
+    QTest::newRow("design and settings default") << u"ＭＳ Ｐゴシック"_qs;
+    QTest::newRow("reminder lists") << u"ＭＳ ゴシック"_qs;
+    QTest::newRow("serif face of older settings") << u"ＭＳ 明朝"_qs;
+}
+
+void TMainWindowTest::windowsFacesDrawJapanese() {
+    QFETCH(QString, face);
+    const QFontInfo resolved(FontForFace(face));
+    QVERIFY2(QFont::substitutes(face).contains(resolved.family(), Qt::CaseInsensitive),
+             qPrintable(resolved.family()));
+    QVERIFY(QFontMetrics(FontForFace(face)).inFontUcs4(U'日'));
+
+    // Where only a later face of the list is installed, that one is used.
+    const QString alias = u"Velmora Test Face"_qs;
+    QFont::insertSubstitutions(alias, {u"Velmora Face Not Installed"_qs, resolved.family()});
+    const QString family = QFontInfo(FontForFace(alias)).family();
+    QFont::removeSubstitutions(alias);
+    QCOMPARE(family, resolved.family());
 }
 
 QTEST_MAIN(TMainWindowTest)

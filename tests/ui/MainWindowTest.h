@@ -25,4 +25,6 @@ private Q_SLOTS:
     void gridAsTheWindowShowsIt();
     void gridStartOfWeekFromSettings();
     void screenshots();
+    void windowsFacesDrawJapanese_data();
+    void windowsFacesDrawJapanese();
 };
