@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
@@ -12,6 +14,12 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     InstallFontSubstitutes();
+    // The window speaks Japanese throughout; Qt's own texts (message box buttons, the editors'
+    // context menus) follow it when their translation is installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;
