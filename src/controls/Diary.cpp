@@ -204,17 +204,9 @@ int TDiary::FontHeight() const {
     return QFontInfo(font()).pixelSize();
 }
 
-const TDiarySizes& TDiary::Sizes() const {
+TDiarySizes TDiary::Sizes() const {
     const QSize client = contentsRect().size();
-    const int fontHeight = FontHeight();
-    if (client != sizedFor_ || fontHeight != sizedFontHeight_ ||
-        gridLineWidth_ != sizedLineWidth_) {
-        sizes_ = DiaryCellSizes(client.width(), client.height(), fontHeight, gridLineWidth_);
-        sizedFor_ = client;
-        sizedFontHeight_ = fontHeight;
-        sizedLineWidth_ = gridLineWidth_;
-    }
-    return sizes_;
+    return DiaryCellSizes(client.width(), client.height(), FontHeight(), gridLineWidth_);
 }
 
 void TDiary::changeEvent(QEvent* event) {
@@ -226,7 +218,7 @@ void TDiary::changeEvent(QEvent* event) {
 
 TDiaryCell TDiary::CellAt(const QPoint& pos) const {
     // A cell owns the grid line after it.
-    const TDiarySizes& sizes = Sizes();
+    const TDiarySizes sizes = Sizes();
     const QRect client = contentsRect();
     int col = 0;
     for (int x = client.x(); col < DiaryColumns - 1; ++col) {

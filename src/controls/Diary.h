@@ -101,7 +101,7 @@ private:
     void UpdateCalendar();
     void Change();
     // Row heights and column widths for the present client area and font.
-    const TDiarySizes& Sizes() const;
+    TDiarySizes Sizes() const;
     QRect CellRectIn(const TDiarySizes& sizes, int col, int row) const;
     void CacheHolidays();
     void SetColor(TColor& member, TColor c);
@@ -112,10 +112,6 @@ private:
     double calendarDate_ = 0;
     TDiaryMonth month_;
     TDiaryCell current_{0, 1};
-    mutable TDiarySizes sizes_{};
-    mutable QSize sizedFor_;
-    mutable int sizedFontHeight_ = -1;
-    mutable int sizedLineWidth_ = -1;
     // Whether each day cell of the laid-out month is a holiday or substitute holiday, so that
     // painting asks the holiday rules only when the month or the rules change.
     std::array<bool, DiaryColumns*(DiaryRows - 1)> holidayCells_{};

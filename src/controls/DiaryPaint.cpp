@@ -111,7 +111,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
                                                   QFontMetrics(dayFonts[3])};
     const int markSize = DiaryMarkSize(FontHeight());
     const bool focused = hasFocus();
-    const TDiarySizes& sizes = Sizes();
+    const TDiarySizes sizes = Sizes();
 
     for (int row = 0; row < DiaryRows; ++row) {
         for (int col = 0; col < DiaryColumns; ++col) {
