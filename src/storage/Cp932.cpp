@@ -212,6 +212,34 @@ size_t FindDecodableAmpersand(std::string_view utf8, size_t from) {
     return std::string_view::npos;
 }
 
+// The converter writes the yen sign and the overline as the ASCII bytes 0x5C and 0x7E, which
+// read back as the backslash and the tilde. Their full-width forms are CP932 characters that
+// read back as the same signs.
+std::string FoldYenAndOverline(std::string_view utf8) {
+    static constexpr std::string_view kYen = "\xC2\xA5", kFullWidthYen = "\xEF\xBF\xA5";
+    static constexpr std::string_view kOverline = "\xE2\x80\xBE", kFullWidthMacron = "\xEF\xBF\xA3";
+    std::string folded;
+    folded.reserve(utf8.size() + 8);
+    while (!utf8.empty()) {
+        if (utf8.starts_with(kYen)) {
+            folded += kFullWidthYen;
+            utf8.remove_prefix(kYen.size());
+        } else if (utf8.starts_with(kOverline)) {
+            folded += kFullWidthMacron;
+            utf8.remove_prefix(kOverline.size());
+        } else {
+            folded += utf8.front();
+            utf8.remove_prefix(1);
+        }
+    }
+    return folded;
+}
+
+bool HoldsYenOrOverline(std::string_view utf8) {
+    return utf8.find("\xC2\xA5") != std::string_view::npos ||
+           utf8.find("\xE2\x80\xBE") != std::string_view::npos;
+}
+
 // Converts a text that holds no '&' starting a reference.
 void AppendCp932(std::string_view utf8, std::string& out) {
     while (!utf8.empty()) {
@@ -250,7 +278,10 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return DecodeReferences(out);
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
+std::string Utf8ToCp932(std::string_view typed) {
+    const std::string folded =
+        HoldsYenOrOverline(typed) ? FoldYenAndOverline(typed) : std::string();
+    const std::string_view utf8 = folded.empty() ? typed : std::string_view(folded);
     std::string out;
     out.reserve(utf8.size());
     // A typed "&" that would start a reference is itself written as one, so the text it begins

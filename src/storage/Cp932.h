@@ -12,7 +12,9 @@
 // the private-use characters U+F780..U+F7FF and are written back as the same bytes where those
 // read back the same; otherwise (a typed character of that range, a stray lead byte that would
 // join the next character or a field's comma) they are written as references too. Characters
-// with a CP932 twin (the wave dash U+301C and the like) take the CP932 form.
+// with a CP932 twin (the wave dash U+301C and the like) take the CP932 form; the yen sign and
+// the overline take their full-width forms, since 0x5C and 0x7E read back as the
+// backslash and the tilde.
 
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);

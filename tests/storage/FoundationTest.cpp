@@ -82,6 +82,14 @@ TEST(Cp932, Conversions) {
         {"\\", "\x5C", "the backslash stays a backslash"},
         {"ｱ", "\xB1", "single-byte katakana"},
         {"〜", "\x81\x60", "the wave dash takes its CP932 form"},
+        {"¥100",
+         "\x81\x8F"
+         "100",
+         "the yen sign takes its full-width form, not the backslash"},
+        {"a‾b",
+         "a\x81\x50"
+         "b",
+         "the overline takes its full-width form, not the tilde"},
         {"😀", "&#x1F600;", "beyond CP932: a character reference"},
         {"a\xF0\x9F\x98\x80z", "a&#x1F600;z", "a reference between other characters"},
         {"\xEF\x9E\x80", "\x80", "a raw byte written back as itself"},
