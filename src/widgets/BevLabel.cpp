@@ -29,59 +29,50 @@ QFont PlainFont(const QFont& font) {
 
 TBevelLabel::TBevelLabel(QWidget* parent) : QWidget(parent) {}
 
-template <typename T>
-void TBevelLabel::Store(T& field, T value) {
-    if (field == value) {
-        return;
-    }
-    field = value;
-    update();
-}
-
 void TBevelLabel::SetCaption(const QString& caption) {
-    Store(FCaption, caption);
+    StoreAndRepaint(*this, FCaption, caption);
 }
 void TBevelLabel::SetAlignment(TAlignment alignment) {
-    Store(FAlignment, alignment);
+    StoreAndRepaint(*this, FAlignment, alignment);
 }
 void TBevelLabel::SetLayout(TTextLayout layout) {
-    Store(FLayout, layout);
+    StoreAndRepaint(*this, FLayout, layout);
 }
 void TBevelLabel::SetWordWrap(bool wrap) {
-    Store(FWordWrap, wrap);
+    StoreAndRepaint(*this, FWordWrap, wrap);
 }
 void TBevelLabel::SetColor(TColor color) {
-    Store(FColor, color);
+    StoreAndRepaint(*this, FColor, color);
 }
 void TBevelLabel::SetFontColor(TColor color) {
-    Store(FFontColor, color);
+    StoreAndRepaint(*this, FFontColor, color);
 }
 void TBevelLabel::SetBevelOuter(TBevelCut cut) {
-    Store(FBevelOuter, cut);
+    StoreAndRepaint(*this, FBevelOuter, cut);
 }
 void TBevelLabel::SetBevelInner(TBevelCut cut) {
-    Store(FBevelInner, cut);
+    StoreAndRepaint(*this, FBevelInner, cut);
 }
 void TBevelLabel::SetBevelWidth(int width) {
-    Store(FBevelWidth, width);
+    StoreAndRepaint(*this, FBevelWidth, width);
 }
 void TBevelLabel::SetBorderWidth(int width) {
-    Store(FBorderWidth, width);
+    StoreAndRepaint(*this, FBorderWidth, width);
 }
 void TBevelLabel::SetTextBorder(int border) {
-    Store(FTextBorder, border);
+    StoreAndRepaint(*this, FTextBorder, border);
 }
 void TBevelLabel::SetLineBorder(int border) {
-    Store(FLineBorder, border);
+    StoreAndRepaint(*this, FLineBorder, border);
 }
 void TBevelLabel::SetTextOffset(int offset) {
-    Store(FTextOffset, offset);
+    StoreAndRepaint(*this, FTextOffset, offset);
 }
 void TBevelLabel::SetTextRotate(TTextRotate rotate) {
-    Store(FTextRotate, rotate);
+    StoreAndRepaint(*this, FTextRotate, rotate);
 }
 void TBevelLabel::SetSingleLine(bool single) {
-    Store(FSingleLine, single);
+    StoreAndRepaint(*this, FSingleLine, single);
 }
 
 void TBevelLabel::SetDown(bool down) {

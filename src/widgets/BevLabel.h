@@ -21,6 +21,17 @@ void Frame3D(QPainter& p, QRect& rect, const QColor& topLeft, const QColor& bott
 // The face and size of a font without its style: what rotated text is drawn in.
 QFont PlainFont(const QFont& font);
 
+// The setter rule of the painted controls: a new value is stored and repainted, the value
+// already held does nothing.
+template <typename T>
+void StoreAndRepaint(QWidget& widget, T& field, const T& value) {
+    if (field == value) {
+        return;
+    }
+    field = value;
+    widget.update();
+}
+
 // A label framed by an outer and an inner bevel with a plain band between them, whose text
 // may be drawn on one line rotated by a multiple of 90 degrees.
 class TBevelLabel : public QWidget {
@@ -70,8 +81,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    template <typename T>
-    void Store(T& field, T value);
     void DrawBevel(QPainter& p, QRect& rect, TBevelCut cut) const;
     void DrawSingleLine(QPainter& p, const QRect& r) const;
     void DrawMultiLine(QPainter& p, const QRect& r) const;

@@ -19,32 +19,23 @@ TColorButton::TColorButton(QWidget* parent) : QWidget(parent) {
     resize(kInitialWidth, kInitialHeight);
 }
 
-template <typename T>
-void TColorButton::Store(T& field, T value) {
-    if (field == value) {
-        return;
-    }
-    field = value;
-    update();
-}
-
 void TColorButton::SetCaption(const QString& caption) {
-    Store(FCaption, caption);
+    StoreAndRepaint(*this, FCaption, caption);
 }
 void TColorButton::SetColor(TColor color) {
-    Store(FColor, color);
+    StoreAndRepaint(*this, FColor, color);
 }
 void TColorButton::SetFontColor(TColor color) {
-    Store(FFontColor, color);
+    StoreAndRepaint(*this, FFontColor, color);
 }
 void TColorButton::SetAutoFontColor(bool autoColor) {
-    Store(FAutoFontColor, autoColor);
+    StoreAndRepaint(*this, FAutoFontColor, autoColor);
 }
 void TColorButton::SetDrawFocus(TFocusBandType type) {
-    Store(FDrawFocus, type);
+    StoreAndRepaint(*this, FDrawFocus, type);
 }
 void TColorButton::SetDrawFrame(bool frame) {
-    Store(FDrawFrame, frame);
+    StoreAndRepaint(*this, FDrawFrame, frame);
 }
 
 QColor TColorButton::CaptionColor() const {

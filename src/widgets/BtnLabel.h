@@ -50,8 +50,6 @@ protected:
 
 private:
     void SetPressed(bool pressed);
-    template <typename T>
-    void Store(T& field, T value);
     void DrawFocusRect(QPainter& p, QRect r) const;
 
     QString FCaption;

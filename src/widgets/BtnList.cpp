@@ -21,27 +21,15 @@ TTextSpeedButton::TTextSpeedButton(QWidget* parent) : QWidget(parent) {
 }
 
 void TTextSpeedButton::SetText(const QString& text) {
-    if (FText == text) {
-        return;
-    }
-    FText = text;
-    update();
+    StoreAndRepaint(*this, FText, text);
 }
 
 void TTextSpeedButton::SetRotation(TCaptionAlign rotation) {
-    if (FRotation == rotation) {
-        return;
-    }
-    FRotation = rotation;
-    update();
+    StoreAndRepaint(*this, FRotation, rotation);
 }
 
 void TTextSpeedButton::SetFlat(bool flat) {
-    if (FFlat == flat) {
-        return;
-    }
-    FFlat = flat;
-    update();
+    StoreAndRepaint(*this, FFlat, flat);
 }
 
 void TTextSpeedButton::SetGroupIndex(int index) {
