@@ -10,18 +10,19 @@ namespace {
 
 constexpr int kInitialEditWidth = 40;
 
-// Digits of a text read as a whole number, saturating at the integer range; anything but
-// digits (a stray sign or letter from pasting) makes it unreadable, which reads 0.
+// Where ReadDigits stops growing: far beyond any int, and low enough that one more digit
+// cannot overflow.
+constexpr int64_t kDigitsCap = INT64_MAX / 100;
+
+// Digits of a text read as a whole number, saturating at kDigitsCap; anything but digits
+// (a stray sign or letter from pasting) makes it unreadable, which reads 0.
 int64_t ReadDigits(const QString& digits) {
-    if (digits.isEmpty()) {
-        return 0;
-    }
     int64_t value = 0;
     for (QChar ch : digits) {
         if (ch.unicode() < '0' || ch.unicode() > '9') {
             return 0;
         }
-        value = std::min<int64_t>(value * 10 + (ch.unicode() - '0'), INT64_MAX / 100);
+        value = std::min<int64_t>(value * 10 + (ch.unicode() - '0'), kDigitsCap);
     }
     return value;
 }

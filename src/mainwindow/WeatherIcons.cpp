@@ -318,7 +318,7 @@ QPixmap WeatherPixmap(int index, qreal dpr) {
     if (index < 0 || index >= WeatherCount()) {
         index = WeatherUnknown;
     }
-    // Month grids draw these for every day on each repaint: make each picture once per density.
+    // Made once per picture and density, for drawing the same picture again and again.
     static std::map<std::pair<int, qreal>, QPixmap> made;
     QPixmap& pixmap = made[{index, dpr}];
     if (pixmap.isNull()) {
