@@ -145,6 +145,16 @@ private Q_SLOTS:
 
     void HelpNeedsItsFile() {
         QTemporaryDir dir;
+        // A document opener on the path, so that the enabled help is tested on machines without
+        // a desktop too; the help's own Opener below stands in for running it.
+        const QString opener = dir.filePath(QStringLiteral("xdg-open"));
+        QFile script(opener);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        qputenv("PATH", dir.path().toLocal8Bit() + ':' + qgetenv("PATH"));
+        QVERIFY(THtmHelp::ViewerPresent());
         const QString file = dir.filePath(QStringLiteral("Velmora.chm"));
         THtmHelp help;
         QList<QUrl> opened;
@@ -156,15 +166,12 @@ private Q_SLOTS:
         QVERIFY(!help.Enabled());
         QFile(file).open(QIODevice::WriteOnly);
         help.SetFileName(file);
-        QCOMPARE(help.Enabled(), THtmHelp::ViewerPresent());
+        QVERIFY(help.Enabled());
         help.SetFileName(dir.path());  // a folder is not a help file
         QVERIFY(!help.Enabled());
         help.SetFileName(file);
         help.ShowTopic(nullptr, QStringLiteral("index.html"));
-        QCOMPARE(opened.size(), THtmHelp::ViewerPresent() ? 1 : 0);
-        if (!opened.isEmpty()) {
-            QCOMPARE(opened.first(), QUrl::fromLocalFile(file));
-        }
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(file)});
     }
 
     void ActionListSwitch() {
