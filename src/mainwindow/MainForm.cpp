@@ -235,12 +235,11 @@ void TForm1::ApplyWindowPlacement() {
         return;
     }
     const TWindowRect& r = placement.Bounds;
+    // A window closed while minimised opens as a normal one: a started program shows itself.
     if (r.Left < r.Right && r.Top < r.Bottom) {
         move(r.Left, r.Top);
         resize(r.Right - r.Left, r.Bottom - r.Top);
     }
-    if (placement.State == WindowMinimized)
-        setWindowState(Qt::WindowMinimized);
 }
 
 void TForm1::ApplySavedLayout() {

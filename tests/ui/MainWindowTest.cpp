@@ -337,6 +337,13 @@ void TMainWindowTest::savedLayoutRestoredAndWritten() {
     run.Stop();
     TForm1& third = run.Start();
     QCOMPARE(third.Ui().SplitInfo(), moved);
+    run.Stop();
+
+    // A window closed while minimised comes back as a normal window of its saved size.
+    run.Put(u"Velmora.ini"_qs, Sjis("WINDOWINFO=1,10,20,610,470\r\n"));
+    TForm1& shown = run.Start();
+    QVERIFY(!shown.isMinimized());
+    QCOMPARE(shown.size(), QSize(600, 450));
 }
 
 void TMainWindowTest::resizeKeepsControlsFilled() {
