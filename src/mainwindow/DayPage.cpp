@@ -156,14 +156,12 @@ void TDayPage::Diary1DrawCell(uint32_t date, bool thisMonth, QPainter& canvas, c
         QFont font = canvas.font();
         font.setPixelSize(kRokuyoPixelSize);
         canvas.setFont(font);
-        kyureki_.Calculate(date);
-        const QString name = FromCp932(kyureki_.RokuyoName());
+        const TRokuyo& rokuyo = RokuyoOf(date);
+        const QString& name = rokuyo.Name;
         const QFontMetrics metrics(font);
         const int x = rect.right() + 1 - metrics.horizontalAdvance(name);
         const int y = std::max(rect.bottom() + 1 - metrics.height(), rect.top());
-        canvas.setPen(!thisMonth                   ? kRokuyoOutside
-                      : kyureki_.RokuyoKind() == 1 ? kRokuyoLucky
-                                                   : kRokuyoOther);
+        canvas.setPen(!thisMonth ? kRokuyoOutside : rokuyo.Kind == 1 ? kRokuyoLucky : kRokuyoOther);
         canvas.setClipRect(rect);
         canvas.drawText(QRect(x, y, rect.right() + 1 - x, metrics.height()),
                         Qt::AlignLeft | Qt::AlignTop, name);
@@ -178,6 +176,19 @@ void TDayPage::Diary1DrawCell(uint32_t date, bool thisMonth, QPainter& canvas, c
             PaintWeather(canvas, rec.Weather, QRectF(rect.left(), y, w, h));
         }
     }
+}
+
+const TDayPage::TRokuyo& TDayPage::RokuyoOf(uint32_t date) {
+    // A few years of paging stay small; past that the memory is given back.
+    constexpr size_t kMaxRemembered = 4096;
+    if (const auto found = rokuyo_.find(date); found != rokuyo_.end()) {
+        return found->second;
+    }
+    if (rokuyo_.size() >= kMaxRemembered) {
+        rokuyo_.clear();
+    }
+    kyureki_.Calculate(date);
+    return rokuyo_[date] = {FromCp932(kyureki_.RokuyoName()), kyureki_.RokuyoKind()};
 }
 
 void TDayPage::StorePage(int32_t date) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "storage/DataInfo.h"
 
@@ -62,6 +63,13 @@ public:
     QMenu* WeatherPopup() const { return weatherPopup_; }
 
 private:
+    struct TRokuyo {
+        QString Name;
+        int Kind;
+    };
+    // The rokuyo of a day: the grid asks for every cell on every repaint, and the old-calendar
+    // reckoning is far dearer than the painting.
+    const TRokuyo& RokuyoOf(uint32_t date);
     void SetWeather(int index);
     void SetChanged(bool changed);
 
@@ -73,6 +81,7 @@ private:
     TInitParam& params_;
     bool& updating_;
 
+    std::unordered_map<uint32_t, TRokuyo> rokuyo_;
     QMenu* weatherPopup_ = nullptr;
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched

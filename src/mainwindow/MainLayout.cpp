@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "controls/SpinBtns.h"
+#include "mainwindow/BodyEdit.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/ToolIcons.h"
 #include "settings/IniFile.h"
@@ -393,7 +394,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     TrackBar1->setFocusPolicy(Qt::NoFocus);
     page->addWidget(TrackBar1);
 
-    DiaryMemo = Named(new QTextEdit, "DiaryMemo");
+    DiaryMemo = Named(new TBodyEdit, "DiaryMemo");
     DiaryMemo->setAcceptRichText(true);
     // The body's default face is written into its rich text by name, so it keeps the Windows
     // face name that other writers of these files know; it is drawn through the substitution.
