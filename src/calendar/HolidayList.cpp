@@ -5,6 +5,7 @@
 #include "calendar/QReki.h"
 #include "storage/Cp932.h"
 #include "storage/SafeWrite.h"
+#include "storage/StrUtils.h"
 #include "storage/VelmoraError.h"
 
 namespace {
@@ -16,13 +17,9 @@ bool IsBlank(unsigned char c) {
     return c >= 1 && c <= ' ';
 }
 
-bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
 // Bytes of the character at pos: two for a lead byte with a byte after it.
 size_t CharLength(std::string_view text, size_t pos) {
-    return IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
 }
 
 size_t SkipBlanks(std::string_view text, size_t pos) {
