@@ -224,7 +224,13 @@ TValueSpin::TValueSpin(QWidget* parent)
         Q_EMIT OnChange();
     });
     FEdit->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, &TValueSpin::FocusChanged);
+    FFocusWatch = connect(qApp, &QApplication::focusChanged, this, &TValueSpin::FocusChanged);
+}
+
+TValueSpin::~TValueSpin() {
+    // Closing the widget moves the focus, and QWidget's destructor would still deliver that to
+    // FocusChanged of a spin that is already gone.
+    disconnect(FFocusWatch);
 }
 
 void TValueSpin::SetValue(int value) {

@@ -102,6 +102,7 @@ public:
     static constexpr int kGap = 2;
 
     explicit TValueSpin(QWidget* parent = nullptr);
+    ~TValueSpin() override;
 
     int Value() const { return FUpDown->Position(); }
     // Does nothing when both the edit and the position already hold the value; otherwise
@@ -137,4 +138,5 @@ private:
     TValueEdit* FEdit;
     TUpDown* FUpDown;
     bool FFocusFromEdit = false;  // the edit has just lost the focus
+    QMetaObject::Connection FFocusWatch;
 };
