@@ -99,11 +99,11 @@ void TCommaFile::SetLine(std::string line) {
 }
 
 bool TCommaFile::ReadLine(TTextReader& reader) {
-    std::string line;
-    if (!reader.ReadLine(line)) {
+    // Read into the current line, so one buffer serves every line of a file.
+    if (!reader.ReadLine(line_)) {
         return false;
     }
-    SetLine(std::move(line));
+    cursor_ = 0;
     return true;
 }
 

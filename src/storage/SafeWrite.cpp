@@ -88,6 +88,11 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
         return false;
     }
     contents.clear();
+    // A year file runs to megabytes: room for all of it at once spares the copies of growing.
+    struct stat info {};
+    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0) {
+        contents.reserve(static_cast<size_t>(info.st_size));
+    }
     char buffer[32768];
     size_t n = 0;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
