@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/QuitSignals.h"
+#include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserMessage.h"
 #include "settings/IniParam.h"
 #include "storage/VelmoraError.h"
@@ -21,11 +24,31 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    const QString executable = QCoreApplication::applicationFilePath();
+    TSingleInstance instance(QFileInfo(executable).absolutePath());
+    switch (instance.Start()) {
+        case TSingleInstance::TStart::Other:
+            return 0;
+        case TSingleInstance::TStart::OtherSilent:
+            ShowUserMessage(nullptr,
+                            u"この日記は別の Velmora で開かれています。\r\n"
+                            u"そちらのウィンドウをお使いください。"_qs);
+            return 1;
+        case TSingleInstance::TStart::Holder:
+        case TSingleInstance::TStart::Unlockable:
+            break;
+    }
+    TQuitSignals quitSignals;
+
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;
     int result = 0;
     {
-        TForm1 form(params, QCoreApplication::applicationFilePath());
+        TForm1 form(params, executable);
+        QObject::connect(&instance, &TSingleInstance::ShowRequested, &form,
+                         &TForm1::ShowFromOtherStart);
+        QObject::connect(&quitSignals, &TQuitSignals::Received, &form, &TForm1::EndSession);
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &TForm1::EndSession);
         form.show();
         result = QApplication::exec();
     }

@@ -16,8 +16,10 @@
 #include "controls/Diary.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/PreeditCommit.h"
 #include "mainwindow/RtfReader.h"
 #include "mainwindow/RtfWriter.h"
+#include "mainwindow/UserMessage.h"
 #include "mainwindow/WeatherIcons.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
@@ -45,6 +47,11 @@ QString Trimmed(const QString& s) {
     while (end > begin && s[end - 1].unicode() <= 32)
         --end;
     return s.mid(begin, end - begin);
+}
+
+// A record keeps a day only while one of its texts holds more than blanks.
+bool HasContent(const TDataInfo& rec) {
+    return !Trimmed(FromCp932(rec.Title + rec.Text + rec.Private + rec.News)).isEmpty();
 }
 
 // The editors keep line breaks as LF; the records keep them as CR LF.
@@ -81,7 +88,9 @@ TDayPage::TDayPage(TMainLayout& ui, TMainActions& actions, TDiary& diary, TScrap
       store_(store),
       kyureki_(kyureki),
       params_(params),
-      updating_(updating) {
+      updating_(updating),
+      preedit_(std::make_unique<TPreeditCommit>(std::initializer_list<QWidget*>{
+          ui_.Comment, ui_.DiaryMemo, ui_.NewsMemo, ui_.PrivMemo})) {
     connect(ui_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
     connect(ui_.NewsMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
     connect(ui_.PrivMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
@@ -93,6 +102,8 @@ TDayPage::TDayPage(TMainLayout& ui, TMainActions& actions, TDiary& diary, TScrap
     });
     SetWeather(WeatherUnknown);
 }
+
+TDayPage::~TDayPage() = default;
 
 void TDayPage::BuildMonthList() {
     auto* group = new QActionGroup(ui_.MonthList);
@@ -192,10 +203,10 @@ const TDayPage::TRokuyo& TDayPage::RokuyoOf(uint32_t date) {
 }
 
 void TDayPage::StorePage(int32_t date) {
+    CommitPreedit();
     if (Changed()) {
         const TDataInfo rec = PageRecord(date);
-        const QString content = Trimmed(FromCp932(rec.Title + rec.Text + rec.Private + rec.News));
-        if (!content.isEmpty())
+        if (HasContent(rec))
             store_.PutRecord(rec);
         else
             store_.DeleteByDate(date);
@@ -203,7 +214,28 @@ void TDayPage::StorePage(int32_t date) {
     ui_.DiaryMemo->document()->setModified(false);
     ui_.PrivMemo->document()->setModified(false);
     ui_.NewsMemo->document()->setModified(false);
+    loaded_ = store_.FindByDate(date);
+    storedInterim_ = false;
+    unwritten_ = false;
     SetChanged(false);
+}
+
+void TDayPage::StoreInterim() {
+    if (!unwritten_)
+        return;
+    const int32_t date = store_.CurrentDate();
+    const TDataInfo rec = PageRecord(date);
+    if (!HasContent(rec))
+        return;
+    store_.PutRecord(rec);
+    storedInterim_ = true;
+    unwritten_ = false;
+    actions_.DeleteAction->setEnabled(true);
+    Q_EMIT StateChanged();
+}
+
+void TDayPage::CommitPreedit() {
+    preedit_->Commit();
 }
 
 TDataInfo TDayPage::PageRecord(int32_t date) const {
@@ -268,18 +300,24 @@ void TDayPage::MonthMenuClick(int month) {
 void TDayPage::DataChanged() {
     if (updating_)
         return;
+    unwritten_ = true;
     SetChanged(true);
+    Q_EMIT Edited();
 }
 
 void TDayPage::OnWeatherChange(int index) {
     SetWeather(index);
+    unwritten_ = true;
     SetChanged(ui_.Window->isEnabled());
-    actions_.SaveNowAction->setEnabled(true);
+    Q_EMIT Edited();
 }
 
 void TDayPage::UndoActionExecute() {
     TUpdatingScope scope(updating_);
     const TDataInfo& rec = store_.Current();
+    loaded_ = rec;
+    storedInterim_ = false;
+    unwritten_ = false;
     ui_.Comment->setText(FromCp932(rec.Title));
     loadedRichText_ = rec.RichText;
     bodyTouched_ = false;
@@ -298,8 +336,33 @@ void TDayPage::UndoActionExecute() {
     ui_.Window->update();
 }
 
+void TDayPage::UndoCommand() {
+    if (!Changed())
+        return;
+    CommitPreedit();
+    if (!AskUserYesNo(ui_.Window,
+                      u"このページの変更を取り消して、読み込んだときの内容に戻しますか?"_qs))
+        return;
+    if (storedInterim_) {
+        // The store holds the page as last written; it goes back with the page.
+        const TDataInfo loaded = loaded_;
+        if (loaded.Date != 0)
+            store_.PutRecord(loaded);
+        else
+            store_.DeleteByDate(store_.CurrentDate());
+    }
+    UndoActionExecute();
+}
+
 void TDayPage::DeleteBtnClick() {
+    if (HoldsText() && !AskUserYesNo(ui_.Window, u"この日の日記を削除しますか?"_qs))
+        return;
     store_.DeleteByDate(diary_.CalendarDate());
+}
+
+bool TDayPage::HoldsText() const {
+    return HasContent(PageRecord(store_.CurrentDate())) ||
+           HasContent(store_.FindByDate(diary_.CalendarDate()));
 }
 
 bool TDayPage::Changed() const {
@@ -314,5 +377,5 @@ void TDayPage::SetWeather(int index) {
 
 void TDayPage::SetChanged(bool changed) {
     actions_.UndoAction->setEnabled(changed);
-    actions_.SaveNowAction->setEnabled(changed);
+    Q_EMIT StateChanged();
 }

@@ -4,12 +4,14 @@
 #include <QRect>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
 #include "storage/DataInfo.h"
 
 class QMenu;
+class TPreeditCommit;
 class QPainter;
 class TDiary;
 class TInitParam;
@@ -21,12 +23,18 @@ struct TMainActions;
 // The page of one day: loading it from the day store, storing it back when the user leaves
 // the day, the header texts, the weather mark, the month and weather menus, and what the page
 // adds to each cell of the month grid.
+//
+// Two states of the page are kept apart: Changed (edited since it was loaded: what undo
+// discards) and Unwritten (edited since it was last put into the store: what a write to disk
+// still lacks). StoreInterim puts a page being written into the store without changing what
+// undo returns to.
 class TDayPage : public QObject {
     Q_OBJECT
 public:
     // `updating` is the window's flag: set while the window fills its own controls.
     TDayPage(TMainLayout& ui, TMainActions& actions, TDiary& diary, TScrapList& store,
              TKyureki& kyureki, TInitParam& params, bool& updating);
+    ~TDayPage() override;
 
     // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
     void BuildMonthList();
@@ -41,6 +49,12 @@ public:
     // Store notifications.
     void StorePage(int32_t date);
     void DateChanged(uint8_t flags, int year, int month, int day);
+    // Puts the page being written into the store as it stands, so that a write of the year file
+    // holds it; undo still returns to the page as loaded. A page blank after trimming is left
+    // for leaving the day to decide, so nothing is deleted behind the user's back.
+    void StoreInterim();
+    // Commits text still being composed in an input method into its editor.
+    void CommitPreedit();
 
     // Commands.
     void TodayBtnClick();
@@ -48,19 +62,31 @@ public:
     void MonthMenuClick(int month);
     void DataChanged();
     void OnWeatherChange(int index);
+    // Loads the page from the store's current record.
     void UndoActionExecute();
+    // The undo command: after a yes to the question, the page and the store go back to the page
+    // as it was loaded.
+    void UndoCommand();
+    // Deletes the day's record; a page that holds text is deleted only after a yes.
     void DeleteBtnClick();
 
     // The page as a record for date, built from the editors.
     TDataInfo PageRecord(int32_t date) const;
     int Weather() const { return weather_; }
     bool Changed() const;
+    bool Unwritten() const { return unwritten_; }
 
     // Header texts for the current date.
     static QString DateDispText(int year, int month, int day, int weekday);
     QString Label1Text() const;
 
     QMenu* WeatherPopup() const { return weatherPopup_; }
+
+Q_SIGNALS:
+    // The user edited the page (a text or the weather).
+    void Edited();
+    // Changed or Unwritten may have changed.
+    void StateChanged();
 
 private:
     struct TRokuyo {
@@ -72,6 +98,7 @@ private:
     const TRokuyo& RokuyoOf(uint32_t date);
     void SetWeather(int index);
     void SetChanged(bool changed);
+    bool HoldsText() const;
 
     TMainLayout& ui_;
     TMainActions& actions_;
@@ -88,4 +115,9 @@ private:
     // body is written back byte for byte.
     std::string loadedRichText_;
     bool bodyTouched_ = false;
+    // The record as the page was loaded, and whether an interim store has replaced it since.
+    TDataInfo loaded_;
+    bool storedInterim_ = false;
+    bool unwritten_ = false;
+    std::unique_ptr<TPreeditCommit> preedit_;
 };

@@ -40,6 +40,11 @@
 
 namespace {
 
+// A page being written goes to disk this long after the last edit, and at the latest this long
+// after the first edit not yet written, so that steady typing is written too.
+constexpr int kWriteAfterEditMs = 5000;
+constexpr int kWriteAtLatestMs = 30000;
+
 // Design colours of the month grid on this window.
 constexpr TColor kGridHolidayColor = 0x00EEEEFF;
 constexpr TColor kGridEventColor = 0x00FF0000;
@@ -61,6 +66,14 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     AboutDialog1 = std::make_unique<TAboutDialog>();
     diary_ = new TDiary;
     ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
+    writeTimer_ = new QTimer(this);
+    writeTimer_->setSingleShot(true);
+    writeTimer_->setInterval(kWriteAfterEditMs);
+    writeDeadline_ = new QTimer(this);
+    writeDeadline_->setSingleShot(true);
+    writeDeadline_->setInterval(kWriteAtLatestMs);
+    for (QTimer* timer : {writeTimer_, writeDeadline_})
+        connect(timer, &QTimer::timeout, this, &TForm1::WriteSoon);
     FormCreate();
 }
 
@@ -95,9 +108,10 @@ void TForm1::FormCreate() {
     Updating = true;
     if (!AboutDialog1->ProductName.isEmpty())
         QApplication::setApplicationName(AboutDialog1->ProductName);
+    // [*] shows the mark of a window with unwritten changes.
     setWindowTitle(QApplication::applicationName() + QStringLiteral(" (v.") +
-                   AboutDialog1->ShortVersion() + QLatin1Char(')'));
-    SetMessageSink([this](const std::string& text) { ShowUserMessage(this, FromCp932(text)); });
+                   AboutDialog1->ShortVersion() + QStringLiteral(")[*]"));
+    SetMessageSink([this](const std::string& text) { ReportCoreMessage(text); });
 
     const std::string settingsError = params_.Load(CorePath(".ini"));
     if (!settingsError.empty())
@@ -154,6 +168,8 @@ void TForm1::FormCreate() {
     ApplyTitles();
 
     page_->CalendarChange();
+    // Typing right after the start writes today's page.
+    ui_->DiaryMemo->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, this, &TForm1::ListFonts);
 }
@@ -162,17 +178,20 @@ void TForm1::ConnectStore() {
     TScrapList& store = *ScrapList_;
     store.OnDateChanged = [this](TScrapList&, uint8_t flags, uint16_t y, uint16_t m, uint16_t d) {
         page_->DateChanged(flags, y, m, d);
-        // A year whose write failed as it was left still waits for a save.
-        if (ScrapList_->HoldsUnsaved())
-            actions_.SaveNowAction->setEnabled(true);
+        UpdateSaveState();
     };
     store.OnLeaveDate = [this](TScrapList&, int32_t oldDate) { page_->StorePage(oldDate); };
     store.OnRecordChanged = [this](TScrapList&, const TDataInfo& rec) { DayRecordChanged(rec); };
     store.OnRecordDeleted = [this](TScrapList&, const TDataInfo& rec) { DayRecordDeleted(rec); };
     store.OnListChanged = [this](TScrapList&) { ApplyTitles(); };
 
-    diary_->OnChange = [this](TDiary*) { page_->CalendarChange(); };
-    diary_->OnChangeDate = [this](TDiary*, double date) { page_->Diary1ChangeDate(date); };
+    // Leaving a day puts its page into the store; the year file is written at once.
+    diary_->OnChange = [this](TDiary*) { WriteAfter([this] { page_->CalendarChange(); }); };
+    diary_->OnChangeDate = [this](TDiary*, double date) {
+        WriteAfter([this, date] { page_->Diary1ChangeDate(date); });
+    };
+    connect(page_, &TDayPage::Edited, this, &TForm1::PageEdited);
+    connect(page_, &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
     diary_->OnEventDefine = [this](TDiary*, double date) { return page_->Diary1EventDefine(date); };
     diary_->OnDrawCell = [this](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
                                 const QRect& rect) {
@@ -186,8 +205,10 @@ void TForm1::ConnectCommands() {
     connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
     connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
     connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
-    connect(actions_.UndoAction, &QAction::triggered, page_, &TDayPage::UndoActionExecute);
-    connect(actions_.DeleteAction, &QAction::triggered, page_, &TDayPage::DeleteBtnClick);
+    connect(actions_.UndoAction, &QAction::triggered, this,
+            [this] { WriteAfter([this] { page_->UndoCommand(); }); });
+    connect(actions_.DeleteAction, &QAction::triggered, this,
+            [this] { WriteAfter([this] { page_->DeleteBtnClick(); }); });
     connect(ui.TodayBtn, &QToolButton::clicked, page_, &TDayPage::TodayBtnClick);
     for (QToolButton* b : {ui.ToolButton12, ui.ToolButton10, ui.ToolButton11, ui.ToolButton13})
         connect(b, &QToolButton::clicked, page_,
@@ -228,18 +249,28 @@ void TForm1::ApplyWindowPlacement() {
     TWindowPlacement placement;
     placement.Bounds = {x(), y(), x() + width(), y() + height()};
     placement.State = WindowNormal;
-    const QSize screen = QGuiApplication::primaryScreen()->size();
-    params_.ApplyWindow(placement, screen.width(), screen.height());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    params_.ApplyWindow(placement, screen->size().width(), screen->size().height());
     if (placement.State == WindowMaximized) {
         setWindowState(Qt::WindowMaximized);
         return;
     }
-    const TWindowRect& r = placement.Bounds;
+    // The window fits the screen's free area; without a saved place it opens in its middle.
     // A window closed while minimised opens as a normal one: a started program shows itself.
-    if (r.Left < r.Right && r.Top < r.Bottom) {
-        move(r.Left, r.Top);
-        resize(r.Right - r.Left, r.Bottom - r.Top);
-    }
+    const QRect area = screen->availableGeometry();
+    const TWindowRect& r = placement.Bounds;
+    QRect bounds(QPoint(r.Left, r.Top), QSize(r.Right - r.Left, r.Bottom - r.Top));
+    const bool saved =
+        r.Left < r.Right && r.Top < r.Bottom && params_.WindowRect.Left < params_.WindowRect.Right;
+    if (!saved)
+        bounds = QRect(QPoint(), size());
+    bounds.setSize(bounds.size().boundedTo(area.size()));
+    if (!saved)
+        bounds.moveCenter(area.center());
+    bounds.moveLeft(std::clamp(bounds.left(), area.left(), area.right() + 1 - bounds.width()));
+    bounds.moveTop(std::clamp(bounds.top(), area.top(), area.bottom() + 1 - bounds.height()));
+    move(bounds.topLeft());
+    resize(bounds.size());
 }
 
 void TForm1::ApplySavedLayout() {
@@ -318,6 +349,24 @@ void TForm1::HelpActionExecute() {
 void TForm1::DataSaveClick() {
     page_->StorePage(ScrapList_->CurrentDate());
     actions_.DeleteAction->setEnabled(ScrapList_->CurrentDate() != 0);
+    WriteAll();
+    UpdateSaveState();
+}
+
+void TForm1::WriteSoon() {
+    WriteAfter([this] { page_->StoreInterim(); });
+}
+
+void TForm1::WriteAfter(const std::function<void()>& action) {
+    const bool wasQuiet = quietWrites_;
+    quietWrites_ = true;
+    action();
+    WriteAll();
+    quietWrites_ = wasQuiet;
+    UpdateSaveState();
+}
+
+void TForm1::WriteAll() {
     ScrapList_->SaveIfModified();
     for (TNoteList* notes : {TodoNotes.get(), MemoryNotes.get()}) {
         if (!notes->Modified())
@@ -325,12 +374,52 @@ void TForm1::DataSaveClick() {
         try {
             notes->Save();
         } catch (const VelmoraError& e) {
-            ReportFailure(e);
+            ReportCoreMessage(e.what());
         }
     }
-    // A save that failed keeps the command offered, so the user can try again.
-    if (Unsaved())
-        actions_.SaveNowAction->setEnabled(true);
+}
+
+void TForm1::ReportCoreMessage(const std::string& text) {
+    const QString message = FromCp932(text);
+    if (sessionEnded_) {
+        // Nobody is left to answer a box at the end of the session.
+        qWarning("%s", qUtf8Printable(
+                           QString(message).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
+        return;
+    }
+    // A write that runs by itself fails again on every day the user opens while the folder
+    // stays unwritable: the same message is shown once until everything is written.
+    if (quietWrites_) {
+        if (quietShown_.contains(message))
+            return;
+        quietShown_.append(message);
+    }
+    ShowUserMessage(this, message);
+}
+
+void TForm1::PageEdited() {
+    writeTimer_->start();
+    if (!writeDeadline_->isActive())
+        writeDeadline_->start();
+    UpdateSaveState();
+}
+
+void TForm1::UpdateSaveState() {
+    if (!page_)
+        return;
+    if (!page_->Unwritten()) {
+        writeTimer_->stop();
+        writeDeadline_->stop();
+    }
+    const bool unwritten = Unwritten();
+    actions_.SaveNowAction->setEnabled(unwritten);
+    setWindowModified(unwritten);
+    if (!unwritten)
+        quietShown_.clear();
+}
+
+bool TForm1::Unwritten() const {
+    return page_->Unwritten() || Unsaved();
 }
 
 bool TForm1::Unsaved() const {
@@ -339,6 +428,10 @@ bool TForm1::Unsaved() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (sessionEnded_) {
+        event->accept();
+        return;
+    }
     DataSaveClick();
     // A save that failed (a full disk, a folder made read-only) leaves the changes marked as
     // unsaved; closing now would lose them, so the user decides.
@@ -350,6 +443,22 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     event->accept();
+}
+
+void TForm1::EndSession() {
+    if (sessionEnded_)
+        return;
+    sessionEnded_ = true;
+    DataSaveClick();
+    FormClose();
+    QCoreApplication::exit(0);
+}
+
+void TForm1::ShowFromOtherStart() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void TForm1::FormClose() {

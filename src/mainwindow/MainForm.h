@@ -2,11 +2,14 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "mainwindow/MainActions.h"
 
+class QTimer;
 class TAboutDialog;
 class TDayPage;
 class THtmHelp;
@@ -32,6 +35,18 @@ public:
 
     // The explicit save: the page into the store, the year file and changed note lists to disk.
     void DataSaveClick();
+    // Writes the page being written, the year file and the note lists without touching what
+    // undo returns to; runs a few seconds after the last edit.
+    void WriteSoon();
+    // The end of the desktop session or a request to terminate: everything is stored and
+    // written as a close does, without asking, and the program quits.
+    void EndSession();
+    // Another start on this folder asked for the window.
+    void ShowFromOtherStart();
+    // True while anything the user wrote is not yet in the files.
+    bool Unwritten() const;
+    // Starts after an edit and runs WriteSoon when it fires.
+    const QTimer& WriteTimer() const { return *writeTimer_; }
 
     TMainLayout& Ui() { return *ui_; }
     TMainActions& Actions() { return actions_; }
@@ -50,6 +65,13 @@ private:
     std::string CorePath(const char* extension) const;
     void ReportFailure(const std::exception& error);
     bool Unsaved() const;
+    void UpdateSaveState();
+    void PageEdited();
+    // Runs an action that moves or changes the page, then writes what it left unwritten; a failed
+    // write of these is shown once until a write succeeds again.
+    void WriteAfter(const std::function<void()>& action);
+    void WriteAll();
+    void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
     void ConnectStore();
     void DisableAbsentRegions();
@@ -64,6 +86,12 @@ private:
     void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
+
+    QTimer* writeTimer_ = nullptr;
+    QTimer* writeDeadline_ = nullptr;
+    bool quietWrites_ = false;
+    QStringList quietShown_;
+    bool sessionEnded_ = false;
 
     TInitParam& params_;
     QString executablePath_;

@@ -100,9 +100,13 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         ChooseWeather(form, 21);
         QCOMPARE(form.Page().Weather(), 21);
 
-        // Leaving the day stores the page and the grid marks the day.
+        // Leaving the day stores the page, writes the year file and the grid marks the day.
+        QVERIFY(run.Read(u"2026.dat"_qs).empty());
         ClickDay(form.Diary1(), EncodeDate(2026, 1, 30));
         QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2026, 1, 30));
+        QCOMPARE(FromCp932(StoredRecord(run, 2026, jan31).Title), u"初雪の日"_qs);
+        QVERIFY(!form.ScrapList().Modified());
+        QVERIFY(!form.isWindowModified());
         const TDataInfo& stored = form.ScrapList().FindByDate(jan31);
         QCOMPARE(stored.Date, jan31);
         QCOMPARE(FromCp932(stored.Title), u"初雪の日"_qs);
@@ -138,7 +142,6 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         ClickDay(form.Diary1(), EncodeDate(2026, 2, 28));
 
         // A day in another year: the year being left is written before the other is loaded.
-        QVERIFY(run.Read(u"2026.dat"_qs).empty());
         QTest::mouseClick(ui.ToolButton13, Qt::LeftButton);
         QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2027, 2, 28)));
         QCOMPARE(ui.CoolBar3->BandText(0), u"2027年日記"_qs);
