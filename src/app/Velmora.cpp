@@ -47,8 +47,14 @@ int main(int argc, char* argv[]) {
         TForm1 form(params, executable);
         QObject::connect(&instance, &TSingleInstance::ShowRequested, &form,
                          &TForm1::ShowFromOtherStart);
-        QObject::connect(&quitSignals, &TQuitSignals::Received, &form, &TForm1::EndSession);
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, &TForm1::EndSession);
+        // A logout, a shutdown or a terminate request: write everything, then quit at once (no
+        // window is asked whether it may close).
+        const auto endSession = [&form] {
+            form.EndSession();
+            QCoreApplication::exit(0);
+        };
+        QObject::connect(&quitSignals, &TQuitSignals::Received, &form, endSession);
+        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, endSession);
         form.show();
         result = QApplication::exec();
     }

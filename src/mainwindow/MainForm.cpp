@@ -451,7 +451,6 @@ void TForm1::EndSession() {
     sessionEnded_ = true;
     DataSaveClick();
     FormClose();
-    QCoreApplication::exit(0);
 }
 
 void TForm1::ShowFromOtherStart() {

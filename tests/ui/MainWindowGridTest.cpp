@@ -16,9 +16,6 @@ namespace {
 
 // Seeds a year file with one record whose every field is filled.
 void SeedFullDay(const TWindowRun& run, int32_t date, int weather) {
-    const TYmd ymd = DecodeDate(date);
-    TScrapList seed;
-    seed.LoadFromFile(run.CorePath(QStringLiteral("%1.dat").arg(ymd.Year)));
     TDataInfo rec;
     rec.Date = date;
     rec.Title = Sjis("記念日");
@@ -27,8 +24,7 @@ void SeedFullDay(const TWindowRun& run, int32_t date, int weather) {
     rec.Private = Sjis("秘密");
     rec.News = Sjis("出来事");
     rec.Weather = weather;
-    seed.PutRecord(rec);
-    seed.SaveToFile();
+    SeedRecord(run, rec);
 }
 
 QRect CellOf(TDiary& grid, int32_t date) {

@@ -125,6 +125,14 @@ inline void ChooseWeather(TForm1& form, int index) {
     item->click();
 }
 
+// Puts rec into its year file, as an earlier run of the program would have left it.
+inline void SeedRecord(const TWindowRun& run, const TDataInfo& rec) {
+    TScrapList seed;
+    seed.LoadFromFile(run.CorePath(QStringLiteral("%1.dat").arg(DecodeDate(rec.Date).Year)));
+    seed.PutRecord(rec);
+    seed.SaveToFile();
+}
+
 inline TDataInfo StoredRecord(const TWindowRun& run, int year, int32_t date) {
     TScrapList store;
     store.LoadFromFile(run.CorePath(QStringLiteral("%1.dat").arg(year)));

@@ -27,4 +27,19 @@ private Q_SLOTS:
     void screenshots();
     void windowsFacesDrawJapanese_data();
     void windowsFacesDrawJapanese();
+
+    // Keeping what the user wrote.
+    void pageBeingWrittenReachesDiskWithoutMovingUndo();
+    void blankedPageIsNotDeletedBehindTheUser();
+    void unwritableFolderIsReportedOnceWhileLeavingDays();
+    void deleteAsksOnlyForPagesWithText_data();
+    void deleteAsksOnlyForPagesWithText();
+    void composedTextIsCommittedBeforeStoring_data();
+    void composedTextIsCommittedBeforeStoring();
+    void endOfSessionWritesEverythingWithoutAsking();
+    void opensCentredWithinTheScreenAndTypesIntoTheBody_data();
+    void opensCentredWithinTheScreenAndTypesIntoTheBody();
+    void oneCopyPerFolder();
+    void staleLockIsTakenOver();
+    void terminationSignalsReachTheEventLoop();
 };

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Velmora as a user meets it: the real program on an X display of its own, typed into with the
+# keyboard, ended by SIGTERM as a logout ends it, started twice on one folder, and started again
+# after a crash left its lock behind.
+set -euo pipefail
+exe=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cp "$exe" "$work/Velmora"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "no X display"
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+unset SESSION_MANAGER
+
+# Starts the program in the background and waits for its window; sets $pid and $window.
+start() {
+  "$work/Velmora" >>"$work/log" 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Velmora' | head -n 1)
+  [ -n "$window" ] || fail "no window"
+}
+
+# Typing right after the start goes into today's page; SIGTERM writes it and ends the program.
+start
+first=$pid
+xdotool windowfocus --sync "$window"
+xdotool type --delay 20 "written before the logout"
+sleep 0.5
+
+# A second start on the same folder hands over to the first and stops.
+timeout 20 "$work/Velmora" >>"$work/log" 2>&1 || fail "second start did not end by itself"
+kill -0 "$first" || fail "the first copy is gone"
+
+kill -TERM "$first"
+timeout 20 tail --pid="$first" -f /dev/null || fail "SIGTERM did not end the program"
+wait "$first" || fail "the program ended with an error after SIGTERM"
+grep -aq "written before the logout" "$work"/*.dat || fail "the typed page is not in the year file"
+[ -f "$work/Velmora.ini" ] || fail "the settings were not written"
+[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+
+# A crash leaves the lock; the next start takes it over.
+start
+kill -KILL "$pid"
+wait "$pid" 2>/dev/null || true
+[ -e "$work/Velmora.lock" ] || fail "no lock left by the crash"
+start
+kill -HUP "$pid"
+timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGHUP did not end the program"
+[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"

@@ -1,0 +1,330 @@
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSysInfo>
+#include <QTextEdit>
+#include <QTimer>
+#include <csignal>
+
+#include "MainWindowTest.h"
+#include "mainwindow/QuitSignals.h"
+#include "mainwindow/SingleInstance.h"
+#include "storage/Cp932.h"
+#include "support/ScopedUnprivileged.h"
+#include "widgets/TextCodec.h"
+
+namespace {
+
+TDataInfo Record(int32_t date, const QString& title, int weather = -1) {
+    TDataInfo rec;
+    rec.Date = date;
+    rec.Title = ToCp932(title);
+    rec.Weather = weather;
+    return rec;
+}
+
+// What an input method shows while the user is still choosing the characters: it is drawn in
+// the editor but is not part of its text.
+void Compose(QWidget* editor, const QString& text) {
+    editor->setFocus();
+    QInputMethodEvent preedit(text, {});
+    QApplication::sendEvent(editor, &preedit);
+}
+
+QString AllTexts(const TDataInfo& rec) {
+    return FromCp932(rec.Title + rec.Text + rec.News + rec.Private);
+}
+
+}  // namespace
+
+void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
+    const int32_t day = EncodeDate(2026, 4, 1);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Record(day, u"元の題"_qs, 3));
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    QAction* save = form.Actions().SaveNowAction;
+    QAction* undo = form.Actions().UndoAction;
+    QVERIFY(!save->isEnabled());
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(form.windowTitle().endsWith(u"[*]"_qs));
+
+    TypeText(ui.Comment, u"に追記"_qs);
+    QVERIFY(save->isEnabled());
+    QVERIFY(form.isWindowModified());
+    QVERIFY(form.WriteTimer().isActive());
+    QVERIFY(form.WriteTimer().interval() <= 30000);
+
+    // The write of a page being written puts it on disk and leaves undo where it was.
+    form.WriteSoon();
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"元の題に追記"_qs);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(!form.WriteTimer().isActive());
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(ui.Comment->text(), u"元の題に追記"_qs);
+
+    // Undo asks; No keeps the page as it is.
+    run.AnswerYes = false;
+    undo->trigger();
+    QCOMPARE(run.Questions.size(), 1);
+    QCOMPARE(ui.Comment->text(), u"元の題に追記"_qs);
+    // Yes brings back the page as it was loaded, in the window and on disk.
+    run.AnswerYes = true;
+    undo->trigger();
+    QCOMPARE(run.Questions.size(), 2);
+    QCOMPARE(ui.Comment->text(), u"元の題"_qs);
+    QVERIFY(!undo->isEnabled());
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"元の題"_qs);
+    QCOMPARE(StoredRecord(run, 2026, day).Weather, 3);
+    QVERIFY(!form.isWindowModified());
+
+    // A day without a page: undone after a write, it has no page on disk again.
+    ClickDay(form.Diary1(), day + 1);
+    TypeText(ui.DiaryMemo, u"新しい日"_qs);
+    form.WriteSoon();
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Text), u"新しい日"_qs);
+    QVERIFY(form.Actions().DeleteAction->isEnabled());
+    undo->trigger();
+    QVERIFY(ui.DiaryMemo->toPlainText().isEmpty());
+    QCOMPARE(StoredRecord(run, 2026, day + 1).Date, 0);
+    QCOMPARE(run.Questions.size(), 3);
+    QVERIFY(run.Messages.isEmpty());
+}
+
+void TMainWindowTest::blankedPageIsNotDeletedBehindTheUser() {
+    const int32_t day = EncodeDate(2026, 4, 2);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Record(day, u"残す"_qs));
+    TForm1& form = run.Start();
+    form.Ui().Comment->clear();
+    QVERIFY(form.isWindowModified());
+    form.WriteSoon();
+    // Still on disk, and still marked as not written: only leaving the day deletes it.
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"残す"_qs);
+    QVERIFY(form.isWindowModified());
+    QVERIFY(form.Actions().SaveNowAction->isEnabled());
+    ClickDay(form.Diary1(), day + 1);
+    QCOMPARE(StoredRecord(run, 2026, day).Date, 0);
+    QVERIFY(!form.isWindowModified());
+}
+
+void TMainWindowTest::unwritableFolderIsReportedOnceWhileLeavingDays() {
+    const int32_t day = EncodeDate(2026, 7, 7);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    {
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        for (int i = 0; i < 3; ++i) {
+            TypeText(form.Ui().Comment, QStringLiteral("七夕 %1").arg(i));
+            ClickDay(form.Diary1(), day + i + 1);
+        }
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    QCOMPARE(run.Messages.size(), 1);
+    QVERIFY(form.isWindowModified());
+    // Once the folder can be written again, the next day left writes every page.
+    ClickDay(form.Diary1(), day);
+    QVERIFY(!form.isWindowModified());
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(FromCp932(StoredRecord(run, 2026, day + i).Title),
+                 QStringLiteral("七夕 %1").arg(i));
+    QCOMPARE(run.Messages.size(), 1);
+}
+
+void TMainWindowTest::deleteAsksOnlyForPagesWithText_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("page with text, no") << u"大切な日"_qs << false << 1 << true;
+    QTest::newRow("page with text, yes") << u"大切な日"_qs << true << 1 << false;
+    // A page of blanks (as another program may leave one) goes without a question.
+    QTest::newRow("blank page") << u"  "_qs << false << 0 << false;
+}
+
+void TMainWindowTest::deleteAsksOnlyForPagesWithText() {
+    QFETCH(QString, title);
+    QFETCH(bool, answer);
+    QFETCH(int, questions);
+    QFETCH(bool, kept);
+    const int32_t day = EncodeDate(2026, 8, 15);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Record(day, title, 0));
+    TForm1& form = run.Start();
+    QVERIFY(form.Actions().DeleteAction->isEnabled());
+    run.AnswerYes = answer;
+    form.Actions().DeleteAction->trigger();
+    QCOMPARE(run.Questions.size(), questions);
+    // What the command did is on disk at once.
+    QCOMPARE(StoredRecord(run, 2026, day).Date, kept ? day : 0);
+    QCOMPARE(form.Ui().Comment->text(), kept ? title : QString());
+    QVERIFY(!form.isWindowModified());
+}
+
+void TMainWindowTest::composedTextIsCommittedBeforeStoring_data() {
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<QString>("how");
+    QTest::newRow("body, saved") << u"DiaryMemo"_qs << u"save"_qs;
+    QTest::newRow("news memo, window closed") << u"NewsMemo"_qs << u"close"_qs;
+    QTest::newRow("title, day left") << u"Comment"_qs << u"leave"_qs;
+    QTest::newRow("private memo, session ended") << u"PrivMemo"_qs << u"end"_qs;
+}
+
+void TMainWindowTest::composedTextIsCommittedBeforeStoring() {
+    QFETCH(QString, editor);
+    QFETCH(QString, how);
+    const int32_t day = EncodeDate(2026, 10, 1);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    auto* widget = form.findChild<QWidget*>(editor);
+    QVERIFY(widget);
+    Compose(widget, u"にほんご"_qs);
+    QVERIFY(!AllTexts(form.Page().PageRecord(day)).contains(u"にほんご"_qs));
+
+    if (how == u"save"_qs)
+        form.DataSaveClick();
+    else if (how == u"close"_qs)
+        QVERIFY(run.Stop());
+    else if (how == u"leave"_qs)
+        ClickDay(form.Diary1(), day + 1);
+    else
+        form.EndSession();
+    QCOMPARE(AllTexts(StoredRecord(run, 2026, day)), u"にほんご"_qs);
+}
+
+void TMainWindowTest::endOfSessionWritesEverythingWithoutAsking() {
+    const int32_t day = EncodeDate(2026, 11, 3);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TypeText(form.Ui().DiaryMemo, u"文化の日"_qs);
+    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    {
+        // Nobody answers a question at the end of a session: a failed write asks nothing.
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        form.EndSession();
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    QVERIFY(run.Questions.isEmpty());
+    QVERIFY(run.Messages.isEmpty());
+
+    TWindowRun second;
+    TForm1& next = second.Start();
+    TypeText(next.Ui().DiaryMemo, u"文化の日"_qs);
+    next.EndSession();
+    QCOMPARE(FromCp932(StoredRecord(second, 2026, day).Text), u"文化の日"_qs);
+    QVERIFY(second.Questions.isEmpty());
+}
+
+void TMainWindowTest::opensCentredWithinTheScreenAndTypesIntoTheBody_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("centred");
+    QTest::newRow("first start") << QByteArray() << true;
+    QTest::newRow("saved larger than the screen")
+        << QByteArray("WINDOWINFO=0,0,0,5000,4000\r\n") << false;
+}
+
+void TMainWindowTest::opensCentredWithinTheScreenAndTypesIntoTheBody() {
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, centred);
+    SetTodayForTesting(EncodeDate(2026, 12, 7));
+    TWindowRun run;
+    if (!ini.isEmpty())
+        run.Put(u"Velmora.ini"_qs, ini.toStdString());
+    TForm1& form = run.Start();
+    const QRect area = form.screen()->availableGeometry();
+    QVERIFY2(form.width() <= area.width() && form.height() <= area.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(form.width()).arg(form.height())));
+    QVERIFY(area.contains(form.geometry().topLeft()));
+    if (centred)
+        QVERIFY2((QRect(form.pos(), form.size()).center() - area.center()).manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                                .arg(form.x())
+                                .arg(form.y())
+                                .arg(form.width())
+                                .arg(form.height())
+                                .arg(area.width())
+                                .arg(area.height())));
+    QCOMPARE(form.focusWidget(), static_cast<QWidget*>(form.Ui().DiaryMemo));
+}
+
+void TMainWindowTest::oneCopyPerFolder() {
+    QTemporaryDir dir;
+    TSingleInstance first(dir.path());
+    QCOMPARE(first.Start(), TSingleInstance::TStart::Holder);
+    QVERIFY(QFile::exists(dir.filePath(u"Velmora.lock"_qs)));
+    QSignalSpy shown(&first, &TSingleInstance::ShowRequested);
+
+    TSingleInstance second(dir.path());
+    QCOMPARE(second.Start(), TSingleInstance::TStart::Other);
+    QVERIFY(shown.wait(5000));
+
+    // The window that was asked for comes up from the task bar.
+    SetTodayForTesting(EncodeDate(2026, 12, 7));
+    TWindowRun run;
+    TForm1& form = run.Start();
+    connect(&first, &TSingleInstance::ShowRequested, &form, &TForm1::ShowFromOtherStart);
+    form.showMinimized();
+    QVERIFY(form.isMinimized());
+    TSingleInstance third(dir.path());
+    QCOMPARE(third.Start(), TSingleInstance::TStart::Other);
+    QTRY_VERIFY(!form.isMinimized());
+    QVERIFY(form.isVisible());
+
+    // A folder that takes no lock (it cannot be written) runs without one.
+    QTemporaryDir locked;
+    const std::string folder = QFile::encodeName(locked.path()).toStdString();
+    ScopedUnprivileged asUser(folder);
+    QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+    TSingleInstance readOnly(locked.path());
+    QCOMPARE(readOnly.Start(), TSingleInstance::TStart::Unlockable);
+    QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+}
+
+void TMainWindowTest::staleLockIsTakenOver() {
+    QTemporaryDir dir;
+    // A lock whose process is gone, as a crash leaves it.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    QFile lock(dir.filePath(u"Velmora.lock"_qs));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(child) + '\n' + QCoreApplication::applicationName().toUtf8() +
+               '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
+    lock.close();
+
+    TSingleInstance instance(dir.path());
+    QCOMPARE(instance.Start(), TSingleInstance::TStart::Holder);
+    // A lock held by a live copy is not stale, however old.
+    TSingleInstance later(dir.path());
+    QCOMPARE(later.Start(), TSingleInstance::TStart::Other);
+}
+
+void TMainWindowTest::terminationSignalsReachTheEventLoop() {
+    TQuitSignals quit;
+    QSignalSpy received(&quit, &TQuitSignals::Received);
+    for (int s : {SIGTERM, SIGHUP}) {
+        received.clear();
+        QVERIFY(::raise(s) == 0);
+        QVERIFY(received.wait(5000));
+        QCOMPARE(received.first().first().toInt(), s);
+    }
+}
