@@ -5,6 +5,13 @@
 #include <QInputMethodEvent>
 #include <QWidget>
 
+namespace {
+
+// How long after a commit request the engine's own copy of the text may still arrive.
+constexpr qint64 kEchoWithinMs = 2000;
+
+}  // namespace
+
 TPreeditCommit::TPreeditCommit(std::initializer_list<QWidget*> editors, QObject* parent)
     : QObject(parent) {
     for (QWidget* editor : editors) {
@@ -14,8 +21,17 @@ TPreeditCommit::TPreeditCommit(std::initializer_list<QWidget*> editors, QObject*
 }
 
 bool TPreeditCommit::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress)
+        committed_.remove(watched);
     if (event->type() == QEvent::InputMethod) {
         const auto* im = static_cast<QInputMethodEvent*>(event);
+        if (!im->preeditString().isEmpty() || !im->commitString().isEmpty()) {
+            // Anything but an empty update ends the wait for the engine's copy.
+            const QString echo = committed_.take(watched);
+            if (!echo.isEmpty() && im->preeditString().isEmpty() && im->commitString() == echo &&
+                sinceCommit_.elapsed() < kEchoWithinMs)
+                return true;
+        }
         if (im->preeditString().isEmpty())
             preedit_.remove(watched);
         else
@@ -27,6 +43,7 @@ bool TPreeditCommit::eventFilter(QObject* watched, QEvent* event) {
 void TPreeditCommit::Commit() {
     if (preedit_.isEmpty())
         return;
+    const QHash<QObject*, QString> composed = preedit_;
     QGuiApplication::inputMethod()->commit();
     bool committedHere = false;
     for (const QPointer<QWidget>& editor : editors_) {
@@ -40,4 +57,6 @@ void TPreeditCommit::Commit() {
     preedit_.clear();
     if (committedHere)
         QGuiApplication::inputMethod()->reset();
+    committed_ = composed;
+    sinceCommit_.start();
 }
