@@ -6,7 +6,7 @@
 #include "controls/Diary.h"
 #include "mainwindow/WeatherIcons.h"
 #include "storage/DayNumber.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Reading and writing a diary body of about 6 KB of RTF with mixed formatting.
-#include "mainwindow/RtfReader.h"
-#include "mainwindow/RtfWriter.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 
 #include <benchmark/benchmark.h>
 

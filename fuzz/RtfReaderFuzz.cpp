@@ -1,8 +1,8 @@
 // Reads arbitrary bytes as a diary body. Besides crashes, hangs and leaks it checks that what
 // the writer makes of the result is a fixed point: reading and writing it again gives the same
 // bytes, so a body does not drift each time it is saved.
-#include "mainwindow/RtfReader.h"
-#include "mainwindow/RtfWriter.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

@@ -10,7 +10,7 @@
 #include "mainwindow/UserMessage.h"
 #include "settings/IniParam.h"
 #include "storage/VelmoraError.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 // Every file the program reads and writes lies beside its executable; it takes no command line.
 int main(int argc, char* argv[]) {

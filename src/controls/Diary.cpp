@@ -3,7 +3,7 @@
 #include "calendar/HolidayList.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 #include <QFile>
 #include <QFontInfo>

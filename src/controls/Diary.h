@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/DiaryMonth.h"
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 #include <QFrame>
 #include <QString>

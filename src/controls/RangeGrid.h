@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 enum TArrangeStyle { asHorizontal, asVertical };
 

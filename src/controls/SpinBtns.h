@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 class QToolButton;
 

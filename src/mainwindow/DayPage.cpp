@@ -17,8 +17,8 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PreeditCommit.h"
-#include "mainwindow/RtfReader.h"
-#include "mainwindow/RtfWriter.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/WeatherIcons.h"
 #include "settings/IniParam.h"
@@ -26,7 +26,7 @@
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
 #include "widgets/BevLabel.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 namespace {
 

@@ -36,7 +36,7 @@
 #include "widgets/AboutBox.h"
 #include "widgets/BevLabel.h"
 #include "widgets/HtmlHelp.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 namespace {
 

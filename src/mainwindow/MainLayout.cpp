@@ -20,18 +20,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "bridge/Fonts.h"
+#include "bridge/TextCodec.h"
 #include "controls/SpinBtns.h"
 #include "mainwindow/BodyEdit.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/ToolIcons.h"
 #include "settings/IniFile.h"
 #include "widgets/BevLabel.h"
-#include "widgets/TextCodec.h"
 
 namespace {
-
-const QString kPGothic = u"ＭＳ Ｐゴシック"_qs;
-const QString kGothic = u"ＭＳ ゴシック"_qs;
 
 // Design sizes in pixels.
 constexpr int kWindowWidth = 780;
@@ -147,49 +145,6 @@ void TBandBox::SetSecondContentTop(int top) {
     setSizes({first, total - first});
 }
 
-void InstallFontSubstitutes() {
-    const QStringList proportional = {u"IPAPGothic"_qs, u"Noto Sans CJK JP"_qs};
-    const QStringList fixed = {u"IPAGothic"_qs, u"Noto Sans Mono CJK JP"_qs};
-    QFont::insertSubstitutions(kPGothic, proportional);
-    QFont::insertSubstitutions(u"MS PGothic"_qs, proportional);
-    QFont::insertSubstitutions(u"MS UI Gothic"_qs, proportional);
-    QFont::insertSubstitutions(kGothic, fixed);
-    QFont::insertSubstitutions(u"MS Gothic"_qs, fixed);
-    QFont::insertSubstitutions(u"ＭＳ Ｐ明朝"_qs, {u"IPAPMincho"_qs, u"Noto Serif CJK JP"_qs});
-    QFont::insertSubstitutions(u"ＭＳ 明朝"_qs, {u"IPAMincho"_qs, u"Noto Serif CJK JP"_qs});
-}
-
-QFont FontForFace(const QString& face) {
-    // Naming the Japanese faces directly spares the font lookup a search through every
-    // installed font for a face that is not there, once per style and script; the first of
-    // them that is installed is used.
-    const QStringList substitutes = QFont::substitutes(face);
-    QFont font(face);
-    if (!substitutes.isEmpty())
-        font.setFamilies(substitutes);
-    return font;
-}
-
-QFont DesignFont(const QString& face, int pixelHeight, bool bold) {
-    QFont font = FontForFace(face);
-    font.setPixelSize(pixelHeight);
-    font.setBold(bold);
-    return font;
-}
-
-QFont FontFromDesc(const TFontDesc& desc) {
-    QFont font = FontForFace(FromCp932(desc.Name));
-    if (desc.Size > 0)
-        font.setPointSize(desc.Size);
-    font.setBold(desc.Style & FontBold);
-    font.setItalic(desc.Style & FontItalic);
-    font.setUnderline(desc.Style & FontUnderline);
-    font.setStrikeOut(desc.Style & FontStrikeOut);
-    if (desc.Pitch == 2)
-        font.setFixedPitch(true);
-    return font;
-}
-
 void SetControlColor(QWidget* control, TColor color) {
     QPalette pal = control->palette();
     const QColor c = ToQColor(color);
@@ -201,7 +156,7 @@ void SetControlColor(QWidget* control, TColor color) {
 
 TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions)
     : Window(window), Diary1(diary) {
-    window->setFont(DesignFont(kPGothic, 12));
+    window->setFont(DesignFont(kPGothicFace, 12));
     window->resize(kWindowWidth, kWindowHeight);
 
     BuildMenuBar(actions);
@@ -299,14 +254,14 @@ void TMainLayout::BuildLeftColumn() {
 
     Reminder = Named(new QTabWidget, "Reminder");
     Reminder->setDocumentMode(true);
-    Reminder->setFont(DesignFont(kGothic, 12));
+    Reminder->setFont(DesignFont(kGothicFace, 12));
     ListBox = Named(new QListWidget, "ListBox");
     ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
     TodoList = ReportList("TodoList");
     TodoList->setHeaderLabels({u"日付"_qs, u"件名"_qs});
     TodoList->setColumnWidth(0, 110);
     MemList = ReportList("MemList");
-    MemList->setFont(DesignFont(kGothic, 13));
+    MemList->setFont(DesignFont(kGothicFace, 13));
     MemList->setHeaderLabels({u"誕生日"_qs, u"名前"_qs});
     MemList->setColumnWidth(0, 105);
     TabMonth = InPage(ListBox, "TabMonth");
@@ -374,7 +329,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     WeatherBtn->setIconSize(QSize(18, 18));
     WeatherBtn->setAutoRaise(true);
     DateDisp = Named(new TBevelLabel, "DateDisp");
-    DateDisp->setFont(DesignFont(kPGothic, 19, true));
+    DateDisp->setFont(DesignFont(kPGothicFace, 19, true));
     DateDisp->SetBevelInner(bvNone);
     DateDisp->SetLayout(tlCenter);
     DateDisp->SetTextOffset(4);
@@ -398,7 +353,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     DiaryMemo->setAcceptRichText(true);
     // The body's default face is written into its rich text by name, so it keeps the Windows
     // face name that other writers of these files know; it is drawn through the substitution.
-    QFont bodyFont(kPGothic);
+    QFont bodyFont(kPGothicFace);
     bodyFont.setPixelSize(16);
     DiaryMemo->setFont(bodyFont);
     DiaryMemo->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -407,16 +362,16 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     auto* titleLayout = new QHBoxLayout(ToolBar3);
     titleLayout->setContentsMargins(2, 2, 2, 2);
     DateLabel = Named(new QLabel(u"今日のひと言："_qs), "DateLabel");
-    DateLabel->setFont(DesignFont(kPGothic, 12, true));
+    DateLabel->setFont(DesignFont(kPGothicFace, 12, true));
     Comment = Named(new QLineEdit, "Comment");
-    Comment->setFont(DesignFont(kPGothic, 13));
+    Comment->setFont(DesignFont(kPGothicFace, 13));
     titleLayout->addWidget(DateLabel);
     titleLayout->addWidget(Comment, 1);
 
     NewsMemo = Named(new QPlainTextEdit, "NewsMemo");
-    NewsMemo->setFont(DesignFont(kPGothic, 13));
+    NewsMemo->setFont(DesignFont(kPGothicFace, 13));
     PrivMemo = Named(new QPlainTextEdit, "PrivMemo");
-    PrivMemo->setFont(DesignFont(kPGothic, 13));
+    PrivMemo->setFont(DesignFont(kPGothicFace, 13));
     // Saved pane sizes win over the editors' own wishes.
     for (QWidget* editor : {static_cast<QWidget*>(NewsMemo), static_cast<QWidget*>(PrivMemo),
                             static_cast<QWidget*>(DiaryMemo)})

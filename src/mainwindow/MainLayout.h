@@ -5,7 +5,8 @@
 #include <array>
 #include <functional>
 
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
+#include "bridge/Fonts.h"
 
 class QAction;
 class QComboBox;
@@ -50,19 +51,6 @@ private:
 
     QList<QLabel*> captions_;
 };
-
-// Maps the Windows face names kept in settings and design fonts ("ＭＳ Ｐゴシック" and its
-// relatives) to installed Japanese faces. Runs once before the first window is built.
-void InstallFontSubstitutes();
-
-// A font of the installed face that a face name kept in settings or designs maps to.
-QFont FontForFace(const QString& face);
-
-// A design font: a face name and a character height in pixels.
-QFont DesignFont(const QString& face, int pixelHeight, bool bold = false);
-
-// A font kept in the settings as a real font (face, size in points, styles).
-QFont FontFromDesc(const TFontDesc& desc);
 
 // Gives a control a stored colour as its background (system colours through the palette).
 void SetControlColor(QWidget* control, TColor color);

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 class QPainter;
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 enum TFocusBandType { fbNone, fbRect, fbBand };
 

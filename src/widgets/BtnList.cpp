@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "widgets/BevLabel.h"
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 namespace {
 

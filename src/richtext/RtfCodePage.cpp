@@ -1,4 +1,4 @@
-#include "mainwindow/RtfCodePage.h"
+#include "richtext/RtfCodePage.h"
 
 #include "storage/Cp932.h"
 

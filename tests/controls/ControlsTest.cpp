@@ -8,7 +8,7 @@
 #include "controls/RangeGrid.h"
 #include "controls/SpinBtns.h"
 #include "widgets/BtnList.h"
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "mainwindow/RtfWriter.h"
+#include "richtext/RtfWriter.h"
 
-#include "mainwindow/RtfFormat.h"
+#include "richtext/RtfFormat.h"
 #include "storage/Cp932.h"
 
 #include <QColor>

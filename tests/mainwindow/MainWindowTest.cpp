@@ -15,14 +15,14 @@
 #include "MainWindowTest.h"
 #include "mainwindow/DayPage.h"
 #include "mainwindow/MainLayout.h"
-#include "mainwindow/RtfReader.h"
+#include "richtext/RtfReader.h"
 #include "mainwindow/WeatherIcons.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/BevLabel.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 namespace {
 

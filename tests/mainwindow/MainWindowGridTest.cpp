@@ -10,7 +10,7 @@
 #include "MainWindowTest.h"
 #include "storage/Cp932.h"
 #include "widgets/AboutBox.h"
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 namespace {
 

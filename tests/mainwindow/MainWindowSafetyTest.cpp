@@ -19,7 +19,7 @@
 #include "mainwindow/SingleInstance.h"
 #include "storage/Cp932.h"
 #include "support/ScopedUnprivileged.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "mainwindow/RtfFormat.h"
-#include "mainwindow/RtfReader.h"
-#include "mainwindow/RtfWriter.h"
+#include "richtext/RtfFormat.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
 
 #include <QFile>
 #include <QTextBlock>

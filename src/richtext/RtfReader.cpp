@@ -1,10 +1,10 @@
-#include "mainwindow/RtfReader.h"
+#include "richtext/RtfReader.h"
 
-#include "mainwindow/RtfCodePage.h"
-#include "mainwindow/RtfContent.h"
-#include "mainwindow/RtfFormat.h"
-#include "mainwindow/RtfWords.h"
-#include "widgets/TextCodec.h"
+#include "richtext/RtfCodePage.h"
+#include "richtext/RtfContent.h"
+#include "richtext/RtfFormat.h"
+#include "richtext/RtfWords.h"
+#include "bridge/TextCodec.h"
 
 #include <QColor>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "mainwindow/RtfWords.h"
+#include "richtext/RtfWords.h"
 
 #include <unordered_map>
 

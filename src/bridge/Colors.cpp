@@ -1,12 +1,12 @@
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QPalette>
 
 namespace {
 
 QColor SystemColor(unsigned index) {
-    const QPalette pal = QApplication::palette();
+    const QPalette pal = QGuiApplication::palette();
     switch (index) {
         case 1:   // desktop background
         case 12:  // application work space

@@ -6,7 +6,7 @@
 #include "storage/DayNumber.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 #include <QDir>
 #include <QPainter>

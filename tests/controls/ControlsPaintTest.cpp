@@ -11,7 +11,7 @@
 #include "widgets/BevLabel.h"
 #include "widgets/BtnLabel.h"
 #include "widgets/BtnList.h"
-#include "widgets/Colors.h"
+#include "bridge/Colors.h"
 
 namespace {
 

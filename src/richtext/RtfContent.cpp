@@ -1,6 +1,6 @@
-#include "mainwindow/RtfContent.h"
+#include "richtext/RtfContent.h"
 
-#include "mainwindow/RtfFormat.h"
+#include "richtext/RtfFormat.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "widgets/TextCodec.h"
+#include "bridge/TextCodec.h"
 
 #include "storage/Cp932.h"
 

@@ -1,0 +1,35 @@
+# The libraries are layers: velmora_core sees no Qt, velmora_gui no Qt Widgets. A link that
+# breaks this fails the configure step instead of growing unnoticed.
+
+# Appends to OUT every library that TARGET links, directly or through other targets.
+function(_velmora_links_of target out)
+  set(seen ${${out}})
+  get_target_property(direct ${target} LINK_LIBRARIES)
+  get_target_property(iface ${target} INTERFACE_LINK_LIBRARIES)
+  foreach(lib IN LISTS direct iface)
+    if(NOT lib OR lib MATCHES "-NOTFOUND$")
+      continue()
+    endif()
+    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" lib "${lib}")
+    if(lib IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${lib})
+    if(TARGET ${lib})
+      _velmora_links_of(${lib} seen)
+    endif()
+  endforeach()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+# Stops the configure step when TARGET links anything whose name starts with PREFIX.
+function(velmora_refuse_links target prefix)
+  set(links "")
+  _velmora_links_of(${target} links)
+  foreach(lib IN LISTS links)
+    string(FIND "${lib}" "${prefix}" at)
+    if(at EQUAL 0)
+      message(FATAL_ERROR "${target} must not link ${lib}: it would depend on ${prefix}")
+    endif()
+  endforeach()
+endfunction()

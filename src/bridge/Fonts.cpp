@@ -1,0 +1,52 @@
+#include "bridge/Fonts.h"
+
+#include <QStringList>
+
+#include "bridge/TextCodec.h"
+#include "settings/IniFile.h"
+
+const QString kPGothicFace = u"ＭＳ Ｐゴシック"_qs;
+const QString kGothicFace = u"ＭＳ ゴシック"_qs;
+
+void InstallFontSubstitutes() {
+    const QStringList proportional = {u"IPAPGothic"_qs, u"Noto Sans CJK JP"_qs};
+    const QStringList fixed = {u"IPAGothic"_qs, u"Noto Sans Mono CJK JP"_qs};
+    QFont::insertSubstitutions(kPGothicFace, proportional);
+    QFont::insertSubstitutions(u"MS PGothic"_qs, proportional);
+    QFont::insertSubstitutions(u"MS UI Gothic"_qs, proportional);
+    QFont::insertSubstitutions(kGothicFace, fixed);
+    QFont::insertSubstitutions(u"MS Gothic"_qs, fixed);
+    QFont::insertSubstitutions(u"ＭＳ Ｐ明朝"_qs, {u"IPAPMincho"_qs, u"Noto Serif CJK JP"_qs});
+    QFont::insertSubstitutions(u"ＭＳ 明朝"_qs, {u"IPAMincho"_qs, u"Noto Serif CJK JP"_qs});
+}
+
+QFont FontForFace(const QString& face) {
+    // Naming the Japanese faces directly spares the font lookup a search through every
+    // installed font for a face that is not there, once per style and script; the first of
+    // them that is installed is used.
+    const QStringList substitutes = QFont::substitutes(face);
+    QFont font(face);
+    if (!substitutes.isEmpty())
+        font.setFamilies(substitutes);
+    return font;
+}
+
+QFont DesignFont(const QString& face, int pixelHeight, bool bold) {
+    QFont font = FontForFace(face);
+    font.setPixelSize(pixelHeight);
+    font.setBold(bold);
+    return font;
+}
+
+QFont FontFromDesc(const TFontDesc& desc) {
+    QFont font = FontForFace(FromCp932(desc.Name));
+    if (desc.Size > 0)
+        font.setPointSize(desc.Size);
+    font.setBold(desc.Style & FontBold);
+    font.setItalic(desc.Style & FontItalic);
+    font.setUnderline(desc.Style & FontUnderline);
+    font.setStrikeOut(desc.Style & FontStrikeOut);
+    if (desc.Pitch == 2)
+        font.setFixedPitch(true);
+    return font;
+}
