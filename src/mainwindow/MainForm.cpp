@@ -174,7 +174,7 @@ void TForm1::ConnectStore() {
     diary_->OnChange = [this](TDiary*) { page_->CalendarChange(); };
     diary_->OnChangeDate = [this](TDiary*, double date) { page_->Diary1ChangeDate(date); };
     diary_->OnEventDefine = [this](TDiary*, double date) { return page_->Diary1EventDefine(date); };
-    diary_->OnDrawCell = [this](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+    diary_->OnDrawCell = [this](TDiary*, int32_t date, bool thisMonth, QPainter& canvas,
                                 const QRect& rect) {
         page_->Diary1DrawCell(date, thisMonth, canvas, rect);
     };
