@@ -25,9 +25,9 @@ struct THook {
     TRokuyo Rokuyo;
     TWeather Weather;
     TKyureki Kyureki;
-    std::unordered_map<uint32_t, std::pair<QString, bool>> Names;  // day -> name, is 大安
+    std::unordered_map<int32_t, std::pair<QString, bool>> Names;  // day -> name, is 大安
 
-    std::pair<QString, bool> RokuyoOf(uint32_t date) {
+    std::pair<QString, bool> RokuyoOf(int32_t date) {
         if (Rokuyo == TRokuyo::CachedPerDay) {
             if (const auto found = Names.find(date); found != Names.end()) {
                 return found->second;
@@ -41,7 +41,7 @@ struct THook {
         return made;
     }
 
-    void Draw(uint32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
+    void Draw(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
         if (Rokuyo != TRokuyo::None) {
             QFont small = canvas.font();
             small.setPointSize(7);
@@ -76,7 +76,7 @@ void Configure(TDiary& diary, THook& hook, const QSize& size) {
     diary.OnEventDefine = [](TDiary*, double date) {
         return static_cast<uint8_t>(WholeDay(date) % 2 ? 0x3F : 0);
     };
-    diary.OnDrawCell = [&hook](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+    diary.OnDrawCell = [&hook](TDiary*, int32_t date, bool thisMonth, QPainter& canvas,
                                const QRect& rect) { hook.Draw(date, thisMonth, canvas, rect); };
 }
 

@@ -59,6 +59,8 @@ constexpr double kSynodicMonth = 29.530589;
 // 32 whole days plus the time of day after the previous one; 33 days is safely past it and well
 // short of the term after.
 constexpr double kNextPrincipalTermSearch = 33;
+// Within the reckoned years a search settles in a handful of steps; past this it never will.
+constexpr int kMaxSearchSteps = 30;
 
 double Int(double x) {
     return std::trunc(x);
@@ -180,7 +182,7 @@ double NewMoonBefore(double moment) {
         if (lc == 15 && unsettled) {
             t1 = Int(moment - 26);
             t2 = 0;
-        } else if (lc > 30 && unsettled) {
+        } else if (lc > kMaxSearchSteps && unsettled) {
             t1 = moment;
             t2 = 0;
             break;
@@ -209,7 +211,10 @@ int32_t TKyureki::TermBefore(double step, double moment) {
     FTermAngle = step * Int(SunLongitude(Centuries(t1, t2)) / step);
     double dt1 = 0;
     double dt2 = 1;
-    while (std::abs(dt1 + dt2) > kOneSecond) {
+    for (int step = 0; std::abs(dt1 + dt2) > kOneSecond; ++step) {
+        if (step == kMaxSearchSteps) {
+            return static_cast<int32_t>(Int(moment));
+        }
         double d = SunLongitude(Centuries(t1, t2)) - FTermAngle;
         if (d > 180) {
             d -= 360;
@@ -223,6 +228,14 @@ int32_t TKyureki::TermBefore(double step, double moment) {
 
 void TKyureki::Calculate(double aDate) {
     FDate = aDate;
+    if (!(aDate >= kKyurekiFirstDay && aDate < kKyurekiLastDay + 1.0)) {
+        FYear = 0;
+        FMonth = 0;
+        FDay = 0;
+        FLeap = false;
+        FSolarTerm = -1;
+        return;
+    }
     const int32_t n = WholeDay(aDate) + kDayNumberOffset;
     FSolarTerm = SolarTermOfDay(n);
 
@@ -295,10 +308,14 @@ int TKyureki::RokuyoIndex() const {
 }
 
 const std::string& TKyureki::RokuyoName() const {
-    return RokuyoNameAt(RokuyoIndex());
+    static const std::string none;
+    return FMonth == 0 ? none : RokuyoNameAt(RokuyoIndex());
 }
 
 uint8_t TKyureki::RokuyoKind() const {
+    if (FMonth == 0) {
+        return 0;
+    }
     switch (RokuyoIndex()) {
         case 4:
             return 1;
@@ -310,5 +327,9 @@ uint8_t TKyureki::RokuyoKind() const {
 }
 
 const std::string& TKyureki::MonthName() const {
+    static const std::string none;
+    if (FMonth == 0) {
+        return none;
+    }
     return MonthNameAt(DecodeDate(WholeDay(FDate)).Month);
 }

@@ -12,6 +12,12 @@
 // Day number of day 0 of the date-times (1899-12-30).
 inline constexpr int32_t kDayNumberOffset = 2415018;
 
+// The days, as date-times, whose old date TKyureki reckons: 1899-01-01 .. 2101-12-31. The series
+// hold from 1900 to 2100, and a year either side covers the days of the neighbouring months that
+// the month grid shows around its range.
+inline constexpr int32_t kKyurekiFirstDay = -363;
+inline constexpr int32_t kKyurekiLastDay = 73780;
+
 // Rokuyo names, index 0..5 ("先勝" .. "赤口").
 const std::string& RokuyoNameAt(int index);
 // Traditional month names, month 1..12 ("睦月" .. "師走").
@@ -29,7 +35,7 @@ double SunLongitude(double julianCenturies);
 double MoonLongitude(double julianCenturies);
 
 // The moment of the last new moon before the moment x (time of day kept). When the search does
-// not settle it gives up and returns x + 0.375.
+// not settle within 30 steps it gives up and returns x + 0.375.
 double NewMoonBefore(double moment);
 
 // The solar term that begins on the day dayNumber (local midnight to midnight): 0..23, or -1.
@@ -37,18 +43,22 @@ int SolarTermOfDay(int32_t dayNumber);
 
 class TKyureki {
 public:
-    // Fills every field for the day of aDate; the time of day is ignored. Any date is accepted.
+    // Fills every field for the day of aDate; the time of day is ignored. A date outside
+    // kKyurekiFirstDay..kKyurekiLastDay (or not a number) has no old date: Year, Month and Day
+    // are 0, Leap false, SolarTerm -1, and the names below are empty.
     void Calculate(double aDate);
 
     // The rokuyo of the old date last computed; call Calculate first.
     const std::string& RokuyoName() const;
-    // 1 for "大安", 2 for "仏滅", 0 for the others.
+    // 1 for "大安", 2 for "仏滅", 0 for the others and for no old date.
     uint8_t RokuyoKind() const;
     // The traditional name of the Gregorian month of Date() (April gives "卯月").
     const std::string& MonthName() const;
 
     // The day number of the last moment before moment x at which the sun's longitude was a whole
-    // multiple of step degrees (90 or 30). Leaves that multiple in TermAngle().
+    // multiple of step degrees (90 or 30). Leaves that multiple in TermAngle(). When the search
+    // does not settle within 30 steps (far from the present era the series are no longer
+    // monotonic) it gives up and returns the whole day of x; x must lie within int32_t.
     int32_t TermBefore(double step, double moment);
 
     double Date() const { return FDate; }

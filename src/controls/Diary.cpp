@@ -18,7 +18,9 @@ QString ShortDayName(int weekday) {
 }
 
 TDiary::TDiary(QWidget* parent)
-    : QFrame(parent), calendarDate_(Today()), holidays_(std::make_unique<THolidayList>()) {
+    : QFrame(parent),
+      calendarDate_(ClampToDiaryRange(Today())),
+      holidays_(std::make_unique<THolidayList>()) {
     // A two-pixel sunken border, as the grid's client area rules assume.
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     setFocusPolicy(Qt::StrongFocus);
@@ -28,6 +30,8 @@ TDiary::TDiary(QWidget* parent)
 TDiary::~TDiary() = default;
 
 void TDiary::SetCalendarDate(double date) {
+    // Every move of the date passes here, so none leaves the grid's range.
+    date = ClampToDiaryRange(date);
     if (date == calendarDate_) {
         return;
     }
@@ -61,23 +65,20 @@ int TDiary::Day() const {
 }
 
 void TDiary::SetYear(int value) {
-    if (const int32_t day = DateWithPart(WholeDay(calendarDate_), TDatePart::Year, value);
-        day >= 0) {
-        SetCalendarDate(day);
+    if (const auto day = DateWithPart(WholeDay(calendarDate_), TDatePart::Year, value)) {
+        SetCalendarDate(*day);
     }
 }
 
 void TDiary::SetMonth(int value) {
-    if (const int32_t day = DateWithPart(WholeDay(calendarDate_), TDatePart::Month, value);
-        day >= 0) {
-        SetCalendarDate(day);
+    if (const auto day = DateWithPart(WholeDay(calendarDate_), TDatePart::Month, value)) {
+        SetCalendarDate(*day);
     }
 }
 
 void TDiary::SetDay(int value) {
-    if (const int32_t day = DateWithPart(WholeDay(calendarDate_), TDatePart::Day, value);
-        day >= 0) {
-        SetCalendarDate(day);
+    if (const auto day = DateWithPart(WholeDay(calendarDate_), TDatePart::Day, value)) {
+        SetCalendarDate(*day);
     }
 }
 
@@ -245,6 +246,11 @@ void TDiary::MoveCurrent(TDiaryCell cell) {
     }
     if (autoChange_) {
         SetCalendarDate(month_.CellDate(current_.Col, current_.Row));
+        // A day beyond the range selected the range's edge: the current cell follows it.
+        if (month_.CellDate(current_.Col, current_.Row) != WholeDay(calendarDate_)) {
+            current_ = month_.CellOfDay(Day());
+            update();
+        }
     }
 }
 

@@ -27,13 +27,14 @@ public:
     // Owner painting inside a day cell, after the background and before the frame, marks and
     // day number. The painter carries the cell's font (italic outside the month), pen (the
     // day's font colour) and brush (the background); rect is the cell less 1 pixel each side.
-    using TOnDrawCell = std::function<void(TDiary* sender, uint32_t date, bool thisMonth,
+    using TOnDrawCell = std::function<void(TDiary* sender, int32_t date, bool thisMonth,
                                            QPainter& canvas, const QRect& rect)>;
 
     explicit TDiary(QWidget* parent = nullptr);
     ~TDiary() override;
 
     double CalendarDate() const { return calendarDate_; }
+    // Moves the date, kept within kFirstDiaryDay..kLastDiaryDay (see ClampToDiaryRange).
     void SetCalendarDate(double date);
     void MoveMonth(int yearDelta, int monthDelta);
 

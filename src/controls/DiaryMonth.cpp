@@ -1,8 +1,24 @@
 #include "controls/DiaryMonth.h"
 
+#include "calendar/QReki.h"
 #include "storage/DayNumber.h"
 
 #include <algorithm>
+
+// The grid shows up to two weeks of the neighbouring months around its range, and draws their
+// old dates too.
+static_assert(kKyurekiFirstDay <= kFirstDiaryDay - 2 * DiaryColumns &&
+              kLastDiaryDay + 2 * DiaryColumns <= kKyurekiLastDay);
+
+double ClampToDiaryRange(double date) {
+    if (!(date >= kFirstDiaryDay)) {
+        return kFirstDiaryDay;
+    }
+    if (date >= kLastDiaryDay + 1.0) {
+        return kLastDiaryDay;
+    }
+    return date;
+}
 
 void TDiaryMonth::Layout(int32_t calendarDay, int startOfWeek) {
     const TYmd ymd = DecodeDate(calendarDay);
@@ -39,7 +55,7 @@ int32_t MovedMonthDate(int32_t firstOfMonth, int dayOfMonth, int yearDelta, int 
     return EncodeDate(year, month, std::min(dayOfMonth, DaysInMonth(year, month)));
 }
 
-int32_t DateWithPart(int32_t day, TDatePart part, int value) {
+std::optional<int32_t> DateWithPart(int32_t day, TDatePart part, int value) {
     TYmd ymd = DecodeDate(day);
     int* target = nullptr;
     switch (part) {
@@ -48,19 +64,19 @@ int32_t DateWithPart(int32_t day, TDatePart part, int value) {
             break;
         case TDatePart::Month:
             if (value > 12) {
-                return -1;
+                return std::nullopt;
             }
             target = &ymd.Month;
             break;
         case TDatePart::Day:
             if (value > DaysInMonth(ymd.Year, ymd.Month)) {
-                return -1;
+                return std::nullopt;
             }
             target = &ymd.Day;
             break;
     }
     if (value < 1 || value == *target) {
-        return -1;
+        return std::nullopt;
     }
     *target = value;
     ymd.Day = std::min(ymd.Day, DaysInMonth(ymd.Year, ymd.Month));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The month grid's date arithmetic, free of widgets: which date each cell shows, where a date
 // lies, how a month step or a part change lands on a valid day, and how the client area is
@@ -9,6 +10,14 @@
 
 constexpr int DiaryColumns = 7;
 constexpr int DiaryRows = 7;  // the weekday header (row 0) and six week rows
+
+// The days the grid can select: 1900-01-01 .. 2100-12-31, the years over which the old-calendar
+// reckoning holds and whose year files have four-digit names.
+constexpr int32_t kFirstDiaryDay = 2;
+constexpr int32_t kLastDiaryDay = 73415;
+// The date-time moved into that range: one before it gives its first day, one after it its
+// last day, and one that is not a number the first day; one within keeps its time of day.
+double ClampToDiaryRange(double date);
 
 struct TDiaryCell {
     int Col;  // 0..6
@@ -42,10 +51,10 @@ int32_t MovedMonthDate(int32_t firstOfMonth, int dayOfMonth, int yearDelta, int 
 // Which part of a date a setter replaces.
 enum class TDatePart { Year, Month, Day };
 
-// The day that results from setting one part of day to value, or -1 when the value is refused:
-// below 1, a month above 12, a day above the current month's length, or equal to the current
-// part. A day past the new month's length is lowered to it.
-int32_t DateWithPart(int32_t day, TDatePart part, int value);
+// The day that results from setting one part of day to value, or nothing when the value is
+// refused: below 1, a month above 12, a day above the current month's length, or equal to the
+// current part. A day past the new month's length is lowered to it.
+std::optional<int32_t> DateWithPart(int32_t day, TDatePart part, int value);
 
 // Row heights and column widths for a client area: the header is |font height| + 4 high; the
 // rest is shared so that lower rows and right-hand columns take the remainder.

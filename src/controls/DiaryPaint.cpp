@@ -160,7 +160,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
             p.setBrush(background);
             if (OnDrawCell) {
                 p.save();
-                OnDrawCell(this, static_cast<uint32_t>(date), inMonth, p,
+                OnDrawCell(this, date, inMonth, p,
                            rect.adjusted(OwnerInset, OwnerInset, -OwnerInset, -OwnerInset));
                 p.restore();
             }

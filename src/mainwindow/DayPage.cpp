@@ -161,7 +161,7 @@ uint8_t TDayPage::Diary1EventDefine(double date) const {
     return static_cast<uint8_t>(EventMask(store_.FindByDate(date)));
 }
 
-void TDayPage::Diary1DrawCell(uint32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
+void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
     if (params_.ShowRokuyo) {
         canvas.save();
         QFont font = canvas.font();
@@ -189,7 +189,7 @@ void TDayPage::Diary1DrawCell(uint32_t date, bool thisMonth, QPainter& canvas, c
     }
 }
 
-const TDayPage::TRokuyo& TDayPage::RokuyoOf(uint32_t date) {
+const TDayPage::TRokuyo& TDayPage::RokuyoOf(int32_t date) {
     // A few years of paging stay small; past that the memory is given back.
     constexpr size_t kMaxRemembered = 4096;
     if (const auto found = rokuyo_.find(date); found != rokuyo_.end()) {

@@ -44,7 +44,7 @@ public:
     void CalendarChange();
     void Diary1ChangeDate(double date);
     uint8_t Diary1EventDefine(double date) const;
-    void Diary1DrawCell(uint32_t date, bool thisMonth, QPainter& canvas, const QRect& rect);
+    void Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect);
 
     // Store notifications.
     void StorePage(int32_t date);
@@ -95,7 +95,7 @@ private:
     };
     // The rokuyo of a day: the grid asks for every cell on every repaint, and the old-calendar
     // reckoning is far dearer than the painting.
-    const TRokuyo& RokuyoOf(uint32_t date);
+    const TRokuyo& RokuyoOf(int32_t date);
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
@@ -108,7 +108,7 @@ private:
     TInitParam& params_;
     bool& updating_;
 
-    std::unordered_map<uint32_t, TRokuyo> rokuyo_;
+    std::unordered_map<int32_t, TRokuyo> rokuyo_;
     QMenu* weatherPopup_ = nullptr;
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched

@@ -193,7 +193,7 @@ void TForm1::ConnectStore() {
     connect(page_, &TDayPage::Edited, this, &TForm1::PageEdited);
     connect(page_, &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
     diary_->OnEventDefine = [this](TDiary*, double date) { return page_->Diary1EventDefine(date); };
-    diary_->OnDrawCell = [this](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+    diary_->OnDrawCell = [this](TDiary*, int32_t date, bool thisMonth, QPainter& canvas,
                                 const QRect& rect) {
         page_->Diary1DrawCell(date, thisMonth, canvas, rect);
     };

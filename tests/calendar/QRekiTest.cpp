@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 
@@ -122,24 +125,23 @@ TEST(Kyureki, TimeOfDayIsIgnored) {
     EXPECT_EQ(evening.Day(), 30);  // 6月 of 2025 began with the new moon of 06-25
 }
 
-// Every day from 1900 to 2100: fields in range, and each day follows the one before it: the
-// next day of the same month, or day 1 of the next month or of the leap month after it, with
-// the old year turning at month 1.
-TEST(Kyureki, EveryDayFrom1900To2100FollowsTheDayBefore) {
+// Walks every day from first to last: fields in range, and each day follows the one before it:
+// the next day of the same month, or day 1 of the next month or of the leap month after it, with
+// the old year turning at month 1. Returns the number of leap months begun.
+int WalkDays(int32_t first, int32_t last) {
     TKyureki k;
-    const int32_t first = EncodeDate(1900, 1, 1);
     k.Calculate(first);
     int month = k.Month();
     int day = k.Day();
     int year = k.Year();
     bool leap = k.Leap();
     int leapMonths = 0;
-    for (int32_t n = first + 1; n <= EncodeDate(2100, 12, 31); ++n) {
+    for (int32_t n = first + 1; n <= last; ++n) {
         k.Calculate(n);
-        ASSERT_GE(k.Day(), 1) << n;
-        ASSERT_LE(k.Day(), 30) << n;
-        ASSERT_GE(k.Month(), 1) << n;
-        ASSERT_LE(k.Month(), 12) << n;
+        EXPECT_GE(k.Day(), 1) << n;
+        EXPECT_LE(k.Day(), 30) << n;
+        EXPECT_GE(k.Month(), 1) << n;
+        EXPECT_LE(k.Month(), 12) << n;
         const bool sameMonth = k.Month() == month && k.Leap() == leap && k.Day() == day + 1;
         const bool nextMonth =
             k.Day() == 1 && day >= 29 && !k.Leap() && k.Month() == month % 12 + 1;
@@ -157,9 +159,65 @@ TEST(Kyureki, EveryDayFrom1900To2100FollowsTheDayBefore) {
         day = k.Day();
         year = k.Year();
         leap = k.Leap();
+        if (::testing::Test::HasFailure()) {
+            break;
+        }
     }
+    return leapMonths;
+}
+
+TEST(Kyureki, EveryDayFrom1900To2100FollowsTheDayBefore) {
     // 74 leap months of the astronomical old calendar from 1900 to 2100, and 2033's second one.
-    EXPECT_EQ(leapMonths, 75);
+    EXPECT_EQ(WalkDays(EncodeDate(1900, 1, 1), EncodeDate(2100, 12, 31)), 75);
+}
+
+TEST(Kyureki, TheYearBeforeAndAfterFollowTheDayBefore) {
+    // The grid shows days of December 1899 and January 2101 around its range.
+    EXPECT_EQ(kKyurekiFirstDay, EncodeDate(1899, 1, 1));
+    EXPECT_EQ(kKyurekiLastDay, EncodeDate(2101, 12, 31));
+    WalkDays(kKyurekiFirstDay, EncodeDate(1900, 1, 31));
+    WalkDays(EncodeDate(2100, 12, 1), kKyurekiLastDay);
+}
+
+TEST(Kyureki, DaysBeforeDayZeroAreReckoned) {
+    // A day before 1899-12-30 is a negative day number; read as unsigned it would be far out.
+    const OldDateCase cases[] = {
+        {"旧正月 1900 (Lunar New Year 1900-01-31)", 1900, 1, 31, 1900, 1, false, 1, "先勝",
+         kAnyTerm},
+        {"1899-12-29, day -1", 1899, 12, 29, 1899, 11, false, 27, "先勝", kAnyTerm},
+    };
+    for (const auto& c : cases) {
+        ExpectOldDate(c);
+    }
+}
+
+TEST(Kyureki, DaysOutsideTheReckonedYearsHaveNoOldDate) {
+    const double cases[] = {
+        kKyurekiFirstDay - 1,
+        kKyurekiLastDay + 1,
+        kKyurekiFirstDay - 1e-9,
+        -1000000,
+        4294967295.0,  // day -1 read as an unsigned number
+        std::numeric_limits<int32_t>::min(),
+        std::numeric_limits<int32_t>::max(),
+        std::numeric_limits<double>::quiet_NaN(),
+        std::numeric_limits<double>::infinity(),
+        -std::numeric_limits<double>::infinity(),
+    };
+    TKyureki k;
+    for (const double date : cases) {
+        SCOPED_TRACE(date);
+        k.Calculate(EncodeDate(2023, 3, 22));
+        k.Calculate(date);
+        EXPECT_EQ(k.Year(), 0);
+        EXPECT_EQ(k.Month(), 0);
+        EXPECT_EQ(k.Day(), 0);
+        EXPECT_FALSE(k.Leap());
+        EXPECT_EQ(k.SolarTerm(), -1);
+        EXPECT_EQ(k.RokuyoName(), "");
+        EXPECT_EQ(k.RokuyoKind(), 0);
+        EXPECT_EQ(k.MonthName(), "");
+    }
 }
 
 TEST(SolarTermOfDay, EquinoxesAndSolsticesOfPublishedAlmanacs) {
@@ -197,6 +255,22 @@ TEST(TermBefore, FindsTheTermJustBeforeTheMoment) {
     EXPECT_EQ(k.TermAngle(), 150);
     EXPECT_EQ(k.TermBefore(90, taisho), EncodeDate(2025, 6, 21) + kDayNumberOffset);
     EXPECT_EQ(k.TermAngle(), 90);
+}
+
+TEST(Searches, GiveUpFarFromThePresentEra) {
+    // Millions of years away the series swing too far to settle: the term search stops after its
+    // steps and gives the day of the moment itself; the new-moon search stops too.
+    const double moments[] = {-2145068630, -2000000000, std::numeric_limits<int32_t>::min(),
+                              std::numeric_limits<int32_t>::max()};
+    TKyureki k;
+    for (const double moment : moments) {
+        SCOPED_TRACE(moment);
+        for (const double step : {30.0, 90.0}) {
+            EXPECT_EQ(k.TermBefore(step, moment), static_cast<int32_t>(moment));
+            EXPECT_EQ(std::fmod(k.TermAngle(), step), 0);
+        }
+        EXPECT_TRUE(std::isfinite(NewMoonBefore(moment)));
+    }
 }
 
 TEST(NormalizeAngle, Range) {

@@ -12,7 +12,9 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 #include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -343,27 +345,142 @@ private Q_SLOTS:
         QVERIFY(image.save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid-design-size.png")));
     }
 
+    void OwnerDrawsEveryDayCell_data() {
+        QTest::addColumn<int32_t>("date");
+        QTest::newRow("February 2015") << D(2015, 2, 14);
+        // 1 January 1900 is a Monday: the Sunday before it is day 1, the Saturday day 0, and
+        // the days before them are negative.
+        QTest::newRow("January 1900 after days of December 1899") << D(1900, 1, 15);
+    }
     void OwnerDrawsEveryDayCell() {
-        auto diary = MakeDiary(D(2015, 2, 14));
+        QFETCH(int32_t, date);
+        auto diary = MakeDiary(date);
         struct TCall {
-            uint32_t Date;
+            qint64 Date;
             bool ThisMonth;
             QRect Rect;
             bool Italic;
         };
         QList<TCall> calls;
-        diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+        bool signedDates = true;
+        diary->OnDrawCell = [&](TDiary*, auto day, bool thisMonth, QPainter& canvas,
                                 const QRect& rect) {
-            calls.append({date, thisMonth, rect, canvas.font().italic()});
+            signedDates = signedDates && std::is_signed_v<decltype(day)>;
+            calls.append({day, thisMonth, rect, canvas.font().italic()});
         };
         Render(*diary);
+        QVERIFY(signedDates);
         QCOMPARE(calls.size(), 42);
         for (const TCall& call : calls) {
             const QRect cell = CellOf(*diary, static_cast<int32_t>(call.Date));
+            QVERIFY2(cell.isValid(), qPrintable(QString::number(call.Date)));
             QCOMPARE(call.Rect, cell.adjusted(1, 1, -1, -1));
-            QCOMPARE(call.ThisMonth, DecodeDate(static_cast<int32_t>(call.Date)).Month == 2);
+            QCOMPARE(call.ThisMonth,
+                     DecodeDate(static_cast<int32_t>(call.Date)).Month == diary->Month());
             QCOMPARE(call.Italic, !call.ThisMonth);
         }
+    }
+
+    // Every way of moving the date stays within 1900-01-01 .. 2100-12-31, with the old calendar
+    // drawn into every cell (as "ROKUYO" does in the window) and without.
+    void PagingStaysWithinTheRange_data() {
+        QTest::addColumn<int32_t>("from");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("rokuyo");
+        QTest::addColumn<int32_t>("to");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const auto at = [](int y, int m, int d) { return double(D(y, m, d)); };
+        const struct {
+            const char* name;
+            int32_t from;
+            const char* action;
+            double value;
+            int32_t to;
+        } cases[] = {
+            {"month back from February 1900", D(1900, 2, 15), "month", -1, D(1900, 1, 15)},
+            {"month back from January 1900", D(1900, 1, 15), "month", -1, D(1900, 1, 1)},
+            {"year back from June 1900", D(1900, 6, 15), "year", -1, D(1900, 1, 1)},
+            {"Year 1899", D(1900, 6, 15), "Year", 1899, D(1900, 1, 1)},
+            {"the day before day 0", D(1900, 1, 15), "set", -1, D(1900, 1, 1)},
+            {"the int32 minimum", D(1900, 1, 15), "set", std::numeric_limits<int32_t>::min(),
+             D(1900, 1, 1)},
+            {"not a number", D(2015, 2, 14), "set", nan, D(1900, 1, 1)},
+            {"click on 31 December 1899 from the 15th", D(1900, 1, 15), "click", at(1899, 12, 31),
+             D(1900, 1, 1)},
+            {"click on 31 December 1899 from the 1st", D(1900, 1, 1), "click", at(1899, 12, 31),
+             D(1900, 1, 1)},
+            {"ctrl+home onto 31 December 1899", D(1900, 1, 15), "ctrl+home", 0, D(1900, 1, 1)},
+            {"today before the range", D(2015, 2, 14), "today", at(1850, 6, 1), D(1900, 1, 1)},
+            {"month on from November 2100", D(2100, 11, 30), "month", 1, D(2100, 12, 30)},
+            {"month on from December 2100", D(2100, 12, 15), "month", 1, D(2100, 12, 31)},
+            {"year on from June 2100", D(2100, 6, 15), "year", 1, D(2100, 12, 31)},
+            {"Year 2101", D(2100, 6, 15), "Year", 2101, D(2100, 12, 31)},
+            {"the day -1 read as unsigned", D(2015, 2, 14), "set", 4294967295.0, D(2100, 12, 31)},
+            {"the int32 maximum", D(2015, 2, 14), "set", std::numeric_limits<int32_t>::max(),
+             D(2100, 12, 31)},
+            {"noon of the last day", D(2015, 2, 14), "set", D(2100, 12, 31) + 0.5, D(2100, 12, 31)},
+            {"click on 1 January 2101 from the 31st", D(2100, 12, 31), "click", at(2101, 1, 1),
+             D(2100, 12, 31)},
+            {"ctrl+end into January 2101", D(2100, 12, 15), "ctrl+end", 0, D(2100, 12, 31)},
+            {"today after the range", D(2015, 2, 14), "today", at(2150, 6, 1), D(2100, 12, 31)},
+        };
+        for (const bool rokuyo : {false, true}) {
+            for (const auto& c : cases) {
+                QTest::addRow("%s, rokuyo %s", c.name, rokuyo ? "on" : "off")
+                    << c.from << QString::fromLatin1(c.action) << c.value << rokuyo << c.to;
+            }
+        }
+    }
+    void PagingStaysWithinTheRange() {
+        QFETCH(int32_t, from);
+        QFETCH(QString, action);
+        QFETCH(double, value);
+        QFETCH(bool, rokuyo);
+        QFETCH(int32_t, to);
+        QCOMPARE(kFirstDiaryDay, D(1900, 1, 1));
+        QCOMPARE(kLastDiaryDay, D(2100, 12, 31));
+        auto diary = MakeDiary(from);
+        TKyureki kyureki;
+        QList<qint64> unnamed;
+        if (rokuyo) {
+            diary->OnDrawCell = [&](TDiary*, auto date, bool, QPainter&, const QRect&) {
+                kyureki.Calculate(date);
+                if (kyureki.RokuyoName().empty()) {
+                    unnamed.append(date);
+                }
+            };
+        }
+        if (action == "month") {
+            diary->MoveMonth(0, static_cast<int>(value));
+        } else if (action == "year") {
+            diary->MoveMonth(static_cast<int>(value), 0);
+        } else if (action == "Year") {
+            diary->SetYear(static_cast<int>(value));
+        } else if (action == "set") {
+            diary->SetCalendarDate(value);
+        } else if (action == "click") {
+            const QRect cell = CellOf(*diary, static_cast<int32_t>(value));
+            QVERIFY(cell.isValid());
+            QTest::mouseClick(diary.get(), Qt::LeftButton, {}, cell.center());
+        } else if (action == "ctrl+home" || action == "ctrl+end") {
+            QTest::keyClick(diary.get(), action == "ctrl+home" ? Qt::Key_Home : Qt::Key_End,
+                            Qt::ControlModifier);
+        } else {
+            SetTodayForTesting(static_cast<int32_t>(value));
+            diary = std::make_unique<TDiary>();
+            QCOMPARE(WholeDay(diary->CalendarDate()), to);
+            diary->SetCalendarDate(D(2015, 2, 14));
+            diary->SetCalendarDate(Today());
+        }
+        Render(*diary);
+        QCOMPARE(WholeDay(diary->CalendarDate()), to);
+        QVERIFY(diary->FirstOfMonth() >= D(1900, 1, 1));
+        QVERIFY(diary->FirstOfMonth() <= D(2100, 12, 1));
+        const TDiaryCell cell = diary->CurrentCell();
+        QCOMPARE(diary->CellDate(cell.Col, cell.Row), to);
+        // The old calendar is reckoned for every day the grid shows, December 1899 included.
+        QCOMPARE(unnamed, QList<qint64>());
     }
 
     void RokuyoThroughOwnerDrawing() {
@@ -375,7 +492,7 @@ private Q_SLOTS:
             return static_cast<uint8_t>(WholeDay(date) % 5 == 0 ? 0x3F : WholeDay(date) % 3);
         };
         TKyureki kyureki;
-        diary->OnDrawCell = [&](TDiary*, uint32_t date, bool thisMonth, QPainter& canvas,
+        diary->OnDrawCell = [&](TDiary*, int32_t date, bool thisMonth, QPainter& canvas,
                                 const QRect& rect) {
             kyureki.Calculate(date);
             QFont font = canvas.font();

@@ -123,6 +123,53 @@ void TMainWindowTest::gridStartOfWeekFromSettings() {
     QCOMPARE(grid.CellText(0, 0), u"月"_qs);
 }
 
+void TMainWindowTest::pagingStopsAtTheRange_data() {
+    QTest::addColumn<int32_t>("today");
+    QTest::addColumn<bool>("rokuyo");
+    QTest::addColumn<int32_t>("edge");
+    QTest::addColumn<int32_t>("beyond");  // a day of the neighbouring month the grid shows
+    for (const bool rokuyo : {false, true}) {
+        QTest::addRow("January 1900, rokuyo %s", rokuyo ? "on" : "off")
+            << EncodeDate(1900, 1, 10) << rokuyo << EncodeDate(1900, 1, 1)
+            << EncodeDate(1899, 12, 31);
+        QTest::addRow("December 2100, rokuyo %s", rokuyo ? "on" : "off")
+            << EncodeDate(2100, 12, 20) << rokuyo << EncodeDate(2100, 12, 31)
+            << EncodeDate(2101, 1, 1);
+    }
+}
+
+void TMainWindowTest::pagingStopsAtTheRange() {
+    QFETCH(int32_t, today);
+    QFETCH(bool, rokuyo);
+    QFETCH(int32_t, edge);
+    QFETCH(int32_t, beyond);
+    SetTodayForTesting(today);
+    TWindowRun run;
+    run.Put(u"Velmora.ini"_qs, Sjis(rokuyo ? "ROKUYO=1\r\n" : "ROKUYO=0\r\n"));
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    TDiary& grid = form.Diary1();
+    const bool back = edge < today;
+    // Month, year, then a click on a day past the edge; each repaints the grid with its hook.
+    for (QToolButton* button :
+         {back ? ui.ToolButton10 : ui.ToolButton11, back ? ui.ToolButton12 : ui.ToolButton13}) {
+        button->click();
+        grid.grab();
+        QCOMPARE(WholeDay(grid.CalendarDate()), edge);
+        QVERIFY(!form.Page().Label1Text().contains(u"【】"_qs));
+    }
+    ClickDay(grid, beyond);
+    const QImage image = grid.grab().toImage();
+    QCOMPARE(WholeDay(grid.CalendarDate()), edge);
+    QCOMPARE(form.ScrapList().CurrentDate(), edge);
+    const TYmd ymd = DecodeDate(edge);
+    QCOMPARE(ui.TodayBtn->text(), QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
+    // The day beyond the edge carries its rokuyo in its lower right corner like any other.
+    const QRect cell = CellOf(grid, beyond);
+    const QRect rokuyoArea(cell.right() - 14, cell.bottom() - 8, 14, 8);
+    QCOMPARE(CountInk(image, rokuyoArea, ToQColor(0x00DDDDDD)) > 3, rokuyo);
+}
+
 void TMainWindowTest::screenshots() {
     const int32_t today = EncodeDate(2026, 2, 11);
     SetTodayForTesting(today);

@@ -24,6 +24,8 @@ private Q_SLOTS:
     void yearLeftUnsavedIsNeitherLostNorUnsaveable();
     void gridAsTheWindowShowsIt();
     void gridStartOfWeekFromSettings();
+    void pagingStopsAtTheRange_data();
+    void pagingStopsAtTheRange();
     void screenshots();
     void windowsFacesDrawJapanese_data();
     void windowsFacesDrawJapanese();
