@@ -2,11 +2,11 @@
 // rules, marks on every other day, rokuyo and weather icons drawn through the owner hook, each
 // either worked out for every cell as the window's hook does or remembered.
 
+#include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
-#include "mainwindow/WeatherIcons.h"
 #include "storage/DayNumber.h"
-#include "bridge/TextCodec.h"
+#include "widgets/WeatherIcons.h"
 
 #include <benchmark/benchmark.h>
 #include <QApplication>

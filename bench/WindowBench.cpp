@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "controls/Diary.h"
-#include "mainwindow/DayPage.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/daypage/DayPage.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
 #include "storage/Cp932.h"

@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ ! -x build/bin/Velmora ]; then
-  echo "Built the core library, the widget library and the tests in ./build; the Velmora window is not part of this build yet."
-  exit 0
+  echo "build/bin/Velmora is missing: run ./tools/setup.sh first." >&2
+  exit 1
 fi
 home="${VELMORA_HOME:-$HOME/Velmora}"
 mkdir -p "$home"

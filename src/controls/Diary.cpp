@@ -1,9 +1,9 @@
 #include "controls/Diary.h"
 
+#include "bridge/TextCodec.h"
 #include "calendar/HolidayList.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
-#include "bridge/TextCodec.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -43,8 +43,8 @@ void TDiary::SetCalendarDate(double date) {
         Change();
     }
     // The month handler may have moved the date on; report only a real change.
-    if (calendarDate_ != old && OnChangeDate) {
-        OnChangeDate(this, calendarDate_);
+    if (calendarDate_ != old) {
+        Q_EMIT OnChangeDate(calendarDate_);
     }
 }
 
@@ -187,9 +187,7 @@ void TDiary::UpdateCalendar() {
 
 void TDiary::Change() {
     UpdateCalendar();
-    if (OnChange) {
-        OnChange(this);
-    }
+    Q_EMIT OnChange();
 }
 
 void TDiary::CacheHolidays() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/DiaryMonth.h"
 #include "bridge/Colors.h"
+#include "controls/DiaryMonth.h"
 
 #include <QFrame>
 #include <QString>
@@ -18,9 +18,9 @@ class THolidayList;
 // through which the owner paints into each day cell. Clicking a day or moving with the keys
 // selects it; a day of the neighbouring month pages the grid there.
 class TDiary : public QFrame {
+    Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TDiary* sender)>;
-    using TOnChangeDate = std::function<void(TDiary* sender, double date)>;
     // The mark bits of a day: bit 0 square, 1 circle, 2 triangle, 3 two triangles; any bit
     // makes the day number bold.
     using TOnEventDefine = std::function<uint8_t(TDiary* sender, double date)>;
@@ -83,11 +83,15 @@ public:
     // Repaints the current cell so that its marks and colours follow the day's stored data.
     void RefreshCurrentCell();
 
-    TNotifyEvent OnChange;
-    TOnChangeDate OnChangeDate;
     TOnEventDefine OnEventDefine;
     TOnDrawCell OnDrawCell;
     TNotifyEvent OnDblClick;
+
+Q_SIGNALS:
+    // The shown month changed; raised before OnChangeDate of the same move.
+    void OnChange();
+    // CalendarDate changed.
+    void OnChangeDate(double date);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -5,8 +5,8 @@
 #include <QKeySequence>
 #include <QMenu>
 
-#include "mainwindow/ToolIcons.h"
 #include "widgets/ActionList.h"
+#include "widgets/ToolIcons.h"
 
 namespace {
 

@@ -21,12 +21,16 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
 #include "controls/SpinBtns.h"
-#include "mainwindow/DayPage.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/PageState.h"
+#include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/daylists/DayLists.h"
+#include "mainwindow/daypage/DayPage.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/CommaDB.h"
@@ -36,7 +40,6 @@
 #include "widgets/AboutBox.h"
 #include "widgets/BevLabel.h"
 #include "widgets/HtmlHelp.h"
-#include "bridge/TextCodec.h"
 
 namespace {
 
@@ -79,16 +82,6 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
 
 TForm1::~TForm1() {
     SetMessageSink({});
-    diary_->OnChange = nullptr;
-    diary_->OnChangeDate = nullptr;
-    diary_->OnEventDefine = nullptr;
-    diary_->OnDrawCell = nullptr;
-    delete page_;
-    page_ = nullptr;
-    MemoryNotes.reset();
-    TodoNotes.reset();
-    ScrapList_.reset();
-    Kyureki.reset();
 }
 
 QString TForm1::SiblingPath(const char* extension) const {
@@ -105,7 +98,8 @@ void TForm1::ReportFailure(const std::exception& error) {
 }
 
 void TForm1::FormCreate() {
-    Updating = true;
+    pageState_ = std::make_unique<TPageState>(*actions_.SaveNowAction, *this);
+    const auto updating = pageState_->UpdatingScope();
     if (!AboutDialog1->ProductName.isEmpty())
         QApplication::setApplicationName(AboutDialog1->ProductName);
     // [*] shows the mark of a window with unwritten changes.
@@ -155,17 +149,21 @@ void TForm1::FormCreate() {
     ApplySavedLayout();
     ApplyFonts();
 
-    page_ = new TDayPage(*ui_, actions_, *diary_, *ScrapList_, *Kyureki, params_, Updating);
+    storeEvents_ = std::make_unique<TStoreEvents>(*ScrapList_);
+    page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *actions_.UndoAction,
+                                       *actions_.DeleteAction, *diary_, *ScrapList_, *storeEvents_,
+                                       *pageState_, *Kyureki, params_);
     page_->BuildMonthList();
     page_->BuildWeatherPopup();
-    ConnectStore();
+    dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *storeEvents_, params_);
+    ConnectFeatures();
     ConnectCommands();
     DisableAbsentRegions();
 
     ui_->Reminder->setCurrentWidget(ui_->TabMonth);
     const int tab = params_.DiaryTab;
     ui_->DiaryList->setCurrentIndex(tab >= 0 && tab < ui_->DiaryList->count() ? tab : 0);
-    ApplyTitles();
+    dayLists_->ApplyTitles();
 
     page_->CalendarChange();
     // Typing right after the start writes today's page.
@@ -174,29 +172,15 @@ void TForm1::FormCreate() {
     QTimer::singleShot(0, this, &TForm1::ListFonts);
 }
 
-void TForm1::ConnectStore() {
-    TScrapList& store = *ScrapList_;
-    store.OnDateChanged = [this](TScrapList&, uint8_t flags, uint16_t y, uint16_t m, uint16_t d) {
-        page_->DateChanged(flags, y, m, d);
-        UpdateSaveState();
-    };
-    store.OnLeaveDate = [this](TScrapList&, int32_t oldDate) { page_->StorePage(oldDate); };
-    store.OnRecordChanged = [this](TScrapList&, const TDataInfo& rec) { DayRecordChanged(rec); };
-    store.OnRecordDeleted = [this](TScrapList&, const TDataInfo& rec) { DayRecordDeleted(rec); };
-    store.OnListChanged = [this](TScrapList&) { ApplyTitles(); };
-
+void TForm1::ConnectFeatures() {
+    connect(storeEvents_.get(), &TStoreEvents::DateChanged, this, &TForm1::UpdateSaveState);
     // Leaving a day puts its page into the store; the year file is written at once.
-    diary_->OnChange = [this](TDiary*) { WriteAfter([this] { page_->CalendarChange(); }); };
-    diary_->OnChangeDate = [this](TDiary*, double date) {
-        WriteAfter([this, date] { page_->Diary1ChangeDate(date); });
-    };
-    connect(page_, &TDayPage::Edited, this, &TForm1::PageEdited);
-    connect(page_, &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
-    diary_->OnEventDefine = [this](TDiary*, double date) { return page_->Diary1EventDefine(date); };
-    diary_->OnDrawCell = [this](TDiary*, int32_t date, bool thisMonth, QPainter& canvas,
-                                const QRect& rect) {
-        page_->Diary1DrawCell(date, thisMonth, canvas, rect);
-    };
+    connect(diary_, &TDiary::OnChange, this,
+            [this] { WriteAfter([this] { page_->CalendarChange(); }); });
+    connect(diary_, &TDiary::OnChangeDate, this,
+            [this](double date) { WriteAfter([this, date] { page_->Diary1ChangeDate(date); }); });
+    connect(page_.get(), &TDayPage::Edited, this, &TForm1::PageEdited);
+    connect(page_.get(), &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
 }
 
 void TForm1::ConnectCommands() {
@@ -209,9 +193,9 @@ void TForm1::ConnectCommands() {
             [this] { WriteAfter([this] { page_->UndoCommand(); }); });
     connect(actions_.DeleteAction, &QAction::triggered, this,
             [this] { WriteAfter([this] { page_->DeleteBtnClick(); }); });
-    connect(ui.TodayBtn, &QToolButton::clicked, page_, &TDayPage::TodayBtnClick);
+    connect(ui.TodayBtn, &QToolButton::clicked, page_.get(), &TDayPage::TodayBtnClick);
     for (QToolButton* b : {ui.ToolButton12, ui.ToolButton10, ui.ToolButton11, ui.ToolButton13})
-        connect(b, &QToolButton::clicked, page_,
+        connect(b, &QToolButton::clicked, page_.get(),
                 [this, b] { page_->ToolButton11Click(b->property("tag").toInt()); });
 
     auto monthMenuAt = [this](QWidget* source) {
@@ -306,15 +290,6 @@ void TForm1::ApplyFonts() {
     SetTextColor(ui_->PrivMemo, params_.MemoFont.Color);
 }
 
-void TForm1::ApplyTitles() {
-    ui_->DateLabel->setText(FromCp932(params_.Titles[0]));
-    ui_->CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
-    ui_->CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
-    ui_->DiaryList->setTabText(1, FromCp932(params_.TabTitles[2]));
-    ui_->DiaryList->setTabText(2, FromCp932(params_.TabTitles[1]));
-    ui_->DiaryList->setTabText(3, FromCp932(params_.TabTitles[0]));
-}
-
 void TForm1::ListFonts() {
     if (fontsListed_)
         return;
@@ -323,15 +298,6 @@ void TForm1::ListFonts() {
     families.sort(Qt::CaseInsensitive);
     ui_->FontName->addItems(families);
     ui_->FontName->setCurrentIndex(-1);
-}
-
-void TForm1::DayRecordChanged(const TDataInfo&) {
-    diary_->RefreshCurrentCell();
-}
-
-void TForm1::DayRecordDeleted(const TDataInfo&) {
-    page_->UndoActionExecute();
-    diary_->RefreshCurrentCell();
 }
 
 void TForm1::ToolButton1Click() {
@@ -412,8 +378,7 @@ void TForm1::UpdateSaveState() {
         writeDeadline_->stop();
     }
     const bool unwritten = Unwritten();
-    actions_.SaveNowAction->setEnabled(unwritten);
-    setWindowModified(unwritten);
+    pageState_->SetUnwritten(unwritten);
     if (!unwritten)
         quietShown_.clear();
 }

@@ -11,7 +11,10 @@
 
 class QTimer;
 class TAboutDialog;
+class TDayLists;
 class TDayPage;
+class TPageState;
+class TStoreEvents;
 class THtmHelp;
 class TDiary;
 class TInitParam;
@@ -52,6 +55,9 @@ public:
     TMainLayout& Ui() { return *ui_; }
     TMainActions& Actions() { return actions_; }
     TDayPage& Page() { return *page_; }
+    TDayLists& DayLists() { return *dayLists_; }
+    TStoreEvents& StoreEvents() { return *storeEvents_; }
+    TPageState& PageState() { return *pageState_; }
     TDiary& Diary1() { return *diary_; }
     TScrapList& ScrapList() { return *ScrapList_; }
     TAboutDialog& About() { return *AboutDialog1; }
@@ -74,16 +80,13 @@ private:
     void WriteAll();
     void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
-    void ConnectStore();
+    void ConnectFeatures();
     void DisableAbsentRegions();
     void ApplyWindowPlacement();
     void ApplySavedLayout();
     void ApplyFonts();
-    void ApplyTitles();
     void StoreLayout();
     void ListFonts();
-    void DayRecordChanged(const TDataInfo& rec);
-    void DayRecordDeleted(const TDataInfo& rec);
     void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
@@ -99,14 +102,17 @@ private:
     TMainActions actions_;
     TDiary* diary_ = nullptr;
     std::unique_ptr<TMainLayout> ui_;
-    TDayPage* page_ = nullptr;
     bool fontsListed_ = false;
     std::unique_ptr<THtmHelp> HtmHelp;
     std::unique_ptr<TAboutDialog> AboutDialog1;
 
-    bool Updating = true;
     std::unique_ptr<TNoteList> MemoryNotes;
     std::unique_ptr<TNoteList> TodoNotes;
     std::unique_ptr<TKyureki> Kyureki;
     std::unique_ptr<TScrapList> ScrapList_;
+    // The features and what they share; they go before the store they listen to.
+    std::unique_ptr<TStoreEvents> storeEvents_;
+    std::unique_ptr<TPageState> pageState_;
+    std::unique_ptr<TDayPage> page_;
+    std::unique_ptr<TDayLists> dayLists_;
 };

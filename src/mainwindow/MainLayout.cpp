@@ -23,11 +23,11 @@
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/SpinBtns.h"
-#include "mainwindow/BodyEdit.h"
 #include "mainwindow/MainActions.h"
-#include "mainwindow/ToolIcons.h"
+#include "mainwindow/daypage/BodyEdit.h"
 #include "settings/IniFile.h"
 #include "widgets/BevLabel.h"
+#include "widgets/ToolIcons.h"
 
 namespace {
 
@@ -446,4 +446,13 @@ void TMainLayout::SetColors(const std::array<TColor, 7>& colors) {
     SetControlColor(Comment, colors[4]);
     SetControlColor(NewsMemo, colors[5]);
     SetControlColor(PrivMemo, colors[6]);
+}
+
+TDayPageWidgets TMainLayout::DayPageRegion() const {
+    return {Window, TodayBtn,  CoolBar3, MonthList, WeatherBtn, DateDisp,
+            Label1, DiaryMemo, Comment,  NewsMemo,  PrivMemo};
+}
+
+TDayListWidgets TMainLayout::DayListRegion() const {
+    return {DiaryList, ListView1, DateLabel, CoolBar2};
 }

@@ -55,6 +55,30 @@ private:
 // Gives a control a stored colour as its background (system colours through the palette).
 void SetControlColor(QWidget* control, TColor color);
 
+// The widgets of the day page's region: the date header, the four editors, the weather button,
+// and the captions the page keeps up to date elsewhere in the window.
+struct TDayPageWidgets {
+    QWidget* Window;        // parent of the page's questions
+    QToolButton* TodayBtn;  // caption: the shown month
+    TBandBox* CoolBar3;     // band 0: the shown year's caption
+    QMenu* MonthList;       // the months of the shown year
+    QToolButton* WeatherBtn;
+    TBevelLabel* DateDisp;
+    QLabel* Label1;
+    QTextEdit* DiaryMemo;
+    QLineEdit* Comment;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+};
+
+// The widgets of the day lists' region, and the captions that carry the user's titles.
+struct TDayListWidgets {
+    QTabBar* DiaryList;
+    QTreeWidget* ListView1;
+    QLabel* DateLabel;   // the one-line field's title
+    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
+};
+
 // The fixed arrangement of the main window: every region and control with its design size,
 // font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
 // its page; this class only builds, measures and restores the arrangement.
@@ -76,6 +100,9 @@ public:
     std::array<TColor, 7> ColorInfo() const;
     void ApplyColorInfo(const std::function<int(int current)>& next);
     void SetColors(const std::array<TColor, 7>& colors);
+
+    TDayPageWidgets DayPageRegion() const;
+    TDayListWidgets DayListRegion() const;
 
     QMainWindow* Window;
     QToolBar* CoolBar1;

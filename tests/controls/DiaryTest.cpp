@@ -1,3 +1,4 @@
+#include "bridge/TextCodec.h"
 #include "calendar/HolidayList.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
@@ -6,7 +7,6 @@
 #include "storage/DayNumber.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
-#include "bridge/TextCodec.h"
 
 #include <QDir>
 #include <QPainter>
@@ -63,14 +63,16 @@ QPoint BackgroundPoint(const TDiary& diary, int32_t date) {
 
 struct TEventLog {
     QStringList Events;
+    // The log's lifetime: its connections end with it.
+    QObject Context;
     void Attach(TDiary& diary) {
-        diary.OnChange = [this](TDiary* d) {
-            Events << QStringLiteral("month %1").arg(d->Month());
-        };
-        diary.OnChangeDate = [this](TDiary*, double date) {
+        QObject::connect(&diary, &TDiary::OnChange, &Context, [this, &diary] {
+            Events << QStringLiteral("month %1").arg(diary.Month());
+        });
+        QObject::connect(&diary, &TDiary::OnChangeDate, &Context, [this](double date) {
             const TYmd ymd = DecodeDate(WholeDay(date));
             Events << QStringLiteral("date %1-%2").arg(ymd.Month).arg(ymd.Day);
-        };
+        });
     }
 };
 

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QTextDocument>
 
-#include "mainwindow/BodyEdit.h"
+#include "mainwindow/daypage/BodyEdit.h"
 
 // What the body takes from the clipboard: text and its formatting, never a picture that the
 // stored body could not keep.

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "controls/Diary.h"
-#include "mainwindow/DayPage.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/daypage/DayPage.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"

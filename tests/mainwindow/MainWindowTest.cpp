@@ -13,16 +13,16 @@
 #include <QToolButton>
 
 #include "MainWindowTest.h"
-#include "mainwindow/DayPage.h"
+#include "bridge/TextCodec.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/daypage/DayPage.h"
 #include "richtext/RtfReader.h"
-#include "mainwindow/WeatherIcons.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/BevLabel.h"
-#include "bridge/TextCodec.h"
+#include "widgets/WeatherIcons.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/WeatherIcons.h"
+#include "widgets/WeatherIcons.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "mainwindow/BodyEdit.h"
+#include "mainwindow/daypage/BodyEdit.h"
 
 #include <QMimeData>
 #include <QTextBlock>

@@ -10,15 +10,18 @@
 
 #include "storage/DataInfo.h"
 
+#include "mainwindow/MainLayout.h"
+
+class QAction;
 class QMenu;
-class TPreeditCommit;
 class QPainter;
 class TDiary;
 class TInitParam;
 class TKyureki;
+class TPageState;
+class TPreeditCommit;
 class TScrapList;
-class TMainLayout;
-struct TMainActions;
+class TStoreEvents;
 
 // The page of one day: loading it from the day store, storing it back when the user leaves
 // the day, the header texts, the weather mark, the month and weather menus, and what the page
@@ -31,9 +34,11 @@ struct TMainActions;
 class TDayPage : public QObject {
     Q_OBJECT
 public:
-    // `updating` is the window's flag: set while the window fills its own controls.
-    TDayPage(TMainLayout& ui, TMainActions& actions, TDiary& diary, TScrapList& store,
-             TKyureki& kyureki, TInitParam& params, bool& updating);
+    // undo and remove are the undo and delete commands, which the page enables. The page listens
+    // to the store's events and paints into the grid's cells until it goes.
+    TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TDiary& diary,
+             TScrapList& store, TStoreEvents& events, TPageState& state, TKyureki& kyureki,
+             TInitParam& params);
     ~TDayPage() override;
 
     // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
@@ -100,13 +105,14 @@ private:
     void SetChanged(bool changed);
     bool HoldsText() const;
 
-    TMainLayout& ui_;
-    TMainActions& actions_;
+    TDayPageWidgets ui_;
+    QAction& undo_;
+    QAction& remove_;
     TDiary& diary_;
     TScrapList& store_;
+    TPageState& state_;
     TKyureki& kyureki_;
     TInitParam& params_;
-    bool& updating_;
 
     std::unordered_map<int32_t, TRokuyo> rokuyo_;
     QMenu* weatherPopup_ = nullptr;

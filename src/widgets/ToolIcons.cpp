@@ -1,14 +1,15 @@
-#include "mainwindow/ToolIcons.h"
+#include "widgets/ToolIcons.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "widgets/PaintedIcon.h"
+
 namespace {
 
-// Every picture is drawn on an 18 x 18 design grid and scaled to the requested size.
-constexpr qreal kGrid = 18.0;
+// A disabled tool button's picture is faint.
+constexpr qreal kDisabledOpacity = 0.35;
 
 const QColor kInk(0x30, 0x30, 0x30);
 const QColor kBlue(0x20, 0x50, 0xB0);
@@ -22,7 +23,7 @@ void DrawLetter(QPainter& p, const QString& letter, bool bold, bool italic, bool
     font.setUnderline(underline);
     p.setFont(font);
     p.setPen(kInk);
-    p.drawText(QRectF(0, 0, kGrid, kGrid), Qt::AlignCenter, letter);
+    p.drawText(QRectF(0, 0, kIconGrid, kIconGrid), Qt::AlignCenter, letter);
 }
 
 void DrawLines(QPainter& p, Qt::Alignment align) {
@@ -34,7 +35,7 @@ void DrawLines(QPainter& p, Qt::Alignment align) {
         if (align == Qt::AlignRight)
             x = 16 - w;
         else if (align == Qt::AlignHCenter)
-            x = (kGrid - w) / 2;
+            x = (kIconGrid - w) / 2;
         const qreal y = 4 + i * 3.5;
         p.drawLine(QPointF(x, y), QPointF(x + w, y));
     }
@@ -45,7 +46,7 @@ void DrawArrow(QPainter& p, bool left, bool twice) {
     p.setBrush(kBlue);
     const int count = twice ? 2 : 1;
     const qreal w = 6;
-    qreal start = (kGrid - count * w) / 2;
+    qreal start = (kIconGrid - count * w) / 2;
     for (int i = 0; i < count; ++i) {
         const qreal x0 = start + i * w;
         QPolygonF tri;
@@ -166,37 +167,14 @@ void Paint(QPainter& p, TToolIcon kind) {
     }
 }
 
-// Paints the picture for whatever size and device pixel ratio the tool button asks for.
-class TPaintedIconEngine : public QIconEngine {
-public:
-    explicit TPaintedIconEngine(TToolIcon kind) : kind_(kind) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        painter->save();
-        painter->translate(rect.topLeft());
-        painter->scale(rect.width() / kGrid, rect.height() / kGrid);
-        if (mode == QIcon::Disabled)
-            painter->setOpacity(0.35);
-        Paint(*painter, kind_);
-        painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap pm(size);
-        pm.fill(Qt::transparent);
-        QPainter p(&pm);
-        paint(&p, QRect(QPoint(0, 0), size), mode, state);
-        return pm;
-    }
-
-    QIconEngine* clone() const override { return new TPaintedIconEngine(kind_); }
-
-private:
-    TToolIcon kind_;
-};
-
 }  // namespace
 
 QIcon ToolIcon(TToolIcon kind) {
-    return QIcon(new TPaintedIconEngine(kind));
+    return PaintedIcon(
+        [kind](QPainter& painter, const QRectF& target) {
+            painter.translate(target.topLeft());
+            painter.scale(target.width() / kIconGrid, target.height() / kIconGrid);
+            Paint(painter, kind);
+        },
+        kDisabledOpacity);
 }

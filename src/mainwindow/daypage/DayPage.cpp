@@ -1,4 +1,4 @@
-#include "mainwindow/DayPage.h"
+#include "mainwindow/daypage/DayPage.h"
 
 #include <QActionGroup>
 #include <QGridLayout>
@@ -12,28 +12,29 @@
 #include <QToolButton>
 #include <QWidgetAction>
 
+#include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
-#include "mainwindow/MainActions.h"
-#include "mainwindow/MainLayout.h"
-#include "mainwindow/PreeditCommit.h"
+#include "mainwindow/PageState.h"
+#include "mainwindow/StoreEvents.h"
+#include "mainwindow/UserMessage.h"
+#include "mainwindow/daypage/PreeditCommit.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
-#include "mainwindow/UserMessage.h"
-#include "mainwindow/WeatherIcons.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
 #include "widgets/BevLabel.h"
-#include "bridge/TextCodec.h"
+#include "widgets/PaintedIcon.h"
+#include "widgets/WeatherIcons.h"
 
 namespace {
 
 // Items per column of the weather menu.
 constexpr int kWeatherColumn = 14;
 constexpr int kRokuyoPixelSize = 7;
-constexpr int kWeatherImageSize = 18;
+constexpr int kWeatherImageSize = static_cast<int>(kIconGrid);
 const QColor kRokuyoOutside(192, 192, 192);
 const QColor kRokuyoLucky(255, 0, 0);
 const QColor kRokuyoOther(128, 128, 128);
@@ -66,44 +67,47 @@ QString FromRecordText(const std::string& text) {
     return s;
 }
 
-// Sets the window's Updating flag for one scope, and clears it however the scope ends.
-class TUpdatingScope {
-public:
-    explicit TUpdatingScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~TUpdatingScope() { flag_ = false; }
-    TUpdatingScope(const TUpdatingScope&) = delete;
-    TUpdatingScope& operator=(const TUpdatingScope&) = delete;
-
-private:
-    bool& flag_;
-};
-
 }  // namespace
 
-TDayPage::TDayPage(TMainLayout& ui, TMainActions& actions, TDiary& diary, TScrapList& store,
-                   TKyureki& kyureki, TInitParam& params, bool& updating)
+TDayPage::TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TDiary& diary,
+                   TScrapList& store, TStoreEvents& events, TPageState& state, TKyureki& kyureki,
+                   TInitParam& params)
     : ui_(ui),
-      actions_(actions),
+      undo_(undo),
+      remove_(remove),
       diary_(diary),
       store_(store),
+      state_(state),
       kyureki_(kyureki),
       params_(params),
-      updating_(updating),
       preedit_(std::make_unique<TPreeditCommit>(std::initializer_list<QWidget*>{
           ui_.Comment, ui_.DiaryMemo, ui_.NewsMemo, ui_.PrivMemo})) {
     connect(ui_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
     connect(ui_.NewsMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
     connect(ui_.PrivMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
     connect(ui_.DiaryMemo, &QTextEdit::textChanged, this, [this] {
-        if (updating_)
+        if (state_.Updating())
             return;
         bodyTouched_ = true;
         DataChanged();
     });
     SetWeather(WeatherUnknown);
+
+    connect(&events, &TStoreEvents::LeaveDate, this, &TDayPage::StorePage);
+    connect(&events, &TStoreEvents::DateChanged, this, &TDayPage::DateChanged);
+    // The store forgets its current record when one is deleted: the page shows what it holds.
+    connect(&events, &TStoreEvents::RecordDeleted, this, &TDayPage::UndoActionExecute);
+    diary_.OnEventDefine = [this](TDiary*, double date) { return Diary1EventDefine(date); };
+    diary_.OnDrawCell = [this](TDiary*, int32_t date, bool thisMonth, QPainter& canvas,
+                               const QRect& rect) {
+        Diary1DrawCell(date, thisMonth, canvas, rect);
+    };
 }
 
-TDayPage::~TDayPage() = default;
+TDayPage::~TDayPage() {
+    diary_.OnEventDefine = nullptr;
+    diary_.OnDrawCell = nullptr;
+}
 
 void TDayPage::BuildMonthList() {
     auto* group = new QActionGroup(ui_.MonthList);
@@ -129,7 +133,7 @@ void TDayPage::BuildWeatherPopup() {
         item->setObjectName(QStringLiteral("Weather%1").arg(i));
         item->setText(WeatherName(i));
         item->setIcon(WeatherIcon(i));
-        item->setIconSize(QSize(18, 18));
+        item->setIconSize(QSize(kWeatherImageSize, kWeatherImageSize));
         item->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         item->setAutoRaise(true);
         item->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -230,7 +234,7 @@ void TDayPage::StoreInterim() {
     store_.PutRecord(rec);
     storedInterim_ = true;
     unwritten_ = false;
-    actions_.DeleteAction->setEnabled(true);
+    remove_.setEnabled(true);
     Q_EMIT StateChanged();
 }
 
@@ -298,7 +302,7 @@ void TDayPage::MonthMenuClick(int month) {
 }
 
 void TDayPage::DataChanged() {
-    if (updating_)
+    if (state_.Updating())
         return;
     unwritten_ = true;
     SetChanged(true);
@@ -313,7 +317,7 @@ void TDayPage::OnWeatherChange(int index) {
 }
 
 void TDayPage::UndoActionExecute() {
-    TUpdatingScope scope(updating_);
+    const auto updating = state_.UpdatingScope();
     const TDataInfo& rec = store_.Current();
     loaded_ = rec;
     storedInterim_ = false;
@@ -332,7 +336,7 @@ void TDayPage::UndoActionExecute() {
     ui_.PrivMemo->document()->setModified(false);
     ui_.NewsMemo->document()->setModified(false);
     SetChanged(false);
-    actions_.DeleteAction->setEnabled(store_.Current().Date != 0);
+    remove_.setEnabled(store_.Current().Date != 0);
     ui_.Window->update();
 }
 
@@ -366,7 +370,7 @@ bool TDayPage::HoldsText() const {
 }
 
 bool TDayPage::Changed() const {
-    return actions_.UndoAction->isEnabled();
+    return undo_.isEnabled();
 }
 
 void TDayPage::SetWeather(int index) {
@@ -376,6 +380,6 @@ void TDayPage::SetWeather(int index) {
 }
 
 void TDayPage::SetChanged(bool changed) {
-    actions_.UndoAction->setEnabled(changed);
+    undo_.setEnabled(changed);
     Q_EMIT StateChanged();
 }

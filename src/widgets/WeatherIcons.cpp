@@ -1,6 +1,5 @@
-#include "mainwindow/WeatherIcons.h"
+#include "widgets/WeatherIcons.h"
 
-#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <array>
@@ -9,10 +8,12 @@
 #include <numbers>
 #include <utility>
 
+#include "widgets/PaintedIcon.h"
+
 namespace {
 
-// Pictures are drawn on an 18 x 18 design grid and scaled to the target.
-constexpr qreal Grid = 18.0;
+// A disabled weather button's picture is faint.
+constexpr qreal kDisabledOpacity = 0.4;
 
 const QColor SunFill(0xFF, 0x55, 0x1E);
 const QColor SunRay(0xFF, 0x8C, 0x00);
@@ -64,7 +65,7 @@ template <typename F>
 void InBox(QPainter& p, const QRectF& box, F draw) {
     p.save();
     p.translate(box.topLeft());
-    p.scale(box.width() / Grid, box.height() / Grid);
+    p.scale(box.width() / kIconGrid, box.height() / kIconGrid);
     draw();
     p.restore();
 }
@@ -239,33 +240,6 @@ const TWeather& WeatherAt(int index) {
                                                                              : WeatherUnknown)];
 }
 
-class TWeatherIconEngine : public QIconEngine {
-public:
-    explicit TWeatherIconEngine(int index) : index_(index) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        painter->save();
-        if (mode == QIcon::Disabled) {
-            painter->setOpacity(0.4);
-        }
-        PaintWeather(*painter, index_, rect);
-        painter->restore();
-    }
-
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
-        return pixmap;
-    }
-
-    QIconEngine* clone() const override { return new TWeatherIconEngine(index_); }
-
-private:
-    int index_;
-};
-
 }  // namespace
 
 int WeatherCount() {
@@ -322,7 +296,7 @@ QPixmap WeatherPixmap(int index, qreal dpr) {
     static std::map<std::pair<int, qreal>, QPixmap> made;
     QPixmap& pixmap = made[{index, dpr}];
     if (pixmap.isNull()) {
-        const int side = static_cast<int>(std::ceil(Grid * dpr));
+        const int side = static_cast<int>(std::ceil(kIconGrid * dpr));
         pixmap = QPixmap(side, side);
         pixmap.fill(Qt::transparent);
         pixmap.setDevicePixelRatio(dpr);
@@ -333,5 +307,7 @@ QPixmap WeatherPixmap(int index, qreal dpr) {
 }
 
 QIcon WeatherIcon(int index) {
-    return QIcon(new TWeatherIconEngine(index));
+    return PaintedIcon(
+        [index](QPainter& painter, const QRectF& target) { PaintWeather(painter, index, target); },
+        kDisabledOpacity);
 }

@@ -1,4 +1,4 @@
-#include "mainwindow/PreeditCommit.h"
+#include "mainwindow/daypage/PreeditCommit.h"
 
 #include <QApplication>
 #include <QInputMethod>
