@@ -17,11 +17,6 @@ bool IsBlank(unsigned char c) {
     return c >= 1 && c <= ' ';
 }
 
-// Bytes of the character at pos: two for a lead byte with a byte after it.
-size_t CharLength(std::string_view text, size_t pos) {
-    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
-}
-
 size_t SkipBlanks(std::string_view text, size_t pos) {
     while (pos < text.size() && IsBlank(static_cast<unsigned char>(text[pos]))) {
         ++pos;

@@ -99,14 +99,23 @@ void TNoteList::LoadFromFile(const std::string& path) {
     Clear();
     fileName_ = path;
     backupPending_ = false;
-    if (!FileExists(path)) {
-        return;
-    }
+    stamp_ = FileStampOf(path);
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    try {
+        if (!ReadFileIfExists(path, bytes)) {
+            return;
+        }
+    } catch (const VelmoraError&) {
         // The notes it holds were not read: a later save must not replace them unseen.
         backupPending_ = true;
-        throw VelmoraError(FormatMessage(Sjis("ファイル %s は開けません"), path));
+        throw;
+    }
+    if (ConvertUtf8File(bytes)) {
+        backupPending_ = true;
+        ReportMessage(FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、UTF-8 として"
+                                         "読みました。保存する前に、元のファイルを別の名前で"
+                                         "残します。"),
+                                    path));
     }
 
     const int thisMonth = DecodeDate(Today()).Month;
@@ -117,7 +126,9 @@ void TNoteList::LoadFromFile(const std::string& path) {
     while (line.ReadLine(reader)) {
         const char first = line.PeekChar();
         if (first == ';' || first == 0) {
-            continue;  // a comment or a blank line
+            // A save writes no comments: the file that holds them is kept before it.
+            backupPending_ = backupPending_ || first == ';';
+            continue;
         }
         TNoteRec note;
         try {
@@ -160,14 +171,23 @@ std::string TNoteList::FileText() const {
 }
 
 void TNoteList::SaveToFile(const std::string& path) {
-    const std::string& target = path.empty() ? fileName_ : path;
-    if (backupPending_ && target == fileName_) {
+    const std::string target = path.empty() ? fileName_ : path;
+    const bool ownFile = target == fileName_;
+    if (ownFile && KeepIfChangedOnDisk(target, stamp_)) {
+        // The other program's version is kept; the file as it was loaded is gone anyway.
+        stamp_ = FileStampOf(target);
+        backupPending_ = false;
+    }
+    if (ownFile && backupPending_) {
         if (FileExists(target)) {
             KeepBackup(target);
         }
         backupPending_ = false;
     }
     SafeWriteFile(target, FileText());
+    if (ownFile) {
+        stamp_ = FileStampOf(target);
+    }
     modified_ = false;
 }
 

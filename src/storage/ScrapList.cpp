@@ -184,14 +184,23 @@ void TScrapList::LoadFromFile(const std::string& path) {
     loading_ = true;
     if (held) {
         ReadYearFile(path, std::move(*held));
-    } else if (FileExists(path)) {
-        std::string contents;
-        if (ReadWholeFile(path, contents)) {
-            ReadYearFile(path, std::move(contents));
-        } else {
+    } else {
+        stamps_[path] = FileStampOf(path);
+        try {
+            std::string contents;
+            if (ReadFileIfExists(path, contents)) {
+                if (ConvertUtf8File(contents)) {
+                    keepBeforeSave_.insert(path);
+                    ReportMessage(FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、"
+                                                     "UTF-8 として読みました。保存する前に、元の"
+                                                     "ファイルを別の名前で残します。"),
+                                                path));
+                }
+                ReadYearFile(path, std::move(contents));
+            }
+        } catch (const VelmoraError& e) {
             keepBeforeSave_.insert(path);
-            ReportMessage(FormatMessage(Sjis("ファイル %s は開けません"), path) + Crlf() + path +
-                          Crlf() + Sjis("データが読込めません!"));
+            ReportMessage(e.what() + Crlf() + path + Crlf() + Sjis("データが読込めません!"));
         }
     }
     // Files are written in date order; sorting keeps FindByDate right for one that is not.
@@ -279,11 +288,19 @@ std::string TScrapList::YearFileContents() {
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
     try {
+        const auto seen = stamps_.find(path);
+        if (seen != stamps_.end() && KeepIfChangedOnDisk(path, seen->second)) {
+            // The other program's version is kept: it is now the one seen, and the file as it
+            // was loaded is gone anyway.
+            seen->second = FileStampOf(path);
+            keepBeforeSave_.erase(path);
+        }
         if (keepBeforeSave_.contains(path) && FileExists(path)) {
             KeepBackup(path);
         }
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
+        stamps_[path] = FileStampOf(path);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

@@ -177,16 +177,27 @@ TEST_F(NoteFileTest, BadLineIsReportedSkippedAndTheFileKept) {
     EXPECT_FALSE(FileExists(path_ + ".bak2"));
 }
 
-TEST_F(NoteFileTest, LinesJoinedByLoneLineFeedsAreKept) {
-    // A lone LF is line content, so the second note is not read; the file must survive a save.
-    const std::string original = "0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n";
-    Write(original);
-    TNoteList list;
-    list.LoadFromFile(path_);
-    EXPECT_EQ(Titles(list), (std::vector<std::string>{"first"}));
-    list.NewNote();
-    list.Save();
-    EXPECT_EQ(Read(path_ + ".bak"), original);
+TEST_F(NoteFileTest, ForeignLineEndsReadEveryNote) {
+    const struct {
+        const char* original;
+        const char* why;
+    } cases[] = {
+        {"0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n", "LF, as editors and git leave"},
+        {"0,1,5,2000,9999,0,first,\r0,2,5,2000,9999,0,second,", "CR alone, no end at the end"},
+        {"0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\n", "mixed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Write(c.original);
+        TNoteList list;
+        list.LoadFromFile(path_);
+        EXPECT_EQ(Titles(list), (std::vector<std::string>{"first", "second"}));
+        list.NewNote();
+        list.Save();
+        EXPECT_FALSE(FileExists(path_ + ".bak")) << "nothing was lost, nothing to keep";
+        const std::string written = "0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\r\n";
+        EXPECT_EQ(Read(path_).substr(0, written.size()), written) << "written with CR LF";
+    }
 }
 
 TEST_F(NoteFileTest, FailedSaveKeepsFileAndModified) {

@@ -163,7 +163,8 @@ TEST_F(InitParamTest, UnwritableFolderKeepsTheOldFile) {
         param.Save();
         ADD_FAILURE() << "the save into a read-only folder succeeded";
     } catch (const VelmoraError& e) {
-        EXPECT_EQ(e.what(), Sjis("ファイル ") + path_ + Sjis(" を作成できません"));
+        EXPECT_EQ(e.what(),
+                  Sjis("ファイル ") + path_ + Sjis(" を作成できません (許可がありません)"));
     }
     EXPECT_EQ(Read(path_), "ROKUYO=0\r\n");
 }
