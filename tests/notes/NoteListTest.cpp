@@ -200,6 +200,88 @@ TEST_F(NoteFileTest, ForeignLineEndsReadEveryNote) {
     }
 }
 
+TEST_F(NoteFileTest, TitlesWithStrayBytesReadBackAsThemselves) {
+    const std::vector<std::string> titles = {"cut\x81", "\x81,next", std::string("a\0b", 3),
+                                             "end\x1A of file", "\x9F\"quote\""};
+    TNoteList list;
+    for (const std::string& title : titles) {
+        list.AddNote(Note(NoteOpen, 0, 1, title));
+    }
+    list.SaveToFile(path_);
+    TNoteList loaded;
+    loaded.LoadFromFile(path_);
+    std::vector<std::string> read = Titles(loaded);
+    std::vector<std::string> expected = titles;
+    std::sort(read.begin(), read.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(read, expected);
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(NoteFileTest, FileChangedOnDiskIsKeptBeforeTheListWrites) {
+    Write("0,1,5,2000,9999,0,ours,\r\n");
+    TNoteList list;
+    list.LoadFromFile(path_);
+    // Another program writes in place.
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    std::fputs("0,1,5,2000,9999,0,theirs,\r\n", file);
+    std::fclose(file);
+    list.NewNote();
+    list.Save();
+    EXPECT_EQ(Read(path_ + ".bak"), "0,1,5,2000,9999,0,theirs,\r\n");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], Sjis("ファイル ") + path_ +
+                                Sjis(" は他のプログラムに変更されていました。その内容を ") + path_ +
+                                Sjis(".bak に保存しました。"));
+    EXPECT_NE(Read(path_).find(Sjis("項目1")), std::string::npos);
+    list.NewNote();
+    list.Save();
+    EXPECT_FALSE(FileExists(path_ + ".bak2")) << "the list's own writes are no changes";
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
+TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
+    const struct {
+        std::string original;
+        std::string title;
+        size_t messages;
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "0,1,5,2000,9999,0,誕生日,\r\n",
+         Sjis("誕生日"), 1},
+        {"0,1,5,2000,9999,0,誕生日,\n", Sjis("誕生日"), 1},
+        {"; my own notes\r\n0,1,5,2000,9999,0,x,\r\n", "x", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.original);
+        fs::remove(path_ + ".bak");
+        messages_.clear();
+        Write(c.original);
+        TNoteList list;
+        list.LoadFromFile(path_);
+        EXPECT_EQ(Titles(list), std::vector<std::string>{c.title});
+        EXPECT_EQ(messages_.size(), c.messages);
+        list.NewNote();
+        list.Save();
+        EXPECT_EQ(Read(path_ + ".bak"), c.original);
+    }
+}
+
+TEST_F(NoteFileTest, FolderNamedLikeTheFileIsAnError) {
+    fs::create_directory(path_);
+    TNoteList list;
+    try {
+        list.LoadFromFile(path_);
+        ADD_FAILURE() << "a folder loaded as a note file";
+    } catch (const VelmoraError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  Sjis("ファイル ") + path_ + Sjis(" は開けません (ディレクトリです)"));
+    }
+    list.NewNote();
+    EXPECT_THROW(list.Save(), VelmoraError);
+    EXPECT_TRUE(fs::is_directory(path_));
+}
+
 TEST_F(NoteFileTest, FailedSaveKeepsFileAndModified) {
     Write("0,1,5,2000,9999,0,old,\r\n");
     TNoteList list;
