@@ -28,9 +28,16 @@ for target in "${targets[@]}"; do
   esac
   cp -n "${seeds[@]}" "$work/"
   echo "== $target: ${seconds} s"
+  log="build-fuzz/$target.log"
+  status=0
   "build-fuzz/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -dict="fuzz/$kind.dict" -artifact_prefix="build-fuzz/artifacts/$target-" \
-    -print_final_stats=1 "$work" 2>&1 | grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss|==|SUMMARY|round trip)|ERROR" || true
-  # grep hides libFuzzer's progress lines; its exit status is what counts.
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "$target failed"; exit 1; }
+    -print_final_stats=1 "$work" > "$log" 2>&1 || status=$?
+  grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss|SUMMARY|round trip)" \
+    "$log" || true
+  if [ "$status" -ne 0 ]; then
+    tail -n 40 "$log"
+    echo "$target failed (its whole output: $log)"
+    exit 1
+  fi
 done

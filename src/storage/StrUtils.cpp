@@ -6,6 +6,17 @@ namespace {
 
 constexpr std::string_view kPilcrow = "\x81\xF7";  // "¶" in CP932
 
+// The byte of the escape "\xHH" at at, when it is one EncodeField writes that way (NUL, 0x1A, a
+// lead byte); otherwise -1, and the backslash escapes the "x" alone as before.
+int EscapedByte(const char* at, const char* end) {
+    if (end - at < 4 || at[1] != 'x' || HexDigitValue(at[2]) < 0 || HexDigitValue(at[3]) < 0) {
+        return -1;
+    }
+    const int value = HexDigitValue(at[2]) * 16 + HexDigitValue(at[3]);
+    return value == 0 || value == 0x1A || IsLeadByte(static_cast<unsigned char>(value)) ? value
+                                                                                        : -1;
+}
+
 bool IsBlankOrControl(char byte) {
     return static_cast<unsigned char>(byte) <= 32;
 }
@@ -150,9 +161,8 @@ std::string DecodeText(std::string_view field) {
                 if (escaped == 'n') {
                     *out++ = '\r';
                     *out++ = '\n';
-                } else if (escaped == 'x' && end - at >= 4 && HexDigitValue(at[2]) >= 0 &&
-                           HexDigitValue(at[3]) >= 0) {
-                    *out++ = static_cast<char>(HexDigitValue(at[2]) * 16 + HexDigitValue(at[3]));
+                } else if (const int hex = EscapedByte(at, end); hex >= 0) {
+                    *out++ = static_cast<char>(hex);
                     at += 2;
                 } else {
                     *out++ = escaped == 't' ? '\t' : escaped;

@@ -62,6 +62,7 @@ std::string TruncateText(std::string_view text, int budget);
 std::string EncodeField(std::string_view text);
 
 // Undoes the backslash escapes of EncodeField: "\n" gives CR LF, "\t" a TAB, "\x" with two
-// hexadecimal digits that byte, and a backslash before any other byte gives that byte. Double
+// hexadecimal digits that byte when EncodeField writes it so (NUL, 0x1A, a lead byte), and a
+// backslash before any other byte gives that byte. Double
 // quotes are left alone.
 std::string DecodeText(std::string_view field);

@@ -135,6 +135,7 @@ TEST(DecodeText, Cases) {
         {"\\x81\\x00\\x1a", std::string("\x81\0\x1A", 3), "\\x and two hex digits give a byte"},
         {"\\x8", "x8", "\\x without two hex digits is an x"},
         {"\\xG1", "xG1", "\\x before a non-hex digit is an x"},
+        {"\\x0A\\x41", "x0Ax41", "only bytes EncodeField escapes so are decoded"},
         {"\\\\x81", "\\x81", "an escaped backslash before x81 stays text"},
     };
     for (const Case& c : cases) {
