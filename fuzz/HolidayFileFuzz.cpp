@@ -32,7 +32,7 @@ Loaded Load(const std::string& path, bool askDays) {
     }
     loaded.settings = list.HolidayFileSettings();
     if (askDays) {
-        for (int32_t day = EncodeDate(1900, 1, 1); day < EncodeDate(2100, 1, 1); day += 97) {
+        for (int32_t day = EncodeDate(1900, 1, 1); day < EncodeDate(2100, 1, 1); day += 367) {
             loaded.names += list.DayText(day);
             loaded.names += list.HolidayOrSubstitute(day) ? '1' : '0';
         }

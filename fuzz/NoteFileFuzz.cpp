@@ -36,11 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string saved = ReadBack(path);
     TNoteList second;
     second.LoadFromFile(path);
-    if (ReadsAsUtf8(saved)) {
-        return 0;
-    }
+    // Titles of a file read as UTF-8 are converted (and may sort differently); its notes must
+    // still all come back.
     if (second.Count() != first.Count()) {
         RoundTripDiffers("number of notes", saved);
+    }
+    if (ReadsAsUtf8(saved)) {
+        return 0;
     }
     for (int i = 0; i < first.Count(); ++i) {
         if (!SameNote(*first.Items(i), *second.Items(i))) {

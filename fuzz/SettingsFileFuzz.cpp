@@ -9,22 +9,22 @@
 namespace {
 
 bool SameFont(const TFontDesc& a, const TFontDesc& b) {
-    return a.Name == b.Name && a.Charset == b.Charset && a.Color == b.Color &&
-           a.Style == b.Style && a.Size == b.Size && a.Pitch == b.Pitch;
+    return a.Name == b.Name && a.Charset == b.Charset && a.Color == b.Color && a.Style == b.Style &&
+           a.Size == b.Size && a.Pitch == b.Pitch;
 }
 
 bool SameSettings(const TInitParam& a, const TInitParam& b) {
     return a.WindowRect.Left == b.WindowRect.Left && a.WindowRect.Top == b.WindowRect.Top &&
-           a.WindowRect.Right == b.WindowRect.Right &&
-           a.WindowRect.Bottom == b.WindowRect.Bottom && a.WindowState == b.WindowState &&
-           a.SplitInfo == b.SplitInfo && a.ColorInfo == b.ColorInfo &&
-           a.DiaryColor == b.DiaryColor && a.LogDir == b.LogDir && a.LastBbs == b.LastBbs &&
-           SameFont(a.MemoFont, b.MemoFont) && SameFont(a.NewsFont, b.NewsFont) &&
-           SameFont(a.DateFont, b.DateFont) && SameFont(a.ListFont, b.ListFont) &&
-           a.WeatherMark == b.WeatherMark && a.WeatherIcon == b.WeatherIcon &&
-           a.KeywordOn == b.KeywordOn && a.Keyword == b.Keyword && a.MonthOnly == b.MonthOnly &&
-           a.DiaryTab == b.DiaryTab && a.NoDeathDays == b.NoDeathDays &&
-           a.ShowRokuyo == b.ShowRokuyo && a.Titles == b.Titles && a.TabTitles == b.TabTitles;
+           a.WindowRect.Right == b.WindowRect.Right && a.WindowRect.Bottom == b.WindowRect.Bottom &&
+           a.WindowState == b.WindowState && a.SplitInfo == b.SplitInfo &&
+           a.ColorInfo == b.ColorInfo && a.DiaryColor == b.DiaryColor && a.LogDir == b.LogDir &&
+           a.LastBbs == b.LastBbs && SameFont(a.MemoFont, b.MemoFont) &&
+           SameFont(a.NewsFont, b.NewsFont) && SameFont(a.DateFont, b.DateFont) &&
+           SameFont(a.ListFont, b.ListFont) && a.WeatherMark == b.WeatherMark &&
+           a.WeatherIcon == b.WeatherIcon && a.KeywordOn == b.KeywordOn && a.Keyword == b.Keyword &&
+           a.MonthOnly == b.MonthOnly && a.DiaryTab == b.DiaryTab &&
+           a.NoDeathDays == b.NoDeathDays && a.ShowRokuyo == b.ShowRokuyo && a.Titles == b.Titles &&
+           a.TabTitles == b.TabTitles;
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ for target in "${targets[@]}"; do
   "build-fuzz/fuzz/${target}_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -dict="fuzz/$kind.dict" -artifact_prefix="build-fuzz/artifacts/$target-" \
     -print_final_stats=1 "$work" > "$log" 2>&1 || status=$?
-  grep -E "^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss|SUMMARY|round trip)" \
+  grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss|SUMMARY|round trip|saved files)" \
     "$log" || true
   if [ "$status" -ne 0 ]; then
     tail -n 40 "$log"
