@@ -175,7 +175,7 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
 void THolidayList::LoadFromFile(const std::string& fileName) {
     Clear();
     std::string contents;
-    if (!ReadWholeFile(fileName, contents)) {
+    if (!ReadFileIfExists(fileName, contents)) {
         return;
     }
     // The rules read before a bad line stay, in the order the queries expect.

@@ -112,10 +112,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     if (ConvertUtf8File(bytes)) {
         backupPending_ = true;
-        ReportMessage(FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、UTF-8 として"
-                                         "読みました。保存する前に、元のファイルを別の名前で"
-                                         "残します。"),
-                                    path));
+        ReportReadAsUtf8(path);
     }
 
     const int thisMonth = DecodeDate(Today()).Month;
@@ -123,19 +120,19 @@ void TNoteList::LoadFromFile(const std::string& path) {
     TCommaFile line;
     std::vector<int> badLines;
     std::string firstError;
+    bool linesLost = false;
     while (line.ReadLine(reader)) {
         const char first = line.PeekChar();
         if (first == ';' || first == 0) {
-            // A save writes no comments: the file that holds them is kept before it.
-            backupPending_ = backupPending_ || first == ';';
+            // A save writes no comments.
+            linesLost = linesLost || first == ';';
             continue;
         }
         TNoteRec note;
         try {
             note = ReadNote(line);
-            // What follows the last field (lines joined by lone LFs) is not read; a save would
-            // lose it, so the file is kept before that.
-            backupPending_ = backupPending_ || line.PeekChar() != 0;
+            // What follows the last field is not read; a save would lose it.
+            linesLost = linesLost || line.PeekChar() != 0;
         } catch (const VelmoraError& error) {
             if (badLines.empty()) {
                 firstError = error.what();
@@ -153,6 +150,10 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     SortByRule();
     modified_ = false;
+    if (linesLost) {
+        backupPending_ = true;
+        ReportLinesASaveWouldLose(path);
+    }
     if (!badLines.empty()) {
         backupPending_ = true;
         ReportBadLines(path, firstError, badLines);

@@ -84,13 +84,14 @@ std::string TInitParam::Load(const std::string& path) {
         if (file.WasUtf8() || file.CutShort()) {
             // What was not read as it stands must not be lost at the save.
             loadStopped_ = true;
-            ReportMessage(FormatMessage(
-                file.WasUtf8() ? Sjis("ファイル %s は UTF-8 で書かれていたので、UTF-8 として"
-                                      "読みました。保存する前に、元のファイルを別の名前で"
-                                      "残します。")
-                               : Sjis("ファイル %s の NUL 文字より後は読めませんでした。保存"
-                                      "する前に、元のファイルを別の名前で残します。"),
-                path));
+            if (file.WasUtf8()) {
+                ReportReadAsUtf8(path);
+            } else {
+                ReportMessage(
+                    FormatMessage(Sjis("ファイル %s の NUL 文字より後は読めませんでした。"
+                                       "保存する前に、元のファイルを別の名前で残します。"),
+                                  path));
+            }
         }
         ReadSettings(file);
     } catch (const VelmoraError& error) {

@@ -191,10 +191,7 @@ void TScrapList::LoadFromFile(const std::string& path) {
             if (ReadFileIfExists(path, contents)) {
                 if (ConvertUtf8File(contents)) {
                     keepBeforeSave_.insert(path);
-                    ReportMessage(FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、"
-                                                     "UTF-8 として読みました。保存する前に、元の"
-                                                     "ファイルを別の名前で残します。"),
-                                                path));
+                    ReportReadAsUtf8(path);
                 }
                 ReadYearFile(path, std::move(contents));
             }
@@ -225,8 +222,8 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     std::vector<int> badLines;
     std::string firstError;
     // A later line of the same day replaces the earlier one, a line without a date is passed
-    // over, and what follows the last field of a line (lines joined by lone LFs) is not read:
-    // a save would lose all of these, so the file is kept before it.
+    // over, and what follows the last field of a line is not read: a save would lose all of
+    // these, so the file is kept before it.
     std::set<int32_t> dates;
     bool passedOver = false;
     while (line.ReadLine(reader)) {
@@ -245,6 +242,9 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     }
     if (passedOver || !badLines.empty()) {
         keepBeforeSave_.insert(path);
+    }
+    if (passedOver) {
+        ReportLinesASaveWouldLose(path);
     }
     if (!badLines.empty()) {
         ReportMessage(firstError + Crlf() + LinesContext(path, badLines) + Crlf() +

@@ -148,7 +148,7 @@ TEST(YearFile, LoadingRules) {
     EXPECT_EQ(open.store.Current().Title, "first");
     EXPECT_FALSE(open.store.Modified());
     EXPECT_FALSE(open.store.Loading());
-    EXPECT_TRUE(folder.messages.empty());
+    EXPECT_EQ(folder.messages.size(), 1u) << "the replaced line of 37623 is announced";
 }
 
 TEST(YearFile, LinesASaveWouldLoseAreKept) {
@@ -167,7 +167,11 @@ TEST(YearFile, LinesASaveWouldLoseAreKept) {
         open.store.PutRecord(Page(37630, "new page"));
         open.store.SaveIfModified();
         EXPECT_EQ(folder.Read("2003.dat.bak"), c.original);
-        EXPECT_TRUE(folder.messages.empty());
+        ASSERT_EQ(folder.messages.size(), 1u) << "said once, at the load";
+        EXPECT_EQ(folder.messages[0],
+                  Sjis("ファイル ") + folder.File("2003.dat") +
+                      Sjis(" には、保存すると失われる行があります。保存する前に、"
+                           "元のファイルを別の名前で残します。"));
     }
     // Blank lines hold nothing: no backup for them.
     StoreFolder folder;
