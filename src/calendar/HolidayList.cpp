@@ -17,11 +17,6 @@ bool IsBlank(unsigned char c) {
     return c >= 1 && c <= ' ';
 }
 
-// Bytes of the character at pos: two for a lead byte with a byte after it.
-size_t CharLength(std::string_view text, size_t pos) {
-    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
-}
-
 size_t SkipBlanks(std::string_view text, size_t pos) {
     while (pos < text.size() && IsBlank(static_cast<unsigned char>(text[pos]))) {
         ++pos;
@@ -180,7 +175,7 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
 void THolidayList::LoadFromFile(const std::string& fileName) {
     Clear();
     std::string contents;
-    if (!ReadWholeFile(fileName, contents)) {
+    if (!ReadFileIfExists(fileName, contents)) {
         return;
     }
     // The rules read before a bad line stay, in the order the queries expect.

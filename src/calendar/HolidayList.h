@@ -40,7 +40,8 @@ class THolidayList {
 public:
     using TSettings = std::array<int32_t, 7>;
 
-    // Empties the list and reads the rules of the file; a missing file leaves the list empty.
+    // Empties the list and reads the rules of the file; a missing file leaves the list empty, one
+    // that cannot be read throws VelmoraError "ファイル %s は開けません" with the reason.
     // A numeric field that is not a whole number throws VelmoraError "'%s' は整数ではありません"
     // with the field's text; the rules read before that line stay in the list.
     void LoadFromFile(const std::string& fileName);

@@ -99,14 +99,20 @@ void TNoteList::LoadFromFile(const std::string& path) {
     Clear();
     fileName_ = path;
     backupPending_ = false;
-    if (!FileExists(path)) {
-        return;
-    }
+    stamp_ = FileStampOf(path);
     std::string bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    try {
+        if (!ReadFileIfExists(path, bytes)) {
+            return;
+        }
+    } catch (const VelmoraError&) {
         // The notes it holds were not read: a later save must not replace them unseen.
         backupPending_ = true;
-        throw VelmoraError(FormatMessage(Sjis("ファイル %s は開けません"), path));
+        throw;
+    }
+    if (ConvertUtf8File(bytes)) {
+        backupPending_ = true;
+        ReportReadAsUtf8(path);
     }
 
     const int thisMonth = DecodeDate(Today()).Month;
@@ -114,17 +120,19 @@ void TNoteList::LoadFromFile(const std::string& path) {
     TCommaFile line;
     std::vector<int> badLines;
     std::string firstError;
+    bool linesLost = false;
     while (line.ReadLine(reader)) {
         const char first = line.PeekChar();
         if (first == ';' || first == 0) {
-            continue;  // a comment or a blank line
+            // A save writes no comments.
+            linesLost = linesLost || first == ';';
+            continue;
         }
         TNoteRec note;
         try {
             note = ReadNote(line);
-            // What follows the last field (lines joined by lone LFs) is not read; a save would
-            // lose it, so the file is kept before that.
-            backupPending_ = backupPending_ || line.PeekChar() != 0;
+            // What follows the last field is not read; a save would lose it.
+            linesLost = linesLost || line.PeekChar() != 0;
         } catch (const VelmoraError& error) {
             if (badLines.empty()) {
                 firstError = error.what();
@@ -142,6 +150,10 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     SortByRule();
     modified_ = false;
+    if (linesLost) {
+        backupPending_ = true;
+        ReportLinesASaveWouldLose(path);
+    }
     if (!badLines.empty()) {
         backupPending_ = true;
         ReportBadLines(path, firstError, badLines);
@@ -160,14 +172,23 @@ std::string TNoteList::FileText() const {
 }
 
 void TNoteList::SaveToFile(const std::string& path) {
-    const std::string& target = path.empty() ? fileName_ : path;
-    if (backupPending_ && target == fileName_) {
+    const std::string target = path.empty() ? fileName_ : path;
+    const bool ownFile = target == fileName_;
+    if (ownFile && KeepIfChangedOnDisk(target, stamp_)) {
+        // The other program's version is kept; the file as it was loaded is gone anyway.
+        stamp_ = FileStampOf(target);
+        backupPending_ = false;
+    }
+    if (ownFile && backupPending_) {
         if (FileExists(target)) {
             KeepBackup(target);
         }
         backupPending_ = false;
     }
     SafeWriteFile(target, FileText());
+    if (ownFile) {
+        stamp_ = FileStampOf(target);
+    }
     modified_ = false;
 }
 

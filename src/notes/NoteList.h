@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "notes/NoteRec.h"
+#include "storage/SafeWrite.h"
 
 // A list of notes kept in one file (".mem" for anniversaries, ".tdo" for reminders), one note
 // per comma-separated line. Records are owned by the list and keep their address while in it.
@@ -22,12 +23,14 @@ public:
     // file does not exist (an empty list). A line that cannot be read is skipped and the rest
     // read on; the skipped lines are reported once through ReportMessage, and the file as found
     // is kept beside it (KeepBackup) before the first save over it. Throws VelmoraError when the
-    // file exists but cannot be read; the file is then kept the same way before a save, which
-    // fails while the file stays unreadable.
+    // file exists but cannot be read (or is a folder); the file is then kept the same way before
+    // a save, which fails while the file stays unreadable. A file in UTF-8 is read as such,
+    // reported, and kept the same way; so is a file with comment lines, which a save drops.
     void LoadFromFile(const std::string& path);
     // Writes every note in list order to path ("" means FileName) through SafeWriteFile and
-    // clears Modified. On failure throws VelmoraError and leaves the file and Modified as they
-    // were.
+    // clears Modified. Before writing over FileName, a file that another program changed since
+    // it was read or written here is kept and reported (KeepIfChangedOnDisk). On failure throws
+    // VelmoraError and leaves the file and Modified as they were.
     void SaveToFile(const std::string& path = {});
     // SaveToFile(FileName) when a file name is known; otherwise nothing.
     void Save();
@@ -66,4 +69,6 @@ private:
     bool modified_ = false;
     // The loaded file had lines that could not be read: keep it before writing over it.
     bool backupPending_ = false;
+    // The file at FileName as it was last read or written here.
+    TFileStamp stamp_;
 };

@@ -20,9 +20,9 @@ char AsciiLower(char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
 }
 
-// The position after the character at i: a lead byte takes the byte after it along.
+// The position after the character at i.
 size_t NextChar(std::string_view text, size_t i) {
-    return IsLeadByte(text[i]) && i + 1 < text.size() ? i + 2 : i + 1;
+    return i + CharLength(text, i);
 }
 
 // Compares a and b byte by byte with ASCII letters folded to lower case; the second byte of a
@@ -102,6 +102,13 @@ std::string Quoted(std::string_view item) {
     return result + "\"";
 }
 
+// Whether line is a line of the setting name: its text before its first "=" is name, letter
+// case aside.
+bool NamesSetting(std::string_view line, std::string_view name) {
+    const size_t equals = line.find('=');
+    return equals != std::string_view::npos && CompareNoCase(line.substr(0, equals), name) == 0;
+}
+
 std::string FormatColour(uint32_t colour) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "$%06X", static_cast<unsigned>(colour));
@@ -162,22 +169,18 @@ int32_t SettingToInteger(const std::string& text) {
 }
 
 TInitFile::TInitFile(std::string path) : path_(std::move(path)) {
-    if (path_.empty() || !FileExists(path_)) {
+    std::string text;
+    if (path_.empty() || !ReadFileIfExists(path_, text)) {
         return;
     }
-    std::string text;
-    if (!ReadWholeFile(path_, text)) {
-        throw VelmoraError(FormatMessage(Sjis("ファイル %s は開けません"), path_));
-    }
+    wasUtf8_ = ConvertUtf8File(text);
+    cutShort_ = text.find('\0') != std::string::npos;
     lines_ = SplitLines(text);
 }
 
 std::vector<std::string>::const_iterator TInitFile::FindLine(std::string_view name) const {
-    return std::find_if(lines_.begin(), lines_.end(), [name](const std::string& line) {
-        const size_t equals = line.find('=');
-        return equals != std::string::npos &&
-               CompareNoCase(std::string_view(line).substr(0, equals), name) == 0;
-    });
+    return std::find_if(lines_.begin(), lines_.end(),
+                        [name](const std::string& line) { return NamesSetting(line, name); });
 }
 
 std::optional<std::string> TInitFile::Find(std::string_view name) const {
@@ -193,16 +196,19 @@ std::string TInitFile::ReadString(std::string_view name, std::string_view defaul
 }
 
 void TInitFile::WriteString(std::string_view name, std::string_view text) {
-    const auto found = FindLine(name);
-    const auto index = found - lines_.begin();
+    const auto names = [name](const std::string& line) { return NamesSetting(line, name); };
+    const auto found = std::find_if(lines_.begin(), lines_.end(), names);
+    if (found != lines_.end()) {
+        lines_.erase(std::remove_if(found + 1, lines_.end(), names), lines_.end());
+    }
     if (text.empty()) {
         if (found != lines_.end()) {
-            lines_.erase(lines_.begin() + index);
+            lines_.erase(found);
         }
     } else {
         std::string line = std::string(name) + "=" + std::string(text);
         if (found != lines_.end()) {
-            lines_[index] = std::move(line);
+            *found = std::move(line);
         } else {
             lines_.push_back(std::move(line));
         }
@@ -298,8 +304,10 @@ void TInitFile::UpdateFile() {
     }
     try {
         SafeWriteFile(path_, text);
-    } catch (const VelmoraError&) {
-        throw VelmoraError(FormatMessage(Sjis("ファイル %s を作成できません"), path_));
+    } catch (const VelmoraError& error) {
+        throw VelmoraError(
+            FormatMessage(Sjis("ファイル %s を作成できません"), path_) + error.Reason(),
+            error.Reason());
     }
     modified_ = false;
 }

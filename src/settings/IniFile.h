@@ -52,8 +52,9 @@ int32_t SettingToInteger(const std::string& text);
 
 class TInitFile {
 public:
-    // Reads the lines of the file at path when it exists (a missing file is an empty list).
-    // Throws VelmoraError "ファイル %s は開けません" when it exists but cannot be read.
+    // Reads the lines of the file at path when it exists (a missing file is an empty list). A
+    // file in UTF-8 is read as such (ConvertUtf8File). Throws VelmoraError
+    // "ファイル %s は開けません" with the reason when it exists but cannot be read.
     explicit TInitFile(std::string path);
 
     // A setting is the first line whose text before its first "=" is name, letter case aside;
@@ -62,7 +63,9 @@ public:
 
     // The value, or defaultText when the setting is absent.
     std::string ReadString(std::string_view name, std::string_view defaultText = {}) const;
-    // Sets the setting's line to NAME=text, or removes the line when text is empty.
+    // Sets the setting's line to NAME=text, or removes the line when text is empty. Later lines
+    // of the same setting, which reading never sees, are removed, so the value written is the
+    // one read back.
     void WriteString(std::string_view name, std::string_view text);
 
     // Throws as SettingToInteger for a present value that is not an integer.
@@ -97,6 +100,10 @@ public:
 
     const std::vector<std::string>& Lines() const { return lines_; }
     bool Modified() const { return modified_; }
+    // The file was in UTF-8 and has been converted.
+    bool WasUtf8() const { return wasUtf8_; }
+    // A NUL byte ended the text before the end of the file: the rest was not read.
+    bool CutShort() const { return cutShort_; }
 
 private:
     std::vector<std::string>::const_iterator FindLine(std::string_view name) const;
@@ -104,4 +111,6 @@ private:
     std::string path_;
     std::vector<std::string> lines_;
     bool modified_ = false;
+    bool wasUtf8_ = false;
+    bool cutShort_ = false;
 };

@@ -5,6 +5,7 @@
 
 #include "storage/CommaDB.h"
 #include "storage/Cp932.h"
+#include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/StrUtils.h"
 #include "storage/VelmoraError.h"
@@ -39,8 +40,20 @@ std::array<std::string, 3> ReadTitles(const TInitFile& file, std::string_view na
     return titles;
 }
 
+// The three titles as a line of the line format. A title holding a control byte is quoted as
+// well, since reading splits the value at such a byte outside quotes.
 std::string TitlesLine(const std::array<std::string, 3>& titles) {
-    return ValuesToLine({titles[0], titles[1], titles[2]});
+    std::string line;
+    for (const std::string& title : titles) {
+        std::string field = EncodeField(title);
+        if (!field.starts_with('"') && std::any_of(field.begin(), field.end(), [](char byte) {
+                return static_cast<unsigned char>(byte) < 32;
+            })) {
+            field = '"' + field + '"';
+        }
+        line += field + ',';
+    }
+    return line;
 }
 
 }  // namespace
@@ -67,7 +80,20 @@ std::string TInitParam::Load(const std::string& path) {
     FileName = path;
     loadStopped_ = false;
     try {
-        ReadSettings(TInitFile(path));
+        const TInitFile file(path);
+        if (file.WasUtf8() || file.CutShort()) {
+            // What was not read as it stands must not be lost at the save.
+            loadStopped_ = true;
+            if (file.WasUtf8()) {
+                ReportReadAsUtf8(path);
+            } else {
+                ReportMessage(
+                    FormatMessage(Sjis("ファイル %s の NUL 文字より後は読めませんでした。"
+                                       "保存する前に、元のファイルを別の名前で残します。"),
+                                  path));
+            }
+        }
+        ReadSettings(file);
     } catch (const VelmoraError& error) {
         loadStopped_ = true;
         return error.what();
@@ -137,25 +163,29 @@ void TInitParam::ApplyWindow(TWindowPlacement& window, int screenWidth, int scre
     if (window.State == WindowMaximized || WindowRect.Left >= WindowRect.Right) {
         return;
     }
-    int32_t left = WindowRect.Left;
-    int32_t top = WindowRect.Top;
-    int32_t width = WindowRect.Right - WindowRect.Left;
-    int32_t height = WindowRect.Bottom - WindowRect.Top;
-    if (width <= 0) {
-        width = screenWidth / 3;
-    }
+    // Any 32-bit values may come from the file: computed in 64 bits, the result lies on the
+    // screen whenever the window fits on it.
+    int64_t left = WindowRect.Left;
+    int64_t top = WindowRect.Top;
+    int64_t width = int64_t{WindowRect.Right} - WindowRect.Left;
+    int64_t height = int64_t{WindowRect.Bottom} - WindowRect.Top;
     if (height <= 0) {
         height = screenHeight / 3;
     }
+    width = std::min<int64_t>(width, INT32_MAX);
+    height = std::min<int64_t>(height, INT32_MAX);
     if (left + width > screenWidth) {
         left = screenWidth - width;
     }
-    left = std::max(left, 0);
+    left = std::max<int64_t>(left, 0);
     if (top + height > screenHeight) {
         top = screenHeight - height;
     }
-    top = std::max(top, 0);
-    window.Bounds = {left, top, left + width, top + height};
+    top = std::max<int64_t>(top, 0);
+    const auto clamp = [](int64_t value) {
+        return static_cast<int32_t>(std::min<int64_t>(value, INT32_MAX));
+    };
+    window.Bounds = {clamp(left), clamp(top), clamp(left + width), clamp(top + height)};
 }
 
 void TInitParam::StoreWindow(const TWindowPlacement& window) {

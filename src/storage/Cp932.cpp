@@ -118,20 +118,6 @@ char32_t DecodeUtf8(std::string_view s, size_t& length) {
     return c;
 }
 
-// The value of a hexadecimal digit, or -1.
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // The length of the reference "&#xHEX;" at text[i] that reading turns into a character, with
 // that character in c; 0 when there is none. Such a reference names a character CP932 cannot
 // hold, or the ampersand itself, which is how a typed "&" that would start one is kept.
@@ -141,8 +127,8 @@ size_t ReferenceAt(std::string_view text, size_t i, char32_t& c) {
     }
     size_t j = i + 3;
     c = 0;
-    while (j < text.size() && j - i < 9 && HexValue(text[j]) >= 0) {
-        c = c * 16 + static_cast<char32_t>(HexValue(text[j]));
+    while (j < text.size() && j - i < 9 && HexDigitValue(text[j]) >= 0) {
+        c = c * 16 + static_cast<char32_t>(HexDigitValue(text[j]));
         ++j;
     }
     std::string ignored;
@@ -309,5 +295,29 @@ bool EncodeCp932Char(char32_t codePoint, std::string& bytes) {
         return false;
     }
     bytes = std::move(out);
+    return true;
+}
+
+bool ConvertUtf8File(std::string& bytes) {
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    std::string_view text = bytes;
+    const bool marked = text.starts_with(kByteOrderMark);
+    if (marked) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    bool wide = false;
+    for (size_t at = 0; at < text.size();) {
+        size_t length = 0;
+        DecodeUtf8(text.substr(at), length);
+        if (length == 0) {
+            return false;
+        }
+        wide = wide || length >= 3;
+        at += length;
+    }
+    if (!marked && !wide) {
+        return false;
+    }
+    bytes = Utf8ToCp932(text);
     return true;
 }

@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <utility>
 
+#include "storage/Cp932.h"
+#include "storage/VelmoraError.h"
+
 namespace {
 MessageSink& Sink() {
     static MessageSink sink;
@@ -12,6 +15,19 @@ MessageSink& Sink() {
 
 void SetMessageSink(MessageSink sink) {
     Sink() = std::move(sink);
+}
+
+void ReportReadAsUtf8(const std::string& path) {
+    ReportMessage(FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、UTF-8 として"
+                                     "読みました。保存する前に、元のファイルを別の名前で"
+                                     "残します。"),
+                                path));
+}
+
+void ReportLinesASaveWouldLose(const std::string& path) {
+    ReportMessage(FormatMessage(Sjis("ファイル %s には、保存すると失われる行があります。保存する"
+                                     "前に、元のファイルを別の名前で残します。"),
+                                path));
 }
 
 void ReportMessage(const std::string& cp932Text) {

@@ -10,3 +10,12 @@ using MessageSink = std::function<void(const std::string& cp932Text)>;
 
 void SetMessageSink(MessageSink sink);
 void ReportMessage(const std::string& cp932Text);
+
+// Says that the file at path (CP932) was in UTF-8 and has been read as such, and that the file
+// as found will be kept under another name before the save, which writes CP932.
+void ReportReadAsUtf8(const std::string& path);
+
+// Says that the file at path (CP932) holds lines a save would lose (a later line of the same
+// day, a line without a date, fields past the last one, comments) and that the file as found
+// will be kept under another name before the save.
+void ReportLinesASaveWouldLose(const std::string& path);

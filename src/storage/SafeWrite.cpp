@@ -1,5 +1,6 @@
 #include "storage/SafeWrite.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,12 +10,17 @@
 #include <vector>
 
 #include "storage/Cp932.h"
+#include "storage/Report.h"
 #include "storage/VelmoraError.h"
 
 namespace {
 
-[[noreturn]] void Fail(const char* utf8Pattern, const std::string& path) {
-    throw VelmoraError(FormatMessage(Sjis(utf8Pattern), path));
+// Length of the random suffix mkstemp puts after the name of the file being replaced.
+constexpr size_t kTempSuffix = 6;
+
+[[noreturn]] void Fail(const char* utf8Pattern, const std::string& path, int error) {
+    throw VelmoraError(FormatMessage(Sjis(utf8Pattern), path) + ErrnoSuffix(error),
+                       ErrnoSuffix(error));
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -22,6 +28,9 @@ bool WriteAll(int fd, std::string_view bytes) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR) {
             continue;
+        }
+        if (n == 0) {
+            errno = EIO;
         }
         if (n <= 0) {
             return false;
@@ -43,49 +52,61 @@ mode_t ModeAfter(const std::string& existing) {
     return 0666 & ~mask;
 }
 
-void WriteReplacing(const std::string& path, std::string_view contents, mode_t mode) {
-    std::string temp = path + ".XXXXXX";
+// The file a write to path replaces: path itself or, when path is a symbolic link, the file the
+// link leads to (which need not exist yet), so that the link keeps working.
+std::string WriteTarget(const std::string& path) {
+    std::string target = path;
+    std::vector<char> buffer(4096);
+    for (int hops = 0; hops < 40; ++hops) {
+        const ssize_t n = ::readlink(target.c_str(), buffer.data(), buffer.size());
+        if (n <= 0 || static_cast<size_t>(n) == buffer.size()) {
+            break;
+        }
+        std::string link(buffer.data(), static_cast<size_t>(n));
+        if (link.front() != '/') {
+            const size_t slash = target.rfind('/');
+            link.insert(0, slash == std::string::npos ? "" : target.substr(0, slash + 1));
+        }
+        target = std::move(link);
+    }
+    return target;
+}
+
+// Writes contents to a new file beside target and renames it over target; messages name path.
+void WriteReplacing(const std::string& path, const std::string& target, std::string_view contents,
+                    mode_t mode) {
+    std::string temp = target + "." + std::string(kTempSuffix, 'X');
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
-        Fail("ファイル %s は開けません", path);
+        Fail("ファイル %s は開けません", path, errno);
     }
     temp = name.data();
     // mkstemp creates the file for its owner alone.
     ::fchmod(fd, mode);
 
-    const bool written = WriteAll(fd, contents) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+    int error = 0;
+    if (!WriteAll(fd, contents) || ::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::unlink(temp.c_str());
-        Fail("ファイル %s に書込めません", path);
+        Fail("ファイル %s に書込めません", path, error);
     }
 }
 
-}  // namespace
-
-void SafeWriteFile(const std::string& path, std::string_view contents) {
-    WriteReplacing(path, contents, ModeAfter(path));
-}
-
-std::string KeepBackup(const std::string& path) {
-    std::string contents;
-    if (!ReadWholeFile(path, contents)) {
-        Fail("ファイル %s は開けません", path);
-    }
-    std::string backup = path + ".bak";
-    for (int n = 2; FileExists(backup); ++n) {
-        backup = path + ".bak" + std::to_string(n);
-    }
-    WriteReplacing(backup, contents, ModeAfter(path));
-    return backup;
-}
-
-bool ReadWholeFile(const std::string& path, std::string& contents) {
+// Reads the whole file; 0 or the error number of the failure.
+int ReadAll(const std::string& path, std::string& contents) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        return false;
+        return errno;
     }
     contents.clear();
     // A year file runs to megabytes: room for all of it at once spares the copies of growing.
@@ -98,12 +119,151 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
         contents.append(buffer, n);
     }
-    const bool ok = !std::ferror(file);
+    const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
     std::fclose(file);
-    return ok;
+    return error;
+}
+
+bool IsDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool IsAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Whether name is a temporary of WriteReplacing for one of Velmora's own files.
+bool IsOurTemporary(std::string_view name) {
+    if (name.size() <= kTempSuffix + 1 || name[name.size() - kTempSuffix - 1] != '.') {
+        return false;
+    }
+    for (size_t i = name.size() - kTempSuffix; i < name.size(); ++i) {
+        if (!IsAlnum(name[i])) {
+            return false;
+        }
+    }
+    std::string_view file = name.substr(0, name.size() - kTempSuffix - 1);
+    // A backup: ".bak" or ".bak" and a number.
+    if (const size_t bak = file.rfind(".bak"); bak != std::string_view::npos) {
+        const std::string_view number = file.substr(bak + 4);
+        if (number.empty() || IsDigits(number)) {
+            file = file.substr(0, bak);
+        }
+    }
+    if (file == "Velmora.ini" || file == "Velmora.mem" || file == "Velmora.tdo") {
+        return true;
+    }
+    return file.size() > 4 && file.size() <= 9 && file.ends_with(".dat") &&
+           IsDigits(file.substr(0, file.size() - 4));
+}
+
+}  // namespace
+
+void SafeWriteFile(const std::string& path, std::string_view contents) {
+    const std::string target = WriteTarget(path);
+    WriteReplacing(path, target, contents, ModeAfter(target));
+}
+
+std::string KeepBackup(const std::string& path) {
+    std::string contents;
+    if (const int error = ReadAll(path, contents); error != 0) {
+        Fail("ファイル %s は開けません", path, error);
+    }
+    std::string backup = path + ".bak";
+    for (int n = 2; ::access(backup.c_str(), F_OK) == 0; ++n) {
+        backup = path + ".bak" + std::to_string(n);
+    }
+    WriteReplacing(backup, backup, contents, ModeAfter(path));
+    return backup;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    return ReadAll(path, contents) == 0;
+}
+
+bool ReadFileIfExists(const std::string& path, std::string& contents) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            return false;
+        }
+        Fail("ファイル %s は開けません", path, errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        Fail("ファイル %s は開けません", path, EISDIR);
+    }
+    if (const int error = ReadAll(path, contents); error != 0) {
+        Fail("ファイル %s は開けません", path, error);
+    }
+    return true;
 }
 
 bool FileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+TFileStamp FileStampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    return {true,
+            static_cast<uint64_t>(info.st_dev),
+            static_cast<uint64_t>(info.st_ino),
+            static_cast<int64_t>(info.st_size),
+            static_cast<int64_t>(info.st_mtim.tv_sec),
+            static_cast<int64_t>(info.st_mtim.tv_nsec)};
+}
+
+bool KeepIfChangedOnDisk(const std::string& path, const TFileStamp& seen) {
+    const TFileStamp now = FileStampOf(path);
+    if (now == seen || !now.Exists) {
+        return false;
+    }
+    const std::string backup = KeepBackup(path);
+    ReportMessage(FormatMessage(
+        FormatMessage(Sjis("ファイル %s は他のプログラムに変更されていました。その内容を %s に"
+                           "保存しました。"),
+                      path),
+        backup));
+    return true;
+}
+
+std::string FolderWriteProblem(const std::string& dir) {
+    // A file without a name is created and dropped at once, so nothing is left even by a crash.
+    const int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    int error = errno;
+    // File systems without unnamed files: ask for the permissions instead.
+    if (error == EOPNOTSUPP || error == EINVAL) {
+        if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0) {
+            return {};
+        }
+        error = errno;
+    }
+    return FormatMessage(Sjis("フォルダ %s に書込めません"), dir) + ErrnoSuffix(error) + "\r\n" +
+           Sjis("書いたページを保存できません。");
+}
+
+int RemoveStaleTemporaries(const std::string& dir) {
+    DIR* folder = ::opendir(dir.c_str());
+    if (!folder) {
+        return 0;
+    }
+    const std::string prefix = dir.ends_with('/') ? dir : dir + "/";
+    int removed = 0;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string path = prefix + entry->d_name;
+        struct stat info {};
+        if (IsOurTemporary(entry->d_name) && ::lstat(path.c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode) && ::unlink(path.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(folder);
+    return removed;
 }

@@ -1,17 +1,20 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 // Every file Velmora writes goes through here, so that a crash, a full disk or a refused write
-// never destroys what was on disk.
+// never destroys what was on disk. Every failure message names the system's reason
+// (" (許可がありません)"), which the thrown VelmoraError also carries as its Reason().
 
 // Replaces the file at path by contents: the bytes go to a new file beside it, every write is
 // checked, the file is flushed to disk and only then renamed over the old one, with the old
-// one's access mode (a new file gets the mode a plain create would give). On any failure
-// the old file is left as it was, the new one is removed, and VelmoraError is thrown with
+// one's access mode (a new file gets the mode a plain create would give). When path is a
+// symbolic link, the file it leads to is replaced and the link stays. On any failure the old
+// file is left as it was, the new one is removed, and VelmoraError is thrown with
 // "ファイル %s は開けません" (the new file cannot be created) or "ファイル %s に書込めません"
-// (a write, the flush or the rename failed), the path in place of %s.
+// (a write, the flush or the rename failed), the path in place of %s, and the reason.
 void SafeWriteFile(const std::string& path, std::string_view contents);
 
 // Keeps a copy of the file at path, as it is now, under the first free name of path + ".bak",
@@ -23,4 +26,42 @@ std::string KeepBackup(const std::string& path);
 // The whole file as bytes; false when it does not exist or cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
+// For loaders: the whole file as bytes, or false when nothing is at path. Throws VelmoraError
+// "ファイル %s は開けません" with the reason when something is there that cannot be read as a
+// file (a folder, a file without read permission).
+bool ReadFileIfExists(const std::string& path, std::string& contents);
+
 bool FileExists(const std::string& path);
+
+// What identifies the contents of a file as a loader saw them: a later stamp that differs means
+// another program changed, replaced, created or removed the file meanwhile.
+struct TFileStamp {
+    bool Exists = false;
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    int64_t Size = 0;
+    int64_t ModifiedSeconds = 0;
+    int64_t ModifiedNanoseconds = 0;
+
+    bool operator==(const TFileStamp&) const = default;
+};
+
+// The stamp of the file at path now (of the file a symbolic link leads to).
+TFileStamp FileStampOf(const std::string& path);
+
+// Before writing over path: when the file there is not the one last read or written (seen), it
+// is kept under a backup name (KeepBackup) and that is reported once through ReportMessage, so
+// another program's version is never overwritten unseen. Returns whether a copy was made.
+// Throws as KeepBackup does.
+bool KeepIfChangedOnDisk(const std::string& path, const TFileStamp& seen);
+
+// "" when files can be created in the folder dir; otherwise the message for the user
+// ("フォルダ %s に書込めません" with the reason), CP932.
+std::string FolderWriteProblem(const std::string& dir);
+
+// Removes from the folder dir the temporary files that saves of Velmora's own files leave
+// behind when they are interrupted between writing and renaming: a year file ("2026.dat"),
+// "Velmora.ini", "Velmora.mem" or "Velmora.tdo", or a backup of one (".bak", ".bak2", ...),
+// followed by "." and six letters or digits. Nothing else is touched. Only for a folder no other
+// copy of Velmora is using. Returns the number of files removed.
+int RemoveStaleTemporaries(const std::string& dir);

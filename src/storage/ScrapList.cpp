@@ -184,14 +184,20 @@ void TScrapList::LoadFromFile(const std::string& path) {
     loading_ = true;
     if (held) {
         ReadYearFile(path, std::move(*held));
-    } else if (FileExists(path)) {
-        std::string contents;
-        if (ReadWholeFile(path, contents)) {
-            ReadYearFile(path, std::move(contents));
-        } else {
+    } else {
+        stamps_[path] = FileStampOf(path);
+        try {
+            std::string contents;
+            if (ReadFileIfExists(path, contents)) {
+                if (ConvertUtf8File(contents)) {
+                    keepBeforeSave_.insert(path);
+                    ReportReadAsUtf8(path);
+                }
+                ReadYearFile(path, std::move(contents));
+            }
+        } catch (const VelmoraError& e) {
             keepBeforeSave_.insert(path);
-            ReportMessage(FormatMessage(Sjis("ファイル %s は開けません"), path) + Crlf() + path +
-                          Crlf() + Sjis("データが読込めません!"));
+            ReportMessage(e.what() + Crlf() + path + Crlf() + Sjis("データが読込めません!"));
         }
     }
     // Files are written in date order; sorting keeps FindByDate right for one that is not.
@@ -216,8 +222,8 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     std::vector<int> badLines;
     std::string firstError;
     // A later line of the same day replaces the earlier one, a line without a date is passed
-    // over, and what follows the last field of a line (lines joined by lone LFs) is not read:
-    // a save would lose all of these, so the file is kept before it.
+    // over, and what follows the last field of a line is not read: a save would lose all of
+    // these, so the file is kept before it.
     std::set<int32_t> dates;
     bool passedOver = false;
     while (line.ReadLine(reader)) {
@@ -236,6 +242,9 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     }
     if (passedOver || !badLines.empty()) {
         keepBeforeSave_.insert(path);
+    }
+    if (passedOver) {
+        ReportLinesASaveWouldLose(path);
     }
     if (!badLines.empty()) {
         ReportMessage(firstError + Crlf() + LinesContext(path, badLines) + Crlf() +
@@ -279,11 +288,19 @@ std::string TScrapList::YearFileContents() {
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
     try {
+        const auto seen = stamps_.find(path);
+        if (seen != stamps_.end() && KeepIfChangedOnDisk(path, seen->second)) {
+            // The other program's version is kept: it is now the one seen, and the file as it
+            // was loaded is gone anyway.
+            seen->second = FileStampOf(path);
+            keepBeforeSave_.erase(path);
+        }
         if (keepBeforeSave_.contains(path) && FileExists(path)) {
             KeepBackup(path);
         }
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
+        stamps_[path] = FileStampOf(path);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

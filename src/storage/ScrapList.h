@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "storage/DataInfo.h"
+#include "storage/SafeWrite.h"
 
 // Flags of OnDateChanged, combined by bitwise or.
 constexpr uint8_t DayChanged = 8;    // the date differs from the old one
@@ -30,6 +31,11 @@ constexpr uint8_t YearChanged = 2;   // the year differs; its year file has been
 //   save over that file it is kept as found under a backup name (KeepBackup), as it is when a
 //   later line of the same day replaced an earlier one, a line without a date was passed over
 //   or a line held more than one record's fields;
+// - a year file written in UTF-8 is read as such and reported, and kept as found before the first
+//   save over it (which writes CP932); a folder or an unreadable file in place of the year file is
+//   reported as a load that failed;
+// - before a year file is written over, a file that another program changed since it was read or
+//   written here is kept under a backup name and that is reported (KeepIfChangedOnDisk);
 // - a failed save is reported (its message, CR LF, "データが書込めません!"), leaves the file on
 //   disk as it was and keeps the changes: Modified stays true, and a year left while unsaved is
 //   held in memory, written at the next SaveIfModified and shown again if its year comes back.
@@ -107,4 +113,6 @@ private:
     std::set<std::string> keepBeforeSave_;
     // Years whose save failed when they were left: path to file contents.
     std::map<std::string, std::string> unsaved_;
+    // Each year file as it was last read or written here.
+    std::map<std::string, TFileStamp> stamps_;
 };

@@ -6,6 +6,17 @@ namespace {
 
 constexpr std::string_view kPilcrow = "\x81\xF7";  // "¶" in CP932
 
+// The byte of the escape "\xHH" at at, when it is one EncodeField writes that way (NUL, 0x1A, a
+// lead byte); otherwise -1, and the backslash escapes the "x" alone as before.
+int EscapedByte(const char* at, const char* end) {
+    if (end - at < 4 || at[1] != 'x' || HexDigitValue(at[2]) < 0 || HexDigitValue(at[3]) < 0) {
+        return -1;
+    }
+    const int value = HexDigitValue(at[2]) * 16 + HexDigitValue(at[3]);
+    return value == 0 || value == 0x1A || IsLeadByte(static_cast<unsigned char>(value)) ? value
+                                                                                        : -1;
+}
+
 bool IsBlankOrControl(char byte) {
     return static_cast<unsigned char>(byte) <= 32;
 }
@@ -67,12 +78,13 @@ std::string TruncateText(std::string_view text, int budget) {
 }
 
 std::string EncodeField(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string result;
     result.reserve(text.size() + 2);
     bool quote = false;
     for (size_t i = 0; i < text.size(); ++i) {
         const char byte = text[i];
-        if (IsLeadByte(byte)) {
+        if (CharLength(text, i) == 2) {
             result.append(text.substr(i, 2));
             ++i;
             continue;
@@ -85,10 +97,6 @@ std::string EncodeField(std::string_view text) {
                 result += "\\n";
                 break;
             case '\r':
-            case '\0':
-            case '\x1A':
-                // A NUL is dropped like a CR; escaping goes on after it so the line stays whole.
-                // 0x1A would end the whole file when it is read back.
                 break;
             case '\\':
                 result += "\\\\";
@@ -103,7 +111,15 @@ std::string EncodeField(std::string_view text) {
                 quote = true;
                 break;
             default:
-                result.push_back(byte);
+                // 0x1A would end the whole file when it is read back.
+                if (byte == '\0' || byte == '\x1A' || IsLeadByte(byte)) {
+                    const auto value = static_cast<unsigned char>(byte);
+                    result += "\\x";
+                    result.push_back(kHex[value >> 4]);
+                    result.push_back(kHex[value & 15]);
+                } else {
+                    result.push_back(byte);
+                }
         }
     }
     return quote ? '"' + result + '"' : result;
@@ -114,6 +130,10 @@ size_t FindSingleByte(std::string_view text, char target, size_t from) {
          at = text.find(target, at + 1)) {
         // The byte before a run of lead-range bytes ends a character, and the run pairs up from
         // there: after an odd number of them, the hit is the second byte of a character.
+        // A byte below 0x40 is never the second byte of a character.
+        if (!IsTrailByte(target)) {
+            return at;
+        }
         size_t run = 0;
         while (at - run > from && IsLeadByte(text[at - run - 1])) {
             ++run;
@@ -141,12 +161,15 @@ std::string DecodeText(std::string_view field) {
                 if (escaped == 'n') {
                     *out++ = '\r';
                     *out++ = '\n';
+                } else if (const int hex = EscapedByte(at, end); hex >= 0) {
+                    *out++ = static_cast<char>(hex);
+                    at += 2;
                 } else {
                     *out++ = escaped == 't' ? '\t' : escaped;
                 }
             }
             at += 2;
-        } else if (IsLeadByte(byte) && at + 1 < end) {
+        } else if (IsLeadByte(byte) && at + 1 < end && IsTrailByte(at[1])) {
             *out++ = byte;
             *out++ = at[1];
             at += 2;

@@ -14,6 +14,32 @@ constexpr bool IsLeadByte(char byte) {
     return IsLeadByte(static_cast<unsigned char>(byte));
 }
 
+// True for the bytes that can follow a lead byte in one character: 0x40 and up. A lead byte
+// before anything else (a comma, a quote, a line break, the end of the text) stands alone, so
+// it never takes a byte of the format's structure along.
+constexpr bool IsTrailByte(char byte) {
+    return static_cast<unsigned char>(byte) >= 0x40;
+}
+
+// The length of the character at text[i]: 2 for a lead byte followed by a trail byte, else 1.
+constexpr size_t CharLength(std::string_view text, size_t i) {
+    return IsLeadByte(text[i]) && i + 1 < text.size() && IsTrailByte(text[i + 1]) ? 2 : 1;
+}
+
+// The value of a hexadecimal digit, or -1.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
 // The position of the first byte equal to the ASCII byte target at or after from (a character
 // boundary) that is a character of its own, not the second byte of a double-byte character;
 // npos when there is none.
@@ -30,9 +56,13 @@ std::string TruncateText(std::string_view text, int budget);
 
 // The field form of a text: TAB as "\t", LF as "\n", CR removed, backslash doubled, double quote
 // doubled; the whole field is enclosed in double quotes when the text holds a double quote, a
-// space or a comma. A NUL and the byte 0x1A (which ends a file being read) are dropped.
+// space or a comma. A NUL, the byte 0x1A (which ends a file being read) and a lead byte that
+// stands alone (see IsTrailByte) are written as "\x" and two hexadecimal digits, so that every
+// text reads back as itself and no lead byte takes the next byte of the line along.
 std::string EncodeField(std::string_view text);
 
-// Undoes the backslash escapes of EncodeField: "\n" gives CR LF, "\t" a TAB, and a backslash
-// before any other byte gives that byte. Double quotes are left alone.
+// Undoes the backslash escapes of EncodeField: "\n" gives CR LF, "\t" a TAB, "\x" with two
+// hexadecimal digits that byte when EncodeField writes it so (NUL, 0x1A, a lead byte), and a
+// backslash before any other byte gives that byte. Double
+// quotes are left alone.
 std::string DecodeText(std::string_view field);

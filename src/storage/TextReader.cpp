@@ -12,13 +12,14 @@ bool TTextReader::ReadLine(std::string& line) {
     if (AtEnd()) {
         return false;
     }
-    size_t end = bytes_.find('\r', pos_);
+    size_t end = bytes_.find_first_of("\r\n", pos_);
     if (end == std::string::npos) {
         end = bytes_.size();
     }
     line.assign(bytes_, pos_, end - pos_);
     pos_ = end + 1;
-    if (pos_ < bytes_.size() && bytes_[pos_] == '\n') {
+    if (end < bytes_.size() && bytes_[end] == '\r' && pos_ < bytes_.size() &&
+        bytes_[pos_] == '\n') {
         ++pos_;
     }
     ++lineNumber_;

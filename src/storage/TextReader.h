@@ -2,9 +2,10 @@
 
 #include <string>
 
-// Reads the lines of a text file held whole in memory. A line ends at CR, and an LF directly
-// after that CR belongs to the line end; an LF anywhere else is line content. The byte 0x1A ends
-// the file as if it were its physical end.
+// Reads the lines of a text file held whole in memory. A line ends at CR LF, at a lone CR or at a
+// lone LF, so files saved by editors and other systems read as they were written; the core never
+// writes a raw line break inside a line. The byte 0x1A ends the file as if it were its physical
+// end.
 class TTextReader {
 public:
     explicit TTextReader(std::string bytes);

@@ -7,6 +7,7 @@
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 
 namespace {
@@ -106,6 +107,34 @@ TEST(HolidayFile, MissingFileGivesAnEmptyList) {
     list.LoadFromFile(kDataDir + "/calendar-no-such-file.hol");
     EXPECT_EQ(list.Count(), 0u);
     EXPECT_FALSE(list.HolidayOrSubstitute(EncodeDate(2023, 1, 1)));
+}
+
+TEST(HolidayFile, FolderInPlaceOfTheFileIsAnErrorWithTheReason) {
+    THolidayList list;
+    try {
+        list.LoadFromFile(kDataDir);
+        ADD_FAILURE() << "a folder was read as the holiday file";
+    } catch (const VelmoraError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  Sjis("ファイル ") + kDataDir + Sjis(" は開けません (ディレクトリです)"));
+    }
+    EXPECT_EQ(list.Count(), 0u);
+}
+
+TEST(HolidayFile, LineEndsOfEverySystemReadAlike) {
+    const std::string rules[] = {"1,1,0,1949,9999,0,a", "5,3,0,1949,9999,0,b", "; note"};
+    for (const char* lineEnd : {"\r\n", "\n", "\r"}) {
+        std::string bytes;
+        for (const std::string& rule : rules) {
+            bytes += rule + lineEnd;
+        }
+        const std::string path = ::testing::TempDir() + "velmora-line-ends.hol";
+        SafeWriteFile(path, bytes);
+        THolidayList list;
+        list.LoadFromFile(path);
+        ASSERT_EQ(list.Count(), 2u) << lineEnd[1];
+        EXPECT_EQ(list.Items(1).Name, "b");
+    }
 }
 
 TEST(HolidayFile, NumbersItAcceptsAndRefuses) {

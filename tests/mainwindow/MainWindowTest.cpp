@@ -427,7 +427,7 @@ void TMainWindowTest::readOnlyFolderKeepsPageUntilSaveSucceeds() {
     QCOMPARE(run.Messages.size(), 1);
     const QString expected =
         FromCp932(FormatMessage(Sjis("ファイル %s は開けません"), run.CorePath(u"2026.dat"_qs))) +
-        u"\r\nデータが書込めません!"_qs;
+        u" (許可がありません)\r\nデータが書込めません!"_qs;
     QCOMPARE(run.Messages[0], expected);
     QCOMPARE(form.Ui().Comment->text(), u"書けない日"_qs);
     QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Title), u"書けない日"_qs);

@@ -143,7 +143,7 @@ TEST_F(NoteFileTest, ReadsCommentsFieldWidthsAndMissingFiles) {
         "259,65537,12,2000,,,kept\r\n"
         "0,1,5,$7D0,9999,0,hex year\r\n");
     list.LoadFromFile(path_);
-    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(messages_.size(), 1u) << "a save drops the comments: said once";
     ASSERT_EQ(list.Count(), 2);
     // Values are cut to the field widths; empty fields read as 0.
     const TNoteRec* cut = list.Items(0);
@@ -177,16 +177,109 @@ TEST_F(NoteFileTest, BadLineIsReportedSkippedAndTheFileKept) {
     EXPECT_FALSE(FileExists(path_ + ".bak2"));
 }
 
-TEST_F(NoteFileTest, LinesJoinedByLoneLineFeedsAreKept) {
-    // A lone LF is line content, so the second note is not read; the file must survive a save.
-    const std::string original = "0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n";
-    Write(original);
+TEST_F(NoteFileTest, ForeignLineEndsReadEveryNote) {
+    const struct {
+        const char* original;
+        const char* why;
+    } cases[] = {
+        {"0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n", "LF, as editors and git leave"},
+        {"0,1,5,2000,9999,0,first,\r0,2,5,2000,9999,0,second,", "CR alone, no end at the end"},
+        {"0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\n", "mixed"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        Write(c.original);
+        TNoteList list;
+        list.LoadFromFile(path_);
+        EXPECT_EQ(Titles(list), (std::vector<std::string>{"first", "second"}));
+        list.NewNote();
+        list.Save();
+        EXPECT_FALSE(FileExists(path_ + ".bak")) << "nothing was lost, nothing to keep";
+        const std::string written = "0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\r\n";
+        EXPECT_EQ(Read(path_).substr(0, written.size()), written) << "written with CR LF";
+    }
+}
+
+TEST_F(NoteFileTest, TitlesWithStrayBytesReadBackAsThemselves) {
+    const std::vector<std::string> titles = {"cut\x81", "\x81,next", std::string("a\0b", 3),
+                                             "end\x1A of file", "\x9F\"quote\""};
+    TNoteList list;
+    for (const std::string& title : titles) {
+        list.AddNote(Note(NoteOpen, 0, 1, title));
+    }
+    list.SaveToFile(path_);
+    TNoteList loaded;
+    loaded.LoadFromFile(path_);
+    std::vector<std::string> read = Titles(loaded);
+    std::vector<std::string> expected = titles;
+    std::sort(read.begin(), read.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(read, expected);
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(NoteFileTest, FileChangedOnDiskIsKeptBeforeTheListWrites) {
+    Write("0,1,5,2000,9999,0,ours,\r\n");
     TNoteList list;
     list.LoadFromFile(path_);
-    EXPECT_EQ(Titles(list), (std::vector<std::string>{"first"}));
+    // Another program writes in place.
+    std::FILE* file = std::fopen(path_.c_str(), "wb");
+    std::fputs("0,1,5,2000,9999,0,theirs,\r\n", file);
+    std::fclose(file);
     list.NewNote();
     list.Save();
-    EXPECT_EQ(Read(path_ + ".bak"), original);
+    EXPECT_EQ(Read(path_ + ".bak"), "0,1,5,2000,9999,0,theirs,\r\n");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0], Sjis("ファイル ") + path_ +
+                                Sjis(" は他のプログラムに変更されていました。その内容を ") + path_ +
+                                Sjis(".bak に保存しました。"));
+    EXPECT_NE(Read(path_).find(Sjis("項目1")), std::string::npos);
+    list.NewNote();
+    list.Save();
+    EXPECT_FALSE(FileExists(path_ + ".bak2")) << "the list's own writes are no changes";
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
+TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
+    const struct {
+        std::string original;
+        std::string title;
+        size_t messages;
+    } cases[] = {
+        {"\xEF\xBB\xBF"
+         "0,1,5,2000,9999,0,誕生日,\r\n",
+         Sjis("誕生日"), 1},
+        {"0,1,5,2000,9999,0,誕生日,\n", Sjis("誕生日"), 1},
+        {"; my own notes\r\n0,1,5,2000,9999,0,x,\r\n", "x", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.original);
+        fs::remove(path_ + ".bak");
+        messages_.clear();
+        Write(c.original);
+        TNoteList list;
+        list.LoadFromFile(path_);
+        EXPECT_EQ(Titles(list), std::vector<std::string>{c.title});
+        EXPECT_EQ(messages_.size(), c.messages);
+        list.NewNote();
+        list.Save();
+        EXPECT_EQ(Read(path_ + ".bak"), c.original);
+    }
+}
+
+TEST_F(NoteFileTest, FolderNamedLikeTheFileIsAnError) {
+    fs::create_directory(path_);
+    TNoteList list;
+    try {
+        list.LoadFromFile(path_);
+        ADD_FAILURE() << "a folder loaded as a note file";
+    } catch (const VelmoraError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  Sjis("ファイル ") + path_ + Sjis(" は開けません (ディレクトリです)"));
+    }
+    list.NewNote();
+    EXPECT_THROW(list.Save(), VelmoraError);
+    EXPECT_TRUE(fs::is_directory(path_));
 }
 
 TEST_F(NoteFileTest, FailedSaveKeepsFileAndModified) {

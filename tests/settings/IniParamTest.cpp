@@ -3,9 +3,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "settings/IniParam.h"
 #include "storage/Cp932.h"
+#include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
@@ -163,9 +165,75 @@ TEST_F(InitParamTest, UnwritableFolderKeepsTheOldFile) {
         param.Save();
         ADD_FAILURE() << "the save into a read-only folder succeeded";
     } catch (const VelmoraError& e) {
-        EXPECT_EQ(e.what(), Sjis("ファイル ") + path_ + Sjis(" を作成できません"));
+        EXPECT_EQ(e.what(),
+                  Sjis("ファイル ") + path_ + Sjis(" を作成できません (許可がありません)"));
     }
     EXPECT_EQ(Read(path_), "ROKUYO=0\r\n");
+}
+
+TEST_F(InitParamTest, EveryValueWrittenReadsBackAsItself) {
+    TInitParam param;
+    param.Load(path_);
+    param.Titles = {
+        "a\x01"
+        "b",
+        "title\x81", std::string("nul\0in", 6)};
+    param.TabTitles = {"\x9F\"", "\x1F", " lead"};
+    param.DateFont.Name = "face\x81\"name";
+    param.MemoFont.Name = "\x81";
+    param.Save();
+    TInitParam loaded;
+    EXPECT_EQ(loaded.Load(path_), "");
+    EXPECT_EQ(loaded.Titles, param.Titles) << "a control byte or a lone lead byte is kept";
+    EXPECT_EQ(loaded.TabTitles, param.TabTitles);
+    EXPECT_EQ(loaded.DateFont.Name, param.DateFont.Name) << "a lead byte never takes a quote";
+    EXPECT_EQ(loaded.MemoFont.Name, param.MemoFont.Name);
+}
+
+TEST_F(InitParamTest, DuplicateSettingsResolveTheSameWayOnReadingAndWriting) {
+    SafeWriteFile(path_, "WEATHERMARK=1\r\nweathermark=0\r\nROKUYO=0\r\nRokuyo=1\r\nOTHER=x\r\n");
+    TInitParam param;
+    param.Load(path_);
+    EXPECT_TRUE(param.WeatherMark) << "the first line wins";
+    EXPECT_FALSE(param.ShowRokuyo);
+    param.Save();
+    TInitParam loaded;
+    loaded.Load(path_);
+    EXPECT_TRUE(loaded.WeatherMark);
+    EXPECT_FALSE(loaded.ShowRokuyo);
+    const std::string written = Read(path_);
+    EXPECT_EQ(written.find("weathermark"), std::string::npos) << "the duplicate is gone";
+    EXPECT_NE(written.find("OTHER=x\r\n"), std::string::npos);
+}
+
+TEST_F(InitParamTest, FilesNotReadWholeAreKeptBeforeTheSave) {
+    const struct {
+        std::string original;
+        bool rokuyo;
+        const char* message;
+    } cases[] = {
+        {"ROKUYO=1\r\nCUSTOMTTL=今日,出来事,メモ,\r\n", true, "UTF-8 として読みました"},
+        {std::string("ROKUYO=1\r\n\0LOGDIR=x\r\n", 22), true, "NUL 文字より後は読めませんでした"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        fs::remove(path_ + ".bak");
+        SafeWriteFile(path_, c.original);
+        std::vector<std::string> messages;
+        SetMessageSink([&](const std::string& text) { messages.push_back(text); });
+        TInitParam param;
+        param.Load(path_);
+        SetMessageSink(nullptr);
+        EXPECT_EQ(param.ShowRokuyo, c.rokuyo);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_NE(messages[0].find(Sjis(c.message)), std::string::npos);
+        param.Save();
+        EXPECT_EQ(Read(path_ + ".bak"), c.original);
+    }
+    TInitParam utf8;
+    SafeWriteFile(path_, "CUSTOMTTL=今日,出来事,メモ,\r\n");
+    utf8.Load(path_);
+    EXPECT_EQ(utf8.Titles[0], Sjis("今日"));
 }
 
 struct ApplyCase {
@@ -214,6 +282,11 @@ TEST(ApplyWindow, KeepsTheWindowOnTheScreen) {
          {-300, -20, 1700, 500},
          WindowNormal,
          {0, 0, 2000, 520},
+         WindowNormal},
+        {"extreme values of the file: no overflow, the edges clamped",
+         {INT32_MIN + 8, 0, 9, INT32_MAX},
+         WindowNormal,
+         {0, 0, INT32_MAX, INT32_MAX},
          WindowNormal},
         {"minimised: bounds still restored",
          {100, 50, 900, 650},

@@ -202,7 +202,9 @@ TEST_F(SafeWriteTest, MissingFolderNamesThePath) {
         SafeWriteFile(path, "new");
         FAIL() << "the write into a missing folder succeeded";
     } catch (const VelmoraError& e) {
-        EXPECT_EQ(std::string(e.what()), Sjis("ファイル ") + path + Sjis(" は開けません"));
+        EXPECT_EQ(std::string(e.what()),
+                  Sjis("ファイル ") + path +
+                      Sjis(" は開けません (そのようなファイルやディレクトリはありません)"));
     }
 }
 

@@ -79,11 +79,16 @@ TEST(EncodeField, Cases) {
         {"a\rb", "ab", "lone CR removed"},
         {hyo, hyo, "0x5C second byte is not escaped"},
         {hyo + "\\", hyo + "\\\\", "a real backslash after it is"},
-        {"\x81", "\x81", "lead byte at the end kept"},
-        {std::string("a\0b\nc", 5), "ab\\nc", "NUL dropped; the rest is still escaped"},
+        {"\x81", "\\x81", "lead byte at the end would take the comma along"},
+        {"\x81\r\n", "\\x81\\n", "lead byte before a line break: no raw CR in the line"},
+        {"\x9F,", "\"\\x9F,\"", "lead byte before a comma"},
+        {"\xE0\"", "\"\\xE0\"\"\"", "lead byte before a quote"},
+        {"\xFC\t", "\\xFC\\t", "lead byte before a TAB"},
+        {"\x81\x81\x81", "\x81\x81\\x81", "a lead byte as second byte pairs, the third is alone"},
+        {std::string("a\0b\nc", 5), "a\\x00b\\nc", "NUL kept as an escape"},
         {"a\x1A"
          "b",
-         "ab", "0x1A would end the file being read: dropped"},
+         "a\\x1Ab", "0x1A would end the file being read: escaped"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EncodeField(c.text), c.field) << c.why;
@@ -127,6 +132,11 @@ TEST(DecodeText, Cases) {
         {"ab\\", "ab", "backslash at the end is dropped"},
         {"\x95\x5Cn", "\x95\x5Cn", "0x5C second byte does not start an escape"},
         {"\"x\"", "\"x\"", "quotes are left alone"},
+        {"\\x81\\x00\\x1a", std::string("\x81\0\x1A", 3), "\\x and two hex digits give a byte"},
+        {"\\x8", "x8", "\\x without two hex digits is an x"},
+        {"\\xG1", "xG1", "\\x before a non-hex digit is an x"},
+        {"\\x0A\\x41", "x0Ax41", "only bytes EncodeField escapes so are decoded"},
+        {"\\\\x81", "\\x81", "an escaped backslash before x81 stays text"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeText(c.field), c.text) << c.why;

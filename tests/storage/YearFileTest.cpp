@@ -67,6 +67,11 @@ TEST(YearFile, RoundTripTexts) {
         std::string(50000, 'x') + hyo,
         Sjis("日本語の本文、「かぎ」と円記号\\。") + hyo + "\"",
         "$12",
+        "title\x81",             // a file cut in the middle of a character
+        "\x81\r\nnext line",     // a lone lead byte before a line break
+        "\x9F,\"\xE0\"\x81\t",   // before a comma, a quote and a TAB
+        std::string("a\0b", 3),  // NUL
+        "a\x1A b",               // the end-of-file byte
         "{\\rtf1\\ansi\\ansicpg932 {\\fonttbl{\\f0\\fcharset128 x;}}\\par }",
     };
     StoreFolder folder;
@@ -116,7 +121,10 @@ TEST(YearFile, LoneLineBreaks) {
     OpenStore reopened(folder, kJan1);
     EXPECT_EQ(reopened.store.Current().Title, "a\r\nb") << "a lone LF comes back as CR LF";
     EXPECT_EQ(reopened.store.Current().Text, "cd") << "a lone CR is removed";
-    EXPECT_EQ(reopened.store.Current().News, "ef") << "0x1A, the end of a file, is removed";
+    EXPECT_EQ(reopened.store.Current().News,
+              "e\x1A"
+              "f")
+        << "0x1A, the end of a file, is escaped and comes back";
     EXPECT_EQ(reopened.store.FindByDate(kJan1 + 1).Title, "next day");
 }
 
@@ -140,7 +148,7 @@ TEST(YearFile, LoadingRules) {
     EXPECT_EQ(open.store.Current().Title, "first");
     EXPECT_FALSE(open.store.Modified());
     EXPECT_FALSE(open.store.Loading());
-    EXPECT_TRUE(folder.messages.empty());
+    EXPECT_EQ(folder.messages.size(), 1u) << "the replaced line of 37623 is announced";
 }
 
 TEST(YearFile, LinesASaveWouldLoseAreKept) {
@@ -150,7 +158,6 @@ TEST(YearFile, LinesASaveWouldLoseAreKept) {
     } cases[] = {
         {"37623,1,,old,,,,,\r\n37623,2,,new,,,,,\r\n", "the later line of a day wins"},
         {"37622,0,,one,,,,,\r\n,0,,no date,,,,,\r\n", "a line without a date is passed over"},
-        {"37622,0,,one,,,,,\n37623,0,,two,,,,,\n", "lone LFs are line content: one line"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -160,7 +167,11 @@ TEST(YearFile, LinesASaveWouldLoseAreKept) {
         open.store.PutRecord(Page(37630, "new page"));
         open.store.SaveIfModified();
         EXPECT_EQ(folder.Read("2003.dat.bak"), c.original);
-        EXPECT_TRUE(folder.messages.empty());
+        ASSERT_EQ(folder.messages.size(), 1u) << "said once, at the load";
+        EXPECT_EQ(folder.messages[0],
+                  Sjis("ファイル ") + folder.File("2003.dat") +
+                      Sjis(" には、保存すると失われる行があります。保存する前に、"
+                           "元のファイルを別の名前で残します。"));
     }
     // Blank lines hold nothing: no backup for them.
     StoreFolder folder;
@@ -236,8 +247,9 @@ TEST(YearFile, UnwritableFolder) {
     WithReadOnlyFolder(folder, [&] { open.store.SaveToFile(); });
 
     ASSERT_EQ(folder.messages.size(), 1u);
-    EXPECT_EQ(folder.messages[0], Sjis("ファイル ") + folder.File("2003.dat") +
-                                      Sjis(" は開けません\r\nデータが書込めません!"));
+    EXPECT_EQ(folder.messages[0],
+              Sjis("ファイル ") + folder.File("2003.dat") +
+                  Sjis(" は開けません (許可がありません)\r\nデータが書込めません!"));
     EXPECT_TRUE(open.store.Modified()) << "the next save point tries again";
     EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,on disk,,,,,\r\n");
 
@@ -319,12 +331,165 @@ TEST(YearFile, FullDisk) {
         open.store.SaveToFile();
     }
     ASSERT_EQ(folder.messages.size(), 1u);
-    EXPECT_EQ(folder.messages[0], Sjis("ファイル ") + folder.File("2003.dat") +
-                                      Sjis(" に書込めません\r\nデータが書込めません!"));
+    EXPECT_EQ(folder.messages[0],
+              Sjis("ファイル ") + folder.File("2003.dat") +
+                  Sjis(" に書込めません (ファイルが大きすぎます)\r\nデータが書込めません!"));
     EXPECT_TRUE(open.store.Modified());
     EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,small,,,,,\r\n") << "the old file is intact";
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Dir()), {}), 1)
         << "no partial file left behind";
+}
+
+TEST(YearFile, ForeignLineEndsReadEveryDay) {
+    const struct {
+        const char* original;
+        const char* why;
+    } cases[] = {
+        {"37622,0,,one,,,,,\n37623,0,,two,,,,,\n", "LF, as editors and git leave"},
+        {"37622,0,,one,,,,,\r37623,0,,two,,,,,", "CR alone, no end at the end"},
+        {"37622,0,,one,,,,,\r\n\n37623,0,,two,,,,,\n", "mixed, with an empty line"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        WriteFile(folder.File("2003.dat"), c.original);
+        OpenStore open(folder, kJan1);
+        ASSERT_EQ(open.store.Count(), 2);
+        EXPECT_EQ(open.store.Items(0).Title, "one");
+        EXPECT_EQ(open.store.Items(1).Title, "two");
+        EXPECT_EQ(open.store.Items(0).Private, "") << "no bytes of the next day in this one";
+        open.store.SaveToFile();
+        EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,one,,,,,\r\n37623,0,,two,,,,,\r\n");
+        EXPECT_FALSE(FileExists(folder.File("2003.dat.bak"))) << "nothing was lost";
+        EXPECT_TRUE(folder.messages.empty());
+    }
+}
+
+TEST(YearFile, FieldCutAfterALeadByteKeepsTheNextFields) {
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"), "37622,0,,title\x81,body,,private\x9F,news,\r\n");
+    OpenStore open(folder, kJan1);
+    EXPECT_EQ(open.store.Current().Title, "title\x81");
+    EXPECT_EQ(open.store.Current().Text, "body");
+    EXPECT_EQ(open.store.Current().Private, "private\x9F");
+    EXPECT_EQ(open.store.Current().News, "news");
+    open.store.SaveToFile();
+    OpenStore reopened(folder, kJan1);
+    EXPECT_EQ(reopened.store.Current(), open.store.Current()) << "a save changes nothing";
+}
+
+TEST(YearFile, Utf8FileIsReadAsUtf8AndKeptBeforeTheFirstSave) {
+    const std::string line = "37622,0,,晴れの日,朝\\n夜,,メモ,x,\r\n";
+    const struct {
+        std::string original;
+        const char* why;
+    } cases[] = {
+        {line, "UTF-8 as editors save it"},
+        {"\xEF\xBB\xBF" + line, "with a byte-order mark"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        WriteFile(folder.File("2003.dat"), c.original);
+        OpenStore open(folder, kJan1);
+        EXPECT_EQ(open.store.Current().Title, Sjis("晴れの日"));
+        EXPECT_EQ(open.store.Current().Text, Sjis("朝\r\n夜"));
+        ASSERT_EQ(folder.messages.size(), 1u);
+        EXPECT_NE(folder.messages[0].find(Sjis("UTF-8 として読みました")), std::string::npos);
+        open.store.PutRecord(Page(kJan1 + 1, "new"));
+        open.store.SaveIfModified();
+        EXPECT_EQ(folder.Read("2003.dat.bak"), c.original) << "the file as found is kept";
+        EXPECT_EQ(folder.Read("2003.dat").substr(0, 24), Sjis("37622,0,,晴れの日,朝\\n夜"))
+            << "written in Shift-JIS";
+        EXPECT_EQ(folder.messages.size(), 1u) << "said once";
+    }
+    // Shift-JIS that happens to be valid UTF-8 of two-byte characters (half-width katakana)
+    // stays Shift-JIS.
+    StoreFolder folder;
+    WriteFile(folder.File("2003.dat"), "37622,0,,\xC3\xBD\xC4,,,,,\r\n");
+    OpenStore open(folder, kJan1);
+    EXPECT_EQ(open.store.Current().Title, "\xC3\xBD\xC4");
+    EXPECT_TRUE(folder.messages.empty());
+}
+
+TEST(YearFile, FolderNamedLikeAYearFileIsReported) {
+    StoreFolder folder;
+    std::filesystem::create_directory(folder.File("2003.dat"));
+    OpenStore open(folder, kJan1);
+    ASSERT_EQ(folder.messages.size(), 1u);
+    EXPECT_EQ(folder.messages[0], Sjis("ファイル ") + folder.File("2003.dat") +
+                                      Sjis(" は開けません (ディレクトリです)\r\n") +
+                                      folder.File("2003.dat") + Sjis("\r\nデータが読込めません!"));
+    open.store.PutRecord(Page(kJan1, "page"));
+    open.store.SaveIfModified();
+    ASSERT_EQ(folder.messages.size(), 2u);
+    EXPECT_NE(folder.messages[1].find(Sjis("データが書込めません!")), std::string::npos);
+    EXPECT_TRUE(open.store.Modified()) << "the page is kept for a later save";
+    EXPECT_TRUE(std::filesystem::is_directory(folder.File("2003.dat")));
+}
+
+TEST(YearFile, FileChangedOnDiskIsKeptBeforeTheStoreWrites) {
+    const struct {
+        const char* before;  // nullptr: no file when the year was loaded
+        const char* other;   // what another program leaves; nullptr: it removes the file
+        bool kept;
+    } cases[] = {
+        {"37622,0,,ours,,,,,\r\n", "37622,0,,theirs,,,,,\r\n", true},
+        {"37622,0,,ours,,,,,\r\n", "37622,0,,same size,,,,,\r\n", true},
+        {nullptr, "37622,0,,created meanwhile,,,,,\r\n", true},
+        {"37622,0,,ours,,,,,\r\n", nullptr, false},
+        {"37622,0,,ours,,,,,\r\n", "37622,0,,ours,,,,,\r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.other ? c.other : "removed");
+        StoreFolder folder;
+        const std::string path = folder.File("2003.dat");
+        if (c.before) {
+            WriteFile(path, c.before);
+        }
+        OpenStore open(folder, kJan1);
+        open.store.PutRecord(Page(kJan1 + 1, "new page"));
+        if (c.other) {
+            // Another program writes in place, as editors without safe saves do.
+            std::FILE* file = std::fopen(path.c_str(), "wb");
+            std::fputs(c.other, file);
+            std::fclose(file);
+        } else {
+            std::filesystem::remove(path);
+        }
+        open.store.SaveIfModified();
+        EXPECT_NE(folder.Read("2003.dat").find("new page"), std::string::npos);
+        if (c.kept) {
+            EXPECT_EQ(folder.Read("2003.dat.bak"), c.other);
+            ASSERT_EQ(folder.messages.size(), 1u);
+            EXPECT_EQ(folder.messages[0],
+                      Sjis("ファイル ") + path +
+                          Sjis(" は他のプログラムに変更されていました。その内容を ") + path +
+                          Sjis(".bak に保存しました。"));
+        } else {
+            EXPECT_FALSE(FileExists(path + ".bak"));
+            EXPECT_TRUE(folder.messages.empty());
+        }
+        // The store's own writes are not changes of another program.
+        open.store.PutRecord(Page(kJan1 + 2, "newer page"));
+        open.store.SaveIfModified();
+        EXPECT_FALSE(FileExists(path + ".bak2"));
+    }
+}
+
+TEST(YearFile, SymbolicLinkIsWrittenThroughAndKept) {
+    StoreFolder folder;
+    std::filesystem::create_directory(folder.File("elsewhere"));
+    const std::string target = folder.File("elsewhere/diary-2003.txt");
+    WriteFile(target, "37622,0,,on the target,,,,,\r\n");
+    std::filesystem::create_symlink("elsewhere/diary-2003.txt", folder.File("2003.dat"));
+    OpenStore open(folder, kJan1);
+    EXPECT_EQ(open.store.Current().Title, "on the target");
+    open.store.PutRecord(Page(kJan1 + 1, "new page"));
+    open.store.SaveIfModified();
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("2003.dat")));
+    EXPECT_NE(folder.Read("elsewhere/diary-2003.txt").find("new page"), std::string::npos);
+    EXPECT_TRUE(folder.messages.empty());
 }
 
 }  // namespace
