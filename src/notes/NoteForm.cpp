@@ -49,7 +49,12 @@ TNoteForm NoteToForm(const TNoteRec& note, bool isReminder, int32_t today) {
 
     form.Repeat = isReminder && RepeatsWithinYear(note);
     form.ChosenMonths = IsMonthSet(note.MonthRule);
-    form.MonthBits = note.MonthRule & 0x0FFF;
+    form.MonthBits = form.ChosenMonths ? note.MonthRule & 0x0FFF : 0;
+    if (form.Repeat && note.MonthRule >= 1 && note.MonthRule <= 12) {
+        // A repeat within one month shows as that month chosen.
+        form.ChosenMonths = true;
+        form.MonthBits = static_cast<uint16_t>(1u << (note.MonthRule - 1));
+    }
     form.PeriodLast = form.Date.Day;
     if (note.DayRule == DayRuleLastDay) {
         form.DayChoice = TDayChoice::MonthEnd;
@@ -101,6 +106,12 @@ TNoteRec FormToNote(const TNoteRec& original, const TNoteForm& loaded, const TNo
     if (isReminder && edited.Repeat) {
         note.MonthRule =
             edited.ChosenMonths ? static_cast<uint16_t>(MonthSetFlag | edited.MonthBits) : 0;
+        const bool oneMonth = original.MonthRule >= 1 && original.MonthRule <= 12;
+        if (oneMonth && edited.ChosenMonths &&
+            edited.MonthBits == (1u << (original.MonthRule - 1))) {
+            // The same single month keeps its own encoding.
+            note.MonthRule = original.MonthRule;
+        }
         switch (edited.DayChoice) {
             case TDayChoice::Day:
                 if (edited.Period) {
