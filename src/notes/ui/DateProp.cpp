@@ -92,6 +92,8 @@ TTodoMemo::TTodoMemo(QWidget* parent) : QDialog(parent) {
         Placed(new QCheckBox(u"月一覧に表示しない"_qs), this, "ListCheck", {64, 60, 200, 17});
     RepeatBtn = Placed(new QPushButton(u"繰返し指定"_qs), this, "RepeatBtn", {308, 58, 100, 24});
     RepeatBtn->setCheckable(true);
+    // Return confirms the dialog even while the toggle has the focus.
+    RepeatBtn->setAutoDefault(false);
     BuildGroup();
 
     ButtonPanel =
