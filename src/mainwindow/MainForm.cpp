@@ -31,6 +31,7 @@
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
+#include "mainwindow/reminders/Reminders.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/CommaDB.h"
@@ -149,6 +150,12 @@ void TForm1::FormCreate() {
     ApplySavedLayout();
     ApplyFonts();
 
+    reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
+                                              *MemoryNotes, *pageState_, params_);
+    reminders_->FillMemoryList();
+    reminders_->FillTodoList();
+    reminders_->FillMonthList();
+
     storeEvents_ = std::make_unique<TStoreEvents>(*ScrapList_);
     page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *actions_.UndoAction,
                                        *actions_.DeleteAction, *diary_, *ScrapList_, *storeEvents_,
@@ -175,12 +182,15 @@ void TForm1::FormCreate() {
 void TForm1::ConnectFeatures() {
     connect(storeEvents_.get(), &TStoreEvents::DateChanged, this, &TForm1::UpdateSaveState);
     // Leaving a day puts its page into the store; the year file is written at once.
-    connect(diary_, &TDiary::OnChange, this,
-            [this] { WriteAfter([this] { page_->CalendarChange(); }); });
+    connect(diary_, &TDiary::OnChange, this, [this] {
+        WriteAfter([this] { page_->CalendarChange(); });
+        reminders_->FillMonthList();
+    });
     connect(diary_, &TDiary::OnChangeDate, this,
             [this](double date) { WriteAfter([this, date] { page_->Diary1ChangeDate(date); }); });
     connect(page_.get(), &TDayPage::Edited, this, &TForm1::PageEdited);
     connect(page_.get(), &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
+    connect(reminders_.get(), &TReminders::NotesChanged, this, &TForm1::UpdateSaveState);
 }
 
 void TForm1::ConnectCommands() {
@@ -211,10 +221,9 @@ void TForm1::ConnectCommands() {
 }
 
 void TForm1::DisableAbsentRegions() {
-    // The day lists, the reminder panel, the formatting and clipboard commands and the options
+    // The day lists, the formatting and clipboard commands and the options
     // dialog are not part of this window yet: they are shown, but cannot be used.
     ui_->DiaryListPanel->setEnabled(false);
-    ui_->Reminder->setEnabled(false);
     ui_->FontName->setEnabled(false);
     ui_->FontSize->setEnabled(false);
     ui_->TrackBar1->setEnabled(false);

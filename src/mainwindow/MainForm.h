@@ -14,6 +14,7 @@ class TAboutDialog;
 class TDayLists;
 class TDayPage;
 class TPageState;
+class TReminders;
 class TStoreEvents;
 class THtmHelp;
 class TDiary;
@@ -56,6 +57,9 @@ public:
     TMainActions& Actions() { return actions_; }
     TDayPage& Page() { return *page_; }
     TDayLists& DayLists() { return *dayLists_; }
+    TReminders& Reminders() { return *reminders_; }
+    TNoteList& TodoList() { return *TodoNotes; }
+    TNoteList& MemoryList() { return *MemoryNotes; }
     TStoreEvents& StoreEvents() { return *storeEvents_; }
     TPageState& PageState() { return *pageState_; }
     TDiary& Diary1() { return *diary_; }
@@ -115,4 +119,5 @@ private:
     std::unique_ptr<TPageState> pageState_;
     std::unique_ptr<TDayPage> page_;
     std::unique_ptr<TDayLists> dayLists_;
+    std::unique_ptr<TReminders> reminders_;
 };

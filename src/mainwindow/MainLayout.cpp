@@ -272,8 +272,10 @@ void TMainLayout::BuildLeftColumn() {
     Reminder->addTab(TabMemory, u"誕生日"_qs);
 
     ListView1->setMinimumHeight(24);
-    for (QTreeWidget* list : {TodoList, MemList})
+    for (QTreeWidget* list : {TodoList, MemList}) {
         list->setMinimumHeight(24);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+    }
     ListBox->setMinimumHeight(24);
     CoolBar3 = Named(new TBandBox, "CoolBar3");
     CoolBar3->AddBand(u"日記一覧"_qs, DiaryListPanel);
@@ -455,4 +457,8 @@ TDayPageWidgets TMainLayout::DayPageRegion() const {
 
 TDayListWidgets TMainLayout::DayListRegion() const {
     return {DiaryList, ListView1, DateLabel, CoolBar2};
+}
+
+TReminderWidgets TMainLayout::ReminderRegion() const {
+    return {Window, Reminder, TabMonth, ListBox, RemSheet, TodoList, TabMemory, MemList};
 }

@@ -79,6 +79,19 @@ struct TDayListWidgets {
     TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
 };
 
+// The widgets of the reminder panel's region: the page control with the month summary, the
+// reminders and the anniversaries; Window is the parent of the panel's dialogs and questions.
+struct TReminderWidgets {
+    QWidget* Window;
+    QTabWidget* Reminder;
+    QWidget* TabMonth;
+    QListWidget* ListBox;
+    QWidget* RemSheet;
+    QTreeWidget* TodoList;
+    QWidget* TabMemory;
+    QTreeWidget* MemList;
+};
+
 // The fixed arrangement of the main window: every region and control with its design size,
 // font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
 // its page; this class only builds, measures and restores the arrangement.
@@ -103,6 +116,7 @@ public:
 
     TDayPageWidgets DayPageRegion() const;
     TDayListWidgets DayListRegion() const;
+    TReminderWidgets ReminderRegion() const;
 
     QMainWindow* Window;
     QToolBar* CoolBar1;

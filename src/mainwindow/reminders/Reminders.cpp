@@ -1,0 +1,243 @@
+#include "mainwindow/reminders/Reminders.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "bridge/TextCodec.h"
+#include "controls/Diary.h"
+#include "mainwindow/PageState.h"
+#include "mainwindow/UserMessage.h"
+#include "notes/NoteList.h"
+#include "notes/NoteText.h"
+#include "notes/ui/DateProp.h"
+#include "settings/IniParam.h"
+#include "storage/Clock.h"
+#include "storage/VelmoraError.h"
+
+namespace {
+
+constexpr int kNoteRole = Qt::UserRole;
+
+TNoteRec* NoteOf(const QTreeWidgetItem* item) {
+    return item ? reinterpret_cast<TNoteRec*>(item->data(0, kNoteRole).value<quintptr>()) : nullptr;
+}
+
+QTreeWidgetItem* SelectedRow(const QTreeWidget* view) {
+    const QList<QTreeWidgetItem*> rows = view->selectedItems();
+    return rows.isEmpty() ? nullptr : rows.first();
+}
+
+}  // namespace
+
+TReminders::TReminders(const TReminderWidgets& ui, const TDiary& diary, TNoteList& todoNotes,
+                       TNoteList& memoryNotes, TPageState& pageState, const TInitParam& params,
+                       QObject* parent)
+    : QObject(parent),
+      ui_(ui),
+      diary_(diary),
+      todoNotes_(todoNotes),
+      memoryNotes_(memoryNotes),
+      pageState_(pageState),
+      params_(params) {
+    TodoProp = CommandMenu("TodoProp", M_Add, M_Edit, M_Delete, TodoKind);
+    MemProp = CommandMenu("MemProp", M_MemAdd, M_MemEdit, M_MemDel, MemoryKind);
+    connect(ui_.Reminder, &QTabWidget::currentChanged, this, &TReminders::ReminderChange);
+    connect(ui_.TodoList, &QTreeWidget::itemChanged, this, &TReminders::TodoListChange);
+    connect(ui_.TodoList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        TodoPropPopup();
+        TodoProp->popup(ui_.TodoList->viewport()->mapToGlobal(pos));
+    });
+    connect(ui_.MemList, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        MemPropPopup();
+        MemProp->popup(ui_.MemList->viewport()->mapToGlobal(pos));
+    });
+    connect(ui_.TodoList, &QTreeWidget::itemDoubleClicked, this,
+            [this] { M_DeleteClick(EditCommand); });
+    connect(ui_.MemList, &QTreeWidget::itemDoubleClicked, this,
+            [this] { MemProperty(EditCommand); });
+}
+
+QMenu* TReminders::CommandMenu(const char* name, QAction*& add, QAction*& edit, QAction*& del,
+                               TListKind kind) {
+    auto* menu = new QMenu(ui_.Window);
+    menu->setObjectName(QLatin1String(name));
+    add = menu->addAction(u"新規"_qs);
+    edit = menu->addAction(u"修正"_qs);
+    del = menu->addAction(u"削除"_qs);
+    for (QAction* item : {add, edit, del}) {
+        const int tag = item == add ? AddCommand : item == edit ? EditCommand : DeleteCommand;
+        item->setData(tag);
+        connect(item, &QAction::triggered, this, [this, kind, tag] { Command(kind, tag); });
+    }
+    return menu;
+}
+
+QTreeWidget* TReminders::View(TListKind kind) const {
+    return kind == TodoKind ? ui_.TodoList : ui_.MemList;
+}
+
+TNoteList& TReminders::List(TListKind kind) const {
+    return kind == TodoKind ? todoNotes_ : memoryNotes_;
+}
+
+void TReminders::FillTodoList() {
+    const auto updating = pageState_.UpdatingScope();
+    FillList(ui_.TodoList, todoNotes_, true);
+}
+
+void TReminders::FillMemoryList() {
+    FillList(ui_.MemList, memoryNotes_, false);
+}
+
+void TReminders::FillList(QTreeWidget* view, TNoteList& list, bool withChecks) {
+    view->setUpdatesEnabled(false);
+    view->clear();
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(list.Count());
+    for (int i = 0; i < list.Count(); ++i) {
+        TNoteRec* note = list.Items(i);
+        auto* row = new QTreeWidgetItem;
+        row->setData(0, kNoteRole, QVariant::fromValue(reinterpret_cast<quintptr>(note)));
+        DescribeNote(row);
+        if (withChecks)
+            row->setCheckState(0, note->Kind == NoteDone ? Qt::Checked : Qt::Unchecked);
+        rows.append(row);
+    }
+    view->addTopLevelItems(rows);
+    view->setUpdatesEnabled(true);
+}
+
+void TReminders::DescribeNote(QTreeWidgetItem* item) const {
+    const TNoteRec* note = NoteOf(item);
+    if (!note)
+        return;
+    item->setText(0, FromCp932(DescribeNoteDate(*note)));
+    item->setText(1, FromCp932(DescribeNoteTitle(*note)));
+}
+
+void TReminders::FillMonthList() {
+    ui_.Reminder->setTabText(ui_.Reminder->indexOf(ui_.TabMonth),
+                             QStringLiteral("%1月の一覧").arg(diary_.Month(), 2));
+    const std::vector<std::string> lines =
+        MonthSummary(todoNotes_, memoryNotes_, Today(), diary_.FirstOfMonth(), params_.NoDeathDays);
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        texts.append(FromCp932(line));
+    ui_.ListBox->setUpdatesEnabled(false);
+    ui_.ListBox->clear();
+    ui_.ListBox->addItems(texts);
+    ui_.ListBox->setUpdatesEnabled(true);
+}
+
+void TReminders::ReminderChange(int index) {
+    if (ui_.Reminder->widget(index) == ui_.TabMonth)
+        FillMonthList();
+}
+
+void TReminders::TodoListChange(QTreeWidgetItem* item, int column) {
+    TNoteRec* note = NoteOf(item);
+    if (pageState_.Updating() || !note || column != 0)
+        return;
+    const bool ticked = item->checkState(0) == Qt::Checked;
+    // Text changes of the row come here too; only a changed mark changes the note.
+    if (ticked == (note->Kind == NoteDone))
+        return;
+    const auto updating = pageState_.UpdatingScope();
+    if (ticked) {
+        note->Kind = NoteDone;
+        note->EndDate = Today();
+        item->setText(1, FromCp932(TickedTitle(note->Title, note->EndDate)));
+    } else {
+        note->Kind = NoteOpen;
+        note->EndDate = 0;
+        item->setText(1, FromCp932(note->Title));
+    }
+    todoNotes_.SetModified(true);
+    Q_EMIT NotesChanged();
+}
+
+void TReminders::TodoPropPopup() {
+    M_Edit->setEnabled(SelectedRow(ui_.TodoList) != nullptr);
+    M_Delete->setEnabled(M_Edit->isEnabled());
+    M_Add->setEnabled(true);
+}
+
+void TReminders::MemPropPopup() {
+    M_MemEdit->setEnabled(SelectedRow(ui_.MemList) != nullptr);
+    M_MemDel->setEnabled(M_MemEdit->isEnabled());
+    M_MemAdd->setEnabled(true);
+}
+
+void TReminders::M_DeleteClick(int tag) {
+    Command(TodoKind, tag);
+}
+
+void TReminders::MemProperty(int tag) {
+    Command(MemoryKind, tag);
+}
+
+void TReminders::Command(TListKind kind, int tag) {
+    QTreeWidget* view = View(kind);
+    TNoteList& list = List(kind);
+    QTreeWidgetItem* row = SelectedRow(view);
+    TNoteRec* note = NoteOf(row);
+    switch (tag) {
+        case AddCommand:
+            if (EditNote(kind, false, list, nullptr)) {
+                list.SortByRule();
+                Save(list);
+                kind == TodoKind ? FillTodoList() : FillMemoryList();
+            }
+            break;
+        case EditCommand:
+            if (note && EditNote(kind, true, list, note)) {
+                Save(list);
+                const auto updating = pageState_.UpdatingScope();
+                DescribeNote(row);
+                if (kind == TodoKind)
+                    row->setCheckState(0, Qt::Unchecked);
+            }
+            break;
+        case DeleteCommand: {
+            if (!note)
+                break;
+            const QString question =
+                u"\""_qs + FromCp932(note->Title) + u"\"を削除します\r\nよろしいですか？"_qs;
+            if (!AskUserYesNo(ui_.Window, question))
+                break;
+            list.DeleteNote(note);
+            delete row;
+            Save(list);
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+bool TReminders::EditNote(TListKind kind, bool isEdit, TNoteList& list, TNoteRec* note) {
+    TTodoMemo dialog(ui_.Window);
+    dialog.setWindowTitle((kind == MemoryKind ? u"誕生日 - "_qs : u"備忘録 - "_qs) +
+                          (isEdit ? u"修正"_qs : u"新規登録"_qs));
+    if (dialog.ExecuteNote(note, kind == TodoKind) != QDialog::Accepted)
+        return false;
+    if (!note)
+        note = list.NewNote();
+    *note = dialog.Note();
+    CalcNextDate(*note, 0);
+    list.SetModified(true);
+    return true;
+}
+
+void TReminders::Save(TNoteList& list) {
+    try {
+        list.Save();
+    } catch (const VelmoraError& e) {
+        // The list stays modified: the next save or the close tries again.
+        ShowUserMessage(ui_.Window, FromCp932(e.what()));
+    }
+    Q_EMIT NotesChanged();
+}

@@ -1,0 +1,189 @@
+#include "notes/NoteText.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "notes/NoteList.h"
+#include "storage/Cp932.h"
+
+namespace {
+
+// Formats numbers into a CP932 pattern; titles are joined outside, so that their bytes are
+// never read as a pattern.
+std::string Format(const std::string& pattern, ...) {
+    char buffer[128];
+    va_list args;
+    va_start(args, pattern);
+    std::vsnprintf(buffer, sizeof buffer, pattern.c_str(), args);
+    va_end(args);
+    return buffer;
+}
+
+int FirstChosenMonth(uint16_t monthRule) {
+    if (monthRule >= 1 && monthRule <= 12) {
+        return monthRule;
+    }
+    if (IsMonthSet(monthRule)) {
+        for (int m = 1; m <= 12; ++m) {
+            if (monthRule & (1u << (m - 1))) {
+                return m;
+            }
+        }
+    }
+    return 1;
+}
+
+bool OneMonth(uint16_t monthRule) {
+    return monthRule != 0 && !IsMonthSet(monthRule);
+}
+
+// The age reached on (year, month, day) by someone born on the note's own date.
+int AgeOn(const TNoteRec& note, int year, int month, int day) {
+    const TYmd born = NoteOwnDate(note);
+    int age = year - note.StartYear;
+    if (month < born.Month || (month == born.Month && day < born.Day)) {
+        --age;
+    }
+    return age;
+}
+
+}  // namespace
+
+TYmd NoteOwnDate(const TNoteRec& note) {
+    const int year = note.StartYear;
+    const int month = FirstChosenMonth(note.MonthRule);
+    // Year 0 (unknown) has no own calendar; a leap year keeps 29 February.
+    const int daysInMonth = DaysInMonth(year > 0 ? year : 2000, month);
+    int day = 1;
+    if (note.DayRule >= 1 && note.DayRule <= 31) {
+        day = note.DayRule;
+    } else if (note.DayRule == DayRuleLastDay) {
+        day = daysInMonth;
+    } else if (IsPeriodRule(note.DayRule)) {
+        day = std::max(note.DayRule & 0x1F, 1);
+    }
+    return {year, month, std::min(day, daysInMonth)};
+}
+
+std::string DescribeNoteDate(const TNoteRec& note) {
+    if (OneMonth(note.MonthRule)) {
+        const TYmd own = NoteOwnDate(note);
+        const std::string year = own.Year > 0 ? Format("%4d", own.Year) : "----";
+        return year + Format(Sjis("年%2d月%2d日").c_str(), own.Month, own.Day);
+    }
+    const std::string prefix = note.MonthRule == 0 ? Sjis("毎月") : Sjis("指定月");
+    const uint16_t rule = note.DayRule;
+    if (rule == DayRuleLastDay) {
+        return prefix + Sjis("末");
+    }
+    if (rule >= 1 && rule <= 31) {
+        return prefix + Format(Sjis("%2d日").c_str(), int(rule));
+    }
+    if (IsPeriodRule(rule)) {
+        return prefix + Format(Sjis("%2d-%2d日").c_str(), rule & 0x1F, (rule >> 5) & 0x1F);
+    }
+    if (IsWeekRule(rule)) {
+        return prefix + Sjis("／週・曜日");
+    }
+    return Sjis("不明？？？");
+}
+
+std::string DescribeNoteTitle(const TNoteRec& note) {
+    if (note.Kind != NoteDone) {
+        return note.Title;
+    }
+    // The day it was ticked done; a done reminder from a file without that day shows its own.
+    TYmd done = NoteOwnDate(note);
+    if (note.EndDate != 0) {
+        done = DecodeDate(note.EndDate);
+    }
+    return note.Title +
+           Format(Sjis("【完了:%d年%d月%d日】").c_str(), done.Year, done.Month, done.Day);
+}
+
+std::string TickedTitle(const std::string& title, int32_t doneDay) {
+    const TYmd done = DecodeDate(doneDay);
+    return title +
+           Format(Sjis("【完了:%02d年%d月%d日】").c_str(), done.Year % 100, done.Month, done.Day);
+}
+
+std::string TodoSummaryLine(const TNoteRec& note, int32_t today) {
+    const int32_t next = WholeDay(note.NextDate);
+    const TYmd date = DecodeDate(next);
+    const int days = next - today;
+    if (days <= 0) {
+        const std::string tag =
+            days == 0 ? Sjis(" 本日！") : Format(Sjis("%2d日経過").c_str(), -days);
+        return Format(Sjis("◆%2d/%2d: ").c_str(), date.Month, date.Day) + note.Title + " " +
+               Sjis("【") + tag + Sjis("】");
+    }
+    const std::string head =
+        Format(Sjis("□%2d/%2d: ").c_str(), date.Month, date.Day) + note.Title + " ";
+    if (days == 1) {
+        return head + " [" + Sjis("明日") + "]";
+    }
+    if (days == 2) {
+        return head + " [" + Sjis("明後日") + "]";
+    }
+    return head + Format(Sjis("(あと %d日)").c_str(), days);
+}
+
+std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathDays) {
+    const TYmd date = DecodeDate(WholeDay(note.NextDate));
+    const bool ageKnown = note.StartYear != 0;
+    std::string suffix;
+    if (note.Kind == NoteBirthday && HasEndYear(note) && note.EndDate == WholeDay(note.NextDate)) {
+        if (noDeathDays) {
+            return {};
+        }
+        // Memorial services count the day of death as the first: the first anniversary is
+        // 一周忌, the second 三回忌.
+        const int yearsSince = shownYear - date.Year;
+        std::string service;
+        if (yearsSince <= 0) {
+            service = Sjis("命日");
+        } else if (yearsSince == 1) {
+            service = Sjis("一周忌");
+        } else {
+            service = Format(Sjis("%d回忌").c_str(), yearsSince + 1);
+        }
+        const std::string age = ageKnown ? Format(Sjis("(享年%d才)").c_str(),
+                                                  AgeOn(note, date.Year, date.Month, date.Day))
+                                         : std::string();
+        suffix = " [" + service + age + "]";
+    } else if (note.Kind == NoteBirthday && ageKnown) {
+        suffix = Format(Sjis(" (%d才)").c_str(), date.Year - note.StartYear);
+    }
+    return Format(Sjis("%4d日│").c_str(), date.Day) + note.Title + suffix;
+}
+
+std::string SummarySeparator() {
+    std::string line = Sjis("━━━┯");
+    for (int i = 0; i < 19; ++i) {
+        line += Sjis("━");
+    }
+    return line;
+}
+
+std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNotes, int32_t today,
+                                      int32_t firstOfMonth, bool noDeathDays) {
+    std::vector<std::string> lines;
+    todoNotes.SelectForDate(today);
+    for (int i = 0; i < todoNotes.SelectedCount(); ++i) {
+        const TNoteRec* note = todoNotes.SelectedNote(i);
+        if (note->Kind == NoteOpen) {
+            lines.push_back(TodoSummaryLine(*note, today));
+        }
+    }
+    lines.push_back(SummarySeparator());
+    memoryNotes.SelectForMonth(firstOfMonth);
+    const int shownYear = DecodeDate(firstOfMonth).Year;
+    for (int i = 0; i < memoryNotes.SelectedCount(); ++i) {
+        std::string line = MemorySummaryLine(*memoryNotes.SelectedNote(i), shownYear, noDeathDays);
+        if (!line.empty()) {
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}

@@ -1,0 +1,321 @@
+#include <sys/stat.h>
+#include <QAction>
+#include <QDateEdit>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+
+#include "MainWindowSupport.h"
+#include "bridge/Fonts.h"
+#include "bridge/TextCodec.h"
+#include "controls/RangeGrid.h"
+#include "mainwindow/reminders/Reminders.h"
+#include "notes/NoteList.h"
+#include "notes/ui/DateProp.h"
+#include "storage/Cp932.h"
+#include "storage/VelmoraError.h"
+#include "support/ScopedUnprivileged.h"
+
+namespace {
+
+TNoteRec Note(uint8_t kind, uint16_t monthRule, uint16_t dayRule, uint16_t startYear,
+              const char* title, uint16_t endYear = NoEndYear, int32_t endDate = 0) {
+    TNoteRec note;
+    note.Kind = kind;
+    note.MonthRule = monthRule;
+    note.DayRule = dayRule;
+    note.StartYear = startYear;
+    note.EndYear = endYear;
+    note.EndDate = endDate;
+    note.Title = Sjis(title);
+    return note;
+}
+
+void SeedNotes(const TWindowRun& run, const QString& name, const std::vector<TNoteRec>& notes) {
+    TNoteList list;
+    for (const TNoteRec& note : notes)
+        list.AddNote(note);
+    list.SaveToFile(run.CorePath(name));
+}
+
+QStringList Lines(const QListWidget* box) {
+    QStringList lines;
+    for (int i = 0; i < box->count(); ++i)
+        lines << box->item(i)->text();
+    return lines;
+}
+
+QStringList Rows(const QTreeWidget* view) {
+    QStringList rows;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        rows << view->topLevelItem(i)->text(0) + u'|' + view->topLevelItem(i)->text(1);
+    return rows;
+}
+
+QStringList FileLines(const TWindowRun& run, const QString& name) {
+    return FromCp932(run.Read(name)).split(u"\r\n"_qs, Qt::SkipEmptyParts);
+}
+
+// Answers the note editor that the next command opens: fill runs on the open dialog, which is
+// then confirmed.
+void WhenEditorOpens(std::function<void(TTodoMemo&)> fill) {
+    QTimer::singleShot(0, [fill] {
+        auto* memo = qobject_cast<TTodoMemo*>(QApplication::activeModalWidget());
+        QVERIFY(memo);
+        fill(*memo);
+        memo->OKBtn->click();
+    });
+}
+
+void SelectRow(QTreeWidget* view, const QString& title) {
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        if (view->topLevelItem(i)->text(1).startsWith(title)) {
+            view->setCurrentItem(view->topLevelItem(i));
+            return;
+        }
+    QFAIL("no such row");
+}
+
+void SavePng(QWidget* widget, const QString& name) {
+    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+    QVERIFY(widget->grab().save(QStringLiteral(VELMORA_PNG_DIR "/") + name));
+}
+
+}  // namespace
+
+class ReminderPanelTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InstallFontSubstitutes(); }
+    void init() { SetTodayForTesting(EncodeDate(2026, 3, 10)); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void summaryOfTheMonth() {
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs,
+                  {Note(NoteOpen, 3, 10, 2026, "今日"), Note(NoteOpen, 3, 9, 2026, "昨日"),
+                   Note(NoteOpen, 3, 11, 2026, "明日の件"),
+                   Note(NoteOpen, 3, 12, 2026, "明後日の件"), Note(NoteOpen, 3, 13, 2026, "三日後"),
+                   Note(NoteDone, 3, 14, 2026, "済み", NoEndYear, EncodeDate(2026, 3, 8))});
+        SeedNotes(run, u"Velmora.mem"_qs,
+                  {Note(NoteBirthday, 3, 20, 1970, "母"), Note(NoteHidden, 3, 21, 1970, "隠す"),
+                   Note(NoteBirthday, 3, 22, 0, "年不明")});
+        TForm1& form = run.Start();
+        TMainLayout& ui = form.Ui();
+        QVERIFY(ui.Reminder->isEnabled());
+        QCOMPARE(ui.Reminder->tabText(0), u" 3月の一覧"_qs);
+        QCOMPARE(Lines(ui.ListBox),
+                 (QStringList{u"◆ 3/ 9: 昨日 【 1日経過】"_qs, u"◆ 3/10: 今日 【 本日！】"_qs,
+                              u"□ 3/11: 明日の件  [明日]"_qs, u"□ 3/12: 明後日の件  [明後日]"_qs,
+                              u"□ 3/13: 三日後 (あと 3日)"_qs, u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs,
+                              u"  20日│母 (56才)"_qs, u"  22日│年不明"_qs}));
+        QCOMPARE(ui.TodoList->topLevelItemCount(), 6);
+        QCOMPARE(Rows(ui.TodoList).last(), u"2026年 3月14日|済み【完了:2026年3月8日】"_qs);
+        QCOMPARE(ui.TodoList->topLevelItem(5)->checkState(0), Qt::Checked);
+        QCOMPARE(ui.MemList->topLevelItemCount(), 3);
+        QVERIFY(run.Messages.isEmpty());
+        SavePng(ui.Reminder, u"reminders-month.png"_qs);
+        ui.Reminder->setCurrentWidget(ui.RemSheet);
+        SavePng(ui.Reminder, u"reminders-todo.png"_qs);
+        ui.Reminder->setCurrentWidget(ui.TabMemory);
+        SavePng(ui.Reminder, u"reminders-memory.png"_qs);
+        SavePng(&form, u"reminders-window.png"_qs);
+        QVERIFY(run.Stop());
+        // Looking changed nothing.
+        QCOMPARE(run.Files(),
+                 (QStringList{u"Velmora.ini"_qs, u"Velmora.mem"_qs, u"Velmora.tdo"_qs}));
+    }
+
+    void emptySummaryIsTheSeparator() {
+        TWindowRun run;
+        TForm1& form = run.Start();
+        QCOMPARE(Lines(form.Ui().ListBox), QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs});
+    }
+
+    void memorialLines_data() {
+        QTest::addColumn<bool>("noDeathDays");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("shown") << false
+                               << QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs,
+                                              u"   1日│父 [7回忌(享年69才)]"_qs};
+        QTest::newRow("DEATHDISP") << true << QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs};
+    }
+    void memorialLines() {
+        QFETCH(bool, noDeathDays);
+        QFETCH(QStringList, lines);
+        SetTodayForTesting(EncodeDate(2026, 8, 5));
+        TWindowRun run;
+        run.Put(u"Velmora.ini"_qs, noDeathDays ? "DEATHDISP=1\r\n" : "DEATHDISP=0\r\n");
+        // Born 10 December 1950, died 1 August 2020.
+        SeedNotes(run, u"Velmora.mem"_qs,
+                  {Note(NoteBirthday, 12, 10, 1950, "父", 2020, EncodeDate(2020, 8, 1))});
+        TForm1& form = run.Start();
+        QCOMPARE(Lines(form.Ui().ListBox), lines);
+    }
+
+    void deleteAsksWithTheTitle() {
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 4, 1, 2026, "税金")});
+        TForm1& form = run.Start();
+        TReminders& panel = form.Reminders();
+        QTreeWidget* list = form.Ui().TodoList;
+        panel.TodoPropPopup();
+        QVERIFY(!panel.M_Edit->isEnabled());
+        QVERIFY(!panel.M_Delete->isEnabled());
+        QVERIFY(panel.M_Add->isEnabled());
+        SelectRow(list, u"税金"_qs);
+        panel.TodoPropPopup();
+        QVERIFY(panel.M_Delete->isEnabled());
+
+        run.AnswerYes = false;
+        panel.M_Delete->trigger();
+        QCOMPARE(run.Questions, QStringList{u"\"税金\"を削除します\r\nよろしいですか？"_qs});
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(form.TodoList().Count(), 1);
+
+        run.AnswerYes = true;
+        panel.M_Delete->trigger();
+        QCOMPARE(run.Questions.size(), 2);
+        QCOMPARE(list->topLevelItemCount(), 0);
+        QCOMPARE(form.TodoList().Count(), 0);
+        // Written at once.
+        QVERIFY(run.Read(u"Velmora.tdo"_qs).empty());
+        QVERIFY(!form.TodoList().Modified());
+    }
+
+    void tickDoneAndBack() {
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 4, 1, 2026, "税金")});
+        TForm1& form = run.Start();
+        QTreeWidgetItem* row = form.Ui().TodoList->topLevelItem(0);
+        row->setCheckState(0, Qt::Checked);
+        const TNoteRec* note = form.TodoList().Items(0);
+        QCOMPARE(note->Kind, NoteDone);
+        QCOMPARE(note->EndDate, EncodeDate(2026, 3, 10));
+        QCOMPARE(row->text(1), u"税金【完了:26年3月10日】"_qs);
+        QVERIFY(form.TodoList().Modified());
+        QVERIFY(form.Actions().SaveNowAction->isEnabled());
+        // Only the mark changes the note, not a selection.
+        form.Ui().TodoList->setCurrentItem(row);
+        QCOMPARE(note->EndDate, EncodeDate(2026, 3, 10));
+        form.DataSaveClick();
+        QCOMPARE(FileLines(run, u"Velmora.tdo"_qs), QStringList{u"1,4,1,2026,9999,46091,税金,"_qs});
+        QVERIFY(!form.Actions().SaveNowAction->isEnabled());
+
+        row->setCheckState(0, Qt::Unchecked);
+        QCOMPARE(note->Kind, NoteOpen);
+        QCOMPARE(note->EndDate, 0);
+        QCOMPARE(row->text(1), u"税金"_qs);
+        QVERIFY(run.Stop());
+        QCOMPARE(FileLines(run, u"Velmora.tdo"_qs), QStringList{u"0,4,1,2026,9999,0,税金,"_qs});
+    }
+
+    void failedNoteWriteIsShownAndNothingLost() {
+        TWindowRun run;
+        TForm1& form = run.Start();
+        const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+        {
+            ScopedUnprivileged asUser(folder);
+            QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+            WhenEditorOpens([](TTodoMemo& memo) { memo.Content->setText(u"書けない件"_qs); });
+            form.Reminders().M_DeleteClick(TReminders::AddCommand);
+            QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+        }
+        QCOMPARE(run.Messages.size(), 1);
+        QVERIFY2(run.Messages[0].contains(u"Velmora.tdo"_qs), qPrintable(run.Messages[0]));
+        QCOMPARE(form.TodoList().Count(), 1);
+        QVERIFY(form.TodoList().Modified());
+        QVERIFY(form.Actions().SaveNowAction->isEnabled());
+        QCOMPARE(form.Ui().TodoList->topLevelItemCount(), 1);
+        // Once the folder can be written again, the close writes the note.
+        QVERIFY(run.Stop());
+        QCOMPARE(FileLines(run, u"Velmora.tdo"_qs),
+                 QStringList{u"0,3,10,2026,9999,0,書けない件,"_qs});
+    }
+
+    // A user's reminders and anniversaries through a restart.
+    void usersStoryAcrossARestart() {
+        TWindowRun run;
+        {
+            TForm1& form = run.Start();
+            TReminders& panel = form.Reminders();
+            TMainLayout& ui = form.Ui();
+            // A birthday.
+            WhenEditorOpens([](TTodoMemo& memo) {
+                QCOMPARE(memo.windowTitle(), u"誕生日 - 新規登録"_qs);
+                memo.Content->setText(u"妹"_qs);
+                memo.MemDate->setDate(QDate(1990, 4, 2));
+            });
+            panel.MemProperty(TReminders::AddCommand);
+            // A monthly reminder on the 25th.
+            WhenEditorOpens([](TTodoMemo& memo) {
+                QCOMPARE(memo.windowTitle(), u"備忘録 - 新規登録"_qs);
+                memo.Content->setText(u"家賃"_qs);
+                memo.MemDate->setDate(QDate(2026, 3, 25));
+                memo.RepeatBtn->click();
+            });
+            panel.M_DeleteClick(TReminders::AddCommand);
+            // A weekly reminder: every Wednesday.
+            WhenEditorOpens([](TTodoMemo& memo) {
+                memo.Content->setText(u"ゴミ出し"_qs);
+                memo.RepeatBtn->click();
+                memo.WeekItem->click();
+                QTest::mouseClick(memo.DaySelect, Qt::LeftButton, {},
+                                  memo.DaySelect->CellRect(3, 0).center());
+            });
+            panel.M_DeleteClick(TReminders::AddCommand);
+            QCOMPARE(Rows(ui.TodoList),
+                     (QStringList{u"毎月25日|家賃"_qs, u"毎月／週・曜日|ゴミ出し"_qs}));
+            // Edit the rent: the 27th now; a double click opens it.
+            SelectRow(ui.TodoList, u"家賃"_qs);
+            WhenEditorOpens([](TTodoMemo& memo) {
+                QCOMPARE(memo.windowTitle(), u"備忘録 - 修正"_qs);
+                QVERIFY(memo.RepeatBtn->isChecked());
+                memo.Content->setText(u"家賃振込"_qs);
+                memo.MemDate->setDate(QDate(2026, 3, 27));
+            });
+            Q_EMIT ui.TodoList->itemDoubleClicked(ui.TodoList->currentItem(), 0);
+            QCOMPARE(ui.TodoList->currentItem()->text(0), u"毎月27日"_qs);
+            // Tick the rubbish done; delete nothing yet.
+            SelectRow(ui.TodoList, u"ゴミ出し"_qs);
+            ui.TodoList->currentItem()->setCheckState(0, Qt::Checked);
+            // Add and delete a note.
+            WhenEditorOpens([](TTodoMemo& memo) { memo.Content->setText(u"消す"_qs); });
+            panel.MemProperty(TReminders::AddCommand);
+            SelectRow(ui.MemList, u"消す"_qs);
+            panel.MemProperty(TReminders::DeleteCommand);
+            QCOMPARE(run.Questions, QStringList{u"\"消す\"を削除します\r\nよろしいですか？"_qs});
+
+            // The summary follows the shown month: April has the birthday.
+            ui.Reminder->setCurrentWidget(ui.TabMonth);
+            QVERIFY(!Lines(ui.ListBox).contains(u"   2日│妹 (36才)"_qs));
+            ui.ToolButton11->click();
+            QCOMPARE(ui.Reminder->tabText(0), u" 4月の一覧"_qs);
+            QVERIFY2(Lines(ui.ListBox).contains(u"   2日│妹 (36才)"_qs),
+                     qPrintable(Lines(ui.ListBox).join(u'\n')));
+            QVERIFY(Lines(ui.ListBox).contains(u"□ 3/27: 家賃振込 (あと 17日)"_qs));
+            QVERIFY(run.Stop());
+        }
+        QCOMPARE(FileLines(run, u"Velmora.tdo"_qs),
+                 (QStringList{u"0,0,27,2026,9999,0,家賃振込,"_qs,
+                              u"1,0,32776,2026,9999,46091,ゴミ出し,"_qs}));
+        QCOMPARE(FileLines(run, u"Velmora.mem"_qs), QStringList{u"3,4,2,1990,9999,0,妹,"_qs});
+
+        TForm1& again = run.Start();
+        QCOMPARE(Rows(again.Ui().TodoList),
+                 (QStringList{u"毎月27日|家賃振込"_qs,
+                              u"毎月／週・曜日|ゴミ出し【完了:2026年3月10日】"_qs}));
+        QCOMPARE(Rows(again.Ui().MemList), QStringList{u"1990年 4月 2日|妹"_qs});
+        QCOMPARE(Lines(again.Ui().ListBox).first(), u"□ 3/27: 家賃振込 (あと 17日)"_qs);
+    }
+};
+
+QTEST_MAIN(ReminderPanelTest)
+#include "ReminderPanelTest.moc"

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "notes/NoteForm.h"
+#include "notes/NoteList.h"
+#include "notes/NoteText.h"
+#include "storage/Clock.h"
+#include "storage/Cp932.h"
+#include "storage/DayNumber.h"
+
+namespace {
+
+TNoteRec Note(uint8_t kind, uint16_t monthRule, uint16_t dayRule, uint16_t startYear,
+              const char* title = "A", uint16_t endYear = NoEndYear, int32_t endDate = 0) {
+    TNoteRec note;
+    note.Kind = kind;
+    note.MonthRule = monthRule;
+    note.DayRule = dayRule;
+    note.StartYear = startYear;
+    note.EndYear = endYear;
+    note.EndDate = endDate;
+    note.Title = Sjis(title);
+    return note;
+}
+
+std::string Utf8(const std::string& cp932) {
+    return Cp932ToUtf8(cp932);
+}
+
+}  // namespace
+
+TEST(DescribeNote, DateColumnByRule) {
+    struct Case {
+        TNoteRec note;
+        const char* expected;
+    } cases[] = {
+        {Note(NoteOpen, 5, 3, 2026), "2026年 5月 3日"},
+        {Note(NoteBirthday, 12, 25, 0), "----年12月25日"},  // birth year unknown
+        // One month with a period shows the period's first day in that month, not the next
+        // month that an occurrence seen from 30 December would give.
+        {Note(NoteOpen, 5, MakePeriodRule(10, 20), 2026), "2026年 5月10日"},
+        {Note(NoteOpen, 0, 15, 2026), "毎月15日"},
+        {Note(NoteOpen, MonthSetFlag | 0x24, 7, 2026), "指定月 7日"},
+        {Note(NoteOpen, 0, DayRuleLastDay, 2026), "毎月末"},
+        {Note(NoteOpen, MonthSetFlag, DayRuleLastDay, 2026), "指定月末"},
+        {Note(NoteOpen, 0, MakePeriodRule(5, 15), 2026), "毎月 5-15日"},
+        {Note(NoteOpen, 0, MakeWeekRule(0x40, 0x0A), 2026), "毎月／週・曜日"},
+        {Note(NoteOpen, 0, 0xC001, 2026), "不明？？？"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Utf8(DescribeNoteDate(c.note)), c.expected) << c.expected;
+    }
+}
+
+TEST(DescribeNote, DoneReminderShowsTheDayItWasDone) {
+    // Due on 10 May, ticked done on 8 May: the done mark carries 8 May.
+    const TNoteRec done = Note(NoteDone, 5, 10, 2026, "歯医者", NoEndYear, EncodeDate(2026, 5, 8));
+    EXPECT_EQ(Utf8(DescribeNoteTitle(done)), "歯医者【完了:2026年5月8日】");
+    EXPECT_EQ(Utf8(TickedTitle(done.Title, EncodeDate(2026, 5, 8))), "歯医者【完了:26年5月8日】");
+    EXPECT_EQ(Utf8(TickedTitle(done.Title, EncodeDate(2005, 1, 2))), "歯医者【完了:05年1月2日】");
+    EXPECT_EQ(Utf8(DescribeNoteTitle(Note(NoteOpen, 5, 10, 2026, "歯医者"))), "歯医者");
+}
+
+TEST(MonthSummary, ReminderLineByDaysLeft) {
+    const int32_t today = EncodeDate(2026, 3, 10);
+    struct Case {
+        int32_t next;
+        const char* expected;
+    } cases[] = {
+        {today, "◆ 3/10: 会議 【 本日！】"},        {today - 1, "◆ 3/ 9: 会議 【 1日経過】"},
+        {today - 12, "◆ 2/26: 会議 【12日経過】"},  {today + 1, "□ 3/11: 会議  [明日]"},
+        {today + 2, "□ 3/12: 会議  [明後日]"},      {today + 3, "□ 3/13: 会議 (あと 3日)"},
+        {today + 300, "□ 1/ 4: 会議 (あと 300日)"},
+    };
+    for (const Case& c : cases) {
+        TNoteRec note = Note(NoteOpen, 0, 1, 2026, "会議");
+        note.NextDate = c.next;
+        EXPECT_EQ(Utf8(TodoSummaryLine(note, today)), c.expected) << c.expected;
+    }
+}
+
+TEST(MonthSummary, AnniversaryLines) {
+    const int32_t death = EncodeDate(2020, 8, 1);
+    struct Case {
+        const char* why;
+        TNoteRec note;
+        int shownYear;
+        int32_t next;
+        bool noDeathDays;
+        const char* expected;
+    } cases[] = {
+        {"birthday", Note(NoteBirthday, 5, 3, 1970, "母"), 2026, EncodeDate(2026, 5, 3), false,
+         "   3日│母 (56才)"},
+        {"unknown birth year: no age", Note(NoteBirthday, 5, 3, 0, "祖父"), 2026,
+         EncodeDate(2026, 5, 3), false, "   3日│祖父"},
+        {"other kinds have no suffix", Note(7, 5, 3, 1970, "記念"), 2026, EncodeDate(2026, 5, 3),
+         false, "   3日│記念"},
+        // Born 10 May 1950, died 1 August 2020 at 70.
+        {"year of death", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2020, death, false,
+         "   1日│父 [命日(享年70才)]"},
+        {"one year after", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2021, death, false,
+         "   1日│父 [一周忌(享年70才)]"},
+        {"two years after", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2022, death, false,
+         "   1日│父 [3回忌(享年70才)]"},
+        {"six years after", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2026, death, false,
+         "   1日│父 [7回忌(享年70才)]"},
+        // Born in December, died in August before the birthday: 69, not 70.
+        {"died before the birthday of that year",
+         Note(NoteBirthday, 12, 10, 1950, "叔父", 2020, death), 2022, death, false,
+         "   1日│叔父 [3回忌(享年69才)]"},
+        {"died on the birthday", Note(NoteBirthday, 8, 1, 1950, "叔母", 2020, death), 2022, death,
+         false, "   1日│叔母 [3回忌(享年70才)]"},
+        {"memorial without a birth year", Note(NoteBirthday, 5, 10, 0, "祖母", 2020, death), 2022,
+         death, false, "   1日│祖母 [3回忌]"},
+        {"DEATHDISP leaves the day of death out",
+         Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2022, death, true, ""},
+    };
+    for (const Case& c : cases) {
+        TNoteRec note = c.note;
+        note.NextDate = c.next;
+        EXPECT_EQ(Utf8(MemorySummaryLine(note, c.shownYear, c.noDeathDays)), c.expected) << c.why;
+    }
+}
+
+TEST(MonthSummary, WholeSummaryInOrder) {
+    const int32_t today = EncodeDate(2026, 3, 10);
+    TNoteList todo;
+    todo.AddNote(Note(NoteOpen, 3, 12, 2026, "b"));
+    todo.AddNote(Note(NoteOpen, 3, 10, 2026, "a"));
+    todo.AddNote(Note(NoteDone, 3, 11, 2026, "done", NoEndYear, today));
+    TNoteList memory;
+    memory.AddNote(Note(NoteBirthday, 3, 20, 2000, "c"));
+    memory.AddNote(Note(NoteHidden, 3, 21, 2000, "hidden"));
+    memory.AddNote(Note(NoteBirthday, 4, 1, 2000, "april"));
+
+    const std::vector<std::string> lines =
+        MonthSummary(todo, memory, today, EncodeDate(2026, 3, 1), false);
+    std::vector<std::string> utf8;
+    for (const std::string& line : lines) {
+        utf8.push_back(Utf8(line));
+    }
+    EXPECT_EQ(utf8, (std::vector<std::string>{"◆ 3/10: a 【 本日！】", "□ 3/12: b  [明後日]",
+                                              "━━━┯━━━━━━━━━━━━━━━━━━━", "  20日│c (26才)"}));
+
+    TNoteList none;
+    TNoteList noneEither;
+    EXPECT_EQ(MonthSummary(none, noneEither, today, EncodeDate(2026, 3, 1), false),
+              std::vector<std::string>{SummarySeparator()});
+}
+
+// The editor's form of a note and back, untouched: the note must come back as it was.
+TEST(NoteForm, UntouchedNoteComesBackUnchanged) {
+    const int32_t today = EncodeDate(2026, 3, 10);
+    struct Case {
+        const char* why;
+        TNoteRec note;
+        bool isReminder;
+    } cases[] = {
+        // Seen from 30 December 1899 this opened on 10 January 2004 and was stored in 2004.
+        {"every month, 10th to 20th, from 2003", Note(NoteOpen, 0, MakePeriodRule(10, 20), 2003),
+         true},
+        // ... and this opened on the 30th, storing 30 as the period's first day.
+        {"every month, 25th to 31st", Note(NoteOpen, 0, MakePeriodRule(25, 31), 2003), true},
+        {"one month, 10th to 20th", Note(NoteOpen, 5, MakePeriodRule(10, 20), 2003), true},
+        {"chosen months, month end", Note(NoteOpen, MonthSetFlag | 0x0881, DayRuleLastDay, 2010),
+         true},
+        {"second and fourth Saturdays", Note(NoteOpen, 0, MakeWeekRule(0x40, 0x0A), 2010), true},
+        {"every month on the 31st", Note(NoteOpen, 0, 31, 2010), true},
+        {"reminder ending in 2030", Note(NoteOpen, 6, 1, 2010, "A", 2030), true},
+        {"birthday of unknown year", Note(NoteBirthday, 2, 29, 0), false},
+        {"birthday before 1899", Note(NoteBirthday, 7, 7, 1850), false},
+        {"hidden birthday of a person who died",
+         Note(NoteHidden, 5, 10, 1950, "A", 2020, EncodeDate(2020, 8, 1)), false},
+    };
+    for (const Case& c : cases) {
+        const TNoteForm form = NoteToForm(c.note, c.isReminder, today);
+        const TNoteRec back = FormToNote(c.note, form, form, c.isReminder);
+        EXPECT_EQ(back.MonthRule, c.note.MonthRule) << c.why;
+        EXPECT_EQ(back.DayRule, c.note.DayRule) << c.why;
+        EXPECT_EQ(back.StartYear, c.note.StartYear) << c.why;
+        EXPECT_EQ(back.EndYear, c.note.EndYear) << c.why;
+        EXPECT_EQ(back.EndDate, c.note.EndDate) << c.why;
+        EXPECT_EQ(back.Kind, c.note.Kind) << c.why;
+        EXPECT_EQ(back.Title, c.note.Title) << c.why;
+    }
+}
+
+TEST(NoteForm, ChangedDateIsStored) {
+    const TNoteRec note = Note(NoteOpen, 0, MakePeriodRule(10, 20), 2003);
+    const TNoteForm loaded = NoteToForm(note, true, EncodeDate(2026, 3, 10));
+    TNoteForm edited = loaded;
+    edited.Date = {2026, 4, 12};
+    edited.PeriodLast = 25;
+    const TNoteRec back = FormToNote(note, loaded, edited, true);
+    EXPECT_EQ(back.StartYear, 2026);
+    EXPECT_EQ(back.MonthRule, 0);
+    EXPECT_EQ(back.DayRule, MakePeriodRule(12, 25));
+}
