@@ -11,6 +11,10 @@
 
 class QTimer;
 class TAboutDialog;
+class TClipboardCommands;
+class TFormatting;
+class TPrintCommands;
+class TTimeKey;
 class TDayLists;
 class TDayPage;
 class TPageState;
@@ -56,6 +60,10 @@ public:
     TMainActions& Actions() { return actions_; }
     TDayPage& Page() { return *page_; }
     TDayLists& DayLists() { return *dayLists_; }
+    TFormatting& Formatting() { return *formatting_; }
+    TClipboardCommands& Clipboard() { return *clipboard_; }
+    TTimeKey& TimeKey() { return *timeKey_; }
+    TPrintCommands& Printing() { return *printing_; }
     TStoreEvents& StoreEvents() { return *storeEvents_; }
     TPageState& PageState() { return *pageState_; }
     TDiary& Diary1() { return *diary_; }
@@ -86,7 +94,6 @@ private:
     void ApplySavedLayout();
     void ApplyFonts();
     void StoreLayout();
-    void ListFonts();
     void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
@@ -102,7 +109,6 @@ private:
     TMainActions actions_;
     TDiary* diary_ = nullptr;
     std::unique_ptr<TMainLayout> ui_;
-    bool fontsListed_ = false;
     std::unique_ptr<THtmHelp> HtmHelp;
     std::unique_ptr<TAboutDialog> AboutDialog1;
 
@@ -115,4 +121,8 @@ private:
     std::unique_ptr<TPageState> pageState_;
     std::unique_ptr<TDayPage> page_;
     std::unique_ptr<TDayLists> dayLists_;
+    std::unique_ptr<TClipboardCommands> clipboard_;
+    std::unique_ptr<TFormatting> formatting_;
+    std::unique_ptr<TTimeKey> timeKey_;
+    std::unique_ptr<TPrintCommands> printing_;
 };

@@ -196,12 +196,11 @@ void TMainLayout::BuildMenuBar(const TMainActions& actions) {
     PrintBtn = Named(new QToolButton, "PrintBtn");
     PrintBtn->setDefaultAction(actions.PrintToday);
     PrintBtn->setAutoRaise(true);
-    // Printing is not offered in the window.
-    CoolBar1->addWidget(PrintBtn)->setVisible(false);
+    CoolBar1->addWidget(PrintBtn);
 
     MenuBar = Named(new QMenuBar, "MenuBar");
     MenuBar->setNativeMenuBar(false);
-    MenuBar->addMenu(actions.PrintMenu)->setVisible(false);
+    MenuBar->addMenu(actions.PrintMenu);
     MenuBar->addMenu(actions.EditMenu);
     MenuBar->addMenu(actions.ToolMenu);
     MenuBar->addMenu(actions.HelpMenu);
@@ -455,4 +454,9 @@ TDayPageWidgets TMainLayout::DayPageRegion() const {
 
 TDayListWidgets TMainLayout::DayListRegion() const {
     return {DiaryList, ListView1, DateLabel, CoolBar2};
+}
+
+TFormattingWidgets TMainLayout::FormattingRegion() const {
+    return {Window,    StandardToolBar, FontName, FontSize, TrackBar1,
+            Panel1,    DiaryMemo,       NewsMemo, PrivMemo, Comment};
 }
