@@ -98,7 +98,8 @@ private:
         QTextDocument read;
         read.setDefaultFont(document_.defaultFont());
         ReadRtf(body, read);
-        cursor_.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        // An inserted fragment's first paragraph takes the format of the one it lands in.
+        cursor_.insertBlock(read.begin().blockFormat(), read.begin().charFormat());
         cursor_.insertFragment(QTextDocumentFragment(&read));
     }
 
