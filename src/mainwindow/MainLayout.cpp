@@ -457,6 +457,6 @@ TDayListWidgets TMainLayout::DayListRegion() const {
 }
 
 TFormattingWidgets TMainLayout::FormattingRegion() const {
-    return {Window,    StandardToolBar, FontName, FontSize, TrackBar1,
-            Panel1,    DiaryMemo,       NewsMemo, PrivMemo, Comment};
+    return {Window, StandardToolBar, FontName, FontSize, TrackBar1,
+            Panel1, DiaryMemo,       NewsMemo, PrivMemo, Comment};
 }

@@ -246,8 +246,9 @@ void TFormattingTest::commandsDoNothingWhileUpdating() {
 
 void TFormattingTest::formattedPageRewritesTheSameRtf() {
     TWindowRun run;
-    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 "
-                  "\\'93\\'fa\\'8b\\'4c abcd\\par\r\nnext\\par\r\n}");
+    SeedBody(run,
+             "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 "
+             "\\'93\\'fa\\'8b\\'4c abcd\\par\r\nnext\\par\r\n}");
     {
         TForm1& form = run.Start();
         TMainLayout& ui = form.Ui();

@@ -42,10 +42,11 @@ void SeedDays(const TWindowRun& run) {
             rec.RichText = rec.Text;
         } else {
             rec.Text = Sjis("太字の文章");
-            rec.RichText = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
-                           "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
-                           "\r\n\\viewkind4\\uc1\\pard\\qc\\b\\f0\\fs28 " +
-                           Sjis("太字の文章") + "\\par\r\n}\r\n";
+            rec.RichText =
+                "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+                "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
+                "\r\n\\viewkind4\\uc1\\pard\\qc\\b\\f0\\fs28 " +
+                Sjis("太字の文章") + "\\par\r\n}\r\n";
         }
         rec.Private = Sjis(d.priv);
         rec.News = Sjis("ニュース");
@@ -101,23 +102,27 @@ void TPrintTest::printedPdfHoldsTheDays_data() {
     QTest::addColumn<QStringList>("absent");
     QTest::addColumn<QString>("title");
     QTest::addColumn<int>("pages");  // -1: fewer than the days
-    const QStringList march = {u"2024 年 3 月 2 日 (土)"_qs, u"雛祭り前"_qs, u"太字の文章"_qs,
-                               u"2024 年 3 月 15 日 (金)"_qs, u"春分の前"_qs, u"梅が咲いた"_qs,
-                               u"ニュース"_qs, u"曇り"_qs};
+    const QStringList march = {u"2024 年 3 月 2 日 (土)"_qs,
+                               u"雛祭り前"_qs,
+                               u"太字の文章"_qs,
+                               u"2024 年 3 月 15 日 (金)"_qs,
+                               u"春分の前"_qs,
+                               u"梅が咲いた"_qs,
+                               u"ニュース"_qs,
+                               u"曇り"_qs};
     QTest::newRow("day") << int(TPrintSpan::Day) << false << true
                          << QStringList{u"2024 年 3 月 15 日 (金)"_qs, u"梅が咲いた"_qs}
-                         << QStringList{u"3 月 2 日"_qs, u"ひみつ十五日"_qs}
-                         << u"2024年3月15日"_qs << 1;
+                         << QStringList{u"3 月 2 日"_qs, u"ひみつ十五日"_qs} << u"2024年3月15日"_qs
+                         << 1;
     QTest::newRow("day with private memo")
         << int(TPrintSpan::Day) << true << true << QStringList{u"ひみつ十五日"_qs}
         << QStringList{u"ひみつ二日"_qs} << u"2024年3月15日"_qs << 1;
     QTest::newRow("month") << int(TPrintSpan::Month) << false << true << march
                            << QStringList{u"閏日"_qs, u"大晦日"_qs, u"ひみつ"_qs}
                            << u"2024年3月1日～2024年3月31日"_qs << 2;
-    QTest::newRow("month flowing on")
-        << int(TPrintSpan::Month) << true << false
-        << (march + QStringList{u"ひみつ二日"_qs, u"ひみつ十五日"_qs}) << QStringList{}
-        << u"2024年3月1日～2024年3月31日"_qs << 1;
+    QTest::newRow("month flowing on") << int(TPrintSpan::Month) << true << false
+                                      << (march + QStringList{u"ひみつ二日"_qs, u"ひみつ十五日"_qs})
+                                      << QStringList{} << u"2024年3月1日～2024年3月31日"_qs << 1;
     QTest::newRow("year") << int(TPrintSpan::Year) << false << true
                           << (march + QStringList{u"閏日"_qs, u"四年に一度"_qs, u"大晦日"_qs})
                           << QStringList{u"ひみつ"_qs} << u"2024年1月1日～2024年12月31日"_qs << 4;
@@ -240,12 +245,13 @@ void TPrintTest::pagesAsPngAndPreviewScreenshot() {
     SeedDays(run);
     TForm1& form = run.Start();
     const QString path = run.Path(u"month.pdf"_qs);
-    run.Put(u"month.pdf"_qs, form.Printing().PdfBytes(TPrintSpan::Month, {true, true}, kNoProgress));
+    run.Put(u"month.pdf"_qs,
+            form.Printing().PdfBytes(TPrintSpan::Month, {true, true}, kNoProgress));
     // With rokuyo on, the heading carries the old-calendar date: 15 March 2024 is 6 February.
     QVERIFY2(PdfText(path).contains(u"旧暦 2月6日"_qs), qPrintable(PdfText(path)));
     QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-    Tool(u"pdftoppm"_qs, {u"-png"_qs, u"-r"_qs, u"60"_qs, path,
-                          QStringLiteral(VELMORA_PNG_DIR "/print-month")});
+    Tool(u"pdftoppm"_qs,
+         {u"-png"_qs, u"-r"_qs, u"60"_qs, path, QStringLiteral(VELMORA_PNG_DIR "/print-month")});
     QVERIFY(QFile::exists(QStringLiteral(VELMORA_PNG_DIR "/print-month-1.png")));
 
     auto preview = form.Printing().Preview(TPrintSpan::Month, {false, true});

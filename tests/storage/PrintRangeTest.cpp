@@ -27,14 +27,16 @@ TEST(PrintRangeOf, CoversTheDayMonthOrYear) {
         {"common February", TPrintSpan::Month, {2023, 2, 28}, {2023, 2, 1}, {2023, 2, 28}},
         {"century not leap", TPrintSpan::Month, {1900, 2, 1}, {1900, 2, 1}, {1900, 2, 28}},
         {"400-year leap", TPrintSpan::Month, {2000, 2, 15}, {2000, 2, 1}, {2000, 2, 29}},
-        {"December ends the year", TPrintSpan::Month, {2024, 12, 31}, {2024, 12, 1},
+        {"December ends the year",
+         TPrintSpan::Month,
+         {2024, 12, 31},
+         {2024, 12, 1},
          {2024, 12, 31}},
         {"year from its last day", TPrintSpan::Year, {2024, 12, 31}, {2024, 1, 1}, {2024, 12, 31}},
         {"year from its first day", TPrintSpan::Year, {2023, 1, 1}, {2023, 1, 1}, {2023, 12, 31}},
     };
     for (const RangeCase& c : cases) {
-        const TDayRange r =
-            PrintRangeOf(c.span, EncodeDate(c.date.Year, c.date.Month, c.date.Day));
+        const TDayRange r = PrintRangeOf(c.span, EncodeDate(c.date.Year, c.date.Month, c.date.Day));
         EXPECT_EQ(r.First, EncodeDate(c.first.Year, c.first.Month, c.first.Day)) << c.why;
         EXPECT_EQ(r.Last, EncodeDate(c.last.Year, c.last.Month, c.last.Day)) << c.why;
     }

@@ -55,8 +55,7 @@ TClipboardCommands::TClipboardCommands(const TFormattingWidgets& ui, const TMain
                                        QObject* parent)
     : QObject(parent), ui_(ui), actions_(actions) {
     connect(actions_.CutAction, &QAction::triggered, this, &TClipboardCommands::CutActionExecute);
-    connect(actions_.CopyAction, &QAction::triggered, this,
-            &TClipboardCommands::CopyActionExecute);
+    connect(actions_.CopyAction, &QAction::triggered, this, &TClipboardCommands::CopyActionExecute);
     connect(actions_.PasteAction, &QAction::triggered, this,
             &TClipboardCommands::PasteActionExecute);
     // The memos take their mouse on the viewport.
@@ -70,8 +69,9 @@ TClipboardCommands::TClipboardCommands(const TFormattingWidgets& ui, const TMain
 }
 
 QWidget* TClipboardCommands::TargetEdit() const {
-    for (QWidget* editor : {static_cast<QWidget*>(ui_.PrivMemo),
-                            static_cast<QWidget*>(ui_.NewsMemo), static_cast<QWidget*>(ui_.Comment)})
+    for (QWidget* editor :
+         {static_cast<QWidget*>(ui_.PrivMemo), static_cast<QWidget*>(ui_.NewsMemo),
+          static_cast<QWidget*>(ui_.Comment)})
         if (editor->hasFocus())
             return editor;
     return ui_.DiaryMemo;
@@ -111,8 +111,8 @@ bool TClipboardCommands::eventFilter(QObject* watched, QEvent* event) {
         // NewsMemoMouseUp: the editor under the mouse, after it has handled the release.
         auto* editor = watched == ui_.Comment ? static_cast<QWidget*>(ui_.Comment)
                                               : static_cast<QWidget*>(watched->parent());
-        QMetaObject::invokeMethod(this, [this, editor] { UpdateCutCopy(editor); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, editor] { UpdateCutCopy(editor); }, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
 }

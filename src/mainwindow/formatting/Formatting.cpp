@@ -104,7 +104,8 @@ TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actio
     connect(actions_.ItalicAction, &QAction::triggered, this, &TFormatting::ItalicButtonClick);
     connect(actions_.UnderAction, &QAction::triggered, this, &TFormatting::UnderlineButtonClick);
     connect(actions_.ColorAction, &QAction::triggered, this, &TFormatting::ColorActionExecute);
-    connect(actions_.LeftAction, &QAction::triggered, this, [this] { LineAlignClick(AlignLeftTag); });
+    connect(actions_.LeftAction, &QAction::triggered, this,
+            [this] { LineAlignClick(AlignLeftTag); });
     connect(actions_.RightAction, &QAction::triggered, this,
             [this] { LineAlignClick(AlignRightTag); });
     connect(actions_.CenterAction, &QAction::triggered, this,

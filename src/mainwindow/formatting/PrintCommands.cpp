@@ -41,9 +41,9 @@ QString DateText(int32_t date) {
 
 void SetUpPage(QPagedPaintDevice& device) {
     device.setPageSize(QPageSize(QPageSize::A4));
-    device.setPageMargins(QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres,
-                                    kMarginMillimetres),
-                          QPageLayout::Millimeter);
+    device.setPageMargins(
+        QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
+        QPageLayout::Millimeter);
 }
 
 // Shows how far printing has come once it takes a while, with a button that cancels it.
@@ -98,12 +98,10 @@ TPrintCommands::TPrintCommands(QWidget* window, const TMainActions& actions,
         return TRequest{choice, lastOptions_};
     };
     AskPdfPath = [this](const QString& suggested) {
-        return QFileDialog::getSaveFileName(window_, u"PDFに保存"_qs, suggested,
-                                            u"PDF (*.pdf)"_qs);
+        return QFileDialog::getSaveFileName(window_, u"PDFに保存"_qs, suggested, u"PDF (*.pdf)"_qs);
     };
     connect(actions.PrintToday, &QAction::triggered, this, [this] { Execute(TPrintSpan::Day); });
-    connect(actions.PrintMonth, &QAction::triggered, this,
-            [this] { Execute(TPrintSpan::Month); });
+    connect(actions.PrintMonth, &QAction::triggered, this, [this] { Execute(TPrintSpan::Month); });
     connect(actions.PrintYear, &QAction::triggered, this, [this] { Execute(TPrintSpan::Year); });
 }
 
@@ -165,8 +163,8 @@ QString TPrintCommands::Heading(int32_t date) const {
     return heading;
 }
 
-bool TPrintCommands::Build(TPrintSpan span, const TPrintOptions& options,
-                           QTextDocument& document, const TPrintProgress& progress) const {
+bool TPrintCommands::Build(TPrintSpan span, const TPrintOptions& options, QTextDocument& document,
+                           const TPrintProgress& progress) const {
     QFont font = FontForFace(kPGothicFace);
     font.setPointSizeF(kBodyPoints);
     document.setDefaultFont(font);
@@ -187,8 +185,7 @@ std::string TPrintCommands::PdfBytes(TPrintSpan span, const TPrintOptions& optio
         writer.setResolution(kPdfResolution);
         SetUpPage(writer);
         QTextDocument document;
-        if (!Build(span, options, document, progress) ||
-            !PaintPages(document, writer, progress))
+        if (!Build(span, options, document, progress) || !PaintPages(document, writer, progress))
             return {};
     }
     return buffer.data().toStdString();

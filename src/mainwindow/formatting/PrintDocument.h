@@ -36,5 +36,4 @@ bool BuildPrintDocument(const std::vector<TDataInfo>& records, const TPrintLabel
 
 // Paints document onto device, one sheet after another, with "page / pages" in each footer.
 // False when progress cancelled; the sheets painted so far stay on the device.
-bool PaintPages(QTextDocument& document, QPagedPaintDevice& device,
-                const TPrintProgress& progress);
+bool PaintPages(QTextDocument& document, QPagedPaintDevice& device, const TPrintProgress& progress);
