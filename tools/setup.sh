@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgtest-dev
           libgmock-dev libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho
-          qt6-translations-l10n xvfb xauth xdotool clang libclang-rt-dev)
+          qt6-translations-l10n xvfb xauth xdotool clang libclang-rt-dev poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

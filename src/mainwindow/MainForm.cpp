@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -32,6 +31,10 @@
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "mainwindow/reminders/Reminders.h"
+#include "mainwindow/formatting/ClipboardCommands.h"
+#include "mainwindow/formatting/Formatting.h"
+#include "mainwindow/formatting/PrintCommands.h"
+#include "mainwindow/formatting/TimeKey.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/CommaDB.h"
@@ -163,6 +166,12 @@ void TForm1::FormCreate() {
     page_->BuildMonthList();
     page_->BuildWeatherPopup();
     dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *storeEvents_, params_);
+    const TFormattingWidgets formatting = ui_->FormattingRegion();
+    clipboard_ = std::make_unique<TClipboardCommands>(formatting, actions_);
+    formatting_ = std::make_unique<TFormatting>(formatting, actions_, *pageState_, *clipboard_);
+    timeKey_ = std::make_unique<TTimeKey>(
+        std::initializer_list<QWidget*>{ui_->DiaryMemo, ui_->NewsMemo, ui_->PrivMemo});
+    printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
     ConnectFeatures();
     ConnectCommands();
     DisableAbsentRegions();
@@ -176,7 +185,7 @@ void TForm1::FormCreate() {
     // Typing right after the start writes today's page.
     ui_->DiaryMemo->setFocus();
     // The font list is long to build and not needed for the first screen.
-    QTimer::singleShot(0, this, &TForm1::ListFonts);
+    QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
 }
 
 void TForm1::ConnectFeatures() {
@@ -191,6 +200,10 @@ void TForm1::ConnectFeatures() {
     connect(page_.get(), &TDayPage::Edited, this, &TForm1::PageEdited);
     connect(page_.get(), &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
     connect(reminders_.get(), &TReminders::NotesChanged, this, &TForm1::UpdateSaveState);
+    connect(page_.get(), &TDayPage::Loaded, formatting_.get(), &TFormatting::SelectionChange);
+    connect(formatting_.get(), &TFormatting::Formatted, page_.get(), &TDayPage::BodyFormatted);
+    // What is printed is what the page shows, written as a pause in typing writes it.
+    connect(printing_.get(), &TPrintCommands::AboutToPrint, this, &TForm1::WriteSoon);
 }
 
 void TForm1::ConnectCommands() {
@@ -221,20 +234,12 @@ void TForm1::ConnectCommands() {
 }
 
 void TForm1::DisableAbsentRegions() {
-    // The day lists, the formatting and clipboard commands and the options
-    // dialog are not part of this window yet: they are shown, but cannot be used.
+    // The day lists and the options dialog are not part of this window yet: they are shown, but
+    // cannot be used.
     ui_->DiaryListPanel->setEnabled(false);
-    ui_->FontName->setEnabled(false);
-    ui_->FontSize->setEnabled(false);
-    ui_->TrackBar1->setEnabled(false);
-    for (QAction* a :
-         {actions_.CutAction, actions_.CopyAction, actions_.PasteAction, actions_.BoldAction,
-          actions_.ItalicAction, actions_.UnderAction, actions_.ColorAction, actions_.LeftAction,
-          actions_.CenterAction, actions_.RightAction, actions_.SetupAction})
-        a->setEnabled(false);
+    actions_.SetupAction->setEnabled(false);
     // Commands without a handler are never offered.
-    for (QAction* a : {actions_.PrintToday, actions_.PrintMonth, actions_.PrintYear,
-                       actions_.FindAction, actions_.MoveAction})
+    for (QAction* a : {actions_.FindAction, actions_.MoveAction})
         a->setEnabled(false);
 }
 
@@ -297,16 +302,6 @@ void TForm1::ApplyFonts() {
     SetTextColor(ui_->NewsMemo, params_.NewsFont.Color);
     ui_->PrivMemo->setFont(FontFromDesc(params_.MemoFont));
     SetTextColor(ui_->PrivMemo, params_.MemoFont.Color);
-}
-
-void TForm1::ListFonts() {
-    if (fontsListed_)
-        return;
-    fontsListed_ = true;
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
-    ui_->FontName->addItems(families);
-    ui_->FontName->setCurrentIndex(-1);
 }
 
 void TForm1::ToolButton1Click() {

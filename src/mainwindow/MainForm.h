@@ -11,6 +11,10 @@
 
 class QTimer;
 class TAboutDialog;
+class TClipboardCommands;
+class TFormatting;
+class TPrintCommands;
+class TTimeKey;
 class TDayLists;
 class TDayPage;
 class TPageState;
@@ -60,6 +64,10 @@ public:
     TReminders& Reminders() { return *reminders_; }
     TNoteList& TodoList() { return *TodoNotes; }
     TNoteList& MemoryList() { return *MemoryNotes; }
+    TFormatting& Formatting() { return *formatting_; }
+    TClipboardCommands& Clipboard() { return *clipboard_; }
+    TTimeKey& TimeKey() { return *timeKey_; }
+    TPrintCommands& Printing() { return *printing_; }
     TStoreEvents& StoreEvents() { return *storeEvents_; }
     TPageState& PageState() { return *pageState_; }
     TDiary& Diary1() { return *diary_; }
@@ -90,7 +98,6 @@ private:
     void ApplySavedLayout();
     void ApplyFonts();
     void StoreLayout();
-    void ListFonts();
     void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
@@ -106,7 +113,6 @@ private:
     TMainActions actions_;
     TDiary* diary_ = nullptr;
     std::unique_ptr<TMainLayout> ui_;
-    bool fontsListed_ = false;
     std::unique_ptr<THtmHelp> HtmHelp;
     std::unique_ptr<TAboutDialog> AboutDialog1;
 
@@ -120,4 +126,8 @@ private:
     std::unique_ptr<TDayPage> page_;
     std::unique_ptr<TDayLists> dayLists_;
     std::unique_ptr<TReminders> reminders_;
+    std::unique_ptr<TClipboardCommands> clipboard_;
+    std::unique_ptr<TFormatting> formatting_;
+    std::unique_ptr<TTimeKey> timeKey_;
+    std::unique_ptr<TPrintCommands> printing_;
 };

@@ -196,12 +196,11 @@ void TMainLayout::BuildMenuBar(const TMainActions& actions) {
     PrintBtn = Named(new QToolButton, "PrintBtn");
     PrintBtn->setDefaultAction(actions.PrintToday);
     PrintBtn->setAutoRaise(true);
-    // Printing is not offered in the window.
-    CoolBar1->addWidget(PrintBtn)->setVisible(false);
+    CoolBar1->addWidget(PrintBtn);
 
     MenuBar = Named(new QMenuBar, "MenuBar");
     MenuBar->setNativeMenuBar(false);
-    MenuBar->addMenu(actions.PrintMenu)->setVisible(false);
+    MenuBar->addMenu(actions.PrintMenu);
     MenuBar->addMenu(actions.EditMenu);
     MenuBar->addMenu(actions.ToolMenu);
     MenuBar->addMenu(actions.HelpMenu);
@@ -461,4 +460,9 @@ TDayListWidgets TMainLayout::DayListRegion() const {
 
 TReminderWidgets TMainLayout::ReminderRegion() const {
     return {Window, Reminder, TabMonth, ListBox, RemSheet, TodoList, TabMemory, MemList};
+}
+
+TFormattingWidgets TMainLayout::FormattingRegion() const {
+    return {Window, StandardToolBar, FontName, FontSize, TrackBar1,
+            Panel1, DiaryMemo,       NewsMemo, PrivMemo, Comment};
 }

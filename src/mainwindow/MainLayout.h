@@ -71,6 +71,22 @@ struct TDayPageWidgets {
     QPlainTextEdit* PrivMemo;
 };
 
+// The widgets that formatting, the clipboard commands and the time key work on: the formatting
+// tool bar with its face list and size spin, the indent ruler in the page panel, and the four
+// page editors.
+struct TFormattingWidgets {
+    QWidget* Window;  // parent of the colour chooser
+    QToolBar* StandardToolBar;
+    QComboBox* FontName;
+    TValueSpin* FontSize;
+    QSlider* TrackBar1;
+    QWidget* Panel1;
+    QTextEdit* DiaryMemo;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QLineEdit* Comment;
+};
+
 // The widgets of the day lists' region, and the captions that carry the user's titles.
 struct TDayListWidgets {
     QTabBar* DiaryList;
@@ -117,6 +133,7 @@ public:
     TDayPageWidgets DayPageRegion() const;
     TDayListWidgets DayListRegion() const;
     TReminderWidgets ReminderRegion() const;
+    TFormattingWidgets FormattingRegion() const;
 
     QMainWindow* Window;
     QToolBar* CoolBar1;

@@ -309,6 +309,13 @@ void TDayPage::DataChanged() {
     Q_EMIT Edited();
 }
 
+void TDayPage::BodyFormatted() {
+    if (state_.Updating())
+        return;
+    bodyTouched_ = true;
+    DataChanged();
+}
+
 void TDayPage::OnWeatherChange(int index) {
     SetWeather(index);
     unwritten_ = true;
@@ -338,6 +345,7 @@ void TDayPage::UndoActionExecute() {
     SetChanged(false);
     remove_.setEnabled(store_.Current().Date != 0);
     ui_.Window->update();
+    Q_EMIT Loaded();
 }
 
 void TDayPage::UndoCommand() {

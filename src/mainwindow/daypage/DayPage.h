@@ -66,6 +66,8 @@ public:
     void ToolButton11Click(int tag);
     void MonthMenuClick(int month);
     void DataChanged();
+    // A formatting command changed the body or the format typed next.
+    void BodyFormatted();
     void OnWeatherChange(int index);
     // Loads the page from the store's current record.
     void UndoActionExecute();
@@ -92,6 +94,8 @@ Q_SIGNALS:
     void Edited();
     // Changed or Unwritten may have changed.
     void StateChanged();
+    // The page has been loaded from the store.
+    void Loaded();
 
 private:
     struct TRokuyo {

@@ -155,8 +155,9 @@ void TReminders::TodoListChange(QTreeWidgetItem* item, int column) {
         note->EndDate = 0;
         item->setText(1, FromCp932(note->Title));
     }
+    // A tick is written at once, as every other change of a note is.
     todoNotes_.SetModified(true);
-    Q_EMIT NotesChanged();
+    Save(todoNotes_);
 }
 
 void TReminders::TodoPropPopup() {

@@ -1,0 +1,2 @@
+velmora_add_bench(formatting_bench ${CMAKE_CURRENT_LIST_DIR}/FormattingBench.cpp)
+target_link_libraries(formatting_bench PRIVATE velmora_ui)

@@ -1,0 +1,118 @@
+#include "mainwindow/formatting/ClipboardCommands.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "mainwindow/MainActions.h"
+
+namespace {
+
+enum class TEditCommand { Cut, Copy, Paste };
+
+template <typename Edit>
+void Run(Edit* edit, TEditCommand command) {
+    switch (command) {
+        case TEditCommand::Cut:
+            edit->cut();
+            break;
+        case TEditCommand::Copy:
+            edit->copy();
+            break;
+        case TEditCommand::Paste:
+            edit->paste();
+            break;
+    }
+}
+
+void RunOn(QWidget* editor, TEditCommand command) {
+    if (auto* line = qobject_cast<QLineEdit*>(editor))
+        Run(line, command);
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(editor))
+        Run(plain, command);
+    else if (auto* rich = qobject_cast<QTextEdit*>(editor))
+        Run(rich, command);
+}
+
+bool HasSelection(const QWidget* editor) {
+    if (auto* line = qobject_cast<const QLineEdit*>(editor))
+        return line->hasSelectedText();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(editor))
+        return plain->textCursor().hasSelection();
+    if (auto* rich = qobject_cast<const QTextEdit*>(editor))
+        return rich->textCursor().hasSelection();
+    return false;
+}
+
+}  // namespace
+
+TClipboardCommands::TClipboardCommands(const TFormattingWidgets& ui, const TMainActions& actions,
+                                       QObject* parent)
+    : QObject(parent), ui_(ui), actions_(actions) {
+    connect(actions_.CutAction, &QAction::triggered, this, &TClipboardCommands::CutActionExecute);
+    connect(actions_.CopyAction, &QAction::triggered, this, &TClipboardCommands::CopyActionExecute);
+    connect(actions_.PasteAction, &QAction::triggered, this,
+            &TClipboardCommands::PasteActionExecute);
+    // The memos take their mouse on the viewport.
+    for (QObject* watched :
+         {static_cast<QObject*>(ui_.Comment), static_cast<QObject*>(ui_.NewsMemo->viewport()),
+          static_cast<QObject*>(ui_.PrivMemo->viewport())})
+        watched->installEventFilter(this);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TClipboardCommands::ClipboardChanged);
+    ClipboardChanged();
+}
+
+QWidget* TClipboardCommands::TargetEdit() const {
+    for (QWidget* editor :
+         {static_cast<QWidget*>(ui_.PrivMemo), static_cast<QWidget*>(ui_.NewsMemo),
+          static_cast<QWidget*>(ui_.Comment)})
+        if (editor->hasFocus())
+            return editor;
+    return ui_.DiaryMemo;
+}
+
+void TClipboardCommands::CutActionExecute() {
+    QWidget* target = TargetEdit();
+    RunOn(target, TEditCommand::Cut);
+    UpdateCutCopy(target);
+}
+
+void TClipboardCommands::CopyActionExecute() {
+    QWidget* target = TargetEdit();
+    RunOn(target, TEditCommand::Copy);
+    UpdateCutCopy(target);
+}
+
+void TClipboardCommands::PasteActionExecute() {
+    QWidget* target = TargetEdit();
+    RunOn(target, TEditCommand::Paste);
+    UpdateCutCopy(target);
+}
+
+void TClipboardCommands::UpdateCutCopy(QWidget* editor) {
+    const bool selected = HasSelection(editor);
+    actions_.CutAction->setEnabled(selected);
+    actions_.CopyAction->setEnabled(selected);
+}
+
+void TClipboardCommands::ClipboardChanged() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    actions_.PasteAction->setEnabled(data && data->hasText());
+}
+
+bool TClipboardCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease) {
+        // NewsMemoMouseUp: the editor under the mouse, after it has handled the release.
+        auto* editor = watched == ui_.Comment ? static_cast<QWidget*>(ui_.Comment)
+                                              : static_cast<QWidget*>(watched->parent());
+        QMetaObject::invokeMethod(
+            this, [this, editor] { UpdateCutCopy(editor); }, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+
+#include "mainwindow/MainLayout.h"
+
+struct TMainActions;
+
+// Cut, copy and paste on whichever page editor has the focus. Cut and copy are offered while
+// that editor holds a selection (the body tells at every caret move, the other editors at the
+// release of the mouse and after each of these commands); paste is offered exactly while the
+// system clipboard holds text, whoever put it there.
+class TClipboardCommands : public QObject {
+    Q_OBJECT
+public:
+    TClipboardCommands(const TFormattingWidgets& ui, const TMainActions& actions,
+                       QObject* parent = nullptr);
+
+    // The private memo, the news memo or the title when it has the focus; else the body.
+    QWidget* TargetEdit() const;
+    void CutActionExecute();
+    void CopyActionExecute();
+    void PasteActionExecute();
+    // Offers cut and copy exactly when editor has a selection.
+    void UpdateCutCopy(QWidget* editor);
+    void ClipboardChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TFormattingWidgets ui_;
+    const TMainActions& actions_;
+};

@@ -1,0 +1,434 @@
+// Formatting, the clipboard commands and the time key, driven through the window as a user
+// would, each run in its own folder.
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QImage>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolBar>
+
+#include "MainWindowSupport.h"
+#include "bridge/Fonts.h"
+#include "controls/SpinBtns.h"
+#include "mainwindow/PageState.h"
+#include "mainwindow/formatting/ClipboardCommands.h"
+#include "mainwindow/formatting/Formatting.h"
+#include "mainwindow/formatting/TimeKey.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+#include "storage/Cp932.h"
+
+namespace {
+
+const int32_t kDay = EncodeDate(2024, 3, 15);
+
+// Three paragraphs: plain, a bold 20-point run after "A", indented by 2 points; centred; right
+// and indented by 12 points.
+const char* const kFormattedBody =
+    "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n"
+    "\\viewkind4\\uc1\\pard\\fi40\\f0\\fs24 A\\b\\fs40 BC\\b0\\fs24 D\\par\r\n"
+    "\\pard\\qc xyz\\par\r\n"
+    "\\pard\\qr\\fi240 last\\par\r\n}\r\n";
+
+class TFormattingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InstallFontSubstitutes(); }
+    void init() { SetTodayForTesting(kDay); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void caretAtStartAndEndShowsTheDefaults();
+    void rulerFollowsParagraphsWithoutChangingThem();
+    void rulerPositionSetsTheIndent_data();
+    void rulerPositionSetsTheIndent();
+    void commandsChangeTheTextAndMarkThePage_data();
+    void commandsChangeTheTextAndMarkThePage();
+    void commandsDoNothingWhileUpdating();
+    void formattedPageRewritesTheSameRtf();
+    void pasteFollowsTheClipboard_data();
+    void pasteFollowsTheClipboard();
+    void cutAndCopyFollowTheSelection_data();
+    void cutAndCopyFollowTheSelection();
+    void cutAndPasteReachTheFocusedEditor();
+    void ctrlDInsertsTheTime_data();
+    void ctrlDInsertsTheTime();
+    void longTimeTextHasNoZone_data();
+    void longTimeTextHasNoZone();
+    void toolBarScreenshot();
+};
+
+void SeedBody(const TWindowRun& run, const std::string& rtf) {
+    TDataInfo rec;
+    rec.Date = kDay;
+    rec.Title = Sjis("題");
+    rec.Text = "x";
+    rec.RichText = rtf;
+    SeedRecord(run, rec);
+}
+
+void PutCaret(QTextEdit* edit, int position) {
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(position);
+    edit->setTextCursor(cursor);
+}
+
+std::string BodyRtf(TForm1& form) {
+    return form.Page().PageRecord(kDay).RichText;
+}
+
+}  // namespace
+
+void TFormattingTest::caretAtStartAndEndShowsTheDefaults() {
+    TWindowRun run;
+    SeedBody(run, kFormattedBody);
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    TMainActions& actions = form.Actions();
+    // The caret is at the start after loading: the defaults, not the first letter's 12 points
+    // of Arial.
+    QCOMPARE(ui.DiaryMemo->textCursor().position(), 0);
+    QCOMPARE(ui.FontSize->Value(), 12);
+    QVERIFY(!actions.BoldAction->isChecked());
+    QCOMPARE(ui.FontName->findText(u"Arial"_qs) >= 0 ? ui.FontName->currentText() : QString(),
+             QString());
+    // After "AB": the bold 20-point run.
+    PutCaret(ui.DiaryMemo, 2);
+    QCOMPARE(ui.FontSize->Value(), 20);
+    QVERIFY(actions.BoldAction->isChecked());
+    // The very end: the defaults again, though the last letters are right-aligned text.
+    PutCaret(ui.DiaryMemo, ui.DiaryMemo->document()->characterCount() - 1);
+    QCOMPARE(ui.FontSize->Value(), 12);
+    QVERIFY(!actions.BoldAction->isChecked());
+    QVERIFY(actions.RightAction->isChecked());
+    QVERIFY(!form.Page().Changed());
+}
+
+void TFormattingTest::rulerFollowsParagraphsWithoutChangingThem() {
+    TWindowRun run;
+    SeedBody(run, kFormattedBody);
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    const std::string before = BodyRtf(form);
+    // Paragraph starts: 0 "ABCD", 5 "xyz", 9 "last". 2 points show at 2, 0 at 0, 12 at 16.
+    const std::pair<int, int> stops[] = {{1, 2}, {6, 0}, {10, 16}, {3, 2}};
+    for (const auto& [position, ruler] : stops) {
+        PutCaret(ui.DiaryMemo, position);
+        QCOMPARE(ui.TrackBar1->value(), ruler);
+    }
+    QVERIFY(!form.Page().Changed());
+    QVERIFY(!form.Actions().UndoAction->isEnabled());
+    QCOMPARE(BodyRtf(form), before);
+}
+
+void TFormattingTest::rulerPositionSetsTheIndent_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("word");  // \fi in twips: 3 x position / 4 points x 20
+    QTest::newRow("4 sets 3 points") << 4 << u"\\fi60"_qs;
+    QTest::newRow("5 truncates to 3 points") << 5 << u"\\fi60"_qs;
+    QTest::newRow("16 sets 12 points") << 16 << u"\\fi240"_qs;
+    QTest::newRow("1 sets nothing") << 1 << QString();
+}
+
+void TFormattingTest::rulerPositionSetsTheIndent() {
+    QFETCH(int, position);
+    QFETCH(QString, word);
+    TWindowRun run;
+    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0 plain\\par\r\n}");
+    TForm1& form = run.Start();
+    QSlider* ruler = form.Ui().TrackBar1;
+    QVERIFY(ruler->maximum() > 16);
+    ruler->setValue(position);
+    QVERIFY(form.Page().Changed());
+    const QString rtf = QString::fromStdString(BodyRtf(form));
+    if (word.isEmpty())
+        QVERIFY2(!rtf.contains(u"\\fi"_qs), qPrintable(rtf));
+    else
+        QVERIFY2(rtf.contains(word + QLatin1Char('\\')) || rtf.contains(word + QLatin1Char(' ')),
+                 qPrintable(rtf));
+}
+
+void TFormattingTest::commandsChangeTheTextAndMarkThePage_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("selectAll");
+    QTest::addColumn<QString>("expected");  // in the body's RTF afterwards
+    QTest::newRow("bold, selection") << u"bold"_qs << true << u"\\b "_qs;
+    QTest::newRow("italic, selection") << u"italic"_qs << true << u"\\i "_qs;
+    QTest::newRow("underline, selection") << u"underline"_qs << true << u"\\ul "_qs;
+    QTest::newRow("bold, caret") << u"bold"_qs << false << u"\\b "_qs;
+    QTest::newRow("italic, caret") << u"italic"_qs << false << u"\\i "_qs;
+    QTest::newRow("underline, caret") << u"underline"_qs << false << u"\\ul "_qs;
+    QTest::newRow("centre") << u"centre"_qs << false << u"\\qc"_qs;
+    QTest::newRow("right") << u"right"_qs << false << u"\\qr"_qs;
+    QTest::newRow("size, selection") << u"size"_qs << true << u"\\fs40"_qs;
+    QTest::newRow("size, caret") << u"size"_qs << false << u"\\fs40"_qs;
+    QTest::newRow("colour, selection") << u"colour"_qs << true << u"\\red255\\green0\\blue0"_qs;
+    QTest::newRow("colour, caret") << u"colour"_qs << false << u"\\red255\\green0\\blue0"_qs;
+    QTest::newRow("face, selection") << u"face"_qs << true << u"FACE"_qs;
+}
+
+void TFormattingTest::commandsChangeTheTextAndMarkThePage() {
+    QFETCH(QString, command);
+    QFETCH(bool, selectAll);
+    QFETCH(QString, expected);
+    TWindowRun run;
+    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    TMainActions& actions = form.Actions();
+    form.Formatting().ChooseColor = [](const QColor&) { return QColor(255, 0, 0); };
+    if (selectAll)
+        ui.DiaryMemo->selectAll();
+    else
+        PutCaret(ui.DiaryMemo, 2);
+    QVERIFY(!form.Page().Changed());
+
+    QString face;
+    if (command == u"bold"_qs)
+        actions.BoldAction->trigger();
+    else if (command == u"italic"_qs)
+        actions.ItalicAction->trigger();
+    else if (command == u"underline"_qs)
+        actions.UnderAction->trigger();
+    else if (command == u"centre"_qs)
+        actions.CenterAction->trigger();
+    else if (command == u"right"_qs)
+        actions.RightAction->trigger();
+    else if (command == u"size"_qs)
+        ui.FontSize->SetValue(20);
+    else if (command == u"colour"_qs)
+        actions.ColorAction->trigger();
+    else if (command == u"face"_qs) {
+        QVERIFY(ui.FontName->count() > 1 || (form.Formatting().ListFonts(), true));
+        const int other = ui.FontName->findText(u"IPAPGothic"_qs);
+        QVERIFY(other >= 0);
+        face = ui.FontName->itemText(other);
+        ui.FontName->setCurrentIndex(other);
+    }
+    QVERIFY(form.Page().Changed());
+    QVERIFY(form.Page().Unwritten());
+    if (!selectAll)
+        TypeText(ui.DiaryMemo, u"Z"_qs);
+    const QString rtf = QString::fromStdString(BodyRtf(form));
+    QVERIFY2(rtf.contains(face.isEmpty() ? expected : face), qPrintable(rtf));
+    // The toolbar shows what the command did.
+    if (command == u"bold"_qs)
+        QVERIFY(actions.BoldAction->isChecked());
+    if (command == u"centre"_qs)
+        QVERIFY(actions.CenterAction->isChecked() && !actions.LeftAction->isChecked());
+}
+
+void TFormattingTest::commandsDoNothingWhileUpdating() {
+    TWindowRun run;
+    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
+    TForm1& form = run.Start();
+    form.Formatting().ChooseColor = [](const QColor&) { return QColor(255, 0, 0); };
+    const std::string before = BodyRtf(form);
+    form.Ui().DiaryMemo->selectAll();
+    {
+        const auto updating = form.PageState().UpdatingScope();
+        form.Formatting().BoldButtonClick(true);
+        form.Formatting().ColorActionExecute();
+        form.Formatting().LineAlignClick(2);
+        form.Formatting().TrackBar1Change(16);
+        form.Ui().FontSize->SetValue(30);
+    }
+    QVERIFY(!form.Page().Changed());
+    QCOMPARE(BodyRtf(form), before);
+}
+
+void TFormattingTest::formattedPageRewritesTheSameRtf() {
+    TWindowRun run;
+    SeedBody(run,
+             "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 "
+             "\\'93\\'fa\\'8b\\'4c abcd\\par\r\nnext\\par\r\n}");
+    {
+        TForm1& form = run.Start();
+        TMainLayout& ui = form.Ui();
+        form.Formatting().ChooseColor = [](const QColor&) { return QColor(0, 128, 255); };
+        QTextCursor cursor = ui.DiaryMemo->textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(4, QTextCursor::KeepAnchor);
+        ui.DiaryMemo->setTextCursor(cursor);
+        form.Actions().BoldAction->trigger();
+        form.Actions().ColorAction->trigger();
+        ui.FontSize->SetValue(18);
+        form.Actions().CenterAction->trigger();
+        PutCaret(ui.DiaryMemo, 9);
+        ui.TrackBar1->setValue(8);
+        form.DataSaveClick();
+        QVERIFY(run.Stop());
+    }
+    const std::string saved = StoredRecord(run, 2024, kDay).RichText;
+    QVERIFY(QString::fromStdString(saved).contains(u"\\qc"_qs));
+    QVERIFY(QString::fromStdString(saved).contains(u"\\fi120"_qs));
+    // Loaded again and rewritten through the editor, the same bytes come out.
+    TForm1& form = run.Start();
+    QCOMPARE(BodyRtf(form), saved);
+    form.Page().BodyFormatted();
+    QCOMPARE(BodyRtf(form), saved);
+    form.DataSaveClick();
+    QCOMPARE(StoredRecord(run, 2024, kDay).RichText, saved);
+}
+
+void TFormattingTest::pasteFollowsTheClipboard_data() {
+    QTest::addColumn<QString>("editor");
+    for (const char* name : {"DiaryMemo", "Comment", "NewsMemo", "PrivMemo"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TFormattingTest::pasteFollowsTheClipboard() {
+    QFETCH(QString, editor);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    QAction* paste = form.Actions().PasteAction;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    form.findChild<QWidget*>(editor)->setFocus();
+    clipboard->clear();
+    QVERIFY(!paste->isEnabled());
+    // Another program copies text.
+    clipboard->setText(u"他のプログラムから"_qs);
+    QVERIFY(paste->isEnabled());
+    // A picture alone is nothing to paste.
+    auto* picture = new QMimeData;
+    picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    clipboard->setMimeData(picture);
+    QVERIFY(!paste->isEnabled());
+    clipboard->clear();
+    QVERIFY(!paste->isEnabled());
+}
+
+void TFormattingTest::cutAndCopyFollowTheSelection_data() {
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<bool>("atOnce");  // the body tells at every caret move
+    QTest::newRow("DiaryMemo") << u"DiaryMemo"_qs << true;
+    QTest::newRow("Comment") << u"Comment"_qs << false;
+    QTest::newRow("NewsMemo") << u"NewsMemo"_qs << false;
+    QTest::newRow("PrivMemo") << u"PrivMemo"_qs << false;
+}
+
+void TFormattingTest::cutAndCopyFollowTheSelection() {
+    QFETCH(QString, editor);
+    QFETCH(bool, atOnce);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    QAction* cut = form.Actions().CutAction;
+    QAction* copy = form.Actions().CopyAction;
+    QWidget* widget = form.findChild<QWidget*>(editor);
+    QWidget* mouseTarget = widget;
+    widget->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        line->setText(u"abcdef"_qs);
+        QVERIFY(!cut->isEnabled());
+        line->setSelection(0, 3);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
+        plain->setPlainText(u"abcdef"_qs);
+        mouseTarget = plain->viewport();
+        QVERIFY(!cut->isEnabled());
+        plain->selectAll();
+    } else if (auto* rich = qobject_cast<QTextEdit*>(widget)) {
+        rich->setPlainText(u"abcdef"_qs);
+        mouseTarget = rich->viewport();
+        QVERIFY(!cut->isEnabled());
+        rich->selectAll();
+    }
+    QCOMPARE(cut->isEnabled(), atOnce);
+    QTest::mouseRelease(mouseTarget, Qt::LeftButton, {}, QPoint(200, 5));
+    QApplication::processEvents();
+    // The release does not drop the selection that the test made: cut and copy are offered.
+    QVERIFY(cut->isEnabled());
+    QCOMPARE(copy->isEnabled(), cut->isEnabled());
+}
+
+void TFormattingTest::cutAndPasteReachTheFocusedEditor() {
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    ui.NewsMemo->setFocus();
+    ui.NewsMemo->setPlainText(u"切り取る"_qs);
+    ui.NewsMemo->selectAll();
+    QCOMPARE(form.Clipboard().TargetEdit(), ui.NewsMemo);
+    form.Actions().CutAction->setEnabled(true);
+    form.Actions().CutAction->trigger();
+    QCOMPARE(ui.NewsMemo->toPlainText(), QString());
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"切り取る"_qs);
+    QVERIFY(!form.Actions().CutAction->isEnabled());
+    QVERIFY(form.Actions().PasteAction->isEnabled());
+    ui.PrivMemo->setFocus();
+    form.Actions().PasteAction->trigger();
+    QCOMPARE(ui.PrivMemo->toPlainText(), u"切り取る"_qs);
+    QVERIFY(form.Page().Changed());
+    // Without a focused memo or title the body is the target.
+    ui.DiaryMemo->setFocus();
+    QCOMPARE(form.Clipboard().TargetEdit(), ui.DiaryMemo);
+    form.Actions().PasteAction->trigger();
+    QCOMPARE(ui.DiaryMemo->toPlainText(), u"切り取る"_qs);
+}
+
+void TFormattingTest::ctrlDInsertsTheTime_data() {
+    QTest::addColumn<QString>("editor");
+    QTest::addColumn<bool>("inserts");
+    QTest::newRow("DiaryMemo") << u"DiaryMemo"_qs << true;
+    QTest::newRow("NewsMemo") << u"NewsMemo"_qs << true;
+    QTest::newRow("PrivMemo") << u"PrivMemo"_qs << true;
+    QTest::newRow("Comment") << u"Comment"_qs << false;
+}
+
+void TFormattingTest::ctrlDInsertsTheTime() {
+    QFETCH(QString, editor);
+    QFETCH(bool, inserts);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    const QTime at(9, 5, 7);
+    form.TimeKey().Now = [at] { return at; };
+    QWidget* widget = form.findChild<QWidget*>(editor);
+    TypeText(widget, u"朝"_qs);
+    QTest::keyClick(widget, Qt::Key_D, Qt::ControlModifier);
+    const QString time = TTimeKey::LongTimeText(QLocale(), at);
+    QString text;
+    if (auto* line = qobject_cast<QLineEdit*>(widget))
+        text = line->text();
+    else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget))
+        text = plain->toPlainText();
+    else if (auto* rich = qobject_cast<QTextEdit*>(widget))
+        text = rich->toPlainText();
+    QCOMPARE(text, inserts ? u"朝"_qs + time : u"朝"_qs);
+    QVERIFY(form.Page().Changed());
+}
+
+void TFormattingTest::longTimeTextHasNoZone_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("expected");
+    // Expected values: Qt 6.4's long time formats of these locales ("H時mm分ss秒 t",
+    // "HH:mm:ss t", "h:mm:ss AP t") without the zone field.
+    QTest::newRow("Japanese") << u"ja_JP"_qs << u"9時05分07秒"_qs;
+    QTest::newRow("German") << u"de_DE"_qs << u"09:05:07"_qs;
+    QTest::newRow("English") << u"en_US"_qs << u"9:05:07 AM"_qs;
+}
+
+void TFormattingTest::longTimeTextHasNoZone() {
+    QFETCH(QString, locale);
+    QFETCH(QString, expected);
+    QCOMPARE(TTimeKey::LongTimeText(QLocale(locale), QTime(9, 5, 7)), expected);
+}
+
+void TFormattingTest::toolBarScreenshot() {
+    TWindowRun run;
+    SeedBody(run, kFormattedBody);
+    TForm1& form = run.Start();
+    form.Formatting().ListFonts();
+    PutCaret(form.Ui().DiaryMemo, 11);
+    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+    QVERIFY(form.grab().save(QStringLiteral(VELMORA_PNG_DIR "/formatting-toolbar.png")));
+    QVERIFY(form.Actions().RightAction->isChecked());
+}
+
+QTEST_MAIN(TFormattingTest)
+#include "FormattingTest.moc"

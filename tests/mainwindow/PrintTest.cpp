@@ -1,0 +1,267 @@
+// Printing a day, a month and a year: the PDFs are read back with poppler's tools.
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include "MainWindowSupport.h"
+#include "bridge/Fonts.h"
+#include "mainwindow/formatting/PrintCommands.h"
+#include "mainwindow/formatting/PrintOptionsDialog.h"
+#include "storage/Cp932.h"
+
+namespace {
+
+struct TSeedDay {
+    TYmd date;
+    const char* title;
+    const char* body;
+    const char* priv;
+};
+
+// Days of 2024 with pages, out of date order; 2 March has a bold body in RTF.
+const TSeedDay kDays[] = {
+    {{2024, 3, 15}, "春分の前", "梅が咲いた", "ひみつ十五日"},
+    {{2024, 3, 2}, "雛祭り前", nullptr, "ひみつ二日"},
+    {{2024, 2, 29}, "閏日", "四年に一度", ""},
+    {{2024, 12, 31}, "大晦日", "年越しそばと本", ""},
+};
+
+void SeedDays(const TWindowRun& run) {
+    for (const TSeedDay& d : kDays) {
+        TDataInfo rec;
+        rec.Date = EncodeDate(d.date.Year, d.date.Month, d.date.Day);
+        rec.Title = Sjis(d.title);
+        if (d.body) {
+            rec.Text = Sjis(d.body);
+            rec.RichText = rec.Text;
+        } else {
+            rec.Text = Sjis("太字の文章");
+            rec.RichText =
+                "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+                "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
+                "\r\n\\viewkind4\\uc1\\pard\\qc\\b\\f0\\fs28 " +
+                Sjis("太字の文章") + "\\par\r\n}\r\n";
+        }
+        rec.Private = Sjis(d.priv);
+        rec.News = Sjis("ニュース");
+        rec.Weather = 7;
+        SeedRecord(run, rec);
+    }
+}
+
+QString Tool(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("<%1 failed>").arg(program);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString PdfText(const QString& pdf) {
+    return Tool(u"pdftotext"_qs, {u"-enc"_qs, u"UTF-8"_qs, pdf, u"-"_qs});
+}
+
+QString PdfInfo(const QString& pdf, const QString& field) {
+    for (const QString& line : Tool(u"pdfinfo"_qs, {pdf}).split(QLatin1Char('\n')))
+        if (line.startsWith(field + QLatin1Char(':')))
+            return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+
+const TPrintProgress kNoProgress = [](int, int) { return true; };
+
+class TPrintTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InstallFontSubstitutes(); }
+    void init() { SetTodayForTesting(EncodeDate(2024, 3, 15)); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void printedPdfHoldsTheDays_data();
+    void printedPdfHoldsTheDays();
+    void commandSavesThePdfAndCancelWritesNothing();
+    void pageBeingEditedIsPrinted();
+    void monthWithoutPagesIsReported();
+    void optionsDialogReturnsTheChoice();
+    void pagesAsPngAndPreviewScreenshot();
+};
+
+}  // namespace
+
+void TPrintTest::printedPdfHoldsTheDays_data() {
+    QTest::addColumn<int>("span");
+    QTest::addColumn<bool>("privateMemo");
+    QTest::addColumn<bool>("newSheet");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("pages");  // -1: fewer than the days
+    const QStringList march = {u"2024 年 3 月 2 日 (土)"_qs,
+                               u"雛祭り前"_qs,
+                               u"太字の文章"_qs,
+                               u"2024 年 3 月 15 日 (金)"_qs,
+                               u"春分の前"_qs,
+                               u"梅が咲いた"_qs,
+                               u"ニュース"_qs,
+                               u"曇り"_qs};
+    QTest::newRow("day") << int(TPrintSpan::Day) << false << true
+                         << QStringList{u"2024 年 3 月 15 日 (金)"_qs, u"梅が咲いた"_qs}
+                         << QStringList{u"3 月 2 日"_qs, u"ひみつ十五日"_qs} << u"2024年3月15日"_qs
+                         << 1;
+    QTest::newRow("day with private memo")
+        << int(TPrintSpan::Day) << true << true << QStringList{u"ひみつ十五日"_qs}
+        << QStringList{u"ひみつ二日"_qs} << u"2024年3月15日"_qs << 1;
+    QTest::newRow("month") << int(TPrintSpan::Month) << false << true << march
+                           << QStringList{u"閏日"_qs, u"大晦日"_qs, u"ひみつ"_qs}
+                           << u"2024年3月1日～2024年3月31日"_qs << 2;
+    QTest::newRow("month flowing on") << int(TPrintSpan::Month) << true << false
+                                      << (march + QStringList{u"ひみつ二日"_qs, u"ひみつ十五日"_qs})
+                                      << QStringList{} << u"2024年3月1日～2024年3月31日"_qs << 1;
+    QTest::newRow("year") << int(TPrintSpan::Year) << false << true
+                          << (march + QStringList{u"閏日"_qs, u"四年に一度"_qs, u"大晦日"_qs})
+                          << QStringList{u"ひみつ"_qs} << u"2024年1月1日～2024年12月31日"_qs << 4;
+}
+
+void TPrintTest::printedPdfHoldsTheDays() {
+    QFETCH(int, span);
+    QFETCH(bool, privateMemo);
+    QFETCH(bool, newSheet);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    QFETCH(QString, title);
+    QFETCH(int, pages);
+    TWindowRun run;
+    SeedDays(run);
+    TForm1& form = run.Start();
+    const std::string pdf = form.Printing().PdfBytes(static_cast<TPrintSpan>(span),
+                                                     {privateMemo, newSheet}, kNoProgress);
+    QVERIFY(pdf.size() > 1000);
+    const QString path = run.Path(u"out.pdf"_qs);
+    run.Put(u"out.pdf"_qs, pdf);
+    const QString text = PdfText(path);
+    for (const QString& s : present)
+        QVERIFY2(text.contains(s), qPrintable(s + u" missing from:\n"_qs + text));
+    for (const QString& s : absent)
+        QVERIFY2(!text.contains(s), qPrintable(s + u" printed:\n"_qs + text));
+    QCOMPARE(PdfInfo(path, u"Title"_qs), title);
+    QVERIFY(!text.contains(u"Test"_qs));
+    // Page numbers in the footer.
+    QVERIFY(text.contains(QRegularExpression(QStringLiteral("1\\s*/\\s*%1").arg(pages))));
+    QCOMPARE(PdfInfo(path, u"Pages"_qs).toInt(), pages);
+    // Days in date order.
+    if (span != int(TPrintSpan::Day))
+        QVERIFY(text.indexOf(u"3 月 2 日"_qs) < text.indexOf(u"3 月 15 日"_qs));
+}
+
+void TPrintTest::commandSavesThePdfAndCancelWritesNothing() {
+    TWindowRun run;
+    SeedDays(run);
+    TForm1& form = run.Start();
+    TPrintCommands& printing = form.Printing();
+    printing.AskHow = [](TPrintSpan) {
+        return TPrintCommands::TRequest{TPrintOptionsDialog::SavePdf, {false, true}};
+    };
+    const QString path = run.Path(u"month.pdf"_qs);
+    QString suggested;
+    printing.AskPdfPath = [&](const QString& s) {
+        suggested = s;
+        return path;
+    };
+    QVERIFY(form.Actions().PrintMonth->isEnabled());
+    form.Actions().PrintMonth->trigger();
+    QVERIFY(suggested.endsWith(u"diary-2024-03.pdf"_qs));
+    QVERIFY(QFile::exists(path));
+    QVERIFY(PdfText(path).contains(u"梅が咲いた"_qs));
+    QVERIFY(run.Messages.isEmpty());
+
+    // Cancelled half way: nothing is written.
+    int calls = 0;
+    const TPrintProgress cancelSoon = [&calls](int, int) { return ++calls < 3; };
+    QVERIFY(printing.PdfBytes(TPrintSpan::Year, {}, cancelSoon).empty());
+    QVERIFY(calls >= 3);
+    printing.AskHow = [](TPrintSpan) { return std::optional<TPrintCommands::TRequest>(); };
+    QFile::remove(path);
+    form.Actions().PrintYear->trigger();
+    QVERIFY(!QFile::exists(path));
+}
+
+void TPrintTest::pageBeingEditedIsPrinted() {
+    TWindowRun run;
+    SeedDays(run);
+    TForm1& form = run.Start();
+    TypeText(form.Ui().DiaryMemo, u"いま書いた行"_qs);
+    const QString path = run.Path(u"today.pdf"_qs);
+    form.Printing().AskHow = [](TPrintSpan) {
+        return TPrintCommands::TRequest{TPrintOptionsDialog::SavePdf, {}};
+    };
+    form.Printing().AskPdfPath = [&](const QString&) { return path; };
+    form.Actions().PrintToday->trigger();
+    QVERIFY(PdfText(path).contains(u"いま書いた行"_qs));
+    // Undo still returns to the page as loaded.
+    QVERIFY(form.Page().Changed());
+}
+
+void TPrintTest::monthWithoutPagesIsReported() {
+    TWindowRun run;
+    TForm1& form = run.Start();
+    bool asked = false;
+    form.Printing().AskHow = [&](TPrintSpan) {
+        asked = true;
+        return std::optional<TPrintCommands::TRequest>();
+    };
+    form.Actions().PrintMonth->trigger();
+    QVERIFY(!asked);
+    QCOMPARE(run.Messages, QStringList{u"印刷する日記がありません。"_qs});
+    // The day itself prints even when empty.
+    form.Actions().PrintToday->trigger();
+    QVERIFY(asked);
+}
+
+void TPrintTest::optionsDialogReturnsTheChoice() {
+    const std::pair<const char*, int> buttons[] = {{"PrintButton", TPrintOptionsDialog::Print},
+                                                   {"PreviewButton", TPrintOptionsDialog::Preview},
+                                                   {"PdfButton", TPrintOptionsDialog::SavePdf}};
+    for (const auto& [name, choice] : buttons) {
+        TPrintOptionsDialog dialog(u"今月の日記を印刷します。"_qs, {});
+        QVERIFY(!dialog.Options().PrivateMemo);
+        dialog.findChild<QAbstractButton*>(u"PrivateMemo"_qs)->click();
+        dialog.findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+        QCOMPARE(dialog.result(), choice);
+        QVERIFY(dialog.Options().PrivateMemo);
+        QVERIFY(dialog.Options().NewSheetPerDay);
+    }
+}
+
+void TPrintTest::pagesAsPngAndPreviewScreenshot() {
+    TWindowRun run;
+    QFile::remove(run.Path(u"Velmora.ini"_qs));
+    run.Put(u"Velmora.ini"_qs, "ROKUYO=1\r\n");
+    SeedDays(run);
+    TForm1& form = run.Start();
+    const QString path = run.Path(u"month.pdf"_qs);
+    run.Put(u"month.pdf"_qs,
+            form.Printing().PdfBytes(TPrintSpan::Month, {true, true}, kNoProgress));
+    // With rokuyo on, the heading carries the old-calendar date: 15 March 2024 is 6 February.
+    QVERIFY2(PdfText(path).contains(u"旧暦 2月6日"_qs), qPrintable(PdfText(path)));
+    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+    Tool(u"pdftoppm"_qs,
+         {u"-png"_qs, u"-r"_qs, u"60"_qs, path, QStringLiteral(VELMORA_PNG_DIR "/print-month")});
+    QVERIFY(QFile::exists(QStringLiteral(VELMORA_PNG_DIR "/print-month-1.png")));
+
+    auto preview = form.Printing().Preview(TPrintSpan::Month, {false, true});
+    preview->resize(900, 700);
+    preview->show();
+    QVERIFY(QTest::qWaitForWindowExposed(preview.get()));
+    QTest::qWait(200);
+    QVERIFY(preview->grab().save(QStringLiteral(VELMORA_PNG_DIR "/print-preview-month.png")));
+    preview->close();
+}
+
+QTEST_MAIN(TPrintTest)
+#include "PrintTest.moc"
