@@ -3,14 +3,15 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "bridge/TextCodec.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserMessage.h"
 #include "settings/IniParam.h"
+#include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
-#include "bridge/TextCodec.h"
 
 // Every file the program reads and writes lies beside its executable; it takes no command line.
 int main(int argc, char* argv[]) {
@@ -25,7 +26,8 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
 
     const QString executable = QCoreApplication::applicationFilePath();
-    TSingleInstance instance(QFileInfo(executable).absolutePath());
+    const QString folder = QFileInfo(executable).absolutePath();
+    TSingleInstance instance(folder);
     switch (instance.Start()) {
         case TSingleInstance::TStart::Other:
             return 0;
@@ -35,6 +37,9 @@ int main(int argc, char* argv[]) {
                             u"そちらのウィンドウをお使いください。"_qs);
             return 1;
         case TSingleInstance::TStart::Holder:
+            // Saves of an earlier run that were cut short left their new files beside the old.
+            RemoveStaleTemporaries(QFile::encodeName(folder).toStdString());
+            break;
         case TSingleInstance::TStart::Unlockable:
             break;
     }

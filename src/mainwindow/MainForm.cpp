@@ -30,15 +30,16 @@
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
-#include "mainwindow/reminders/Reminders.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
 #include "mainwindow/formatting/PrintCommands.h"
 #include "mainwindow/formatting/TimeKey.h"
+#include "mainwindow/reminders/Reminders.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/CommaDB.h"
 #include "storage/Report.h"
+#include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
 #include "widgets/AboutBox.h"
@@ -114,6 +115,11 @@ void TForm1::FormCreate() {
     const std::string settingsError = params_.Load(CorePath(".ini"));
     if (!settingsError.empty())
         ShowUserMessage(this, FromCp932(settingsError));
+    // Said now, before the user writes a page that could not be kept.
+    const std::string folderProblem = FolderWriteProblem(
+        QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString());
+    if (!folderProblem.empty())
+        ShowUserMessage(this, FromCp932(folderProblem));
 
     HtmHelp = std::make_unique<THtmHelp>();
     HtmHelp->SetFileName(SiblingPath(".chm"));

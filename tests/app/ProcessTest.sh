@@ -14,6 +14,9 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cp "$exe" "$work/Velmora"
+# What an interrupted save of an earlier run left behind, and a file of someone else's.
+printf 'half' > "$work/2026.dat.Ab12Cd"
+printf 'theirs' > "$work/notes.txt.Ab12Cd"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
@@ -33,6 +36,8 @@ start() {
 # Typing right after the start goes into today's page; SIGTERM writes it and ends the program.
 start
 first=$pid
+[ ! -e "$work/2026.dat.Ab12Cd" ] || fail "the stale temporary was left"
+[ -e "$work/notes.txt.Ab12Cd" ] || fail "a file that is not ours was removed"
 xdotool windowfocus --sync "$window"
 xdotool type --delay 20 "written before the logout"
 sleep 0.5

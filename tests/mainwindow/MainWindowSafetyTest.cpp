@@ -15,11 +15,11 @@
 #include <csignal>
 
 #include "MainWindowTest.h"
+#include "bridge/TextCodec.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "storage/Cp932.h"
 #include "support/ScopedUnprivileged.h"
-#include "bridge/TextCodec.h"
 
 namespace {
 
@@ -143,6 +143,20 @@ void TMainWindowTest::unwritableFolderIsReportedOnceWhileLeavingDays() {
         QCOMPARE(FromCp932(StoredRecord(run, 2026, day + i).Title),
                  QStringLiteral("七夕 %1").arg(i));
     QCOMPARE(run.Messages.size(), 1);
+}
+
+void TMainWindowTest::unwritableFolderIsReportedAtStart() {
+    SetTodayForTesting(EncodeDate(2026, 7, 8));
+    TWindowRun run;
+    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    ScopedUnprivileged asUser(folder);
+    QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+    run.Start();
+    QCOMPARE(run.Messages.size(), 1);
+    QVERIFY2(
+        run.Messages[0].contains(run.Folder()) && run.Messages[0].contains(u"許可がありません"_qs),
+        qPrintable(run.Messages[0]));
+    QVERIFY(::chmod(folder.c_str(), 0755) == 0);
 }
 
 void TMainWindowTest::deleteAsksOnlyForPagesWithText_data() {

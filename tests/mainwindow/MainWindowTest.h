@@ -34,6 +34,7 @@ private Q_SLOTS:
     void pageBeingWrittenReachesDiskWithoutMovingUndo();
     void blankedPageIsNotDeletedBehindTheUser();
     void unwritableFolderIsReportedOnceWhileLeavingDays();
+    void unwritableFolderIsReportedAtStart();
     void deleteAsksOnlyForPagesWithText_data();
     void deleteAsksOnlyForPagesWithText();
     void composedTextIsCommittedBeforeStoring_data();
