@@ -34,23 +34,6 @@ TNoteRec ReadNote(TCommaFile& line) {
     return note;
 }
 
-constexpr size_t kMaxListedLines = 10;
-
-// One message for the lines of a file that could not be read, as the year files report theirs:
-// the first line's error, then "path (3, 7行目)".
-void ReportBadLines(const std::string& path, const std::string& firstError,
-                    const std::vector<int>& lines) {
-    std::string numbers;
-    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
-        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
-    }
-    if (lines.size() > kMaxListedLines) {
-        numbers += ", ...";
-    }
-    ReportMessage(firstError + "\r\n" + path + " (" + numbers + Sjis("行目)") + "\r\n" +
-                  Sjis("データが読込めません!"));
-}
-
 // The order in which to put notes: by ruleOrder (negative, zero or positive), ties by title.
 // Title keys are made once per note.
 template <typename RuleOrder>

@@ -7,14 +7,31 @@
 #include "storage/VelmoraError.h"
 
 namespace {
+
+constexpr size_t kMaxListedLines = 10;
+
 MessageSink& Sink() {
     static MessageSink sink;
     return sink;
 }
+
 }  // namespace
 
 void SetMessageSink(MessageSink sink) {
     Sink() = std::move(sink);
+}
+
+void ReportBadLines(const std::string& path, const std::string& firstError,
+                    const std::vector<int>& lines) {
+    std::string numbers;
+    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
+        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    }
+    if (lines.size() > kMaxListedLines) {
+        numbers += ", ...";
+    }
+    ReportMessage(firstError + "\r\n" + path + " (" + numbers + Sjis("行目)") + "\r\n" +
+                  Sjis("データが読込めません!"));
 }
 
 void ReportReadAsUtf8(const std::string& path) {

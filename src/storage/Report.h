@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The core's one channel for messages a user must see (a failed load or save). The core builds
 // the CP932 text; the window installs a sink that shows it in a message box, tests install one
@@ -10,6 +11,11 @@ using MessageSink = std::function<void(const std::string& cp932Text)>;
 
 void SetMessageSink(MessageSink sink);
 void ReportMessage(const std::string& cp932Text);
+
+// One message for the lines of a file at path that could not be read: the first line's error,
+// then "path (3, 7行目)" (at most ten numbers), then "データが読込めません!".
+void ReportBadLines(const std::string& path, const std::string& firstError,
+                    const std::vector<int>& lines);
 
 // Says that the file at path (CP932) was in UTF-8 and has been read as such, and that the file
 // as found will be kept under another name before the save, which writes CP932.

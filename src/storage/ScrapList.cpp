@@ -4,50 +4,17 @@
 #include <cmath>
 #include <utility>
 
-#include "storage/CommaDB.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
-#include "storage/StrUtils.h"
-#include "storage/TextReader.h"
 #include "storage/VelmoraError.h"
+#include "storage/YearFile.h"
 
 namespace {
 
-constexpr size_t kMaxListedLines = 10;
-
 std::string Crlf() {
     return "\r\n";
-}
-
-TDataInfo ReadRecord(TCommaFile& line) {
-    TDataInfo rec;
-    rec.Date = line.GetInteger();
-    rec.Weather = line.GetInteger();
-    rec.Extra = line.GetText();
-    rec.Title = line.GetText();
-    rec.Text = line.GetText();
-    rec.RichText = line.GetText();
-    rec.Private = line.GetText();
-    rec.News = line.GetText();
-    // A file without the rich text shows the plain text.
-    if (rec.RichText.empty()) {
-        rec.RichText = rec.Text;
-    }
-    return rec;
-}
-
-// "path (3, 7行目)": where the unreadable lines of a year file are.
-std::string LinesContext(const std::string& path, const std::vector<int>& lines) {
-    std::string numbers;
-    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
-        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
-    }
-    if (lines.size() > kMaxListedLines) {
-        numbers += ", ...";
-    }
-    return path + " (" + numbers + Sjis("行目)");
 }
 
 }  // namespace
@@ -66,7 +33,7 @@ void TScrapList::SetDate(int32_t d) {
     }
     if (ymd.Year != DatePart(1)) {
         flags |= YearChanged;
-        LoadFromFile(dataDir_ + std::to_string(ymd.Year) + ".dat");
+        LoadFromFile(YearFilePath(dataDir_, ymd.Year));
     }
     currentDate_ = d;
     const auto found = std::find_if(records_.begin(), records_.end(),
@@ -217,38 +184,19 @@ std::optional<std::string> TScrapList::TakeUnsaved(const std::string& path) {
 }
 
 void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
-    TTextReader reader(std::move(contents));
-    TCommaFile line;
-    std::vector<int> badLines;
-    std::string firstError;
-    // A later line of the same day replaces the earlier one, a line without a date is passed
-    // over, and what follows the last field of a line is not read: a save would lose all of
-    // these, so the file is kept before it.
-    std::set<int32_t> dates;
-    bool passedOver = false;
-    while (line.ReadLine(reader)) {
-        try {
-            TDataInfo rec = ReadRecord(line);
-            passedOver =
-                passedOver || line.PeekChar() != 0 ||
-                (rec.Date == 0 ? !TrimText(line.Line()).empty() : !dates.insert(rec.Date).second);
-            PutRecord(std::move(rec));
-        } catch (const VelmoraError& e) {
-            if (badLines.empty()) {
-                firstError = e.what();
-            }
-            badLines.push_back(reader.LineNumber());
-        }
+    TYearFileText text = ParseYearFile(std::move(contents));
+    for (TDataInfo& rec : text.Records) {
+        records_.push_back(std::make_unique<TDataInfo>(std::move(rec)));
     }
-    if (passedOver || !badLines.empty()) {
+    // A save would lose what was not read, so the file is kept before it.
+    if (text.LinesASaveWouldLose || !text.BadLines.empty()) {
         keepBeforeSave_.insert(path);
     }
-    if (passedOver) {
+    if (text.LinesASaveWouldLose) {
         ReportLinesASaveWouldLose(path);
     }
-    if (!badLines.empty()) {
-        ReportMessage(firstError + Crlf() + LinesContext(path, badLines) + Crlf() +
-                      Sjis("データが読込めません!"));
+    if (!text.BadLines.empty()) {
+        ReportBadLines(path, text.FirstError, text.BadLines);
     }
 }
 
@@ -277,13 +225,12 @@ void TScrapList::Clear() {
 }
 
 std::string TScrapList::YearFileContents() {
-    std::string contents;
+    std::vector<const TDataInfo*> records;
+    records.reserve(records_.size());
     for (const auto& rec : records_) {
-        contents += ValuesToLine({rec->Date, rec->Weather, rec->Extra, rec->Title, rec->Text,
-                                  rec->RichText, rec->Private, rec->News});
-        contents += Crlf();
+        records.push_back(rec.get());
     }
-    return contents;
+    return YearFileText(records);
 }
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
