@@ -24,27 +24,6 @@ size_t SkipBlanks(std::string_view text, size_t pos) {
     return pos;
 }
 
-// The quoted field opening at pos; pos is left after the closing quote (or at the end).
-std::string ReadQuoted(std::string_view text, size_t& pos) {
-    std::string field;
-    ++pos;
-    while (pos < text.size()) {
-        if (text[pos] == '"') {
-            if (pos + 1 < text.size() && text[pos + 1] == '"') {
-                field += '"';
-                pos += 2;
-                continue;
-            }
-            ++pos;
-            break;
-        }
-        const size_t length = CharLength(text, pos);
-        field.append(text.substr(pos, length));
-        pos += length;
-    }
-    return field;
-}
-
 // A whole number as the file writes it: decimal, or hexadecimal after "$" or "0x", with an
 // optional sign. Hexadecimal takes all 32 bits (colours such as $80000005).
 bool ParseInteger(std::string_view text, int32_t& value) {
@@ -152,7 +131,7 @@ std::vector<std::string> SplitCommaText(std::string_view text) {
     size_t pos = SkipBlanks(text, 0);
     while (pos < text.size()) {
         if (text[pos] == '"') {
-            fields.push_back(ReadQuoted(text, pos));
+            fields.push_back(ReadQuotedField(text, pos));
         } else {
             const size_t start = pos;
             while (pos < text.size() && !IsBlank(static_cast<unsigned char>(text[pos])) &&

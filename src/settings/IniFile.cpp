@@ -64,27 +64,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-// The double-quoted item starting at text[i]; i moves past the closing quote.
-std::string QuotedItem(std::string_view text, size_t& i) {
-    std::string item;
-    ++i;
-    while (i < text.size()) {
-        if (text[i] == '"') {
-            if (i + 1 < text.size() && text[i + 1] == '"') {
-                item.push_back('"');
-                i += 2;
-                continue;
-            }
-            ++i;
-            break;
-        }
-        const size_t next = NextChar(text, i);
-        item.append(text.substr(i, next - i));
-        i = next;
-    }
-    return item;
-}
-
 bool NeedsQuotes(std::string_view item) {
     return std::any_of(item.begin(), item.end(), [](char byte) {
         return static_cast<unsigned char>(byte) <= 32 || byte == '"' || byte == ',';
@@ -129,7 +108,7 @@ std::vector<std::string> SplitCommaList(std::string_view value) {
     skipBlanks();
     while (i < value.size()) {
         if (value[i] == '"') {
-            items.push_back(QuotedItem(value, i));
+            items.push_back(ReadQuotedField(value, i));
         } else {
             const size_t start = i;
             while (i < value.size() && !IsControlOrBlank(value[i]) && value[i] != ',') {

@@ -181,3 +181,23 @@ std::string DecodeText(std::string_view field) {
     result.resize(static_cast<size_t>(out - result.data()));
     return result;
 }
+
+std::string ReadQuotedField(std::string_view text, size_t& pos) {
+    std::string field;
+    ++pos;
+    while (pos < text.size()) {
+        if (text[pos] == '"') {
+            if (pos + 1 < text.size() && text[pos + 1] == '"') {
+                field += '"';
+                pos += 2;
+                continue;
+            }
+            ++pos;
+            break;
+        }
+        const size_t length = CharLength(text, pos);
+        field.append(text.substr(pos, length));
+        pos += length;
+    }
+    return field;
+}

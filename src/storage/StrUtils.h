@@ -40,6 +40,11 @@ constexpr int HexDigitValue(char c) {
     return -1;
 }
 
+// The double-quoted field that opens at text[pos] (a '"'), as the holiday and settings files
+// write one: "" inside stands for one quote. pos moves past the closing quote, or to the end of
+// the text when there is none.
+std::string ReadQuotedField(std::string_view text, size_t& pos);
+
 // The position of the first byte equal to the ASCII byte target at or after from (a character
 // boundary) that is a character of its own, not the second byte of a double-byte character;
 // npos when there is none.

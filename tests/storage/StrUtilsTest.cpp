@@ -143,4 +143,25 @@ TEST(DecodeText, Cases) {
     }
 }
 
+TEST(ReadQuotedField, Cases) {
+    const struct {
+        std::string text;
+        std::string field;
+        size_t end;
+        const char* why;
+    } cases[] = {
+        {"\"a b\",c", "a b", 5, "the field ends at its closing quote"},
+        {"\"say \"\"hi\"\"\"", "say \"hi\"", 12, "two quotes stand for one"},
+        {"\"open", "open", 5, "without a closing quote the field runs to the end"},
+        {"\"\x83\x5C\"", "\x83\x5C", 4, "a double-byte character with a 0x5C second byte"},
+        {"\"\x83\"x", "\x83", 3, "a lead byte before a quote stands alone; the quote closes"},
+        {"\"\"", "", 2, "an empty field"},
+    };
+    for (const auto& c : cases) {
+        size_t pos = 0;
+        EXPECT_EQ(ReadQuotedField(c.text, pos), c.field) << c.why;
+        EXPECT_EQ(pos, c.end) << c.why;
+    }
+}
+
 }  // namespace
