@@ -15,7 +15,7 @@
 #include <QTextEdit>
 #include <QToolBar>
 
-#include "MainWindowSupport.h"
+#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "controls/SpinBtns.h"
 #include "mainwindow/PageState.h"
@@ -25,6 +25,7 @@
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "storage/Cp932.h"
+#include "support/Screenshots.h"
 
 namespace {
 
@@ -425,8 +426,7 @@ void TFormattingTest::toolBarScreenshot() {
     TForm1& form = run.Start();
     form.Formatting().ListFonts();
     PutCaret(form.Ui().DiaryMemo, 11);
-    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-    QVERIFY(form.grab().save(QStringLiteral(VELMORA_PNG_DIR "/formatting-toolbar.png")));
+    QVERIFY(SavePng(&form, u"formatting-toolbar.png"_qs));
     QVERIFY(form.Actions().RightAction->isChecked());
 }
 

@@ -11,6 +11,7 @@
 #include "storage/Cp932.h"
 #include "widgets/AboutBox.h"
 #include "bridge/Colors.h"
+#include "support/Screenshots.h"
 
 namespace {
 
@@ -48,11 +49,6 @@ int CountColor(const QImage& image, const QRect& region, const QColor& color) {
 // Pixels of the region that differ from the cell's background.
 int CountInk(const QImage& image, const QRect& region, const QColor& background) {
     return region.width() * region.height() - CountColor(image, region, background);
-}
-
-void SavePng(QWidget* widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-    QVERIFY(widget->grab().save(QStringLiteral(VELMORA_PNG_DIR "/") + name));
 }
 
 }  // namespace
@@ -188,12 +184,12 @@ void TMainWindowTest::screenshots() {
     ui.NewsMemo->setPlainText(u"駅前に新しいパン屋が開店"_qs);
     ui.PrivMemo->setPlainText(u"来週の予定を考える"_qs);
     ChooseWeather(form, 4);
-    SavePng(&form, u"mainwindow.png"_qs);
+    QVERIFY(SavePng(&form, u"mainwindow.png"_qs));
 
     QMenu* popup = form.Page().WeatherPopup();
     popup->popup(ui.WeatherBtn->mapToGlobal(QPoint(0, ui.WeatherBtn->height())));
     QVERIFY(QTest::qWaitForWindowExposed(popup));
-    SavePng(popup, u"mainwindow-weather.png"_qs);
+    QVERIFY(SavePng(popup, u"mainwindow-weather.png"_qs));
     // Three columns: 14, 14 and 5 items.
     auto* first = popup->findChild<QToolButton*>(u"Weather0"_qs);
     auto* second = popup->findChild<QToolButton*>(u"Weather14"_qs);
@@ -211,5 +207,5 @@ void TMainWindowTest::screenshots() {
     about->show();
     QVERIFY(QTest::qWaitForWindowExposed(about.get()));
     QVERIFY(about->Version->text().startsWith(u"Velmora\nVersion. "_qs));
-    SavePng(about.get(), u"mainwindow-about.png"_qs);
+    QVERIFY(SavePng(about.get(), u"mainwindow-about.png"_qs));
 }

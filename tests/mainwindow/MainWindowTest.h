@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "MainWindowSupport.h"
+#include "support/WindowRun.h"
 
 class TMainWindowTest : public QObject {
     Q_OBJECT

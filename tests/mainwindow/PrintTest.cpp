@@ -9,11 +9,12 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "MainWindowSupport.h"
+#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "mainwindow/formatting/PrintCommands.h"
 #include "mainwindow/formatting/PrintOptionsDialog.h"
 #include "storage/Cp932.h"
+#include "support/Screenshots.h"
 
 namespace {
 
@@ -259,7 +260,7 @@ void TPrintTest::pagesAsPngAndPreviewScreenshot() {
     preview->show();
     QVERIFY(QTest::qWaitForWindowExposed(preview.get()));
     QTest::qWait(200);
-    QVERIFY(preview->grab().save(QStringLiteral(VELMORA_PNG_DIR "/print-preview-month.png")));
+    QVERIFY(SavePng(preview.get(), u"print-preview-month.png"_qs));
     preview->close();
 }
 

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "MainWindowSupport.h"
+#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/RangeGrid.h"
@@ -22,6 +22,7 @@
 #include "storage/Cp932.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/Screenshots.h"
 
 namespace {
 
@@ -83,11 +84,6 @@ void SelectRow(QTreeWidget* view, const QString& title) {
     QFAIL("no such row");
 }
 
-void SavePng(QWidget* widget, const QString& name) {
-    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-    QVERIFY(widget->grab().save(QStringLiteral(VELMORA_PNG_DIR "/") + name));
-}
-
 }  // namespace
 
 class ReminderPanelTest : public QObject {
@@ -121,12 +117,12 @@ private Q_SLOTS:
         QCOMPARE(ui.TodoList->topLevelItem(5)->checkState(0), Qt::Checked);
         QCOMPARE(ui.MemList->topLevelItemCount(), 3);
         QVERIFY(run.Messages.isEmpty());
-        SavePng(ui.Reminder, u"reminders-month.png"_qs);
+        QVERIFY(SavePng(ui.Reminder, u"reminders-month.png"_qs));
         ui.Reminder->setCurrentWidget(ui.RemSheet);
-        SavePng(ui.Reminder, u"reminders-todo.png"_qs);
+        QVERIFY(SavePng(ui.Reminder, u"reminders-todo.png"_qs));
         ui.Reminder->setCurrentWidget(ui.TabMemory);
-        SavePng(ui.Reminder, u"reminders-memory.png"_qs);
-        SavePng(&form, u"reminders-window.png"_qs);
+        QVERIFY(SavePng(ui.Reminder, u"reminders-memory.png"_qs));
+        QVERIFY(SavePng(&form, u"reminders-window.png"_qs));
         QVERIFY(run.Stop());
         // Looking changed nothing.
         QCOMPARE(run.Files(),

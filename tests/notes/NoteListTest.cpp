@@ -14,6 +14,7 @@
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -59,8 +60,7 @@ std::vector<std::string> SelectedTitles(const TNoteList& list) {
 class NoteFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velmora-notes-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
+        dir_ = folder_.Path();
         path_ = dir_ + "/Velmora.tdo";
         SetMessageSink([this](const std::string& text) { messages_.push_back(text); });
         SetTodayForTesting(EncodeDate(2024, 4, 15));
@@ -68,8 +68,6 @@ protected:
     void TearDown() override {
         SetTodayForTesting(std::nullopt);
         SetMessageSink(nullptr);
-        ::chmod(dir_.c_str(), 0755);
-        fs::remove_all(dir_);
     }
     std::string Read(const std::string& path) const {
         std::string contents;
@@ -78,6 +76,7 @@ protected:
     }
     void Write(const std::string& contents) const { SafeWriteFile(path_, contents); }
 
+    TTestFolder folder_;
     std::string dir_;
     std::string path_;
     std::vector<std::string> messages_;

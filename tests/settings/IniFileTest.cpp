@@ -8,6 +8,7 @@
 #include "storage/Cp932.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -103,17 +104,16 @@ TEST(SettingToInteger, ErrorCases) {
 class InitFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velmora-inifile-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
+        dir_ = folder_.Path();
         path_ = dir_ + "/Velmora.ini";
     }
-    void TearDown() override { fs::remove_all(dir_); }
     std::string Read() const {
         std::string contents;
         EXPECT_TRUE(ReadWholeFile(path_, contents));
         return contents;
     }
 
+    TTestFolder folder_;
     std::string dir_;
     std::string path_;
 };

@@ -11,6 +11,7 @@
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,13 +20,8 @@ namespace {
 class InitParamTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velmora-iniparam-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
+        dir_ = folder_.Path();
         path_ = dir_ + "/Velmora.ini";
-    }
-    void TearDown() override {
-        ::chmod(dir_.c_str(), 0755);
-        fs::remove_all(dir_);
     }
     std::string Read(const std::string& path) const {
         std::string contents;
@@ -33,6 +29,7 @@ protected:
         return contents;
     }
 
+    TTestFolder folder_;
     std::string dir_;
     std::string path_;
 };

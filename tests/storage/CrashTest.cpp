@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "StoreTestSupport.h"
+#include "support/StoreFolder.h"
 #include "storage/DayNumber.h"
 #include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "StoreTestSupport.h"
+#include "support/StoreFolder.h"
 #include "storage/Cp932.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"

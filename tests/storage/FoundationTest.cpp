@@ -11,6 +11,7 @@
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/TestFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -161,18 +162,14 @@ TEST(Cp932, EncodeOneCharacter) {
 class SafeWriteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/velmora-safewrite-XXXXXX";
-        dir_ = ::mkdtemp(pattern);
-    }
-    void TearDown() override {
-        ::chmod(dir_.c_str(), 0755);
-        fs::remove_all(dir_);
+        dir_ = folder_.Path();
     }
     std::string Read(const std::string& path) {
         std::string contents;
         EXPECT_TRUE(ReadWholeFile(path, contents));
         return contents;
     }
+    TTestFolder folder_;
     std::string dir_;
 };
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "StoreTestSupport.h"
+#include "support/StoreFolder.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "StoreTestSupport.h"
+#include "support/StoreFolder.h"
 #include "storage/DayNumber.h"
 
 namespace {

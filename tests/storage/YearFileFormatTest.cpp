@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "StoreTestSupport.h"
+#include "support/StoreFolder.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"

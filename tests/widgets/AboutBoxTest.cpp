@@ -2,6 +2,7 @@
 #include "widgets/ActionList.h"
 #include "widgets/BevLabel.h"
 #include "widgets/HtmlHelp.h"
+#include "support/Screenshots.h"
 
 #include <QAction>
 #include <QDir>
@@ -139,8 +140,7 @@ private Q_SLOTS:
         QCOMPARE(form->Copyright->text(), QStringLiteral("Copyright © 2026 Velmora Project"));
         QCOMPARE(form->Comments->Caption().count(QLatin1Char('\n')), 1);
         QCOMPARE(form->size(), QSize(312, 207));
-        QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-        QVERIFY(form->grab().save(QStringLiteral(VELMORA_PNG_DIR "/about-box.png")));
+        QVERIFY(SavePng(form.get(), u"about-box.png"_qs));
     }
 
     void HelpNeedsItsFile() {

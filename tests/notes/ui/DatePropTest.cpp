@@ -15,6 +15,7 @@
 #include "storage/Clock.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "support/Screenshots.h"
 
 namespace {
 
@@ -255,7 +256,7 @@ private Q_SLOTS:
         memo.LoadNote(&birthday, false);
         memo.show();
         QVERIFY(QTest::qWaitForWindowExposed(&memo));
-        QVERIFY(memo.grab().save(QStringLiteral(VELMORA_PNG_DIR "/note-editor-birthday.png")));
+        QVERIFY(SavePng(&memo, u"note-editor-birthday.png"_qs));
 
         TNoteRec reminder = Note(NoteOpen, 0x8000 | 0x111, MakeWeekRule(0x40, 0x0A), 2026);
         reminder.Title = Sjis("資源ごみの日");
@@ -267,7 +268,7 @@ private Q_SLOTS:
         QCOMPARE(repeat.MonthSelect->SelectedBits(), 0x111u);
         QCOMPARE(repeat.WeekSelect->SelectedBits(), 0x0Au);
         QCOMPARE(repeat.DaySelect->SelectedBits(), 0x40u);
-        QVERIFY(repeat.grab().save(QStringLiteral(VELMORA_PNG_DIR "/note-editor-reminder.png")));
+        QVERIFY(SavePng(&repeat, u"note-editor-reminder.png"_qs));
     }
 };
 
