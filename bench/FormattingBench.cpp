@@ -115,12 +115,3 @@ void BM_PrintYearOf366PagesToPdf(benchmark::State& state) {
 BENCHMARK(BM_PrintYearOf366PagesToPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -9,7 +9,6 @@
 #include "widgets/WeatherIcons.h"
 
 #include <benchmark/benchmark.h>
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <unordered_map>
@@ -120,12 +119,3 @@ void BM_PageMonthAndRepaint(benchmark::State& state) {
 BENCHMARK(BM_PageMonthAndRepaint)->ArgName("rokuyo")->Arg(0)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

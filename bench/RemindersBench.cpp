@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QMainWindow>
 
 #include "controls/Diary.h"
@@ -102,12 +101,3 @@ void BM_FillMemoryList(benchmark::State& state) {
 BENCHMARK(BM_FillMemoryList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,2 +1,1 @@
-velmora_add_bench(formatting_bench ${CMAKE_CURRENT_LIST_DIR}/FormattingBench.cpp)
-target_link_libraries(formatting_bench PRIVATE velmora_ui)
+velmora_add_widget_bench(formatting_bench ${CMAKE_CURRENT_LIST_DIR}/FormattingBench.cpp)

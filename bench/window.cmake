@@ -1,4 +1,3 @@
-velmora_add_bench(window_bench ${CMAKE_CURRENT_LIST_DIR}/WindowBench.cpp)
-target_link_libraries(window_bench PRIVATE velmora_ui)
+velmora_add_widget_bench(window_bench ${CMAKE_CURRENT_LIST_DIR}/WindowBench.cpp)
 target_compile_definitions(window_bench
   PRIVATE VELMORA_SHIPPED_HOLIDAYS="${PROJECT_SOURCE_DIR}/data/Velmora.hol")
