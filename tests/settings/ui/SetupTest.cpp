@@ -8,6 +8,7 @@
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/Diary.h"
+#include "settings/IniParam.h"
 #include "settings/ui/Setup.h"
 #include "storage/Clock.h"
 #include "storage/Cp932.h"
@@ -139,9 +140,8 @@ void SetupTest::cancelledChooserChangesNothing() {
     QFETCH(int, index);
     TShownForm shown;
     TSetupForm& form = shown.form;
-    const std::array<TColorButton*, 7> swatches = {form.DayTitle, form.Diary,     form.Edit,
-                                                   form.News,     form.Memo,      form.DiaryList,
-                                                   form.EventList};
+    const std::array<TColorButton*, 7> swatches = {
+        form.DayTitle, form.Diary, form.Edit, form.News, form.Memo, form.DiaryList, form.EventList};
     for (size_t i = 0; i < swatches.size(); ++i)
         swatches[i]->SetColor(0x00202020u * static_cast<TColor>(i + 1));
     TFontDesc font = DefaultFont();
@@ -176,11 +176,11 @@ void SetupTest::cancelledChooserChangesNothing() {
         QCOMPARE(swatches[i]->Color(), 0x00202020u * static_cast<TColor>(i + 1));
     QCOMPARE(PreviewColors(*form.Diary1), previewBefore);
     QCOMPARE(form.Diary1->grab().toImage(), previewImage);
+    const std::array<TBevelLabel*, 3> samples = {form.DateFont, form.NewsFont, form.MemoFont};
     for (int tag = 0; tag < 3; ++tag) {
         QCOMPARE(form.SampleFont(tag).Name, font.Name);
         QCOMPARE(form.SampleFont(tag).Size, font.Size);
-        QCOMPARE(std::array({form.DateFont, form.NewsFont, form.MemoFont})[tag]->Caption(),
-                 u"IPAGothic, 11pt"_qs);
+        QCOMPARE(samples[tag]->Caption(), u"IPAGothic, 11pt"_qs);
     }
 }
 
@@ -221,6 +221,7 @@ void SetupTest::chosenFontKeepsColourAndCharset() {
     memo.Charset = 128;
     memo.Size = 12;
     form.SetSampleFont(TSetupForm::MemoTag, memo);
+    form.SetSampleFont(TSetupForm::DateTag, DefaultFont());
     QCOMPARE(form.MemoFont->Caption(), u"ＭＳ ゴシック, 12pt"_qs);
 
     QFont preset;
