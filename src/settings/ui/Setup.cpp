@@ -184,8 +184,9 @@ QWidget* TSetupForm::BuildColorPage() {
     layout->addWidget(new QLabel(u"カレンダー表示色"_qs), 0, 0, 1, 2);
     layout->addWidget(ButtonList1, 1, 0);
     layout->addWidget(Diary1, 2, 0, Qt::AlignLeft | Qt::AlignTop);
-    layout->addLayout(swatches, 1, 1, 2, 1);
+    layout->addLayout(swatches, 1, 1, 3, 1);
     layout->setColumnStretch(0, 1);
+    layout->setRowStretch(3, 1);
     return page;
 }
 
