@@ -13,6 +13,7 @@
 #include "mainwindow/reminders/Reminders.h"
 #include "settings/IniParam.h"
 #include "settings/ui/Setup.h"
+#include "storage/VelmoraError.h"
 #include "widgets/BevLabel.h"
 #include "widgets/BtnLabel.h"
 
@@ -68,7 +69,7 @@ void TOptions::LoadDialog(TSetupForm& form) const {
     // fault at start-up, so a fault now only leaves the preview without holidays.
     try {
         preview.SetHolidayFileName(diary_.HolidayFileName());
-    } catch (const std::exception&) {
+    } catch (const VelmoraError&) {
     }
     preview.SetHolidayColor(diary_.HolidayColor());
     preview.SetEventColor(diary_.EventColor());
