@@ -1,6 +1,7 @@
 #include "bridge/Fonts.h"
 
 #include <QStringList>
+#include <cmath>
 
 #include "bridge/TextCodec.h"
 #include "settings/IniFile.h"
@@ -49,4 +50,17 @@ QFont FontFromDesc(const TFontDesc& desc) {
     if (desc.Pitch == 2)
         font.setFixedPitch(true);
     return font;
+}
+
+TFontDesc DescFromFont(const QFont& font, const TFontDesc& base) {
+    // Points at the 96 pixels per inch the settings' sizes assume, for a font sized in pixels.
+    constexpr double kPointsPerPixel = 72.0 / 96.0;
+    TFontDesc desc = base;
+    desc.Name = ToCp932(font.family());
+    desc.Size = font.pointSize() > 0
+                    ? font.pointSize()
+                    : static_cast<int32_t>(std::lround(font.pixelSize() * kPointsPerPixel));
+    desc.Style = (font.bold() ? FontBold : 0) | (font.italic() ? FontItalic : 0) |
+                 (font.underline() ? FontUnderline : 0) | (font.strikeOut() ? FontStrikeOut : 0);
+    return desc;
 }

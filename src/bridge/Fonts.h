@@ -21,3 +21,7 @@ QFont DesignFont(const QString& face, int pixelHeight, bool bold = false);
 
 // A font kept in the settings as a real font (face, size in points, styles).
 QFont FontFromDesc(const TFontDesc& desc);
+
+// The settings' form of a font the user chose: its face, size in points and styles; the
+// character set, colour and pitch, which a chosen font does not carry, come from base.
+TFontDesc DescFromFont(const QFont& font, const TFontDesc& base);

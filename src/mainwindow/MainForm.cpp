@@ -34,6 +34,7 @@
 #include "mainwindow/formatting/Formatting.h"
 #include "mainwindow/formatting/PrintCommands.h"
 #include "mainwindow/formatting/TimeKey.h"
+#include "mainwindow/options/Options.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
@@ -57,13 +58,6 @@ constexpr int kWriteAtLatestMs = 30000;
 constexpr TColor kGridHolidayColor = 0x00EEEEFF;
 constexpr TColor kGridEventColor = 0x00FF0000;
 constexpr TColor kGridTodayColor = 0x00FFFF00;
-
-void SetTextColor(QWidget* control, TColor color) {
-    QPalette pal = control->palette();
-    pal.setColor(QPalette::Text, ToQColor(color));
-    pal.setColor(QPalette::WindowText, ToQColor(color));
-    control->setPalette(pal);
-}
 
 }  // namespace
 
@@ -157,7 +151,6 @@ void TForm1::FormCreate() {
 
     ApplyWindowPlacement();
     ApplySavedLayout();
-    ApplyFonts();
 
     reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
                                               *MemoryNotes, *pageState_, params_);
@@ -178,6 +171,9 @@ void TForm1::FormCreate() {
     timeKey_ = std::make_unique<TTimeKey>(
         std::initializer_list<QWidget*>{ui_->DiaryMemo, ui_->NewsMemo, ui_->PrivMemo});
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
+    options_ =
+        std::make_unique<TOptions>(ui_->OptionsRegion(), *diary_, params_, *dayLists_, *reminders_);
+    options_->ApplyFonts();
     ConnectFeatures();
     ConnectCommands();
     DisableAbsentRegions();
@@ -217,6 +213,8 @@ void TForm1::ConnectCommands() {
     connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
     connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
     connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
+    connect(actions_.SetupAction, &QAction::triggered, options_.get(),
+            &TOptions::SetupActionExecute);
     connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
     connect(actions_.UndoAction, &QAction::triggered, this,
             [this] { WriteAfter([this] { page_->UndoCommand(); }); });
@@ -240,10 +238,8 @@ void TForm1::ConnectCommands() {
 }
 
 void TForm1::DisableAbsentRegions() {
-    // The day lists and the options dialog are not part of this window yet: they are shown, but
-    // cannot be used.
+    // The day lists are not part of this window yet: they are shown, but cannot be used.
     ui_->DiaryListPanel->setEnabled(false);
-    actions_.SetupAction->setEnabled(false);
     // Commands without a handler are never offered.
     for (QAction* a : {actions_.FindAction, actions_.MoveAction})
         a->setEnabled(false);
@@ -299,15 +295,6 @@ void TForm1::ApplySavedLayout() {
         diary_->SetTodayColor(next(static_cast<int>(diary_->TodayColor())));
         diary_->SetStartOfWeek(next(diary_->StartOfWeek()));
     });
-}
-
-void TForm1::ApplyFonts() {
-    ui_->DateDisp->setFont(FontFromDesc(params_.DateFont));
-    ui_->DateDisp->SetFontColor(params_.DateFont.Color);
-    ui_->NewsMemo->setFont(FontFromDesc(params_.NewsFont));
-    SetTextColor(ui_->NewsMemo, params_.NewsFont.Color);
-    ui_->PrivMemo->setFont(FontFromDesc(params_.MemoFont));
-    SetTextColor(ui_->PrivMemo, params_.MemoFont.Color);
 }
 
 void TForm1::ToolButton1Click() {

@@ -13,6 +13,7 @@ class QTimer;
 class TAboutDialog;
 class TClipboardCommands;
 class TFormatting;
+class TOptions;
 class TPrintCommands;
 class TTimeKey;
 class TDayLists;
@@ -68,6 +69,7 @@ public:
     TClipboardCommands& Clipboard() { return *clipboard_; }
     TTimeKey& TimeKey() { return *timeKey_; }
     TPrintCommands& Printing() { return *printing_; }
+    TOptions& Options() { return *options_; }
     TStoreEvents& StoreEvents() { return *storeEvents_; }
     TPageState& PageState() { return *pageState_; }
     TDiary& Diary1() { return *diary_; }
@@ -96,7 +98,6 @@ private:
     void DisableAbsentRegions();
     void ApplyWindowPlacement();
     void ApplySavedLayout();
-    void ApplyFonts();
     void StoreLayout();
     void ToolButton1Click();
     void HelpActionExecute();
@@ -130,4 +131,5 @@ private:
     std::unique_ptr<TFormatting> formatting_;
     std::unique_ptr<TTimeKey> timeKey_;
     std::unique_ptr<TPrintCommands> printing_;
+    std::unique_ptr<TOptions> options_;
 };

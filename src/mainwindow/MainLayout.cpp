@@ -466,3 +466,14 @@ TFormattingWidgets TMainLayout::FormattingRegion() const {
     return {Window, StandardToolBar, FontName, FontSize, TrackBar1,
             Panel1, DiaryMemo,       NewsMemo, PrivMemo, Comment};
 }
+
+TOptionsWidgets TMainLayout::OptionsRegion() {
+    return {Window,
+            [this] { return ColorInfo(); },
+            [this](const std::array<TColor, 7>& colors) { SetColors(colors); },
+            DateDisp,
+            NewsMemo,
+            PrivMemo,
+            Reminder,
+            TabMonth};
+}

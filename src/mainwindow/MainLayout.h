@@ -108,6 +108,20 @@ struct TReminderWidgets {
     QTreeWidget* MemList;
 };
 
+// What the options change in the window: its seven control colours (in the order of
+// ColorInfo), the three controls with the user's fonts, and the reminder panel's page control,
+// whose month summary follows the options when it is shown. Window is the dialog's parent.
+struct TOptionsWidgets {
+    QWidget* Window;
+    std::function<std::array<TColor, 7>()> Colors;
+    std::function<void(const std::array<TColor, 7>&)> SetColors;
+    TBevelLabel* DateDisp;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QTabWidget* Reminder;
+    QWidget* TabMonth;
+};
+
 // The fixed arrangement of the main window: every region and control with its design size,
 // font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
 // its page; this class only builds, measures and restores the arrangement.
@@ -134,6 +148,7 @@ public:
     TDayListWidgets DayListRegion() const;
     TReminderWidgets ReminderRegion() const;
     TFormattingWidgets FormattingRegion() const;
+    TOptionsWidgets OptionsRegion();
 
     QMainWindow* Window;
     QToolBar* CoolBar1;

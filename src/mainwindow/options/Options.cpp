@@ -1,0 +1,148 @@
+#include "mainwindow/options/Options.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "bridge/Fonts.h"
+#include "bridge/TextCodec.h"
+#include "controls/Diary.h"
+#include "mainwindow/daylists/DayLists.h"
+#include "mainwindow/reminders/Reminders.h"
+#include "settings/IniParam.h"
+#include "settings/ui/Setup.h"
+#include "storage/VelmoraError.h"
+#include "widgets/BevLabel.h"
+#include "widgets/BtnLabel.h"
+
+namespace {
+
+constexpr int kWeekdays = 7;
+
+// The swatches in the order of the window's colours (ListBox, ListView1, DateBar, DiaryMemo,
+// Comment, NewsMemo, PrivMemo).
+std::array<TColorButton*, 7> Swatches(const TSetupForm& form) {
+    return {form.EventList, form.DiaryList, form.DayTitle, form.Diary,
+            form.Edit,      form.News,      form.Memo};
+}
+
+std::array<QLineEdit*, 3> TitleEdits(const TSetupForm& form) {
+    return {form.OneWord, form.EventTitle, form.Personal};
+}
+
+std::array<QLineEdit*, 3> TabEdits(const TSetupForm& form) {
+    return {form.TabOneword, form.TabEvent, form.TabPersonal};
+}
+
+void SetTextColor(QWidget* control, TColor color) {
+    QPalette pal = control->palette();
+    pal.setColor(QPalette::Text, ToQColor(color));
+    pal.setColor(QPalette::WindowText, ToQColor(color));
+    control->setPalette(pal);
+}
+
+}  // namespace
+
+TOptions::TOptions(const TOptionsWidgets& ui, TDiary& diary, TInitParam& params,
+                   TDayLists& dayLists, TReminders& reminders, QObject* parent)
+    : QObject(parent),
+      ui_(ui),
+      diary_(diary),
+      params_(params),
+      dayLists_(dayLists),
+      reminders_(reminders) {}
+
+void TOptions::SetupActionExecute() {
+    TSetupForm form(ui_.Window);
+    LoadDialog(form);
+    if (form.exec() == QDialog::Accepted)
+        StoreDialog(form);
+}
+
+void TOptions::LoadDialog(TSetupForm& form) const {
+    TDiary& preview = *form.Diary1;
+    for (int i = 1; i <= kWeekdays; ++i)
+        preview.SetWeekColor(i, diary_.WeekColor(i));
+    // The preview shows the holidays the window's calendar shows; that file was read without
+    // fault at start-up, so a fault now only leaves the preview without holidays.
+    try {
+        preview.SetHolidayFileName(diary_.HolidayFileName());
+    } catch (const VelmoraError&) {
+    }
+    preview.SetHolidayColor(diary_.HolidayColor());
+    preview.SetEventColor(diary_.EventColor());
+    preview.SetTodayColor(diary_.TodayColor());
+    form.StWeek->setCurrentIndex(diary_.StartOfWeek());
+
+    const std::array<TColor, 7> colors = ui_.Colors();
+    const std::array<TColorButton*, 7> swatches = Swatches(form);
+    for (size_t i = 0; i < swatches.size(); ++i)
+        swatches[i]->SetColor(colors[i]);
+
+    form.WeatherMark->setChecked(params_.WeatherMark);
+    form.WeatherIcon->setChecked(params_.WeatherIcon);
+    form.ListKind->setChecked(params_.MonthOnly);
+    form.DeathCheck->setChecked(params_.NoDeathDays);
+    form.RokuyoCheck->setChecked(params_.ShowRokuyo);
+
+    form.SetSampleFont(TSetupForm::DateTag, params_.DateFont);
+    form.SetSampleFont(TSetupForm::NewsTag, params_.NewsFont);
+    form.SetSampleFont(TSetupForm::MemoTag, params_.MemoFont);
+
+    const std::array<QLineEdit*, 3> titles = TitleEdits(form);
+    const std::array<QLineEdit*, 3> tabs = TabEdits(form);
+    for (size_t i = 0; i < titles.size(); ++i) {
+        titles[i]->setText(FromCp932(params_.Titles[i]));
+        tabs[i]->setText(FromCp932(params_.TabTitles[i]));
+    }
+}
+
+void TOptions::StoreDialog(const TSetupForm& form) {
+    std::array<TColor, 7> colors{};
+    const std::array<TColorButton*, 7> swatches = Swatches(form);
+    for (size_t i = 0; i < swatches.size(); ++i)
+        colors[i] = swatches[i]->Color();
+    ui_.SetColors(colors);
+    const TDiary& preview = *form.Diary1;
+    diary_.SetHolidayColor(preview.HolidayColor());
+    diary_.SetEventColor(preview.EventColor());
+    diary_.SetTodayColor(preview.TodayColor());
+    diary_.SetStartOfWeek(form.StWeek->currentIndex());
+    for (int i = 1; i <= kWeekdays; ++i)
+        diary_.SetWeekColor(i, preview.WeekColor(i));
+
+    params_.WeatherMark = form.WeatherMark->isChecked();
+    params_.WeatherIcon = form.WeatherIcon->isChecked();
+    params_.MonthOnly = form.ListKind->isChecked();
+    params_.NoDeathDays = form.DeathCheck->isChecked();
+    params_.ShowRokuyo = form.RokuyoCheck->isChecked();
+    // The grid paints the weather icons and the rokuyo by these settings.
+    diary_.update();
+
+    params_.DateFont = form.SampleFont(TSetupForm::DateTag);
+    params_.NewsFont = form.SampleFont(TSetupForm::NewsTag);
+    params_.MemoFont = form.SampleFont(TSetupForm::MemoTag);
+    ApplyFonts();
+
+    const std::array<QLineEdit*, 3> titles = TitleEdits(form);
+    const std::array<QLineEdit*, 3> tabs = TabEdits(form);
+    for (size_t i = 0; i < titles.size(); ++i) {
+        params_.Titles[i] = ToCp932(titles[i]->text());
+        params_.TabTitles[i] = ToCp932(tabs[i]->text());
+    }
+
+    dayLists_.ApplyTitles();
+    if (ui_.Reminder->currentWidget() == ui_.TabMonth)
+        reminders_.FillMonthList();
+}
+
+void TOptions::ApplyFonts() {
+    ui_.DateDisp->setFont(FontFromDesc(params_.DateFont));
+    ui_.DateDisp->SetFontColor(params_.DateFont.Color);
+    ui_.NewsMemo->setFont(FontFromDesc(params_.NewsFont));
+    SetTextColor(ui_.NewsMemo, params_.NewsFont.Color);
+    ui_.PrivMemo->setFont(FontFromDesc(params_.MemoFont));
+    SetTextColor(ui_.PrivMemo, params_.MemoFont.Color);
+}
