@@ -374,6 +374,13 @@ private:
         out_.Raw("{");
         out_.Word("pntext");
         if (style == nullptr) {
+            if (fonts_.empty()) {
+                // The document's default font, entry 0, is a text face and never Symbol.
+                const auto first = block.begin();
+                const bool hasText = !first.atEnd() && first.fragment().isValid();
+                FontIndex(KeyOf(hasText ? first.fragment().text() : QString(),
+                                hasText ? first.fragment().charFormat() : block.charFormat()));
+            }
             const int symbol = FontIndex(FontKey{QStringLiteral("Symbol"), kSymbolCharset});
             out_.Word("f", symbol);
             out_.Hex(kSymbolBullet);
@@ -444,14 +451,19 @@ private:
         state_ = linkState_;
     }
 
-    void WriteRun(const QString& text, const QTextCharFormat& format) {
+    FontKey KeyOf(const QString& text, const QTextCharFormat& format) const {
         QString face = format.fontFamilies().toStringList().value(0);
         if (face.isEmpty()) {
             face = document_.defaultFont().family();
         }
-        const int charset = CharsetOf(format, face, text);
+        return FontKey{face, CharsetOf(format, face, text)};
+    }
+
+    void WriteRun(const QString& text, const QTextCharFormat& format) {
+        const FontKey key = KeyOf(text, format);
+        const int charset = key.charset;
         RunProps run;
-        run.font = FontIndex(FontKey{face, charset});
+        run.font = FontIndex(key);
         qreal points = format.hasProperty(QTextFormat::FontPointSize)
                            ? format.fontPointSize()
                            : document_.defaultFont().pointSizeF();
