@@ -201,7 +201,8 @@ private:
             format.setBottomMargin(pixels(par.spaceAfter));
         }
         if (par.lineSpacing > 0 && par.lineMultiple) {
-            format.setLineHeight(par.lineSpacing * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+            format.setLineHeight(par.lineSpacing * 100.0 / 240,
+                                 QTextBlockFormat::ProportionalHeight);
         } else if (par.lineSpacing != 0 && !par.lineMultiple) {
             format.setLineHeight(pixels(std::abs(par.lineSpacing)),
                                  par.lineSpacing < 0 ? QTextBlockFormat::FixedHeight

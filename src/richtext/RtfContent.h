@@ -44,7 +44,7 @@ enum class RtfListStyle { None, Bullet, Decimal, LowerAlpha, UpperAlpha, LowerRo
 
 struct RtfListProps {
     RtfListStyle style = RtfListStyle::None;
-    int level = 1;     // 1 and up
+    int level = 1;          // 1 and up
     int overrideIndex = 0;  // \ls, resolved through the list tables when the paragraph ends
 };
 

@@ -1,10 +1,10 @@
 #include "richtext/RtfReader.h"
 
+#include "bridge/TextCodec.h"
 #include "richtext/RtfCodePage.h"
 #include "richtext/RtfContent.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfWords.h"
-#include "bridge/TextCodec.h"
 
 #include <QColor>
 #include <QTextDocument>
@@ -579,9 +579,9 @@ private:
     }
 
     void ListTableWord(RtfWord word, int param) {
-        ListDefinition* list =
-            cur_.list >= 0 && cur_.list < static_cast<int>(lists_.size()) ? &lists_[cur_.list]
-                                                                           : nullptr;
+        ListDefinition* list = cur_.list >= 0 && cur_.list < static_cast<int>(lists_.size())
+                                   ? &lists_[cur_.list]
+                                   : nullptr;
         switch (word) {
             case RtfWord::List:
                 if (static_cast<int>(lists_.size()) < kMaxTableEntries) {

@@ -6,9 +6,9 @@
 
 #include <QFile>
 #include <QTextBlock>
-#include <QTextList>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 #include <QtTest>
 
 #include <string>
@@ -239,7 +239,8 @@ void RtfTest::readerRules_data() {
     QTest::newRow("\\bin data skipped by count")
         << QByteArray("{\\rtf1 a\\bin4 }{\\}c}") << u"ac"_s;
     QTest::newRow("hidden text dropped") << QByteArray(R"({\rtf1 a{\v b}c})") << u"ac"_s;
-    QTest::newRow("page break is a paragraph break") << QByteArray(R"({\rtf1 a\page b})") << u"a\nb"_s;
+    QTest::newRow("page break is a paragraph break")
+        << QByteArray(R"({\rtf1 a\page b})") << u"a\nb"_s;
     QTest::newRow("revision-deleted text not shown")
         << QByteArray(R"({\rtf1 a{\deleted b}c})") << u"ac"_s;
     QTest::newRow("list tables hold no text")
@@ -502,8 +503,9 @@ void RtfTest::plainTextForField() {
 
 void RtfTest::fixturesSurviveAnEdit_data() {
     QTest::addColumn<QString>("file");
-    for (const char* file : {"rtf-japanese.rtf", "rtf-western.rtf", "rtf-formats.rtf", "rtf-lists.rtf",
-                             "rtf-links.rtf", "rtf-spacing.rtf", "rtf-charsets.rtf"}) {
+    for (const char* file :
+         {"rtf-japanese.rtf", "rtf-western.rtf", "rtf-formats.rtf", "rtf-lists.rtf",
+          "rtf-links.rtf", "rtf-spacing.rtf", "rtf-charsets.rtf"}) {
         QTest::newRow(file) << QString::fromLatin1(file);
     }
 }
@@ -532,15 +534,21 @@ void RtfTest::listsRead_data() {
     QTest::addColumn<int>("sameListAs");  // an earlier paragraph in the same Qt list, or -1
     // rtf-lists.rtf: the \pn form, then \ls with the list tables.
     QTest::newRow("plain paragraph") << 0 << u"Intro"_s << 0 << 0 << -1;
-    QTest::newRow("\\pnlvlblt bullet") << 1 << u"あい"_s << int(QTextListFormat::ListDisc) << 1 << -1;
-    QTest::newRow("bullet kept to \\pard") << 2 << u"Milk"_s << int(QTextListFormat::ListDisc) << 1 << 1;
+    QTest::newRow("\\pnlvlblt bullet")
+        << 1 << u"あい"_s << int(QTextListFormat::ListDisc) << 1 << -1;
+    QTest::newRow("bullet kept to \\pard")
+        << 2 << u"Milk"_s << int(QTextListFormat::ListDisc) << 1 << 1;
     QTest::newRow("\\pndec") << 3 << u"First"_s << int(QTextListFormat::ListDecimal) << 1 << -1;
-    QTest::newRow("numbered continues") << 4 << u"Second"_s << int(QTextListFormat::ListDecimal) << 1 << 3;
+    QTest::newRow("numbered continues")
+        << 4 << u"Second"_s << int(QTextListFormat::ListDecimal) << 1 << 3;
     QTest::newRow("\\pnucrm") << 5 << u"Roman"_s << int(QTextListFormat::ListUpperRoman) << 1 << -1;
     QTest::newRow("\\pard ends the list") << 6 << u"End of pn"_s << 0 << 0 << -1;
-    QTest::newRow("\\ls levelnfc0") << 7 << u"One"_s << int(QTextListFormat::ListDecimal) << 1 << -1;
-    QTest::newRow("\\ilvl1 levelnfc4") << 8 << u"Sub"_s << int(QTextListFormat::ListLowerAlpha) << 2 << -1;
-    QTest::newRow("\\ls levelnfc23 bullet") << 9 << u"Dot"_s << int(QTextListFormat::ListDisc) << 1 << -1;
+    QTest::newRow("\\ls levelnfc0")
+        << 7 << u"One"_s << int(QTextListFormat::ListDecimal) << 1 << -1;
+    QTest::newRow("\\ilvl1 levelnfc4")
+        << 8 << u"Sub"_s << int(QTextListFormat::ListLowerAlpha) << 2 << -1;
+    QTest::newRow("\\ls levelnfc23 bullet")
+        << 9 << u"Dot"_s << int(QTextListFormat::ListDisc) << 1 << -1;
     QTest::newRow("after the lists") << 10 << u"End"_s << 0 << 0 << -1;
 }
 
@@ -586,11 +594,12 @@ void RtfTest::listsWritten() {
     cursor.insertText(u"Sub"_s);
     const std::string rtf = WriteRtf(document);
     // The \pn form with the marker as \pntext for readers that do not number.
-    for (const char* expected :
-         {R"({\f1\fnil\fcharset2 Symbol;})",
-          R"(\pard\fi-360\li600{\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}}\f0\fs20 Dot\par)",
-          R"({\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}}Two\par)",
-          R"(\pard\fi-360\li1200{\pntext a.\tab}{\*\pn\pnlvl2\pnindent0\pnstart1\pnlcltr{\pntxta .}})"}) {
+    for (
+        const char* expected :
+        {R"({\f1\fnil\fcharset2 Symbol;})",
+         R"(\pard\fi-360\li600{\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}}\f0\fs20 Dot\par)",
+         R"({\pntext\f1\'b7\tab}{\*\pn\pnlvlblt\pnf1\pnindent0{\pntxtb\'b7}}Two\par)",
+         R"(\pard\fi-360\li1200{\pntext a.\tab}{\*\pn\pnlvl2\pnindent0\pnstart1\pnlcltr{\pntxta .}})"}) {
         QVERIFY2(rtf.find(expected) != std::string::npos, (expected + ("\n" + rtf)).c_str());
     }
 }
@@ -606,8 +615,7 @@ void RtfTest::linksKept() {
     QVERIFY(!FormatAt(document, u"7"_s).isAnchor());
     const std::string rtf = WriteRtf(document);
     QVERIFY2(rtf.find("{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/a?b=1\"}}"
-                      "{\\fldrslt{\\ul\\cf1 the site}}} and ") !=
-                 std::string::npos,
+                      "{\\fldrslt{\\ul\\cf1 the site}}} and ") != std::string::npos,
              rtf.c_str());
 }
 
@@ -633,8 +641,9 @@ void RtfTest::spacingAndTabsKept() {
     QCOMPARE(tabs[2].position, 576.0);
     QCOMPARE(tabs[3].type, QTextOption::DelimiterTab);
     const std::string rtf = WriteRtf(document);
-    for (const char* expected : {R"(\pard\sa200\sl276\slmult1\f0)", R"(\pard\sb120\sl-360\slmult0 Exact)",
-                                 R"(\pard\sl300\slmult0 At)", R"(\pard\tx1440\tqc\tx4320\tqr\tx8640\tqdec\tx9000 a\tab)"}) {
+    for (const char* expected : {R"(\pard\sa200\sl276\slmult1\f0)",
+                                 R"(\pard\sb120\sl-360\slmult0 Exact)", R"(\pard\sl300\slmult0 At)",
+                                 R"(\pard\tx1440\tqc\tx4320\tqr\tx8640\tqdec\tx9000 a\tab)"}) {
         QVERIFY2(rtf.find(expected) != std::string::npos, rtf.c_str());
     }
 }
@@ -672,8 +681,8 @@ void RtfTest::charsetsKept() {
 void RtfTest::exactCharacters_data() {
     QTest::addColumn<QString>("text");
     // Characters typed on Linux whose Shift-JIS look-alikes are other characters, and DEL.
-    for (const char16_t c : {u'\u2014', u'\u00a3', u'\u00a2', u'\u00ac', u'\u2016', u'\u2212',
-                             u'\u301c', u'\u007f'}) {
+    for (const char16_t c :
+         {u'\u2014', u'\u00a3', u'\u00a2', u'\u00ac', u'\u2016', u'\u2212', u'\u301c', u'\u007f'}) {
         QTest::newRow(qPrintable(u"U+%1"_s.arg(int(c), 4, 16, u'0'))) << QString(QChar(c));
     }
 }

@@ -18,7 +18,8 @@ inline QString DocumentSignature(const QTextDocument& document) {
             tabs += QStringLiteral("%1:%2 ").arg(tab.position).arg(int(tab.type));
         }
         const QTextList* list = block.textList();
-        lines << QStringLiteral("P align=%1 fi=%2 li=%3 ri=%4 sb=%5 sa=%6 lh=%7/%8 tabs=%9 list=%10/%11")
+        lines << QStringLiteral(
+                     "P align=%1 fi=%2 li=%3 ri=%4 sb=%5 sa=%6 lh=%7/%8 tabs=%9 list=%10/%11")
                      .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
                      .arg(f.textIndent())
                      .arg(f.leftMargin())
