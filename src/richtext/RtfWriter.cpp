@@ -433,8 +433,14 @@ private:
         out_.Raw("HYPERLINK \"");
         QString target = href;
         target.replace(u'"', QStringLiteral("%22"));
+        // The instruction's bytes would be read in the code page of whatever font is current
+        // there, so everything beyond ASCII goes out as \u.
         for (const char32_t c : target.toUcs4()) {
-            out_.Char(c, kShiftJisCharset);
+            if (c < 0x80) {
+                out_.Char(c, kShiftJisCharset);
+            } else {
+                out_.Unicode(c, {});
+            }
         }
         out_.Literal('"');
         out_.Raw("}}{");

@@ -100,6 +100,7 @@ private Q_SLOTS:
     void roundTrip();
     void rewriteIsStable_data();
     void rewriteIsStable();
+    void linkTargetRewriteIsStable();
     void plainTextForField_data();
     void plainTextForField();
     void fixturesSurviveAnEdit_data();
@@ -471,6 +472,19 @@ void RtfTest::rewriteIsStable_data() {
 }
 
 // Reading what was written gives the same document, so a second save writes the same bytes.
+// Found by fuzzing: a link target's bytes under a Western font.
+void RtfTest::linkTargetRewriteIsStable() {
+    const std::string rtf =
+        R"({\rtf1{\fonttbl{\f0\fcharset0 A;}{\f1\fcharset128 J;}}\f0 a{\f1{\field{\*\fldinst{HYPERLINK "x\'d5y"}}{\fldrslt b}}})";
+    QTextDocument first;
+    ReadRtf(rtf, first);
+    const std::string once = WriteRtf(first);
+    QTextDocument second;
+    ReadRtf(once, second);
+    QCOMPARE(FormatAt(second, u"b"_s).anchorHref(), u"xﾕy"_s);
+    QCOMPARE(WriteRtf(second), once);
+}
+
 void RtfTest::rewriteIsStable() {
     QFETCH(QString, file);
     QTextDocument first;
