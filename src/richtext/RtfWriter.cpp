@@ -436,6 +436,9 @@ private:
         // The instruction's bytes would be read in the code page of whatever font is current
         // there, so everything beyond ASCII goes out as \u.
         for (const char32_t c : target.toUcs4()) {
+            if (c < 0x20) {
+                continue;  // an instruction's tabs and breaks are no part of the target
+            }
             if (c < 0x80) {
                 out_.Char(c, kShiftJisCharset);
             } else {

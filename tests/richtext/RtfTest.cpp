@@ -101,6 +101,7 @@ private Q_SLOTS:
     void rewriteIsStable_data();
     void rewriteIsStable();
     void linkTargetRewriteIsStable();
+    void linkTargetWithTabRewriteIsStable();
     void plainTextForField_data();
     void plainTextForField();
     void fixturesSurviveAnEdit_data();
@@ -482,6 +483,21 @@ void RtfTest::linkTargetRewriteIsStable() {
     QTextDocument second;
     ReadRtf(once, second);
     QCOMPARE(FormatAt(second, u"b"_s).anchorHref(), u"xﾕy"_s);
+    QCOMPARE(WriteRtf(second), once);
+}
+
+// Found by fuzzing: a tab in a link target, which the instruction cannot carry.
+void RtfTest::linkTargetWithTabRewriteIsStable() {
+    QTextDocument first;
+    QTextCursor cursor(&first);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(u"mailto:x\t@example.com"_s);
+    cursor.insertText(u"mail"_s, link);
+    const std::string once = WriteRtf(first);
+    QTextDocument second;
+    ReadRtf(once, second);
+    QCOMPARE(FormatAt(second, u"mail"_s).anchorHref(), u"mailto:x@example.com"_s);
     QCOMPARE(WriteRtf(second), once);
 }
 
