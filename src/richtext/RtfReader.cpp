@@ -86,11 +86,19 @@ QString LinkTarget(const QString& instruction) {
         return QString();
     }
     rest = rest.mid(kHyperlink.size()).trimmed();
-    if (rest.startsWith(u'"')) {
-        const qsizetype end = rest.indexOf(u'"', 1);
-        return rest.mid(1, end < 0 ? -1 : end - 1);
+    const qsizetype end = rest.startsWith(u'"') ? rest.indexOf(u'"', 1) : rest.indexOf(u' ');
+    const QString target = rest.startsWith(u'"') ? rest.mid(1, end < 0 ? -1 : end - 1)
+                                                 : rest.left(end < 0 ? rest.size() : end);
+    // Only what the instruction can carry again: no tabs or breaks, quotes escaped.
+    QString clean;
+    for (const QChar c : target) {
+        if (c == u'"') {
+            clean += QStringLiteral("%22");
+        } else if (c.unicode() >= 0x20) {
+            clean += c;
+        }
     }
-    return rest.section(u' ', 0, 0);
+    return clean;
 }
 
 // The control words that stand for one character; 0 for any other word.

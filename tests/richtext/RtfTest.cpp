@@ -102,6 +102,7 @@ private Q_SLOTS:
     void rewriteIsStable();
     void linkTargetRewriteIsStable();
     void linkTargetWithTabRewriteIsStable();
+    void adjacentLinksRewriteIsStable();
     void plainTextForField_data();
     void plainTextForField();
     void fixturesSurviveAnEdit_data();
@@ -225,6 +226,9 @@ void RtfTest::readerRules_data() {
         << u"ab"_s;
     QTest::newRow("line end between the brace and \\* (writers wrap anywhere)")
         << QByteArray("{\\rtf1 a{\r\n\\*\\foo x}b}") << u"ab"_s;
+    QTest::newRow("field with a tab in its target shows its result")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"a\\tab b\"}{\\fldrslt x}}}")
+        << u"x"_s;
     QTest::newRow("field shows its result")
         << QByteArray(R"({\rtf1{\field{\*\fldinst{HYPERLINK "u"}}{\fldrslt{\ul link}}}})")
         << u"link"_s;
@@ -483,6 +487,23 @@ void RtfTest::linkTargetRewriteIsStable() {
     QTextDocument second;
     ReadRtf(once, second);
     QCOMPARE(FormatAt(second, u"b"_s).anchorHref(), u"xﾕy"_s);
+    QCOMPARE(WriteRtf(second), once);
+}
+
+// Found by fuzzing: adjacent links whose targets differ only in what a written instruction
+// cannot carry stay two links after a rewrite.
+void RtfTest::adjacentLinksRewriteIsStable() {
+    const std::string rtf =
+        "{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"a\\tab b\"}{\\fldrslt x}}"
+        "{\\field{\\*\\fldinst HYPERLINK \"ab\"}{\\fldrslt y}}{\\field{\\*\\fldinst HYPERLINK "
+        "a\"b}{\\fldrslt z}}}";
+    QTextDocument first;
+    ReadRtf(rtf, first);
+    QCOMPARE(FormatAt(first, u"x"_s).anchorHref(), u"ab"_s);
+    QCOMPARE(FormatAt(first, u"z"_s).anchorHref(), u"a%22b"_s);
+    const std::string once = WriteRtf(first);
+    QTextDocument second;
+    ReadRtf(once, second);
     QCOMPARE(WriteRtf(second), once);
 }
 
