@@ -80,6 +80,40 @@ std::string IconvName(int codePage) {
     return codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
 }
 
+class IconvEncoder {
+public:
+    explicit IconvEncoder(const char* to) : cd_(iconv_open(to, "UTF-32LE")) {}
+    ~IconvEncoder() {
+        if (IsValid()) {
+            iconv_close(cd_);
+        }
+    }
+    IconvEncoder(const IconvEncoder&) = delete;
+    IconvEncoder& operator=(const IconvEncoder&) = delete;
+
+    bool IsValid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+    bool Encode(char32_t c, std::string& bytes) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                      static_cast<char>((c >> 16) & 0xFF), static_cast<char>(c >> 24)};
+        char out[16];
+        char* inPtr = in;
+        size_t inLeft = sizeof in;
+        char* outPtr = out;
+        size_t outLeft = sizeof out;
+        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
+            iconv(cd_, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+            return false;
+        }
+        bytes.assign(out, static_cast<size_t>(outPtr - out));
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
 IconvDecoder& DecoderFor(int codePage) {
     if (!IsWindowsCodePage(codePage)) {
         codePage = kWesternCodePage;
@@ -175,4 +209,30 @@ QString DecodeCodePage(int codePage, std::string_view bytes) {
         text.replace(QChar(0x20A9), u'\\');
     }
     return text;
+}
+
+bool EncodeCodePage(int codePage, char32_t c, std::string& bytes) {
+    if (!IsWindowsCodePage(codePage)) {
+        codePage = kWesternCodePage;
+    }
+    std::string encoded;
+    if (codePage == 932) {
+        if (!EncodeCp932Char(c, encoded)) {
+            return false;
+        }
+    } else {
+        thread_local std::map<int, std::unique_ptr<IconvEncoder>> encoders;
+        auto& encoder = encoders[codePage];
+        if (!encoder) {
+            encoder = std::make_unique<IconvEncoder>(IconvName(codePage).c_str());
+        }
+        if (!encoder->IsValid() || !encoder->Encode(c, encoded)) {
+            return false;
+        }
+    }
+    if (encoded.empty() || DecodeCodePage(codePage, encoded) != QString::fromUcs4(&c, 1)) {
+        return false;
+    }
+    bytes = std::move(encoded);
+    return true;
 }

@@ -4,6 +4,10 @@
 
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -21,7 +25,7 @@ QString CleanText(const QString& text) {
             out += QChar::ReplacementCharacter;
         } else if (c == QChar::ParagraphSeparator) {
             out += QChar::LineSeparator;
-        } else if ((c.unicode() >= 0x20 && c.unicode() != 0x7F) || c == u'\t') {
+        } else if (c.unicode() >= 0x20 || c == u'\t') {
             out += c;
         }
     }
@@ -38,20 +42,25 @@ QString CleanName(const QString& name) {
 
 class DocumentBuilder {
 public:
-    DocumentBuilder(const std::map<int, RtfFontEntry>& fonts, const std::vector<QColor>& colors)
-        : fonts_(fonts), colors_(colors) {}
+    explicit DocumentBuilder(const RtfContent& content) : content_(content) {}
 
-    void Build(const std::vector<RtfParagraph>& paragraphs, QTextDocument& document) const {
+    // All inserts go into one edit block, so that a shown editor lays the document out once
+    // and not once per run.
+    void Build(QTextDocument& document) {
         QTextCursor cursor(&document);
+        cursor.beginEditBlock();
+        const int indentWidth = static_cast<int>(document.indentWidth());
         bool first = true;
-        for (const RtfParagraph& paragraph : paragraphs) {
+        for (const RtfParagraph& paragraph : content_.paragraphs) {
+            const QTextBlockFormat block = BlockFormat(paragraph.par, indentWidth);
             if (first) {
-                cursor.setBlockFormat(BlockFormat(paragraph.par));
+                cursor.setBlockFormat(block);
                 cursor.setBlockCharFormat(CharFormat(paragraph.mark));
                 first = false;
             } else {
-                cursor.insertBlock(BlockFormat(paragraph.par), CharFormat(paragraph.mark));
+                cursor.insertBlock(block, CharFormat(paragraph.mark));
             }
+            JoinList(paragraph.par.list, cursor);
             for (const RtfRun& run : paragraph.runs) {
                 const QString text = CleanText(run.text);
                 if (!text.isEmpty()) {
@@ -59,12 +68,53 @@ public:
                 }
             }
         }
+        cursor.endEditBlock();
     }
 
 private:
+    // Successive list paragraphs of one style and level share a Qt list; any other paragraph
+    // ends the lists.
+    void JoinList(const RtfListProps& props, QTextCursor& cursor) {
+        if (props.style == RtfListStyle::None) {
+            lists_.clear();
+            return;
+        }
+        const std::pair key{props.style, props.level};
+        const auto it = std::find_if(lists_.begin(), lists_.end(),
+                                     [&](const auto& entry) { return entry.first == key; });
+        if (it != lists_.end()) {
+            it->second->add(cursor.block());
+            return;
+        }
+        QTextListFormat format;
+        format.setStyle(ListStyle(props.style, props.level));
+        format.setIndent(props.level);
+        lists_.emplace_back(key, cursor.createList(format));
+    }
+
+    static QTextListFormat::Style ListStyle(RtfListStyle style, int level) {
+        switch (style) {
+            case RtfListStyle::Decimal:
+                return QTextListFormat::ListDecimal;
+            case RtfListStyle::LowerAlpha:
+                return QTextListFormat::ListLowerAlpha;
+            case RtfListStyle::UpperAlpha:
+                return QTextListFormat::ListUpperAlpha;
+            case RtfListStyle::LowerRoman:
+                return QTextListFormat::ListLowerRoman;
+            case RtfListStyle::UpperRoman:
+                return QTextListFormat::ListUpperRoman;
+            case RtfListStyle::None:
+            case RtfListStyle::Bullet:
+                break;
+        }
+        return level > 1 ? QTextListFormat::ListCircle : QTextListFormat::ListDisc;
+    }
+
     QTextCharFormat CharFormat(const RtfCharProps& chars) const {
         QTextCharFormat format;
-        if (const auto it = fonts_.find(chars.font); it != fonts_.end()) {
+        const auto& fonts = content_.fonts;
+        if (const auto it = fonts.find(chars.font); it != fonts.end()) {
             const QString name = CleanName(it->second.name);
             if (!name.isEmpty()) {
                 format.setFontFamilies(QStringList{name});
@@ -97,14 +147,19 @@ private:
         } else if (chars.vertical == RtfVAlign::Sub) {
             format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
         }
+        if (chars.link > 0 && chars.link <= static_cast<int>(content_.links.size())) {
+            format.setAnchor(true);
+            format.setAnchorHref(content_.links[chars.link - 1]);
+        }
         return format;
     }
 
     QColor TableColor(int index) const {
-        return index > 0 && index < static_cast<int>(colors_.size()) ? colors_[index] : QColor();
+        const auto& colors = content_.colors;
+        return index > 0 && index < static_cast<int>(colors.size()) ? colors[index] : QColor();
     }
 
-    static QTextBlockFormat BlockFormat(const RtfParProps& par) {
+    static QTextBlockFormat BlockFormat(const RtfParProps& par, int indentWidth) {
         QTextBlockFormat format;
         switch (par.align) {
             case RtfAlign::Left:
@@ -120,11 +175,21 @@ private:
                 break;
         }
         const auto pixels = [](int twips) { return twips / kTwipsPerPixel; };
-        if (par.firstIndent != 0) {
-            format.setTextIndent(pixels(par.firstIndent));
-        }
-        if (par.leftIndent != 0) {
-            format.setLeftMargin(pixels(par.leftIndent));
+        if (par.list.style != RtfListStyle::None) {
+            // The marker hangs at the list's indent; the text starts where the RTF put it.
+            format.setProperty(kRtfListFirstIndentProperty, par.firstIndent);
+            format.setProperty(kRtfListLeftIndentProperty, par.leftIndent);
+            const qreal margin = pixels(par.leftIndent) - par.list.level * indentWidth;
+            if (margin > 0) {
+                format.setLeftMargin(margin);
+            }
+        } else {
+            if (par.firstIndent != 0) {
+                format.setTextIndent(pixels(par.firstIndent));
+            }
+            if (par.leftIndent != 0) {
+                format.setLeftMargin(pixels(par.leftIndent));
+            }
         }
         if (par.rightIndent != 0) {
             format.setRightMargin(pixels(par.rightIndent));
@@ -135,15 +200,45 @@ private:
         if (par.spaceAfter != 0) {
             format.setBottomMargin(pixels(par.spaceAfter));
         }
+        if (par.lineSpacing > 0 && par.lineMultiple) {
+            format.setLineHeight(par.lineSpacing * 100.0 / 240,
+                                 QTextBlockFormat::ProportionalHeight);
+        } else if (par.lineSpacing != 0 && !par.lineMultiple) {
+            format.setLineHeight(pixels(std::abs(par.lineSpacing)),
+                                 par.lineSpacing < 0 ? QTextBlockFormat::FixedHeight
+                                                     : QTextBlockFormat::MinimumHeight);
+        }
+        if (!par.tabs.empty()) {
+            QList<QTextOption::Tab> tabs;
+            for (const RtfTab& tab : par.tabs) {
+                const QChar delimiter = tab.kind == RtfTabKind::Decimal ? QChar(u'.') : QChar();
+                tabs.append(QTextOption::Tab(pixels(tab.position), TabType(tab.kind), delimiter));
+            }
+            format.setTabPositions(tabs);
+        }
         return format;
     }
 
-    const std::map<int, RtfFontEntry>& fonts_;
-    const std::vector<QColor>& colors_;
+    static QTextOption::TabType TabType(RtfTabKind kind) {
+        switch (kind) {
+            case RtfTabKind::Center:
+                return QTextOption::CenterTab;
+            case RtfTabKind::Right:
+                return QTextOption::RightTab;
+            case RtfTabKind::Decimal:
+                return QTextOption::DelimiterTab;
+            case RtfTabKind::Left:
+                break;
+        }
+        return QTextOption::LeftTab;
+    }
+
+    const RtfContent& content_;
+    std::vector<std::pair<std::pair<RtfListStyle, int>, QTextList*>> lists_;
 };
 
 }  // namespace
 
 void BuildDocument(const RtfContent& content, QTextDocument& document) {
-    DocumentBuilder(content.fonts, content.colors).Build(content.paragraphs, document);
+    DocumentBuilder(content).Build(document);
 }

@@ -27,7 +27,25 @@ struct RtfCharProps {
     int color = 0;      // index into the colour table; 0 is automatic
     int highlight = 0;  // likewise; 0 is none
     RtfVAlign vertical = RtfVAlign::Normal;
+    int link = 0;  // index into the links, 1 and up; 0 is none
     bool operator==(const RtfCharProps&) const = default;
+};
+
+enum class RtfTabKind { Left, Center, Right, Decimal };
+
+struct RtfTab {
+    int position = 0;  // twips
+    RtfTabKind kind = RtfTabKind::Left;
+    bool operator==(const RtfTab&) const = default;
+};
+
+// Marker styles of list paragraphs, in the numbering kinds Windows writes.
+enum class RtfListStyle { None, Bullet, Decimal, LowerAlpha, UpperAlpha, LowerRoman, UpperRoman };
+
+struct RtfListProps {
+    RtfListStyle style = RtfListStyle::None;
+    int level = 1;          // 1 and up
+    int overrideIndex = 0;  // \ls, resolved through the list tables when the paragraph ends
 };
 
 struct RtfParProps {
@@ -37,6 +55,10 @@ struct RtfParProps {
     int rightIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
+    int lineSpacing = 0;  // \sl: twips, or 240ths of a line with lineMultiple; 0 is single
+    bool lineMultiple = false;
+    std::vector<RtfTab> tabs;
+    RtfListProps list;
 };
 
 struct RtfFontEntry {
@@ -61,6 +83,7 @@ struct RtfContent {
     std::vector<RtfParagraph> paragraphs;
     std::map<int, RtfFontEntry> fonts;  // by \f number
     std::vector<QColor> colors;         // entry 0 is automatic
+    std::vector<QString> links;         // link targets; RtfCharProps::link counts from 1
 };
 
 // Fills an empty document with the content: one block per paragraph.

@@ -8,6 +8,12 @@
 // in the RTF it was read from, so that a rewrite keeps the face's font-table entry.
 inline constexpr int kRtfCharsetProperty = QTextFormat::UserProperty + 0x5201;
 
+// Block format properties of a list paragraph: the first-line and left indents (twips) it was
+// read with. Qt draws list markers at the list's own indent, so these are kept aside for the
+// rewrite.
+inline constexpr int kRtfListFirstIndentProperty = QTextFormat::UserProperty + 0x5202;
+inline constexpr int kRtfListLeftIndentProperty = QTextFormat::UserProperty + 0x5203;
+
 // Indents and spacings are kept in the document in pixels at 96 dpi; RTF counts twips
 // (1/1440 inch), so one pixel is 15 twips.
 inline constexpr double kTwipsPerPixel = 15.0;

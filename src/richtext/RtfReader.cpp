@@ -1,10 +1,10 @@
 #include "richtext/RtfReader.h"
 
+#include "bridge/TextCodec.h"
 #include "richtext/RtfCodePage.h"
 #include "richtext/RtfContent.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfWords.h"
-#include "bridge/TextCodec.h"
 
 #include <QColor>
 #include <QTextDocument>
@@ -25,8 +25,22 @@ constexpr int kMaxWordLength = 32;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kMaxTwips = 31680;  // 22 inches, wider than any page
 constexpr int kWesternCodePage = 1252;
+constexpr int kMaxTabs = 64;
+constexpr int kMaxListLevels = 9;
+constexpr int kMaxInstruction = 4096;
 
-enum class Dest { Body, FontTable, ColorTable, Skip };
+// Where the text and words of a group go: the body, one of the tables, a list paragraph's
+// numbering (\pn), a field's instruction, or nowhere.
+enum class Dest {
+    Body,
+    FontTable,
+    ColorTable,
+    ListTable,
+    ListOverrideTable,
+    Pn,
+    FieldInstruction,
+    Skip
+};
 
 struct State {
     Dest dest = Dest::Body;
@@ -34,7 +48,58 @@ struct State {
     RtfParProps par;
     int unicodeSkip = 1;  // \uc
     int fontEntry = -1;   // the font-table entry being read
+    int list = -1;        // the list-table entry being read
+    int overrideListId = 0;
+    RtfTabKind tabKind = RtfTabKind::Left;  // of the next \tx
 };
+
+struct ListDefinition {
+    int id = 0;
+    std::vector<RtfListStyle> levels;
+};
+
+// The list style of a \levelnfc number.
+RtfListStyle StyleOfNumbering(int nfc) {
+    switch (nfc) {
+        case 0:
+            return RtfListStyle::Decimal;
+        case 1:
+            return RtfListStyle::UpperRoman;
+        case 2:
+            return RtfListStyle::LowerRoman;
+        case 3:
+            return RtfListStyle::UpperAlpha;
+        case 4:
+            return RtfListStyle::LowerAlpha;
+        case 255:
+            return RtfListStyle::None;
+        default:
+            return RtfListStyle::Bullet;
+    }
+}
+
+// The target of a HYPERLINK field instruction, quoted or not; empty for other fields.
+QString LinkTarget(const QString& instruction) {
+    QString rest = instruction.trimmed();
+    static const QString kHyperlink = QStringLiteral("HYPERLINK");
+    if (!rest.startsWith(kHyperlink, Qt::CaseInsensitive)) {
+        return QString();
+    }
+    rest = rest.mid(kHyperlink.size()).trimmed();
+    const qsizetype end = rest.startsWith(u'"') ? rest.indexOf(u'"', 1) : rest.indexOf(u' ');
+    const QString target = rest.startsWith(u'"') ? rest.mid(1, end < 0 ? -1 : end - 1)
+                                                 : rest.left(end < 0 ? rest.size() : end);
+    // Only what the instruction can carry again: no tabs or breaks, quotes escaped.
+    QString clean;
+    for (const QChar c : target) {
+        if (c == u'"') {
+            clean += QStringLiteral("%22");
+        } else if (c.unicode() >= 0x20) {
+            clean += c;
+        }
+    }
+    return clean;
+}
 
 // The control words that stand for one character; 0 for any other word.
 char16_t CharacterOf(RtfWord word) {
@@ -116,6 +181,7 @@ public:
                 case '{':
                     Flush();
                     fallbackLeft_ = 0;
+                    starred_ = false;
                     OpenGroup();
                     break;
                 case '}':
@@ -161,8 +227,16 @@ private:
         if (cur_.dest == Dest::FontTable && cur_.fontEntry >= 0) {
             fonts_[cur_.fontEntry].complete = true;
         }
-        cur_ = stack_.back();
+        const State closing = std::move(cur_);
+        cur_ = std::move(stack_.back());
         stack_.pop_back();
+        // The numbering of a paragraph and the target of a field are given in groups of their
+        // own, but hold for the paragraph and the field around them.
+        if (closing.dest == Dest::Pn) {
+            cur_.par.list = closing.par.list;
+        } else if (closing.dest == Dest::FieldInstruction && cur_.dest != closing.dest) {
+            cur_.chars.link = LinkIndex(LinkTarget(instruction_));
+        }
         return !stack_.empty();
     }
 
@@ -250,6 +324,8 @@ private:
             case '*':
                 // {\*\word ...}: an optional destination, none of which holds body text.
                 if (atGroupStart) {
+                    starredFrom_ = cur_.dest;
+                    starred_ = true;
                     cur_.dest = Dest::Skip;
                 }
                 return;
@@ -276,7 +352,15 @@ private:
         const bool on = !hasParam || param != 0;
         RtfCharProps& chars = cur_.chars;
         RtfParProps& par = cur_.par;
+        const bool starred = std::exchange(starred_, false);
         if (cur_.dest == Dest::Skip) {
+            // Optional destinations this reader knows are read after all.
+            if (starred && starredFrom_ == Dest::Body) {
+                OpenDestination(word);
+            }
+            return;
+        }
+        if (cur_.dest == Dest::Body && OpenDestination(word)) {
             return;
         }
         switch (word) {
@@ -319,6 +403,17 @@ private:
                 return;
             case Dest::ColorTable:
                 ColorTableWord(word, param);
+                return;
+            case Dest::ListTable:
+                ListTableWord(word, param);
+                return;
+            case Dest::ListOverrideTable:
+                ListOverrideWord(word, param);
+                return;
+            case Dest::Pn:
+                PnWord(word, param);
+                return;
+            case Dest::FieldInstruction:
                 return;
             case Dest::Body:
             case Dest::Skip:
@@ -401,6 +496,33 @@ private:
             case RtfWord::SpaceAfter:
                 par.spaceAfter = std::clamp(param, 0, kMaxTwips);
                 break;
+            case RtfWord::LineSpacing:
+                par.lineSpacing = ClampTwips(param);
+                break;
+            case RtfWord::LineMultiple:
+                par.lineMultiple = on;
+                break;
+            case RtfWord::TabRight:
+                cur_.tabKind = RtfTabKind::Right;
+                break;
+            case RtfWord::TabCenter:
+                cur_.tabKind = RtfTabKind::Center;
+                break;
+            case RtfWord::TabDecimal:
+                cur_.tabKind = RtfTabKind::Decimal;
+                break;
+            case RtfWord::TabStop:
+                if (static_cast<int>(par.tabs.size()) < kMaxTabs) {
+                    par.tabs.push_back(RtfTab{std::clamp(param, 0, kMaxTwips), cur_.tabKind});
+                }
+                cur_.tabKind = RtfTabKind::Left;
+                break;
+            case RtfWord::ListSelect:
+                par.list.overrideIndex = std::max(param, 0);
+                break;
+            case RtfWord::ListLevelSelect:
+                par.list.level = std::clamp(param + 1, 1, kMaxListLevels);
+                break;
             case RtfWord::Par:
                 EndParagraph();
                 break;
@@ -410,6 +532,148 @@ private:
                 }
                 break;
         }
+    }
+
+    // Enters the destinations that words of their own open; false for any other word.
+    bool OpenDestination(RtfWord word) {
+        switch (word) {
+            case RtfWord::Pn:
+                cur_.dest = Dest::Pn;
+                cur_.par.list = RtfListProps{};
+                cur_.par.list.style = RtfListStyle::Decimal;
+                return true;
+            case RtfWord::ListTable:
+                cur_.dest = Dest::ListTable;
+                return true;
+            case RtfWord::ListOverrideTable:
+                cur_.dest = Dest::ListOverrideTable;
+                return true;
+            case RtfWord::FieldInstruction:
+                cur_.dest = Dest::FieldInstruction;
+                instruction_.clear();
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    void PnWord(RtfWord word, int param) {
+        RtfListProps& list = cur_.par.list;
+        switch (word) {
+            case RtfWord::PnBullet:
+                list.style = RtfListStyle::Bullet;
+                break;
+            case RtfWord::PnLevel:
+                list.level = std::clamp(param, 1, kMaxListLevels);
+                break;
+            case RtfWord::PnDecimal:
+                list.style = RtfListStyle::Decimal;
+                break;
+            case RtfWord::PnLowerAlpha:
+                list.style = RtfListStyle::LowerAlpha;
+                break;
+            case RtfWord::PnUpperAlpha:
+                list.style = RtfListStyle::UpperAlpha;
+                break;
+            case RtfWord::PnLowerRoman:
+                list.style = RtfListStyle::LowerRoman;
+                break;
+            case RtfWord::PnUpperRoman:
+                list.style = RtfListStyle::UpperRoman;
+                break;
+            default:
+                break;
+        }
+    }
+
+    void ListTableWord(RtfWord word, int param) {
+        ListDefinition* list = cur_.list >= 0 && cur_.list < static_cast<int>(lists_.size())
+                                   ? &lists_[cur_.list]
+                                   : nullptr;
+        switch (word) {
+            case RtfWord::List:
+                if (static_cast<int>(lists_.size()) < kMaxTableEntries) {
+                    lists_.emplace_back();
+                    cur_.list = static_cast<int>(lists_.size()) - 1;
+                } else {
+                    cur_.list = -1;
+                }
+                break;
+            case RtfWord::ListLevel:
+                if (list != nullptr && static_cast<int>(list->levels.size()) < kMaxListLevels) {
+                    list->levels.push_back(RtfListStyle::Decimal);
+                }
+                break;
+            case RtfWord::LevelNumbering:
+                if (list != nullptr && !list->levels.empty()) {
+                    list->levels.back() = StyleOfNumbering(param);
+                }
+                break;
+            case RtfWord::ListId:
+                if (list != nullptr) {
+                    list->id = param;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    void ListOverrideWord(RtfWord word, int param) {
+        switch (word) {
+            case RtfWord::ListOverride:
+                cur_.overrideListId = 0;
+                break;
+            case RtfWord::ListId:
+                cur_.overrideListId = param;
+                break;
+            case RtfWord::ListSelect:
+                if (overrides_.count(param) > 0 ||
+                    static_cast<int>(overrides_.size()) < kMaxTableEntries) {
+                    overrides_[param] = cur_.overrideListId;
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    // The style of an \ls paragraph from the list tables; a list whose tables are missing is
+    // still shown as a list, with bullets.
+    RtfListStyle OverrideStyle(const RtfListProps& props) const {
+        const auto override = overrides_.find(props.overrideIndex);
+        if (override == overrides_.end()) {
+            return RtfListStyle::Bullet;
+        }
+        for (const ListDefinition& list : lists_) {
+            if (list.id == override->second) {
+                return props.level <= static_cast<int>(list.levels.size())
+                           ? list.levels[props.level - 1]
+                           : RtfListStyle::Bullet;
+            }
+        }
+        return RtfListStyle::Bullet;
+    }
+
+    RtfParProps ParagraphProps() const {
+        RtfParProps par = cur_.par;
+        if (par.list.overrideIndex > 0) {
+            par.list.style = OverrideStyle(par.list);
+        }
+        return par;
+    }
+
+    int LinkIndex(const QString& target) {
+        if (target.isEmpty()) {
+            return 0;
+        }
+        if (links_.empty() || links_.back() != target) {
+            if (static_cast<int>(links_.size()) >= kMaxTableEntries) {
+                return 0;
+            }
+            links_.push_back(target);
+        }
+        return static_cast<int>(links_.size());
     }
 
     void FontTableWord(RtfWord word, int param) {
@@ -468,6 +732,12 @@ private:
     void TextByte(char c) {
         switch (cur_.dest) {
             case Dest::Skip:
+            case Dest::ListTable:
+            case Dest::ListOverrideTable:
+            case Dest::Pn:
+                return;
+            case Dest::FieldInstruction:
+                AddByte(c);
                 return;
             case Dest::ColorTable:
                 if (c == ';') {
@@ -507,6 +777,8 @@ private:
     void AddByte(char c) {
         if (cur_.dest == Dest::Body) {
             bodyStarted_ = true;
+            pending_ += c;
+        } else if (cur_.dest == Dest::FieldInstruction) {
             pending_ += c;
         } else if (cur_.dest == Dest::FontTable) {
             const RtfFontEntry* entry = CurrentEntry();
@@ -550,6 +822,12 @@ private:
             }
             return;
         }
+        if (cur_.dest == Dest::FieldInstruction) {
+            if (instruction_.size() < kMaxInstruction) {
+                instruction_ += text;
+            }
+            return;
+        }
         if (cur_.dest != Dest::Body || cur_.chars.hidden) {
             return;
         }
@@ -568,7 +846,7 @@ private:
             return;
         }
         bodyStarted_ = true;
-        paragraph_.par = cur_.par;
+        paragraph_.par = ParagraphProps();
         paragraph_.mark = cur_.chars;
         paragraphs_.push_back(std::move(paragraph_));
         paragraph_ = RtfParagraph{};
@@ -577,11 +855,12 @@ private:
     // The \par that closes the last paragraph opens no new one; text after it does.
     RtfContent Finish() {
         if (!paragraph_.runs.empty() || paragraphs_.empty()) {
-            paragraph_.par = cur_.par;
+            paragraph_.par = ParagraphProps();
             paragraph_.mark = cur_.chars;
             paragraphs_.push_back(std::move(paragraph_));
         }
-        return RtfContent{std::move(paragraphs_), std::move(fonts_), std::move(colors_)};
+        return RtfContent{std::move(paragraphs_), std::move(fonts_), std::move(colors_),
+                          std::move(links_)};
     }
 
     std::string_view in_;
@@ -590,6 +869,8 @@ private:
     std::vector<State> stack_;
     int overflow_ = 0;  // groups opened beyond kMaxDepth and not yet closed
     bool justOpened_ = false;
+    bool starred_ = false;  // the group just opened with \*
+    Dest starredFrom_ = Dest::Body;
     int fallbackLeft_ = 0;
     std::string pending_;
     int ansiCodePage_ = kWesternCodePage;
@@ -601,6 +882,10 @@ private:
     int red_ = 0;
     int green_ = 0;
     int blue_ = 0;
+    std::vector<ListDefinition> lists_;
+    std::map<int, int> overrides_;  // \ls number to list id
+    QString instruction_;
+    std::vector<QString> links_;
     std::vector<RtfParagraph> paragraphs_;
     RtfParagraph paragraph_;
 };

@@ -1,11 +1,13 @@
 #include "richtext/RtfWriter.h"
 
+#include "richtext/RtfCodePage.h"
 #include "richtext/RtfFormat.h"
 #include "storage/Cp932.h"
 
 #include <QColor>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +18,10 @@ namespace {
 
 constexpr int kShiftJisCharset = 128;
 constexpr int kAnsiCharset = 0;
+constexpr int kSymbolCharset = 2;
+constexpr int kShiftJisCodePage = 932;
+constexpr unsigned char kSymbolBullet = 0xB7;
+constexpr int kListHangTwips = 360;
 constexpr double kFallbackPointSize = 12.0;
 
 enum class VAlign { Normal, Super, Sub };
@@ -38,16 +44,24 @@ struct FontKey {
     bool operator==(const FontKey&) const = default;
 };
 
-// Whether a character goes out as CP932 bytes: only where the bytes stand for that character
-// when read back (CP932 maps the yen sign onto the backslash byte, for one).
-bool EncodesAsCp932(char32_t c, std::string& bytes) {
-    return c >= 0x80 && EncodeCp932Char(c, bytes) && static_cast<unsigned char>(bytes[0]) >= 0x80;
+// The code page of a font entry's bytes: the writer declares CP932 as the document's.
+int CodePageOf(int charset) {
+    return CodePageOfCharset(charset, kShiftJisCodePage);
 }
 
-bool NeedsShiftJis(const QString& text) {
+// Whether a character goes out as bytes of the code page: only where the bytes stand for that
+// very character when read back (CP932 maps the yen sign onto the backslash byte, for one).
+bool EncodesAsBytes(char32_t c, int codePage, std::string& bytes) {
+    return c >= 0x80 && EncodeCodePage(codePage, c, bytes) &&
+           static_cast<unsigned char>(bytes[0]) >= 0x80;
+}
+
+// Whether the text holds a character that Shift-JIS holds and the code page does not.
+bool NeedsShiftJis(const QString& text, int codePage) {
     std::string bytes;
     for (const char32_t c : text.toUcs4()) {
-        if (EncodesAsCp932(c, bytes)) {
+        if (EncodesAsBytes(c, kShiftJisCodePage, bytes) &&
+            (codePage == kShiftJisCodePage || !EncodesAsBytes(c, codePage, bytes))) {
             return true;
         }
     }
@@ -66,15 +80,21 @@ bool IsAscii(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-// The character set of a run's font entry. Shift-JIS bytes must sit under a Japanese entry,
-// or the control decodes them as Western text; otherwise the set the face came with is kept,
-// and a Western face gets the Western set so that Windows does not draw it with a Japanese one.
+// The character set of a run's font entry. The set the face was read with is kept, with the
+// run's text in its code page, unless the run holds Japanese text that only Shift-JIS bytes
+// under a Japanese entry can carry. A face of no known set gets the Japanese one, or the
+// Western one for an ASCII run in a Western face, so that Windows does not draw it with a
+// Japanese face.
 int CharsetOf(const QTextCharFormat& format, const QString& face, const QString& text) {
-    if (NeedsShiftJis(text)) {
+    if (format.hasProperty(kRtfCharsetProperty)) {
+        const int charset = format.intProperty(kRtfCharsetProperty);
+        if (!NeedsShiftJis(text, CodePageOf(charset))) {
+            return charset;
+        }
         return kShiftJisCharset;
     }
-    if (format.hasProperty(kRtfCharsetProperty)) {
-        return format.intProperty(kRtfCharsetProperty);
+    if (NeedsShiftJis(text, kShiftJisCodePage)) {
+        return kShiftJisCharset;
     }
     return IsAscii(face) && !IsJapaneseFace(face) ? kAnsiCharset : kShiftJisCharset;
 }
@@ -120,10 +140,24 @@ public:
         delimit_ = false;
     }
 
-    // Characters outside the run's code page, as signed 16-bit code units with "?" for readers
-    // that do not know \u.
-    void Unicode(char32_t c) {
+    // Characters outside the run's code page, as signed 16-bit code units. Readers that do not
+    // know \u see the stand-in: the Shift-JIS bytes of a look-alike, or "?".
+    void Unicode(char32_t c, std::string_view standIn) {
         const QString units = QString::fromUcs4(&c, 1);
+        if (units.size() == 1 && !standIn.empty()) {
+            if (standIn.size() != 1) {
+                Word("uc", static_cast<int>(standIn.size()));
+            }
+            out_ += "\\u";
+            out_ += std::to_string(static_cast<int16_t>(units[0].unicode()));
+            for (const char byte : standIn) {
+                Hex(static_cast<unsigned char>(byte));
+            }
+            if (standIn.size() != 1) {
+                Word("uc", 1);
+            }
+            return;
+        }
         for (const QChar unit : units) {
             out_ += "\\u";
             out_ += std::to_string(static_cast<int16_t>(unit.unicode()));
@@ -135,6 +169,7 @@ public:
     // One character of text in a run whose entry has the given character set.
     void Char(char32_t c, int charset) {
         std::string bytes;
+        const int codePage = CodePageOf(charset);
         if (c == '\\' || c == '{' || c == '}') {
             Raw(std::string{'\\', static_cast<char>(c)});
         } else if (c == '\t') {
@@ -145,14 +180,17 @@ public:
             Raw("\\~");
         } else if (c >= 0x20 && c < 0x7F) {
             Literal(static_cast<char>(c));
-        } else if (c < 0x20 || c == 0x7F || c == QChar::ParagraphSeparator) {
+        } else if (c < 0x20 || c == QChar::ParagraphSeparator) {
             return;
-        } else if (charset == kShiftJisCharset && EncodesAsCp932(c, bytes)) {
+        } else if (EncodesAsBytes(c, codePage, bytes)) {
             for (const char byte : bytes) {
                 Hex(static_cast<unsigned char>(byte));
             }
+        } else if (codePage == kShiftJisCodePage && c >= 0x80 && EncodeCp932Char(c, bytes) &&
+                   static_cast<unsigned char>(bytes[0]) >= 0x80) {
+            Unicode(c, bytes);
         } else {
-            Unicode(c);
+            Unicode(c, {});
         }
     }
 
@@ -202,24 +240,43 @@ private:
         } else if (align & Qt::AlignRight) {
             out_.Word("qr");
         }
-        const std::pair<const char*, qreal> lengths[] = {
-            {"fi", format.textIndent()},   {"li", format.leftMargin()},
-            {"ri", format.rightMargin()},  {"sb", format.topMargin()},
-            {"sa", format.bottomMargin()},
+        const QTextList* list = block.textList();
+        const auto [firstIndent, leftIndent] = Indents(format, list);
+        const std::pair<const char*, int> lengths[] = {
+            {"fi", firstIndent},
+            {"li", leftIndent},
+            {"ri", Twips(format.rightMargin())},
+            {"sb", Twips(format.topMargin())},
+            {"sa", Twips(format.bottomMargin())},
         };
-        for (const auto& [word, pixels] : lengths) {
-            if (const int twips = Twips(pixels); twips != 0) {
+        for (const auto& [word, twips] : lengths) {
+            if (twips != 0) {
                 out_.Word(word, twips);
             }
         }
+        WriteLineHeight(format);
+        WriteTabs(format);
+        if (list != nullptr) {
+            WriteNumbering(block, *list);
+        }
         bool empty = true;
+        QString link;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.isValid()) {
-                WriteRun(fragment.text(), fragment.charFormat());
-                empty = false;
+            if (!fragment.isValid()) {
+                continue;
             }
+            const QTextCharFormat chars = fragment.charFormat();
+            const QString href = chars.isAnchor() ? chars.anchorHref() : QString();
+            if (href != link) {
+                CloseLink(link);
+                OpenLink(href);
+                link = href;
+            }
+            WriteRun(fragment.text(), chars);
+            empty = false;
         }
+        CloseLink(link);
         // An empty paragraph's height comes from the format of its mark.
         if (empty) {
             WriteRun(QString(), block.charFormat());
@@ -228,14 +285,194 @@ private:
         out_.Raw("\r\n");
     }
 
-    void WriteRun(const QString& text, const QTextCharFormat& format) {
+    // The first-line and left indents in twips. A list paragraph keeps those it was read with
+    // while its margin is the one they gave; otherwise its text stands at the list's indent
+    // and its marker hangs before it.
+    std::pair<int, int> Indents(const QTextBlockFormat& format, const QTextList* list) const {
+        if (list == nullptr) {
+            return {Twips(format.textIndent()), Twips(format.leftMargin())};
+        }
+        const qreal listIndent = list->format().indent() * document_.indentWidth();
+        if (format.hasProperty(kRtfListLeftIndentProperty)) {
+            const int left = format.intProperty(kRtfListLeftIndentProperty);
+            if (Twips(std::max<qreal>(left / kTwipsPerPixel - listIndent, 0)) ==
+                Twips(format.leftMargin())) {
+                return {format.intProperty(kRtfListFirstIndentProperty), left};
+            }
+        }
+        return {-kListHangTwips, Twips(format.leftMargin() + listIndent)};
+    }
+
+    // Line spacing: a multiple of single lines, an exact height (negative) or a least one.
+    void WriteLineHeight(const QTextBlockFormat& format) {
+        const qreal height = format.lineHeight();
+        switch (format.lineHeightType()) {
+            case QTextBlockFormat::ProportionalHeight:
+                if (const int sl = static_cast<int>(std::lround(height * 240 / 100));
+                    sl > 0 && sl != 240) {
+                    out_.Word("sl", sl);
+                    out_.Word("slmult", 1);
+                }
+                break;
+            case QTextBlockFormat::FixedHeight:
+            case QTextBlockFormat::MinimumHeight:
+                if (const int twips = Twips(height); twips > 0) {
+                    const bool fixed = format.lineHeightType() == QTextBlockFormat::FixedHeight;
+                    out_.Word("sl", fixed ? -twips : twips);
+                    out_.Word("slmult", 0);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    void WriteTabs(const QTextBlockFormat& format) {
+        for (const QTextOption::Tab& tab : format.tabPositions()) {
+            switch (tab.type) {
+                case QTextOption::RightTab:
+                    out_.Word("tqr");
+                    break;
+                case QTextOption::CenterTab:
+                    out_.Word("tqc");
+                    break;
+                case QTextOption::DelimiterTab:
+                    out_.Word("tqdec");
+                    break;
+                case QTextOption::LeftTab:
+                    break;
+            }
+            out_.Word("tx", Twips(tab.position));
+        }
+    }
+
+    // A list paragraph's numbering in the form Windows rich-edit controls read: the marker as
+    // text for older readers, then the numbering itself.
+    void WriteNumbering(const QTextBlock& block, const QTextList& list) {
+        const QTextListFormat format = list.format();
+        const char* style = nullptr;
+        switch (format.style()) {
+            case QTextListFormat::ListDecimal:
+                style = "pndec";
+                break;
+            case QTextListFormat::ListLowerAlpha:
+                style = "pnlcltr";
+                break;
+            case QTextListFormat::ListUpperAlpha:
+                style = "pnucltr";
+                break;
+            case QTextListFormat::ListLowerRoman:
+                style = "pnlcrm";
+                break;
+            case QTextListFormat::ListUpperRoman:
+                style = "pnucrm";
+                break;
+            default:
+                break;
+        }
+        const int level = std::max(format.indent(), 1);
+        out_.Raw("{");
+        out_.Word("pntext");
+        if (style == nullptr) {
+            if (fonts_.empty()) {
+                // The document's default font, entry 0, is a text face and never Symbol.
+                const auto first = block.begin();
+                const bool hasText = !first.atEnd() && first.fragment().isValid();
+                FontIndex(KeyOf(hasText ? first.fragment().text() : QString(),
+                                hasText ? first.fragment().charFormat() : block.charFormat()));
+            }
+            const int symbol = FontIndex(FontKey{QStringLiteral("Symbol"), kSymbolCharset});
+            out_.Word("f", symbol);
+            out_.Hex(kSymbolBullet);
+            out_.Word("tab");
+            out_.Raw("}{\\*");
+            out_.Word("pn");
+            if (level > 1) {
+                out_.Word("pnlvl", level);
+            }
+            out_.Word("pnlvlblt");
+            out_.Word("pnf", symbol);
+            out_.Word("pnindent", 0);
+            out_.Raw("{");
+            out_.Word("pntxtb");
+            out_.Hex(kSymbolBullet);
+            out_.Raw("}}");
+            return;
+        }
+        for (const char32_t c : list.itemText(block).toUcs4()) {
+            out_.Char(c, kShiftJisCharset);
+        }
+        out_.Word("tab");
+        out_.Raw("}{\\*");
+        out_.Word("pn");
+        if (level > 1) {
+            out_.Word("pnlvl", level);
+        } else {
+            out_.Word("pnlvlbody");
+        }
+        out_.Word("pnindent", 0);
+        out_.Word("pnstart", 1);
+        out_.Word(style);
+        out_.Raw("{");
+        out_.Word("pntxta");
+        out_.Literal('.');
+        out_.Raw("}}");
+    }
+
+    // A link is a HYPERLINK field whose result is the link's runs. The field's groups scope
+    // the runs' formatting, so the words written inside do not hold after it.
+    void OpenLink(const QString& href) {
+        if (href.isEmpty()) {
+            return;
+        }
+        out_.Raw("{");
+        out_.Word("field");
+        out_.Raw("{\\*");
+        out_.Word("fldinst");
+        out_.Raw("{");
+        out_.Raw("HYPERLINK \"");
+        QString target = href;
+        target.replace(u'"', QStringLiteral("%22"));
+        // The instruction's bytes would be read in the code page of whatever font is current
+        // there, so everything beyond ASCII goes out as \u.
+        for (const char32_t c : target.toUcs4()) {
+            if (c < 0x20) {
+                continue;  // an instruction's tabs and breaks are no part of the target
+            }
+            if (c < 0x80) {
+                out_.Char(c, kShiftJisCharset);
+            } else {
+                out_.Unicode(c, {});
+            }
+        }
+        out_.Literal('"');
+        out_.Raw("}}{");
+        out_.Word("fldrslt");
+        out_.Raw("{");
+        linkState_ = state_;
+    }
+
+    void CloseLink(const QString& href) {
+        if (href.isEmpty()) {
+            return;
+        }
+        out_.Raw("}}}");
+        state_ = linkState_;
+    }
+
+    FontKey KeyOf(const QString& text, const QTextCharFormat& format) const {
         QString face = format.fontFamilies().toStringList().value(0);
         if (face.isEmpty()) {
             face = document_.defaultFont().family();
         }
-        const int charset = CharsetOf(format, face, text);
+        return FontKey{face, CharsetOf(format, face, text)};
+    }
+
+    void WriteRun(const QString& text, const QTextCharFormat& format) {
+        const FontKey key = KeyOf(text, format);
+        const int charset = key.charset;
         RunProps run;
-        run.font = FontIndex(FontKey{face, charset});
+        run.font = FontIndex(key);
         qreal points = format.hasProperty(QTextFormat::FontPointSize)
                            ? format.fontPointSize()
                            : document_.defaultFont().pointSizeF();
@@ -353,6 +590,7 @@ private:
     std::string body_;
     RtfOut out_;
     RunProps state_;
+    RunProps linkState_;  // the formatting in effect where the open link began
     std::vector<FontKey> fonts_;
     std::vector<QRgb> colors_;
 };

@@ -5,6 +5,13 @@
 #include <QTextDocument>
 
 #include "mainwindow/daypage/BodyEdit.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+#include "support/DocumentSignature.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextList>
 
 // What the body takes from the clipboard: text and its formatting, never a picture that the
 // stored body could not keep.
@@ -43,7 +50,82 @@ private Q_SLOTS:
         cursor.setPosition(1);
         QCOMPARE(cursor.charFormat().fontWeight() >= QFont::Bold, bold);
     }
+    void pasteShowsWhatIsKept_data();
+    void pasteShowsWhatIsKept();
+    void richBodyScreenshots();
 };
+
+// What a paste shows is what a save keeps: the body read back from its own RTF looks the same.
+void BodyEditTest::pasteShowsWhatIsKept_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<int>("listStyle");
+    QTest::addColumn<QString>("href");
+    QTest::newRow("bulleted list") << u"<ul><li>卵</li><li>牛乳</li></ul>"_qs << u"卵\n牛乳"_qs
+                                   << int(QTextListFormat::ListDisc) << QString();
+    QTest::newRow("square bullets become the kept bullet")
+        << u"<ul style=\"list-style-type:square\"><li>a</li></ul>"_qs << u"a"_qs
+        << int(QTextListFormat::ListDisc) << QString();
+    QTest::newRow("numbered list") << u"<ol><li>一</li><li>二</li></ol>"_qs << u"一\n二"_qs
+                                   << int(QTextListFormat::ListDecimal) << QString();
+    QTest::newRow("table becomes lines")
+        << u"<table border=1><tr><td>a</td><td>b</td></tr></table>"_qs << u"a\nb"_qs << 0
+        << QString();
+    QTest::newRow("link keeps its target") << u"<p><a href=\"https://example.com/\">site</a></p>"_qs
+                                           << u"site"_qs << 0 << u"https://example.com/"_qs;
+    QTest::newRow("line height kept as RTF can say it")
+        << u"<p style=\"line-height:150%\">行</p>"_qs << u"行"_qs << 0 << QString();
+}
+
+void BodyEditTest::pasteShowsWhatIsKept() {
+    QFETCH(QString, html);
+    QFETCH(QString, plain);
+    QFETCH(int, listStyle);
+    QFETCH(QString, href);
+    auto* data = new QMimeData;
+    data->setHtml(html);
+    QApplication::clipboard()->setMimeData(data);
+    TBodyEdit edit;
+    edit.paste();
+    QCOMPARE(edit.toPlainText().trimmed(), plain);
+    QTextDocument saved;
+    saved.setDefaultFont(edit.document()->defaultFont());
+    ReadRtf(WriteRtf(*edit.document()), saved);
+    QCOMPARE(DocumentSignature(saved), DocumentSignature(*edit.document()));
+    const QTextList* list = edit.document()->begin().textList();
+    QCOMPARE(list != nullptr ? int(list->format().style()) : 0, listStyle);
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(1);
+    QCOMPARE(cursor.charFormat().anchorHref(), href);
+}
+
+// A body with lists, a link, spacing and tab stops, shown before and after an edit and a save.
+void BodyEditTest::richBodyScreenshots() {
+    TBodyEdit edit;
+    edit.resize(520, 900);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
+    for (const char* name : {"rtf-lists.rtf", "rtf-links.rtf", "rtf-spacing.rtf"}) {
+        QFile file(QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray rtf = file.readAll();
+        ReadRtf(std::string_view(rtf.constData(), size_t(rtf.size())), *edit.document());
+        const QString before = DocumentSignature(*edit.document());
+        const QString stem =
+            QStringLiteral(VELMORA_PNG_DIR "/body-") + QLatin1String(name).chopped(4);
+        QVERIFY(edit.grab().save(stem + u"-read.png"_qs));
+        QTextCursor cursor(edit.document());
+        cursor.setPosition(1);
+        cursor.insertText(u"x"_qs);
+        const std::string saved = WriteRtf(*edit.document());
+        const QString edited = DocumentSignature(*edit.document());
+        ReadRtf(saved, *edit.document());
+        QCOMPARE(DocumentSignature(*edit.document()), edited);
+        QVERIFY(before != edited);
+        QVERIFY(edit.grab().save(stem + u"-saved.png"_qs));
+    }
+}
 
 QTEST_MAIN(BodyEditTest)
 #include "BodyEditTest.moc"

@@ -1,10 +1,16 @@
 #include "mainwindow/daypage/BodyEdit.h"
 
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+
+#include <QDesktopServices>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QUrl>
 #include <vector>
 
 namespace {
@@ -34,14 +40,30 @@ bool TBodyEdit::canInsertFromMimeData(const QMimeData* source) const {
     return source->hasHtml() || source->hasText();
 }
 
+// Pasted HTML goes through the body's own RTF before it is inserted, so the editor shows only
+// what a save keeps (tables as lines, no frames, no line heights RTF cannot say).
 void TBodyEdit::insertFromMimeData(const QMimeData* source) {
     if (source->hasHtml()) {
         QTextDocument pasted;
+        pasted.setDefaultFont(document()->defaultFont());
         pasted.setHtml(source->html());
         RemoveImages(pasted);
-        textCursor().insertFragment(QTextDocumentFragment(&pasted));
+        QTextDocument kept;
+        kept.setDefaultFont(document()->defaultFont());
+        ReadRtf(WriteRtf(pasted), kept);
+        textCursor().insertFragment(QTextDocumentFragment(&kept));
     } else if (source->hasText()) {
         textCursor().insertText(source->text());
     }
     ensureCursorVisible();
+}
+
+// Ctrl+click opens a link through the desktop; a plain click places the caret as in any text.
+void TBodyEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QTextEdit::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        if (const QString href = anchorAt(event->position().toPoint()); !href.isEmpty()) {
+            QDesktopServices::openUrl(QUrl(href));
+        }
+    }
 }

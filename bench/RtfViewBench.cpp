@@ -1,0 +1,79 @@
+// Reading a body of many formatting runs in one paragraph into a shown editor, and writing it:
+// both should grow linearly with the number of runs.
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <string>
+
+namespace {
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "rtf_view_bench";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication application(argc, argv);
+    return application;
+}
+
+// One paragraph of runs that alternate between plain and bold, each a few Japanese characters.
+std::string ManyRuns(int runs) {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat plain;
+    plain.setFontFamilies({QStringLiteral("ＭＳ 明朝")});
+    plain.setFontPointSize(10.5);
+    QTextCharFormat bold = plain;
+    bold.setFontWeight(QFont::Bold);
+    for (int i = 0; i < runs; ++i) {
+        cursor.insertText(QStringLiteral("晴れ%1 ").arg(i % 10), i % 2 == 0 ? plain : bold);
+    }
+    return WriteRtf(document);
+}
+
+void BM_ReadManyRunsIntoShownEditor(benchmark::State& state) {
+    Application();
+    const std::string rtf = ManyRuns(static_cast<int>(state.range(0)));
+    QTextEdit edit;
+    edit.resize(600, 400);
+    edit.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        ReadRtf(rtf, *edit.document());
+        benchmark::DoNotOptimize(edit.document()->documentLayout()->documentSize());
+        QApplication::processEvents();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ReadManyRunsIntoShownEditor)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+void BM_WriteManyRuns(benchmark::State& state) {
+    Application();
+    QTextDocument document;
+    ReadRtf(ManyRuns(static_cast<int>(state.range(0))), document);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(WriteRtf(document).size());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_WriteManyRuns)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+}  // namespace
