@@ -25,7 +25,8 @@ inline std::string FuzzFolder(const std::string& name) {
     std::filesystem::create_directories(folder);
     SetMessageSink([](const std::string&) {});
     std::atexit([] {
-        std::fprintf(stderr, "saved files read back as UTF-8 (texts not compared): %d\n", utf8RoundTrips);
+        std::fprintf(stderr, "saved files read back as UTF-8 (texts not compared): %d\n",
+                     utf8RoundTrips);
     });
     return folder.string() + "/";
 }
