@@ -89,8 +89,9 @@ TLunisolarYear::TLunisolarYear(int year) : year_(year) {
 }
 
 const TLunarMonth& TLunisolarYear::MonthOf(int32_t day) const {
-    const auto after = std::upper_bound(months_.begin(), months_.end(), day,
-                                        [](int32_t d, const TLunarMonth& m) { return d < m.First; });
+    const auto after =
+        std::upper_bound(months_.begin(), months_.end(), day,
+                         [](int32_t d, const TLunarMonth& m) { return d < m.First; });
     return *(after == months_.begin() ? after : after - 1);
 }
 
