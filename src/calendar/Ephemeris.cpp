@@ -231,14 +231,24 @@ double SunApparentLongitude(double jde) {
 }
 
 double SunLongitudeMoment(double degrees, double jdeNear) {
-    double jde = jdeNear;
-    // Each step removes all but a few per cent of the remaining distance.
+    // Degrees still to go from the moment, within [-180, 180).
+    const auto behind = [degrees](double jde) {
+        const double d = degrees - SunApparentLongitude(jde);
+        return d - 360 * std::floor((d + 180) / 360);
+    };
+    // A first step at the mean rate, then secant steps at the rate between the last two.
     constexpr int kMaxSteps = 12;
     constexpr double kSettled = 1e-7;  // days, under a hundredth of a second
+    double previous = jdeNear;
+    double previousBehind = behind(previous);
+    double jde = previous + previousBehind * kDaysPerDegree;
     for (int step = 0; step < kMaxSteps; ++step) {
-        double behind = degrees - SunApparentLongitude(jde);
-        behind -= 360 * std::floor((behind + 180) / 360);  // into [-180, 180)
-        const double delta = behind * kDaysPerDegree;
+        const double now = behind(jde);
+        const double rate =
+            now != previousBehind ? (jde - previous) / (previousBehind - now) : kDaysPerDegree;
+        const double delta = now * rate;
+        previous = jde;
+        previousBehind = now;
         jde += delta;
         if (std::abs(delta) < kSettled) {
             break;
