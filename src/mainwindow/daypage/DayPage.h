@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "storage/DataInfo.h"
 
@@ -86,6 +85,9 @@ public:
     // Header texts for the current date.
     static QString DateDispText(int year, int month, int day, int weekday);
     QString Label1Text() const;
+    // The old-calendar date of the current date, "旧10月29日" or "旧閏6月1日"; empty outside the
+    // reckoned days.
+    QString OldDateText() const;
 
     QMenu* WeatherPopup() const { return weatherPopup_; }
 
@@ -102,9 +104,9 @@ private:
         QString Name;
         int Kind;
     };
-    // The rokuyo of a day: the grid asks for every cell on every repaint, and the old-calendar
-    // reckoning is far dearer than the painting.
-    const TRokuyo& RokuyoOf(int32_t date);
+    // The rokuyo of a day; the reckoner keeps the months of the year it last worked out, so
+    // the cells of a month cost a lookup each.
+    TRokuyo RokuyoOf(int32_t date);
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
@@ -118,7 +120,6 @@ private:
     TKyureki& kyureki_;
     TInitParam& params_;
 
-    std::unordered_map<int32_t, TRokuyo> rokuyo_;
     QMenu* weatherPopup_ = nullptr;
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched
