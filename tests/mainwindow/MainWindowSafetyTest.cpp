@@ -15,11 +15,11 @@
 #include <csignal>
 
 #include "MainWindowTest.h"
-#include "bridge/TextCodec.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "storage/Cp932.h"
 #include "support/ScopedUnprivileged.h"
+#include "bridge/TextCodec.h"
 
 namespace {
 
