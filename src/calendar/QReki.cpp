@@ -132,6 +132,9 @@ void TKyureki::Calculate(double aDate) {
 }
 
 int TKyureki::RokuyoIndex() const {
+    if (FMonth == 0) {
+        return -1;
+    }
     const int index = (FMonth + FDay - 2) % 6;
     return index < 0 ? index + 6 : index;
 }

@@ -66,10 +66,10 @@ public:
     bool Leap() const { return FLeap; }               // Month() is an intercalary month
     int32_t SolarTerm() const { return FSolarTerm; }  // 0..23 begins on Date(), or -1
     double TermAngle() const { return FTermAngle; }
-
-private:
+    // The rokuyo as an index into RokuyoNameAt, or -1 without an old date.
     int RokuyoIndex() const;
 
+private:
     TLunisolarCache years_;
 
     double FDate = 0;

@@ -177,17 +177,21 @@ void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, co
     canvas.save();
     canvas.setClipRect(rect);
     int rokuyoWidth = 0;
-    if (params_.ShowRokuyo) {
+    if (params_.ShowRokuyo)
+        kyureki_.Calculate(date);
+    const int rokuyo = params_.ShowRokuyo ? kyureki_.RokuyoIndex() : -1;
+    if (rokuyo >= 0) {
         QFont font = canvas.font();
         font.setPointSize(kRokuyoPointSize);
         canvas.setFont(font);
-        const TRokuyo rokuyo = RokuyoOf(date);
-        const QFontMetrics metrics(font);
-        const QRect ink = metrics.tightBoundingRect(rokuyo.Name);
-        rokuyoWidth = metrics.horizontalAdvance(rokuyo.Name);
-        const QPoint baseline(rect.right() + 1 - rokuyoWidth, rect.bottom() - ink.bottom());
-        canvas.setPen(!thisMonth ? kRokuyoOutside : rokuyo.Kind == 1 ? kRokuyoLucky : kRokuyoOther);
-        canvas.drawText(baseline, rokuyo.Name);
+        const TRokuyoLook& look = RokuyoLook(font);
+        const size_t i = static_cast<size_t>(rokuyo);
+        rokuyoWidth = look.Widths[i];
+        const QPoint baseline(rect.right() + 1 - rokuyoWidth, rect.bottom() - look.InkBottoms[i]);
+        canvas.setPen(!thisMonth                   ? kRokuyoOutside
+                      : kyureki_.RokuyoKind() == 1 ? kRokuyoLucky
+                                                   : kRokuyoOther);
+        canvas.drawText(baseline, look.Names[i]);
     }
     if (params_.WeatherIcon) {
         const TDataInfo& rec = store_.FindByDate(date);
@@ -202,9 +206,19 @@ void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, co
     canvas.restore();
 }
 
-TDayPage::TRokuyo TDayPage::RokuyoOf(int32_t date) {
-    kyureki_.Calculate(date);
-    return {FromCp932(kyureki_.RokuyoName()), kyureki_.RokuyoKind()};
+const TDayPage::TRokuyoLook& TDayPage::RokuyoLook(const QFont& font) {
+    // Days outside the month are italic: each style keeps its own measures.
+    TRokuyoLook& look = rokuyoLooks_[font.italic() ? 1 : 0];
+    if (look.Font != font || look.Names[0].isEmpty()) {
+        const QFontMetrics metrics(font);
+        look.Font = font;
+        for (size_t i = 0; i < look.Names.size(); ++i) {
+            look.Names[i] = FromCp932(RokuyoNameAt(static_cast<int>(i)));
+            look.Widths[i] = metrics.horizontalAdvance(look.Names[i]);
+            look.InkBottoms[i] = metrics.tightBoundingRect(look.Names[i]).bottom();
+        }
+    }
+    return look;
 }
 
 void TDayPage::StorePage(int32_t date) {

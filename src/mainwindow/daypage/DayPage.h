@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QFont>
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -100,13 +102,15 @@ Q_SIGNALS:
     void Loaded();
 
 private:
-    struct TRokuyo {
-        QString Name;
-        int Kind;
+    // The six rokuyo names in the grid's small font with their widths and the bottoms of their
+    // ink below the baseline, measured once per font rather than for every cell.
+    struct TRokuyoLook {
+        QFont Font;
+        std::array<QString, 6> Names;
+        std::array<int, 6> Widths{};
+        std::array<int, 6> InkBottoms{};
     };
-    // The rokuyo of a day; the reckoner keeps the months of the year it last worked out, so
-    // the cells of a month cost a lookup each.
-    TRokuyo RokuyoOf(int32_t date);
+    const TRokuyoLook& RokuyoLook(const QFont& font);
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
@@ -120,6 +124,7 @@ private:
     TKyureki& kyureki_;
     TInitParam& params_;
 
+    std::array<TRokuyoLook, 2> rokuyoLooks_;  // upright, italic
     QMenu* weatherPopup_ = nullptr;
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched
