@@ -3,8 +3,11 @@
 #include <cstdint>
 #include <string>
 
-// The old Japanese lunisolar calendar, the rokuyo and the 24 solar terms, from simplified
-// periodic series for the longitudes of the sun and the moon at a fixed time zone of UTC+9.
+#include "calendar/LunisolarYear.h"
+
+// The old Japanese lunisolar calendar, the rokuyo and the 24 solar terms, from the precise
+// moments of the new moons and of the sun's longitude (Ephemeris.h) at the fixed time zone of
+// UTC+9, with the months numbered as LunisolarYear.h describes.
 //
 // Moments are counted in "day number" scale: the whole part of a date-time plus 2415018, so
 // that 2451544.0 is 2000-01-01 00:00 local time. Names are CP932 text.
@@ -12,9 +15,9 @@
 // Day number of day 0 of the date-times (1899-12-30).
 inline constexpr int32_t kDayNumberOffset = 2415018;
 
-// The days, as date-times, whose old date TKyureki reckons: 1899-01-01 .. 2101-12-31. The series
-// hold from 1900 to 2100, and a year either side covers the days of the neighbouring months that
-// the month grid shows around its range.
+// The days, as date-times, whose old date TKyureki reckons: 1899-01-01 .. 2101-12-31, the grid's
+// years 1900 to 2100 and a year either side for the days of the neighbouring months that it
+// shows around its range.
 inline constexpr int32_t kKyurekiFirstDay = -363;
 inline constexpr int32_t kKyurekiLastDay = 73780;
 
@@ -29,13 +32,8 @@ const std::string& SolarTermName(int index);
 // x reduced to [0, 360) for x >= 0; for negative x the result lies in (0, 360], -360 giving 360.
 double NormalizeAngle(double degrees);
 
-// Apparent longitude of the sun and longitude of the moon, in degrees [0, 360), for a time in
-// Julian centuries from J2000.0.
-double SunLongitude(double julianCenturies);
-double MoonLongitude(double julianCenturies);
-
-// The moment of the last new moon before the moment x (time of day kept). When the search does
-// not settle within 30 steps it gives up and returns x + 0.375.
+// The moment, in day-number scale, of the last new moon at or before the moment x (time of day
+// kept). Far outside the years 1700..2300 it does not search and returns x.
 double NewMoonBefore(double moment);
 
 // The solar term that begins on the day dayNumber (local midnight to midnight): 0..23, or -1.
@@ -56,9 +54,9 @@ public:
     const std::string& MonthName() const;
 
     // The day number of the last moment before moment x at which the sun's longitude was a whole
-    // multiple of step degrees (90 or 30). Leaves that multiple in TermAngle(). When the search
-    // does not settle within 30 steps (far from the present era the series are no longer
-    // monotonic) it gives up and returns the whole day of x; x must lie within int32_t.
+    // multiple of step degrees (90 or 30). Leaves that multiple in TermAngle(). Far outside the
+    // years 1700..2300 it does not search and returns the whole day of x; x must lie within
+    // int32_t.
     int32_t TermBefore(double step, double moment);
 
     double Date() const { return FDate; }
@@ -68,9 +66,11 @@ public:
     bool Leap() const { return FLeap; }               // Month() is an intercalary month
     int32_t SolarTerm() const { return FSolarTerm; }  // 0..23 begins on Date(), or -1
     double TermAngle() const { return FTermAngle; }
+    // The rokuyo as an index into RokuyoNameAt, or -1 without an old date.
+    int RokuyoIndex() const;
 
 private:
-    int RokuyoIndex() const;
+    TLunisolarCache years_;
 
     double FDate = 0;
     int32_t FYear = 0;

@@ -21,12 +21,13 @@ class TDiary : public QFrame {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TDiary* sender)>;
-    // The mark bits of a day: bit 0 square, 1 circle, 2 triangle, 3 two triangles; any bit
-    // makes the day number bold.
+    // The mark bits of a day: bit 0 square, 1 circle, 2 triangle, 3 two triangles, each in its
+    // own slot at the top right; any bit makes the day number bold.
     using TOnEventDefine = std::function<uint8_t(TDiary* sender, double date)>;
-    // Owner painting inside a day cell, after the background and before the frame, marks and
-    // day number. The painter carries the cell's font (italic outside the month), pen (the
-    // day's font colour) and brush (the background); rect is the cell less 1 pixel each side.
+    // Owner painting inside a day cell, after the background and selection frame and before
+    // the marks and day number. The painter carries the cell's font (italic outside the month),
+    // pen (the day's font colour) and brush (the background); rect is the band of the cell below
+    // the day number and marks (DiaryCellParts), where the owner's drawing covers neither.
     using TOnDrawCell = std::function<void(TDiary* sender, int32_t date, bool thisMonth,
                                            QPainter& canvas, const QRect& rect)>;
 

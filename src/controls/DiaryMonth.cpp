@@ -104,8 +104,3 @@ TDiarySizes DiaryCellSizes(int clientWidth, int clientHeight, int fontHeight, in
     Share(clientWidth - DiaryColumns * gridLineWidth, sizes.ColWidths, 0);
     return sizes;
 }
-
-int DiaryMarkSize(int fontHeight) {
-    const int s = std::abs(fontHeight) / 3;
-    return s > 2 ? s + 1 : 4;
-}

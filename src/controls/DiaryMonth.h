@@ -63,6 +63,3 @@ struct TDiarySizes {
     std::array<int, DiaryColumns> ColWidths;
 };
 TDiarySizes DiaryCellSizes(int clientWidth, int clientHeight, int fontHeight, int gridLineWidth);
-
-// Side of one day mark for a font of the given pixel height.
-int DiaryMarkSize(int fontHeight);

@@ -1,5 +1,7 @@
 #include "controls/Diary.h"
 
+#include "controls/DiaryCell.h"
+
 #include "storage/Clock.h"
 
 #include <QFontMetrics>
@@ -14,9 +16,8 @@ constexpr TColor clBlue = 0x00FF0000;
 constexpr TColor OtherMonthBackground = 0x00DDDDDD;
 constexpr TColor GridLineColor = 0x00C0C0C0;
 constexpr int HeaderPointSize = 10;
-constexpr int FrameWidth = 3;
-constexpr int OwnerInset = 1;  // the owner paints inside the cell less this on every side
-constexpr int MarkGap = 2;
+// The selection frame lies under the cell's contents, so that they stay whole.
+constexpr int FrameWidth = 2;
 constexpr int MarkShapes = 4;  // bits 0..3 draw; bits 4..7 only make the number bold
 
 QColor WeekdayFontColor(int weekday) {
@@ -30,7 +31,10 @@ QColor WeekdayFontColor(int weekday) {
     }
 }
 
-void DrawMark(QPainter& p, int bit, int left, int top, int s) {
+void DrawMark(QPainter& p, int bit, const QRect& slot) {
+    const int left = slot.left();
+    const int top = slot.top();
+    const int s = slot.width();
     switch (bit) {
         case 0:
             p.fillRect(QRect(left, top, s, s), p.brush());
@@ -48,28 +52,6 @@ void DrawMark(QPainter& p, int bit, int left, int top, int s) {
                                     QPoint(left + s, top), QPoint(left, top + s)}),
                           Qt::OddEvenFill);
             break;
-    }
-}
-
-// Draws the marks from the top-right corner downwards, then in columns to the left, stopping
-// before a column would reach into the day number.
-void DrawMarks(QPainter& p, uint8_t marks, const QRect& inner, int s, int textEnd) {
-    const int bottom = inner.y() + inner.height();
-    int left = inner.x() + inner.width() - s;
-    int top = inner.y();
-    for (int bit = 0; bit < MarkShapes; ++bit) {
-        if (!(marks & (1u << bit))) {
-            continue;
-        }
-        DrawMark(p, bit, left, top, s);
-        top += s + MarkGap;
-        if (top >= bottom) {
-            top = inner.y();
-            left -= s + MarkGap;
-            if (left < textEnd) {
-                return;
-            }
-        }
     }
 }
 
@@ -106,10 +88,11 @@ void TDiary::paintEvent(QPaintEvent* event) {
     const QColor todayBackground = ToQColor(todayColor_);
     const QColor holidayBackground = ToQColor(holidayColor_);
     const QColor eventColor = ToQColor(eventColor_);
-    // Marks stop short of the bold day number, upright in the month and italic outside.
-    const std::array<QFontMetrics, 2> boldMetrics{QFontMetrics(dayFonts[2]),
-                                                  QFontMetrics(dayFonts[3])};
-    const int markSize = DiaryMarkSize(FontHeight());
+    // The cell's parts are laid out around the ink of two bold digits.
+    const QFontMetrics boldMetrics(dayFonts[2]);
+    const QRect digits = boldMetrics.tightBoundingRect(QStringLiteral("0123456789"));
+    const int numberWidth = boldMetrics.horizontalAdvance(QStringLiteral("00"));
+    const int digitAscent = -digits.top();
     const bool focused = hasFocus();
     const TDiarySizes sizes = Sizes();
 
@@ -155,16 +138,6 @@ void TDiary::paintEvent(QPaintEvent* event) {
             }
 
             p.fillRect(rect, background);
-            p.setFont(dayFonts[inMonth ? 0 : 1]);
-            p.setPen(fontColor);
-            p.setBrush(background);
-            if (OnDrawCell) {
-                p.save();
-                OnDrawCell(this, date, inMonth, p,
-                           rect.adjusted(OwnerInset, OwnerInset, -OwnerInset, -OwnerInset));
-                p.restore();
-            }
-
             if (col == current_.Col && row == current_.Row) {
                 const QColor frame = focused ? red : gray;
                 p.fillRect(rect.x(), rect.y(), rect.width(), FrameWidth, frame);
@@ -174,20 +147,31 @@ void TDiary::paintEvent(QPaintEvent* event) {
                 p.fillRect(rect.right() - FrameWidth + 1, rect.y(), FrameWidth, rect.height(),
                            frame);
             }
-            const QRect inner = rect.adjusted(FrameWidth, FrameWidth, -FrameWidth, -FrameWidth);
+            const TDiaryCellParts parts = DiaryCellParts(rect, numberWidth, digits.height());
+            p.setFont(dayFonts[inMonth ? 0 : 1]);
+            p.setPen(fontColor);
+            p.setBrush(background);
+            if (OnDrawCell) {
+                p.save();
+                OnDrawCell(this, date, inMonth, p, parts.Owner);
+                p.restore();
+            }
 
             const uint8_t marks = OnEventDefine ? OnEventDefine(this, date) : 0;
-            const QString text = CellText(col, row);
             if (marks) {
                 p.setPen(markColor);
                 p.setBrush(markColor);
-                DrawMarks(p, marks, inner, markSize,
-                          inner.x() + boldMetrics[inMonth ? 0 : 1].horizontalAdvance(text));
+                for (int bit = 0; bit < MarkShapes; ++bit) {
+                    if (marks & (1u << bit)) {
+                        DrawMark(p, bit, parts.Marks[static_cast<size_t>(bit)]);
+                    }
+                }
                 // Marks make the number bold; otherwise it keeps the cell's font, set above.
                 p.setFont(dayFonts[2 | (inMonth ? 0 : 1)]);
             }
             p.setPen(fontColor);
-            p.drawText(inner, Qt::AlignLeft | Qt::AlignTop, text);
+            p.drawText(QPoint(parts.Number.left(), parts.Number.top() + digitAscent),
+                       CellText(col, row));
         }
     }
 }

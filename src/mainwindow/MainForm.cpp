@@ -255,7 +255,8 @@ void TForm1::ApplyWindowPlacement() {
         setWindowState(Qt::WindowMaximized);
         return;
     }
-    // The window fits the screen's free area; without a saved place it opens in its middle.
+    // The window fits the screen's free area; without a saved place it opens in its middle at a
+    // comfortable size.
     // A window closed while minimised opens as a normal one: a started program shows itself.
     const QRect area = screen->availableGeometry();
     const TWindowRect& r = placement.Bounds;
@@ -263,7 +264,7 @@ void TForm1::ApplyWindowPlacement() {
     const bool saved =
         r.Left < r.Right && r.Top < r.Bottom && params_.WindowRect.Left < params_.WindowRect.Right;
     if (!saved)
-        bounds = QRect(QPoint(), size());
+        bounds = QRect(QPoint(), FirstStartWindowSize(area.size()));
     bounds.setSize(bounds.size().boundedTo(area.size()));
     if (!saved)
         bounds.moveCenter(area.center());

@@ -24,6 +24,7 @@
 #include "bridge/TextCodec.h"
 #include "controls/SpinBtns.h"
 #include "mainwindow/MainActions.h"
+#include "mainwindow/SplitterShare.h"
 #include "mainwindow/daypage/BodyEdit.h"
 #include "settings/IniFile.h"
 #include "widgets/BevLabel.h"
@@ -40,6 +41,10 @@ constexpr int kDiaryMemoHeight = 195;
 constexpr int kLabel1Width = 125;
 constexpr int kDiaryListHeight = 150;
 constexpr int kNewsMemoHeight = 70;
+// Parts of the window's growth that go to the left column, the grid and the diary body.
+constexpr double kPanel2Share = 0.3;
+constexpr double kDiaryShare = 0.6;
+constexpr double kDiaryMemoShare = 0.5;
 
 // Design colours ($00BBGGRR).
 constexpr TColor kListBoxColor = 0x0066EE99;
@@ -48,6 +53,13 @@ constexpr TColor kDiaryMemoColor = 0x00EEFFFF;
 constexpr TColor kCommentColor = 0x00FFEEFF;
 constexpr TColor kNewsMemoColor = 0x00FFCCFF;
 constexpr TColor kPrivMemoColor = 0x00FFEEEE;
+
+// A first start takes these parts of the screen's free area, up to a size past which a diary
+// window gains nothing.
+constexpr double kFirstStartWidthPart = 0.65;
+constexpr double kFirstStartHeightPart = 0.8;
+constexpr int kFirstStartMaxWidth = 1400;
+constexpr int kFirstStartMaxHeight = 1000;
 
 template <typename T>
 T* Named(T* widget, const char* name) {
@@ -154,6 +166,15 @@ void SetControlColor(QWidget* control, TColor color) {
     control->setAutoFillBackground(true);
 }
 
+QSize FirstStartWindowSize(const QSize& area) {
+    const auto part = [](int extent, double share, int design, int most) {
+        return std::clamp(static_cast<int>(extent * share), design, std::max(design, most));
+    };
+    return QSize(part(area.width(), kFirstStartWidthPart, kWindowWidth, kFirstStartMaxWidth),
+                 part(area.height(), kFirstStartHeightPart, kWindowHeight, kFirstStartMaxHeight))
+        .boundedTo(area);
+}
+
 TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions)
     : Window(window), Diary1(diary) {
     window->setFont(DesignFont(kPGothicFace, 12));
@@ -171,6 +192,11 @@ TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions
     Splitter3->setStretchFactor(1, 1);
     Splitter3->setSizes({kPanel2Width, kWindowWidth - kPanel2Width});
     window->setCentralWidget(Splitter3);
+
+    const QSize design(kWindowWidth, kWindowHeight);
+    panel2Share_ = new TSplitterShare(Splitter3, kPanel2Share, kPanel2Width, design);
+    diaryShare_ = new TSplitterShare(Splitter2, kDiaryShare, kDiaryHeight, design);
+    diaryMemoShare_ = new TSplitterShare(Splitter1, kDiaryMemoShare, kDiaryMemoHeight, design);
 
     StatusBar1 = Named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(true);
@@ -337,7 +363,8 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     DateDisp->setMinimumHeight(26);
     DateDisp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     Label1 = Named(new QLabel, "Label1");
-    Label1->setFixedWidth(kLabel1Width);
+    // At least its design width, wider when the old date and the rokuyo need it.
+    Label1->setMinimumWidth(kLabel1Width);
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     dateLayout->addWidget(WeatherBtn);
     dateLayout->addWidget(DateDisp, 1);
@@ -406,17 +433,23 @@ std::array<int, 7> TMainLayout::SplitInfo() const {
 }
 
 void TMainLayout::ApplySplitInfo(const std::function<int(int current)>& next) {
-    const std::array<int, 7> current = SplitInfo();
-    auto setFirst = [](QSplitter* splitter, int first) {
+    // A saved size stands as it is; a missing one leaves the pane to take its share of the
+    // window's growth from the design size.
+    auto setFirst = [&next](QSplitter* splitter, TSplitterShare* share) {
+        const int first = next(-1);
+        if (first < 0)
+            return;
+        share->Keep();
         const QList<int> sizes = splitter->sizes();
         if (first == sizes.value(0))
             return;
         const int total = sizes.value(0) + sizes.value(1);
         splitter->setSizes({first, std::max(total - first, 1)});
     };
-    setFirst(Splitter3, next(current[0]));
-    setFirst(Splitter2, next(current[1]));
-    setFirst(Splitter1, next(current[2]));
+    setFirst(Splitter3, panel2Share_);
+    setFirst(Splitter2, diaryShare_);
+    setFirst(Splitter1, diaryMemoShare_);
+    const std::array<int, 7> current = SplitInfo();
     // The list's own top follows from its band caption; it is read for the record's order.
     next(current[3]);
     const int reminderTop = next(current[4]);

@@ -33,6 +33,12 @@ struct TMainActions;
 
 // A column of bands, each with a bold caption above its content; the user drags the border
 // between them, and the last band takes whatever height is left.
+class TSplitterShare;
+
+// The window's size at a first start, with no saved placement: a comfortable part of the
+// screen's free area, never below the design size nor above the area.
+QSize FirstStartWindowSize(const QSize& area);
+
 class TBandBox : public QSplitter {
     Q_OBJECT
 public:
@@ -202,4 +208,8 @@ private:
     void BuildPage(const TMainActions& actions);
 
     std::array<TColor, 7> colors_;
+    // The grid's column, the grid and the diary body take these shares of the window's growth.
+    TSplitterShare* panel2Share_;
+    TSplitterShare* diaryShare_;
+    TSplitterShare* diaryMemoShare_;
 };

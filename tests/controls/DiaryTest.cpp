@@ -55,6 +55,19 @@ QRect CellOf(const TDiary& diary, int32_t date) {
     return {};
 }
 
+// The bounding box of the pixels of one colour within a rectangle; null when there are none.
+QRect InkBox(const QImage& image, const QRect& within, const QColor& colour) {
+    QRect box;
+    for (int y = within.top(); y <= within.bottom(); ++y) {
+        for (int x = within.left(); x <= within.right(); ++x) {
+            if (QColor(image.pixel(x, y)) == colour) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
 // A point of the cell's background that neither the frame, the number nor the marks cover.
 QPoint BackgroundPoint(const TDiary& diary, int32_t date) {
     const QRect r = CellOf(diary, date);
@@ -299,52 +312,71 @@ private Q_SLOTS:
     void Marks() {
         QFETCH(int, marks);
         QFETCH(QList<int>, shapesDrawn);
-        // A tall cell so that all marks stack in one column from the top-right corner.
-        auto diary = MakeDiary(D(2015, 2, 14), 0, QSize(236, 300));
+        // Each mark keeps its own slot whatever else the day holds: the ink of the day's marks
+        // is the ink of each mark drawn alone.
+        auto diary = MakeDiary(D(2015, 2, 14));
         const int32_t day = D(2015, 2, 12);
+        int shown = 0;
         diary->OnEventDefine = [&](TDiary*, double date) {
-            return static_cast<uint8_t>(WholeDay(date) == day ? marks : 0);
+            return static_cast<uint8_t>(WholeDay(date) == day ? shown : 0);
         };
-        const QImage image = Render(*diary);
-        const QRect inner = CellOf(*diary, day).adjusted(3, 3, -3, -3);
-        const int s = DiaryMarkSize(12);
-        QCOMPARE(s, 5);
+        const QRect cell = CellOf(*diary, day);
         const QColor blue = ToQColor(diary->EventColor());
-        // A pixel each shape surely covers, relative to its s x s square.
-        const QPoint inside[4] = {{s / 2, s / 2}, {s / 2, s / 2}, {s / 2, s - 1}, {1, s / 2}};
-        const int left = inner.x() + inner.width() - s;
-        for (int slot = 0; slot < 4; ++slot) {
-            const int top = inner.y() + slot * (s + 2);
-            if (slot < shapesDrawn.size()) {
-                const QPoint at = QPoint(left, top) + inside[shapesDrawn[slot]];
-                QCOMPARE(QColor(image.pixel(at)), blue);
-            } else {
-                QVERIFY(QColor(image.pixel(left + s / 2, top + s / 2)) != blue);
-            }
+        shown = marks;
+        const QImage image = Render(*diary);
+        QRect expected;
+        for (const int bit : shapesDrawn) {
+            shown = 1 << bit;
+            expected |= InkBox(Render(*diary), cell, blue);
         }
+        QCOMPARE(InkBox(image, cell, blue), expected);
         // Any bit makes the number bold: the number's pixels differ from the plain drawing.
         diary->OnEventDefine = nullptr;
         const QImage plain = Render(*diary);
-        const QRect number(inner.topLeft(), QSize(14, 12));
+        const QRect number(cell.topLeft(), QSize(14, 10));
         QCOMPARE(plain.copy(number) != image.copy(number), marks != 0);
     }
 
-    void MarksWrapIntoColumnsLeftwards() {
-        // Design height: cells 18 high, inner 12, so two marks stack before the next column;
-        // a one-digit day leaves room for that column.
-        auto diary = MakeDiary(D(2015, 2, 14));
-        const int32_t day = D(2015, 2, 5);
-        diary->OnEventDefine = [&](TDiary*, double) { return uint8_t{0x0F}; };
-        const QImage image = Render(*diary);
-        const QRect inner = CellOf(*diary, day).adjusted(3, 3, -3, -3);
-        const int s = 5;
+    // Every day shows all four marks, each apart from the others and from the day number, at
+    // the design size (where days from the 10th on used to lose two of them) and larger.
+    void AllFourMarksOnEveryDay_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int32_t>("day");
+        QTest::newRow("design size, day 5") << DesignSize << D(2015, 2, 5);
+        QTest::newRow("design size, day 26") << DesignSize << D(2015, 2, 26);
+        QTest::newRow("design size, today") << DesignSize << D(2015, 2, 18);
+        QTest::newRow("larger, day 26") << QSize(400, 300) << D(2015, 2, 26);
+    }
+    void AllFourMarksOnEveryDay() {
+        QFETCH(QSize, size);
+        QFETCH(int32_t, day);
+        auto diary = MakeDiary(D(2015, 2, 14), 0, size);
+        int shown = 0;
+        diary->OnEventDefine = [&](TDiary*, double date) {
+            return static_cast<uint8_t>(WholeDay(date) == day ? shown : 0);
+        };
+        const QRect cell = CellOf(*diary, day);
         const QColor blue = ToQColor(diary->EventColor());
-        const int right = inner.x() + inner.width();
-        // The square tops the first column, the triangle the second one to its left.
-        QCOMPARE(QColor(image.pixel(right - s + 2, inner.y() + 2)), blue);
-        QCOMPARE(QColor(image.pixel(right - 2 * s - 2 + 2, inner.y() + s - 1)), blue);
+        shown = 0x0F;
+        const QRect number = InkBox(Render(*diary), cell, Qt::black);
+        QVERIFY(number.isValid());
+        QList<QRect> boxes;
+        for (int bit = 0; bit < 4; ++bit) {
+            shown = 1 << bit;
+            const QRect box = InkBox(Render(*diary), cell, blue);
+            QVERIFY2(box.width() >= 4 && box.height() >= 4, qPrintable(QString::number(bit)));
+            QVERIFY(cell.contains(box));
+            QVERIFY(!box.intersects(number));
+            for (const QRect& other : boxes) {
+                QVERIFY(!box.intersects(other));
+            }
+            boxes.append(box);
+        }
+        shown = 0x0F;
         QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-        QVERIFY(image.save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid-design-size.png")));
+        QVERIFY(Render(*diary).save(QStringLiteral(VELMORA_PNG_DIR "/diary-grid-%1x%2.png")
+                                        .arg(size.width())
+                                        .arg(size.height())));
     }
 
     void OwnerDrawsEveryDayCell_data() {
@@ -376,7 +408,12 @@ private Q_SLOTS:
         for (const TCall& call : calls) {
             const QRect cell = CellOf(*diary, static_cast<int32_t>(call.Date));
             QVERIFY2(cell.isValid(), qPrintable(QString::number(call.Date)));
-            QCOMPARE(call.Rect, cell.adjusted(1, 1, -1, -1));
+            // The band below the number and marks, across the cell to its bottom.
+            QCOMPARE(call.Rect.left(), cell.left() + 1);
+            QCOMPARE(call.Rect.right(), cell.right() - 1);
+            QCOMPARE(call.Rect.bottom(), cell.bottom());
+            QVERIFY(call.Rect.top() >= cell.top() + 8);
+            QVERIFY(call.Rect.height() >= 8);
             QCOMPARE(call.ThisMonth,
                      DecodeDate(static_cast<int32_t>(call.Date)).Month == diary->Month());
             QCOMPARE(call.Italic, !call.ThisMonth);

@@ -4,14 +4,18 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTextEdit>
 #include <QToolButton>
 
 #include "MainWindowTest.h"
+#include "bridge/Colors.h"
+#include "mainwindow/MainLayout.h"
 #include "storage/Cp932.h"
 #include "widgets/AboutBox.h"
 #include "bridge/Colors.h"
 #include "support/Screenshots.h"
+#include "widgets/WeatherIcons.h"
 
 namespace {
 
@@ -208,4 +212,110 @@ void TMainWindowTest::screenshots() {
     QVERIFY(QTest::qWaitForWindowExposed(about.get()));
     QVERIFY(about->Version->text().startsWith(u"Velmora\nVersion. "_qs));
     QVERIFY(SavePng(about.get(), u"mainwindow-about.png"_qs));
+}
+
+void TMainWindowTest::fullMonthScreenshots() {
+    // Every day of February 2026 written, with every weather picture but "不明" on some days;
+    // the rokuyo on. At the design size of the window and at a larger one.
+    SetTodayForTesting(EncodeDate(2026, 2, 11));
+    TWindowRun run;
+    run.Put(u"Velmora.hol"_qs, ReadShippedHolidays());
+    run.Put(u"Velmora.ini"_qs, Sjis("ROKUYO=1\r\nWEATHERICON=1\r\n"));
+    for (int day = 1; day <= 28; ++day)
+        SeedFullDay(run, EncodeDate(2026, 2, day), day % 9 == 0 ? WeatherUnknown : day * 3 % 32);
+    TForm1& form = run.Start();
+    TDiary& grid = form.Diary1();
+    // Down to the design size from the first start's size: the grid gives back its share.
+    form.resize(780, 580);
+    QTest::qWait(50);
+    QCOMPARE(grid.height(), 135);
+    QCOMPARE(grid.width(), form.Ui().Panel2->width());
+    QVERIFY(SavePng(&grid, u"grid-full-month-design.png"_qs));
+    QVERIFY(SavePng(&form, u"mainwindow-full-month-design.png"_qs));
+
+    // "不明" draws no picture: the lower left of its cell stays the cell's colour.
+    const QRect unknown = CellOf(grid, EncodeDate(2026, 2, 18));
+    const QRect pictured = CellOf(grid, EncodeDate(2026, 2, 17));
+    const QImage image = grid.grab().toImage();
+    const QRect lowerLeft(1, unknown.height() - 4, 6, 4);
+    QCOMPARE(CountInk(image, lowerLeft.translated(unknown.topLeft()), ToQColor(grid.WeekColor(4))),
+             0);
+    QVERIFY(CountInk(image, lowerLeft.translated(pictured.topLeft()), ToQColor(grid.WeekColor(3))) >
+            5);
+
+    form.resize(1200, 860);
+    QTest::qWait(50);
+    QVERIFY(grid.height() > 135);
+    QVERIFY(SavePng(&grid, u"grid-full-month-larger.png"_qs));
+    QVERIFY(SavePng(&form, u"mainwindow-full-month-larger.png"_qs));
+    QVERIFY(SavePng(form.Ui().DateBar, u"header-old-date.png"_qs));
+}
+
+void TMainWindowTest::windowGrowthIsSharedAndSavedSizesStand() {
+    SetTodayForTesting(EncodeDate(2026, 2, 11));
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    form.resize(780, 580);
+    QTest::qWait(50);
+    const std::array<int, 7> design = ui.SplitInfo();
+    QCOMPARE(design[0], 236);
+    QCOMPARE(design[1], 135);
+    // As large as the screen lets it be.
+    const QSize area = form.screen()->availableGeometry().size();
+    const QSize growth = area - form.size();
+    QVERIFY(growth.width() > 0 && growth.height() > 0);
+    form.resize(area);
+    QTest::qWait(50);
+    const std::array<int, 7> grown = ui.SplitInfo();
+    // The column, the grid and the body each take a part of the growth, the rest a part too.
+    for (const int i : {0, 1, 2}) {
+        QVERIFY2(grown[i] > design[i], qPrintable(QString::number(i)));
+    }
+    QVERIFY(grown[0] - design[0] < growth.width());
+    QVERIFY(grown[1] - design[1] < growth.height());
+    QVERIFY(grown[2] - design[2] < growth.height());
+    run.Stop();
+
+    // The sizes saved at that window size come back as they were.
+    TForm1& again = run.Start();
+    QCOMPARE(again.size(), area);
+    QCOMPARE(again.Ui().SplitInfo()[0], grown[0]);
+    QCOMPARE(again.Ui().SplitInfo()[1], grown[1]);
+    QCOMPARE(again.Ui().SplitInfo()[2], grown[2]);
+}
+
+void TMainWindowTest::firstStartSize_data() {
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<QSize>("window");
+    QTest::newRow("full HD") << QSize(1920, 1040) << QSize(1248, 832);
+    QTest::newRow("4K: no larger than useful") << QSize(3840, 2100) << QSize(1400, 1000);
+    QTest::newRow("small screen: the design size") << QSize(1024, 700) << QSize(780, 580);
+    QTest::newRow("tiny screen: the whole area") << QSize(640, 480) << QSize(640, 480);
+}
+
+void TMainWindowTest::firstStartSize() {
+    QFETCH(QSize, area);
+    QFETCH(QSize, window);
+    QCOMPARE(FirstStartWindowSize(area), window);
+}
+
+void TMainWindowTest::headerShowsTheOldDate_data() {
+    QTest::addColumn<int32_t>("date");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("leap month") << EncodeDate(2025, 7, 25) << u"文月　旧閏6月1日　【赤口】"_qs;
+    QTest::newRow("old year before the new")
+        << EncodeDate(2034, 1, 20) << u"睦月　旧12月1日　【赤口】"_qs;
+    QTest::newRow("2033 without 閏7月")
+        << EncodeDate(2033, 8, 25) << u"葉月　旧8月1日　【友引】"_qs;
+}
+
+void TMainWindowTest::headerShowsTheOldDate() {
+    QFETCH(int32_t, date);
+    QFETCH(QString, start);
+    SetTodayForTesting(date);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    QVERIFY2(form.Page().Label1Text().startsWith(start), qPrintable(form.Page().Label1Text()));
+    QCOMPARE(form.Ui().Label1->text(), form.Page().Label1Text());
 }

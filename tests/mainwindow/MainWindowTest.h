@@ -27,6 +27,12 @@ private Q_SLOTS:
     void pagingStopsAtTheRange_data();
     void pagingStopsAtTheRange();
     void screenshots();
+    void fullMonthScreenshots();
+    void windowGrowthIsSharedAndSavedSizesStand();
+    void firstStartSize_data();
+    void firstStartSize();
+    void headerShowsTheOldDate_data();
+    void headerShowsTheOldDate();
     void windowsFacesDrawJapanese_data();
     void windowsFacesDrawJapanese();
 

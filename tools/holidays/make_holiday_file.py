@@ -134,9 +134,11 @@ def probe_program(workdir):
     """Builds the probe from the core's calendar and storage sources; returns its path."""
     exe = os.path.join(workdir, "HolidayProbe")
     sources = [os.path.join(ROOT, "tools", "holidays", "HolidayProbe.cpp")]
-    sources += [os.path.join(ROOT, "src", "calendar", f) for f in ("QReki.cpp", "HolidayList.cpp")]
+    sources += [os.path.join(ROOT, "src", "calendar", f)
+                for f in ("QReki.cpp", "Ephemeris.cpp", "LunisolarYear.cpp", "HolidayList.cpp")]
     sources += [os.path.join(ROOT, "src", "storage", f)
-                for f in ("DayNumber.cpp", "Cp932.cpp", "SafeWrite.cpp", "VelmoraError.cpp")]
+                for f in ("DayNumber.cpp", "Cp932.cpp", "SafeWrite.cpp", "Report.cpp",
+                          "VelmoraError.cpp")]
     compiler = os.environ.get("CXX", "c++")
     subprocess.run([compiler, "-std=c++20", "-O2", "-I", os.path.join(ROOT, "src"), "-o", exe]
                    + sources, check=True)

@@ -1,5 +1,7 @@
 #include "mainwindow/daypage/DayPage.h"
 
+#include <algorithm>
+
 #include <QActionGroup>
 #include <QGridLayout>
 #include <QLabel>
@@ -33,8 +35,12 @@ namespace {
 
 // Items per column of the weather menu.
 constexpr int kWeatherColumn = 14;
-constexpr int kRokuyoPixelSize = 7;
+constexpr int kRokuyoPointSize = 7;
 constexpr int kWeatherImageSize = static_cast<int>(kIconGrid);
+// The weather picture in a grid cell: no larger than this, and left out when it would be
+// smaller than the other.
+constexpr int kCellPictureMax = 24;
+constexpr int kCellPictureMin = 6;
 const QColor kRokuyoOutside(192, 192, 192);
 const QColor kRokuyoLucky(255, 0, 0);
 const QColor kRokuyoOther(128, 128, 128);
@@ -166,44 +172,53 @@ uint8_t TDayPage::Diary1EventDefine(double date) const {
 }
 
 void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
-    if (params_.ShowRokuyo) {
-        canvas.save();
+    // The rokuyo sits at the bottom right of the band the grid leaves, the weather picture at
+    // its bottom left in the room the rokuyo leaves.
+    canvas.save();
+    canvas.setClipRect(rect);
+    int rokuyoWidth = 0;
+    if (params_.ShowRokuyo)
+        kyureki_.Calculate(date);
+    const int rokuyo = params_.ShowRokuyo ? kyureki_.RokuyoIndex() : -1;
+    if (rokuyo >= 0) {
         QFont font = canvas.font();
-        font.setPixelSize(kRokuyoPixelSize);
+        font.setPointSize(kRokuyoPointSize);
         canvas.setFont(font);
-        const TRokuyo& rokuyo = RokuyoOf(date);
-        const QString& name = rokuyo.Name;
-        const QFontMetrics metrics(font);
-        const int x = rect.right() + 1 - metrics.horizontalAdvance(name);
-        const int y = std::max(rect.bottom() + 1 - metrics.height(), rect.top());
-        canvas.setPen(!thisMonth ? kRokuyoOutside : rokuyo.Kind == 1 ? kRokuyoLucky : kRokuyoOther);
-        canvas.setClipRect(rect);
-        canvas.drawText(QRect(x, y, rect.right() + 1 - x, metrics.height()),
-                        Qt::AlignLeft | Qt::AlignTop, name);
-        canvas.restore();
+        const TRokuyoLook& look = RokuyoLook(font);
+        const size_t i = static_cast<size_t>(rokuyo);
+        rokuyoWidth = look.Widths[i];
+        const QPoint baseline(rect.right() + 1 - rokuyoWidth, rect.bottom() - look.InkBottoms[i]);
+        canvas.setPen(!thisMonth                   ? kRokuyoOutside
+                      : kyureki_.RokuyoKind() == 1 ? kRokuyoLucky
+                                                   : kRokuyoOther);
+        canvas.drawText(baseline, look.Names[i]);
     }
     if (params_.WeatherIcon) {
         const TDataInfo& rec = store_.FindByDate(date);
-        if (rec.Date != 0 && rec.Weather >= 0 && rec.Weather < WeatherCount()) {
-            const int w = std::min(kWeatherImageSize - kWeatherImageSize / 3, rect.width() / 2);
-            const int h = kWeatherImageSize - kWeatherImageSize / 3;
-            const int y = std::max(rect.bottom() + 1 - h, rect.top());
-            PaintWeather(canvas, rec.Weather, QRectF(rect.left(), y, w, h));
+        const int side = std::min({kCellPictureMax, rect.height(), rect.width() - rokuyoWidth - 1});
+        // "不明" is no weather: it draws nothing.
+        if (rec.Date != 0 && rec.Weather >= 0 && rec.Weather < WeatherUnknown &&
+            side >= kCellPictureMin) {
+            PaintWeather(canvas, rec.Weather,
+                         QRectF(rect.left(), rect.bottom() + 1 - side, side, side));
         }
     }
+    canvas.restore();
 }
 
-const TDayPage::TRokuyo& TDayPage::RokuyoOf(int32_t date) {
-    // A few years of paging stay small; past that the memory is given back.
-    constexpr size_t kMaxRemembered = 4096;
-    if (const auto found = rokuyo_.find(date); found != rokuyo_.end()) {
-        return found->second;
+const TDayPage::TRokuyoLook& TDayPage::RokuyoLook(const QFont& font) {
+    // Days outside the month are italic: each style keeps its own measures.
+    TRokuyoLook& look = rokuyoLooks_[font.italic() ? 1 : 0];
+    if (look.Font != font || look.Names[0].isEmpty()) {
+        const QFontMetrics metrics(font);
+        look.Font = font;
+        for (size_t i = 0; i < look.Names.size(); ++i) {
+            look.Names[i] = FromCp932(RokuyoNameAt(static_cast<int>(i)));
+            look.Widths[i] = metrics.horizontalAdvance(look.Names[i]);
+            look.InkBottoms[i] = metrics.tightBoundingRect(look.Names[i]).bottom();
+        }
     }
-    if (rokuyo_.size() >= kMaxRemembered) {
-        rokuyo_.clear();
-    }
-    kyureki_.Calculate(date);
-    return rokuyo_[date] = {FromCp932(kyureki_.RokuyoName()), kyureki_.RokuyoKind()};
+    return look;
 }
 
 void TDayPage::StorePage(int32_t date) {
@@ -278,8 +293,8 @@ QString TDayPage::DateDispText(int year, int month, int day, int weekday) {
 }
 
 QString TDayPage::Label1Text() const {
-    QString text = FromCp932(kyureki_.MonthName()) + u"　【"_qs + FromCp932(kyureki_.RokuyoName()) +
-                   u"】\r\n"_qs;
+    QString text = FromCp932(kyureki_.MonthName()) + u"　"_qs + OldDateText() + u"　【"_qs +
+                   FromCp932(kyureki_.RokuyoName()) + u"】\r\n"_qs;
     QString holidays = diary_.HolidayText();
     if (!holidays.isEmpty()) {
         holidays.replace(QStringLiteral("\r\n"), QStringLiteral("/"));
@@ -287,6 +302,13 @@ QString TDayPage::Label1Text() const {
         text += u" 《"_qs + holidays + u"》"_qs;
     }
     return text;
+}
+
+QString TDayPage::OldDateText() const {
+    if (kyureki_.Month() == 0)
+        return {};
+    return u"旧"_qs + (kyureki_.Leap() ? u"閏"_qs : QString()) +
+           QStringLiteral("%1月%2日").arg(kyureki_.Month()).arg(kyureki_.Day());
 }
 
 void TDayPage::TodayBtnClick() {

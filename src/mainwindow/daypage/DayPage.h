@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QFont>
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 
 #include "storage/DataInfo.h"
 
@@ -86,6 +87,9 @@ public:
     // Header texts for the current date.
     static QString DateDispText(int year, int month, int day, int weekday);
     QString Label1Text() const;
+    // The old-calendar date of the current date, "旧10月29日" or "旧閏6月1日"; empty outside the
+    // reckoned days.
+    QString OldDateText() const;
 
     QMenu* WeatherPopup() const { return weatherPopup_; }
 
@@ -98,13 +102,15 @@ Q_SIGNALS:
     void Loaded();
 
 private:
-    struct TRokuyo {
-        QString Name;
-        int Kind;
+    // The six rokuyo names in the grid's small font with their widths and the bottoms of their
+    // ink below the baseline, measured once per font rather than for every cell.
+    struct TRokuyoLook {
+        QFont Font;
+        std::array<QString, 6> Names;
+        std::array<int, 6> Widths{};
+        std::array<int, 6> InkBottoms{};
     };
-    // The rokuyo of a day: the grid asks for every cell on every repaint, and the old-calendar
-    // reckoning is far dearer than the painting.
-    const TRokuyo& RokuyoOf(int32_t date);
+    const TRokuyoLook& RokuyoLook(const QFont& font);
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
@@ -118,7 +124,7 @@ private:
     TKyureki& kyureki_;
     TInitParam& params_;
 
-    std::unordered_map<int32_t, TRokuyo> rokuyo_;
+    std::array<TRokuyoLook, 2> rokuyoLooks_;  // upright, italic
     QMenu* weatherPopup_ = nullptr;
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched

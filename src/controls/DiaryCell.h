@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QRect>
+#include <array>
+
+// Where the parts of a day cell go, so that none lies on another: the day number at the top
+// left, the four marks in fixed slots at the top right, and below them a band in which the
+// owner paints (the weather picture at its left, the rokuyo at its right).
+struct TDiaryCellParts {
+    QRect Number;                // the day number's ink: digits' height, two digits' width
+    std::array<QRect, 4> Marks;  // one s x s square per mark bit 0..3
+    QRect Owner;                 // the band below the number and marks
+};
+
+// numberWidth and numberHeight: the ink of two bold digits. The marks take one row of four when
+// that gives them at least kMinRowMark pixels, otherwise two rows of two.
+TDiaryCellParts DiaryCellParts(const QRect& cell, int numberWidth, int numberHeight);
+
+inline constexpr int kDiaryCellInset = 1;  // blank edge at a cell's left and right
+inline constexpr int kMinRowMark = 5;
+inline constexpr int kMinMark = 4;
