@@ -181,6 +181,8 @@ QTreeWidgetItem* TDayLists::RowOf(const TDataInfo& rec) const {
 }
 
 void TDayLists::DayRecordChanged(const TDataInfo& rec) {
+    // Removing a selected row selects another one, which is no choice of the user's.
+    const QScopedValueRollback<bool> selecting(selecting_, true);
     const bool listed =
         !DayListRowText(rec, RowLetter(), params_.MonthOnly, diary_.Month()).empty();
     if (QTreeWidgetItem* row = RowOf(rec)) {
