@@ -153,7 +153,7 @@ private:
 
 void BM_SearchThirtyYears(benchmark::State& state) {
     static const ThirtyYears years;
-    const TDaySearch search(Sjis("ｿﾌﾄ ほん"), TSearchField::All);
+    const TDaySearch search(Sjis("ｿﾌﾄ カラ"), TSearchField::All);
     int64_t hits = 0;
     for (auto _ : state) {
         hits = 0;

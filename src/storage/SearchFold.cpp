@@ -8,29 +8,6 @@
 
 namespace {
 
-// The code point of every CP932 double-byte character, indexed by its two bytes; 0 for none.
-const std::vector<char32_t>& DoubleByteTable() {
-    static const std::vector<char32_t> table = [] {
-        std::vector<char32_t> t(0x10000, 0);
-        for (int lead = 0x81; lead <= 0xFC; ++lead) {
-            if (!IsLeadByte(static_cast<unsigned char>(lead))) {
-                continue;
-            }
-            for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                const std::string utf8 = Cp932ToUtf8(std::string_view(bytes, 2));
-                size_t length = 0;
-                const char32_t c = DecodeUtf8(utf8, length);
-                if (length == utf8.size()) {
-                    t[lead << 8 | trail] = c;
-                }
-            }
-        }
-        return t;
-    }();
-    return table;
-}
-
 // Half-width katakana U+FF61..U+FF9F as their full-width forms (the sound marks as combining).
 constexpr std::array<char16_t, 63> kHalfWidthKana = {
     0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9,
@@ -124,7 +101,7 @@ void Fold(char32_t c, uint32_t at, std::u32string& out, std::vector<uint32_t>* s
     } else if (c >= 0x2170 && c <= 0x2173) {
         c -= 0x10;
     }
-    if (c >= 0x2116) {
+    if ((c >= 0x2116 && c <= 0x2163) || (c >= 0x3231 && c <= 0x33CD)) {
         for (const TExpansion& e : kExpansions) {
             if (e.From == c) {
                 for (const char32_t part : e.To) {
@@ -137,10 +114,47 @@ void Fold(char32_t c, uint32_t at, std::u32string& out, std::vector<uint32_t>* s
     Append(FoldCase(c), at, out, source);
 }
 
+// A CP932 double-byte character: its code point, and its folded form when that is one code
+// point that joins no sound mark (0 otherwise: the general way is taken).
+struct TDoubleByte {
+    char32_t Code = 0;
+    char32_t Folded = 0;
+};
+
+// Every CP932 double-byte character, indexed by its two bytes; a code of 0 for none.
+const std::vector<TDoubleByte>& DoubleByteTable() {
+    static const std::vector<TDoubleByte> table = [] {
+        std::vector<TDoubleByte> t(0x10000);
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!IsLeadByte(static_cast<unsigned char>(lead))) {
+                continue;
+            }
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                const std::string utf8 = Cp932ToUtf8(std::string_view(bytes, 2));
+                size_t length = 0;
+                const char32_t c = DecodeUtf8(utf8, length);
+                if (length != utf8.size()) {
+                    continue;
+                }
+                std::u32string folded;
+                Fold(c, 0, folded, nullptr);
+                TDoubleByte& entry = t[lead << 8 | trail];
+                entry.Code = c;
+                if (folded.size() == 1 && folded[0] != 0x3099 && folded[0] != 0x309A) {
+                    entry.Folded = folded[0];
+                }
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
 }  // namespace
 
 std::u32string FoldForSearch(std::string_view text, std::vector<uint32_t>* source) {
-    const std::vector<char32_t>& table = DoubleByteTable();
+    const std::vector<TDoubleByte>& table = DoubleByteTable();
     std::u32string out;
     out.reserve(text.size());
     if (source) {
@@ -154,12 +168,20 @@ std::u32string FoldForSearch(std::string_view text, std::vector<uint32_t>* sourc
         char32_t c = byte;
         size_t length = 1;
         if (CharLength(text, i) == 2) {
-            c = table[byte << 8 | static_cast<unsigned char>(text[i + 1])];
-            length = 2;
-            if (c == 0) {
-                c = 0xFFFD;
+            const TDoubleByte& entry = table[byte << 8 | static_cast<unsigned char>(text[i + 1])];
+            i += 2;
+            // Most characters of a Japanese text fold to one code point of their own.
+            if (entry.Folded != 0) {
+                out.push_back(entry.Folded);
+                if (source) {
+                    source->push_back(at);
+                }
+                continue;
             }
-        } else if (byte >= 0xA1 && byte <= 0xDF) {
+            Fold(entry.Code != 0 ? entry.Code : 0xFFFD, at, out, source);
+            continue;
+        }
+        if (byte >= 0xA1 && byte <= 0xDF) {
             c = 0xFF61 + (byte - 0xA1);
         } else if (byte == '&') {
             char32_t referenced = 0;

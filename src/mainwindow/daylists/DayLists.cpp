@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "bridge/TextCodec.h"
 #include "controls/Diary.h"
@@ -27,9 +29,9 @@ const TDataInfo* RecordOf(const QTreeWidgetItem* row) {
                : nullptr;
 }
 
-// A width of -2: as wide as the caption.
-constexpr int kCaptionWidth = -2;
 constexpr int kDateWidth = 75;
+// Room around a date for the icon's margin and the cell's own.
+constexpr int kDatePadding = 24;
 
 }  // namespace
 
@@ -112,9 +114,15 @@ void TDayLists::DiaryListChange() {
     list->setColumnCount(static_cast<int>(captions.size()));
     list->setHeaderLabels(captions);
     for (int i = 0; i < captions.size(); ++i) {
-        const int width = letters[i] == 'D' ? kDateWidth : kCaptionWidth;
-        list->setColumnWidth(i,
-                             width == kCaptionWidth ? list->header()->sectionSizeHint(i) : width);
+        if (letters[i] != 'D') {
+            // As wide as the caption; the last column takes the rest of the list.
+            list->setColumnWidth(i, list->header()->sectionSizeHint(i));
+            continue;
+        }
+        // The design width, or more when the list's font would cut a date with its icon.
+        const int needed = list->fontMetrics().horizontalAdvance(u"12月31日"_qs) +
+                           list->style()->pixelMetric(QStyle::PM_SmallIconSize) + kDatePadding;
+        list->setColumnWidth(i, std::max(kDateWidth, needed));
     }
     FillDayList();
 }
