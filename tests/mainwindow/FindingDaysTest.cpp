@@ -1,6 +1,7 @@
 // The day lists, the search window, moving a page and the day keys, run in the window as a user
 // would, each run in its own folder.
 
+#include <sys/stat.h>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include "mainwindow/search/SearchWindow.h"
 #include "storage/Cp932.h"
 #include "storage/DataInfo.h"
+#include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
 
@@ -287,6 +289,34 @@ private Q_SLOTS:
         QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"動く"_qs);
         if (moved && target.Year == 2020)
             QVERIFY(Rows(form).join(',').contains(u"動く"_qs));
+    }
+
+    void moveIntoAReadOnlyFolderLosesNothing() {
+        const int32_t from = EncodeDate(2020, 5, 3);
+        const int32_t to = EncodeDate(2020, 5, 9);
+        SetTodayForTesting(from);
+        TWindowRun run;
+        SeedRecord(run, Day(from, "残る"));
+        TForm1& form = run.Start();
+        form.Mover().PickDate = [to](QDate& date) {
+            const TYmd ymd = DecodeDate(to);
+            date = QDate(ymd.Year, ymd.Month, ymd.Day);
+            return true;
+        };
+        const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+        {
+            ScopedUnprivileged nobody(folder);
+            QCOMPARE(::chmod(folder.c_str(), 0555), 0);
+            form.Actions().MoveAction->trigger();
+            ::chmod(folder.c_str(), 0755);
+        }
+        QVERIFY(!run.Messages.isEmpty());
+        QCOMPARE(StoredRecord(run, 2020, from).Text, Sjis("残る"));
+        QCOMPARE(StoredRecord(run, 2020, to).Date, 0);
+        QCOMPARE(form.ScrapList().CurrentDate(), from);
+        QCOMPARE(form.ScrapList().FindByDate(to).Date, 0);
+        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"残る"_qs);
+        QCOMPARE(Rows(form), QStringList{u" 5月 3日|残る"_qs});
     }
 
     void dayKeysFromTheEditor() {
