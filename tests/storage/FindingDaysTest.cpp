@@ -257,3 +257,20 @@ TEST_F(FindingDaysFolder, ReadOnlyFolderLeavesBothDays) {
         EXPECT_FALSE(messages.empty() && result.Message.empty()) << c.what;
     }
 }
+
+TEST(YearFileFields, SearchReadsEverythingButTheRichText) {
+    TDataInfo rec = Page(EncodeDate(2020, 5, 1), "本文\r\n表", "題");
+    rec.RichText = "{\\rtf1 \\'96\\'7b}";
+    rec.News = Sjis("出来事, \"引用\"");
+    rec.Private = Sjis("秘密");
+    rec.Extra = "x";
+    const std::string text = YearFileText({&rec});
+    const TYearFileText all = ParseYearFile(text);
+    const TYearFileText lean = ParseYearFile(text, TYearFileFields::WithoutRichText);
+    ASSERT_EQ(all.Records.size(), 1u);
+    ASSERT_EQ(lean.Records.size(), 1u);
+    EXPECT_EQ(all.Records[0], rec);
+    TDataInfo expected = rec;
+    expected.RichText.clear();
+    EXPECT_EQ(lean.Records[0], expected);
+}

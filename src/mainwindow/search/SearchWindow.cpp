@@ -146,7 +146,7 @@ void TSearchWindow::SearchNextYear() {
                 hits.push_back(std::move(*hit));
     } else {
         const std::string path = YearFilePath(store_.DataDir(), year);
-        const TYearFileRead read = ReadYearFile(path);
+        const TYearFileRead read = ReadYearFile(path, TYearFileFields::WithoutRichText);
         // What could be read is searched; the file itself is never changed here.
         if (!read.Error.empty() || !read.Text.BadLines.empty())
             damaged_ << QStringLiteral("%1.dat").arg(year);
