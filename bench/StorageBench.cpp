@@ -9,8 +9,10 @@
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/DaySearch.h"
 #include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
+#include "storage/YearFile.h"
 
 namespace {
 
@@ -128,5 +130,46 @@ void BM_SaveYear(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * FileBytes());
 }
 BENCHMARK(BM_SaveYear)->Unit(benchmark::kMillisecond);
+
+// Thirty year files of 366 pages each, copies of the year above, searched as the search window
+// does: every file read through the year-file unit, every page matched against a query of two
+// words in forms that must be folded (half-width katakana, katakana for hiragana).
+class ThirtyYears {
+public:
+    ThirtyYears() {
+        std::string contents;
+        ReadWholeFile(Folder().YearFile(), contents);
+        dir_ = Folder().Dir() + "thirty/";
+        std::filesystem::create_directories(dir_);
+        for (int year = 1990; year < 2020; ++year) {
+            SafeWriteFile(YearFilePath(dir_, year), contents);
+        }
+    }
+    const std::string& Dir() const { return dir_; }
+
+private:
+    std::string dir_;
+};
+
+void BM_SearchThirtyYears(benchmark::State& state) {
+    static const ThirtyYears years;
+    const TDaySearch search(Sjis("ｿﾌﾄ カラ"), TSearchField::All);
+    int64_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const int year : YearFilesIn(years.Dir())) {
+            const TYearFileRead read =
+                ReadYearFile(YearFilePath(years.Dir(), year), TYearFileFields::WithoutRichText);
+            for (const TDataInfo& rec : read.Text.Records) {
+                hits += search.Match(rec) ? 1 : 0;
+            }
+        }
+    }
+    if (hits != 30 * 366) {
+        state.SkipWithError("not every page was found");
+    }
+    state.SetItemsProcessed(state.iterations() * 30 * 366);
+}
+BENCHMARK(BM_SearchThirtyYears)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -7,11 +7,13 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <memory>
 
 #include "controls/Diary.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
@@ -76,5 +78,22 @@ void BM_PageTwelveMonths(benchmark::State& state) {
     SetTodayForTesting(std::nullopt);
 }
 BENCHMARK(BM_PageTwelveMonths)->Unit(benchmark::kMillisecond);
+
+// The day list of a whole year of 365 pages ("DIARYLIST" off): every row with its icon.
+void BM_FillDayList(benchmark::State& state) {
+    SetTodayForTesting(EncodeDate(2026, 1, 15));
+    TBenchFolder folder;
+    SafeWriteFile(folder.Path("Velmora.ini"), "DIARYLIST=0\r\n");
+    TInitParam params;
+    TForm1 form(params, folder.Executable());
+    form.show();
+    for (auto _ : state)
+        form.DayLists().FillDayList();
+    if (form.Ui().ListView1->topLevelItemCount() != 365)
+        state.SkipWithError("the list does not show the whole year");
+    state.SetItemsProcessed(state.iterations() * 365);
+    SetTodayForTesting(std::nullopt);
+}
+BENCHMARK(BM_FillDayList)->Unit(benchmark::kMillisecond);
 
 }  // namespace

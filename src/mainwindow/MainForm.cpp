@@ -10,8 +10,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -28,14 +30,17 @@
 #include "mainwindow/PageState.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
 #include "mainwindow/formatting/PrintCommands.h"
 #include "mainwindow/formatting/TimeKey.h"
+#include "mainwindow/movepage/MoveCommand.h"
 #include "mainwindow/options/Options.h"
 #include "mainwindow/reminders/Reminders.h"
+#include "mainwindow/search/SearchWindow.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/CommaDB.h"
@@ -164,7 +169,18 @@ void TForm1::FormCreate() {
                                        *pageState_, *Kyureki, params_);
     page_->BuildMonthList();
     page_->BuildWeatherPopup();
-    dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *storeEvents_, params_);
+    dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *ScrapList_,
+                                            *storeEvents_, params_);
+    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayBtn,
+                                          ui_->ToolButton10, ui_->ToolButton11);
+    ui_->MenuBar->insertMenu(actions_.ToolMenu->menuAction(), dayKeys_->Menu());
+    mover_ = std::make_unique<TMoveCommand>(
+        this, *diary_, *ScrapList_, [this] { page_->StorePage(ScrapList_->CurrentDate()); },
+        [this] { page_->UndoActionExecute(); });
+    search_ = new TSearchWindow(this, *ScrapList_, params_, [this] {
+        page_->StoreInterim();
+        UpdateSaveState();
+    });
     const TFormattingWidgets formatting = ui_->FormattingRegion();
     clipboard_ = std::make_unique<TClipboardCommands>(formatting, actions_);
     formatting_ = std::make_unique<TFormatting>(formatting, actions_, *pageState_, *clipboard_);
@@ -176,12 +192,14 @@ void TForm1::FormCreate() {
     options_->ApplyFonts();
     ConnectFeatures();
     ConnectCommands();
-    DisableAbsentRegions();
 
     ui_->Reminder->setCurrentWidget(ui_->TabMonth);
     const int tab = params_.DiaryTab;
-    ui_->DiaryList->setCurrentIndex(tab >= 0 && tab < ui_->DiaryList->count() ? tab : 0);
-    dayLists_->ApplyTitles();
+    {
+        const QSignalBlocker quiet(ui_->DiaryList);
+        ui_->DiaryList->setCurrentIndex(tab >= 0 && tab < ui_->DiaryList->count() ? tab : 0);
+    }
+    dayLists_->DiaryListChange();
 
     page_->CalendarChange();
     // Typing right after the start writes today's page.
@@ -196,6 +214,7 @@ void TForm1::ConnectFeatures() {
     connect(diary_, &TDiary::OnChange, this, [this] {
         WriteAfter([this] { page_->CalendarChange(); });
         reminders_->FillMonthList();
+        dayLists_->MonthChanged();
     });
     connect(diary_, &TDiary::OnChangeDate, this,
             [this](double date) { WriteAfter([this, date] { page_->Diary1ChangeDate(date); }); });
@@ -216,6 +235,13 @@ void TForm1::ConnectCommands() {
     connect(actions_.SetupAction, &QAction::triggered, options_.get(),
             &TOptions::SetupActionExecute);
     connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
+    connect(actions_.FindAction, &QAction::triggered, search_, &TSearchWindow::Open);
+    connect(search_, &TSearchWindow::DayChosen, this, [this](int32_t date) {
+        diary_->SetCalendarDate(date);
+        activateWindow();
+    });
+    connect(actions_.MoveAction, &QAction::triggered, this,
+            [this] { WriteAfter([this] { mover_->MoveActionExecute(); }); });
     connect(actions_.UndoAction, &QAction::triggered, this,
             [this] { WriteAfter([this] { page_->UndoCommand(); }); });
     connect(actions_.DeleteAction, &QAction::triggered, this,
@@ -235,14 +261,6 @@ void TForm1::ConnectCommands() {
     connect(ui.DiaryMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         actions_.EditPopup->popup(ui_->DiaryMemo->viewport()->mapToGlobal(pos));
     });
-}
-
-void TForm1::DisableAbsentRegions() {
-    // The day lists are not part of this window yet: they are shown, but cannot be used.
-    ui_->DiaryListPanel->setEnabled(false);
-    // Commands without a handler are never offered.
-    for (QAction* a : {actions_.FindAction, actions_.MoveAction})
-        a->setEnabled(false);
 }
 
 void TForm1::ApplyWindowPlacement() {

@@ -16,7 +16,10 @@ class TFormatting;
 class TOptions;
 class TPrintCommands;
 class TTimeKey;
+class TDayKeys;
 class TDayLists;
+class TMoveCommand;
+class TSearchWindow;
 class TDayPage;
 class TPageState;
 class TReminders;
@@ -62,6 +65,9 @@ public:
     TMainActions& Actions() { return actions_; }
     TDayPage& Page() { return *page_; }
     TDayLists& DayLists() { return *dayLists_; }
+    TDayKeys& DayKeys() { return *dayKeys_; }
+    TSearchWindow& Search() { return *search_; }
+    TMoveCommand& Mover() { return *mover_; }
     TReminders& Reminders() { return *reminders_; }
     TNoteList& TodoList() { return *TodoNotes; }
     TNoteList& MemoryList() { return *MemoryNotes; }
@@ -95,7 +101,6 @@ private:
     void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
     void ConnectFeatures();
-    void DisableAbsentRegions();
     void ApplyWindowPlacement();
     void ApplySavedLayout();
     void StoreLayout();
@@ -126,6 +131,10 @@ private:
     std::unique_ptr<TPageState> pageState_;
     std::unique_ptr<TDayPage> page_;
     std::unique_ptr<TDayLists> dayLists_;
+    std::unique_ptr<TDayKeys> dayKeys_;
+    std::unique_ptr<TMoveCommand> mover_;
+    // A window of its own, owned by this one as its Qt parent.
+    TSearchWindow* search_ = nullptr;
     std::unique_ptr<TReminders> reminders_;
     std::unique_ptr<TClipboardCommands> clipboard_;
     std::unique_ptr<TFormatting> formatting_;

@@ -157,7 +157,20 @@ std::string TCommaFile::GetField() {
 }
 
 std::string TCommaFile::GetText() {
-    return DecodeText(GetField());
+    if (!cursor_) {
+        return {};
+    }
+    SkipBlanks();
+    size_t& at = *cursor_;
+    if (at < line_.size() && line_[at] == '"') {
+        return DecodeText(GetField());
+    }
+    // The common field, unquoted: no byte of a double-byte character is a comma, so one search
+    // finds its end, and a field without a backslash is copied once as it stands.
+    const size_t end = std::min(line_.find(',', at), line_.size());
+    const std::string_view field(line_.data() + at, end - at);
+    at = end < line_.size() ? end + 1 : end;
+    return field.find('\\') == std::string_view::npos ? std::string(field) : DecodeText(field);
 }
 
 int32_t TCommaFile::GetInteger() {

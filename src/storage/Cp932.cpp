@@ -76,7 +76,8 @@ void AppendUtf8(char32_t c, std::string& out) {
     }
 }
 
-// Decodes the UTF-8 character at the start of s; length 0 when s does not start with one.
+}  // namespace
+
 char32_t DecodeUtf8(std::string_view s, size_t& length) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
     length = 0;
@@ -118,9 +119,6 @@ char32_t DecodeUtf8(std::string_view s, size_t& length) {
     return c;
 }
 
-// The length of the reference "&#xHEX;" at text[i] that reading turns into a character, with
-// that character in c; 0 when there is none. Such a reference names a character CP932 cannot
-// hold, or the ampersand itself, which is how a typed "&" that would start one is kept.
 size_t ReferenceAt(std::string_view text, size_t i, char32_t& c) {
     if (text.compare(i, 3, "&#x") != 0) {
         return 0;
@@ -136,6 +134,8 @@ size_t ReferenceAt(std::string_view text, size_t i, char32_t& c) {
                        !(c >= 0xD800 && c <= 0xDFFF);
     return valid && (c == '&' || !EncodeCp932Char(c, ignored)) ? j + 1 - i : 0;
 }
+
+namespace {
 
 std::string DecodeReferences(const std::string& utf8) {
     if (utf8.find("&#x") == std::string::npos) {

@@ -19,6 +19,14 @@
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Decodes the UTF-8 character at the start of s; length 0 when s does not start with one.
+char32_t DecodeUtf8(std::string_view s, size_t& length);
+
+// The length of the reference "&#xHEX;" at text[i] that reading turns into a character, with
+// that character in c; 0 when there is none. Such a reference names a character CP932 cannot
+// hold, or the ampersand itself, which is how a typed "&" that would start one is kept.
+size_t ReferenceAt(std::string_view text, size_t i, char32_t& c);
+
 // The CP932 bytes of one character; false, with bytes untouched, when CP932 has none.
 bool EncodeCp932Char(char32_t codePoint, std::string& bytes);
 

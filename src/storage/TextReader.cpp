@@ -1,5 +1,6 @@
 #include "storage/TextReader.h"
 
+#include <algorithm>
 #include <utility>
 
 TTextReader::TTextReader(std::string bytes) : bytes_(std::move(bytes)) {
@@ -12,10 +13,11 @@ bool TTextReader::ReadLine(std::string& line) {
     if (AtEnd()) {
         return false;
     }
-    size_t end = bytes_.find_first_of("\r\n", pos_);
-    if (end == std::string::npos) {
-        end = bytes_.size();
-    }
+    // Each line end is searched for once over whole words (find_first_of would test every byte
+    // against the set in turn); a file of one kind of line end finds no other one only once.
+    const size_t lf = NextAtOrAfter(nextLf_, '\n');
+    const size_t cr = NextAtOrAfter(nextCr_, '\r');
+    const size_t end = std::min({lf, cr, bytes_.size()});
     line.assign(bytes_, pos_, end - pos_);
     pos_ = end + 1;
     if (end < bytes_.size() && bytes_[end] == '\r' && pos_ < bytes_.size() &&
@@ -24,4 +26,14 @@ bool TTextReader::ReadLine(std::string& line) {
     }
     ++lineNumber_;
     return true;
+}
+
+size_t TTextReader::NextAtOrAfter(size_t& cached, char byte) {
+    if (cached == std::string::npos || cached < pos_) {
+        cached = bytes_.find(byte, pos_);
+        if (cached == std::string::npos) {
+            cached = bytes_.size();
+        }
+    }
+    return cached;
 }

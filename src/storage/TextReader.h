@@ -17,7 +17,12 @@ public:
     int LineNumber() const { return lineNumber_; }
 
 private:
+    // The position of the next byte at or after the cursor, searched again once passed.
+    size_t NextAtOrAfter(size_t& cached, char byte);
+
     std::string bytes_;
     size_t pos_ = 0;
+    size_t nextLf_ = std::string::npos;
+    size_t nextCr_ = std::string::npos;
     int lineNumber_ = 0;
 };

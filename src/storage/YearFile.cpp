@@ -12,18 +12,22 @@
 
 namespace {
 
-TDataInfo ReadRecord(TCommaFile& line) {
+TDataInfo ReadRecord(TCommaFile& line, TYearFileFields fields) {
     TDataInfo rec;
     rec.Date = line.GetInteger();
     rec.Weather = line.GetInteger();
     rec.Extra = line.GetText();
     rec.Title = line.GetText();
     rec.Text = line.GetText();
-    rec.RichText = line.GetText();
+    if (fields == TYearFileFields::All) {
+        rec.RichText = line.GetText();
+    } else {
+        line.GetField();
+    }
     rec.Private = line.GetText();
     rec.News = line.GetText();
     // A file without the rich text shows the plain text.
-    if (rec.RichText.empty()) {
+    if (rec.RichText.empty() && fields == TYearFileFields::All) {
         rec.RichText = rec.Text;
     }
     return rec;
@@ -31,14 +35,14 @@ TDataInfo ReadRecord(TCommaFile& line) {
 
 }  // namespace
 
-TYearFileText ParseYearFile(std::string contents) {
+TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
     TYearFileText result;
     TTextReader reader(std::move(contents));
     TCommaFile line;
     std::map<int32_t, TDataInfo> days;
     while (line.ReadLine(reader)) {
         try {
-            TDataInfo rec = ReadRecord(line);
+            TDataInfo rec = ReadRecord(line, fields);
             const bool extraFields = line.PeekChar() != 0;
             if (rec.Date == 0) {
                 result.LinesASaveWouldLose =
@@ -76,7 +80,7 @@ std::string YearFilePath(const std::string& dir, int year) {
     return dir + std::to_string(year) + ".dat";
 }
 
-TYearFileRead ReadYearFile(const std::string& path) {
+TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields) {
     TYearFileRead result;
     std::string contents;
     try {
@@ -89,6 +93,6 @@ TYearFileRead ReadYearFile(const std::string& path) {
         return result;
     }
     result.ReadAsUtf8 = ConvertUtf8File(contents);
-    result.Text = ParseYearFile(std::move(contents));
+    result.Text = ParseYearFile(std::move(contents), fields);
     return result;
 }

@@ -19,9 +19,12 @@ struct TYearFileText {
     bool LinesASaveWouldLose = false;
 };
 
+// Which fields a reader takes: a search has no use for the rich text, the largest field by far.
+enum class TYearFileFields { All, WithoutRichText };
+
 // Reads the text of a year file (CP932; LF, CR LF and CR line ends alike). Never throws: what
-// cannot be read is listed.
-TYearFileText ParseYearFile(std::string contents);
+// cannot be read is listed. WithoutRichText leaves RichText empty.
+TYearFileText ParseYearFile(std::string contents, TYearFileFields fields = TYearFileFields::All);
 
 // The text of a year file holding records (in the order given).
 std::string YearFileText(const std::vector<const TDataInfo*>& records);
@@ -37,4 +40,4 @@ struct TYearFileRead {
     bool ReadAsUtf8 = false;  // the file was UTF-8 and has been converted
     std::string Error;        // why the file could not be read at all (CP932), else empty
 };
-TYearFileRead ReadYearFile(const std::string& path);
+TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields = TYearFileFields::All);

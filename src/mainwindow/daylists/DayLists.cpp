@@ -1,19 +1,78 @@
 #include "mainwindow/daylists/DayLists.h"
 
+#include <QActionGroup>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QScopedValueRollback>
+#include <QStyle>
 #include <QTabBar>
+#include <QTreeWidget>
+#include <algorithm>
 
 #include "bridge/TextCodec.h"
 #include "controls/Diary.h"
 #include "mainwindow/StoreEvents.h"
 #include "settings/IniParam.h"
+#include "storage/DayList.h"
+#include "storage/DayNumber.h"
+#include "storage/ScrapList.h"
+#include "widgets/WeatherIcons.h"
 
-TDayLists::TDayLists(const TDayListWidgets& ui, TDiary& diary, TStoreEvents& events,
-                     const TInitParam& params, QObject* parent)
-    : QObject(parent), ui_(ui), diary_(diary), params_(params) {
+namespace {
+
+// Each row keeps the address of its record in the store.
+constexpr int kRecordRole = Qt::UserRole;
+
+const TDataInfo* RecordOf(const QTreeWidgetItem* row) {
+    return row ? reinterpret_cast<const TDataInfo*>(row->data(0, kRecordRole).value<quintptr>())
+               : nullptr;
+}
+
+constexpr int kDateWidth = 75;
+// Room around a date for the icon's margin and the cell's own.
+constexpr int kDatePadding = 24;
+
+}  // namespace
+
+TDayLists::TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList& store,
+                     TStoreEvents& events, TInitParam& params, QObject* parent)
+    : QObject(parent), ui_(ui), diary_(diary), store_(store), params_(params) {
+    QTreeWidget* list = ui_.ListView1;
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->header()->setStretchLastSection(true);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    listPopup_ = new QMenu(list);
+    listPopup_->setObjectName(QStringLiteral("ListPopup"));
+    auto* group = new QActionGroup(listPopup_);
+    nYear_ = listPopup_->addAction(u"一年表示"_qs);
+    nThismonth_ = listPopup_->addAction(u"当月分のみ"_qs);
+    nYear_->setObjectName(QStringLiteral("N_Year"));
+    nThismonth_->setObjectName(QStringLiteral("N_Thismonth"));
+    for (QAction* item : {nYear_, nThismonth_}) {
+        item->setCheckable(true);
+        group->addAction(item);
+    }
+    connect(nYear_, &QAction::triggered, this, [this] { N_ThismonthClick(0); });
+    connect(nThismonth_, &QAction::triggered, this, [this] { N_ThismonthClick(1); });
+    connect(listPopup_, &QMenu::aboutToShow, this, &TDayLists::ListPopupPopup);
+    connect(list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        listPopup_->popup(ui_.ListView1->viewport()->mapToGlobal(pos));
+    });
+
+    connect(list, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> selected = ui_.ListView1->selectedItems();
+        if (!selected.isEmpty())
+            ListView1SelectItem(selected.first(), true);
+    });
+    connect(list, &QTreeWidget::itemDoubleClicked, this, &TDayLists::ListView1DblClick);
+    connect(ui_.DiaryList, &QTabBar::currentChanged, this, &TDayLists::DiaryListChange);
+
     connect(&events, &TStoreEvents::RecordChanged, this, &TDayLists::DayRecordChanged);
     connect(&events, &TStoreEvents::RecordDeleted, this, &TDayLists::DayRecordDeleted);
-    connect(&events, &TStoreEvents::ListChanged, this, &TDayLists::ApplyTitles);
+    connect(&events, &TStoreEvents::ListChanged, this, &TDayLists::FillDayList);
+    connect(&events, &TStoreEvents::DateChanged, this, &TDayLists::SelectCurrentRow);
 }
 
 void TDayLists::ApplyTitles() {
@@ -25,10 +84,151 @@ void TDayLists::ApplyTitles() {
     ui_.DiaryList->setTabText(3, FromCp932(params_.TabTitles[0]));
 }
 
-void TDayLists::DayRecordChanged(const TDataInfo&) {
+char TDayLists::RowLetter() const {
+    return DayListTab(ui_.DiaryList->currentIndex()).RowLetter;
+}
+
+void TDayLists::DiaryListChange() {
+    QTreeWidget* list = ui_.ListView1;
+    list->clear();
+    const std::string_view letters = DayListTab(ui_.DiaryList->currentIndex()).Columns;
+    QStringList captions;
+    for (const char letter : letters) {
+        switch (letter) {
+            case 'D':
+                captions << u"日付"_qs;
+                break;
+            case 'c':
+                captions << u"内容"_qs;
+                break;
+            case 'C':
+                captions << FromCp932(params_.Titles[2]);
+                break;
+            case 'N':
+                captions << FromCp932(params_.Titles[1]);
+                break;
+            default:
+                captions << FromCp932(params_.Titles[0]);
+        }
+    }
+    list->setColumnCount(static_cast<int>(captions.size()));
+    list->setHeaderLabels(captions);
+    for (int i = 0; i < captions.size(); ++i) {
+        if (letters[i] != 'D') {
+            // As wide as the caption; the last column takes the rest of the list.
+            list->setColumnWidth(i, list->header()->sectionSizeHint(i));
+            continue;
+        }
+        // The design width, or more when the list's font would cut a date with its icon.
+        const int needed = list->fontMetrics().horizontalAdvance(u"12月31日"_qs) +
+                           list->style()->pixelMetric(QStyle::PM_SmallIconSize) + kDatePadding;
+        list->setColumnWidth(i, std::max(kDateWidth, needed));
+    }
+    FillDayList();
+}
+
+void TDayLists::FillDayList() {
+    QTreeWidget* list = ui_.ListView1;
+    list->setUpdatesEnabled(false);
+    {
+        const QScopedValueRollback<bool> selecting(selecting_, true);
+        list->clear();
+        const char letter = RowLetter();
+        const int month = diary_.Month();
+        QList<QTreeWidgetItem*> rows;
+        for (int i = 0; i < store_.Count(); ++i) {
+            const TDataInfo& rec = store_.Items(i);
+            if (DayListRowText(rec, letter, params_.MonthOnly, month).empty())
+                continue;
+            auto* row = new QTreeWidgetItem;
+            FillDayRow(*row, rec);
+            rows << row;
+        }
+        list->addTopLevelItems(rows);
+    }
+    ApplyTitles();
+    SelectCurrentRow();
+    list->setUpdatesEnabled(true);
+}
+
+void TDayLists::FillDayRow(QTreeWidgetItem& row, const TDataInfo& rec) {
+    const TYmd ymd = DecodeDate(rec.Date);
+    row.setText(0, QString::asprintf("%2d月%2d日", ymd.Month, ymd.Day));
+    row.setData(0, kRecordRole, QVariant::fromValue(reinterpret_cast<quintptr>(&rec)));
+    row.setText(1, FromCp932(FieldText(RowLetter(), rec)));
+    const bool icon = params_.WeatherMark && rec.Weather >= 0 && rec.Weather < WeatherCount();
+    row.setIcon(0, icon ? WeatherIcon(rec.Weather) : QIcon());
+}
+
+void TDayLists::MonthChanged() {
+    if (params_.MonthOnly)
+        FillDayList();
+}
+
+void TDayLists::SelectCurrentRow() {
+    const QScopedValueRollback<bool> selecting(selecting_, true);
+    QTreeWidget* list = ui_.ListView1;
+    const int32_t date = store_.CurrentDate();
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list->topLevelItem(i);
+        if (RecordOf(row)->Date == date) {
+            list->setCurrentItem(row);
+            list->scrollToItem(row);
+            return;
+        }
+    }
+    list->clearSelection();
+}
+
+QTreeWidgetItem* TDayLists::RowOf(const TDataInfo& rec) const {
+    QTreeWidget* list = ui_.ListView1;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        if (RecordOf(list->topLevelItem(i)) == &rec)
+            return list->topLevelItem(i);
+    return nullptr;
+}
+
+void TDayLists::DayRecordChanged(const TDataInfo& rec) {
+    // Removing a selected row selects another one, which is no choice of the user's.
+    const QScopedValueRollback<bool> selecting(selecting_, true);
+    const bool listed =
+        !DayListRowText(rec, RowLetter(), params_.MonthOnly, diary_.Month()).empty();
+    if (QTreeWidgetItem* row = RowOf(rec)) {
+        if (listed)
+            FillDayRow(*row, rec);
+        else
+            delete row;
+    } else if (listed) {
+        FillDayList();
+    }
     diary_.RefreshCurrentCell();
 }
 
-void TDayLists::DayRecordDeleted(const TDataInfo&) {
+void TDayLists::DayRecordDeleted(const TDataInfo& rec) {
+    const QScopedValueRollback<bool> selecting(selecting_, true);
+    delete RowOf(rec);
     diary_.RefreshCurrentCell();
+}
+
+void TDayLists::ListView1SelectItem(QTreeWidgetItem* item, bool selected) {
+    if (selecting_ || !selected)
+        return;
+    if (const TDataInfo* rec = RecordOf(item))
+        diary_.SetCalendarDate(rec->Date);
+}
+
+void TDayLists::ListView1DblClick() {
+    if (QTreeWidgetItem* row = ui_.ListView1->currentItem())
+        if (const TDataInfo* rec = RecordOf(row))
+            diary_.SetCalendarDate(rec->Date);
+}
+
+void TDayLists::ListPopupPopup() {
+    nYear_->setChecked(!params_.MonthOnly);
+    nThismonth_->setChecked(params_.MonthOnly);
+}
+
+void TDayLists::N_ThismonthClick(int tag) {
+    params_.MonthOnly = tag == 1;
+    FillDayList();
 }

@@ -5,27 +5,58 @@
 #include "mainwindow/MainLayout.h"
 #include "storage/DataInfo.h"
 
+class QAction;
+class QMenu;
+class QTreeWidgetItem;
 class TDiary;
 class TInitParam;
+class TScrapList;
 class TStoreEvents;
 
 // The lists of the year's diary days, one tab per page field, and the user's titles of those
-// fields, which the lists' tabs and the page's captions carry.
+// fields, which the lists' tabs and the page's captions carry. Rows follow the store's records
+// one by one; choosing a row opens its day in the grid.
 class TDayLists : public QObject {
     Q_OBJECT
 public:
-    TDayLists(const TDayListWidgets& ui, TDiary& diary, TStoreEvents& events,
-              const TInitParam& params, QObject* parent = nullptr);
+    TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList& store,
+              TStoreEvents& events, TInitParam& params, QObject* parent = nullptr);
 
     // Puts the user's titles on the page's captions and the lists' tabs.
     void ApplyTitles();
+    // Builds the columns of the selected tab, then the rows.
+    void DiaryListChange();
+    // Rebuilds the rows and applies the user's titles.
+    void FillDayList();
+    void FillDayRow(QTreeWidgetItem& row, const TDataInfo& rec);
+    // The grid shows another month: a list of the shown month only is rebuilt.
+    void MonthChanged();
+    // Selects the row of the store's current day and scrolls it into view; none when unlisted.
+    void SelectCurrentRow();
 
     // Store notifications.
     void DayRecordChanged(const TDataInfo& rec);
     void DayRecordDeleted(const TDataInfo& rec);
 
+    // Row choices and the list's menu.
+    void ListView1SelectItem(QTreeWidgetItem* item, bool selected);
+    void ListView1DblClick();
+    void ListPopupPopup();
+    void N_ThismonthClick(int tag);
+
+    QMenu* ListPopup() const { return listPopup_; }
+
 private:
+    QTreeWidgetItem* RowOf(const TDataInfo& rec) const;
+    char RowLetter() const;
+
     TDayListWidgets ui_;
     TDiary& diary_;
-    const TInitParam& params_;
+    const TScrapList& store_;
+    TInitParam& params_;
+    QMenu* listPopup_ = nullptr;
+    QAction* nYear_ = nullptr;
+    QAction* nThismonth_ = nullptr;
+    // Set while the list selects a row itself, so the choice does not travel back to the grid.
+    bool selecting_ = false;
 };

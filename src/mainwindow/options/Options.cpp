@@ -133,7 +133,7 @@ void TOptions::StoreDialog(const TSetupForm& form) {
         params_.TabTitles[i] = ToCp932(tabs[i]->text());
     }
 
-    dayLists_.ApplyTitles();
+    dayLists_.DiaryListChange();
     if (ui_.Reminder->currentWidget() == ui_.TabMonth)
         reminders_.FillMonthList();
 }

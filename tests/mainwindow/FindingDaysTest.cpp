@@ -1,0 +1,365 @@
+// The day lists, the search window, moving a page and the day keys, run in the window as a user
+// would, each run in its own folder.
+
+#include <sys/stat.h>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "bridge/Fonts.h"
+#include "mainwindow/daykeys/DayKeys.h"
+#include "mainwindow/daylists/DayLists.h"
+#include "mainwindow/movepage/MoveCommand.h"
+#include "mainwindow/search/SearchWindow.h"
+#include "storage/Cp932.h"
+#include "storage/DataInfo.h"
+#include "support/ScopedUnprivileged.h"
+#include "support/Screenshots.h"
+#include "support/WindowRun.h"
+
+namespace {
+
+TDataInfo Day(int32_t date, const char* text, const char* title = "", const char* news = "",
+              const char* priv = "", int weather = 0) {
+    TDataInfo rec;
+    rec.Date = date;
+    rec.Text = Sjis(text);
+    rec.RichText = rec.Text;
+    rec.Title = Sjis(title);
+    rec.News = Sjis(news);
+    rec.Private = Sjis(priv);
+    rec.Weather = weather;
+    return rec;
+}
+
+QStringList Rows(TForm1& form) {
+    QStringList rows;
+    QTreeWidget* list = form.Ui().ListView1;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0) + u"|"_qs + list->topLevelItem(i)->text(1);
+    return rows;
+}
+
+void WaitForSearch(TSearchWindow& search) {
+    QTRY_VERIFY_WITH_TIMEOUT(!search.Searching(), 10000);
+}
+
+}  // namespace
+
+class FindingDaysTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InstallFontSubstitutes(); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void rowsOfEachTab_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<bool>("monthOnly");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("body, month")
+            << 0 << true << QStringList{u" 5月 1日|朝"_qs, u" 5月 3日|昼"_qs};
+        QTest::newRow("body, year")
+            << 0 << false << QStringList{u" 1月 9日|冬"_qs, u" 5月 1日|朝"_qs, u" 5月 3日|昼"_qs};
+        QTest::newRow("private: blank parts unlisted")
+            << 1 << true << QStringList{u" 5月 3日|内緒"_qs};
+        QTest::newRow("news") << 2 << false << QStringList{u" 1月 9日|雪"_qs};
+        QTest::newRow("title") << 3 << true << QStringList{u" 5月 1日|晴れの日"_qs};
+    }
+    void rowsOfEachTab() {
+        QFETCH(int, tab);
+        QFETCH(bool, monthOnly);
+        QFETCH(QStringList, rows);
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2020, 1, 9), "冬", "", "雪"));
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝", "晴れの日"));
+        SeedRecord(run, Day(EncodeDate(2020, 5, 3), "昼", "", "", "内緒"));
+        TForm1& form = run.Start();
+        QVERIFY(form.Ui().DiaryListPanel->isEnabled());
+        form.Ui().DiaryList->setCurrentIndex(tab);
+        form.DayLists().N_ThismonthClick(monthOnly ? 1 : 0);
+        QCOMPARE(Rows(form), rows);
+        // The row of the current day is selected when it is listed.
+        const bool listed = std::any_of(rows.begin(), rows.end(), [](const QString& row) {
+            return row.startsWith(u" 5月 3日"_qs);
+        });
+        QTreeWidgetItem* current = form.Ui().ListView1->currentItem();
+        QCOMPARE(current && current->isSelected() && current->text(0) == u" 5月 3日"_qs, listed);
+    }
+
+    void rowsFollowTheStore() {
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝"));
+        TForm1& form = run.Start();
+        QCOMPARE(Rows(form), QStringList{u" 5月 1日|朝"_qs});
+        // Storing a page adds its row, through a rebuild.
+        TypeText(form.Ui().DiaryMemo, u"今日の本文"_qs);
+        form.DataSaveClick();
+        QCOMPARE(Rows(form), (QStringList{u" 5月 1日|朝"_qs, u" 5月 3日|今日の本文"_qs}));
+        // Blanking the listed part removes the row; the page stays for its title.
+        form.Ui().Comment->setText(u"題"_qs);
+        form.Ui().DiaryMemo->clear();
+        form.DataSaveClick();
+        QCOMPARE(Rows(form), QStringList{u" 5月 1日|朝"_qs});
+        // Deleting a page removes its row.
+        ClickDay(form.Diary1(), EncodeDate(2020, 5, 1));
+        form.Actions().DeleteAction->trigger();
+        QCOMPARE(Rows(form), QStringList{});
+        // Another month with the month filter on: a rebuild for that month.
+        SeedRecord(run, Day(EncodeDate(2021, 2, 2), "翌年"));
+        form.Diary1().SetCalendarDate(EncodeDate(2021, 2, 10));
+        QCOMPARE(Rows(form), QStringList{u" 2月 2日|翌年"_qs});
+        form.Diary1().SetCalendarDate(EncodeDate(2021, 3, 10));
+        QCOMPARE(Rows(form), QStringList{});
+    }
+
+    void longTextsAreCutWholeCharacters() {
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "a一二三四五六七八九十壱弐参"));
+        TForm1& form = run.Start();
+        // 24 bytes: "a" and eleven double-byte characters, one more whole one past the limit.
+        QCOMPARE(Rows(form), QStringList{u" 5月 1日|a一二三四五六七八九十壱弐..."_qs});
+    }
+
+    void weatherIcons_data() {
+        QTest::addColumn<bool>("weatherMark");
+        QTest::newRow("WEATHERMARK on") << true;
+        QTest::newRow("WEATHERMARK off") << false;
+    }
+    void weatherIcons() {
+        QFETCH(bool, weatherMark);
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        run.Put(u"Velmora.ini"_qs, weatherMark ? "WEATHERMARK=1\r\n" : "WEATHERMARK=0\r\n");
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "晴", "", "", "", 0));
+        SeedRecord(run, Day(EncodeDate(2020, 5, 2), "無", "", "", "", -1));
+        TForm1& form = run.Start();
+        QTreeWidget* list = form.Ui().ListView1;
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(!list->topLevelItem(0)->icon(0).isNull(), weatherMark);
+        QVERIFY(list->topLevelItem(1)->icon(0).isNull());
+    }
+
+    void choosingARowOpensItsDayButNotTheCurrentOneAgain() {
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝"));
+        SeedRecord(run, Day(EncodeDate(2020, 5, 3), "昼"));
+        TForm1& form = run.Start();
+        TypeText(form.Ui().NewsMemo, u"書きかけ"_qs);
+        QTreeWidget* list = form.Ui().ListView1;
+        QTreeWidgetItem* today = list->topLevelItem(1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(today).center());
+        QCOMPARE(form.Ui().NewsMemo->toPlainText(), u"書きかけ"_qs);
+        QVERIFY(form.Actions().UndoAction->isEnabled());
+        QTreeWidgetItem* first = list->topLevelItem(0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(first).center());
+        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2020, 5, 1));
+        QCOMPARE(StoredRecord(run, 2020, EncodeDate(2020, 5, 3)).News, Sjis("書きかけ"));
+    }
+
+    void userTitlesOnColumnsTabsAndBands() {
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        run.Put(u"Velmora.ini"_qs,
+                Sjis("CUSTOMTTL=一言,ニュース,秘密,\r\nTABTITLE=言,ニ,秘,\r\nDIARYTABS=2\r\n"));
+        TForm1& form = run.Start();
+        QCOMPARE(form.Ui().DiaryList->currentIndex(), 2);
+        QCOMPARE(form.Ui().ListView1->headerItem()->text(1), u"ニュース"_qs);
+        QCOMPARE(form.Ui().DiaryList->tabText(1), u"秘"_qs);
+        QCOMPARE(form.Ui().DiaryList->tabText(3), u"言"_qs);
+        QCOMPARE(form.Ui().DateLabel->text(), u"一言"_qs);
+        QCOMPARE(form.Ui().CoolBar2->BandText(1), u"秘密"_qs);
+        form.Ui().DiaryList->setCurrentIndex(3);
+        QVERIFY(run.Stop());
+        QVERIFY(QString::fromStdString(run.Read(u"Velmora.ini"_qs)).contains(u"DIARYTABS=3"_qs));
+    }
+
+    void searchEndToEnd() {
+        SetTodayForTesting(EncodeDate(2021, 6, 1));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2019, 3, 3), "ﾃﾞｨｽﾞﾆｰへ行った"));
+        SeedRecord(run, Day(EncodeDate(2020, 8, 8), "雨", "", "でぃずにー の花火"));
+        SeedRecord(run, Day(EncodeDate(2021, 1, 1), "元日"));
+        // A damaged year: its good lines are searched, the file is named and left alone.
+        const std::string damaged =
+            Sjis("x,0,,,ディズニー,,,,\r\n") + "43101,0,,," + Sjis("ディズニー日記") + ",,,,\r\n";
+        run.Put(u"2018.dat"_qs, damaged);
+        TForm1& form = run.Start();
+        // Unsaved edits of the open year are found.
+        TypeText(form.Ui().DiaryMemo, u"ディズニーランド"_qs);
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        TSearchWindow& search = form.Search();
+        QVERIFY(search.isVisible());
+        TypeText(search.Query(), u"ディズニー"_qs);
+        QTest::keyClick(search.Query(), Qt::Key_Return);
+        WaitForSearch(search);
+        QStringList dates;
+        for (int i = 0; i < search.Results()->topLevelItemCount(); ++i)
+            dates << search.Results()->topLevelItem(i)->text(0);
+        QCOMPARE(dates, (QStringList{u"2021年6月1日 (火)"_qs, u"2020年8月8日 (土)"_qs,
+                                     u"2019年3月3日 (日)"_qs, u"2018年1月1日 (月)"_qs}));
+        QVERIFY(search.Status()->text().contains(u"2018.dat"_qs));
+        QCOMPARE(run.Read(u"2018.dat"_qs), damaged);
+        QCOMPARE(search.Results()->topLevelItem(1)->text(1), search.Fields()->itemText(3));
+        QVERIFY(SavePng(&search, u"search-window.png"_qs));
+        // Oldest first.
+        search.Order()->setCurrentIndex(1);
+        search.StartSearch();
+        WaitForSearch(search);
+        QCOMPARE(search.Results()->topLevelItem(0)->text(0), u"2018年1月1日 (月)"_qs);
+        // Choosing a result opens its day.
+        QTreeWidgetItem* row = search.Results()->topLevelItem(1);
+        search.Results()->setCurrentItem(row);
+        QTest::keyClick(search.Results(), Qt::Key_Return);
+        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 3, 3));
+        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
+        QCOMPARE(StoredRecord(run, 2021, EncodeDate(2021, 6, 1)).Text, Sjis("ディズニーランド"));
+        QTest::keyClick(&search, Qt::Key_Escape);
+        QVERIFY(!search.isVisible());
+    }
+
+    void cancelledSearchStops() {
+        SetTodayForTesting(EncodeDate(2021, 6, 1));
+        TWindowRun run;
+        for (int year = 2001; year <= 2010; ++year)
+            SeedRecord(run, Day(EncodeDate(year, 2, 2), "花"));
+        TForm1& form = run.Start();
+        TSearchWindow& search = form.Search();
+        search.Open();
+        search.Query()->setText(u"花"_qs);
+        search.StartSearch();
+        QVERIFY(search.Searching());
+        search.CancelSearch();
+        QCoreApplication::processEvents();
+        QVERIFY(!search.Searching());
+        QCOMPARE(search.Results()->topLevelItemCount(), 0);
+        QVERIFY(search.Status()->text().contains(u"中止"_qs));
+    }
+
+    void movePage_data() {
+        QTest::addColumn<int32_t>("to");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("moved");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("empty day") << EncodeDate(2020, 5, 20) << true << true << 0;
+        QTest::newRow("day with a page, yes") << EncodeDate(2020, 5, 1) << true << true << 1;
+        QTest::newRow("day with a page, no") << EncodeDate(2020, 5, 1) << false << false << 1;
+        QTest::newRow("across the year") << EncodeDate(2021, 1, 1) << true << true << 0;
+        QTest::newRow("page in another year, no") << EncodeDate(2019, 1, 1) << false << false << 1;
+    }
+    void movePage() {
+        QFETCH(int32_t, to);
+        QFETCH(bool, answer);
+        QFETCH(bool, moved);
+        QFETCH(int, questions);
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "前", "前の題"));
+        SeedRecord(run, Day(EncodeDate(2019, 1, 1), "昔", "昔の題"));
+        TForm1& form = run.Start();
+        form.Ui().Comment->setText(u"動く題"_qs);
+        TypeText(form.Ui().DiaryMemo, u"動く"_qs);
+        run.AnswerYes = answer;
+        form.Mover().PickDate = [to](QDate& date) {
+            const TYmd ymd = DecodeDate(to);
+            date = QDate(ymd.Year, ymd.Month, ymd.Day);
+            return true;
+        };
+        form.Actions().MoveAction->trigger();
+        QCOMPARE(run.Questions.size(), questions);
+        if (questions)
+            QVERIFY(run.Questions.first().contains(u"動く題"_qs));
+        const TYmd target = DecodeDate(to);
+        QCOMPARE(StoredRecord(run, target.Year, to).Text == Sjis("動く"), moved);
+        QCOMPARE(StoredRecord(run, 2020, EncodeDate(2020, 5, 3)).Date == 0, moved);
+        QCOMPARE(form.ScrapList().CurrentDate(), moved ? to : EncodeDate(2020, 5, 3));
+        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"動く"_qs);
+        if (moved && target.Year == 2020)
+            QVERIFY(Rows(form).join(',').contains(u"動く"_qs));
+    }
+
+    void moveIntoAReadOnlyFolderLosesNothing() {
+        const int32_t from = EncodeDate(2020, 5, 3);
+        const int32_t to = EncodeDate(2020, 5, 9);
+        SetTodayForTesting(from);
+        TWindowRun run;
+        SeedRecord(run, Day(from, "残る"));
+        TForm1& form = run.Start();
+        form.Mover().PickDate = [to](QDate& date) {
+            const TYmd ymd = DecodeDate(to);
+            date = QDate(ymd.Year, ymd.Month, ymd.Day);
+            return true;
+        };
+        const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+        {
+            ScopedUnprivileged nobody(folder);
+            QCOMPARE(::chmod(folder.c_str(), 0555), 0);
+            form.Actions().MoveAction->trigger();
+            ::chmod(folder.c_str(), 0755);
+        }
+        QVERIFY(!run.Messages.isEmpty());
+        QCOMPARE(StoredRecord(run, 2020, from).Text, Sjis("残る"));
+        QCOMPARE(StoredRecord(run, 2020, to).Date, 0);
+        QCOMPARE(form.ScrapList().CurrentDate(), from);
+        QCOMPARE(form.ScrapList().FindByDate(to).Date, 0);
+        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"残る"_qs);
+        QCOMPARE(Rows(form), QStringList{u" 5月 3日|残る"_qs});
+    }
+
+    void dayKeysFromTheEditor() {
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2019, 12, 30), "前年"));
+        SeedRecord(run, Day(EncodeDate(2020, 5, 10), "後"));
+        TForm1& form = run.Start();
+        QTextEdit* editor = form.Ui().DiaryMemo;
+        editor->setFocus();
+        struct Step {
+            Qt::Key key;
+            int32_t date;
+        };
+        const Step steps[] = {
+            {Qt::Key_Right, EncodeDate(2020, 5, 4)},     {Qt::Key_Left, EncodeDate(2020, 5, 3)},
+            {Qt::Key_Down, EncodeDate(2020, 5, 10)},     {Qt::Key_Up, EncodeDate(2019, 12, 30)},
+            {Qt::Key_PageDown, EncodeDate(2020, 1, 30)}, {Qt::Key_PageUp, EncodeDate(2019, 12, 30)},
+            {Qt::Key_Home, EncodeDate(2020, 5, 3)}};
+        for (const Step& step : steps) {
+            QTest::keyClick(editor, step.key, Qt::AltModifier);
+            QCOMPARE(form.ScrapList().CurrentDate(), step.date);
+        }
+        QVERIFY(form.Ui().ToolButton11->toolTip().contains(
+            form.DayKeys().NextMonthAction->shortcut().toString(QKeySequence::NativeText)));
+        QVERIFY(form.Ui().MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
+    }
+
+    void screenshotsOfEachTab() {
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        for (int day = 1; day <= 28; day += 3)
+            SeedRecord(run, Day(EncodeDate(2020, 5, day),
+                                "今日は朝から雨が降っていた。表通りで本を買った。", "散歩の日",
+                                day % 2 ? "駅前の祭り" : "", day % 3 ? "内緒の話" : "", day % 33));
+        TForm1& form = run.Start();
+        form.resize(1000, 700);
+        for (int tab = 0; tab < 4; ++tab) {
+            form.Ui().DiaryList->setCurrentIndex(tab);
+            QVERIFY(SavePng(&form, u"daylists-tab%1.png"_qs.arg(tab)));
+        }
+    }
+};
+
+QTEST_MAIN(FindingDaysTest)
+#include "FindingDaysTest.moc"

@@ -1,0 +1,276 @@
+// Finding days again: folding for search, the search of pages, the day lists' rows, the nearest
+// day with a page and moving a page between days and years.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "storage/Cp932.h"
+#include "storage/DayList.h"
+#include "storage/DayNumber.h"
+#include "storage/DaySearch.h"
+#include "storage/MovePage.h"
+#include "storage/ScrapList.h"
+#include "storage/SearchFold.h"
+#include "storage/YearFile.h"
+#include "support/ScopedUnprivileged.h"
+#include "support/StoreFolder.h"
+
+namespace {
+
+TDataInfo Page(int32_t date, const std::string& text, const std::string& title = {}) {
+    TDataInfo rec;
+    rec.Date = date;
+    rec.Text = Sjis(text);
+    rec.RichText = rec.Text;
+    rec.Title = Sjis(title);
+    rec.Weather = 0;
+    return rec;
+}
+
+bool Finds(const std::string& query, const std::string& text) {
+    const std::u32string folded = FoldForSearch(Sjis(text));
+    return folded.find(FoldForSearch(Sjis(query))) != std::u32string::npos;
+}
+
+}  // namespace
+
+TEST(SearchFold, WaysOfTypingFindEachOther) {
+    struct Case {
+        const char* query;
+        const char* text;
+        bool found;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"ﾃﾞｨｽﾞﾆｰ", "ディズニーへ行った", true, "half-width kana with sound marks"},
+        {"でぃずにー", "ﾃﾞｨｽﾞﾆｰ", true, "hiragana against half-width katakana"},
+        {"ディズニー", "でぃずにー", true, "katakana against hiragana"},
+        {"ﾊﾟﾝ", "パン屋", true, "semi-voiced mark"},
+        {"ｳﾞ", "ヴ", true, "vu"},
+        {"パン", "ハン", false, "the mark is part of the character"},
+        {"が", "か", false, "voiced is not unvoiced"},
+        {"ABC", "ａｂｃ", true, "full-width letters and case"},
+        {"ｘｙｚ", "XYZ", true, "full-width lower against ASCII upper"},
+        {"12", "１２月", true, "full-width digits"},
+        {"1", "①", true, "circled number (NFKC)"},
+        {"20", "⑳", true, "circled twenty"},
+        {"iv", "Ⅳ", true, "Roman numeral"},
+        {"viii", "ⅷ", true, "small Roman numeral"},
+        {"平成", "㍻", true, "squared era name"},
+        {"キロ", "㌔", true, "squared unit"},
+        {"(株)", "㈱", true, "parenthesised ideograph"},
+        {"a b", "a　b", true, "ideographic space is a blank"},
+        {"été", "ÉTÉ", true, "beyond CP932, stored as references, case folded"},
+        {"😀", "今日😀", true, "emoji stored as a reference"},
+        {"表", "表示", true, "0x5C second byte"},
+        {"\\", "表示", false, "0x5C inside a character is not a backslash"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Finds(c.query, c.text), c.found) << c.query << " in " << c.text << ": " << c.why;
+    }
+}
+
+TEST(SearchFold, SourceOffsetsPointIntoTheText) {
+    const std::string text = Sjis("aﾃﾞb㍻");
+    std::vector<uint32_t> source;
+    const std::u32string folded = FoldForSearch(text, &source);
+    ASSERT_EQ(folded, U"aデb平成");
+    EXPECT_EQ(source, (std::vector<uint32_t>{0, 1, 3, 4, 4, 6}));
+}
+
+TEST(DaySearch, AllWordsMustOccurAndTheFirstIsShown) {
+    TDataInfo rec = Page(EncodeDate(2020, 5, 1), "朝はﾃﾞｨｽﾞﾆｰへ。夜は雨", "遊園地");
+    rec.News = Sjis("花火");
+    struct Case {
+        const char* query;
+        TSearchField field;
+        bool found;
+        char shown;
+        const char* match;
+    };
+    const Case cases[] = {
+        {"ディズニー", TSearchField::All, true, 'C', "ﾃﾞｨｽﾞﾆｰ"},
+        {"でぃずにー　雨", TSearchField::All, true, 'C', "ﾃﾞｨｽﾞﾆｰ"},
+        {"遊園地 花火", TSearchField::All, true, 'P', "遊園地"},
+        {"雨 雪", TSearchField::All, false, 0, ""},
+        {"花火", TSearchField::Text, false, 0, ""},
+        {"花火", TSearchField::News, true, 'N', "花火"},
+        {"  ", TSearchField::All, false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        const auto hit = TDaySearch(Sjis(c.query), c.field).Match(rec);
+        ASSERT_EQ(hit.has_value(), c.found) << c.query;
+        if (hit) {
+            EXPECT_EQ(hit->Field, c.shown) << c.query;
+            EXPECT_EQ(hit->Match, Sjis(c.match)) << c.query;
+            EXPECT_EQ(hit->Date, rec.Date);
+        }
+    }
+}
+
+TEST(DaySearch, ContextNeverSplitsACharacter) {
+    // 16 bytes before the match and 40 after both fall inside a double-byte character.
+    const TDataInfo rec =
+        Page(EncodeDate(2020, 5, 1),
+             "あいうえおかきくけこさしすせそa目印bたちつてとなにぬねのはひふへほまみむめもやゆよ");
+    const auto hit = TDaySearch(Sjis("目印"), TSearchField::All).Match(rec);
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->Before, Sjis("くけこさしすせそa"));
+    EXPECT_EQ(hit->Match, Sjis("目印"));
+    EXPECT_EQ(hit->After, Sjis("bたちつてとなにぬねのはひふへほまみむめ"));
+}
+
+TEST(DayList, RowTextFollowsTabAndMonth) {
+    TDataInfo rec = Page(EncodeDate(2020, 5, 1), "本文");
+    rec.News = Sjis("  ");
+    struct Case {
+        int tab;
+        bool monthOnly;
+        int month;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {0, false, 1, Sjis("本文")}, {0, true, 5, Sjis("本文")},  {0, true, 6, ""},
+        {2, false, 5, ""},  // a blank part is not listed
+        {3, false, 5, ""},           {9, false, 5, Sjis("本文")},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(DayListRowText(rec, DayListTab(c.tab).RowLetter, c.monthOnly, c.month),
+                  c.expected)
+            << "tab " << c.tab;
+    }
+    // 24 bytes: the twelfth double-byte character is the last one, then "...".
+    rec.Text = Sjis("一二三四五六七八九十壱弐参");
+    EXPECT_EQ(DayListRowText(rec, 'C', false, 5), Sjis("一二三四五六七八九十壱弐") + "...");
+}
+
+class FindingDaysFolder : public StoreFolder, public ::testing::Test {
+protected:
+    void Seed(const TDataInfo& rec) {
+        TScrapList seed;
+        seed.LoadFromFile(YearFilePath(Dir(), DecodeDate(rec.Date).Year));
+        seed.PutRecord(rec);
+        seed.SaveToFile();
+    }
+    TDataInfo OnDisk(int32_t date) {
+        for (const TDataInfo& rec :
+             ReadYearFile(YearFilePath(Dir(), DecodeDate(date).Year)).Text.Records)
+            if (rec.Date == date)
+                return rec;
+        return EmptyDataInfo;
+    }
+};
+
+TEST_F(FindingDaysFolder, NeighbourPagesAcrossYears) {
+    Seed(Page(EncodeDate(2018, 3, 3), "a"));
+    Seed(Page(EncodeDate(2020, 1, 10), "b"));
+    Seed(Page(EncodeDate(2020, 2, 10), "c"));
+    Seed(Page(EncodeDate(2023, 7, 7), "d"));
+    TScrapList store;
+    store.SetDataDir(Dir());
+    store.SetDate(EncodeDate(2020, 1, 20));
+    EXPECT_EQ(NeighbourPageDate(store, 1), EncodeDate(2020, 2, 10));
+    EXPECT_EQ(NeighbourPageDate(store, -1), EncodeDate(2020, 1, 10));
+    store.SetDate(EncodeDate(2020, 1, 10));
+    EXPECT_EQ(NeighbourPageDate(store, -1), EncodeDate(2018, 3, 3));
+    store.SetDate(EncodeDate(2020, 2, 10));
+    EXPECT_EQ(NeighbourPageDate(store, 1), EncodeDate(2023, 7, 7));
+    store.SetDate(EncodeDate(2023, 7, 7));
+    EXPECT_EQ(NeighbourPageDate(store, 1), 0);
+    EXPECT_EQ(YearFilesIn(Dir()), (std::vector<int>{2018, 2020, 2023}));
+}
+
+TEST_F(FindingDaysFolder, MoveWithinYearAndOntoAPage) {
+    const int32_t from = EncodeDate(2020, 3, 1);
+    const int32_t empty = EncodeDate(2020, 3, 2);
+    const int32_t taken = EncodeDate(2020, 3, 3);
+    Seed(Page(from, "moving", "m"));
+    Seed(Page(taken, "old", "o"));
+    TScrapList store;
+    store.SetDataDir(Dir());
+    store.SetDate(from);
+    EXPECT_TRUE(MovePage(store, from, empty).Moved);
+    EXPECT_EQ(OnDisk(from).Date, 0);
+    EXPECT_EQ(OnDisk(empty).Text, "moving");
+    store.SetDate(empty);
+    EXPECT_TRUE(MovePage(store, empty, taken).Moved);
+    EXPECT_EQ(OnDisk(taken).Text, "moving");
+    EXPECT_EQ(store.Count(), 1);
+    EXPECT_FALSE(MovePage(store, empty, from).Moved) << "no page to move";
+}
+
+TEST_F(FindingDaysFolder, MoveAcrossTheYearBoundary) {
+    const int32_t from = EncodeDate(2020, 12, 31);
+    const int32_t to = EncodeDate(2021, 1, 1);
+    Seed(Page(from, "eve"));
+    Seed(Page(EncodeDate(2021, 1, 5), "kept"));
+    TScrapList store;
+    store.SetDataDir(Dir());
+    store.SetDate(from);
+    ASSERT_TRUE(MovePage(store, from, to).Moved);
+    EXPECT_EQ(OnDisk(from).Date, 0);
+    EXPECT_EQ(OnDisk(to).Text, "eve");
+    EXPECT_EQ(OnDisk(EncodeDate(2021, 1, 5)).Text, "kept");
+    EXPECT_FALSE(store.Modified());
+}
+
+TEST_F(FindingDaysFolder, DamagedTargetYearIsNotWritten) {
+    Seed(Page(EncodeDate(2020, 6, 1), "page"));
+    const std::string damaged = "not-a-date,0,,,x,,,,\r\n";
+    Write("2021.dat", damaged);
+    TScrapList store;
+    store.SetDataDir(Dir());
+    store.SetDate(EncodeDate(2020, 6, 1));
+    const TMoveResult result = MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1));
+    EXPECT_FALSE(result.Moved);
+    EXPECT_FALSE(result.Message.empty());
+    EXPECT_EQ(Read("2021.dat"), damaged);
+    EXPECT_EQ(OnDisk(EncodeDate(2020, 6, 1)).Text, "page");
+}
+
+TEST_F(FindingDaysFolder, ReadOnlyFolderLeavesBothDays) {
+    struct Case {
+        int32_t to;
+        const char* what;
+    };
+    const Case cases[] = {{EncodeDate(2020, 6, 2), "same year"},
+                          {EncodeDate(2021, 6, 2), "other year, new file"}};
+    for (const Case& c : cases) {
+        const int32_t from = EncodeDate(2020, 6, 1);
+        Seed(Page(from, "page"));
+        const std::string before = Read("2020.dat");
+        TScrapList store;
+        store.SetDataDir(Dir());
+        store.SetDate(from);
+        TMoveResult result;
+        {
+            ScopedUnprivileged nobody(Path());
+            ASSERT_EQ(::chmod(Path().c_str(), 0555), 0);
+            result = MovePage(store, from, c.to);
+            ::chmod(Path().c_str(), 0755);
+        }
+        EXPECT_FALSE(result.Moved) << c.what;
+        EXPECT_EQ(Read("2020.dat"), before) << c.what;
+        EXPECT_FALSE(FileExists(File("2021.dat"))) << c.what;
+        EXPECT_EQ(store.FindByDate(from).Text, "page") << c.what;
+        EXPECT_EQ(store.FindByDate(c.to).Date, 0) << c.what;
+        EXPECT_FALSE(messages.empty() && result.Message.empty()) << c.what;
+    }
+}
+
+TEST(YearFileFields, SearchReadsEverythingButTheRichText) {
+    TDataInfo rec = Page(EncodeDate(2020, 5, 1), "本文\r\n表", "題");
+    rec.RichText = "{\\rtf1 \\'96\\'7b}";
+    rec.News = Sjis("出来事, \"引用\"");
+    rec.Private = Sjis("秘密");
+    rec.Extra = "x";
+    const std::string text = YearFileText({&rec});
+    const TYearFileText all = ParseYearFile(text);
+    const TYearFileText lean = ParseYearFile(text, TYearFileFields::WithoutRichText);
+    ASSERT_EQ(all.Records.size(), 1u);
+    ASSERT_EQ(lean.Records.size(), 1u);
+    EXPECT_EQ(all.Records[0], rec);
+    TDataInfo expected = rec;
+    expected.RichText.clear();
+    EXPECT_EQ(lean.Records[0], expected);
+}
