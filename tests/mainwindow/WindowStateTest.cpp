@@ -8,6 +8,7 @@
 #include "mainwindow/StoreEvents.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
+#include "support/TestFolder.h"
 
 // The two pieces of state the window's features share: the store's events as signals, and the
 // page state.
@@ -15,7 +16,9 @@ class WindowStateTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void everyListenerHearsTheStore() {
+        TTestFolder folder;
         TScrapList store;
+        store.SetDataDir(folder.Dir());
         {
             TStoreEvents events(store);
             QStringList first;
