@@ -1,5 +1,7 @@
 // A full year of diary pages: loading and saving its year file, against reading the same file
-// raw, so the cost of parsing and formatting shows as a ratio to plain file input.
+// raw, so the cost of parsing and formatting shows as a ratio to plain file input. Then the
+// daily backup of ten such years, as the first start copies them and as a later start finds
+// them unchanged.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "storage/Cp932.h"
+#include "storage/DailyBackup.h"
 #include "storage/DayNumber.h"
 #include "storage/DaySearch.h"
 #include "storage/SafeWrite.h"
@@ -151,6 +154,23 @@ private:
     std::string dir_;
 };
 
+// Ten years of the diary above, 2004.dat to 2013.dat, in a folder of their own.
+class TenYearFolder {
+public:
+    TenYearFolder() : dir_(Folder().Dir() + "ten-years") {
+        std::filesystem::create_directories(dir_);
+        std::string year;
+        ReadWholeFile(Folder().YearFile(), year);
+        for (int y = 2004; y < 2014; ++y)
+            SafeWriteFile(dir_ + "/" + std::to_string(y) + ".dat", year);
+    }
+    const std::string& Dir() const { return dir_; }
+    void RemoveBackups() const { std::filesystem::remove_all(dir_ + "/backup"); }
+
+private:
+    std::string dir_;
+};
+
 void BM_SearchThirtyYears(benchmark::State& state) {
     static const ThirtyYears years;
     const TDaySearch search(Sjis("ｿﾌﾄ カラ"), TSearchField::All);
@@ -171,5 +191,34 @@ void BM_SearchThirtyYears(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 30 * 366);
 }
 BENCHMARK(BM_SearchThirtyYears)->Unit(benchmark::kMillisecond);
+
+const TenYearFolder& TenYears() {
+    static const TenYearFolder folder;
+    return folder;
+}
+
+const int32_t kBackupDay = EncodeDate(2014, 1, 1);
+
+// The first start of a day after all ten years changed: every file is copied and flushed.
+void BM_BackUpTenYearsCopied(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        TenYears().RemoveBackups();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(BackUpDiary(TenYears().Dir(), "Velmora", kBackupDay));
+    }
+    state.SetBytesProcessed(state.iterations() * 10 * FileBytes());
+}
+BENCHMARK(BM_BackUpTenYearsCopied)->Unit(benchmark::kMillisecond);
+
+// The usual start: every file equals its newest copy, so each is read twice and compared.
+void BM_BackUpTenYearsUnchanged(benchmark::State& state) {
+    TenYears().RemoveBackups();
+    BackUpDiary(TenYears().Dir(), "Velmora", kBackupDay);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BackUpDiary(TenYears().Dir(), "Velmora", kBackupDay + 1));
+    state.SetBytesProcessed(state.iterations() * 10 * FileBytes());
+}
+BENCHMARK(BM_BackUpTenYearsUnchanged)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -12,11 +12,14 @@
 #include "settings/IniParam.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
+#include "widgets/ProgramIcon.h"
 
 // Every file the program reads and writes lies beside its executable; it takes no command line.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    // Every window and the about box show the program's own icon.
+    QApplication::setWindowIcon(ProgramIcon());
     InstallFontSubstitutes();
     // The window speaks Japanese throughout; Qt's own texts (message box buttons, the editors'
     // context menus) follow it when their translation is installed.

@@ -42,7 +42,8 @@ void TMainActions::Create(QObject* owner, QWidget* menuParent) {
                             QKeySequence(Qt::CTRL | Qt::Key_Z));
     DeleteAction = MakeAction(owner, "DeleteAction", u"削除(&D)"_qs, u"データを削除"_qs);
     AboutAction = MakeAction(owner, "AboutAction", u"バージョン情報(&A)"_qs, u"バージョン情報"_qs);
-    HelpAction = MakeAction(owner, "HelpAction", u"ヘルプ目次(&C)"_qs, u"ヘルプ目次"_qs);
+    HelpAction = MakeAction(owner, "HelpAction", u"ヘルプ目次(&C)"_qs, u"ヘルプ目次"_qs,
+                            QKeySequence(Qt::Key_F1));
     CutAction = MakeAction(owner, "CutAction", u"切り取り(&T)"_qs, u"切取り"_qs,
                            QKeySequence(Qt::CTRL | Qt::Key_X));
     CopyAction = MakeAction(owner, "CopyAction", u"コピー(&C)"_qs, u"コピー"_qs,

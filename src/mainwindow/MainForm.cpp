@@ -43,7 +43,9 @@
 #include "mainwindow/search/SearchWindow.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
+#include "storage/Clock.h"
 #include "storage/CommaDB.h"
+#include "storage/DailyBackup.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
@@ -121,7 +123,7 @@ void TForm1::FormCreate() {
         ShowUserMessage(this, FromCp932(folderProblem));
 
     HtmHelp = std::make_unique<THtmHelp>();
-    HtmHelp->SetFileName(SiblingPath(".chm"));
+    HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
     actions_.HelpAction->setEnabled(HtmHelp->Enabled());
 
     diary_->SetAutoChange(true);
@@ -206,6 +208,15 @@ void TForm1::FormCreate() {
     ui_->DiaryMemo->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
+    // Copies the files as this start found them, once the window is up and before an edit can
+    // write any of them.
+    QTimer::singleShot(0, this, &TForm1::BackUpFiles);
+}
+
+void TForm1::BackUpFiles() {
+    const QFileInfo info(executablePath_);
+    BackUpDiary(QFile::encodeName(info.absolutePath()).toStdString(),
+                QFile::encodeName(info.completeBaseName()).toStdString(), Today());
 }
 
 void TForm1::ConnectFeatures() {

@@ -35,7 +35,7 @@ struct TDataInfo;
 
 // The program's one long-lived window and the owner of every long-lived object: the day store,
 // the two note lists and the lunisolar calculator. All files lie beside the executable whose
-// path the window is given: the settings (.ini), help (.chm), holidays (.hol), anniversary
+// path the window is given: the settings (.ini), help (.html), holidays (.hol), anniversary
 // notes (.mem), reminder notes (.tdo) and the year files in its folder.
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -87,6 +87,8 @@ protected:
 
 private:
     void FormCreate();
+    // Today's copies of the diary's files into backup/ beside the executable.
+    void BackUpFiles();
     void FormClose();
     QString SiblingPath(const char* extension) const;
     std::string CorePath(const char* extension) const;

@@ -44,7 +44,7 @@ const TVersionRecord& ProgramVersionRecord() {
         QStringLiteral("Velmora"),
         QStringLiteral(VELMORA_PRODUCT_VERSION),
         QStringLiteral("日記・備忘録・記念日をひとつの窓で。\\n"
-                       "ご意見は Velmora Project まで。"),
+                       "毎日のバックアップはプログラムの隣の backup フォルダに。"),
     };
     return record;
 }

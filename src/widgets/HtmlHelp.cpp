@@ -1,10 +1,16 @@
 #include "widgets/HtmlHelp.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 THtmHelp::THtmHelp() : Opener([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {}
+
+QString THtmHelp::HelpFileFor(const QString& executablePath) {
+    const QFileInfo info(executablePath);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".html"));
+}
 
 void THtmHelp::SetFileName(const QString& fileName) {
     fileName_ = fileName;

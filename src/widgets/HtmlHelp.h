@@ -15,6 +15,11 @@ public:
 
     THtmHelp();
 
+    // The help beside the executable: its path with the extension ".html" in place of its own
+    // (".../Velmora" gives ".../Velmora.html"), the pictures in the folder of that name without
+    // the extension.
+    static QString HelpFileFor(const QString& executablePath);
+
     const QString& FileName() const { return fileName_; }
     // Stores the path and works out Enabled.
     void SetFileName(const QString& fileName);

@@ -38,6 +38,17 @@ start
 first=$pid
 [ ! -e "$work/2026.dat.Ab12Cd" ] || fail "the stale temporary was left"
 [ -e "$work/notes.txt.Ab12Cd" ] || fail "a file that is not ours was removed"
+# The window carries the program's icon at the sizes panels ask for, and the class the desktop
+# entry names (read from the top-level window, which has the class).
+top=""
+for w in $(xdotool search --pid "$pid" --name '^Velmora'); do
+  xprop -id "$w" WM_CLASS | grep -q '"Velmora", "Velmora"$' && top=$w
+done
+[ -n "$top" ] || fail "no window of class Velmora"
+icon=$(xprop -id "$top" _NET_WM_ICON)
+for side in 16 32 64 128; do
+  grep -q "Icon ($side x $side)" <<<"$icon" || fail "no $side px window icon"
+done
 xdotool windowfocus --sync "$window"
 xdotool type --delay 20 "written before the logout"
 sleep 0.5
@@ -53,8 +64,12 @@ grep -aq "written before the logout" "$work"/*.dat || fail "the typed page is no
 [ -f "$work/Velmora.ini" ] || fail "the settings were not written"
 [ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
 
-# A crash leaves the lock; the next start takes it over.
+# A crash leaves the lock; the next start takes it over. That start finds the year file the
+# first one wrote and copies it into today's backup folder.
 start
+backup="$work/backup/$(date +%F)"
+for _ in $(seq 100); do compgen -G "$backup/*.dat" >/dev/null && break; sleep 0.1; done
+cmp -s "$backup/$(date +%Y).dat" "$work/$(date +%Y).dat" || fail "no backup of the year file"
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
 [ -e "$work/Velmora.lock" ] || fail "no lock left by the crash"

@@ -1,8 +1,8 @@
+#include "support/Screenshots.h"
 #include "widgets/AboutBox.h"
 #include "widgets/ActionList.h"
 #include "widgets/BevLabel.h"
 #include "widgets/HtmlHelp.h"
-#include "support/Screenshots.h"
 
 #include <QAction>
 #include <QDir>
@@ -141,6 +141,23 @@ private Q_SLOTS:
         QCOMPARE(form->Comments->Caption().count(QLatin1Char('\n')), 1);
         QCOMPARE(form->size(), QSize(312, 207));
         QVERIFY(SavePng(form.get(), u"about-box.png"_qs));
+    }
+
+    void HelpFileBesideTheProgram_data() {
+        QTest::addColumn<QString>("executable");
+        QTest::addColumn<QString>("help");
+        QTest::newRow("plain") << "/home/u/Velmora/Velmora"
+                               << "/home/u/Velmora/Velmora.html";
+        // Only the program's own extension gives way; dots in the folder stay.
+        QTest::newRow("extension") << "/opt/v.1/Velmora.bin"
+                                   << "/opt/v.1/Velmora.html";
+        QTest::newRow("renamed copy") << "/d/my.diary.run"
+                                      << "/d/my.diary.html";
+    }
+    void HelpFileBesideTheProgram() {
+        QFETCH(QString, executable);
+        QFETCH(QString, help);
+        QCOMPARE(THtmHelp::HelpFileFor(executable), help);
     }
 
     void HelpNeedsItsFile() {

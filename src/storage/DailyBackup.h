@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Daily copies of the diary's files, so that years of pages never depend on a single copy.
+// Each day's copies go into "backup/YYYY-MM-DD/" in the diary folder: the year files
+// ("2026.dat"), the two note files and the settings file (base name + ".mem", ".tdo", ".ini").
+// A file goes into today's folder when it differs from its newest copy in the folders that are
+// kept; a day's folder keeps the files as the day's first start found them. The newest
+// kKeptBackupFolders folders are kept, older ones removed once today's copies are all made, so a
+// file whose newest copy lay in a removed folder has been copied again first.
+
+inline constexpr int kKeptBackupFolders = 30;
+
+struct TBackupOutcome {
+    std::vector<std::string> Copied;   // names of the files copied today, in name order
+    std::vector<std::string> Removed;  // names of the day folders removed, oldest first
+    std::string Problem;               // CP932 message of the first failure; "" when none
+};
+
+// "2026-03-09" for the day number of 9 March 2026.
+std::string BackupFolderName(int32_t dayNumber);
+
+// The names of the files of the diary in dir that are backed up, in name order.
+std::vector<std::string> BackedUpFiles(const std::string& dir, const std::string& baseName);
+
+// Makes today's copies in dir (the diary folder) and removes folders past the kept ones. Never
+// throws: the first failure is reported once through ReportMessage, with the backup folder and
+// the words that the diary itself is untouched, and is returned in Problem; after a failed copy
+// no folder is removed.
+TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, int32_t today,
+                           int keptFolders = kKeptBackupFolders);

@@ -1,0 +1,11 @@
+#include "widgets/ProgramIcon.h"
+
+QIcon ProgramIcon() {
+    // The picture is compiled into this static library; a reference keeps it in the program.
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(ProgramIcon);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+    return QIcon(QStringLiteral(":/velmora/velmora.svg"));
+}

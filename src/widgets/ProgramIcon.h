@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QIcon>
+
+// Velmora's own icon (data/velmora.svg, compiled in): the window icon of every window and the
+// picture of the about box. Null when Qt's SVG support (libqt6svg6) is missing.
+QIcon ProgramIcon();

@@ -1,0 +1,109 @@
+// The help as the build places it, and the daily backup as a start of the window runs it.
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTextEdit>
+#include <QtTest>
+
+#include "mainwindow/MainLayout.h"
+#include "storage/Clock.h"
+#include "storage/DayNumber.h"
+#include "support/ScopedUnprivileged.h"
+#include "support/WindowRun.h"
+
+namespace {
+
+const QString kHelp = QStringLiteral(VELMORA_BIN_DIR "/Velmora.html");
+
+QStringList Captures(const QString& text, const QString& pattern) {
+    QStringList found;
+    auto it = QRegularExpression(pattern).globalMatch(text);
+    while (it.hasNext())
+        found << it.next().captured(1);
+    return found;
+}
+
+}  // namespace
+
+class HelpAndBackupTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { SetTodayForTesting(EncodeDate(2026, 5, 5)); }
+    void cleanup() { SetTodayForTesting(std::nullopt); }
+
+    void HelpLinksAndPicturesResolve() {
+        QFile file(kHelp);
+        QVERIFY2(file.open(QIODevice::ReadOnly), "the build did not place Velmora.html");
+        const QString html = QString::fromUtf8(file.readAll());
+        QVERIFY(html.contains(QStringLiteral("lang=\"ja\"")));
+        const QStringList ids = Captures(html, QStringLiteral("\\bid=\"([^\"]+)\""));
+        QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
+        const QStringList links = Captures(html, QStringLiteral("\\bhref=\"([^\"]+)\""));
+        const QStringList pictures = Captures(html, QStringLiteral("\\bsrc=\"([^\"]+)\""));
+        QVERIFY(links.size() >= 12);
+        QVERIFY(pictures.size() >= 3);
+        for (const QString& link : links) {
+            QVERIFY2(link.startsWith(QLatin1Char('#')), qPrintable(link));
+            QVERIFY2(ids.contains(link.mid(1)), qPrintable(link));
+        }
+        for (const QString& picture : pictures) {
+            const QString path = QFileInfo(kHelp).dir().filePath(picture);
+            QVERIFY2(!QImage(path).isNull(), qPrintable(picture));
+        }
+        // Every topic the help promises in its contents is there.
+        for (const char* topic : {"window", "page", "weather", "calendar", "lists", "notes",
+                                  "repeat", "options", "input", "files", "backup", "trouble"})
+            QVERIFY2(ids.contains(QLatin1String(topic)), topic);
+    }
+
+    void StartBacksUpAfterTheWindowIsShown() {
+        TWindowRun run;
+        run.Put(QStringLiteral("2025.dat"), "2025 pages\r\n");
+        run.Put(QStringLiteral("Velmora.tdo"), "");
+        run.Start();
+        const QString today = run.Path(QStringLiteral("backup/2026-05-05"));
+        QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/2025.dat")));
+        QVERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.tdo")));
+        QVERIFY(run.Messages.isEmpty());
+        run.Stop();
+        // The settings the first run wrote at its end are new: the next start copies them,
+        // and nothing else.
+        run.Start();
+        QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.ini")));
+        QCOMPARE(
+            QDir(run.Path(QStringLiteral("backup"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("2026-05-05")});
+    }
+
+    void ReadOnlyBackupFolderIsReportedAndTheWindowComesUp() {
+        TWindowRun run;
+        run.Put(QStringLiteral("2025.dat"), "2025 pages\r\n");
+        const QString backup = run.Path(QStringLiteral("backup"));
+        QVERIFY(QDir().mkpath(backup));
+        const std::string backupPath = QFile::encodeName(backup).toStdString();
+        QVERIFY(::chmod(backupPath.c_str(), 0555) == 0);
+        {
+            // The diary's folder is the user's; only the backup folder refuses files.
+            ScopedUnprivileged asUser(QFile::encodeName(run.Folder()).toStdString());
+            TForm1& form = run.Start();
+            QTRY_COMPARE(run.Messages.size(), 1);
+            QVERIFY(form.isVisible());
+            QVERIFY2(run.Messages[0].contains(backup), qPrintable(run.Messages[0]));
+            // Reported once: a later save or move of the day brings no second message.
+            TypeText(form.Ui().DiaryMemo, QStringLiteral("書ける"));
+            form.DataSaveClick();
+            QCOMPARE(run.Messages.size(), 1);
+            QVERIFY(run.Stop());
+        }
+        QVERIFY(::chmod(backupPath.c_str(), 0755) == 0);
+        QVERIFY(run.Read(QStringLiteral("2026.dat")).find("\x8f\x91") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(HelpAndBackupTest)
+#include "HelpAndBackupTest.moc"
