@@ -16,4 +16,5 @@ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMOR
   > /dev/null
 cmake --build build-sanitize
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  LSAN_OPTIONS="suppressions=$PWD/tools/lsan-suppressions.txt" \
   ctest --test-dir build-sanitize --output-on-failure -j2
