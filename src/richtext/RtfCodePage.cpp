@@ -1,11 +1,9 @@
 #include "richtext/RtfCodePage.h"
 
 #include "storage/Cp932.h"
-
-#include <iconv.h>
+#include "storage/Iconv.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,54 +15,28 @@ constexpr char32_t kRawByteLast = 0xF7FF;
 constexpr int kWesternCodePage = 1252;
 constexpr int kJohabCodePage = 1361;
 
+// Decodes text of one code page; an invalid or cut-short sequence becomes one replacement
+// character and decoding goes on after its first byte, so the next character is not swallowed.
 class IconvDecoder {
 public:
-    explicit IconvDecoder(const char* from) : cd_(iconv_open("UTF-8", from)) {}
-    ~IconvDecoder() {
-        if (IsValid()) {
-            iconv_close(cd_);
-        }
-    }
-    IconvDecoder(const IconvDecoder&) = delete;
-    IconvDecoder& operator=(const IconvDecoder&) = delete;
+    explicit IconvDecoder(const char* from) : iconv_("UTF-8", from) {}
 
-    bool IsValid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    bool IsValid() const { return iconv_.IsOpen(); }
 
     QString Decode(std::string_view bytes) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         std::string utf8;
-        char* in = const_cast<char*>(bytes.data());
-        size_t inLeft = bytes.size();
-        while (inLeft > 0) {
-            char* out = buffer_;
-            size_t outLeft = sizeof buffer_;
-            const size_t result = iconv(cd_, &in, &inLeft, &out, &outLeft);
-            utf8.append(buffer_, static_cast<size_t>(out - buffer_));
-            if (result == static_cast<size_t>(-1) && errno != E2BIG) {
-                // An invalid or incomplete sequence: one replacement, then go on after its
-                // first byte so that the next character is not swallowed.
-                FlushHeldBack(utf8);
+        while (!bytes.empty()) {
+            bytes.remove_prefix(iconv_.Convert(bytes, utf8));
+            if (!bytes.empty()) {
                 utf8 += "\xEF\xBF\xBD";
-                ++in;
-                --inLeft;
+                bytes.remove_prefix(1);
             }
         }
-        FlushHeldBack(utf8);
         return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     }
 
 private:
-    // Code pages with combining marks (1258) hold back the last character until they know
-    // whether a mark follows; this writes it out and resets the state.
-    void FlushHeldBack(std::string& utf8) {
-        char* out = buffer_;
-        size_t outLeft = sizeof buffer_;
-        iconv(cd_, nullptr, nullptr, &out, &outLeft);
-        utf8.append(buffer_, static_cast<size_t>(out - buffer_));
-    }
-
-    iconv_t cd_;
-    char buffer_[1024];
+    TIconv iconv_;
 };
 
 // The code pages Windows writes RTF text in. Any other number decodes as 1252, so that no body
@@ -80,38 +52,26 @@ std::string IconvName(int codePage) {
     return codePage == 10000 ? "MACINTOSH" : "CP" + std::to_string(codePage);
 }
 
+// Encodes one character in one code page.
 class IconvEncoder {
 public:
-    explicit IconvEncoder(const char* to) : cd_(iconv_open(to, "UTF-32LE")) {}
-    ~IconvEncoder() {
-        if (IsValid()) {
-            iconv_close(cd_);
-        }
-    }
-    IconvEncoder(const IconvEncoder&) = delete;
-    IconvEncoder& operator=(const IconvEncoder&) = delete;
+    explicit IconvEncoder(const char* to) : iconv_(to, "UTF-32LE") {}
 
-    bool IsValid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    bool IsValid() const { return iconv_.IsOpen(); }
 
     bool Encode(char32_t c, std::string& bytes) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
-                      static_cast<char>((c >> 16) & 0xFF), static_cast<char>(c >> 24)};
-        char out[16];
-        char* inPtr = in;
-        size_t inLeft = sizeof in;
-        char* outPtr = out;
-        size_t outLeft = sizeof out;
-        if (iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1) ||
-            iconv(cd_, nullptr, nullptr, &outPtr, &outLeft) == static_cast<size_t>(-1)) {
+        const char in[4] = {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF),
+                            static_cast<char>((c >> 16) & 0xFF), static_cast<char>(c >> 24)};
+        std::string out;
+        if (iconv_.Convert(std::string_view(in, sizeof in), out) != sizeof in) {
             return false;
         }
-        bytes.assign(out, static_cast<size_t>(outPtr - out));
+        bytes = std::move(out);
         return true;
     }
 
 private:
-    iconv_t cd_;
+    TIconv iconv_;
 };
 
 IconvDecoder& DecoderFor(int codePage) {

@@ -5,6 +5,7 @@
 #include "richtext/RtfContent.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfWords.h"
+#include "storage/StrUtils.h"
 
 #include <QColor>
 #include <QTextDocument>
@@ -133,19 +134,6 @@ bool IsLetter(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexDigit(char c) {
-    if (IsDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 // Position of the opening brace of "{\rtf" after the blanks and byte-order mark some writers
@@ -293,10 +281,10 @@ private:
 
     void ReadHexByte() {
         int value = -1;
-        if (pos_ < in_.size() && HexDigit(in_[pos_]) >= 0) {
-            value = HexDigit(in_[pos_++]);
-            if (pos_ < in_.size() && HexDigit(in_[pos_]) >= 0) {
-                value = value * 16 + HexDigit(in_[pos_++]);
+        if (pos_ < in_.size() && HexDigitValue(in_[pos_]) >= 0) {
+            value = HexDigitValue(in_[pos_++]);
+            if (pos_ < in_.size() && HexDigitValue(in_[pos_]) >= 0) {
+                value = value * 16 + HexDigitValue(in_[pos_++]);
             }
         }
         if (value < 0 || SwallowFallback()) {

@@ -1,12 +1,10 @@
 #include "storage/Cp932.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
 
+#include "storage/Iconv.h"
 #include "storage/StrUtils.h"
 
 namespace {
@@ -14,38 +12,14 @@ namespace {
 constexpr char32_t kRawByteBase = 0xF700;  // undecodable byte b <-> U+F700 + b
 constexpr char32_t kReplacement = 0xFFFD;
 
-class Converter {
+// A converter that must exist: the C library always knows CP932 and UTF-8.
+class Converter : public TIconv {
 public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+    Converter(const char* to, const char* from) : TIconv(to, from) {
+        if (!IsOpen()) {
             throw std::runtime_error("iconv cannot convert between CP932 and UTF-8");
         }
     }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts as much of in as it can, appending to out. Returns the number of input bytes
-    // consumed: all of them, or up to the first sequence the converter refuses.
-    size_t Convert(std::string_view in, std::string& out) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char* inPtr = const_cast<char*>(in.data());
-        size_t inLeft = in.size();
-        char buffer[4096];
-        while (inLeft > 0) {
-            char* outPtr = buffer;
-            size_t outLeft = sizeof buffer;
-            const size_t r = iconv(cd_, &inPtr, &inLeft, &outPtr, &outLeft);
-            out.append(buffer, static_cast<size_t>(outPtr - buffer));
-            if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-                break;
-            }
-        }
-        return in.size() - inLeft;
-    }
-
-private:
-    iconv_t cd_;
 };
 
 Converter& ToUtf8() {

@@ -8,6 +8,7 @@
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/Iconv.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
@@ -161,9 +162,7 @@ TEST(Cp932, EncodeOneCharacter) {
 
 class SafeWriteTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = folder_.Path();
-    }
+    void SetUp() override { dir_ = folder_.Path(); }
     std::string Read(const std::string& path) {
         std::string contents;
         EXPECT_TRUE(ReadWholeFile(path, contents));
@@ -230,3 +229,28 @@ TEST_F(SafeWriteTest, BackupsNeverOverwriteEachOther) {
 }
 
 }  // namespace
+
+TEST(Iconv, ConvertsUpToTheFirstRefusedSequence) {
+    TIconv toUtf8("UTF-8", "CP932");
+    ASSERT_TRUE(toUtf8.IsOpen());
+    const struct {
+        std::string in;
+        std::string out;
+        size_t consumed;
+        const char* why;
+    } cases[] = {
+        {"a\x82\xA0z", "a\xE3\x81\x82z", 4, "all of a valid text"},
+        {"a\x82\xA0\xA6", "a\xE3\x81\x82\xEF\xBD\xA6", 4, "a half-width katakana byte"},
+        {"ab\x82", "ab", 2, "a lead byte cut short at the end"},
+        {"ab\xFD"
+         "cd",
+         "ab", 2, "a byte CP932 does not hold"},
+        {"", "", 0, "nothing"},
+    };
+    for (const auto& c : cases) {
+        std::string out;
+        EXPECT_EQ(toUtf8.Convert(c.in, out), c.consumed) << c.why;
+        EXPECT_EQ(out, c.out) << c.why;
+    }
+    EXPECT_FALSE(TIconv("UTF-8", "NO-SUCH-ENCODING").IsOpen());
+}
