@@ -37,7 +37,8 @@ void TMainActions::Create(QObject* owner, QWidget* menuParent) {
     FindAction = MakeAction(owner, "FindAction", u"検索(&F)..."_qs, u"検索"_qs,
                             QKeySequence(Qt::CTRL | Qt::Key_F));
     MoveAction = MakeAction(owner, "MoveAction", u"移動(&G)..."_qs, u"日記を移動"_qs);
-    SaveNowAction = MakeAction(owner, "SaveNowAction", u"保存(&S)"_qs, u"今すぐ保存"_qs);
+    SaveNowAction = MakeAction(owner, "SaveNowAction", u"保存(&S)"_qs, u"今すぐ保存"_qs,
+                               QKeySequence(Qt::CTRL | Qt::Key_S));
     UndoAction = MakeAction(owner, "UndoAction", u"元に戻す(&U)"_qs, u"編集の取消し"_qs,
                             QKeySequence(Qt::CTRL | Qt::Key_Z));
     DeleteAction = MakeAction(owner, "DeleteAction", u"削除(&D)"_qs, u"データを削除"_qs);

@@ -60,6 +60,8 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
 
     TypeText(ui.Comment, u"に追記"_qs);
     QVERIFY(save->isEnabled());
+    QCOMPARE(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+
     QVERIFY(form.isWindowModified());
     QVERIFY(form.WriteTimer().isActive());
     QVERIFY(form.WriteTimer().interval() <= 30000);
@@ -98,6 +100,14 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     QVERIFY(ui.DiaryMemo->toPlainText().isEmpty());
     QCOMPARE(StoredRecord(run, 2026, day + 1).Date, 0);
     QCOMPARE(run.Questions.size(), 3);
+
+    // Ctrl+S from an editor saves at once.
+    TypeText(ui.Comment, u"保存キー"_qs);
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(ui.Comment, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Title), u"保存キー"_qs);
+    QVERIFY(!save->isEnabled());
+    QVERIFY(!form.isWindowModified());
     QVERIFY(run.Messages.isEmpty());
 }
 
