@@ -2,11 +2,18 @@
 
 #include "richtext/RtfFormat.h"
 
+#include <QCryptographicHash>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
+#include <QUrl>
 
 #include <algorithm>
+#include <map>
 #include <utility>
 
 namespace {
@@ -40,6 +47,41 @@ QString CleanName(const QString& name) {
     return clean.trimmed();
 }
 
+constexpr int kDefaultCellTwips = 1440;
+constexpr int kMaxColumns = 64;
+constexpr int kMaxPlaceholderSide = 400;  // pixels; a larger one is drawn scaled
+constexpr QSize kPlaceholderSize(120, 90);
+
+// What the editor shows for a picture Qt cannot draw or an object: a framed box with what it
+// is and its size. Text needs fonts, which only an application has.
+QImage Placeholder(const RtfEmbed& embed, QSizeF shown) {
+    if (shown.isEmpty()) {
+        shown = kPlaceholderSize;
+    }
+    const QSize size = shown.toSize()
+                           .boundedTo(QSize(kMaxPlaceholderSide, kMaxPlaceholderSide))
+                           .expandedTo({8, 8});
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(0xF2, 0xF2, 0xF2));
+    QPainter painter(&image);
+    painter.setPen(QColor(0x80, 0x80, 0x80));
+    painter.drawRect(image.rect().adjusted(0, 0, -1, -1));
+    if (qGuiApp != nullptr) {
+        const QString what = embed.kind == RtfEmbedKind::Object ? QStringLiteral("オブジェクト")
+                                                                : QStringLiteral("図");
+        const QString format =
+            embed.format.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(embed.format);
+        const QString mm = embed.widthTwips > 0 && embed.heightTwips > 0
+                               ? QStringLiteral("\n%1 × %2 mm")
+                                     .arg(qRound(embed.widthTwips * 25.4 / 1440))
+                                     .arg(qRound(embed.heightTwips * 25.4 / 1440))
+                               : QString();
+        painter.drawText(image.rect().adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap,
+                         what + format + mm);
+    }
+    return image;
+}
+
 class DocumentBuilder {
 public:
     explicit DocumentBuilder(const RtfContent& content) : content_(content) {}
@@ -47,31 +89,238 @@ public:
     // All inserts go into one edit block, so that a shown editor lays the document out once
     // and not once per run.
     void Build(QTextDocument& document) {
+        document_ = &document;
+        indentWidth_ = static_cast<int>(document.indentWidth());
         QTextCursor cursor(&document);
         cursor.beginEditBlock();
-        const int indentWidth = static_cast<int>(document.indentWidth());
-        bool first = true;
-        for (const RtfParagraph& paragraph : content_.paragraphs) {
-            const QTextBlockFormat block = BlockFormat(paragraph.par, indentWidth);
-            if (first) {
-                cursor.setBlockFormat(block);
-                cursor.setBlockCharFormat(CharFormat(paragraph.mark));
-                first = false;
-            } else {
-                cursor.insertBlock(block, CharFormat(paragraph.mark));
+        const std::vector<RtfParagraph>& paragraphs = content_.paragraphs;
+        bool fresh = true;  // the cursor's block holds no paragraph yet
+        for (size_t i = 0; i < paragraphs.size();) {
+            const int table = paragraphs[i].cell.table;
+            if (table < 0) {
+                InsertParagraph(cursor, paragraphs[i], fresh);
+                fresh = false;
+                ++i;
+                continue;
             }
-            JoinList(paragraph.par.list, cursor);
-            for (const RtfRun& run : paragraph.runs) {
-                const QString text = CleanText(run.text);
-                if (!text.isEmpty()) {
-                    cursor.insertText(text, CharFormat(run.chars));
-                }
+            size_t end = i;
+            while (end < paragraphs.size() && paragraphs[end].cell.table == table) {
+                ++end;
             }
+            if (fresh) {
+                QTextBlockFormat lead;
+                lead.setProperty(kRtfLeadBlockProperty, true);
+                cursor.setBlockFormat(lead);
+            }
+            InsertTable(cursor, content_.tables[table], i, end);
+            fresh = true;
+            i = end;
         }
         cursor.endEditBlock();
     }
 
 private:
+    void InsertParagraph(QTextCursor& cursor, const RtfParagraph& paragraph, bool fresh) {
+        const QTextBlockFormat block = BlockFormat(paragraph.par, indentWidth_);
+        if (fresh) {
+            cursor.setBlockFormat(block);
+            // Merged, not set: a cell keeps its span in the format of its first block's mark.
+            cursor.mergeBlockCharFormat(CharFormat(paragraph.mark));
+            lists_.clear();
+        } else {
+            cursor.insertBlock(block, CharFormat(paragraph.mark));
+        }
+        JoinList(paragraph.par.list, cursor);
+        for (const RtfRun& run : paragraph.runs) {
+            if (run.embed > 0) {
+                InsertEmbed(cursor, run);
+                continue;
+            }
+            const QString text = CleanText(run.text);
+            if (text.isEmpty()) {
+                continue;
+            }
+            if (run.chars.hidden || run.chars.deleted) {
+                QTextCharFormat format = CharFormat(run.chars);
+                format.setObjectType(kRtfKeptObjectType);
+                format.setProperty(kRtfHiddenTextProperty, text);
+                format.setProperty(kRtfDeletedProperty, run.chars.deleted);
+                cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+            } else {
+                cursor.insertText(text, CharFormat(run.chars));
+            }
+        }
+    }
+
+    // Pictures Qt can draw are shown at their size, others and objects as a placeholder of that
+    // size; footnotes take no room. Each keeps the group it was read from.
+    void InsertEmbed(QTextCursor& cursor, const RtfRun& run) {
+        const RtfEmbed& embed = content_.embeds[run.embed - 1];
+        const QByteArray group(embed.group.data(), static_cast<qsizetype>(embed.group.size()));
+        if (embed.kind == RtfEmbedKind::Footnote) {
+            QTextCharFormat format = CharFormat(run.chars);
+            format.setObjectType(kRtfKeptObjectType);
+            format.setProperty(kRtfGroupProperty, group);
+            cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+            return;
+        }
+        QSizeF shown(embed.widthTwips / kTwipsPerPixel, embed.heightTwips / kTwipsPerPixel);
+        QImage image;
+        if (!embed.image.isEmpty()) {
+            image.loadFromData(embed.image);
+        }
+        if (image.isNull()) {
+            image = Placeholder(embed, shown);
+            if (shown.isEmpty()) {
+                shown = kPlaceholderSize;
+            }
+        } else if (shown.isEmpty()) {
+            shown = image.size();
+        }
+        const QString name = QStringLiteral("%1:%2").arg(
+            QLatin1String(kRtfPictureScheme),
+            QString::fromLatin1(QCryptographicHash::hash(group, QCryptographicHash::Sha1).toHex()));
+        document_->addResource(QTextDocument::ImageResource, QUrl(name), image);
+        QTextImageFormat format;
+        format.merge(CharFormat(run.chars));
+        format.setName(name);
+        format.setWidth(shown.width());
+        format.setHeight(shown.height());
+        format.setProperty(kRtfGroupProperty, group);
+        cursor.insertImage(format);
+    }
+
+    // A table: its columns are the cell edges of all its rows, so a cell spans the columns
+    // between its edges; cells merged down span rows.
+    void InsertTable(QTextCursor& cursor, const RtfTable& table, size_t first, size_t end) {
+        const std::vector<RtfParagraph>& paragraphs = content_.paragraphs;
+        int rows = static_cast<int>(table.rows.size());
+        for (size_t i = first; i < end; ++i) {
+            rows = std::max(rows, paragraphs[i].cell.row + 1);
+        }
+        std::vector<int> cellsInRow(rows, 0);
+        for (size_t i = first; i < end; ++i) {
+            int& cells = cellsInRow[paragraphs[i].cell.row];
+            cells = std::max(cells, paragraphs[i].cell.column + 1);
+        }
+        // The definition of each row, extended by default cells to the cells it holds.
+        std::vector<RtfRowDef> defs(rows);
+        std::vector<int> edges;
+        int left = kDefaultCellTwips * kMaxColumns;
+        for (int r = 0; r < rows; ++r) {
+            defs[r] = r < static_cast<int>(table.rows.size()) ? table.rows[r]
+                      : r > 0                                 ? defs[r - 1]
+                                                              : RtfRowDef{};
+            RtfRowDef& def = defs[r];
+            while (static_cast<int>(def.cells.size()) < std::max(cellsInRow[r], 1)) {
+                const int last = def.cells.empty() ? def.left : def.cells.back().right;
+                def.cells.push_back(RtfCellDef{last + kDefaultCellTwips});
+            }
+            int previous = def.left;
+            for (RtfCellDef& cell : def.cells) {
+                cell.right = std::max(cell.right, previous + 1);
+                previous = cell.right;
+                edges.push_back(cell.right);
+            }
+            left = std::min(left, def.left);
+        }
+        std::sort(edges.begin(), edges.end());
+        edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+        if (edges.size() > static_cast<size_t>(kMaxColumns)) {
+            edges.resize(kMaxColumns);
+        }
+        const int columns = static_cast<int>(edges.size());
+        const auto column = [&](int right) {
+            const auto it = std::lower_bound(edges.begin(), edges.end(), right);
+            return std::min(static_cast<int>(it - edges.begin()), columns - 1);
+        };
+
+        QTextTableFormat format;
+        QList<QTextLength> widths;
+        int previous = left;
+        for (const int edge : edges) {
+            widths.append(
+                QTextLength(QTextLength::FixedLength, (edge - previous) / kTwipsPerPixel));
+            previous = edge;
+        }
+        format.setColumnWidthConstraints(widths);
+        format.setProperty(kRtfRowLeftProperty, left);
+        format.setCellSpacing(0);
+        format.setCellPadding(defs.front().gap / kTwipsPerPixel);
+        format.setBorderCollapse(true);
+        int border = -1;
+        for (const RtfRowDef& def : defs) {
+            for (const RtfCellDef& cell : def.cells) {
+                border = cell.border ? std::max(border, cell.borderWidth) : border;
+            }
+        }
+        format.setBorder(border < 0 ? 0 : std::max(1.0, border / kTwipsPerPixel));
+        format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+        format.setBorderBrush(QColor(Qt::black));
+        QTextTable* qtable = cursor.insertTable(rows, columns, format);
+
+        // Where each cell of each row starts, and the spans.
+        std::vector<std::vector<int>> starts(rows);
+        for (int r = 0; r < rows; ++r) {
+            int start = 0;
+            for (const RtfCellDef& cell : defs[r].cells) {
+                starts[r].push_back(std::min(start, columns - 1));
+                start = column(cell.right) + 1;
+            }
+        }
+        for (int r = 0; r < rows; ++r) {
+            for (size_t c = 0; c < defs[r].cells.size(); ++c) {
+                const RtfCellDef& cell = defs[r].cells[c];
+                const int start = starts[r][c];
+                const int span = column(cell.right) - start + 1;
+                if (span < 1 || cell.merge == RtfMerge::Continue) {
+                    continue;
+                }
+                int rowSpan = 1;
+                while (cell.merge == RtfMerge::First && r + rowSpan < rows &&
+                       ContinuesBelow(defs[r + rowSpan], starts[r + rowSpan], start)) {
+                    ++rowSpan;
+                }
+                if (span > 1 || rowSpan > 1) {
+                    qtable->mergeCells(r, start, rowSpan, span);
+                }
+            }
+        }
+
+        std::map<std::pair<int, int>, QTextCursor> cells;
+        for (size_t i = first; i < end; ++i) {
+            const RtfCellRef& ref = paragraphs[i].cell;
+            // A cell merged into the one above holds an empty paragraph of its own.
+            if (defs[ref.row].cells[ref.column].merge == RtfMerge::Continue &&
+                paragraphs[i].runs.empty()) {
+                continue;
+            }
+            const QTextTableCell cell = qtable->cellAt(ref.row, starts[ref.row][ref.column]);
+            const std::pair key{cell.row(), cell.column()};
+            const auto it = cells.find(key);
+            if (it == cells.end()) {
+                QTextCursor inCell = cell.firstCursorPosition();
+                InsertParagraph(inCell, paragraphs[i], true);
+                cells.emplace(key, inCell);
+            } else {
+                InsertParagraph(it->second, paragraphs[i], false);
+            }
+        }
+        cursor = qtable->lastCursorPosition();
+        cursor.movePosition(QTextCursor::NextBlock);
+        lists_.clear();
+    }
+
+    // Whether a row has a cell merged into the one above that starts at column start.
+    static bool ContinuesBelow(const RtfRowDef& def, const std::vector<int>& starts, int start) {
+        for (size_t c = 0; c < def.cells.size(); ++c) {
+            if (starts[c] == start) {
+                return def.cells[c].merge == RtfMerge::Continue;
+            }
+        }
+        return false;
+    }
+
     // Successive list paragraphs of one style and level share a Qt list; any other paragraph
     // ends the lists.
     void JoinList(const RtfListProps& props, QTextCursor& cursor) {
@@ -234,6 +483,8 @@ private:
     }
 
     const RtfContent& content_;
+    QTextDocument* document_ = nullptr;
+    int indentWidth_ = 0;
     std::vector<std::pair<std::pair<RtfListStyle, int>, QTextList*>> lists_;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/RtfEmbed.h"
+
 #include <QColor>
 #include <QString>
 
@@ -23,9 +25,10 @@ struct RtfCharProps {
     bool italic = false;
     bool underline = false;
     bool strike = false;
-    bool hidden = false;
-    int color = 0;      // index into the colour table; 0 is automatic
-    int highlight = 0;  // likewise; 0 is none
+    bool hidden = false;   // \v: not shown, kept
+    bool deleted = false;  // deleted in a revision: likewise
+    int color = 0;         // index into the colour table; 0 is automatic
+    int highlight = 0;     // likewise; 0 is none
     RtfVAlign vertical = RtfVAlign::Normal;
     int link = 0;  // index into the links, 1 and up; 0 is none
     bool operator==(const RtfCharProps&) const = default;
@@ -59,6 +62,33 @@ struct RtfParProps {
     bool lineMultiple = false;
     std::vector<RtfTab> tabs;
     RtfListProps list;
+    bool inTable = false;  // \intbl
+};
+
+// Where a paragraph stands in a table: table index (-1 outside any), row and cell.
+struct RtfCellRef {
+    int table = -1;
+    int row = 0;
+    int column = 0;
+};
+
+enum class RtfMerge { None, First, Continue };  // \clvmgf, \clvmrg
+
+struct RtfCellDef {
+    int right = 0;  // \cellx: the cell's right edge, twips
+    bool border = false;
+    int borderWidth = 0;  // twips
+    RtfMerge merge = RtfMerge::None;
+};
+
+struct RtfRowDef {
+    int left = 0;  // \trleft
+    int gap = 0;   // \trgaph: half the space between cells
+    std::vector<RtfCellDef> cells;
+};
+
+struct RtfTable {
+    std::vector<RtfRowDef> rows;  // one definition per row
 };
 
 struct RtfFontEntry {
@@ -71,12 +101,14 @@ struct RtfFontEntry {
 struct RtfRun {
     QString text;
     RtfCharProps chars;
+    int embed = 0;  // index into the embeds, 1 and up, for a run that holds one; 0 for text
 };
 
 struct RtfParagraph {
     std::vector<RtfRun> runs;
     RtfParProps par;
     RtfCharProps mark;  // the format of the paragraph mark, which sizes an empty line
+    RtfCellRef cell;
 };
 
 struct RtfContent {
@@ -84,7 +116,10 @@ struct RtfContent {
     std::map<int, RtfFontEntry> fonts;  // by \f number
     std::vector<QColor> colors;         // entry 0 is automatic
     std::vector<QString> links;         // link targets; RtfCharProps::link counts from 1
+    std::vector<RtfEmbed> embeds;
+    std::vector<RtfTable> tables;
 };
 
-// Fills an empty document with the content: one block per paragraph.
+// Fills an empty document with the content: one block per paragraph, tables as Qt tables,
+// pictures as images and what is kept unseen as objects that take no room.
 void BuildDocument(const RtfContent& content, QTextDocument& document);

@@ -20,3 +20,26 @@ inline constexpr double kTwipsPerPixel = 15.0;
 
 // The largest font size either side takes, in half-points (about 1638 pt).
 inline constexpr int kMaxHalfPoints = 3276;
+
+// Character format property of a picture, object or footnote: the bytes of the RTF group it
+// was read from (QByteArray), written back unchanged.
+inline constexpr int kRtfGroupProperty = QTextFormat::UserProperty + 0x5204;
+
+// Character format properties of hidden or revision-deleted text, which the body keeps but
+// does not show: the text (QString), and whether it was deleted rather than hidden.
+inline constexpr int kRtfHiddenTextProperty = QTextFormat::UserProperty + 0x5205;
+inline constexpr int kRtfDeletedProperty = QTextFormat::UserProperty + 0x5206;
+
+// The object type of what is kept unseen (footnotes, hidden text): no handler draws it, so it
+// takes no room.
+inline constexpr int kRtfKeptObjectType = QTextFormat::UserObject + 0x52;
+
+// Block format property of the empty block Qt keeps before a table that begins a body or
+// follows another table; it is no paragraph of the body.
+inline constexpr int kRtfLeadBlockProperty = QTextFormat::UserProperty + 0x5207;
+
+// Table format property: the left edge of the table's rows (\trleft), twips.
+inline constexpr int kRtfRowLeftProperty = QTextFormat::UserProperty + 0x5208;
+
+// The scheme of the names under which a document holds the pictures of its body.
+inline constexpr char kRtfPictureScheme[] = "velmora-picture";

@@ -3,7 +3,10 @@
 #include "bridge/TextCodec.h"
 #include "richtext/RtfCodePage.h"
 #include "richtext/RtfContent.h"
+#include "richtext/RtfEmbed.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfLists.h"
+#include "richtext/RtfTables.h"
 #include "richtext/RtfWords.h"
 #include "storage/StrUtils.h"
 
@@ -28,6 +31,7 @@ constexpr int kMaxTwips = 31680;  // 22 inches, wider than any page
 constexpr int kWesternCodePage = 1252;
 constexpr int kMaxTabs = 64;
 constexpr int kMaxListLevels = 9;
+constexpr int kMaxEmbeds = 4096;
 constexpr int kMaxInstruction = 4096;
 
 // Where the text and words of a group go: the body, one of the tables, a list paragraph's
@@ -53,31 +57,6 @@ struct State {
     int overrideListId = 0;
     RtfTabKind tabKind = RtfTabKind::Left;  // of the next \tx
 };
-
-struct ListDefinition {
-    int id = 0;
-    std::vector<RtfListStyle> levels;
-};
-
-// The list style of a \levelnfc number.
-RtfListStyle StyleOfNumbering(int nfc) {
-    switch (nfc) {
-        case 0:
-            return RtfListStyle::Decimal;
-        case 1:
-            return RtfListStyle::UpperRoman;
-        case 2:
-            return RtfListStyle::LowerRoman;
-        case 3:
-            return RtfListStyle::UpperAlpha;
-        case 4:
-            return RtfListStyle::LowerAlpha;
-        case 255:
-            return RtfListStyle::None;
-        default:
-            return RtfListStyle::Bullet;
-    }
-}
 
 // The target of a HYPERLINK field instruction, quoted or not; empty for other fields.
 QString LinkTarget(const QString& instruction) {
@@ -195,6 +174,7 @@ public:
 
 private:
     void OpenGroup() {
+        groupOpen_ = pos_ - 1;
         if (static_cast<int>(stack_.size()) >= kMaxDepth) {
             ++overflow_;
             return;
@@ -276,7 +256,7 @@ private:
             return;
         }
         Flush();
-        Control(word, hasParam, param);
+        Control(word, hasParam, param, atGroupStart);
     }
 
     void ReadHexByte() {
@@ -336,11 +316,15 @@ private:
         }
     }
 
-    void Control(RtfWord word, bool hasParam, int param) {
+    void Control(RtfWord word, bool hasParam, int param, bool atGroupStart) {
         const bool on = !hasParam || param != 0;
         RtfCharProps& chars = cur_.chars;
         RtfParProps& par = cur_.par;
         const bool starred = std::exchange(starred_, false);
+        const bool inBody = cur_.dest == Dest::Body || (starred && starredFrom_ == Dest::Body);
+        if ((atGroupStart || starred) && inBody && CaptureEmbed(word)) {
+            return;
+        }
         if (cur_.dest == Dest::Skip) {
             // Optional destinations this reader knows are read after all.
             if (starred && starredFrom_ == Dest::Body) {
@@ -372,6 +356,12 @@ private:
                 red_ = green_ = blue_ = 0;
                 return;
             case RtfWord::Skipped:
+            case RtfWord::Picture:
+            case RtfWord::ShapePicture:
+            case RtfWord::NonShapePicture:
+            case RtfWord::Object:
+            case RtfWord::Footnote:
+                // Not where a group opens: nothing of it can be kept whole, nor shown.
                 cur_.dest = Dest::Skip;
                 return;
             case RtfWord::Unicode:
@@ -393,19 +383,22 @@ private:
                 ColorTableWord(word, param);
                 return;
             case Dest::ListTable:
-                ListTableWord(word, param);
+                lists_.ListTableWord(word, param, cur_.list);
                 return;
             case Dest::ListOverrideTable:
-                ListOverrideWord(word, param);
+                lists_.OverrideWord(word, param, cur_.overrideListId);
                 return;
             case Dest::Pn:
-                PnWord(word, param);
+                PnWord(word, param, cur_.par.list);
                 return;
             case Dest::FieldInstruction:
                 return;
             case Dest::Body:
             case Dest::Skip:
                 break;
+        }
+        if (tables_.DefinitionWord(word, param)) {
+            return;
         }
         switch (word) {
             case RtfWord::Font:
@@ -452,6 +445,9 @@ private:
                 break;
             case RtfWord::Hidden:
                 chars.hidden = on;
+                break;
+            case RtfWord::Deleted:
+                chars.deleted = on;
                 break;
             case RtfWord::Pard:
                 par = RtfParProps{};
@@ -511,8 +507,23 @@ private:
             case RtfWord::ListLevelSelect:
                 par.list.level = std::clamp(param + 1, 1, kMaxListLevels);
                 break;
+            case RtfWord::InTable:
+                par.inTable = true;
+                break;
             case RtfWord::Par:
                 EndParagraph();
+                break;
+            case RtfWord::Cell:
+                EndCell();
+                break;
+            case RtfWord::Row:
+                if (!paragraph_.runs.empty()) {
+                    EndCell();
+                }
+                tables_.EndRow();
+                break;
+            case RtfWord::NestRow:
+                AppendText(QString(QChar::LineSeparator));
                 break;
             default:
                 if (const char16_t c = CharacterOf(word)) {
@@ -545,108 +556,10 @@ private:
         }
     }
 
-    void PnWord(RtfWord word, int param) {
-        RtfListProps& list = cur_.par.list;
-        switch (word) {
-            case RtfWord::PnBullet:
-                list.style = RtfListStyle::Bullet;
-                break;
-            case RtfWord::PnLevel:
-                list.level = std::clamp(param, 1, kMaxListLevels);
-                break;
-            case RtfWord::PnDecimal:
-                list.style = RtfListStyle::Decimal;
-                break;
-            case RtfWord::PnLowerAlpha:
-                list.style = RtfListStyle::LowerAlpha;
-                break;
-            case RtfWord::PnUpperAlpha:
-                list.style = RtfListStyle::UpperAlpha;
-                break;
-            case RtfWord::PnLowerRoman:
-                list.style = RtfListStyle::LowerRoman;
-                break;
-            case RtfWord::PnUpperRoman:
-                list.style = RtfListStyle::UpperRoman;
-                break;
-            default:
-                break;
-        }
-    }
-
-    void ListTableWord(RtfWord word, int param) {
-        ListDefinition* list = cur_.list >= 0 && cur_.list < static_cast<int>(lists_.size())
-                                   ? &lists_[cur_.list]
-                                   : nullptr;
-        switch (word) {
-            case RtfWord::List:
-                if (static_cast<int>(lists_.size()) < kMaxTableEntries) {
-                    lists_.emplace_back();
-                    cur_.list = static_cast<int>(lists_.size()) - 1;
-                } else {
-                    cur_.list = -1;
-                }
-                break;
-            case RtfWord::ListLevel:
-                if (list != nullptr && static_cast<int>(list->levels.size()) < kMaxListLevels) {
-                    list->levels.push_back(RtfListStyle::Decimal);
-                }
-                break;
-            case RtfWord::LevelNumbering:
-                if (list != nullptr && !list->levels.empty()) {
-                    list->levels.back() = StyleOfNumbering(param);
-                }
-                break;
-            case RtfWord::ListId:
-                if (list != nullptr) {
-                    list->id = param;
-                }
-                break;
-            default:
-                break;
-        }
-    }
-
-    void ListOverrideWord(RtfWord word, int param) {
-        switch (word) {
-            case RtfWord::ListOverride:
-                cur_.overrideListId = 0;
-                break;
-            case RtfWord::ListId:
-                cur_.overrideListId = param;
-                break;
-            case RtfWord::ListSelect:
-                if (overrides_.count(param) > 0 ||
-                    static_cast<int>(overrides_.size()) < kMaxTableEntries) {
-                    overrides_[param] = cur_.overrideListId;
-                }
-                break;
-            default:
-                break;
-        }
-    }
-
-    // The style of an \ls paragraph from the list tables; a list whose tables are missing is
-    // still shown as a list, with bullets.
-    RtfListStyle OverrideStyle(const RtfListProps& props) const {
-        const auto override = overrides_.find(props.overrideIndex);
-        if (override == overrides_.end()) {
-            return RtfListStyle::Bullet;
-        }
-        for (const ListDefinition& list : lists_) {
-            if (list.id == override->second) {
-                return props.level <= static_cast<int>(list.levels.size())
-                           ? list.levels[props.level - 1]
-                           : RtfListStyle::Bullet;
-            }
-        }
-        return RtfListStyle::Bullet;
-    }
-
     RtfParProps ParagraphProps() const {
         RtfParProps par = cur_.par;
         if (par.list.overrideIndex > 0) {
-            par.list.style = OverrideStyle(par.list);
+            par.list.style = lists_.Style(par.list);
         }
         return par;
     }
@@ -816,12 +729,13 @@ private:
             }
             return;
         }
-        if (cur_.dest != Dest::Body || cur_.chars.hidden) {
+        if (cur_.dest != Dest::Body) {
             return;
         }
         bodyStarted_ = true;
+        shapeOpen_ = false;
         std::vector<RtfRun>& runs = paragraph_.runs;
-        if (!runs.empty() && runs.back().chars == cur_.chars) {
+        if (!runs.empty() && runs.back().embed == 0 && runs.back().chars == cur_.chars) {
             runs.back().text += text;
         } else {
             runs.push_back(RtfRun{text, cur_.chars});
@@ -833,22 +747,88 @@ private:
         if (cur_.dest != Dest::Body) {
             return;
         }
+        RtfParProps par = ParagraphProps();
+        const RtfCellRef cell = tables_.EndParagraph(par.inTable);
+        PushParagraph(std::move(par), cell);
+    }
+
+    // \cell ends a paragraph in a table whether or not it said \intbl.
+    void EndCell() {
+        if (cur_.dest != Dest::Body) {
+            return;
+        }
+        RtfParProps par = ParagraphProps();
+        par.inTable = true;
+        const RtfCellRef cell = tables_.EndCell();
+        PushParagraph(std::move(par), cell);
+    }
+
+    void PushParagraph(RtfParProps par, const RtfCellRef& cell) {
         bodyStarted_ = true;
-        paragraph_.par = ParagraphProps();
+        shapeOpen_ = false;
+        paragraph_.par = std::move(par);
+        paragraph_.par.inTable = cell.table >= 0;
         paragraph_.mark = cur_.chars;
+        paragraph_.cell = cell;
         paragraphs_.push_back(std::move(paragraph_));
         paragraph_ = RtfParagraph{};
+    }
+
+    // A picture, object or footnote group is taken whole, as the bytes it was read from; the
+    // paragraph holds it as one character. False for any other word.
+    bool CaptureEmbed(RtfWord word) {
+        RtfEmbedKind kind = RtfEmbedKind::Picture;
+        switch (word) {
+            case RtfWord::Picture:
+            case RtfWord::ShapePicture:
+            case RtfWord::NonShapePicture:
+                break;
+            case RtfWord::Object:
+                kind = RtfEmbedKind::Object;
+                break;
+            case RtfWord::Footnote:
+                kind = RtfEmbedKind::Footnote;
+                break;
+            default:
+                return false;
+        }
+        int unclosed = 0;
+        const size_t end = GroupEnd(in_, groupOpen_, unclosed);
+        std::string group(in_.substr(groupOpen_, end - groupOpen_));
+        group.append(static_cast<size_t>(unclosed), '}');
+        pos_ = end;
+        fallbackLeft_ = 0;
+        const RtfCharProps chars = cur_.chars;
+        if (!CloseGroup()) {
+            pos_ = in_.size();
+        }
+        // Word follows a shape picture with the same picture for older readers: the two
+        // stay together as one.
+        if (word == RtfWord::NonShapePicture && shapeOpen_) {
+            embeds_.back().group += group;
+            shapeOpen_ = false;
+            return true;
+        }
+        if (static_cast<int>(embeds_.size()) >= kMaxEmbeds) {
+            return true;
+        }
+        embeds_.push_back(ReadEmbed(kind, std::move(group)));
+        bodyStarted_ = true;
+        paragraph_.runs.push_back(RtfRun{QString(QChar::ObjectReplacementCharacter), chars,
+                                         static_cast<int>(embeds_.size())});
+        shapeOpen_ = word == RtfWord::ShapePicture;
+        return true;
     }
 
     // The \par that closes the last paragraph opens no new one; text after it does.
     RtfContent Finish() {
         if (!paragraph_.runs.empty() || paragraphs_.empty()) {
-            paragraph_.par = ParagraphProps();
-            paragraph_.mark = cur_.chars;
-            paragraphs_.push_back(std::move(paragraph_));
+            RtfParProps par = ParagraphProps();
+            const RtfCellRef cell = tables_.EndParagraph(par.inTable);
+            PushParagraph(std::move(par), cell);
         }
-        return RtfContent{std::move(paragraphs_), std::move(fonts_), std::move(colors_),
-                          std::move(links_)};
+        return RtfContent{std::move(paragraphs_), std::move(fonts_),  std::move(colors_),
+                          std::move(links_),      std::move(embeds_), tables_.Finish()};
     }
 
     std::string_view in_;
@@ -870,8 +850,11 @@ private:
     int red_ = 0;
     int green_ = 0;
     int blue_ = 0;
-    std::vector<ListDefinition> lists_;
-    std::map<int, int> overrides_;  // \ls number to list id
+    RtfListTables lists_;
+    RtfTableReader tables_;
+    std::vector<RtfEmbed> embeds_;
+    size_t groupOpen_ = 0;    // where the group opened last begins
+    bool shapeOpen_ = false;  // a shape picture was the last thing read
     QString instruction_;
     std::vector<QString> links_;
     std::vector<RtfParagraph> paragraphs_;

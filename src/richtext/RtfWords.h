@@ -31,6 +31,7 @@ enum class RtfWord {
     Sub,
     NoSuperSub,
     Hidden,
+    Deleted,
     // paragraph formatting
     Pard,
     AlignLeft,
@@ -66,6 +67,28 @@ enum class RtfWord {
     ListOverride,
     ListSelect,
     ListLevelSelect,
+    // tables
+    RowDefaults,
+    RowGap,
+    RowLeft,
+    CellBorder,
+    RowBorder,
+    BorderStyle,
+    BorderNone,
+    BorderWidth,
+    MergeFirst,
+    MergeContinue,
+    CellRight,
+    InTable,
+    Cell,
+    Row,
+    NestRow,
+    // groups kept as read
+    Picture,
+    ShapePicture,
+    NonShapePicture,
+    Object,
+    Footnote,
     // fields
     FieldInstruction,
     // text

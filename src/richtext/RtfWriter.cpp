@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +24,7 @@ constexpr int kShiftJisCodePage = 932;
 constexpr unsigned char kSymbolBullet = 0xB7;
 constexpr int kListHangTwips = 360;
 constexpr double kFallbackPointSize = 12.0;
+constexpr int kTableTwips = 9638;  // the width a table without fixed widths is given (17 cm)
 
 enum class VAlign { Normal, Super, Sub };
 
@@ -204,9 +206,8 @@ public:
     explicit Writer(const QTextDocument& document) : document_(document), out_(body_) {}
 
     std::string Write() {
-        for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
-            WriteBlock(block);
-        }
+        WriteFrame(*document_.rootFrame());
+
         if (fonts_.empty()) {
             const QString face = document_.defaultFont().family();
             FontIndex(FontKey{face, CharsetOf(QTextCharFormat(), face, QString())});
@@ -229,9 +230,113 @@ public:
     }
 
 private:
-    void WriteBlock(const QTextBlock& block) {
+    // The paragraphs and tables of a frame; frames of other kinds give their paragraphs.
+    void WriteFrame(const QTextFrame& frame) {
+        for (auto it = frame.begin(); !it.atEnd(); ++it) {
+            if (const QTextFrame* child = it.currentFrame()) {
+                if (const auto* table = qobject_cast<const QTextTable*>(child)) {
+                    WriteTable(*table);
+                } else {
+                    WriteFrame(*child);
+                }
+            } else if (!IsLeadBlock(it)) {
+                WriteBlock(it.currentBlock(), false, "par");
+            }
+        }
+    }
+
+    // The empty block Qt keeps before a table is no paragraph of the body.
+    static bool IsLeadBlock(QTextFrame::iterator it) {
+        const QTextBlock block = it.currentBlock();
+        if (!block.blockFormat().hasProperty(kRtfLeadBlockProperty) || block.length() > 1) {
+            return false;
+        }
+        ++it;
+        return !it.atEnd() && qobject_cast<const QTextTable*>(it.currentFrame()) != nullptr;
+    }
+
+    // Each row as its definition (cell edges, borders, cells merged down) and then its cells,
+    // each cell's last paragraph ended by \cell.
+    void WriteTable(const QTextTable& table) {
+        const QTextTableFormat format = table.format();
+        const int columns = table.columns();
+        const int left = format.intProperty(kRtfRowLeftProperty);
+        const QList<QTextLength> widths = format.columnWidthConstraints();
+        std::vector<int> edges;
+        int edge = left;
+        for (int c = 0; c < columns; ++c) {
+            const QTextLength width = widths.value(c);
+            int twips = kTableTwips / columns;
+            if (width.type() == QTextLength::FixedLength) {
+                twips = Twips(width.rawValue());
+            } else if (width.type() == QTextLength::PercentageLength) {
+                twips = static_cast<int>(std::lround(width.rawValue() * kTableTwips / 100));
+            }
+            edge += std::max(twips, 1);
+            edges.push_back(edge);
+        }
+        const int gap = Twips(format.cellPadding());
+        const int border = format.border() > 0 ? Twips(format.border()) : 0;
+        for (int r = 0; r < table.rows(); ++r) {
+            out_.Word("trowd");
+            out_.Word("trgaph", gap);
+            out_.Word("trleft", left);
+            for (int c = 0; c < columns;) {
+                const QTextTableCell cell = table.cellAt(r, c);
+                if (cell.row() != r) {
+                    out_.Word("clvmrg");
+                } else if (cell.rowSpan() > 1) {
+                    out_.Word("clvmgf");
+                }
+                if (border > 0) {
+                    for (const char* side : {"clbrdrt", "clbrdrl", "clbrdrb", "clbrdrr"}) {
+                        out_.Word(side);
+                        out_.Word("brdrw", border);
+                        out_.Word("brdrs");
+                    }
+                }
+                c = std::min(c + std::max(cell.columnSpan(), 1), columns);
+                out_.Word("cellx", edges[c - 1]);
+            }
+            out_.Raw("\r\n");
+            for (int c = 0; c < columns;) {
+                const QTextTableCell cell = table.cellAt(r, c);
+                c = std::min(c + std::max(cell.columnSpan(), 1), columns);
+                if (cell.row() != r) {
+                    out_.Word("pard");
+                    out_.Word("intbl");
+                    out_.Word("cell");
+                    continue;
+                }
+                std::vector<QTextBlock> blocks;
+                CellBlocks(cell.begin(), cell.end(), blocks);
+                for (size_t i = 0; i < blocks.size(); ++i) {
+                    WriteBlock(blocks[i], true, i + 1 == blocks.size() ? "cell" : "par");
+                }
+            }
+            out_.Word("row");
+            out_.Raw("\r\n");
+        }
+    }
+
+    // The paragraphs of a cell, those of tables within it included, in order.
+    static void CellBlocks(QTextFrame::iterator it, const QTextFrame::iterator& end,
+                           std::vector<QTextBlock>& blocks) {
+        for (; it != end && !it.atEnd(); ++it) {
+            if (const QTextFrame* child = it.currentFrame()) {
+                CellBlocks(child->begin(), child->end(), blocks);
+            } else {
+                blocks.push_back(it.currentBlock());
+            }
+        }
+    }
+
+    void WriteBlock(const QTextBlock& block, bool inTable, const char* end) {
         const QTextBlockFormat format = block.blockFormat();
         out_.Word("pard");
+        if (inTable) {
+            out_.Word("intbl");
+        }
         const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
         if (align & Qt::AlignHCenter) {
             out_.Word("qc");
@@ -273,7 +378,18 @@ private:
                 OpenLink(href);
                 link = href;
             }
-            WriteRun(fragment.text(), chars);
+            if (chars.hasProperty(kRtfGroupProperty)) {
+                const QByteArray group = chars.property(kRtfGroupProperty).toByteArray();
+                for (qsizetype i = 0; i < fragment.length(); ++i) {
+                    out_.Raw(std::string_view(group.constData(), group.size()));
+                }
+            } else if (chars.hasProperty(kRtfHiddenTextProperty)) {
+                for (qsizetype i = 0; i < fragment.length(); ++i) {
+                    WriteHidden(chars);
+                }
+            } else if (!chars.isImageFormat()) {
+                WriteRun(fragment.text(), chars);
+            }
             empty = false;
         }
         CloseLink(link);
@@ -281,8 +397,18 @@ private:
         if (empty) {
             WriteRun(QString(), block.charFormat());
         }
-        out_.Word("par");
+        out_.Word(end);
         out_.Raw("\r\n");
+    }
+
+    // Hidden or deleted text in a group of its own, so its formatting holds for it alone.
+    void WriteHidden(const QTextCharFormat& chars) {
+        const RunProps outside = state_;
+        out_.Raw("{");
+        out_.Word(chars.boolProperty(kRtfDeletedProperty) ? "deleted" : "v");
+        WriteRun(chars.stringProperty(kRtfHiddenTextProperty), chars);
+        out_.Raw("}");
+        state_ = outside;
     }
 
     // The first-line and left indents in twips. A list paragraph keeps those it was read with
@@ -601,14 +727,43 @@ std::string WriteRtf(const QTextDocument& document) {
     return Writer(document).Write();
 }
 
-QString PlainTextForField(const QTextDocument& document) {
-    QString text;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin()) {
-            text += QStringLiteral("\r\n");
+namespace {
+
+// The text of the blocks of a frame, one line each; a table row is one line of its cells' texts
+// separated by tabs. Pictures, objects and hidden text are no text.
+void AddFrameText(QTextFrame::iterator it, const QTextFrame::iterator& end, QStringList& lines) {
+    for (; it != end && !it.atEnd(); ++it) {
+        const QTextFrame* frame = it.currentFrame();
+        const auto* table = qobject_cast<const QTextTable*>(frame);
+        if (table != nullptr) {
+            for (int r = 0; r < table->rows(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < table->columns();) {
+                    const QTextTableCell cell = table->cellAt(r, c);
+                    QStringList texts;
+                    if (cell.row() == r) {
+                        AddFrameText(cell.begin(), cell.end(), texts);
+                    }
+                    cells << texts.join(u' ');
+                    c += std::max(cell.columnSpan(), 1);
+                }
+                lines << cells.join(u'\t');
+            }
+        } else if (frame != nullptr) {
+            AddFrameText(frame->begin(), frame->end(), lines);
+        } else {
+            lines << it.currentBlock().text().remove(QChar::ObjectReplacementCharacter);
         }
-        text += block.text();
     }
+}
+
+}  // namespace
+
+QString PlainTextForField(const QTextDocument& document) {
+    QStringList lines;
+    const QTextFrame* root = document.rootFrame();
+    AddFrameText(root->begin(), root->end(), lines);
+    QString text = lines.join(QStringLiteral("\r\n"));
     text.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -619,4 +774,17 @@ QString PlainTextForField(const QTextDocument& document) {
         --last;
     }
     return text.mid(first, last - first);
+}
+
+bool HoldsMoreThanText(const QTextDocument& document) {
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.hasProperty(kRtfGroupProperty) ||
+                format.hasProperty(kRtfHiddenTextProperty)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }

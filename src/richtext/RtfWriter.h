@@ -10,9 +10,15 @@ class QTextDocument;
 // used, every paragraph closed by \par, lines ended by CR LF. Text CP932 can hold is written as
 // its bytes, everything else as \uN, so no character is lost. Faces, sizes, bold, italic,
 // underline, strike-out, colours, super- and subscript, alignment, indents and paragraph spacing
-// are kept.
+// are kept, and so are lists, links, tables, and pictures, objects, footnotes and hidden text as
+// they were read.
 std::string WriteRtf(const QTextDocument& document);
 
 // The plain text of the document for the page's text field: paragraphs and line breaks as
-// CR LF, blanks and control characters removed from both ends.
+// CR LF, the cells of a table row separated by tabs, blanks and control characters removed
+// from both ends. Pictures, objects and hidden text are left out.
 QString PlainTextForField(const QTextDocument& document);
+
+// Whether the document holds pictures, objects, footnotes or hidden text: a body whose plain
+// text is empty may still hold them.
+bool HoldsMoreThanText(const QTextDocument& document);

@@ -222,7 +222,7 @@ void RtfTest::readerRules_data() {
         << u"日é"_s;
     QTest::newRow("starred and listed destinations skipped")
         << QByteArray(
-               R"({\rtf1{\*\generator Msftedit;}{\info{\title t}}{\*\unknown{x}y}{\pict 0102}a{\stylesheet{s;}}b})")
+               R"({\rtf1{\*\generator Msftedit;}{\info{\title t}}{\*\unknown{x}y}a{\stylesheet{s;}}b})")
         << u"ab"_s;
     QTest::newRow("line end between the brace and \\* (writers wrap anywhere)")
         << QByteArray("{\\rtf1 a{\r\n\\*\\foo x}b}") << u"ab"_s;
@@ -244,19 +244,31 @@ void RtfTest::readerRules_data() {
         << QByteArray("{\\rtf1{\\fonttbl{\\f0 A;}} \r\n{\\colortbl ;} x}") << u"x"_s;
     QTest::newRow("\\bin data skipped by count")
         << QByteArray("{\\rtf1 a\\bin4 }{\\}c}") << u"ac"_s;
-    QTest::newRow("hidden text dropped") << QByteArray(R"({\rtf1 a{\v b}c})") << u"ac"_s;
+    QTest::newRow("hidden text is one unseen object")
+        << QByteArray(R"({\rtf1 a{\v b}c})") << u"a\uFFFCc"_s;
+    QTest::newRow("a picture is one object")
+        << QByteArray(R"({\rtf1 a{\pict\wmetafile8 0102}b})") << u"a\uFFFCb"_s;
+    QTest::newRow("a picture word inside a group keeps its data out of the text")
+        << QByteArray(R"({\rtf1 a{\b\pict 0102}b})") << u"ab"_s;
+    QTest::newRow("a picture cut short is kept to the end")
+        << QByteArray(R"({\rtf1 a{\pict\pngblip 01)") << u"a\uFFFC"_s;
+    QTest::newRow("footnote kept at its mark")
+        << QByteArray(R"({\rtf1 a{\footnote b\par c}d})") << u"a\uFFFCd"_s;
     QTest::newRow("page break is a paragraph break")
         << QByteArray(R"({\rtf1 a\page b})") << u"a\nb"_s;
-    QTest::newRow("revision-deleted text not shown")
-        << QByteArray(R"({\rtf1 a{\deleted b}c})") << u"ac"_s;
+    QTest::newRow("revision-deleted text is one unseen object")
+        << QByteArray(R"({\rtf1 a{\deleted b}c})") << u"a\uFFFCc"_s;
     QTest::newRow("list tables hold no text")
         << QByteArray(
                R"({\rtf1{\*\listtable{\list{\listlevel{\leveltext\'01x;}}\listid1}}{\*\listoverridetable{\listoverride\listid1\ls1}}a})")
         << u"a"_s;
     QTest::newRow("starred \\pn inside a skipped group stays skipped")
         << QByteArray(R"({\rtf1{\*\generator{\*\pn\pndec x}}a\par})") << u"a"_s;
-    QTest::newRow("table cells and rows")
-        << QByteArray(R"({\rtf1 a\cell b\cell\row c})") << u"a\tb\t\nc"_s;
+    QTest::newRow("table cells are paragraphs after the block Qt keeps before a table")
+        << QByteArray(R"({\rtf1 a\cell b\cell\row c})") << u"\na\nb\nc"_s;
+    QTest::newRow("nested cells stay in their outer cell")
+        << QByteArray(R"({\rtf1 x\par\intbl a\nestcell b\nestcell{\*\nesttableprops\nestrow}\cell\row})")
+        << u"x\na\tb\t\n"_s;
     QTest::newRow("backslash and line end is \\par")
         << QByteArray("{\\rtf1 a\\\r\nb}") << u"a\nb"_s;
     QTest::newRow("junk after the outer group ignored")
@@ -542,6 +554,7 @@ void RtfTest::plainTextForField_data() {
     QTest::newRow("ends trimmed") << u" \t\na b\n\n"_s << u"a b"_s;
     QTest::newRow("ideographic space kept") << u"\u3000a"_s << u"\u3000a"_s;
     QTest::newRow("blank") << u"\n \n"_s << QString();
+    QTest::newRow("objects are no text") << u"a\uFFFCb\n\uFFFC"_s << u"ab"_s;
 }
 
 void RtfTest::plainTextForField() {
@@ -556,7 +569,8 @@ void RtfTest::fixturesSurviveAnEdit_data() {
     QTest::addColumn<QString>("file");
     for (const char* file :
          {"rtf-japanese.rtf", "rtf-western.rtf", "rtf-formats.rtf", "rtf-lists.rtf",
-          "rtf-links.rtf", "rtf-spacing.rtf", "rtf-charsets.rtf"}) {
+          "rtf-links.rtf", "rtf-spacing.rtf", "rtf-charsets.rtf", "rtf-table.rtf",
+          "rtf-pictures.rtf"}) {
         QTest::newRow(file) << QString::fromLatin1(file);
     }
 }
