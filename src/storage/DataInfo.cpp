@@ -37,7 +37,8 @@ int EventMask(const TDataInfo& rec) {
     if (rec.Date == 0) {
         return 0;
     }
-    return (rec.Text.empty() ? 0 : 1) | (rec.News.empty() ? 0 : 2) | (rec.Title.empty() ? 0 : 4) |
+    const bool body = !rec.Text.empty() || !rec.RichText.empty();
+    return (body ? 1 : 0) | (rec.News.empty() ? 0 : 2) | (rec.Title.empty() ? 0 : 4) |
            (rec.Private.empty() ? 0 : 8) | (rec.Weather >= 0 ? 16 : 0) |
            (rec.Extra.empty() ? 0 : 32);
 }

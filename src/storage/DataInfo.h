@@ -27,6 +27,6 @@ extern const TDataInfo EmptyDataInfo;
 std::string FieldText(char letter, const TDataInfo& rec);
 
 // The calendar's marks for rec: 0 when its Date is 0, otherwise the sum of 1 (Text), 2 (News),
-// 4 (Title), 8 (Private) for each text that is not empty, 16 when Weather is 0 or more and
-// 32 when Extra is not empty.
+// 4 (Title), 8 (Private) for each text that is not empty (the body counts its rich text too), 16
+// when Weather is 0 or more and 32 when Extra is not empty.
 int EventMask(const TDataInfo& rec);

@@ -268,6 +268,50 @@ void TMainWindowTest::untouchedBodyIsWrittenBackByteForByte() {
     QCOMPARE(FromCp932(edited.Text), u"日記 body!"_qs);
 }
 
+// A body that holds a picture and no text has an empty text field; the day keeps it all the
+// same, untouched or edited, and the calendar marks it.
+void TMainWindowTest::bodyOfOnlyAPictureIsKept() {
+    const std::string picture = "{\\pict\\wmetafile8\\picw100\\pich100 0100090000}";
+    const std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil "
+                            "Arial;}}\r\n\\pard\\f0\\fs24 " +
+                            picture + "\\par\r\n}\r\n";
+    const int32_t day = EncodeDate(2026, 6, 1);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TDataInfo rec;
+    rec.Date = day;
+    rec.RichText = rtf;
+    SeedRecord(run, rec);
+    TForm1& form = run.Start();
+    QTextEdit* body = form.Ui().DiaryMemo;
+    QCOMPARE(body->toPlainText(), QString(QChar::ObjectReplacementCharacter));
+    QVERIFY(form.Page().Diary1EventDefine(day) & 1);
+
+    // Untouched: leaving the day and saving keep the bytes as read.
+    ClickDay(form.Diary1(), day + 1);
+    ClickDay(form.Diary1(), day);
+    form.DataSaveClick();
+    QCOMPARE(StoredRecord(run, 2026, day).RichText, rtf);
+
+    // Edited and blanked again around the picture: written anew, the picture in it unchanged.
+    body->moveCursor(QTextCursor::End);
+    QTest::keyClicks(body, "a");
+    QTest::keyClick(body, Qt::Key_Backspace);
+    ClickDay(form.Diary1(), day + 1);
+    const TDataInfo stored = StoredRecord(run, 2026, day);
+    QCOMPARE(stored.Date, day);
+    QCOMPARE(stored.Text, std::string());
+    QVERIFY(stored.RichText != rtf);
+    QVERIFY(stored.RichText.find(picture) != std::string::npos);
+
+    // Deleting the picture leaves a blank page, which keeps no record.
+    ClickDay(form.Diary1(), day);
+    body->selectAll();
+    QTest::keyClick(body, Qt::Key_Delete);
+    ClickDay(form.Diary1(), day + 1);
+    QCOMPARE(StoredRecord(run, 2026, day).Date, 0);
+}
+
 void TMainWindowTest::headerTexts_data() {
     QTest::addColumn<int32_t>("date");
     QTest::addColumn<QString>("dateDisp");

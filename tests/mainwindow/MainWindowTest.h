@@ -14,6 +14,7 @@ private Q_SLOTS:
     void usersDayComesBackAfterRestart();
     void blankPageKeepsNoRecord();
     void untouchedBodyIsWrittenBackByteForByte();
+    void bodyOfOnlyAPictureIsKept();
     void headerTexts_data();
     void headerTexts();
     void savedLayoutRestoredAndWritten();

@@ -1,3 +1,4 @@
+#include "richtext/RtfEmbed.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
@@ -9,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QtTest>
 
 #include <string>
@@ -116,6 +118,14 @@ private Q_SLOTS:
     void charsetsKept();
     void exactCharacters_data();
     void exactCharacters();
+    void tableRead_data();
+    void tableRead();
+    void tableShape();
+    void tableWritten();
+    void picturesRead_data();
+    void picturesRead();
+    void keptGroupsWrittenUnchanged();
+    void hiddenTextWrittenInItsGroup();
 };
 
 void RtfTest::fixtureText_data() {
@@ -267,7 +277,8 @@ void RtfTest::readerRules_data() {
     QTest::newRow("table cells are paragraphs after the block Qt keeps before a table")
         << QByteArray(R"({\rtf1 a\cell b\cell\row c})") << u"\na\nb\nc"_s;
     QTest::newRow("nested cells stay in their outer cell")
-        << QByteArray(R"({\rtf1 x\par\intbl a\nestcell b\nestcell{\*\nesttableprops\nestrow}\cell\row})")
+        << QByteArray(
+               R"({\rtf1 x\par\intbl a\nestcell b\nestcell{\*\nesttableprops\nestrow}\cell\row})")
         << u"x\na\tb\t\n"_s;
     QTest::newRow("backslash and line end is \\par")
         << QByteArray("{\\rtf1 a\\\r\nb}") << u"a\nb"_s;
@@ -567,10 +578,9 @@ void RtfTest::plainTextForField() {
 
 void RtfTest::fixturesSurviveAnEdit_data() {
     QTest::addColumn<QString>("file");
-    for (const char* file :
-         {"rtf-japanese.rtf", "rtf-western.rtf", "rtf-formats.rtf", "rtf-lists.rtf",
-          "rtf-links.rtf", "rtf-spacing.rtf", "rtf-charsets.rtf", "rtf-table.rtf",
-          "rtf-pictures.rtf"}) {
+    for (const char* file : {"rtf-japanese.rtf", "rtf-western.rtf", "rtf-formats.rtf",
+                             "rtf-lists.rtf", "rtf-links.rtf", "rtf-spacing.rtf",
+                             "rtf-charsets.rtf", "rtf-table.rtf", "rtf-pictures.rtf"}) {
         QTest::newRow(file) << QString::fromLatin1(file);
     }
 }
@@ -769,3 +779,186 @@ void RtfTest::exactCharacters() {
 
 QTEST_MAIN(RtfTest)
 #include "RtfTest.moc"
+
+void RtfTest::tableRead_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");  // the cell's paragraphs joined with '\n'
+    QTest::addColumn<int>("rowSpan");
+    QTest::addColumn<int>("columnSpan");
+    // rtf-table.rtf: a header row, a cell of two paragraphs, a cell merged down (\clvmgf,
+    // \clvmrg), and a last row whose first cell ends at the second column's edge.
+    QTest::newRow("header") << 0 << 0 << u"品名"_s << 1 << 1;
+    QTest::newRow("header, last cell") << 0 << 2 << u"備考"_s << 1 << 1;
+    QTest::newRow("two paragraphs in a cell") << 1 << 2 << u"赤い\n甘い"_s << 2 - 1 << 1;
+    QTest::newRow("merged down") << 1 << 1 << u"3"_s << 2 << 1;
+    QTest::newRow("covered by the cell above") << 2 << 1 << u"3"_s << 2 << 1;
+    QTest::newRow("spans two columns") << 3 << 0 << u"合計"_s << 1 << 2;
+    QTest::newRow("after the wide cell") << 3 << 2 << u"8"_s << 1 << 1;
+}
+
+QString CellText(const QTextTableCell& cell) {
+    QStringList texts;
+    for (auto it = cell.begin(); !it.atEnd(); ++it) {
+        texts << it.currentBlock().text();
+    }
+    return texts.join(u'\n');
+}
+
+const QTextTable* FirstTable(const QTextDocument& document, int skip = 0) {
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(frame); table != nullptr && skip-- == 0) {
+            return table;
+        }
+    }
+    qFatal("no table");
+}
+
+void RtfTest::tableRead() {
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(int, rowSpan);
+    QFETCH(int, columnSpan);
+    QTextDocument document;
+    ReadRtf(Fixture("rtf-table.rtf"), document);
+    const QTextTableCell cell = FirstTable(document)->cellAt(row, column);
+    QCOMPARE(CellText(cell), text);
+    QCOMPARE(cell.rowSpan(), rowSpan);
+    QCOMPARE(cell.columnSpan(), columnSpan);
+}
+
+void RtfTest::tableShape() {
+    QTextDocument document;
+    ReadRtf(Fixture("rtf-table.rtf"), document);
+    const QTextTable* table = FirstTable(document);
+    QCOMPARE(table->rows(), 4);
+    QCOMPARE(table->columns(), 3);
+    const QTextTableFormat format = table->format();
+    // Column widths from the cell edges, measured from \trleft-108.
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    QCOMPARE(widths.size(), 3);
+    QCOMPARE(widths[0].rawValue(), 1908 / kTwipsPerPixel);
+    QCOMPARE(widths[1].rawValue(), 1800 / kTwipsPerPixel);
+    QCOMPARE(widths[1].type(), QTextLength::FixedLength);
+    QVERIFY(format.border() >= 1);
+    QCOMPARE(format.cellPadding(), 108 / kTwipsPerPixel);
+    QCOMPARE(FormatAt(document, u"赤い"_s).fontWeight(), int(QFont::Bold));
+    QCOMPARE(
+        QTextCursor(document.find(u"合計"_s)).blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+        Qt::AlignRight);
+    // A table without borders, its tab kept in the cell.
+    const QTextTable* plain = FirstTable(document, 1);
+    QCOMPARE(plain->format().border(), 0.0);
+    QCOMPARE(CellText(plain->cellAt(0, 0)), u"x\ty"_s);
+    QCOMPARE(PlainTextForField(document).split(u"\r\n"_s).mid(1, 4),
+             QStringList({u"品名\t数\t備考"_s, u"りんご\t3\t赤い 甘い"_s, u"みかん\t\t黄色"_s,
+                          u"合計\t8"_s}));
+}
+
+// A table made in the editor is written as rows of cells and read back the same.
+void RtfTest::tableWritten() {
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText(u"Top"_s);
+    QTextTableFormat format;
+    format.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 100),
+                                      QTextLength(QTextLength::PercentageLength, 20)});
+    format.setBorder(2);
+    QTextTable* table = cursor.insertTable(2, 2, format);
+    table->cellAt(0, 0).firstCursorPosition().insertText(u"a"_s);
+    table->cellAt(1, 1).firstCursorPosition().insertText(u"d"_s);
+    table->mergeCells(0, 0, 2, 1);
+    const std::string rtf = WriteRtf(document);
+    for (const char* expected :
+         {R"(\trowd\trgaph0\trleft0\clvmgf\clbrdrt\brdrw30\brdrs\clbrdrl\brdrw30\brdrs)",
+          R"(\cellx1500\clbrdrt\brdrw30\brdrs)", R"(\cellx3428)",
+          R"(\trowd\trgaph0\trleft0\clvmrg)", R"(\pard\intbl\cell\pard\intbl)", R"(d\cell)",
+          R"(\row)"}) {
+        QVERIFY2(rtf.find(expected) != std::string::npos, (expected + ("\n" + rtf)).c_str());
+    }
+    QTextDocument back;
+    ReadRtf(rtf, back);
+    const QTextTable* read = FirstTable(back);
+    QCOMPARE(read->rows(), 2);
+    QCOMPARE(read->cellAt(1, 0).rowSpan(), 2);
+    QCOMPARE(CellText(read->cellAt(0, 0)), u"a"_s);
+    QCOMPARE(CellText(read->cellAt(1, 1)), u"d"_s);
+    QCOMPARE(WriteRtf(back), rtf);
+}
+
+void RtfTest::picturesRead_data() {
+    QTest::addColumn<int>("paragraph");
+    QTest::addColumn<QSizeF>("shown");  // pixels
+    QTest::addColumn<QSize>("drawn");   // the image's own pixels; a placeholder's differ
+    QTest::addColumn<bool>("placeholder");
+    // rtf-pictures.rtf, one picture per paragraph.
+    QTest::newRow("PNG at \\picwgoal") << 0 << QSizeF(40, 30) << QSize(4, 3) << false;
+    QTest::newRow("JPEG") << 1 << QSizeF(5, 2) << QSize(5, 2) << false;
+    QTest::newRow("WMF") << 2 << QSizeF(100, 50) << QSize(100, 50) << true;
+    QTest::newRow("EMF from its HIMETRIC size")
+        << 3 << QSizeF(566 / kTwipsPerPixel, 283 / kTwipsPerPixel) << QSize(38, 19) << true;
+    QTest::newRow("shape picture scaled, its WMF copy with it")
+        << 4 << QSizeF(20, 15) << QSize(4, 3) << false;
+    QTest::newRow("object at \\objw") << 5 << QSizeF(120, 60) << QSize(120, 60) << true;
+}
+
+void RtfTest::picturesRead() {
+    QFETCH(int, paragraph);
+    QFETCH(QSizeF, shown);
+    QFETCH(QSize, drawn);
+    QFETCH(bool, placeholder);
+    QTextDocument document;
+    ReadRtf(Fixture("rtf-pictures.rtf"), document);
+    const QTextBlock block = document.findBlockByNumber(paragraph);
+    QCOMPARE(block.text().count(QChar::ObjectReplacementCharacter), 1);
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    const QTextImageFormat image = cursor.charFormat().toImageFormat();
+    QVERIFY(image.isValid());
+    QCOMPARE(image.width(), shown.width());
+    QCOMPARE(image.height(), shown.height());
+    const QImage resource =
+        document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    QCOMPARE(resource.size(), drawn);
+    // A placeholder is grey; the fixtures' pictures are red and blue.
+    QCOMPARE(QColor(resource.pixel(resource.width() / 2, resource.height() / 2)).saturation() == 0,
+             placeholder);
+}
+
+// Whatever was kept comes out as the very bytes it was read from, after an edit elsewhere.
+void RtfTest::keptGroupsWrittenUnchanged() {
+    const std::string fixture = Fixture("rtf-pictures.rtf");
+    QTextDocument document;
+    ReadRtf(fixture, document);
+    QTextCursor cursor(&document);
+    cursor.insertText(u"編集"_s);
+    const std::string rtf = WriteRtf(document);
+    for (const char* start :
+         {"{\\pict{\\*\\picprop}\\pngblip", "{\\pict\\jpegblip", "{\\pict\\wmetafile8",
+          "{\\pict\\emfblip", "{\\*\\shppict", "{\\object", "{\\footnote"}) {
+        const size_t at = fixture.find(start);
+        QVERIFY(at != std::string::npos);
+        int unclosed = 0;
+        std::string group = fixture.substr(at, GroupEnd(fixture, at, unclosed) - at);
+        if (group.starts_with("{\\*\\shppict")) {
+            group +=
+                fixture.substr(at + group.size(), fixture.find("\\par", at) - at - group.size());
+        }
+        QVERIFY2(rtf.find(group) != std::string::npos, start);
+    }
+    QVERIFY(HoldsMoreThanText(document));
+    QTextDocument plain;
+    plain.setPlainText(u"text"_s);
+    QVERIFY(!HoldsMoreThanText(plain));
+}
+
+void RtfTest::hiddenTextWrittenInItsGroup() {
+    QTextDocument document;
+    ReadRtf(
+        R"({\rtf1{\fonttbl{\f0\fnil\fcharset0 Arial;}}\f0\fs20 a\v\b secret\v0\b0 b{\deleted gone}c\par})",
+        document);
+    QCOMPARE(PlainTextForField(document), u"abc"_s);
+    const std::string rtf = WriteRtf(document);
+    QVERIFY2(rtf.find(R"(a{\v\b secret}b{\deleted gone}c\par)") != std::string::npos, rtf.c_str());
+}

@@ -51,10 +51,15 @@ TEST(EventMask, Sums) {
     noWeather.Weather = -1;
     TDataInfo undated = everything;
     undated.Date = 0;
+    TDataInfo pictureOnly;
+    pictureOnly.Date = 37622;
+    pictureOnly.RichText = "{\\rtf1{\\pict 01}}";
+    pictureOnly.Weather = -1;
 
     EXPECT_EQ(EventMask(titleAndSun), 4 + 16);
     EXPECT_EQ(EventMask(everything), 1 + 2 + 4 + 8 + 16 + 32);
     EXPECT_EQ(EventMask(noWeather), 4);
+    EXPECT_EQ(EventMask(pictureOnly), 1) << "a body with no text is still a body";
     EXPECT_EQ(EventMask(undated), 0) << "Date 0 marks nothing";
     EXPECT_EQ(EventMask(EmptyDataInfo), 0);
 }

@@ -56,9 +56,11 @@ QString Trimmed(const QString& s) {
     return s.mid(begin, end - begin);
 }
 
-// A record keeps a day only while one of its texts holds more than blanks.
+// A record keeps a day while one of its texts holds more than blanks, or its body holds what
+// is no text (a picture, say).
 bool HasContent(const TDataInfo& rec) {
-    return !Trimmed(FromCp932(rec.Title + rec.Text + rec.Private + rec.News)).isEmpty();
+    return !Trimmed(FromCp932(rec.Title + rec.Text + rec.Private + rec.News)).isEmpty() ||
+           (rec.Text.empty() && !rec.RichText.empty());
 }
 
 // The editors keep line breaks as LF; the records keep them as CR LF.
@@ -262,7 +264,7 @@ TDataInfo TDayPage::PageRecord(int32_t date) const {
     rec.Date = date;
     rec.Title = ToCp932(ui_.Comment->text());
     rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()));
-    if (!rec.Text.empty())
+    if (!rec.Text.empty() || HoldsMoreThanText(*ui_.DiaryMemo->document()))
         rec.RichText = bodyTouched_ ? WriteRtf(*ui_.DiaryMemo->document()) : loadedRichText_;
     rec.Private = ToRecordText(ui_.PrivMemo->toPlainText());
     rec.News = ToRecordText(ui_.NewsMemo->toPlainText());
