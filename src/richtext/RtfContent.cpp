@@ -131,8 +131,20 @@ private:
             cursor.insertBlock(block, CharFormat(paragraph.mark));
         }
         JoinList(paragraph.par.list, cursor);
+        // Hidden runs that look alike are one, as they will be written.
+        QTextCharFormat hiddenFormat;
+        QString hidden;
+        const auto flushHidden = [&] {
+            if (!hidden.isEmpty()) {
+                hiddenFormat.setObjectType(kRtfKeptObjectType);
+                hiddenFormat.setProperty(kRtfHiddenTextProperty, hidden);
+                cursor.insertText(QString(QChar::ObjectReplacementCharacter), hiddenFormat);
+                hidden.clear();
+            }
+        };
         for (const RtfRun& run : paragraph.runs) {
             if (run.embed > 0) {
+                flushHidden();
                 InsertEmbed(cursor, run);
                 continue;
             }
@@ -142,14 +154,18 @@ private:
             }
             if (run.chars.hidden || run.chars.deleted) {
                 QTextCharFormat format = CharFormat(run.chars);
-                format.setObjectType(kRtfKeptObjectType);
-                format.setProperty(kRtfHiddenTextProperty, text);
                 format.setProperty(kRtfDeletedProperty, run.chars.deleted);
-                cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+                if (format != hiddenFormat) {
+                    flushHidden();
+                    hiddenFormat = format;
+                }
+                hidden += text;
             } else {
+                flushHidden();
                 cursor.insertText(text, CharFormat(run.chars));
             }
         }
+        flushHidden();
     }
 
     // Pictures Qt can draw are shown at their size, others and objects as a placeholder of that

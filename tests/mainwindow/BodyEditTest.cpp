@@ -52,6 +52,7 @@ private Q_SLOTS:
     }
     void pasteShowsWhatIsKept_data();
     void pasteShowsWhatIsKept();
+    void cutPictureComesBackOnPaste();
     void richBodyScreenshots();
 };
 
@@ -68,7 +69,7 @@ void BodyEditTest::pasteShowsWhatIsKept_data() {
         << int(QTextListFormat::ListDisc) << QString();
     QTest::newRow("numbered list") << u"<ol><li>一</li><li>二</li></ol>"_qs << u"一\n二"_qs
                                    << int(QTextListFormat::ListDecimal) << QString();
-    QTest::newRow("table becomes lines")
+    QTest::newRow("table kept as a table")
         << u"<table border=1><tr><td>a</td><td>b</td></tr></table>"_qs << u"a\nb"_qs << 0
         << QString();
     QTest::newRow("link keeps its target") << u"<p><a href=\"https://example.com/\">site</a></p>"_qs
@@ -99,14 +100,40 @@ void BodyEditTest::pasteShowsWhatIsKept() {
     QCOMPARE(cursor.charFormat().anchorHref(), href);
 }
 
-// A body with lists, a link, spacing and tab stops, shown before and after an edit and a save.
+// A picture read from a file, cut and pasted, is the same picture: shown, and written back as
+// the bytes it was read from.
+void BodyEditTest::cutPictureComesBackOnPaste() {
+    const std::string group = "{\\pict\\wmetafile8\\picwgoal300\\pichgoal150 0100}";
+    TBodyEdit source;
+    ReadRtf("{\\rtf1 a" + group + "b\\par}", *source.document());
+    source.selectAll();
+    source.cut();
+    QCOMPARE(source.toPlainText(), QString());
+    TBodyEdit target;
+    target.paste();
+    QCOMPARE(target.toPlainText(), u"a\uFFFCb"_qs);
+    QTextCursor cursor(target.document());
+    cursor.setPosition(2);
+    const QTextImageFormat image = cursor.charFormat().toImageFormat();
+    QVERIFY(image.isValid());
+    QCOMPARE(image.width(), 20.0);
+    QVERIFY(!target.document()
+                 ->resource(QTextDocument::ImageResource, QUrl(image.name()))
+                 .value<QImage>()
+                 .isNull());
+    QVERIFY(WriteRtf(*target.document()).find(group) != std::string::npos);
+}
+
+// Bodies with lists, links, spacing, tab stops, tables and pictures, shown before and after an
+// edit and a save.
 void BodyEditTest::richBodyScreenshots() {
     TBodyEdit edit;
     edit.resize(520, 900);
     edit.show();
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
     QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
-    for (const char* name : {"rtf-lists.rtf", "rtf-links.rtf", "rtf-spacing.rtf"}) {
+    for (const char* name : {"rtf-lists.rtf", "rtf-links.rtf", "rtf-spacing.rtf", "rtf-table.rtf",
+                             "rtf-pictures.rtf", "rtf-mixed.rtf"}) {
         QFile file(QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray rtf = file.readAll();

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -34,16 +35,67 @@ void RemoveImages(QTextDocument& document) {
     }
 }
 
-}  // namespace
+// The clipboard formats of RTF, the body's own first.
+const char* const kRtfTypes[] = {"text/rtf", "application/rtf", "text/richtext"};
 
-bool TBodyEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasHtml() || source->hasText();
+QByteArray RtfOf(const QMimeData* source) {
+    for (const char* type : kRtfTypes) {
+        if (source->hasFormat(QLatin1String(type))) {
+            return source->data(QLatin1String(type));
+        }
+    }
+    return QByteArray();
 }
 
-// Pasted HTML goes through the body's own RTF before it is inserted, so the editor shows only
-// what a save keeps (tables as lines, no frames, no line heights RTF cannot say).
+// Pictures live in a document's resources; a fragment taken from one document brings its
+// pictures' names to another, which needs the pictures under those names too.
+void CopyPictures(const QTextDocument& from, QTextDocument& to) {
+    for (QTextBlock block = from.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat()) {
+                const QUrl name(format.toImageFormat().name());
+                to.addResource(QTextDocument::ImageResource, name,
+                               from.resource(QTextDocument::ImageResource, name));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+QMimeData* TBodyEdit::createMimeDataFromSelection() const {
+    // Qt's own copy lists only its formats until they are read; a plain copy of them lists all.
+    const std::unique_ptr<QMimeData> own(QTextEdit::createMimeDataFromSelection());
+    auto* data = new QMimeData;
+    for (const QString& format : own->formats()) {
+        data->setData(format, own->data(format));
+    }
+    QTextDocument selected;
+    selected.setDefaultFont(document()->defaultFont());
+    QTextCursor(&selected).insertFragment(textCursor().selection());
+    const std::string rtf = WriteRtf(selected);
+    data->setData(QLatin1String(kRtfTypes[0]),
+                  QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size())));
+    return data;
+}
+
+bool TBodyEdit::canInsertFromMimeData(const QMimeData* source) const {
+    return !RtfOf(source).isEmpty() || source->hasHtml() || source->hasText();
+}
+
+// Pasted rich text is read as a body is. Pasted HTML goes through the body's own RTF before it
+// is inserted, so the editor shows only what a save keeps (no frames, no line heights RTF cannot
+// say).
 void TBodyEdit::insertFromMimeData(const QMimeData* source) {
-    if (source->hasHtml()) {
+    if (const QByteArray rtf = RtfOf(source);
+        IsRtf(std::string_view(rtf.constData(), rtf.size()))) {
+        QTextDocument kept;
+        kept.setDefaultFont(document()->defaultFont());
+        ReadRtf(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())), kept);
+        CopyPictures(kept, *document());
+        textCursor().insertFragment(QTextDocumentFragment(&kept));
+    } else if (source->hasHtml()) {
         QTextDocument pasted;
         pasted.setDefaultFont(document()->defaultFont());
         pasted.setHtml(source->html());

@@ -2,15 +2,18 @@
 
 #include <QTextEdit>
 
-// The editor of the diary body. The body is stored as text with its formatting; a pasted or
-// dropped picture would vanish without a word at the next save, so only the text of what comes
-// in, with the formatting the stored body keeps, is taken. Ctrl+click opens a link.
+// The editor of the diary body. What comes in is taken as the stored body would keep it: rich
+// text (this editor's own copies, or a word processor's) through the body's RTF, pictures and
+// tables with it; web pages' HTML as text with the formatting the body keeps, its pictures
+// left out, for they would vanish at the next save. Copies carry the body's RTF, so a picture
+// cut and pasted comes back. Ctrl+click opens a link.
 class TBodyEdit : public QTextEdit {
     Q_OBJECT
 public:
     using QTextEdit::QTextEdit;
 
 protected:
+    QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
