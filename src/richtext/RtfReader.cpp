@@ -802,6 +802,11 @@ private:
         if (!CloseGroup()) {
             pos_ = in_.size();
         }
+        // A group cut short by the end of the body is closed, unless the cut left a control
+        // word or binary data that would take the closing braces in: then nothing of it is kept.
+        if (int left = 0; unclosed > 0 && (GroupEnd(group, 0, left) != group.size() || left != 0)) {
+            return true;
+        }
         // Word follows a shape picture with the same picture for older readers: the two
         // stay together as one.
         if (word == RtfWord::NonShapePicture && shapeOpen_) {

@@ -378,18 +378,7 @@ private:
                 OpenLink(href);
                 link = href;
             }
-            if (chars.hasProperty(kRtfGroupProperty)) {
-                const QByteArray group = chars.property(kRtfGroupProperty).toByteArray();
-                for (qsizetype i = 0; i < fragment.length(); ++i) {
-                    out_.Raw(std::string_view(group.constData(), group.size()));
-                }
-            } else if (chars.hasProperty(kRtfHiddenTextProperty)) {
-                for (qsizetype i = 0; i < fragment.length(); ++i) {
-                    WriteHidden(chars);
-                }
-            } else if (!chars.isImageFormat()) {
-                WriteRun(fragment.text(), chars);
-            }
+            WriteFragment(fragment.text(), chars);
             empty = false;
         }
         CloseLink(link);
@@ -399,6 +388,33 @@ private:
         }
         out_.Word(end);
         out_.Raw("\r\n");
+    }
+
+    // Text, and the objects among it: a picture, object or footnote as the group it was read
+    // from, hidden text as a group of its own. Text typed next to an object may carry the
+    // object's format; it is text all the same.
+    void WriteFragment(const QString& text, const QTextCharFormat& chars) {
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= text.size(); ++i) {
+            if (i < text.size() && text[i] != QChar::ObjectReplacementCharacter) {
+                continue;
+            }
+            if (i > start) {
+                WriteRun(text.mid(start, i - start), chars);
+            }
+            start = i + 1;
+            if (i == text.size()) {
+                break;
+            }
+            if (chars.hasProperty(kRtfGroupProperty)) {
+                const QByteArray group = chars.property(kRtfGroupProperty).toByteArray();
+                out_.Raw(std::string_view(group.constData(), group.size()));
+            } else if (chars.hasProperty(kRtfHiddenTextProperty)) {
+                WriteHidden(chars);
+            } else if (!chars.isImageFormat()) {
+                WriteRun(QString(QChar::ObjectReplacementCharacter), chars);
+            }
+        }
     }
 
     // Hidden or deleted text in a group of its own, so its formatting holds for it alone.

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include "mainwindow/daypage/BodyEdit.h"
+#include "richtext/RtfFormat.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "support/DocumentSignature.h"
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void pasteShowsWhatIsKept_data();
     void pasteShowsWhatIsKept();
     void cutPictureComesBackOnPaste();
+    void typingAfterAPictureIsText();
     void richBodyScreenshots();
 };
 
@@ -122,6 +124,18 @@ void BodyEditTest::cutPictureComesBackOnPaste() {
                  .value<QImage>()
                  .isNull());
     QVERIFY(WriteRtf(*target.document()).find(group) != std::string::npos);
+}
+
+void BodyEditTest::typingAfterAPictureIsText() {
+    TBodyEdit edit;
+    ReadRtf("{\\rtf1 a{\\pict\\wmetafile8 01}\\par}", *edit.document());
+    edit.moveCursor(QTextCursor::End);
+    QTest::keyClicks(&edit, "xy");
+    QCOMPARE(edit.toPlainText(), u"a\uFFFCxy"_qs);
+    QTextCursor cursor(edit.document());
+    cursor.setPosition(4);
+    QVERIFY(!cursor.charFormat().hasProperty(kRtfGroupProperty));
+    QVERIFY(!cursor.charFormat().isImageFormat());
 }
 
 // Bodies with lists, links, spacing, tab stops, tables and pictures, shown before and after an

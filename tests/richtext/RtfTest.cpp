@@ -126,6 +126,8 @@ private Q_SLOTS:
     void picturesRead();
     void keptGroupsWrittenUnchanged();
     void hiddenTextWrittenInItsGroup();
+    void textTakingAnObjectsFormatIsText_data();
+    void textTakingAnObjectsFormatIsText();
 };
 
 void RtfTest::fixtureText_data() {
@@ -257,14 +259,17 @@ void RtfTest::readerRules_data() {
     QTest::newRow("hidden text is one unseen object")
         << QByteArray(R"({\rtf1 a{\v b}c})") << u"a\uFFFCc"_s;
     QTest::newRow("hidden runs that look alike are one object")
-        << QByteArray(R"({\rtf1{\fonttbl{\f0 A;}{\f1 A;}} a{\v\f0 b}{\v\f1 c}d})")
-        << u"a\uFFFCd"_s;
+        << QByteArray(R"({\rtf1{\fonttbl{\f0 A;}{\f1 A;}} a{\v\f0 b}{\v\f1 c}d})") << u"a\uFFFCd"_s;
     QTest::newRow("a picture is one object")
         << QByteArray(R"({\rtf1 a{\pict\wmetafile8 0102}b})") << u"a\uFFFCb"_s;
     QTest::newRow("a picture word inside a group keeps its data out of the text")
         << QByteArray(R"({\rtf1 a{\b\pict 0102}b})") << u"ab"_s;
     QTest::newRow("a picture cut short is kept to the end")
         << QByteArray(R"({\rtf1 a{\pict\pngblip 01)") << u"a\uFFFC"_s;
+    QTest::newRow("a picture cut inside a control symbol is dropped")
+        << QByteArray("{\\rtf1 a{\\pict 01\\") << u"a"_s;
+    QTest::newRow("a picture cut inside its binary data is dropped")
+        << QByteArray("{\\rtf1 a{\\pict\\bin9 01") << u"a"_s;
     QTest::newRow("footnote kept at its mark")
         << QByteArray(R"({\rtf1 a{\footnote b\par c}d})") << u"a\uFFFCd"_s;
     QTest::newRow("page break is a paragraph break")
@@ -964,4 +969,31 @@ void RtfTest::hiddenTextWrittenInItsGroup() {
     QCOMPARE(PlainTextForField(document), u"abc"_s);
     const std::string rtf = WriteRtf(document);
     QVERIFY2(rtf.find(R"(a{\v\b secret}b{\deleted gone}c\par)") != std::string::npos, rtf.c_str());
+}
+
+void RtfTest::textTakingAnObjectsFormatIsText_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QByteArray>("kept");
+    QTest::newRow("picture") << QByteArray(R"({\rtf1 a{\pict\wmetafile8 01}\par})")
+                             << QByteArray(R"({\pict\wmetafile8 01})");
+    QTest::newRow("hidden text") << QByteArray(R"({\rtf1 a{\v h}\par})") << QByteArray(R"({\v h})");
+}
+
+// Text inserted right after an object takes the object's format, properties and all; it is
+// written as text, and the object once.
+void RtfTest::textTakingAnObjectsFormatIsText() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QByteArray, kept);
+    QTextDocument document;
+    ReadRtf(Bytes(rtf), document);
+    QTextCursor cursor(&document);
+    cursor.setPosition(2);
+    QTextCharFormat format = cursor.charFormat();
+    format.clearProperty(QTextFormat::ObjectType);
+    cursor.insertText(u"xy"_s, format);
+    const std::string written = WriteRtf(document);
+    const size_t at = written.find(Bytes(kept));
+    QVERIFY2(at != std::string::npos, written.c_str());
+    QCOMPARE(written.find(Bytes(kept), at + 1), std::string::npos);
+    QVERIFY2(written.find("xy\\par") != std::string::npos, written.c_str());
 }

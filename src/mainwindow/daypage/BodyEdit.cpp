@@ -1,5 +1,6 @@
 #include "mainwindow/daypage/BodyEdit.h"
 
+#include "richtext/RtfFormat.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -63,6 +64,23 @@ void CopyPictures(const QTextDocument& from, QTextDocument& to) {
 }
 
 }  // namespace
+
+TBodyEdit::TBodyEdit(QWidget* parent) : QTextEdit(parent) {
+    // Text typed next to a picture or hidden text takes the formatting around it, not the
+    // object: written out, it would be a copy of the object.
+    connect(this, &QTextEdit::currentCharFormatChanged, this, [this](QTextCharFormat format) {
+        if (textCursor().hasSelection() || (!format.hasProperty(kRtfGroupProperty) &&
+                                            !format.hasProperty(kRtfHiddenTextProperty))) {
+            return;
+        }
+        for (const int property : {kRtfGroupProperty, kRtfHiddenTextProperty, kRtfDeletedProperty,
+                                   int(QTextFormat::ObjectType), int(QTextFormat::ImageName),
+                                   int(QTextFormat::ImageWidth), int(QTextFormat::ImageHeight)}) {
+            format.clearProperty(property);
+        }
+        setCurrentCharFormat(format);
+    });
+}
 
 QMimeData* TBodyEdit::createMimeDataFromSelection() const {
     // Qt's own copy lists only its formats until they are read; a plain copy of them lists all.

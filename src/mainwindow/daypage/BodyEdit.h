@@ -10,7 +10,7 @@
 class TBodyEdit : public QTextEdit {
     Q_OBJECT
 public:
-    using QTextEdit::QTextEdit;
+    explicit TBodyEdit(QWidget* parent = nullptr);
 
 protected:
     QMimeData* createMimeDataFromSelection() const override;
