@@ -1,5 +1,5 @@
 // Reading a body of many formatting runs in one paragraph into a shown editor, and writing it:
-// both should grow linearly with the number of runs.
+// both should grow linearly with the number of runs. Likewise a table with the number of rows.
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -57,6 +57,37 @@ BENCHMARK(BM_ReadManyRunsIntoShownEditor)
     ->Arg(1000)
     ->Arg(2000)
     ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// A table of three columns and the given rows, as a word processor writes it.
+std::string TableRows(int rows) {
+    std::string rtf = "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 x;}}\\f0 ";
+    for (int r = 0; r < rows; ++r) {
+        rtf += "\\trowd\\trgaph108\\cellx1800\\cellx3600\\cellx5400\\pard\\intbl a" +
+               std::to_string(r) + "\\cell b\\cell c\\cell\\row\r\n";
+    }
+    return rtf + "\\pard\\par}";
+}
+
+void BM_ReadTableRowsIntoShownEditor(benchmark::State& state) {
+    Application();
+    const std::string rtf = TableRows(static_cast<int>(state.range(0)));
+    QTextEdit edit;
+    edit.resize(600, 400);
+    edit.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        ReadRtf(rtf, *edit.document());
+        benchmark::DoNotOptimize(edit.document()->documentLayout()->documentSize());
+        QApplication::processEvents();
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ReadTableRowsIntoShownEditor)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 

@@ -47,8 +47,6 @@ QString CleanName(const QString& name) {
     return clean.trimmed();
 }
 
-constexpr int kDefaultCellTwips = 1440;
-constexpr int kMaxColumns = 64;
 constexpr int kMaxPlaceholderSide = 400;  // pixels; a larger one is drawn scaled
 constexpr QSize kPlaceholderSize(120, 90);
 
@@ -222,7 +220,7 @@ private:
         // The definition of each row, extended by default cells to the cells it holds.
         std::vector<RtfRowDef> defs(rows);
         std::vector<int> edges;
-        int left = kDefaultCellTwips * kMaxColumns;
+        int left = kRtfDefaultCellTwips * kRtfMaxColumns;
         for (int r = 0; r < rows; ++r) {
             defs[r] = r < static_cast<int>(table.rows.size()) ? table.rows[r]
                       : r > 0                                 ? defs[r - 1]
@@ -230,11 +228,16 @@ private:
             RtfRowDef& def = defs[r];
             while (static_cast<int>(def.cells.size()) < std::max(cellsInRow[r], 1)) {
                 const int last = def.cells.empty() ? def.left : def.cells.back().right;
-                def.cells.push_back(RtfCellDef{last + kDefaultCellTwips});
+                def.cells.push_back(RtfCellDef{last + kRtfDefaultCellTwips});
             }
+            // Edges rise from the row's left edge and stay within reach of the reader, each
+            // leaving room for the cells after it.
+            const int count = static_cast<int>(def.cells.size());
             int previous = def.left;
-            for (RtfCellDef& cell : def.cells) {
-                cell.right = std::max(cell.right, previous + 1);
+            for (int c = 0; c < count; ++c) {
+                RtfCellDef& cell = def.cells[c];
+                cell.right = std::min(std::max(cell.right, previous + 1),
+                                      kRtfMaxCellTwips - (count - 1 - c));
                 previous = cell.right;
                 edges.push_back(cell.right);
             }
@@ -242,8 +245,8 @@ private:
         }
         std::sort(edges.begin(), edges.end());
         edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-        if (edges.size() > static_cast<size_t>(kMaxColumns)) {
-            edges.resize(kMaxColumns);
+        if (edges.size() > static_cast<size_t>(kRtfMaxColumns)) {
+            edges.resize(kRtfMaxColumns);
         }
         const int columns = static_cast<int>(edges.size());
         const auto column = [&](int right) {

@@ -72,6 +72,13 @@ struct RtfCellRef {
     int column = 0;
 };
 
+// A table has at most this many columns. A row that holds more cells than it defines gets cells
+// of the default width after its last edge, so edges go a little beyond the widest page (22
+// inches), and written back, they read back the same.
+inline constexpr int kRtfMaxColumns = 64;
+inline constexpr int kRtfDefaultCellTwips = 1440;
+inline constexpr int kRtfMaxCellTwips = 31680 + kRtfMaxColumns * (kRtfDefaultCellTwips + 1);
+
 enum class RtfMerge { None, First, Continue };  // \clvmgf, \clvmrg
 
 struct RtfCellDef {

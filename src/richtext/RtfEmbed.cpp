@@ -1,5 +1,6 @@
 #include "richtext/RtfEmbed.h"
 
+#include "richtext/RtfTokens.h"
 #include "storage/StrUtils.h"
 
 #include <algorithm>
@@ -13,89 +14,6 @@ constexpr int kMaxTwips = 31680;  // 22 inches
 constexpr int kTwipsPerPixel = 15;
 constexpr int kTwipsPerInch = 1440;
 constexpr int kHimetricPerInch = 2540;
-
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// One step through the bytes of a group: a control word with its parameter, a control symbol, a
-// brace or a byte of text. \bin data is stepped over as one token.
-struct Token {
-    enum Kind { Open, Close, Word, Symbol, Text } kind = Text;
-    std::string_view name;
-    bool hasParam = false;
-    int param = 0;
-    std::string_view data;  // \bin bytes, or the text byte
-};
-
-class Tokens {
-public:
-    explicit Tokens(std::string_view in) : in_(in) {}
-
-    bool Next(Token& token) {
-        if (pos_ >= in_.size()) {
-            return false;
-        }
-        token = Token{};
-        const char c = in_[pos_++];
-        if (c == '{') {
-            token.kind = Token::Open;
-        } else if (c == '}') {
-            token.kind = Token::Close;
-        } else if (c != '\\') {
-            token.kind = Token::Text;
-            token.data = in_.substr(pos_ - 1, 1);
-        } else if (pos_ < in_.size() && IsLetter(in_[pos_])) {
-            ReadWord(token);
-        } else {
-            token.kind = Token::Symbol;
-            token.data = in_.substr(pos_, pos_ < in_.size() ? 1 : 0);
-            pos_ = std::min(pos_ + 1, in_.size());
-        }
-        return true;
-    }
-
-    size_t Position() const { return pos_; }
-
-private:
-    void ReadWord(Token& token) {
-        token.kind = Token::Word;
-        const size_t start = pos_;
-        while (pos_ < in_.size() && IsLetter(in_[pos_])) {
-            ++pos_;
-        }
-        token.name = in_.substr(start, pos_ - start);
-        bool negative = false;
-        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && IsDigit(in_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        int64_t value = 0;
-        while (pos_ < in_.size() && IsDigit(in_[pos_])) {
-            token.hasParam = true;
-            value = std::min<int64_t>(value * 10 + (in_[pos_] - '0'), INT64_C(1) << 40);
-            ++pos_;
-        }
-        if (pos_ < in_.size() && in_[pos_] == ' ') {
-            ++pos_;
-        }
-        token.param =
-            static_cast<int>(std::clamp<int64_t>(negative ? -value : value, INT_MIN, INT_MAX));
-        if (token.name == "bin") {
-            const size_t length =
-                std::min<size_t>(static_cast<size_t>(std::max(token.param, 0)), in_.size() - pos_);
-            token.data = in_.substr(pos_, length);
-            pos_ += length;
-        }
-    }
-
-    std::string_view in_;
-    size_t pos_ = 0;
-};
 
 // The first \pict group of a group: its format, size and data.
 struct PictureProps {
@@ -126,7 +44,7 @@ QString FormatOfWord(std::string_view name) {
     return QString();
 }
 
-void PictureWord(const Token& token, PictureProps& pict) {
+void PictureWord(const RtfToken& token, PictureProps& pict) {
     const std::string_view name = token.name;
     const int value = std::clamp(token.param, 0, INT_MAX / kTwipsPerInch);
     if (const QString format = FormatOfWord(name); !format.isEmpty()) {
@@ -170,13 +88,13 @@ int ShownTwips(int goal, int natural, bool metafile, int scale) {
 }  // namespace
 
 size_t GroupEnd(std::string_view rtf, size_t open, int& unclosed) {
-    Tokens tokens(rtf.substr(open));
-    Token token;
+    RtfTokens tokens(rtf.substr(open));
+    RtfToken token;
     int depth = 0;
     while (tokens.Next(token)) {
-        if (token.kind == Token::Open) {
+        if (token.kind == RtfToken::Open) {
             ++depth;
-        } else if (token.kind == Token::Close && --depth == 0) {
+        } else if (token.kind == RtfToken::Close && --depth == 0) {
             unclosed = 0;
             return open + tokens.Position();
         }
@@ -194,14 +112,14 @@ RtfEmbed ReadEmbed(RtfEmbedKind kind, std::string group) {
     int objectHeight = 0;
     int classDepth = -1;  // inside {\*\objclass ...}
     QString objectClass;
-    Tokens tokens(group);
-    Token token;
+    RtfTokens tokens(group);
+    RtfToken token;
     while (tokens.Next(token)) {
         switch (token.kind) {
-            case Token::Open:
+            case RtfToken::Open:
                 ++depth;
                 break;
-            case Token::Close:
+            case RtfToken::Close:
                 if (pict.found && !pict.done && depth == pict.depth) {
                     pict.done = true;
                 }
@@ -210,7 +128,7 @@ RtfEmbed ReadEmbed(RtfEmbedKind kind, std::string group) {
                 }
                 --depth;
                 break;
-            case Token::Word:
+            case RtfToken::Word:
                 if (token.name == "pict" && !pict.found) {
                     pict.found = true;
                     pict.depth = depth;
@@ -224,15 +142,16 @@ RtfEmbed ReadEmbed(RtfEmbedKind kind, std::string group) {
                     objectHeight = std::clamp(token.param, 0, kMaxTwips);
                 }
                 break;
-            case Token::Text:
+            case RtfToken::Text:
                 if (pict.found && !pict.done && depth == pict.depth &&
-                    HexDigitValue(token.data[0]) >= 0) {
-                    pict.hex += token.data[0];
+                    HexDigitValue(token.text) >= 0) {
+                    pict.hex += token.text;
                 } else if (depth == classDepth && objectClass.size() < 64) {
-                    objectClass += QLatin1Char(token.data[0]);
+                    objectClass += QLatin1Char(token.text);
                 }
                 break;
-            case Token::Symbol:
+            case RtfToken::Symbol:
+            case RtfToken::Hex:
                 break;
         }
     }

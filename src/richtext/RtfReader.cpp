@@ -7,15 +7,13 @@
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfLists.h"
 #include "richtext/RtfTables.h"
+#include "richtext/RtfTokens.h"
 #include "richtext/RtfWords.h"
-#include "storage/StrUtils.h"
 
 #include <QColor>
 #include <QTextDocument>
 
 #include <algorithm>
-#include <climits>
-#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -58,61 +56,12 @@ struct State {
     RtfTabKind tabKind = RtfTabKind::Left;  // of the next \tx
 };
 
-// The target of a HYPERLINK field instruction, quoted or not; empty for other fields.
-QString LinkTarget(const QString& instruction) {
-    QString rest = instruction.trimmed();
-    static const QString kHyperlink = QStringLiteral("HYPERLINK");
-    if (!rest.startsWith(kHyperlink, Qt::CaseInsensitive)) {
-        return QString();
-    }
-    rest = rest.mid(kHyperlink.size()).trimmed();
-    const qsizetype end = rest.startsWith(u'"') ? rest.indexOf(u'"', 1) : rest.indexOf(u' ');
-    const QString target = rest.startsWith(u'"') ? rest.mid(1, end < 0 ? -1 : end - 1)
-                                                 : rest.left(end < 0 ? rest.size() : end);
-    // Only what the instruction can carry again: no tabs or breaks, quotes escaped.
-    QString clean;
-    for (const QChar c : target) {
-        if (c == u'"') {
-            clean += QStringLiteral("%22");
-        } else if (c.unicode() >= 0x20) {
-            clean += c;
-        }
-    }
-    return clean;
-}
-
-// The control words that stand for one character; 0 for any other word.
-char16_t CharacterOf(RtfWord word) {
-    static constexpr std::pair<RtfWord, char16_t> kCharacters[] = {
-        {RtfWord::Line, QChar::LineSeparator},  {RtfWord::Tab, u'\t'},
-        {RtfWord::EmDash, u'\u2014'},           {RtfWord::EnDash, u'\u2013'},
-        {RtfWord::Bullet, u'\u2022'},           {RtfWord::LeftQuote, u'\u2018'},
-        {RtfWord::RightQuote, u'\u2019'},       {RtfWord::LeftDoubleQuote, u'\u201C'},
-        {RtfWord::RightDoubleQuote, u'\u201D'}, {RtfWord::EmSpace, u'\u2003'},
-        {RtfWord::EnSpace, u'\u2002'},          {RtfWord::QuarterEmSpace, u'\u2005'},
-    };
-    for (const auto& [known, c] : kCharacters) {
-        if (known == word) {
-            return c;
-        }
-    }
-    return 0;
-}
-
 int ClampTwips(int value) {
     return std::clamp(value, -kMaxTwips, kMaxTwips);
 }
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\r' || c == '\n' || c == '\t' || c == '\0';
-}
-
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 // Position of the opening brace of "{\rtf" after the blanks and byte-order mark some writers
@@ -132,38 +81,48 @@ size_t RtfStart(std::string_view bytes) {
 // consumes at least one byte, and group depth and table sizes are capped.
 class Parser {
 public:
-    explicit Parser(std::string_view bytes) : in_(bytes) {}
+    explicit Parser(std::string_view bytes) : in_(bytes), tokens_(bytes) {}
 
     RtfContent Parse() {
-        while (pos_ < in_.size()) {
-            const char c = in_[pos_++];
+        RtfToken token;
+        while (tokens_.Next(token)) {
             // Line ends and NULs are no tokens: writers wrap lines anywhere, even between a
             // brace and the \* that makes its group skippable.
-            if (c == '\r' || c == '\n' || c == '\0') {
+            if (token.kind == RtfToken::Text &&
+                (token.text == '\r' || token.text == '\n' || token.text == '\0')) {
                 continue;
             }
-            const bool atGroupStart = justOpened_;
-            justOpened_ = false;
-            switch (c) {
-                case '{':
+            const bool atGroupStart = std::exchange(justOpened_, false);
+            switch (token.kind) {
+                case RtfToken::Open:
                     Flush();
                     fallbackLeft_ = 0;
                     starred_ = false;
                     OpenGroup();
                     break;
-                case '}':
+                case RtfToken::Close:
                     Flush();
                     fallbackLeft_ = 0;
                     if (!CloseGroup()) {
                         return Finish();
                     }
                     break;
-                case '\\':
-                    ReadControl(atGroupStart);
+                case RtfToken::Word:
+                    Word(token, atGroupStart);
                     break;
-                default:
+                case RtfToken::Symbol:
                     if (!SwallowFallback()) {
-                        TextByte(c);
+                        Symbol(token.symbol, atGroupStart);
+                    }
+                    break;
+                case RtfToken::Hex:
+                    if (token.hex >= 0 && !SwallowFallback()) {
+                        AddByte(static_cast<char>(token.hex));
+                    }
+                    break;
+                case RtfToken::Text:
+                    if (!SwallowFallback()) {
+                        TextByte(token.text);
                     }
                     break;
             }
@@ -174,7 +133,7 @@ public:
 
 private:
     void OpenGroup() {
-        groupOpen_ = pos_ - 1;
+        groupOpen_ = tokens_.Position() - 1;
         if (static_cast<int>(stack_.size()) >= kMaxDepth) {
             ++overflow_;
             return;
@@ -208,69 +167,19 @@ private:
         return !stack_.empty();
     }
 
-    void ReadControl(bool atGroupStart) {
-        if (pos_ >= in_.size()) {
-            return;
-        }
-        const char c = in_[pos_];
-        if (!IsLetter(c)) {
-            ++pos_;
-            if (c == '\'') {
-                ReadHexByte();
-            } else if (!SwallowFallback()) {
-                Symbol(c, atGroupStart);
-            }
-            return;
-        }
-        const size_t nameStart = pos_;
-        while (pos_ < in_.size() && IsLetter(in_[pos_])) {
-            ++pos_;
-        }
-        const std::string_view name =
-            in_.substr(nameStart, std::min<size_t>(pos_ - nameStart, kMaxWordLength));
-        bool negative = false;
-        if (pos_ + 1 < in_.size() && in_[pos_] == '-' && IsDigit(in_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        bool hasParam = false;
-        int64_t value = 0;
-        while (pos_ < in_.size() && IsDigit(in_[pos_])) {
-            hasParam = true;
-            value = std::min<int64_t>(value * 10 + (in_[pos_] - '0'), INT64_C(1) << 40);
-            ++pos_;
-        }
-        if (pos_ < in_.size() && in_[pos_] == ' ') {
-            ++pos_;
-        }
-        const int param =
-            static_cast<int>(std::clamp<int64_t>(negative ? -value : value, INT_MIN, INT_MAX));
-        const RtfWord word = LookupRtfWord(name);
+    void Word(const RtfToken& token, bool atGroupStart) {
+        const RtfWord word = LookupRtfWord(token.name.substr(0, kMaxWordLength));
         if (word == RtfWord::Bin) {
+            // Its data went with the token.
             Flush();
             SwallowFallback();
-            pos_ += std::min<size_t>(static_cast<size_t>(std::max(param, 0)), in_.size() - pos_);
             return;
         }
         if (SwallowFallback()) {
             return;
         }
         Flush();
-        Control(word, hasParam, param, atGroupStart);
-    }
-
-    void ReadHexByte() {
-        int value = -1;
-        if (pos_ < in_.size() && HexDigitValue(in_[pos_]) >= 0) {
-            value = HexDigitValue(in_[pos_++]);
-            if (pos_ < in_.size() && HexDigitValue(in_[pos_]) >= 0) {
-                value = value * 16 + HexDigitValue(in_[pos_++]);
-            }
-        }
-        if (value < 0 || SwallowFallback()) {
-            return;
-        }
-        AddByte(static_cast<char>(value));
+        Control(word, token.hasParam, token.param, atGroupStart);
     }
 
     // After \uN the next \uc characters are the fallback for readers without Unicode.
@@ -526,7 +435,7 @@ private:
                 AppendText(QString(QChar::LineSeparator));
                 break;
             default:
-                if (const char16_t c = CharacterOf(word)) {
+                if (const char16_t c = CharacterOfWord(word)) {
                     AppendText(QString(QChar(c)));
                 }
                 break;
@@ -796,11 +705,11 @@ private:
         const size_t end = GroupEnd(in_, groupOpen_, unclosed);
         std::string group(in_.substr(groupOpen_, end - groupOpen_));
         group.append(static_cast<size_t>(unclosed), '}');
-        pos_ = end;
+        tokens_.Seek(end);
         fallbackLeft_ = 0;
         const RtfCharProps chars = cur_.chars;
         if (!CloseGroup()) {
-            pos_ = in_.size();
+            tokens_.Seek(in_.size());
         }
         // A group cut short by the end of the body is closed, unless the cut left a control
         // word or binary data that would take the closing braces in: then nothing of it is kept.
@@ -837,7 +746,7 @@ private:
     }
 
     std::string_view in_;
-    size_t pos_ = 0;
+    RtfTokens tokens_;
     State cur_;
     std::vector<State> stack_;
     int overflow_ = 0;  // groups opened beyond kMaxDepth and not yet closed

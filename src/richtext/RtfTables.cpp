@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int kMaxTwips = 31680;
-constexpr int kMaxColumns = 64;
 constexpr int kMaxTableCells = 4096;  // a longer table goes on as a new one
 constexpr int kMaxTables = 4096;
 constexpr int kMaxBorderTwips = 255;
@@ -56,10 +55,11 @@ bool RtfTableReader::DefinitionWord(RtfWord word, int param) {
             merge_ = RtfMerge::Continue;
             return true;
         case RtfWord::CellRight:
-            if (static_cast<int>(definition_.cells.size()) < kMaxColumns) {
+            if (static_cast<int>(definition_.cells.size()) < kRtfMaxColumns) {
                 const bool border = cellBorder_ || rowBorder_;
-                definition_.cells.push_back(RtfCellDef{std::clamp(param, -kMaxTwips, kMaxTwips),
-                                                       border, border ? borderWidth_ : 0, merge_});
+                definition_.cells.push_back(
+                    RtfCellDef{std::clamp(param, -kMaxTwips, kRtfMaxCellTwips), border,
+                               border ? borderWidth_ : 0, merge_});
             }
             target_ = BorderTarget::None;
             cellBorder_ = false;
@@ -93,7 +93,7 @@ RtfCellRef RtfTableReader::EndParagraph(bool inTable) {
 
 RtfCellRef RtfTableReader::EndCell() {
     const RtfCellRef cell = Current();
-    column_ = std::min(column_ + 1, kMaxColumns - 1);
+    column_ = std::min(column_ + 1, kRtfMaxColumns - 1);
     return cell;
 }
 

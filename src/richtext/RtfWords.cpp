@@ -212,3 +212,42 @@ RtfWord LookupRtfWord(std::string_view name) {
     const auto it = words.find(name);
     return it == words.end() ? RtfWord::Unknown : it->second;
 }
+
+QString LinkTarget(const QString& instruction) {
+    QString rest = instruction.trimmed();
+    static const QString kHyperlink = QStringLiteral("HYPERLINK");
+    if (!rest.startsWith(kHyperlink, Qt::CaseInsensitive)) {
+        return QString();
+    }
+    rest = rest.mid(kHyperlink.size()).trimmed();
+    const qsizetype end = rest.startsWith(u'"') ? rest.indexOf(u'"', 1) : rest.indexOf(u' ');
+    const QString target = rest.startsWith(u'"') ? rest.mid(1, end < 0 ? -1 : end - 1)
+                                                 : rest.left(end < 0 ? rest.size() : end);
+    // Only what the instruction can carry again: no tabs or breaks, quotes escaped.
+    QString clean;
+    for (const QChar c : target) {
+        if (c == u'"') {
+            clean += QStringLiteral("%22");
+        } else if (c.unicode() >= 0x20) {
+            clean += c;
+        }
+    }
+    return clean;
+}
+
+char16_t CharacterOfWord(RtfWord word) {
+    static constexpr std::pair<RtfWord, char16_t> kCharacters[] = {
+        {RtfWord::Line, QChar::LineSeparator},  {RtfWord::Tab, u'\t'},
+        {RtfWord::EmDash, u'\u2014'},           {RtfWord::EnDash, u'\u2013'},
+        {RtfWord::Bullet, u'\u2022'},           {RtfWord::LeftQuote, u'\u2018'},
+        {RtfWord::RightQuote, u'\u2019'},       {RtfWord::LeftDoubleQuote, u'\u201C'},
+        {RtfWord::RightDoubleQuote, u'\u201D'}, {RtfWord::EmSpace, u'\u2003'},
+        {RtfWord::EnSpace, u'\u2002'},          {RtfWord::QuarterEmSpace, u'\u2005'},
+    };
+    for (const auto& [known, c] : kCharacters) {
+        if (known == word) {
+            return c;
+        }
+    }
+    return 0;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <string_view>
 
 // The RTF control words the reader acts on, by what they do; everything else is Unknown.
@@ -111,3 +113,10 @@ enum class RtfWord {
 };
 
 RtfWord LookupRtfWord(std::string_view name);
+
+// The character a word stands for (\emdash, \tab, ...); 0 for any other word.
+char16_t CharacterOfWord(RtfWord word);
+
+// The target of a HYPERLINK field instruction, quoted or not, as the instruction can carry it
+// again; empty for other fields.
+QString LinkTarget(const QString& instruction);
