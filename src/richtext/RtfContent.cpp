@@ -306,7 +306,15 @@ private:
             }
         }
 
-        std::map<std::pair<int, int>, QTextCursor> cells;
+        // Every cell's place is taken before any text goes in, and the cells are filled from
+        // the last: filling one moves none before it. Asking the table while filling it, or
+        // keeping a cursor per cell, would take the square of the cells.
+        struct CellWork {
+            int position = 0;
+            std::vector<size_t> paragraphs;
+        };
+        std::vector<CellWork> work;
+        std::map<std::pair<int, int>, size_t> workOfCell;
         for (size_t i = first; i < end; ++i) {
             const RtfCellRef& ref = paragraphs[i].cell;
             // A cell merged into the one above holds an empty paragraph of its own.
@@ -315,14 +323,20 @@ private:
                 continue;
             }
             const QTextTableCell cell = qtable->cellAt(ref.row, starts[ref.row][ref.column]);
-            const std::pair key{cell.row(), cell.column()};
-            const auto it = cells.find(key);
-            if (it == cells.end()) {
-                QTextCursor inCell = cell.firstCursorPosition();
-                InsertParagraph(inCell, paragraphs[i], true);
-                cells.emplace(key, inCell);
-            } else {
-                InsertParagraph(it->second, paragraphs[i], false);
+            const auto [it, added] =
+                workOfCell.try_emplace({cell.row(), cell.column()}, work.size());
+            if (added) {
+                work.push_back(CellWork{cell.firstPosition(), {}});
+            }
+            work[it->second].paragraphs.push_back(i);
+        }
+        std::sort(work.begin(), work.end(),
+                  [](const CellWork& a, const CellWork& b) { return a.position > b.position; });
+        for (const CellWork& cell : work) {
+            QTextCursor inCell(document_);
+            inCell.setPosition(cell.position);
+            for (size_t n = 0; n < cell.paragraphs.size(); ++n) {
+                InsertParagraph(inCell, paragraphs[cell.paragraphs[n]], n == 0);
             }
         }
         cursor = qtable->lastCursorPosition();
