@@ -38,6 +38,7 @@ struct RunProps {
     int color = 0;      // index into the colour table; 0 is automatic
     int highlight = 0;  // likewise; 0 is none
     VAlign vertical = VAlign::Normal;
+    bool operator==(const RunProps&) const = default;
 };
 
 struct FontKey {
@@ -374,6 +375,7 @@ private:
             const QTextCharFormat chars = fragment.charFormat();
             const QString href = chars.isAnchor() ? chars.anchorHref() : QString();
             if (href != link) {
+                FlushHidden();
                 CloseLink(link);
                 OpenLink(href);
                 link = href;
@@ -381,6 +383,7 @@ private:
             WriteFragment(fragment.text(), chars);
             empty = false;
         }
+        FlushHidden();
         CloseLink(link);
         // An empty paragraph's height comes from the format of its mark.
         if (empty) {
@@ -400,29 +403,51 @@ private:
                 continue;
             }
             if (i > start) {
+                FlushHidden();
                 WriteRun(text.mid(start, i - start), chars);
             }
             start = i + 1;
             if (i == text.size()) {
                 break;
             }
+            if (chars.hasProperty(kRtfHiddenTextProperty)) {
+                QueueHidden(chars);
+                continue;
+            }
+            FlushHidden();
             if (chars.hasProperty(kRtfGroupProperty)) {
                 const QByteArray group = chars.property(kRtfGroupProperty).toByteArray();
                 out_.Raw(std::string_view(group.constData(), group.size()));
-            } else if (chars.hasProperty(kRtfHiddenTextProperty)) {
-                WriteHidden(chars);
             } else if (!chars.isImageFormat()) {
                 WriteRun(QString(QChar::ObjectReplacementCharacter), chars);
             }
         }
     }
 
-    // Hidden or deleted text in a group of its own, so its formatting holds for it alone.
-    void WriteHidden(const QTextCharFormat& chars) {
+    // Hidden or deleted text goes in a group of its own, so its formatting holds for it alone.
+    // Pieces that would be written alike are written as one: read back, they are one.
+    void QueueHidden(const QTextCharFormat& chars) {
+        const QString text = chars.stringProperty(kRtfHiddenTextProperty);
+        const bool deleted = chars.boolProperty(kRtfDeletedProperty);
+        int charset = 0;
+        const RunProps props = PropsOf(text, chars, charset);
+        if (hidden_.open && hidden_.deleted == deleted && hidden_.props == props) {
+            hidden_.text += text;
+            return;
+        }
+        FlushHidden();
+        hidden_ = PendingHidden{true, chars, text, props, deleted};
+    }
+
+    void FlushHidden() {
+        if (!hidden_.open) {
+            return;
+        }
+        hidden_.open = false;
         const RunProps outside = state_;
         out_.Raw("{");
-        out_.Word(chars.boolProperty(kRtfDeletedProperty) ? "deleted" : "v");
-        WriteRun(chars.stringProperty(kRtfHiddenTextProperty), chars);
+        out_.Word(hidden_.deleted ? "deleted" : "v");
+        WriteRun(hidden_.text, hidden_.format);
         out_.Raw("}");
         state_ = outside;
     }
@@ -611,8 +636,17 @@ private:
     }
 
     void WriteRun(const QString& text, const QTextCharFormat& format) {
+        int charset = 0;
+        WriteChanges(PropsOf(text, format, charset));
+        for (const char32_t c : text.toUcs4()) {
+            out_.Char(c, charset);
+        }
+    }
+
+    // The formatting a run is written with, and the character set of its font entry.
+    RunProps PropsOf(const QString& text, const QTextCharFormat& format, int& charset) {
         const FontKey key = KeyOf(text, format);
-        const int charset = key.charset;
+        charset = key.charset;
         RunProps run;
         run.font = FontIndex(key);
         qreal points = format.hasProperty(QTextFormat::FontPointSize)
@@ -639,10 +673,7 @@ private:
                 run.vertical = VAlign::Normal;
                 break;
         }
-        WriteChanges(run);
-        for (const char32_t c : text.toUcs4()) {
-            out_.Char(c, charset);
-        }
+        return run;
     }
 
     // Character formatting is written as the words whose value changes, like the control does.
@@ -733,6 +764,13 @@ private:
     RtfOut out_;
     RunProps state_;
     RunProps linkState_;  // the formatting in effect where the open link began
+    struct PendingHidden {
+        bool open = false;
+        QTextCharFormat format;
+        QString text;
+        RunProps props;
+        bool deleted = false;
+    } hidden_;
     std::vector<FontKey> fonts_;
     std::vector<QRgb> colors_;
 };

@@ -562,6 +562,8 @@ void RtfTest::keptGroupsRewriteIsStable_data() {
         R"({\rtf1\trowd\cellx999999\cellx999999\pard\intbl a\cell b\cell c\cell\row})");
     QTest::newRow("hidden runs that differ only in what is not written")
         << QByteArray(R"({\rtf1{\fonttbl{\f0 A;}{\f1 A;}}{\v\f0 a}{\v\f1 b}})");
+    QTest::newRow("hidden runs that are written alike")
+        << QByteArray(R"({\rtf1{\fonttbl{\f0\fcharset0 A;}{\f1 A;}}{\v\f0 ab}{\v\f1 cd}})");
     QTest::newRow("a picture cut short inside a control symbol")
         << QByteArray("{\\rtf1 a{\\pict 01\\");
     QTest::newRow("a picture cut short without its closing braces")
