@@ -434,6 +434,11 @@ private:
             case RtfWord::NestRow:
                 AppendText(QString(QChar::LineSeparator));
                 break;
+            case RtfWord::FootnoteMark:
+                // The number of a footnote, counted by the reader that shows footnotes: kept
+                // with the footnote, as a group of its own.
+                AddEmbed(RtfEmbedKind::Footnote, "{\\chftn}", chars);
+                break;
             default:
                 if (const char16_t c = CharacterOfWord(word)) {
                     AppendText(QString(QChar(c)));
@@ -723,15 +728,20 @@ private:
             shapeOpen_ = false;
             return true;
         }
+        AddEmbed(kind, std::move(group), chars);
+        shapeOpen_ = word == RtfWord::ShapePicture;
+        return true;
+    }
+
+    void AddEmbed(RtfEmbedKind kind, std::string group, const RtfCharProps& chars) {
         if (static_cast<int>(embeds_.size()) >= kMaxEmbeds) {
-            return true;
+            return;
         }
         embeds_.push_back(ReadEmbed(kind, std::move(group)));
         bodyStarted_ = true;
+        shapeOpen_ = false;
         paragraph_.runs.push_back(RtfRun{QString(QChar::ObjectReplacementCharacter), chars,
                                          static_cast<int>(embeds_.size())});
-        shapeOpen_ = word == RtfWord::ShapePicture;
-        return true;
     }
 
     // The \par that closes the last paragraph opens no new one; text after it does.

@@ -133,6 +133,7 @@ RtfWord LookupRtfWord(std::string_view name) {
         {"nonshppict", RtfWord::NonShapePicture},
         {"object", RtfWord::Object},
         {"footnote", RtfWord::Footnote},
+        {"chftn", RtfWord::FootnoteMark},
         {"nestcell", RtfWord::Tab},
         {"u", RtfWord::Unicode},
         {"uc", RtfWord::UnicodeSkip},

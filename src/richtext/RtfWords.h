@@ -91,6 +91,7 @@ enum class RtfWord {
     NonShapePicture,
     Object,
     Footnote,
+    FootnoteMark,
     // fields
     FieldInstruction,
     // text

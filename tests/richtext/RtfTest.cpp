@@ -272,6 +272,9 @@ void RtfTest::readerRules_data() {
         << QByteArray("{\\rtf1 a{\\pict 01\\") << u"a"_s;
     QTest::newRow("a picture cut inside its binary data is dropped")
         << QByteArray("{\\rtf1 a{\\pict\\bin9 01") << u"a"_s;
+    QTest::newRow("footnote and its mark kept")
+        << QByteArray(R"({\rtf1 a{\super\chftn}{\footnote{\super\chftn} b}c})")
+        << u"a\uFFFC\uFFFCc"_s;
     QTest::newRow("footnote kept at its mark")
         << QByteArray(R"({\rtf1 a{\footnote b\par c}d})") << u"a\uFFFCd"_s;
     QTest::newRow("page break is a paragraph break")
