@@ -39,9 +39,8 @@ std::string ManyRuns(int runs) {
     return WriteRtf(document);
 }
 
-void BM_ReadManyRunsIntoShownEditor(benchmark::State& state) {
-    Application();
-    const std::string rtf = ManyRuns(static_cast<int>(state.range(0)));
+// Reads the body into a shown editor until it is laid out and drawn.
+void ReadIntoShownEditor(benchmark::State& state, const std::string& rtf) {
     QTextEdit edit;
     edit.resize(600, 400);
     edit.show();
@@ -52,6 +51,11 @@ void BM_ReadManyRunsIntoShownEditor(benchmark::State& state) {
         QApplication::processEvents();
     }
     state.SetComplexityN(state.range(0));
+}
+
+void BM_ReadManyRunsIntoShownEditor(benchmark::State& state) {
+    Application();
+    ReadIntoShownEditor(state, ManyRuns(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_ReadManyRunsIntoShownEditor)
     ->Arg(1000)
@@ -72,17 +76,7 @@ std::string TableRows(int rows) {
 
 void BM_ReadTableRowsIntoShownEditor(benchmark::State& state) {
     Application();
-    const std::string rtf = TableRows(static_cast<int>(state.range(0)));
-    QTextEdit edit;
-    edit.resize(600, 400);
-    edit.show();
-    QApplication::processEvents();
-    for (auto _ : state) {
-        ReadRtf(rtf, *edit.document());
-        benchmark::DoNotOptimize(edit.document()->documentLayout()->documentSize());
-        QApplication::processEvents();
-    }
-    state.SetComplexityN(state.range(0));
+    ReadIntoShownEditor(state, TableRows(static_cast<int>(state.range(0))));
 }
 BENCHMARK(BM_ReadTableRowsIntoShownEditor)
     ->Arg(250)
