@@ -23,7 +23,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$work"
   case "$kind" in
     holiday) seeds=(fuzz/corpus/holiday/* data/Velmora.hol) ;;
-    rtf) seeds=(tests/data/*.rtf) ;;
+    rtf) seeds=(tests/data/*.rtf fuzz/corpus/rtf/*) ;;
     *) seeds=(fuzz/corpus/"$kind"/*) ;;
   esac
   cp -n "${seeds[@]}" "$work/"

@@ -543,10 +543,7 @@ private:
         if (style == nullptr) {
             if (fonts_.empty()) {
                 // The document's default font, entry 0, is a text face and never Symbol.
-                const auto first = block.begin();
-                const bool hasText = !first.atEnd() && first.fragment().isValid();
-                FontIndex(KeyOf(hasText ? first.fragment().text() : QString(),
-                                hasText ? first.fragment().charFormat() : block.charFormat()));
+                FontIndex(FirstRunKey(block));
             }
             const int symbol = FontIndex(FontKey{QStringLiteral("Symbol"), kSymbolCharset});
             out_.Word("f", symbol);
@@ -625,6 +622,24 @@ private:
         }
         out_.Raw("}}}");
         state_ = linkState_;
+    }
+
+    // The font entry of the first run the block's text is written with: its first text, or the
+    // first hidden text, the groups kept as read having none.
+    FontKey FirstRunKey(const QTextBlock& block) const {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat chars = fragment.charFormat();
+            for (const QString& piece : fragment.text().split(QChar::ObjectReplacementCharacter)) {
+                if (!piece.isEmpty()) {
+                    return KeyOf(piece, chars);
+                }
+                if (chars.hasProperty(kRtfHiddenTextProperty)) {
+                    return KeyOf(chars.stringProperty(kRtfHiddenTextProperty), chars);
+                }
+            }
+        }
+        return KeyOf(QString(), block.charFormat());
     }
 
     FontKey KeyOf(const QString& text, const QTextCharFormat& format) const {
