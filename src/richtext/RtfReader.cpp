@@ -414,7 +414,7 @@ private:
                 par.list.overrideIndex = std::max(param, 0);
                 break;
             case RtfWord::ListLevelSelect:
-                par.list.level = std::clamp(param + 1, 1, kMaxListLevels);
+                par.list.level = std::clamp(param, 0, kMaxListLevels - 1) + 1;
                 break;
             case RtfWord::InTable:
                 par.inTable = true;

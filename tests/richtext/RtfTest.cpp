@@ -262,6 +262,8 @@ void RtfTest::readerRules_data() {
         << QByteArray(R"({\rtf1 a{\v b}c})") << u"a\uFFFCc"_s;
     QTest::newRow("hidden runs that look alike are one object")
         << QByteArray(R"({\rtf1{\fonttbl{\f0 A;}{\f1 A;}} a{\v\f0 b}{\v\f1 c}d})") << u"a\uFFFCd"_s;
+    QTest::newRow("list level at the largest number")
+        << QByteArray(R"({\rtf1\ls1\ilvl2147483647 a\par})") << u"a"_s;
     QTest::newRow("a picture is one object")
         << QByteArray(R"({\rtf1 a{\pict\wmetafile8 0102}b})") << u"a\uFFFCb"_s;
     QTest::newRow("a picture word inside a group keeps its data out of the text")
