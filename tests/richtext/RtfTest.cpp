@@ -1,3 +1,4 @@
+#include "richtext/BodyText.h"
 #include "richtext/RtfEmbed.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfReader.h"

@@ -21,6 +21,7 @@
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daypage/PreeditCommit.h"
+#include "richtext/BodyText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "settings/IniParam.h"
