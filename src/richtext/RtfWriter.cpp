@@ -54,9 +54,11 @@ int CodePageOf(int charset) {
 
 // Whether a character goes out as bytes of the code page: only where the bytes stand for that
 // very character when read back (CP932 maps the yen sign onto the backslash byte, for one).
+// A combining mark goes out as \uN: a reader of code pages 1255 and 1258 would join its byte to
+// the letter before it into another character.
 bool EncodesAsBytes(char32_t c, int codePage, std::string& bytes) {
-    return c >= 0x80 && EncodeCodePage(codePage, c, bytes) &&
-           static_cast<unsigned char>(bytes[0]) >= 0x80;
+    return c >= 0x80 && QChar::category(c) != QChar::Mark_NonSpacing &&
+           EncodeCodePage(codePage, c, bytes) && static_cast<unsigned char>(bytes[0]) >= 0x80;
 }
 
 // Whether the text holds a character that Shift-JIS holds and the code page does not.
