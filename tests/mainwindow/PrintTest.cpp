@@ -6,15 +6,18 @@
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "mainwindow/formatting/PrintCommands.h"
+#include "mainwindow/formatting/PrintDocument.h"
 #include "mainwindow/formatting/PrintOptionsDialog.h"
+#include "richtext/RtfFormat.h"
 #include "storage/Cp932.h"
 #include "support/Screenshots.h"
+#include "support/WindowRun.h"
 
 namespace {
 
@@ -91,6 +94,7 @@ private Q_SLOTS:
     void monthWithoutPagesIsReported();
     void optionsDialogReturnsTheChoice();
     void pagesAsPngAndPreviewScreenshot();
+    void bodyPicturesArePrinted();
 };
 
 }  // namespace
@@ -262,6 +266,33 @@ void TPrintTest::pagesAsPngAndPreviewScreenshot() {
     QTest::qWait(200);
     QVERIFY(SavePng(preview.get(), u"print-preview-month.png"_qs));
     preview->close();
+}
+
+// A body's pictures reach the printed document with their images, not as empty boxes.
+void TPrintTest::bodyPicturesArePrinted() {
+    TDataInfo rec;
+    rec.Date = EncodeDate(2024, 3, 15);
+    rec.Weather = -1;
+    rec.Text = "a";
+    rec.RichText = "{\\rtf1 a{\\pict\\wmetafile8\\picwgoal300\\pichgoal150 0100}\\par}";
+    const TPrintLabels labels{[](int32_t) { return u"見出し"_qs; }, u"出来事"_qs, u"私的メモ"_qs};
+    QTextDocument document;
+    QVERIFY(BuildPrintDocument({rec}, labels, TPrintOptions{}, document,
+                               [](int, int) { return true; }));
+    int pictures = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat() &&
+                format.toImageFormat().name().startsWith(QLatin1String(kRtfPictureScheme))) {
+                ++pictures;
+                const QVariant image = document.resource(QTextDocument::ImageResource,
+                                                         QUrl(format.toImageFormat().name()));
+                QVERIFY(!image.value<QImage>().isNull());
+            }
+        }
+    }
+    QCOMPARE(pictures, 1);
 }
 
 QTEST_MAIN(TPrintTest)

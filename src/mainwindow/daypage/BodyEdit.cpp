@@ -1,6 +1,7 @@
 #include "mainwindow/daypage/BodyEdit.h"
 
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -46,21 +47,6 @@ QByteArray RtfOf(const QMimeData* source) {
         }
     }
     return QByteArray();
-}
-
-// Pictures live in a document's resources; a fragment taken from one document brings its
-// pictures' names to another, which needs the pictures under those names too.
-void CopyPictures(const QTextDocument& from, QTextDocument& to) {
-    for (QTextBlock block = from.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (format.isImageFormat()) {
-                const QUrl name(format.toImageFormat().name());
-                to.addResource(QTextDocument::ImageResource, name,
-                               from.resource(QTextDocument::ImageResource, name));
-            }
-        }
-    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QUrl>
 
 #include "bridge/TextCodec.h"
+#include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "widgets/WeatherIcons.h"
 
@@ -98,6 +99,7 @@ private:
         QTextDocument read;
         read.setDefaultFont(document_.defaultFont());
         ReadRtf(body, read);
+        CopyPictures(read, document_);
         // An inserted fragment's first paragraph takes the format of the one it lands in.
         cursor_.insertBlock(read.begin().blockFormat(), read.begin().charFormat());
         cursor_.insertFragment(QTextDocumentFragment(&read));
