@@ -200,6 +200,40 @@ void TMainWindowTest::deleteAsksOnlyForPagesWithText() {
     QVERIFY(!form.isWindowModified());
 }
 
+void TMainWindowTest::inputMethodEventsWithoutTextChangeNothing_data() {
+    QTest::addColumn<QString>("editor");
+    for (const char* name : {"DiaryMemo", "NewsMemo", "PrivMemo", "Comment"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+// An input method sends an empty event when an editor takes the focus and shows its preedit
+// while the user chooses; neither changes the page. Found with ibus: the page read "changed"
+// (title mark, 保存 and 元に戻す enabled) as soon as the window came up.
+void TMainWindowTest::inputMethodEventsWithoutTextChangeNothing() {
+    QFETCH(QString, editor);
+    const int32_t day = EncodeDate(2026, 6, 1);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Record(day, u"題"_qs));
+    TForm1& form = run.Start();
+    QWidget* target = form.findChild<QWidget*>(editor);
+    QVERIFY(target != nullptr);
+    target->setFocus();
+    QInputMethodEvent empty;
+    QApplication::sendEvent(target, &empty);
+    Compose(target, u"にほん"_qs);
+    QApplication::sendEvent(target, &empty);
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(!form.Actions().SaveNowAction->isEnabled());
+    QVERIFY(!form.Actions().UndoAction->isEnabled());
+
+    QInputMethodEvent commit;
+    commit.setCommitString(u"日本"_qs);
+    QApplication::sendEvent(target, &commit);
+    QVERIFY(form.isWindowModified());
+    QVERIFY(form.Actions().UndoAction->isEnabled());
+}
+
 void TMainWindowTest::composedTextIsCommittedBeforeStoring_data() {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<QString>("how");

@@ -44,6 +44,8 @@ private Q_SLOTS:
     void unwritableFolderIsReportedAtStart();
     void deleteAsksOnlyForPagesWithText_data();
     void deleteAsksOnlyForPagesWithText();
+    void inputMethodEventsWithoutTextChangeNothing_data();
+    void inputMethodEventsWithoutTextChangeNothing();
     void composedTextIsCommittedBeforeStoring_data();
     void composedTextIsCommittedBeforeStoring();
     void endOfSessionWritesEverythingWithoutAsking();

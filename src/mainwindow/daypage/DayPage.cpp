@@ -92,10 +92,18 @@ TDayPage::TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TD
       preedit_(std::make_unique<TPreeditCommit>(std::initializer_list<QWidget*>{
           ui_.Comment, ui_.DiaryMemo, ui_.NewsMemo, ui_.PrivMemo})) {
     connect(ui_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
-    connect(ui_.NewsMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
-    connect(ui_.PrivMemo, &QPlainTextEdit::textChanged, this, &TDayPage::DataChanged);
+    // Qt reports an input method's events as text changes even when they change no text (the
+    // empty one on focus, a preedit shown): only an edit marks a document modified.
+    connect(ui_.NewsMemo, &QPlainTextEdit::textChanged, this, [this] {
+        if (ui_.NewsMemo->document()->isModified())
+            DataChanged();
+    });
+    connect(ui_.PrivMemo, &QPlainTextEdit::textChanged, this, [this] {
+        if (ui_.PrivMemo->document()->isModified())
+            DataChanged();
+    });
     connect(ui_.DiaryMemo, &QTextEdit::textChanged, this, [this] {
-        if (state_.Updating())
+        if (state_.Updating() || !ui_.DiaryMemo->document()->isModified())
             return;
         bodyTouched_ = true;
         DataChanged();
@@ -233,9 +241,7 @@ void TDayPage::StorePage(int32_t date) {
         else
             store_.DeleteByDate(date);
     }
-    ui_.DiaryMemo->document()->setModified(false);
-    ui_.PrivMemo->document()->setModified(false);
-    ui_.NewsMemo->document()->setModified(false);
+    MarkDocumentsStored();
     loaded_ = store_.FindByDate(date);
     storedInterim_ = false;
     unwritten_ = false;
@@ -250,10 +256,18 @@ void TDayPage::StoreInterim() {
     if (!HasContent(rec))
         return;
     store_.PutRecord(rec);
+    MarkDocumentsStored();
     storedInterim_ = true;
     unwritten_ = false;
     remove_.setEnabled(true);
     Q_EMIT StateChanged();
+}
+
+// The editors' documents count as modified from the next edit on.
+void TDayPage::MarkDocumentsStored() {
+    for (QTextDocument* document :
+         {ui_.DiaryMemo->document(), ui_.PrivMemo->document(), ui_.NewsMemo->document()})
+        document->setModified(false);
 }
 
 void TDayPage::CommitPreedit() {
@@ -364,9 +378,7 @@ void TDayPage::UndoActionExecute() {
 
     ui_.DiaryMemo->moveCursor(QTextCursor::Start);
     ui_.Comment->setModified(false);
-    ui_.DiaryMemo->document()->setModified(false);
-    ui_.PrivMemo->document()->setModified(false);
-    ui_.NewsMemo->document()->setModified(false);
+    MarkDocumentsStored();
     SetChanged(false);
     remove_.setEnabled(store_.Current().Date != 0);
     ui_.Window->update();

@@ -102,6 +102,7 @@ Q_SIGNALS:
     void Loaded();
 
 private:
+    void MarkDocumentsStored();
     // The six rokuyo names in the grid's small font with their widths and the bottoms of their
     // ink below the baseline, measured once per font rather than for every cell.
     struct TRokuyoLook {
