@@ -661,9 +661,7 @@ private:
         if (cur_.dest != Dest::Body) {
             return;
         }
-        RtfParProps par = ParagraphProps();
-        const RtfCellRef cell = tables_.EndParagraph(par.inTable);
-        PushParagraph(std::move(par), cell);
+        PushParagraph(tables_.EndParagraph(cur_.par.inTable));
     }
 
     // \cell ends a paragraph in a table whether or not it said \intbl.
@@ -671,17 +669,13 @@ private:
         if (cur_.dest != Dest::Body) {
             return;
         }
-        RtfParProps par = ParagraphProps();
-        par.inTable = true;
-        const RtfCellRef cell = tables_.EndCell();
-        PushParagraph(std::move(par), cell);
+        PushParagraph(tables_.EndCell());
     }
 
-    void PushParagraph(RtfParProps par, const RtfCellRef& cell) {
+    void PushParagraph(const RtfCellRef& cell) {
         bodyStarted_ = true;
         shapeOpen_ = false;
-        paragraph_.par = std::move(par);
-        paragraph_.par.inTable = cell.table >= 0;
+        paragraph_.par = ParagraphProps();
         paragraph_.mark = cur_.chars;
         paragraph_.cell = cell;
         paragraphs_.push_back(std::move(paragraph_));
@@ -747,9 +741,7 @@ private:
     // The \par that closes the last paragraph opens no new one; text after it does.
     RtfContent Finish() {
         if (!paragraph_.runs.empty() || paragraphs_.empty()) {
-            RtfParProps par = ParagraphProps();
-            const RtfCellRef cell = tables_.EndParagraph(par.inTable);
-            PushParagraph(std::move(par), cell);
+            PushParagraph(tables_.EndParagraph(cur_.par.inTable));
         }
         return RtfContent{std::move(paragraphs_), std::move(fonts_),  std::move(colors_),
                           std::move(links_),      std::move(embeds_), tables_.Finish()};

@@ -94,14 +94,11 @@ TDayPage::TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TD
     connect(ui_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
     // Qt reports an input method's events as text changes even when they change no text (the
     // empty one on focus, a preedit shown): only an edit marks a document modified.
-    connect(ui_.NewsMemo, &QPlainTextEdit::textChanged, this, [this] {
-        if (ui_.NewsMemo->document()->isModified())
-            DataChanged();
-    });
-    connect(ui_.PrivMemo, &QPlainTextEdit::textChanged, this, [this] {
-        if (ui_.PrivMemo->document()->isModified())
-            DataChanged();
-    });
+    for (QPlainTextEdit* memo : {ui_.NewsMemo, ui_.PrivMemo})
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, memo] {
+            if (memo->document()->isModified())
+                DataChanged();
+        });
     connect(ui_.DiaryMemo, &QTextEdit::textChanged, this, [this] {
         if (state_.Updating() || !ui_.DiaryMemo->document()->isModified())
             return;
