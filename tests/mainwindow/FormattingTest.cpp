@@ -63,6 +63,7 @@ private Q_SLOTS:
     void cutAndCopyFollowTheSelection_data();
     void cutAndCopyFollowTheSelection();
     void cutAndPasteReachTheFocusedEditor();
+    void pastedPictureIsSavedWithThePage();
     void ctrlDInsertsTheTime_data();
     void ctrlDInsertsTheTime();
     void longTimeTextHasNoZone_data();
@@ -412,14 +413,18 @@ void TFormattingTest::formattedPageRewritesTheSameRtf() {
 
 void TFormattingTest::pasteFollowsTheClipboard_data() {
     QTest::addColumn<QString>("editor");
+    QTest::addColumn<bool>("takesPictures");
     for (const char* name : {"DiaryMemo", "Comment", "NewsMemo", "PrivMemo"})
-        QTest::newRow(name) << QString::fromLatin1(name);
+        QTest::newRow(name) << QString::fromLatin1(name) << (qstrcmp(name, "DiaryMemo") == 0);
 }
 
 void TFormattingTest::pasteFollowsTheClipboard() {
     QFETCH(QString, editor);
+    QFETCH(bool, takesPictures);
     TWindowRun run;
     TForm1& form = run.Start();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     QAction* paste = form.Actions().PasteAction;
     QClipboard* clipboard = QGuiApplication::clipboard();
     form.findChild<QWidget*>(editor)->setFocus();
@@ -428,11 +433,15 @@ void TFormattingTest::pasteFollowsTheClipboard() {
     // Another program copies text.
     clipboard->setText(u"他のプログラムから"_qs);
     QVERIFY(paste->isEnabled());
-    // A picture alone is nothing to paste.
+    // A picture alone pastes into the body only, whichever editor had the focus before.
     auto* picture = new QMimeData;
     picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
     clipboard->setMimeData(picture);
-    QVERIFY(!paste->isEnabled());
+    QCOMPARE(paste->isEnabled(), takesPictures);
+    form.Ui().DiaryMemo->setFocus();
+    QVERIFY(paste->isEnabled());
+    form.findChild<QWidget*>(editor)->setFocus();
+    QCOMPARE(paste->isEnabled(), takesPictures);
     clipboard->clear();
     QVERIFY(!paste->isEnabled());
 }
@@ -502,6 +511,37 @@ void TFormattingTest::cutAndPasteReachTheFocusedEditor() {
     QCOMPARE(form.Clipboard().TargetEdit(), ui.DiaryMemo);
     form.Actions().PasteAction->trigger();
     QCOMPARE(ui.DiaryMemo->toPlainText(), u"切り取る"_qs);
+}
+
+// A picture pasted into the body goes through the year file and shows again at the next start.
+void TFormattingTest::pastedPictureIsSavedWithThePage() {
+    TWindowRun run;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(30, 120, 200));
+    {
+        TForm1& form = run.Start();
+        TypeText(form.Ui().DiaryMemo, u"写真"_qs);
+        QGuiApplication::clipboard()->setImage(picture);
+        form.Ui().DiaryMemo->setFocus();
+        form.Actions().PasteAction->trigger();
+        QVERIFY(form.Page().Changed());
+        form.DataSaveClick();
+        QVERIFY(run.Stop());
+    }
+    QVERIFY(
+        QString::fromStdString(StoredRecord(run, 2024, kDay).RichText).contains(u"\\pngblip"_qs));
+    TForm1& form = run.Start();
+    QTextEdit* body = form.Ui().DiaryMemo;
+    QCOMPARE(body->toPlainText(), u"写真\uFFFC"_qs);
+    QTextCursor cursor(body->document());
+    cursor.setPosition(3);
+    const QTextImageFormat shown = cursor.charFormat().toImageFormat();
+    QVERIFY(shown.isValid());
+    QCOMPARE(body->document()
+                 ->resource(QTextDocument::ImageResource, QUrl(shown.name()))
+                 .value<QImage>()
+                 .convertToFormat(QImage::Format_RGB32),
+             picture);
 }
 
 void TFormattingTest::ctrlDInsertsTheTime_data() {
