@@ -599,6 +599,15 @@ void TFormattingTest::toolBarScreenshot() {
     PutCaret(form.Ui().DiaryMemo, 11);
     QVERIFY(SavePng(&form, u"formatting-toolbar.png"_qs));
     QVERIFY(form.Actions().RightAction->isChecked());
+    // A face and B chosen at the page's end, then the next day: its tool bar shows plain text
+    // in the body's face.
+    form.Ui().DiaryMemo->moveCursor(QTextCursor::End);
+    form.Ui().FontName->setCurrentIndex(form.Ui().FontName->findText(u"IPAMincho"_qs));
+    form.Actions().BoldAction->trigger();
+    ClickDay(form.Diary1(), kDay + 1);
+    QVERIFY(SavePng(&form, u"formatting-toolbar-next-day.png"_qs));
+    QVERIFY(!form.Actions().BoldAction->isChecked());
+    QCOMPARE(form.Ui().FontName->currentText(), QFontInfo(form.Ui().DiaryMemo->font()).family());
 }
 
 QTEST_MAIN(TFormattingTest)
