@@ -65,6 +65,8 @@ private Q_SLOTS:
     void wideClipboardPictureFitsThePage();
     void linkOpensAtOnceOnlyForWebAndMail_data();
     void linkOpensAtOnceOnlyForWebAndMail();
+    void linkIsUnderlinedAsALink_data();
+    void linkIsUnderlinedAsALink();
     void ctrlClickOnALinkAsksBeforeOpeningAFile_data();
     void ctrlClickOnALinkAsksBeforeOpeningAFile();
     void richBodyScreenshots();
@@ -291,6 +293,39 @@ void BodyEditTest::linkOpensAtOnceOnlyForWebAndMail() {
     QCOMPARE(target.Opening, opening);
     QCOMPARE(target.Url.toString(QUrl::FullyEncoded), url);
     QVERIFY(!target.Url.toString().startsWith(u'-'));
+}
+
+// A link read without a look of its own (a field's result in plain text) is underlined in the
+// link colour on the screen; the text keeps its format.
+void BodyEditTest::linkIsUnderlinedAsALink_data() {
+    QTest::addColumn<QString>("href");
+    QTest::addColumn<bool>("underlined");
+    QTest::newRow("link") << u"mailto:x@example.com"_qs << true;
+    QTest::newRow("plain text") << QString() << false;
+}
+
+void BodyEditTest::linkIsUnderlinedAsALink() {
+    QFETCH(QString, href);
+    QFETCH(bool, underlined);
+    TBodyEdit edit;
+    edit.resize(300, 100);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QTextCharFormat format;
+    format.setAnchor(!href.isEmpty());
+    format.setAnchorHref(href);
+    QTextCursor cursor(edit.document());
+    cursor.insertText(u"mail"_qs, format);
+    QVERIFY(!edit.document()->begin().begin().fragment().charFormat().fontUnderline());
+    const QRect word =
+        edit.cursorRect(cursor).united(edit.cursorRect(QTextCursor(edit.document())));
+    const QImage shown = edit.viewport()->grab().toImage();
+    const QRgb link = edit.palette().color(QPalette::Link).rgb();
+    int linkPixels = 0;
+    for (int y = word.top(); y <= word.bottom() + 2; ++y)
+        for (int x = word.left(); x <= word.right(); ++x)
+            linkPixels += shown.pixel(x, y) == link;
+    QCOMPARE(linkPixels > word.width() / 2, underlined);
 }
 
 // Ctrl+click on a link: a web page opens at once; a file opens only after a yes to a question

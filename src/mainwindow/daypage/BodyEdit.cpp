@@ -7,17 +7,23 @@
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QHelpEvent>
 #include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -148,6 +154,40 @@ void TBodyEdit::insertFromMimeData(const QMimeData* source) {
         textCursor().insertText(source->text());
     }
     ensureCursorVisible();
+}
+
+// The underline is drawn over the page, not put into the text: the body is written back as it
+// was read.
+void TBodyEdit::paintEvent(QPaintEvent* event) {
+    QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Link));
+    const QPointF scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRectF shown = QRectF(event->rect()).translated(scrolled);
+    const QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block);
+        if (!box.intersects(shown) || !block.layout())
+            continue;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.isAnchor() || format.anchorHref().isEmpty() || format.fontUnderline())
+                continue;
+            const int start = fragment.position() - block.position();
+            const int end = start + fragment.length();
+            for (int i = 0; i < block.layout()->lineCount(); ++i) {
+                const QTextLine line = block.layout()->lineAt(i);
+                const int from = std::max(start, line.textStart());
+                const int to = std::min(end, line.textStart() + line.textLength());
+                if (from >= to)
+                    continue;
+                const qreal y = std::round(box.top() + line.y() + line.ascent()) + 1;
+                painter.drawLine(QPointF(box.left() + line.cursorToX(from), y) - scrolled,
+                                 QPointF(box.left() + line.cursorToX(to), y) - scrolled);
+            }
+        }
+    }
 }
 
 void TBodyEdit::mouseMoveEvent(QMouseEvent* event) {

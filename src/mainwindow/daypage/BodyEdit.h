@@ -10,8 +10,9 @@
 // tables with it; a picture alone (a screenshot, a copied image) as a PNG picture of the body;
 // web pages' HTML as text with the formatting the body keeps, its pictures left out, for they
 // would vanish at the next save. Copies carry the body's RTF, so a picture cut and pasted comes
-// back. Ctrl+click opens a link: a web page or a mail address at once, anything else after the
-// user agrees to the target shown.
+// back. Links are underlined in the link colour where their own format does not show them, and
+// Ctrl+click opens one: a web page or a mail address at once, anything else after the user
+// agrees to the target shown.
 class TBodyEdit : public QTextEdit {
     Q_OBJECT
 public:
@@ -26,6 +27,7 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
