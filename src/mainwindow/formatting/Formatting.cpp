@@ -105,7 +105,8 @@ TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actio
             [this] { LineAlignClick(AlignCenterTag); });
     connect(ui_.FontSize, &TValueSpin::OnChange, this, &TFormatting::FontSizeChange);
     connect(ui_.FontName, &QComboBox::currentIndexChanged, this, &TFormatting::FontNameChange);
-    // The size applies at every digit typed; only Return ends the choice.
+    // A face chosen, or a size ended with Return (it applies at every digit typed), sends the
+    // typing back to the body.
     connect(ui_.FontName, &QComboBox::activated, this, &TFormatting::ReturnToBody);
     connect(ui_.FontSize->Edit(), &QLineEdit::returnPressed, this, &TFormatting::ReturnToBody);
     connect(ui_.TrackBar1, &QSlider::valueChanged, this, &TFormatting::TrackBar1Change);

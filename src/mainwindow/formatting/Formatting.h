@@ -16,7 +16,8 @@ struct TMainActions;
 // size spin and the first-line indent ruler. The controls always show the format that text typed
 // at the caret gets (or the selection's); a command changes the selection, or at the caret what
 // is typed next, and reports Formatted so that the page is marked changed. While the page state
-// is Updating every command does nothing. A face or size once chosen, typing goes on in the body.
+// is Updating every command does nothing. After a face or size is chosen, typing goes on in the
+// body.
 class TFormatting : public QObject {
     Q_OBJECT
 public:
