@@ -15,7 +15,6 @@
 #include <QTextEdit>
 #include <QToolBar>
 
-#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "controls/SpinBtns.h"
 #include "mainwindow/PageState.h"
@@ -26,6 +25,7 @@
 #include "richtext/RtfWriter.h"
 #include "storage/Cp932.h"
 #include "support/Screenshots.h"
+#include "support/WindowRun.h"
 
 namespace {
 
@@ -46,7 +46,11 @@ private Q_SLOTS:
     void init() { SetTodayForTesting(kDay); }
     void cleanup() { SetTodayForTesting(std::nullopt); }
 
-    void caretAtStartAndEndShowsTheDefaults();
+    void caretShowsTheLetterTypingFollows();
+    void toolBarShowsWhatTypingGets_data();
+    void toolBarShowsWhatTypingGets();
+    void choosingFaceOrSizeReturnsToTheBody_data();
+    void choosingFaceOrSizeReturnsToTheBody();
     void rulerFollowsParagraphsWithoutChangingThem();
     void rulerPositionSetsTheIndent_data();
     void rulerPositionSetsTheIndent();
@@ -59,6 +63,7 @@ private Q_SLOTS:
     void cutAndCopyFollowTheSelection_data();
     void cutAndCopyFollowTheSelection();
     void cutAndPasteReachTheFocusedEditor();
+    void pastedPictureIsSavedWithThePage();
     void ctrlDInsertsTheTime_data();
     void ctrlDInsertsTheTime();
     void longTimeTextHasNoZone_data();
@@ -87,29 +92,156 @@ std::string BodyRtf(TForm1& form) {
 
 }  // namespace
 
-void TFormattingTest::caretAtStartAndEndShowsTheDefaults() {
+// The caret shows the letter before it, or at a paragraph's start the letter after it: what
+// typing there gets.
+void TFormattingTest::caretShowsTheLetterTypingFollows() {
     TWindowRun run;
     SeedBody(run, kFormattedBody);
     TForm1& form = run.Start();
+    form.Formatting().ListFonts();
     TMainLayout& ui = form.Ui();
     TMainActions& actions = form.Actions();
-    // The caret is at the start after loading: the defaults, not the first letter's 12 points
-    // of Arial.
+    // At the start after loading: "A", 12 points of Arial, drawn in its substitute.
     QCOMPARE(ui.DiaryMemo->textCursor().position(), 0);
     QCOMPARE(ui.FontSize->Value(), 12);
     QVERIFY(!actions.BoldAction->isChecked());
-    QCOMPARE(ui.FontName->findText(u"Arial"_qs) >= 0 ? ui.FontName->currentText() : QString(),
-             QString());
-    // After "AB": the bold 20-point run.
-    PutCaret(ui.DiaryMemo, 2);
-    QCOMPARE(ui.FontSize->Value(), 20);
-    QVERIFY(actions.BoldAction->isChecked());
-    // The very end: the defaults again, though the last letters are right-aligned text.
-    PutCaret(ui.DiaryMemo, ui.DiaryMemo->document()->characterCount() - 1);
-    QCOMPARE(ui.FontSize->Value(), 12);
-    QVERIFY(!actions.BoldAction->isChecked());
+    QCOMPARE(ui.FontName->currentText(), QFontInfo(QFont(u"Arial"_qs)).family());
+    // After "AB" and after "ABC": the bold 20-point run, up to its last letter.
+    for (const int position : {2, 3}) {
+        PutCaret(ui.DiaryMemo, position);
+        QCOMPARE(ui.FontSize->Value(), 20);
+        QVERIFY(actions.BoldAction->isChecked());
+    }
+    // After "ABCD" and at the very end: plain 12 points again.
+    for (const int position : {4, ui.DiaryMemo->document()->characterCount() - 1}) {
+        PutCaret(ui.DiaryMemo, position);
+        QCOMPARE(ui.FontSize->Value(), 12);
+        QVERIFY(!actions.BoldAction->isChecked());
+    }
     QVERIFY(actions.RightAction->isChecked());
     QVERIFY(!form.Page().Changed());
+}
+
+// The format a character typed at the caret gets, read as the tool bar shows it.
+struct TShownFormat {
+    QString Face;
+    int Size = 0;
+    bool Bold = false;
+};
+
+TShownFormat BarFormat(TForm1& form) {
+    return {form.Ui().FontName->currentText(), form.Ui().FontSize->Value(),
+            form.Actions().BoldAction->isChecked()};
+}
+
+TShownFormat TypedFormat(QTextEdit* edit) {
+    QTextCursor cursor = edit->textCursor();
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+    const QTextCharFormat format = cursor.charFormat();
+    const QFont font = format.font().resolve(edit->document()->defaultFont());
+    return {QFontInfo(font).family(), int(std::lround(QFontInfo(font).pointSizeF())),
+            format.fontWeight() >= QFont::DemiBold};
+}
+
+// Each row is a sequence of steps: "face" chooses IPAMincho, "size" 20 points, "bold" clicks B
+// once, "start" and "end" move the caret, "day" goes to the next (empty) day and back is
+// "back", "type" types a letter, "return" presses Return.
+void TFormattingTest::toolBarShowsWhatTypingGets_data() {
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<bool>("bold");        // the typed letter is bold
+    QTest::addColumn<bool>("chosenFace");  // the typed letter is in IPAMincho
+    const auto steps = [](const char* list) {
+        return QString::fromLatin1(list).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    };
+    QTest::newRow("first start, empty day") << steps("") << false << false;
+    QTest::newRow("first start, caret before Arial") << steps("start") << false << false;
+    QTest::newRow("face at start, change day") << steps("face day") << false << false;
+    QTest::newRow("face at start, type") << steps("face") << false << true;
+    QTest::newRow("bold at end, change day") << steps("end bold day") << false << false;
+    QTest::newRow("bold at end, change day, one click")
+        << steps("end bold day bold") << true << false;
+    QTest::newRow("bold at end, back to the day")
+        << steps("end bold day back end") << false << false;
+    QTest::newRow("bold at start, type") << steps("bold") << true << false;
+    QTest::newRow("Return after bold") << steps("end bold type return") << true << false;
+    QTest::newRow("Return after bold, B off")
+        << steps("end bold type return bold") << false << false;
+    QTest::newRow("size and face on an empty day")
+        << steps("day size face type return") << false << true;
+    QTest::newRow("bold twice") << steps("end bold bold") << false << false;
+}
+
+void TFormattingTest::toolBarShowsWhatTypingGets() {
+    QFETCH(QStringList, steps);
+    QFETCH(bool, bold);
+    QFETCH(bool, chosenFace);
+    TWindowRun run;
+    // The first start shows an empty day, whose face is the uninstalled Windows default.
+    if (!steps.isEmpty())
+        SeedBody(run,
+                 "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
+    TForm1& form = run.Start();
+    form.Formatting().ListFonts();
+    TMainLayout& ui = form.Ui();
+    QTextEdit* body = ui.DiaryMemo;
+    for (const QString& step : steps) {
+        if (step == u"face"_qs) {
+            const int mincho = ui.FontName->findText(u"IPAMincho"_qs);
+            QVERIFY(mincho >= 0);
+            ui.FontName->setCurrentIndex(mincho);
+        } else if (step == u"size"_qs) {
+            ui.FontSize->SetValue(20);
+        } else if (step == u"bold"_qs) {
+            form.Actions().BoldAction->trigger();
+        } else if (step == u"start"_qs || step == u"end"_qs) {
+            body->moveCursor(step == u"start"_qs ? QTextCursor::Start : QTextCursor::End);
+        } else if (step == u"day"_qs || step == u"back"_qs) {
+            ClickDay(form.Diary1(), step == u"day"_qs ? kDay + 1 : kDay);
+        } else if (step == u"type"_qs) {
+            QTest::keyClick(body, Qt::Key_A);
+        } else if (step == u"return"_qs) {
+            QTest::keyClick(body, Qt::Key_Return);
+        }
+    }
+    const TShownFormat bar = BarFormat(form);
+    QVERIFY2(!bar.Face.isEmpty(), "the face box shows the face in use");
+    QTest::keyClick(body, Qt::Key_Q);
+    const TShownFormat typed = TypedFormat(body);
+    QCOMPARE(typed.Bold, bold);
+    QCOMPARE(typed.Face == u"IPAMincho"_qs, chosenFace);
+    QCOMPARE(bar.Bold, typed.Bold);
+    QCOMPARE(bar.Face, typed.Face);
+    QCOMPARE(bar.Size, typed.Size);
+}
+
+// After a face or a size is chosen, typing goes on in the body.
+void TFormattingTest::choosingFaceOrSizeReturnsToTheBody_data() {
+    QTest::addColumn<QString>("control");
+    QTest::newRow("face") << u"FontName"_qs;
+    QTest::newRow("size") << u"FontSize"_qs;
+}
+
+void TFormattingTest::choosingFaceOrSizeReturnsToTheBody() {
+    QFETCH(QString, control);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    form.Formatting().ListFonts();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    TMainLayout& ui = form.Ui();
+    if (control == u"FontName"_qs) {
+        ui.FontName->setFocus();
+        QTest::keyClick(ui.FontName, Qt::Key_Down);
+    } else {
+        ui.FontSize->Edit()->setFocus();
+        ui.FontSize->Edit()->selectAll();
+        QTest::keyClicks(ui.FontSize->Edit(), u"14"_qs);
+        QTest::keyClick(ui.FontSize->Edit(), Qt::Key_Return);
+        QCOMPARE(ui.FontSize->Value(), 14);
+    }
+    QCOMPARE(QApplication::focusWidget(), ui.DiaryMemo);
+    QTest::keyClicks(ui.DiaryMemo, u"ab"_qs);
+    QCOMPARE(ui.DiaryMemo->toPlainText(), u"ab"_qs);
 }
 
 void TFormattingTest::rulerFollowsParagraphsWithoutChangingThem() {
@@ -281,14 +413,18 @@ void TFormattingTest::formattedPageRewritesTheSameRtf() {
 
 void TFormattingTest::pasteFollowsTheClipboard_data() {
     QTest::addColumn<QString>("editor");
+    QTest::addColumn<bool>("takesPictures");
     for (const char* name : {"DiaryMemo", "Comment", "NewsMemo", "PrivMemo"})
-        QTest::newRow(name) << QString::fromLatin1(name);
+        QTest::newRow(name) << QString::fromLatin1(name) << (qstrcmp(name, "DiaryMemo") == 0);
 }
 
 void TFormattingTest::pasteFollowsTheClipboard() {
     QFETCH(QString, editor);
+    QFETCH(bool, takesPictures);
     TWindowRun run;
     TForm1& form = run.Start();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
     QAction* paste = form.Actions().PasteAction;
     QClipboard* clipboard = QGuiApplication::clipboard();
     form.findChild<QWidget*>(editor)->setFocus();
@@ -297,11 +433,15 @@ void TFormattingTest::pasteFollowsTheClipboard() {
     // Another program copies text.
     clipboard->setText(u"他のプログラムから"_qs);
     QVERIFY(paste->isEnabled());
-    // A picture alone is nothing to paste.
+    // A picture alone pastes into the body only, whichever editor had the focus before.
     auto* picture = new QMimeData;
     picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
     clipboard->setMimeData(picture);
-    QVERIFY(!paste->isEnabled());
+    QCOMPARE(paste->isEnabled(), takesPictures);
+    form.Ui().DiaryMemo->setFocus();
+    QVERIFY(paste->isEnabled());
+    form.findChild<QWidget*>(editor)->setFocus();
+    QCOMPARE(paste->isEnabled(), takesPictures);
     clipboard->clear();
     QVERIFY(!paste->isEnabled());
 }
@@ -373,6 +513,37 @@ void TFormattingTest::cutAndPasteReachTheFocusedEditor() {
     QCOMPARE(ui.DiaryMemo->toPlainText(), u"切り取る"_qs);
 }
 
+// A picture pasted into the body goes through the year file and shows again at the next start.
+void TFormattingTest::pastedPictureIsSavedWithThePage() {
+    TWindowRun run;
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(QColor(30, 120, 200));
+    {
+        TForm1& form = run.Start();
+        TypeText(form.Ui().DiaryMemo, u"写真"_qs);
+        QGuiApplication::clipboard()->setImage(picture);
+        form.Ui().DiaryMemo->setFocus();
+        form.Actions().PasteAction->trigger();
+        QVERIFY(form.Page().Changed());
+        form.DataSaveClick();
+        QVERIFY(run.Stop());
+    }
+    QVERIFY(
+        QString::fromStdString(StoredRecord(run, 2024, kDay).RichText).contains(u"\\pngblip"_qs));
+    TForm1& form = run.Start();
+    QTextEdit* body = form.Ui().DiaryMemo;
+    QCOMPARE(body->toPlainText(), u"写真\uFFFC"_qs);
+    QTextCursor cursor(body->document());
+    cursor.setPosition(3);
+    const QTextImageFormat shown = cursor.charFormat().toImageFormat();
+    QVERIFY(shown.isValid());
+    QCOMPARE(body->document()
+                 ->resource(QTextDocument::ImageResource, QUrl(shown.name()))
+                 .value<QImage>()
+                 .convertToFormat(QImage::Format_RGB32),
+             picture);
+}
+
 void TFormattingTest::ctrlDInsertsTheTime_data() {
     QTest::addColumn<QString>("editor");
     QTest::addColumn<bool>("inserts");
@@ -428,6 +599,15 @@ void TFormattingTest::toolBarScreenshot() {
     PutCaret(form.Ui().DiaryMemo, 11);
     QVERIFY(SavePng(&form, u"formatting-toolbar.png"_qs));
     QVERIFY(form.Actions().RightAction->isChecked());
+    // A face and B chosen at the page's end, then the next day: its tool bar shows plain text
+    // in the body's face.
+    form.Ui().DiaryMemo->moveCursor(QTextCursor::End);
+    form.Ui().FontName->setCurrentIndex(form.Ui().FontName->findText(u"IPAMincho"_qs));
+    form.Actions().BoldAction->trigger();
+    ClickDay(form.Diary1(), kDay + 1);
+    QVERIFY(SavePng(&form, u"formatting-toolbar-next-day.png"_qs));
+    QVERIFY(!form.Actions().BoldAction->isChecked());
+    QCOMPARE(form.Ui().FontName->currentText(), QFontInfo(form.Ui().DiaryMemo->font()).family());
 }
 
 QTEST_MAIN(TFormattingTest)

@@ -1,18 +1,29 @@
 #include "mainwindow/daypage/BodyEdit.h"
 
+#include "mainwindow/UserMessage.h"
+#include "mainwindow/daypage/BodyLinks.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QHelpEvent>
+#include <QImage>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
-#include <QUrl>
+#include <QTextLayout>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -49,9 +60,26 @@ QByteArray RtfOf(const QMimeData* source) {
     return QByteArray();
 }
 
+// A copied picture often comes with HTML that only names it (an <img> element) or with its
+// address or file name as text; the picture is what was copied unless HTML holds text besides.
+bool HoldsOnlyAPicture(const QMimeData* source) {
+    if (!source->hasImage())
+        return false;
+    if (!source->hasHtml())
+        return true;
+    QString text = QTextDocumentFragment::fromHtml(source->html()).toPlainText();
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text.trimmed().isEmpty();
+}
+
 }  // namespace
 
-TBodyEdit::TBodyEdit(QWidget* parent) : QTextEdit(parent) {
+TBodyEdit::TBodyEdit(QWidget* parent)
+    : QTextEdit(parent),
+      OpenUrl(&QDesktopServices::openUrl),
+      LinkFolder(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/')) {
+    // Links show their target under the mouse, and the hand with Ctrl held.
+    viewport()->setMouseTracking(true);
     // Text typed next to a picture or hidden text takes the formatting around it, not the
     // object: written out, it would be a copy of the object.
     connect(this, &QTextEdit::currentCharFormatChanged, this, [this](QTextCharFormat format) {
@@ -85,20 +113,34 @@ QMimeData* TBodyEdit::createMimeDataFromSelection() const {
 }
 
 bool TBodyEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return !RtfOf(source).isEmpty() || source->hasHtml() || source->hasText();
+    return !RtfOf(source).isEmpty() || source->hasHtml() || source->hasText() || source->hasImage();
 }
 
-// Pasted rich text is read as a body is. Pasted HTML goes through the body's own RTF before it
-// is inserted, so the editor shows only what a save keeps (no frames, no line heights RTF cannot
+void TBodyEdit::InsertRtf(std::string_view rtf) {
+    QTextDocument kept;
+    kept.setDefaultFont(document()->defaultFont());
+    ReadRtf(rtf, kept);
+    CopyPictures(kept, *document());
+    textCursor().insertFragment(QTextDocumentFragment(&kept));
+}
+
+// Pasted rich text is read as a body is, and so is a pasted picture, once it is written as the
+// picture group a body holds. Pasted HTML goes through the body's own RTF before it is
+// inserted, so the editor shows only what a save keeps (no frames, no line heights RTF cannot
 // say).
 void TBodyEdit::insertFromMimeData(const QMimeData* source) {
     if (const QByteArray rtf = RtfOf(source);
         IsRtf(std::string_view(rtf.constData(), rtf.size()))) {
-        QTextDocument kept;
-        kept.setDefaultFont(document()->defaultFont());
-        ReadRtf(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())), kept);
-        CopyPictures(kept, *document());
-        textCursor().insertFragment(QTextDocumentFragment(&kept));
+        InsertRtf(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())));
+    } else if (HoldsOnlyAPicture(source)) {
+        const QImage image = qvariant_cast<QImage>(source->imageData());
+        // Shown at its own size, narrowed to the page when it is wider.
+        QSizeF shown = image.deviceIndependentSize();
+        const qreal room = viewport()->width() - 2 * document()->documentMargin();
+        if (isVisible() && room > 0 && shown.width() > room)
+            shown *= room / shown.width();
+        if (const std::string group = PngPictureGroup(image, shown); !group.empty())
+            InsertRtf("{\\rtf1 " + group + "}");
     } else if (source->hasHtml()) {
         QTextDocument pasted;
         pasted.setDefaultFont(document()->defaultFont());
@@ -114,12 +156,83 @@ void TBodyEdit::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
-// Ctrl+click opens a link through the desktop; a plain click places the caret as in any text.
+// The underline is drawn over the page, not put into the text: the body is written back as it
+// was read.
+void TBodyEdit::paintEvent(QPaintEvent* event) {
+    QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Link));
+    const QPointF scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QRectF shown = QRectF(event->rect()).translated(scrolled);
+    const QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block);
+        if (!box.intersects(shown) || !block.layout())
+            continue;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.isAnchor() || format.anchorHref().isEmpty() || format.fontUnderline())
+                continue;
+            const int start = fragment.position() - block.position();
+            const int end = start + fragment.length();
+            for (int i = 0; i < block.layout()->lineCount(); ++i) {
+                const QTextLine line = block.layout()->lineAt(i);
+                const int from = std::max(start, line.textStart());
+                const int to = std::min(end, line.textStart() + line.textLength());
+                if (from >= to)
+                    continue;
+                const qreal y = std::round(box.top() + line.y() + line.ascent()) + 1;
+                painter.drawLine(QPointF(box.left() + line.cursorToX(from), y) - scrolled,
+                                 QPointF(box.left() + line.cursorToX(to), y) - scrolled);
+            }
+        }
+    }
+}
+
+void TBodyEdit::mouseMoveEvent(QMouseEvent* event) {
+    QTextEdit::mouseMoveEvent(event);
+    const bool onLink = (event->modifiers() & Qt::ControlModifier) &&
+                        !anchorAt(event->position().toPoint()).isEmpty();
+    viewport()->setCursor(onLink         ? Qt::PointingHandCursor
+                          : isReadOnly() ? Qt::ArrowCursor
+                                         : Qt::IBeamCursor);
+}
+
+// Ctrl+click opens a link; a plain click places the caret as in any text.
 void TBodyEdit::mouseReleaseEvent(QMouseEvent* event) {
     QTextEdit::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
         if (const QString href = anchorAt(event->position().toPoint()); !href.isEmpty()) {
-            QDesktopServices::openUrl(QUrl(href));
+            OpenLink(href);
         }
     }
+}
+
+bool TBodyEdit::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (const QString href = anchorAt(help->pos()); !href.isEmpty()) {
+            QToolTip::showText(help->globalPos(), href + u"\nCtrl+クリックで開きます"_qs,
+                               viewport());
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QTextEdit::viewportEvent(event);
+}
+
+// A web page or a mail address opens at once; anything else could run a program or open a
+// file, so the user sees the target and agrees first. The target goes to the desktop as a URL
+// with its scheme, never as a command line.
+void TBodyEdit::OpenLink(const QString& href) {
+    const TLinkTarget target = ResolveLink(href, LinkFolder);
+    if (target.Opening == TLinkOpening::None)
+        return;
+    if (target.Opening == TLinkOpening::AfterAsking &&
+        !AskUserYesNo(this, u"次のリンク先を開きますか?\r\n"_qs +
+                                target.Url.toDisplayString(QUrl::PreferLocalFile)))
+        return;
+    OpenUrl(target.Url);
 }

@@ -1,6 +1,7 @@
 #include "mainwindow/formatting/ClipboardCommands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QEvent>
 #include <QGuiApplication>
@@ -65,6 +66,8 @@ TClipboardCommands::TClipboardCommands(const TFormattingWidgets& ui, const TMain
         watched->installEventFilter(this);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &TClipboardCommands::ClipboardChanged);
+    // A picture pastes into the body only: the target follows the focus.
+    connect(qApp, &QApplication::focusChanged, this, &TClipboardCommands::UpdatePaste);
     ClipboardChanged();
 }
 
@@ -103,7 +106,14 @@ void TClipboardCommands::UpdateCutCopy(QWidget* editor) {
 
 void TClipboardCommands::ClipboardChanged() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    actions_.PasteAction->setEnabled(data && data->hasText());
+    clipboardText_ = data && data->hasText();
+    clipboardPicture_ = data && data->hasImage();
+    UpdatePaste();
+}
+
+void TClipboardCommands::UpdatePaste() {
+    actions_.PasteAction->setEnabled(clipboardText_ ||
+                                     (clipboardPicture_ && TargetEdit() == ui_.DiaryMemo));
 }
 
 bool TClipboardCommands::eventFilter(QObject* watched, QEvent* event) {

@@ -9,7 +9,7 @@ struct TMainActions;
 // Cut, copy and paste on whichever page editor has the focus. Cut and copy are offered while
 // that editor holds a selection (the body tells at every caret move, the other editors at the
 // release of the mouse and after each of these commands); paste is offered exactly while the
-// system clipboard holds text, whoever put it there.
+// system clipboard holds text, whoever put it there, or a picture while the body is the target.
 class TClipboardCommands : public QObject {
     Q_OBJECT
 public:
@@ -29,6 +29,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void UpdatePaste();
+
     TFormattingWidgets ui_;
     const TMainActions& actions_;
+    // What the clipboard held at its last change: asked once, not at every focus change.
+    bool clipboardText_ = false;
+    bool clipboardPicture_ = false;
 };

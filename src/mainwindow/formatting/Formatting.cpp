@@ -6,6 +6,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -40,10 +42,6 @@ double PointSizeOf(const QTextCharFormat& format) {
     if (format.hasProperty(QTextFormat::FontPixelSize))
         return format.intProperty(QTextFormat::FontPixelSize) * kPointsPerPixel;
     return 0;
-}
-
-QString FaceOf(const QTextCharFormat& format) {
-    return format.fontFamilies().toStringList().value(0);
 }
 
 // The attributes a whole selection shares: a style counts only when every character has it;
@@ -86,20 +84,15 @@ TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actio
             return std::nullopt;
         return chosen;
     };
-    const QFont body = ui_.DiaryMemo->font();
-    defaults_.setFontFamilies(QStringList{body.family()});
-    defaults_.setFontPointSize(BodyPointSize());
-    defaults_.setFontWeight(QFont::Normal);
-    defaults_.setFontItalic(false);
-    defaults_.setFontUnderline(false);
-    defaults_.setForeground(ui_.DiaryMemo->palette().color(QPalette::Text));
-
     // A justified paragraph shows none of the three alignments.
     actions_.LeftAction->actionGroup()->setExclusionPolicy(
         QActionGroup::ExclusionPolicy::ExclusiveOptional);
 
     connect(ui_.DiaryMemo, &QTextEdit::cursorPositionChanged, this, &TFormatting::SelectionChange);
     connect(ui_.DiaryMemo, &QTextEdit::selectionChanged, this, &TFormatting::SelectionChange);
+    // A format chosen at the caret, a Return or a loaded page changes what typing gets.
+    connect(ui_.DiaryMemo, &QTextEdit::currentCharFormatChanged, this,
+            &TFormatting::SelectionChange);
     connect(actions_.BoldAction, &QAction::triggered, this, &TFormatting::BoldButtonClick);
     connect(actions_.ItalicAction, &QAction::triggered, this, &TFormatting::ItalicButtonClick);
     connect(actions_.UnderAction, &QAction::triggered, this, &TFormatting::UnderlineButtonClick);
@@ -112,6 +105,10 @@ TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actio
             [this] { LineAlignClick(AlignCenterTag); });
     connect(ui_.FontSize, &TValueSpin::OnChange, this, &TFormatting::FontSizeChange);
     connect(ui_.FontName, &QComboBox::currentIndexChanged, this, &TFormatting::FontNameChange);
+    // A face chosen, or a size ended with Return (it applies at every digit typed), sends the
+    // typing back to the body.
+    connect(ui_.FontName, &QComboBox::activated, this, &TFormatting::ReturnToBody);
+    connect(ui_.FontSize->Edit(), &QLineEdit::returnPressed, this, &TFormatting::ReturnToBody);
     connect(ui_.TrackBar1, &QSlider::valueChanged, this, &TFormatting::TrackBar1Change);
     // The ruler follows the page panel's width.
     ui_.TrackBar1->installEventFilter(this);
@@ -135,27 +132,23 @@ int TFormatting::BodyPointSize() const {
     return static_cast<int>(std::lround(body.pixelSize() * kPointsPerPixel));
 }
 
-bool TFormatting::AtDefault() const {
-    const QTextCursor cursor = ui_.DiaryMemo->textCursor();
-    if (cursor.hasSelection())
-        return false;
-    // The document's length counts the paragraph mark after the last character.
-    const int end = ui_.DiaryMemo->document()->characterCount() - 1;
-    return cursor.position() == 0 || cursor.position() >= end;
+QString TFormatting::ShownFace(const QTextCharFormat& format) const {
+    return QFontInfo(format.font().resolve(ui_.DiaryMemo->document()->defaultFont())).family();
+}
+
+void TFormatting::ReturnToBody() {
+    ui_.DiaryMemo->setFocus(Qt::OtherFocusReason);
 }
 
 QTextCharFormat TFormatting::CurrentAttributes() const {
     const QTextCursor cursor = ui_.DiaryMemo->textCursor();
     if (cursor.hasSelection())
         return SelectionAttributes(cursor);
-    if (AtDefault())
-        return defaults_;
+    // What QTextCursor::insertText gives the next character.
     return cursor.charFormat();
 }
 
 void TFormatting::SetCurrentAttributes(const QTextCharFormat& change) {
-    if (AtDefault())
-        defaults_.merge(change);
     // With a selection this formats it; at the caret it sets the format typed next.
     ui_.DiaryMemo->mergeCurrentCharFormat(change);
     Q_EMIT Formatted();
@@ -173,7 +166,7 @@ void TFormatting::SelectionChange() {
     actions_.UnderAction->setChecked(attributes.fontUnderline());
     const double points = PointSizeOf(attributes);
     ui_.FontSize->SetValue(points > 0 ? static_cast<int>(std::lround(points)) : BodyPointSize());
-    ui_.FontName->setCurrentIndex(ui_.FontName->findText(FaceOf(attributes)));
+    ui_.FontName->setCurrentIndex(ui_.FontName->findText(ShownFace(attributes)));
 
     const Qt::Alignment align = block.alignment() & Qt::AlignHorizontal_Mask;
     const bool justified = (align & Qt::AlignJustify) == Qt::AlignJustify;

@@ -13,18 +13,19 @@ class TPageState;
 struct TMainActions;
 
 // Formatting of the diary body: the tool bar, the popup's style commands, the face list, the
-// size spin and the first-line indent ruler. The controls always show the formatting at the
-// caret; a command changes the selection, or at the caret what is typed next, and reports
-// Formatted so that the page is marked changed. While the page state is Updating every command
-// does nothing.
+// size spin and the first-line indent ruler. The controls always show the format that text typed
+// at the caret gets (or the selection's); a command changes the selection, or at the caret what
+// is typed next, and reports Formatted so that the page is marked changed. While the page state
+// is Updating every command does nothing. After a face or size is chosen, typing goes on in the
+// body.
 class TFormatting : public QObject {
     Q_OBJECT
 public:
     TFormatting(const TFormattingWidgets& ui, const TMainActions& actions, TPageState& state,
                 TClipboardCommands& clipboard, QObject* parent = nullptr);
 
-    // The attributes the commands act on: the selection's, the editor's defaults with the caret
-    // at the very start or end, else those at the caret.
+    // The attributes the commands act on: the selection's, else those text typed at the caret
+    // gets.
     QTextCharFormat CurrentAttributes() const;
     // Shows the formatting at the caret in every control; writes nothing into the text.
     void SelectionChange();
@@ -57,16 +58,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool AtDefault() const;
     void SetCurrentAttributes(const QTextCharFormat& change);
     void SetStyle(int property, bool on);
     int BodyPointSize() const;
+    // The installed face that draws text of this format: a face it names that is not installed
+    // is drawn through a substitute, and one it does not name is the body's.
+    QString ShownFace(const QTextCharFormat& format) const;
+    void ReturnToBody();
 
     TFormattingWidgets ui_;
     const TMainActions& actions_;
     TPageState& state_;
     TClipboardCommands& clipboard_;
-    // The editor's default attributes: what the controls show and change at the start and end.
-    QTextCharFormat defaults_;
     bool fontsListed_ = false;
 };
