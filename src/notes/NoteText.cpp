@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <type_traits>
 
 #include "notes/NoteList.h"
 #include "storage/Cp932.h"
@@ -12,6 +13,7 @@ namespace {
 // never read as a pattern.
 template <typename... Numbers>
 std::string Format(const char* pattern, Numbers... numbers) {
+    static_assert((std::is_arithmetic_v<Numbers> && ...), "only numbers go into a pattern");
     char buffer[128];
     std::snprintf(buffer, sizeof buffer, pattern, numbers...);
     return buffer;
