@@ -204,26 +204,6 @@ TEST(MonthSummary, WholeSummaryInOrder) {
     EXPECT_EQ(MonthSummary(none, memorial, today, EncodeDate(2026, 3, 1), false).size(), 2u);
 }
 
-// The month summary lists the anniversaries by the day of the shown month, memorials of
-// earlier years among the birthdays.
-TEST(MonthSummary, AnniversariesByDayOfTheMonth) {
-    const int32_t today = EncodeDate(2026, 3, 10);
-    TNoteList todo;
-    TNoteList memory;
-    memory.AddNote(Note(NoteBirthday, 3, 25, 2000, "c"));
-    memory.AddNote(Note(NoteBirthday, 3, 5, 2000, "a"));
-    memory.AddNote(Note(NoteBirthday, 1, 1, 1930, "d", 2020, EncodeDate(2020, 3, 30)));
-    memory.AddNote(Note(NoteBirthday, 1, 1, 1930, "b", 2010, EncodeDate(2010, 3, 12)));
-    memory.AddNote(Note(NoteBirthday, 1, 1, 1930, "e", 2024, EncodeDate(2024, 3, 20)));
-    std::vector<std::string> days;
-    for (const std::string& line :
-         MonthSummary(todo, memory, today, EncodeDate(2026, 3, 1), false)) {
-        days.push_back(Utf8(line).substr(0, Utf8(line).find("│")));
-    }
-    EXPECT_EQ(days, (std::vector<std::string>{"━━━┯━━━━━━━━━━━━━━━━━━━", "   5日", "  12日",
-                                              "  20日", "  25日", "  30日"}));
-}
-
 // The editor's form of a note and back, untouched: the note must come back as it was.
 TEST(NoteForm, UntouchedNoteComesBackUnchanged) {
     const int32_t today = EncodeDate(2026, 3, 10);
@@ -326,20 +306,6 @@ TEST(NoteForm, OnceOnlyReminderEndsInItsYear) {
         EXPECT_EQ(back.EndYear, c.endYear) << c.why;
         EXPECT_EQ(IsOnceOnly(back), c.once) << c.why;
     }
-    // A repeat rule ending in its start year repeats until then: it is not once only.
-    const TNoteRec monthly = Note(NoteOpen, 0, 15, 2026, "A", 2026);
-    const TNoteForm form = NoteToForm(monthly, true, today);
-    EXPECT_TRUE(form.Repeat);
-    EXPECT_FALSE(form.Once);
-    EXPECT_TRUE(form.HasEnd);
-    TNoteForm edited = form;
-    edited.Once = true;  // not offered with a repeat rule: ignored
-    edited.HasEnd = false;
-    EXPECT_EQ(FormToNote(monthly, form, edited, true).EndYear, NoEndYear);
-    // Birthdays come back every year, whatever their end.
-    EXPECT_FALSE(
-        NoteToForm(Note(NoteBirthday, 5, 3, 2020, "A", 2020, EncodeDate(2020, 8, 1)), false, today)
-            .Once);
 }
 
 TEST(NoteForm, ChangedDateIsStored) {
