@@ -48,6 +48,12 @@ TNoteForm NoteToForm(const TNoteRec& note, bool isReminder, int32_t today) {
     form.Hidden = !isReminder && note.Kind == NoteHidden;
 
     form.Repeat = isReminder && RepeatsWithinYear(note);
+    form.Once = isReminder && !form.Repeat && IsOnceOnly(note);
+    if (form.Once) {
+        // Its end is its own date, not an end the user set.
+        form.HasEnd = false;
+        form.EndDay = today;
+    }
     form.ChosenMonths = IsMonthSet(note.MonthRule);
     form.MonthBits = form.ChosenMonths ? note.MonthRule & 0x0FFF : 0;
     if (form.Repeat && note.MonthRule >= 1 && note.MonthRule <= 12) {
@@ -101,6 +107,10 @@ TNoteRec FormToNote(const TNoteRec& original, const TNoteForm& loaded, const TNo
         if (!isReminder) {
             note.EndDate = edited.EndDay;
         }
+    }
+
+    if (isReminder && !edited.Repeat && edited.Once) {
+        note.EndYear = note.StartYear;
     }
 
     if (isReminder && edited.Repeat) {

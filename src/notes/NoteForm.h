@@ -9,7 +9,7 @@
 // What the note editor shows of one note, and the note it makes of the user's choices. The
 // editor only maps these fields to its controls.
 
-// The choice of day within a repeating month; an interval of days has no encoding.
+// The choice of day within a repeating month.
 enum class TDayChoice { Day, MonthEnd, Week };
 
 struct TNoteForm {
@@ -19,6 +19,7 @@ struct TNoteForm {
     int32_t EndDay = 0;         // day number shown as the end
     bool Hidden = false;        // birthday left out of the month summary
     bool Repeat = false;        // the repeat rule is in use (reminders)
+    bool Once = false;          // a reminder without a repeat rule comes in its year only
     bool ChosenMonths = false;  // 指定月 instead of 毎月
     uint16_t MonthBits = 0;     // bit 0 = January
     TDayChoice DayChoice = TDayChoice::Day;
@@ -37,7 +38,8 @@ TNoteForm NoteToForm(const TNoteRec& note, bool isReminder, int32_t today);
 // The note made of the form edited from loaded, which was made of original. Fields the user did
 // not change keep the original's values: an untouched date keeps the start year, month and day
 // (which the shown date cannot always hold), an untouched end keeps the end year and day.
-// A reminder comes back open, a birthday as shown or hidden.
+// A reminder comes back open, a birthday as shown or hidden. A reminder once only ends in its
+// start year, which every reader of the note file takes as a note of that year alone.
 TNoteRec FormToNote(const TNoteRec& original, const TNoteForm& loaded, const TNoteForm& edited,
                     bool isReminder);
 

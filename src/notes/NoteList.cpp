@@ -22,6 +22,12 @@ bool RepeatsWithinYear(const TNoteRec& note) {
            !(note.DayRule >= 1 && note.DayRule <= DayRuleLastDay);
 }
 
+// Months counted from year 0, so that December and the January after it are one apart.
+int MonthCount(int32_t day) {
+    const TYmd ymd = DecodeDate(day);
+    return ymd.Year * 12 + ymd.Month - 1;
+}
+
 TNoteRec ReadNote(TCommaFile& line) {
     TNoteRec note;
     note.Kind = static_cast<uint8_t>(line.GetInteger());
@@ -98,7 +104,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
         ReportReadAsUtf8(path);
     }
 
-    const int thisMonth = DecodeDate(Today()).Month;
+    const int thisMonth = MonthCount(Today());
     TTextReader reader(std::move(bytes));
     TCommaFile line;
     std::vector<int> badLines;
@@ -123,8 +129,9 @@ void TNoteList::LoadFromFile(const std::string& path) {
             badLines.push_back(reader.LineNumber());
             continue;
         }
-        // A done repeating reminder is open again once the month it was done in is over.
-        if (note.Kind == NoteDone && DecodeDate(note.EndDate).Month != thisMonth &&
+        // A done repeating reminder is open again once the month it was done in is over; the
+        // same month of another year is another month.
+        if (note.Kind == NoteDone && MonthCount(note.EndDate) != thisMonth &&
             RepeatsWithinYear(note)) {
             note.Kind = NoteOpen;
         }
@@ -236,6 +243,13 @@ void TNoteList::SortSelection() {
     });
 }
 
+void TNoteList::SortSelectionByDay() {
+    // A memorial's occurrence is the day of death in its own year: only the day counts.
+    SortNotes(selection_, [](const TNoteRec& a, const TNoteRec& b) {
+        return Compare(DecodeDate(WholeDay(a.NextDate)).Day, DecodeDate(WholeDay(b.NextDate)).Day);
+    });
+}
+
 void TNoteList::SelectForDate(double referenceDay) {
     selection_.clear();
     for (const auto& note : notes_) {
@@ -260,7 +274,7 @@ void TNoteList::SelectForMonth(double referenceDay) {
             selection_.push_back(note.get());
         }
     }
-    SortSelection();
+    SortSelectionByDay();
 }
 
 TNoteRec* TNoteList::SelectedNote(int index) const {

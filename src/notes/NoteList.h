@@ -53,7 +53,7 @@ public:
     // reminders also when it is; in selection order.
     void SelectForDate(double referenceDay);
     // The notes not hidden, started by the year of referenceDay, whose occurrence falls in its
-    // month; in selection order.
+    // month; by the day of the month, then by title.
     void SelectForMonth(double referenceDay);
     // The selection is valid until the list next changes.
     int SelectedCount() const { return static_cast<int>(selection_.size()); }
@@ -61,6 +61,7 @@ public:
 
 private:
     void SortSelection();
+    void SortSelectionByDay();
     std::string FileText() const;
 
     std::vector<std::unique_ptr<TNoteRec>> notes_;

@@ -1,8 +1,8 @@
 #include "notes/NoteText.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
+#include <type_traits>
 
 #include "notes/NoteList.h"
 #include "storage/Cp932.h"
@@ -11,13 +11,33 @@ namespace {
 
 // Formats numbers into a CP932 pattern; titles are joined outside, so that their bytes are
 // never read as a pattern.
-std::string Format(const std::string& pattern, ...) {
+template <typename... Numbers>
+std::string Format(const char* pattern, Numbers... numbers) {
+    static_assert((std::is_arithmetic_v<Numbers> && ...), "only numbers go into a pattern");
     char buffer[128];
-    va_list args;
-    va_start(args, pattern);
-    std::vsnprintf(buffer, sizeof buffer, pattern.c_str(), args);
-    va_end(args);
+    std::snprintf(buffer, sizeof buffer, pattern, numbers...);
     return buffer;
+}
+
+// The memorial service held in a year after the death. The day of death counts as the first
+// year: the first anniversary is 一周忌, the second 三回忌, the sixth 七回忌. Years without a
+// service are the day of death with the years since.
+std::string MemorialName(int yearsSince) {
+    static constexpr struct {
+        int YearsSince;
+        const char* Name;  // UTF-8
+    } kServices[] = {{1, "一周忌"},      {2, "三回忌"},      {6, "七回忌"},
+                     {12, "十三回忌"},   {16, "十七回忌"},   {22, "二十三回忌"},
+                     {26, "二十七回忌"}, {32, "三十三回忌"}, {49, "五十回忌"}};
+    if (yearsSince <= 0) {
+        return Sjis("命日");
+    }
+    for (const auto& service : kServices) {
+        if (service.YearsSince == yearsSince) {
+            return Sjis(service.Name);
+        }
+    }
+    return Format(Sjis("祥月命日 没後%d年").c_str(), yearsSince);
 }
 
 int FirstChosenMonth(uint16_t monthRule) {
@@ -66,11 +86,19 @@ TYmd NoteOwnDate(const TNoteRec& note) {
     return {year, month, std::min(day, daysInMonth)};
 }
 
-std::string DescribeNoteDate(const TNoteRec& note) {
+bool IsOnceOnly(const TNoteRec& note) {
+    return OneMonth(note.MonthRule) && HasEndYear(note) && note.EndYear == note.StartYear;
+}
+
+std::string DescribeNoteDate(const TNoteRec& note, bool isReminder) {
     if (OneMonth(note.MonthRule)) {
         const TYmd own = NoteOwnDate(note);
+        const std::string monthDay = Format(Sjis("%2d月%2d日").c_str(), own.Month, own.Day);
+        if (isReminder && !IsOnceOnly(note)) {
+            return Sjis("毎年") + monthDay;
+        }
         const std::string year = own.Year > 0 ? Format("%4d", own.Year) : "----";
-        return year + Format(Sjis("年%2d月%2d日").c_str(), own.Month, own.Day);
+        return year + Sjis("年") + monthDay;
     }
     const std::string prefix = note.MonthRule == 0 ? Sjis("毎月") : Sjis("指定月");
     const uint16_t rule = note.DayRule;
@@ -137,17 +165,7 @@ std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathD
         if (noDeathDays) {
             return {};
         }
-        // Memorial services count the day of death as the first: the first anniversary is
-        // 一周忌, the second 三回忌.
-        const int yearsSince = shownYear - date.Year;
-        std::string service;
-        if (yearsSince <= 0) {
-            service = Sjis("命日");
-        } else if (yearsSince == 1) {
-            service = Sjis("一周忌");
-        } else {
-            service = Format(Sjis("%d回忌").c_str(), yearsSince + 1);
-        }
+        const std::string service = MemorialName(shownYear - date.Year);
         const std::string age = ageKnown ? Format(Sjis("(享年%d才)").c_str(),
                                                   AgeOn(note, date.Year, date.Month, date.Day))
                                          : std::string();
@@ -176,6 +194,7 @@ std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNot
             lines.push_back(TodoSummaryLine(*note, today));
         }
     }
+    const size_t reminders = lines.size();
     lines.push_back(SummarySeparator());
     memoryNotes.SelectForMonth(firstOfMonth);
     const int shownYear = DecodeDate(firstOfMonth).Year;
@@ -184,6 +203,10 @@ std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNot
         if (!line.empty()) {
             lines.push_back(std::move(line));
         }
+    }
+    // A separator with nothing to separate is no summary.
+    if (reminders == 0 && lines.size() == 1) {
+        lines.clear();
     }
     return lines;
 }

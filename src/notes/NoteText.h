@@ -17,9 +17,13 @@ class TNoteList;
 // for the month end, the 1st for a week rule). Rules read from a file are taken as they are.
 TYmd NoteOwnDate(const TNoteRec& note);
 
-// The date column of a list row: "2026年 5月 3日" for one month, "毎月15日", "指定月末",
+// True for a reminder that comes in one year only: a one-month rule ending in its start year.
+bool IsOnceOnly(const TNoteRec& note);
+
+// The date column of a list row: "2026年 5月 3日" for one month (a birthday, a reminder once
+// only), "毎年 5月 3日" for a reminder that comes back every year, "毎月15日", "指定月末",
 // "毎月10-20日", "毎月／週・曜日", or "不明？？？".
-std::string DescribeNoteDate(const TNoteRec& note);
+std::string DescribeNoteDate(const TNoteRec& note, bool isReminder);
 // The title column: the title, for a done reminder followed by the day it was ticked done.
 std::string DescribeNoteTitle(const TNoteRec& note);
 // A done reminder's title column as the tick shows it at once: "【完了:26年3月10日】".
@@ -34,6 +38,7 @@ std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathD
 std::string SummarySeparator();
 
 // The whole month summary: the open reminders around today, the separator, then the
-// anniversaries of the month that starts at firstOfMonth. Rebuilds both lists' selections.
+// anniversaries of the month that starts at firstOfMonth; no lines when there is neither.
+// Rebuilds both lists' selections.
 std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNotes, int32_t today,
                                       int32_t firstOfMonth, bool noDeathDays);

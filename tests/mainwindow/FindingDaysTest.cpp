@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -19,6 +21,7 @@
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/movepage/MoveCommand.h"
 #include "mainwindow/search/SearchWindow.h"
+#include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/DataInfo.h"
 #include "support/ScopedUnprivileged.h"
@@ -317,6 +320,27 @@ private Q_SLOTS:
         QCOMPARE(form.ScrapList().FindByDate(to).Date, 0);
         QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"残る"_qs);
         QCOMPARE(Rows(form), QStringList{u" 5月 3日|残る"_qs});
+    }
+
+    // The move dialog writes a date as the note editor does.
+    void moveDialogWritesDatesAsTheNoteEditor() {
+        SetTodayForTesting(EncodeDate(2019, 4, 29));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2019, 4, 29), "祝日"));
+        TForm1& form = run.Start();
+        TTodoMemo memo;
+        memo.LoadNote(nullptr, true);
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            shown = dialog->findChild<QDateEdit*>(u"MoveDate"_qs)->text();
+            dialog->close();
+        });
+        form.Actions().MoveAction->trigger();
+        QCOMPARE(shown, u"2019年4月29日"_qs);
+        QCOMPARE(shown, memo.MemDate->text());
+        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 4, 29));
     }
 
     void dayKeysFromTheEditor() {

@@ -12,7 +12,6 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/RangeGrid.h"
@@ -23,6 +22,7 @@
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
+#include "support/WindowRun.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ private Q_SLOTS:
                               u"□ 3/13: 三日後 (あと 3日)"_qs, u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs,
                               u"  20日│母 (56才)"_qs, u"  22日│年不明"_qs}));
         QCOMPARE(ui.TodoList->topLevelItemCount(), 6);
-        QCOMPARE(Rows(ui.TodoList).last(), u"2026年 3月14日|済み【完了:2026年3月8日】"_qs);
+        QCOMPARE(Rows(ui.TodoList).last(), u"毎年 3月14日|済み【完了:2026年3月8日】"_qs);
         QCOMPARE(ui.TodoList->topLevelItem(5)->checkState(0), Qt::Checked);
         QCOMPARE(ui.MemList->topLevelItemCount(), 3);
         QVERIFY(run.Messages.isEmpty());
@@ -129,10 +129,48 @@ private Q_SLOTS:
                  (QStringList{u"Velmora.ini"_qs, u"Velmora.mem"_qs, u"Velmora.tdo"_qs}));
     }
 
-    void emptySummaryIsTheSeparator() {
+    // Nothing this month: one quiet line that cannot be selected, and no stray separator.
+    void emptySummarySaysSo() {
         TWindowRun run;
         TForm1& form = run.Start();
-        QCOMPARE(Lines(form.Ui().ListBox), QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs});
+        QListWidget* box = form.Ui().ListBox;
+        QCOMPARE(Lines(box), QStringList{u"予定はありません"_qs});
+        QVERIFY(!(box->item(0)->flags() & Qt::ItemIsSelectable));
+        QVERIFY(SavePng(form.Ui().Reminder, u"reminders-month-empty.png"_qs));
+        // A note of the month brings the summary back.
+        SeedNotes(run, u"Velmora.mem"_qs, {Note(NoteBirthday, 3, 20, 1970, "母")});
+        QVERIFY(run.Stop());
+        TForm1& again = run.Start();
+        QCOMPARE(Lines(again.Ui().ListBox),
+                 (QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs, u"  20日│母 (56才)"_qs}));
+    }
+
+    // A monthly reminder ticked in December is open again in the next December; a yearly one
+    // comes back every year, one for once only does not.
+    void remindersInTheNextYear() {
+        SetTodayForTesting(EncodeDate(2026, 12, 5));
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs,
+                  {Note(NoteOpen, 0, 5, 2026, "家賃"), Note(NoteOpen, 12, 20, 2026, "車検"),
+                   Note(NoteOpen, 12, 24, 2026, "一度きり", 2026)});
+        {
+            TForm1& form = run.Start();
+            QCOMPARE(Rows(form.Ui().TodoList),
+                     (QStringList{u"毎月 5日|家賃"_qs, u"毎年12月20日|車検"_qs,
+                                  u"2026年12月24日|一度きり"_qs}));
+            QCOMPARE(
+                Lines(form.Ui().ListBox),
+                (QStringList{u"◆12/ 5: 家賃 【 本日！】"_qs, u"□12/20: 車検 (あと 15日)"_qs,
+                             u"□12/24: 一度きり (あと 19日)"_qs, u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs}));
+            form.Ui().TodoList->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            QVERIFY(run.Stop());
+        }
+        SetTodayForTesting(EncodeDate(2027, 12, 5));
+        TForm1& form = run.Start();
+        QCOMPARE(form.Ui().TodoList->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(Lines(form.Ui().ListBox),
+                 (QStringList{u"◆12/ 5: 家賃 【 本日！】"_qs, u"□12/20: 車検 (あと 15日)"_qs,
+                              u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs}));
     }
 
     void memorialLines_data() {
@@ -140,8 +178,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("shown") << false
                                << QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs,
-                                              u"   1日│父 [7回忌(享年69才)]"_qs};
-        QTest::newRow("DEATHDISP") << true << QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs};
+                                              u"   1日│父 [七回忌(享年69才)]"_qs};
+        QTest::newRow("DEATHDISP") << true << QStringList{u"予定はありません"_qs};
     }
     void memorialLines() {
         QFETCH(bool, noDeathDays);

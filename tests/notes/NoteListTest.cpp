@@ -319,42 +319,60 @@ TEST_F(NoteFileTest, UnreadableFileIsAnErrorAndNeverOverwritten) {
     EXPECT_EQ(Read(path_ + ".bak"), original);
 }
 
-struct ReopenCase {
-    const char* source;
-    TNoteRec note;
-    uint8_t expectedKind;
-};
-
-TEST_F(NoteFileTest, LoadReopensDoneRepeatingReminders) {
-    // Today is 15 April 2024.
-    const ReopenCase cases[] = {
-        {"every month, done in March",
-         Note(NoteDone, 0, 10, "a", 2020, 9999, EncodeDate(2024, 3, 2)), NoteOpen},
-        {"every month, done in April of another year: years are not compared",
-         Note(NoteDone, 0, 10, "b", 2020, 9999, EncodeDate(2023, 4, 2)), NoteDone},
-        {"month end of March, done in March",
-         Note(NoteDone, 0, DayRuleLastDay, "c", 2020, 9999, EncodeDate(2024, 3, 31)), NoteOpen},
-        {"yearly date, done in March",
-         Note(NoteDone, 3, 10, "d", 2020, 9999, EncodeDate(2024, 3, 10)), NoteDone},
-        {"yearly month end, done in March",
-         Note(NoteDone, 3, DayRuleLastDay, "e", 2020, 9999, EncodeDate(2024, 3, 31)), NoteDone},
-        {"month set, done in January",
-         Note(NoteDone, MonthSetFlag | 1, 5, "f", 2020, 9999, EncodeDate(2024, 1, 5)), NoteOpen},
-        {"week rule on a fixed month, done in May",
-         Note(NoteDone, 5, WeekRuleFlag, "g", 2020, 9999, EncodeDate(2023, 5, 5)), NoteOpen},
-        {"an anniversary with a repeating rule is not a reminder",
-         Note(NoteBirthday, 0, 10, "h", 2020, 9999, 0), NoteBirthday},
+TEST_F(NoteFileTest, LoadReopensDoneRepeatingRemindersOnceTheirMonthIsOver) {
+    // Every kind of rule, ticked done on doneDay; whether a load on today finds it open again.
+    const struct {
+        const char* rule;
+        uint16_t monthRule;
+        uint16_t dayRule;
+        bool repeatsWithinYear;
+    } rules[] = {
+        {"every month", 0, 10, true},
+        {"chosen months {January, December}", MonthSetFlag | 0x801, 5, true},
+        {"month end", 0, DayRuleLastDay, true},
+        {"period 10th to 20th", 0, MakePeriodRule(10, 20), true},
+        {"second Tuesdays", 0, MakeWeekRule(1 << 2, 1 << 1), true},
+        {"a period within December", 12, MakePeriodRule(1, 10), true},
+        {"yearly date: done for good", 12, 10, false},
+        {"yearly month end: done for good", 12, DayRuleLastDay, false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.source);
-        TNoteList list;
-        list.AddNote(c.note);
-        list.SaveToFile(path_);
-        list.LoadFromFile(path_);
-        ASSERT_EQ(list.Count(), 1);
-        EXPECT_EQ(list.Items(0)->Kind, c.expectedKind);
-        EXPECT_EQ(list.Items(0)->EndDate, c.note.EndDate);
+    const struct {
+        const char* when;
+        TYmd done;
+        TYmd today;
+        bool monthOver;
+    } moments[] = {
+        {"the same month a year later", {2026, 12, 10}, {2027, 12, 10}, true},
+        {"the same month ten years later", {2016, 12, 10}, {2026, 12, 1}, true},
+        {"across the year end", {2026, 12, 31}, {2027, 1, 1}, true},
+        {"across a month end", {2027, 1, 31}, {2027, 2, 1}, true},
+        {"later in the same month", {2026, 12, 1}, {2026, 12, 31}, false},
+        {"the same day", {2027, 2, 28}, {2027, 2, 28}, false},
+        {"a clock set back a year", {2027, 12, 10}, {2026, 12, 10}, true},
+    };
+    for (const auto& rule : rules) {
+        for (const auto& moment : moments) {
+            SCOPED_TRACE(std::string(rule.rule) + ", " + moment.when);
+            const int32_t doneDay =
+                EncodeDate(moment.done.Year, moment.done.Month, moment.done.Day);
+            TNoteList list;
+            list.AddNote(
+                Note(NoteDone, rule.monthRule, rule.dayRule, "a", 2010, NoEndYear, doneDay));
+            list.SaveToFile(path_);
+            SetTodayForTesting(EncodeDate(moment.today.Year, moment.today.Month, moment.today.Day));
+            list.LoadFromFile(path_);
+            ASSERT_EQ(list.Count(), 1);
+            const bool reopened = rule.repeatsWithinYear && moment.monthOver;
+            EXPECT_EQ(list.Items(0)->Kind, reopened ? NoteOpen : NoteDone);
+            EXPECT_EQ(list.Items(0)->EndDate, doneDay);
+        }
     }
+    // An anniversary is no reminder, whatever its rule.
+    TNoteList list;
+    list.AddNote(Note(NoteBirthday, 0, 10, "h", 2020, 9999, 0));
+    list.SaveToFile(path_);
+    list.LoadFromFile(path_);
+    EXPECT_EQ(list.Items(0)->Kind, NoteBirthday);
 }
 
 TEST(NoteList, NewNoteAddDeleteAndIdentity) {
@@ -440,16 +458,23 @@ TEST(NoteList, SelectForMonthOrder) {
     TNoteList list;
     list.AddNote(Note(NoteBirthday, 6, 20, Sjis("かな"), 1990));
     list.AddNote(Note(NoteBirthday, 6, 20, Sjis("カナ"), 1990));
-    list.AddNote(Note(NoteBirthday, 6, 3, Sjis("早い"), 1990));
+    list.AddNote(Note(NoteBirthday, 6, 25, "born 25th", 1990));
+    list.AddNote(Note(NoteBirthday, 6, 5, "born 5th", 1990));
     list.AddNote(Note(NoteHidden, 6, 1, "hidden", 1990));
     list.AddNote(Note(NoteBirthday, 6, 1, "born later", 2025));
     list.AddNote(Note(NoteBirthday, 7, 1, "July", 1990));
-    list.AddNote(Note(NoteBirthday, 2, 1, "died in June", 1950, 2010, EncodeDate(2010, 6, 30)));
+    // Memorials fall on the day of death of their own year: 2010 is earlier than 2020 but the
+    // 30th is later than the 12th.
+    list.AddNote(Note(NoteBirthday, 2, 1, "died 2010-06-30", 1950, 2010, EncodeDate(2010, 6, 30)));
+    list.AddNote(Note(NoteBirthday, 2, 1, "died 2020-06-12", 1950, 2020, EncodeDate(2020, 6, 12)));
+    list.AddNote(Note(NoteBirthday, 2, 1, "died 2001-06-20", 1930, 2001, EncodeDate(2001, 6, 20)));
     list.AddNote(Note(NoteBirthday, 2, 1, "died in May", 1950, 2010, EncodeDate(2010, 5, 30)));
     list.SelectForMonth(firstOfJune);
-    // The memorial day lies in 2010: its whole-day difference puts it first.
-    EXPECT_EQ(SelectedTitles(list),
-              (std::vector<std::string>{"died in June", Sjis("早い"), Sjis("かな"), Sjis("カナ")}));
+    // By the day of the month, then by title.
+    EXPECT_EQ(
+        SelectedTitles(list),
+        (std::vector<std::string>{"born 5th", "died 2020-06-12", "died 2001-06-20", Sjis("かな"),
+                                  Sjis("カナ"), "born 25th", "died 2010-06-30"}));
 }
 
 }  // namespace

@@ -34,23 +34,34 @@ std::string Utf8(const std::string& cp932) {
 TEST(DescribeNote, DateColumnByRule) {
     struct Case {
         TNoteRec note;
+        bool isReminder;
         const char* expected;
     } cases[] = {
-        {Note(NoteOpen, 5, 3, 2026), "2026年 5月 3日"},
-        {Note(NoteBirthday, 12, 25, 0), "----年12月25日"},  // birth year unknown
+        {Note(NoteBirthday, 5, 3, 1970), false, "1970年 5月 3日"},
+        {Note(NoteBirthday, 12, 25, 0), false, "----年12月25日"},  // birth year unknown
+        {Note(NoteBirthday, 5, 3, 1970, "A", 2020, EncodeDate(2020, 8, 1)), false,
+         "1970年 5月 3日"},
+        // A reminder without a repeat rule comes back every year unless it ends in its year.
+        {Note(NoteOpen, 5, 3, 2026), true, "毎年 5月 3日"},
+        {Note(NoteOpen, 5, 3, 2026, "A", 2030), true, "毎年 5月 3日"},
+        {Note(NoteOpen, 5, 3, 2026, "A", 2026), true, "2026年 5月 3日"},
+        {Note(NoteDone, 5, 3, 2026, "A", 2026, EncodeDate(2026, 5, 1)), true, "2026年 5月 3日"},
+        {Note(NoteOpen, 5, 3, 2026, "A", 0), true, "毎年 5月 3日"},  // 0 is no end
         // One month with a period shows the period's first day in that month, not the next
         // month that an occurrence seen from 30 December would give.
-        {Note(NoteOpen, 5, MakePeriodRule(10, 20), 2026), "2026年 5月10日"},
-        {Note(NoteOpen, 0, 15, 2026), "毎月15日"},
-        {Note(NoteOpen, MonthSetFlag | 0x24, 7, 2026), "指定月 7日"},
-        {Note(NoteOpen, 0, DayRuleLastDay, 2026), "毎月末"},
-        {Note(NoteOpen, MonthSetFlag, DayRuleLastDay, 2026), "指定月末"},
-        {Note(NoteOpen, 0, MakePeriodRule(5, 15), 2026), "毎月 5-15日"},
-        {Note(NoteOpen, 0, MakeWeekRule(0x40, 0x0A), 2026), "毎月／週・曜日"},
-        {Note(NoteOpen, 0, 0xC001, 2026), "不明？？？"},
+        {Note(NoteOpen, 5, MakePeriodRule(10, 20), 2026, "A", 2026), true, "2026年 5月10日"},
+        {Note(NoteOpen, 5, MakePeriodRule(10, 20), 2026), true, "毎年 5月10日"},
+        {Note(NoteOpen, 0, 15, 2026), true, "毎月15日"},
+        {Note(NoteOpen, 0, 15, 2026, "A", 2026), true, "毎月15日"},
+        {Note(NoteOpen, MonthSetFlag | 0x24, 7, 2026), true, "指定月 7日"},
+        {Note(NoteOpen, 0, DayRuleLastDay, 2026), true, "毎月末"},
+        {Note(NoteOpen, MonthSetFlag, DayRuleLastDay, 2026), true, "指定月末"},
+        {Note(NoteOpen, 0, MakePeriodRule(5, 15), 2026), true, "毎月 5-15日"},
+        {Note(NoteOpen, 0, MakeWeekRule(0x40, 0x0A), 2026), true, "毎月／週・曜日"},
+        {Note(NoteOpen, 0, 0xC001, 2026), true, "不明？？？"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Utf8(DescribeNoteDate(c.note)), c.expected) << c.expected;
+        EXPECT_EQ(Utf8(DescribeNoteDate(c.note, c.isReminder)), c.expected) << c.expected;
     }
 }
 
@@ -103,17 +114,17 @@ TEST(MonthSummary, AnniversaryLines) {
         {"one year after", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2021, death, false,
          "   1日│父 [一周忌(享年70才)]"},
         {"two years after", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2022, death, false,
-         "   1日│父 [3回忌(享年70才)]"},
-        {"six years after", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2026, death, false,
-         "   1日│父 [7回忌(享年70才)]"},
+         "   1日│父 [三回忌(享年70才)]"},
+        {"four years after: no service", Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2024,
+         death, false, "   1日│父 [祥月命日 没後4年(享年70才)]"},
         // Born in December, died in August before the birthday: 69, not 70.
         {"died before the birthday of that year",
          Note(NoteBirthday, 12, 10, 1950, "叔父", 2020, death), 2022, death, false,
-         "   1日│叔父 [3回忌(享年69才)]"},
+         "   1日│叔父 [三回忌(享年69才)]"},
         {"died on the birthday", Note(NoteBirthday, 8, 1, 1950, "叔母", 2020, death), 2022, death,
-         false, "   1日│叔母 [3回忌(享年70才)]"},
-        {"memorial without a birth year", Note(NoteBirthday, 5, 10, 0, "祖母", 2020, death), 2022,
-         death, false, "   1日│祖母 [3回忌]"},
+         false, "   1日│叔母 [三回忌(享年70才)]"},
+        {"memorial without a birth year", Note(NoteBirthday, 5, 10, 0, "祖母", 2020, death), 2026,
+         death, false, "   1日│祖母 [七回忌]"},
         {"DEATHDISP leaves the day of death out",
          Note(NoteBirthday, 5, 10, 1950, "父", 2020, death), 2022, death, true, ""},
     };
@@ -121,6 +132,40 @@ TEST(MonthSummary, AnniversaryLines) {
         TNoteRec note = c.note;
         note.NextDate = c.next;
         EXPECT_EQ(Utf8(MemorySummaryLine(note, c.shownYear, c.noDeathDays)), c.expected) << c.why;
+    }
+}
+
+// The services are named as they are held: N回忌 in the (N-1)th year after the death.
+TEST(MonthSummary, MemorialServiceByYearsSinceTheDeath) {
+    const int32_t death = EncodeDate(1970, 8, 1);
+    const struct {
+        int yearsSince;
+        const char* service;
+    } cases[] = {
+        {0, "命日"},
+        {1, "一周忌"},
+        {2, "三回忌"},
+        {3, "祥月命日 没後3年"},
+        {4, "祥月命日 没後4年"},  // no 五回忌
+        {5, "祥月命日 没後5年"},
+        {6, "七回忌"},
+        {7, "祥月命日 没後7年"},  // no 八回忌
+        {12, "十三回忌"},
+        {13, "祥月命日 没後13年"},
+        {16, "十七回忌"},
+        {22, "二十三回忌"},
+        {26, "二十七回忌"},
+        {32, "三十三回忌"},
+        {33, "祥月命日 没後33年"},
+        {49, "五十回忌"},
+        {50, "祥月命日 没後50年"},
+    };
+    for (const auto& c : cases) {
+        TNoteRec note = Note(NoteBirthday, 5, 10, 0, "祖母", 1970, death);
+        note.NextDate = death;
+        EXPECT_EQ(Utf8(MemorySummaryLine(note, 1970 + c.yearsSince, false)),
+                  std::string("   1日│祖母 [") + c.service + "]")
+            << c.yearsSince;
     }
 }
 
@@ -144,10 +189,19 @@ TEST(MonthSummary, WholeSummaryInOrder) {
     EXPECT_EQ(utf8, (std::vector<std::string>{"◆ 3/10: a 【 本日！】", "□ 3/12: b  [明後日]",
                                               "━━━┯━━━━━━━━━━━━━━━━━━━", "  20日│c (26才)"}));
 
+    // Nothing to separate: no lines at all; one side alone keeps the separator.
     TNoteList none;
     TNoteList noneEither;
-    EXPECT_EQ(MonthSummary(none, noneEither, today, EncodeDate(2026, 3, 1), false),
-              std::vector<std::string>{SummarySeparator()});
+    EXPECT_TRUE(MonthSummary(none, noneEither, today, EncodeDate(2026, 3, 1), false).empty());
+    EXPECT_EQ(MonthSummary(none, memory, today, EncodeDate(2026, 3, 1), false),
+              (std::vector<std::string>{SummarySeparator(), Sjis("  20日│c (26才)")}));
+    EXPECT_EQ(MonthSummary(todo, noneEither, today, EncodeDate(2026, 3, 1), false).back(),
+              SummarySeparator());
+    // A memorial left out with DEATHDISP leaves nothing either.
+    TNoteList memorial;
+    memorial.AddNote(Note(NoteBirthday, 5, 10, 1950, "父", 2020, EncodeDate(2020, 3, 1)));
+    EXPECT_TRUE(MonthSummary(none, memorial, today, EncodeDate(2026, 3, 1), true).empty());
+    EXPECT_EQ(MonthSummary(none, memorial, today, EncodeDate(2026, 3, 1), false).size(), 2u);
 }
 
 // The editor's form of a note and back, untouched: the note must come back as it was.
@@ -184,6 +238,73 @@ TEST(NoteForm, UntouchedNoteComesBackUnchanged) {
         EXPECT_EQ(back.EndDate, c.note.EndDate) << c.why;
         EXPECT_EQ(back.Kind, c.note.Kind) << c.why;
         EXPECT_EQ(back.Title, c.note.Title) << c.why;
+    }
+}
+
+// A reminder once only is one that ends in its own year: no other reader of the file shows it
+// in a later year either.
+TEST(NoteForm, OnceOnlyReminderEndsInItsYear) {
+    const int32_t today = EncodeDate(2026, 3, 10);
+    const struct {
+        const char* why;
+        TNoteRec note;
+        bool loadedOnce;
+        bool once;  // the choice confirmed
+        TYmd date;  // the date confirmed; Year 0: untouched
+        uint16_t startYear;
+        uint16_t endYear;
+    } cases[] = {
+        {"yearly made once", Note(NoteOpen, 5, 3, 2026), false, true, {}, 2026, 2026},
+        {"once, untouched", Note(NoteOpen, 5, 3, 2026, "A", 2026), true, true, {}, 2026, 2026},
+        {"once, moved to next year",
+         Note(NoteOpen, 5, 3, 2026, "A", 2026),
+         true,
+         true,
+         {2027, 1, 8},
+         2027,
+         2027},
+        {"once made yearly",
+         Note(NoteOpen, 5, 3, 2026, "A", 2026),
+         true,
+         false,
+         {},
+         2026,
+         NoEndYear},
+        {"a done once-only reminder",
+         Note(NoteDone, 5, 3, 2026, "A", 2026, today),
+         true,
+         true,
+         {},
+         2026,
+         2026},
+        {"ending in a later year is yearly",
+         Note(NoteOpen, 5, 3, 2026, "A", 2030),
+         false,
+         false,
+         {},
+         2026,
+         2030},
+        {"once from before 1899 keeps its years",
+         Note(NoteOpen, 5, 3, 1850, "A", 1850),
+         true,
+         true,
+         {},
+         1850,
+         1850},
+    };
+    for (const auto& c : cases) {
+        const TNoteForm loaded = NoteToForm(c.note, true, today);
+        EXPECT_EQ(loaded.Once, c.loadedOnce) << c.why;
+        EXPECT_FALSE(loaded.Repeat) << c.why;
+        TNoteForm edited = loaded;
+        edited.Once = c.once;
+        if (c.date.Year != 0) {
+            edited.Date = c.date;
+        }
+        const TNoteRec back = FormToNote(c.note, loaded, edited, true);
+        EXPECT_EQ(back.StartYear, c.startYear) << c.why;
+        EXPECT_EQ(back.EndYear, c.endYear) << c.why;
+        EXPECT_EQ(IsOnceOnly(back), c.once) << c.why;
     }
 }
 

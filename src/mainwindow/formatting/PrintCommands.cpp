@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTextDocument>
 
 #include "bridge/Fonts.h"
@@ -33,6 +35,7 @@ constexpr qreal kBodyPoints = 10.5;
 constexpr qreal kMarginMillimetres = 15;
 constexpr int kPdfResolution = 300;
 constexpr int kShowProgressAfterMs = 500;
+constexpr int kSavedNoticeMs = 30000;
 
 QString DateText(int32_t date) {
     const TYmd ymd = DecodeDate(date);
@@ -135,7 +138,8 @@ std::vector<TDataInfo> TPrintCommands::Records(TPrintSpan span) const {
     for (const int32_t date : DaysWithPages(store_, PrintRangeOf(span, shown)))
         records.push_back(store_.FindByDate(date));
     if (span == TPrintSpan::Day && records.empty()) {
-        TDataInfo empty;
+        // Without weather: an empty record's weather 0 would print as 晴れ.
+        TDataInfo empty = EmptyDataInfo;
         empty.Date = shown;
         records.push_back(empty);
     }
@@ -185,7 +189,8 @@ std::string TPrintCommands::PdfBytes(TPrintSpan span, const TPrintOptions& optio
         writer.setResolution(kPdfResolution);
         SetUpPage(writer);
         QTextDocument document;
-        if (!Build(span, options, document, progress) || !PaintPages(document, writer, progress))
+        if (!Build(span, options, document, ProgressStage(progress, 0, 2)) ||
+            !PaintPages(document, writer, ProgressStage(progress, 1, 2)))
             return {};
     }
     return buffer.data().toStdString();
@@ -202,14 +207,16 @@ std::unique_ptr<QPrintPreviewDialog> TPrintCommands::Preview(TPrintSpan span,
     // The printer lives as long as the preview that paints on it.
     auto document = std::make_shared<QTextDocument>();
     bool built = false;
-    connect(preview.get(), &QPrintPreviewDialog::paintRequested, preview.get(),
-            [this, span, options, printer, document, built](QPrinter* target) mutable {
-                TProgressShown shown(window_);
-                if (!built)
-                    built = Build(span, options, *document, shown.Callback());
-                if (built)
-                    PaintPages(*document, *target, shown.Callback());
-            });
+    connect(
+        preview.get(), &QPrintPreviewDialog::paintRequested, preview.get(),
+        [this, span, options, printer, document, built](QPrinter* target) mutable {
+            TProgressShown shown(window_);
+            const int stages = built ? 1 : 2;
+            if (!built)
+                built = Build(span, options, *document, ProgressStage(shown.Callback(), 0, stages));
+            if (built)
+                PaintPages(*document, *target, ProgressStage(shown.Callback(), stages - 1, stages));
+        });
     return preview;
 }
 
@@ -224,8 +231,8 @@ void TPrintCommands::PrintThroughDialog(TPrintSpan span, const TPrintOptions& op
     // The dialog's own "print to file" is written by the printer itself.
     TProgressShown shown(window_);
     QTextDocument document;
-    if (!Build(span, options, document, shown.Callback()) ||
-        !PaintPages(document, printer, shown.Callback()))
+    if (!Build(span, options, document, ProgressStage(shown.Callback(), 0, 2)) ||
+        !PaintPages(document, printer, ProgressStage(shown.Callback(), 1, 2)))
         printer.abort();
 }
 
@@ -255,5 +262,9 @@ void TPrintCommands::SavePdf(TPrintSpan span, const TPrintOptions& options) {
         SafeWriteFile(QFile::encodeName(path).toStdString(), bytes);
     } catch (const VelmoraError& e) {
         ShowUserMessage(window_, FromCp932(e.what()));
+        return;
     }
+    if (auto* main = qobject_cast<QMainWindow*>(window_))
+        main->statusBar()->showMessage(u"PDFを保存しました: "_qs + QDir::toNativeSeparators(path),
+                                       kSavedNoticeMs);
 }

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <cstdint>
 
 #include "bridge/TextCodec.h"
 #include "richtext/RtfPictures.h"
@@ -24,6 +25,8 @@ constexpr int kWeatherPixels = 24;
 // Space between days that flow on, in pixels at 96 dpi.
 constexpr qreal kDayGap = 18;
 constexpr int kFooterPoints = 9;
+// Steps of the whole progress that one stage takes.
+constexpr int kStageSteps = 1000;
 
 QString FromRecordText(const std::string& text) {
     QString s = FromCp932(text);
@@ -123,6 +126,14 @@ private:
 };
 
 }  // namespace
+
+TPrintProgress ProgressStage(TPrintProgress whole, int stage, int stages) {
+    return [whole = std::move(whole), stage, stages](int done, int total) {
+        const int part =
+            total > 0 ? static_cast<int>(int64_t{done} * kStageSteps / total) : kStageSteps;
+        return whole(stage * kStageSteps + part, stages * kStageSteps);
+    };
+}
 
 bool BuildPrintDocument(const std::vector<TDataInfo>& records, const TPrintLabels& labels,
                         const TPrintOptions& options, QTextDocument& document,

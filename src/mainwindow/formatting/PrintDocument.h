@@ -13,6 +13,10 @@ class QTextDocument;
 // Told how far long work has come; returns false to cancel it.
 using TPrintProgress = std::function<bool(int done, int total)>;
 
+// The progress of one stage (0-based) of work done in stages, told to whole as a part of the
+// whole work, so that one bar fills once over all stages.
+TPrintProgress ProgressStage(TPrintProgress whole, int stage, int stages);
+
 struct TPrintOptions {
     bool PrivateMemo = false;    // print the private memo too
     bool NewSheetPerDay = true;  // every day starts on a new sheet; else days flow on

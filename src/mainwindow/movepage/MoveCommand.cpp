@@ -57,7 +57,9 @@ bool TMoveCommand::AskDate(QDate& date) {
     auto* edit = new QDateEdit(date, &dialog);
     edit->setObjectName(QStringLiteral("MoveDate"));
     edit->setCalendarPopup(true);
-    edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+    // Dates as the note editor writes them.
+    edit->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    edit->setDisplayFormat(u"yyyy年M月d日"_qs);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -19,6 +19,8 @@
 namespace {
 
 constexpr int kNoteRole = Qt::UserRole;
+// The height of the line that says the month has nothing, in lines of text.
+constexpr int kEmptyLineHeights = 3;
 
 TNoteRec* NoteOf(const QTreeWidgetItem* item) {
     return item ? reinterpret_cast<TNoteRec*>(item->data(0, kNoteRole).value<quintptr>()) : nullptr;
@@ -100,7 +102,8 @@ void TReminders::FillList(QTreeWidget* view, TNoteList& list, bool withChecks) {
         TNoteRec* note = list.Items(i);
         auto* row = new QTreeWidgetItem;
         row->setData(0, kNoteRole, QVariant::fromValue(reinterpret_cast<quintptr>(note)));
-        DescribeNote(row);
+        // The row is not in the view yet: the list it shows is told.
+        Describe(row, withChecks);
         if (withChecks)
             row->setCheckState(0, note->Kind == NoteDone ? Qt::Checked : Qt::Unchecked);
         rows.append(row);
@@ -110,10 +113,14 @@ void TReminders::FillList(QTreeWidget* view, TNoteList& list, bool withChecks) {
 }
 
 void TReminders::DescribeNote(QTreeWidgetItem* item) const {
+    Describe(item, item && item->treeWidget() == ui_.TodoList);
+}
+
+void TReminders::Describe(QTreeWidgetItem* item, bool isReminder) const {
     const TNoteRec* note = NoteOf(item);
     if (!note)
         return;
-    item->setText(0, FromCp932(DescribeNoteDate(*note)));
+    item->setText(0, FromCp932(DescribeNoteDate(*note, isReminder)));
     item->setText(1, FromCp932(DescribeNoteTitle(*note)));
 }
 
@@ -129,6 +136,13 @@ void TReminders::FillMonthList() {
     ui_.ListBox->setUpdatesEnabled(false);
     ui_.ListBox->clear();
     ui_.ListBox->addItems(texts);
+    if (texts.isEmpty()) {
+        // One line in the box's own colours, centred with room around it; it cannot be selected.
+        auto* none = new QListWidgetItem(u"予定はありません"_qs, ui_.ListBox);
+        none->setFlags(Qt::ItemIsEnabled);
+        none->setTextAlignment(Qt::AlignCenter);
+        none->setSizeHint(QSize(0, kEmptyLineHeights * ui_.ListBox->fontMetrics().height()));
+    }
     ui_.ListBox->setUpdatesEnabled(true);
 }
 

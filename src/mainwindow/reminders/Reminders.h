@@ -58,7 +58,9 @@ private:
     QMenu* CommandMenu(const char* name, QAction*& add, QAction*& edit, QAction*& del,
                        TListKind kind);
     void Command(TListKind kind, int tag);
+    // withChecks: the reminders, with their done marks.
     void FillList(QTreeWidget* view, TNoteList& list, bool withChecks);
+    void Describe(QTreeWidgetItem* item, bool isReminder) const;
     void Save(TNoteList& list);
     QTreeWidget* View(TListKind kind) const;
     TNoteList& List(TListKind kind) const;

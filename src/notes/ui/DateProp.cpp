@@ -90,6 +90,11 @@ TTodoMemo::TTodoMemo(QWidget* parent) : QDialog(parent) {
     FinalDate->setMaximumDate(kLatestEnd);
     ListCheck =
         Placed(new QCheckBox(u"月一覧に表示しない"_qs), this, "ListCheck", {64, 60, 200, 17});
+    // In the place of ListCheck, which only a birthday shows.
+    auto* yearly = Placed(new QWidget, this, "YearlyBox", {64, 58, 200, 24});
+    EveryYearItem = Placed(new QRadioButton(u"毎年"_qs), yearly, "EveryYearItem", {0, 2, 56, 20});
+    OnceItem = Placed(new QRadioButton(u"一度だけ"_qs), yearly, "OnceItem", {60, 2, 90, 20});
+    EveryYearItem->setChecked(true);
     RepeatBtn = Placed(new QPushButton(u"繰返し指定"_qs), this, "RepeatBtn", {308, 58, 100, 24});
     RepeatBtn->setCheckable(true);
     // Return confirms the dialog even while the toggle has the focus.
@@ -107,9 +112,10 @@ TTodoMemo::TTodoMemo(QWidget* parent) : QDialog(parent) {
     connect(FinalYear, &QCheckBox::toggled, this, &TTodoMemo::FinalYearClick);
     connect(PeriodCheck, &QCheckBox::toggled, this, &TTodoMemo::PeriodCheckClick);
     connect(RepeatBtn, &QPushButton::toggled, this, &TTodoMemo::RepeatBtnClick);
+    connect(OnceItem, &QRadioButton::toggled, this, &TTodoMemo::YearlyClick);
     for (QRadioButton* item : {EveryMonth, ChosenMonth})
         connect(item, &QRadioButton::toggled, this, &TTodoMemo::RepMonthClick);
-    for (QRadioButton* item : {DayItem, MonthEndItem, WeekItem, IntervalItem})
+    for (QRadioButton* item : {DayItem, MonthEndItem, WeekItem})
         connect(item, &QRadioButton::toggled, this, &TTodoMemo::RepDateClick);
     connect(OKBtn, &QPushButton::clicked, this, &TTodoMemo::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
@@ -118,7 +124,7 @@ TTodoMemo::TTodoMemo(QWidget* parent) : QDialog(parent) {
 
 void TTodoMemo::BuildGroup() {
     GroupBox1 =
-        Placed(new QGroupBox(u"繰返しパターンの指定"_qs), this, "GroupBox1", {8, 84, 404, 196});
+        Placed(new QGroupBox(u"繰返しパターンの指定"_qs), this, "GroupBox1", {8, 84, 404, 172});
     RepMonth = Placed(new QGroupBox(u"月"_qs), GroupBox1, "RepMonth", {8, 16, 388, 50});
     EveryMonth = Placed(new QRadioButton(u"毎月"_qs), RepMonth, "EveryMonth", {8, 20, 52, 20});
     ChosenMonth = Placed(new QRadioButton(u"指定月"_qs), RepMonth, "ChosenMonth", {62, 20, 60, 20});
@@ -127,7 +133,7 @@ void TTodoMemo::BuildGroup() {
                               u"８"_qs, u"９"_qs, u"10"_qs, u"11"_qs, u"12"_qs},
                              {124, 18, 256, 23});
 
-    RepDate = Placed(new QGroupBox(u"日"_qs), GroupBox1, "RepDate", {8, 70, 388, 120});
+    RepDate = Placed(new QGroupBox(u"日"_qs), GroupBox1, "RepDate", {8, 70, 388, 96});
     DayItem = Placed(new QRadioButton, RepDate, "DayItem", {8, 18, 60, 22});
     PeriodCheck = Placed(new QCheckBox(u"期間指定"_qs), RepDate, "PeriodCheck", {72, 20, 76, 18});
     DateUntil = Spin(RepDate, "DateUntil", 0, 100, 1, {150, 18, 48, 21});
@@ -141,19 +147,6 @@ void TTodoMemo::BuildGroup() {
                            {u"日"_qs, u"月"_qs, u"火"_qs, u"水"_qs, u"木"_qs, u"金"_qs, u"土"_qs},
                            {214, 66, 140, 22});
     Caption(RepDate, u"曜日"_qs, {357, 70, 26, 14});
-    IntervalItem = Placed(new QRadioButton(u"間隔"_qs), RepDate, "IntervalItem", {8, 90, 60, 22});
-    DayInt = Spin(RepDate, "DayInt", 1, 13, 4, {72, 90, 44, 21});
-    Caption(RepDate, u"勤"_qs, {120, 94, 14, 14});
-    DayInt2 = Spin(RepDate, "DayInt2", 1, 13, 1, {140, 90, 44, 21});
-    Caption(RepDate, u"休"_qs, {188, 94, 14, 14});
-    // A rule of working days and days off has no encoding that the note files and the
-    // occurrence rules know: it is shown, but cannot be chosen.
-    const QString notAvailable = u"間隔による繰返しは使えません"_qs;
-    for (QWidget* w : {static_cast<QWidget*>(IntervalItem), static_cast<QWidget*>(DayInt),
-                       static_cast<QWidget*>(DayInt2)}) {
-        w->setEnabled(false);
-        w->setToolTip(notAvailable);
-    }
     EveryMonth->setChecked(true);
     DayItem->setChecked(true);
 }
@@ -180,6 +173,8 @@ void TTodoMemo::ShowForm(const TNoteForm& form) {
     FinalDate->setDate(ToQDate(form.EndDay));
     ListCheck->setVisible(!isReminder_);
     ListCheck->setChecked(form.Hidden);
+    EveryYearItem->parentWidget()->setVisible(isReminder_);
+    (form.Once ? OnceItem : EveryYearItem)->setChecked(true);
     RepeatBtn->setVisible(isReminder_);
     RepeatBtn->setChecked(form.Repeat);
     (form.ChosenMonths ? ChosenMonth : EveryMonth)->setChecked(true);
@@ -210,7 +205,8 @@ TNoteForm TTodoMemo::ReadForm() const {
     form.Title = ToCp932(Content->text());
     const QDate date = MemDate->date();
     form.Date = {date.year(), date.month(), date.day()};
-    form.HasEnd = FinalYear->isChecked();
+    form.Once = isReminder_ && !RepeatBtn->isChecked() && OnceItem->isChecked();
+    form.HasEnd = FinalYear->isChecked() && !form.Once;
     form.EndDay = ToDayNumber(FinalDate->date());
     form.Hidden = !isReminder_ && ListCheck->isChecked();
     form.Repeat = isReminder_ && RepeatBtn->isChecked();
@@ -236,7 +232,13 @@ void TTodoMemo::MemDateChange() {
 }
 
 void TTodoMemo::FinalYearClick() {
-    FinalDate->setEnabled(FinalYear->isChecked());
+    FinalDate->setEnabled(FinalYear->isChecked() && FinalYear->isEnabled());
+}
+
+void TTodoMemo::YearlyClick() {
+    // A reminder once only ends with its own date.
+    FinalYear->setEnabled(!(isReminder_ && !RepeatBtn->isChecked() && OnceItem->isChecked()));
+    FinalYearClick();
 }
 
 void TTodoMemo::PeriodCheckClick() {
@@ -254,6 +256,9 @@ void TTodoMemo::RepeatBtnClick() {
     }
     ButtonPanel->move(0, height);
     setFixedSize(kDialogWidth, height + ButtonPanel->height());
+    // With a repeat rule the note comes back by that rule, not once a year.
+    EveryYearItem->parentWidget()->setEnabled(!down);
+    YearlyClick();
     RepMonth->setEnabled(down);
     RepMonthClick();
     RepDate->setEnabled(down);

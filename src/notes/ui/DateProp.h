@@ -34,6 +34,7 @@ public:
     void FinalYearClick();
     void PeriodCheckClick();
     void RepeatBtnClick();
+    void YearlyClick();
     void RepMonthClick();
     void RepDateClick();
     void OKBtnClick();
@@ -43,6 +44,8 @@ public:
     QCheckBox* FinalYear;
     QDateEdit* FinalDate;
     QCheckBox* ListCheck;
+    QRadioButton* EveryYearItem;  // "毎年": a reminder without a repeat rule
+    QRadioButton* OnceItem;       // "一度だけ"
     QPushButton* RepeatBtn;
     QGroupBox* GroupBox1;
     QGroupBox* RepMonth;
@@ -53,13 +56,10 @@ public:
     QRadioButton* DayItem;       // the day of MemDate
     QRadioButton* MonthEndItem;  // "月末"
     QRadioButton* WeekItem;      // "週＋曜日"
-    QRadioButton* IntervalItem;  // "間隔": not available
     QCheckBox* PeriodCheck;
     TValueSpin* DateUntil;
     TSelectGrid* WeekSelect;
     TSelectGrid* DaySelect;
-    TValueSpin* DayInt;
-    TValueSpin* DayInt2;
     QWidget* ButtonPanel;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;

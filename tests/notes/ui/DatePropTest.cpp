@@ -50,7 +50,7 @@ private Q_SLOTS:
         memo.LoadNote(nullptr, true);
         QCOMPARE(memo.height(), 132);
         memo.RepeatBtn->click();
-        QCOMPARE(memo.height(), 328);
+        QCOMPARE(memo.height(), 304);
         QVERIFY(!memo.GroupBox1->isHidden());
         memo.RepeatBtn->click();
         QCOMPARE(memo.height(), 132);
@@ -155,15 +155,70 @@ private Q_SLOTS:
         QVERIFY(!memo.DateUntil->isEnabled());
     }
 
-    void intervalCannotBeChosen() {
+    // Without a repeat rule a reminder comes every year or once only; a repeat rule decides
+    // for itself.
+    void everyYearOrOnce_data() {
+        QTest::addColumn<int>("endYear");
+        QTest::addColumn<bool>("clickOnce");
+        QTest::addColumn<bool>("onceShown");
+        QTest::addColumn<int>("storedEndYear");
+        QTest::newRow("new, every year") << -1 << false << false << int(NoEndYear);
+        QTest::newRow("new, once") << -1 << true << false << 2026;
+        QTest::newRow("once, kept") << 2024 << false << true << 2024;
+        QTest::newRow("ending later: every year, its end kept") << 2030 << false << false << 2030;
+        QTest::newRow("ending later, made once") << 2030 << true << false << 2024;
+    }
+    void everyYearOrOnce() {
+        QFETCH(int, endYear);
+        QFETCH(bool, clickOnce);
+        QFETCH(bool, onceShown);
+        QFETCH(int, storedEndYear);
+        TNoteRec note = Note(NoteOpen, 6, 1, 2024);
+        note.EndYear = static_cast<uint16_t>(endYear);
+        TTodoMemo memo;
+        memo.LoadNote(endYear < 0 ? nullptr : &note, true);
+        QVERIFY(memo.OnceItem->isVisibleTo(&memo));
+        QVERIFY(memo.OnceItem->isEnabled());
+        QCOMPARE(memo.OnceItem->isChecked(), onceShown);
+        QCOMPARE(memo.EveryYearItem->isChecked(), !onceShown);
+        // Once only ends with its own date: the end cannot be set beside it.
+        QCOMPARE(memo.FinalYear->isEnabled(), !onceShown);
+        if (clickOnce) {
+            memo.OnceItem->click();
+            QVERIFY(!memo.FinalYear->isEnabled());
+            QVERIFY(!memo.FinalDate->isEnabled());
+        }
+        memo.OKBtn->click();
+        QCOMPARE(int(memo.Note().EndYear), storedEndYear);
+    }
+
+    void repeatRuleSetsOnceAside() {
         TTodoMemo memo;
         memo.LoadNote(nullptr, true);
+        memo.OnceItem->click();
         memo.RepeatBtn->click();
-        QVERIFY(!memo.IntervalItem->isEnabled());
-        QVERIFY(!memo.DayInt->isEnabled());
-        QVERIFY(!memo.IntervalItem->toolTip().isEmpty());
-        QTest::mouseClick(memo.IntervalItem, Qt::LeftButton);
-        QVERIFY(!memo.IntervalItem->isChecked());
+        QVERIFY(!memo.OnceItem->isEnabled());
+        QVERIFY(memo.FinalYear->isEnabled());
+        memo.OKBtn->click();
+        QCOMPARE(int(memo.Note().MonthRule), 0);
+        QCOMPARE(int(memo.Note().EndYear), int(NoEndYear));
+        // A birthday has neither choice.
+        memo.LoadNote(nullptr, false);
+        QVERIFY(!memo.OnceItem->isVisibleTo(&memo));
+        QVERIFY(memo.FinalYear->isEnabled());
+    }
+
+    // The interval of working days and days off has no place in a note: it is not offered.
+    void noIntervalChoice() {
+        TTodoMemo memo;
+        QVERIFY(!memo.findChild<QWidget*>(u"IntervalItem"_qs));
+        QVERIFY(!memo.findChild<QWidget*>(u"DayInt"_qs));
+        QVERIFY(!memo.findChild<QWidget*>(u"DayInt2"_qs));
+        const auto items = memo.RepDate->findChildren<QRadioButton*>();
+        QStringList texts;
+        for (const QRadioButton* item : items)
+            texts << item->text();
+        QCOMPARE(texts, (QStringList{u"10日"_qs, u"月末"_qs, u"週＋曜日"_qs}));
     }
 
     void doneReminderComesBackOpen() {
