@@ -84,6 +84,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -91,6 +92,8 @@ private:
     void BackUpFiles();
     void FormClose();
     QString SiblingPath(const char* extension) const;
+    // The folder of the diary's files, ending with a separator.
+    std::string DiaryFolder() const;
     std::string CorePath(const char* extension) const;
     void ReportFailure(const std::exception& error);
     bool Unsaved() const;
@@ -115,6 +118,8 @@ private:
     bool quietWrites_ = false;
     QStringList quietShown_;
     bool sessionEnded_ = false;
+    // A warning of the start that waits for the window to show.
+    QString startNotice_;
 
     TInitParam& params_;
     QString executablePath_;
