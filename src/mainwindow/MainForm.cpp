@@ -123,6 +123,9 @@ void TForm1::FormCreate() {
     // be kept.
     startNotice_ = FromCp932(FolderWriteProblem(
         QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString()));
+    // The window takes its place first, so that a question of the start stands where it will
+    // show.
+    ApplyWindowPlacement();
     // What the end of the last session could not write goes back before the files are read.
     OfferRescues(this, DiaryFolder());
 
@@ -158,7 +161,6 @@ void TForm1::FormCreate() {
     ScrapList_ = std::make_unique<TScrapList>();
     ScrapList_->SetDataDir(DiaryFolder());
 
-    ApplyWindowPlacement();
     ApplySavedLayout();
 
     reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
