@@ -84,18 +84,27 @@ std::string Line(const std::vector<TFieldValue>& fields) {
     return ValuesToLine(fields) + "\r\n";
 }
 
+// Whether dir is a folder of this user itself (not a link to one), so that nobody else can have
+// put files into it; mode receives its permissions.
+bool OwnFolder(const std::string& dir, mode_t& mode) {
+    struct stat info {};
+    const std::string folder = dir.ends_with('/') ? dir.substr(0, dir.size() - 1) : dir;
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    mode = info.st_mode & 07777;
+    return true;
+}
+
 // Creates dir (and its parents) for its owner alone; false when it is not a folder of this user
 // that only this user can enter.
 bool PrivateFolder(const std::string& dir) {
     for (size_t slash = dir.find('/', 1); slash != std::string::npos;
          slash = dir.find('/', slash + 1))
         ::mkdir(dir.substr(0, slash).c_str(), 0700);
-    ::mkdir(dir.c_str(), 0700);
-    struct stat info {};
-    const std::string folder = dir.ends_with('/') ? dir.substr(0, dir.size() - 1) : dir;
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+    mode_t mode = 0;
+    if (!OwnFolder(dir, mode))
         return false;
-    return (info.st_mode & 07777) == 0700 || ::chmod(folder.c_str(), 0700) == 0;
+    return mode == 0700 || ::chmod(dir.c_str(), 0700) == 0;
 }
 
 // path, or path with 2, 3, ... after it: the first name nothing is at.
@@ -273,6 +282,10 @@ std::vector<std::string> FindRescues(const std::string& folder,
                                      const std::vector<std::string>& folders) {
     std::vector<std::string> found;
     for (const std::string& dir : folders) {
+        // A rescue is taken back only from a folder no one else could have written into.
+        mode_t mode = 0;
+        if (!OwnFolder(dir, mode) || (mode & 022) != 0)
+            continue;
         DIR* entries = ::opendir(dir.c_str());
         if (!entries)
             continue;

@@ -263,6 +263,9 @@ TEST(Rescue, FoundOnlyForItsOwnDiaryOldestFirst) {
     const std::vector<std::string> expected = {dir + "20261207-090000-1.rescue",
                                                dir + "20261208-090000-1.rescue"};
     EXPECT_EQ(FindRescues("/diary/", {dir, state.File("missing/")}), expected);
+    // Nothing is taken from a folder that others could have written into.
+    ASSERT_EQ(::chmod(state.Path().c_str(), 0777), 0);
+    EXPECT_EQ(FindRescues("/diary/", {dir}), std::vector<std::string>{});
 }
 
 TEST(Rescue, FoldersFollowTheStateHome) {
