@@ -86,11 +86,10 @@ kill -TERM "$pid"
 timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM during a start-up box did not end the program"
 wait "$pid" || fail "the program ended with an error after SIGTERM during a start-up box"
 
-# A logout with the folder unwritable ends within seconds, shows no box, and the page lies in
-# the rescue folder, readable by its owner alone. Folder permissions stop only an unprivileged
-# user, so root runs the program as nobody.
+# A logout with the folder unwritable and a dialog open ends within seconds, shows no box, and
+# the page lies in the rescue folder, readable by its owner alone. Folder permissions stop only
+# an unprivileged user, so root runs the program as nobody.
 ro=$(mktemp -d)
-pids+=()
 cleanup_ro() { chmod -R u+w "$ro" 2>/dev/null || true; rm -rf "$ro"; cleanup; }
 trap cleanup_ro EXIT
 mkdir "$ro/diary" "$ro/state"
@@ -109,10 +108,16 @@ window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Velmora' | head 
 [ -n "$window" ] || fail "no window as an unprivileged user"
 xdotool windowfocus --sync "$window"
 xdotool type --delay 20 "rescued at the logout"
-sleep 0.5
+# The options dialog is open when the session ends.
+xdotool key alt+t
+sleep 0.3
+xdotool key o
+timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name 'オプション' >/dev/null ||
+  fail "the options dialog did not open"
 chmod 555 "$ro/diary"
 kill -TERM "$pid"
 timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM with an unwritable folder did not end the program"
+wait "$pid" || fail "the program did not end by itself after SIGTERM with an unwritable folder"
 rescue=$(compgen -G "$ro/state/Velmora/rescue/*.rescue" | head -n 1) || true
 [ -n "$rescue" ] || fail "no rescue file"
 grep -aq "rescued at the logout" "$rescue" || fail "the typed page is not in the rescue file"
