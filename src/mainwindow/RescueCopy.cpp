@@ -71,17 +71,17 @@ void OfferRescues(QWidget* parent, const std::string& folder) {
         for (const std::string& file : result.AsideFiles)
             aside << PathText(file);
     }
-    if (!errors.isEmpty())
-        ShowUserMessage(parent,
-                        u"保存できなかった日記を戻せませんでした。\r\n%1\r\n"
-                        u"次の起動時にもう一度おたずねします。"_qs.arg(errors.join(u"\r\n"_qs)));
+    QStringList said;
+    if (restored > 0)
+        said << u"保存できなかった日記を戻しました。"_qs;
     if (!aside.isEmpty())
-        ShowUserMessage(
-            parent,
-            u"その後に書かれたページや予定があるため、そちらをそのままにしました。%1\r\n"
-            u"保存できなかった分は次のファイルに残してあります:\r\n%2"_qs.arg(
-                days.isEmpty() ? QString() : u"\r\n(%1)"_qs.arg(days.join(u"、"_qs)),
-                aside.join(u"\r\n"_qs)));
-    else if (errors.isEmpty() && restored > 0)
-        ShowUserMessage(parent, u"保存できなかった日記を戻しました。"_qs);
+        said << u"その後に書かれたページや予定はそのままにし、保存できなかった版を次のファイルに"
+                u"残しました:\r\n%1%2"_qs.arg(
+                    aside.join(u"\r\n"_qs),
+                    days.isEmpty() ? QString() : u"\r\n(%1)"_qs.arg(days.join(u"、"_qs)));
+    if (!errors.isEmpty())
+        said << u"保存できなかった日記を戻せませんでした。\r\n%1\r\n"
+                u"次の起動時にもう一度おたずねします。"_qs.arg(errors.join(u"\r\n"_qs));
+    if (!said.isEmpty())
+        ShowUserMessage(parent, said.join(u"\r\n\r\n"_qs));
 }

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <ctime>
 
@@ -128,6 +127,52 @@ std::string Utf8Text(const std::string& cp932) {
     std::string text = Cp932ToUtf8(cp932);
     std::erase(text, '\r');
     return text;
+}
+
+// Puts the rescued days of one year file back; the ones that cannot go back are returned.
+std::vector<TDataInfo> RestoreYear(const std::string& path, const std::vector<TRescuedDay>& days,
+                                   TRestoreResult& result) {
+    const TYearFileRead disk = ReadYearFile(path);
+    // A file that does not read whole would lose what was not read if written.
+    const bool whole = disk.Error.empty() && !disk.ReadAsUtf8 && disk.Text.BadLines.empty() &&
+                       !disk.Text.LinesASaveWouldLose;
+    std::map<int32_t, TDataInfo> onDisk;
+    for (const TDataInfo& rec : disk.Text.Records)
+        onDisk[rec.Date] = rec;
+    std::vector<TDataInfo> aside;
+    bool changed = false;
+    for (const TRescuedDay& day : days) {
+        const int32_t date = day.Page.Date != 0 ? day.Page.Date : day.Base.Date;
+        const auto found = onDisk.find(date);
+        const TDataInfo& now = found == onDisk.end() ? EmptyDataInfo : found->second;
+        if (now == day.Page)
+            continue;
+        if (whole && ((day.BaseKnown && now == day.Base) || now.Date == 0)) {
+            if (day.Page.Date == 0)
+                onDisk.erase(date);
+            else
+                onDisk[date] = day.Page;
+            changed = true;
+            ++result.Restored;
+        } else if (day.Page.Date != 0) {
+            // A deletion of a page changed since needs nothing kept: the page stays.
+            aside.push_back(day.Page);
+            result.KeptAside.push_back(date);
+        }
+    }
+    if (changed) {
+        std::vector<const TDataInfo*> records;
+        for (const auto& [date, rec] : onDisk)
+            records.push_back(&rec);
+        SafeWriteFile(path, YearFileText(records));
+    }
+    return aside;
+}
+
+void KeepAside(const std::string& path, const std::string& contents, TRestoreResult& result) {
+    const std::string aside = FreeName(path + ".rescued");
+    SafeWritePrivateFile(aside, contents);
+    result.AsideFiles.push_back(aside);
 }
 
 }  // namespace
@@ -308,56 +353,6 @@ std::vector<std::string> FindRescues(const std::string& folder,
               [](const std::string& a, const std::string& b) { return NameOf(a) < NameOf(b); });
     return found;
 }
-
-namespace {
-
-// Puts the rescued days of one year file back; the ones that cannot go back are returned.
-std::vector<TDataInfo> RestoreYear(const std::string& path, const std::vector<TRescuedDay>& days,
-                                   TRestoreResult& result) {
-    const TYearFileRead disk = ReadYearFile(path);
-    // A file that does not read whole would lose what was not read if written.
-    const bool whole = disk.Error.empty() && !disk.ReadAsUtf8 && disk.Text.BadLines.empty() &&
-                       !disk.Text.LinesASaveWouldLose;
-    std::map<int32_t, TDataInfo> onDisk;
-    for (const TDataInfo& rec : disk.Text.Records)
-        onDisk[rec.Date] = rec;
-    std::vector<TDataInfo> aside;
-    bool changed = false;
-    for (const TRescuedDay& day : days) {
-        const int32_t date = day.Page.Date != 0 ? day.Page.Date : day.Base.Date;
-        const auto found = onDisk.find(date);
-        const TDataInfo& now = found == onDisk.end() ? EmptyDataInfo : found->second;
-        if (now == day.Page)
-            continue;
-        if (whole && ((day.BaseKnown && now == day.Base) || now.Date == 0)) {
-            if (day.Page.Date == 0)
-                onDisk.erase(date);
-            else
-                onDisk[date] = day.Page;
-            changed = true;
-            ++result.Restored;
-        } else if (day.Page.Date != 0) {
-            // A deletion of a page changed since needs nothing kept: the page stays.
-            aside.push_back(day.Page);
-            result.KeptAside.push_back(date);
-        }
-    }
-    if (changed) {
-        std::vector<const TDataInfo*> records;
-        for (const auto& [date, rec] : onDisk)
-            records.push_back(&rec);
-        SafeWriteFile(path, YearFileText(records));
-    }
-    return aside;
-}
-
-void KeepAside(const std::string& path, const std::string& contents, TRestoreResult& result) {
-    const std::string aside = FreeName(path + ".rescued");
-    SafeWritePrivateFile(aside, contents);
-    result.AsideFiles.push_back(aside);
-}
-
-}  // namespace
 
 TRestoreResult RestoreRescue(const std::string& path) {
     TRestoreResult result;
