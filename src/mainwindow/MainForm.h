@@ -51,8 +51,9 @@ public:
     // undo returns to; runs a few seconds after the last edit.
     void WriteSoon();
     // The end of the desktop session or a request to terminate: everything is stored and
-    // written as a close does, without asking; the window closes without a question after it.
-    // The caller quits the program.
+    // written as a close does, without asking; what cannot be written goes to a rescue copy
+    // (RescueUnwritten). The window closes without a question after it. The caller quits the
+    // program.
     void EndSession();
     // Another start on this folder asked for the window.
     void ShowFromOtherStart();
