@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -14,9 +16,35 @@
 #include "storage/VelmoraError.h"
 #include "widgets/ProgramIcon.h"
 
+namespace {
+
+// How long the end of a session may take before the process ends regardless.
+constexpr unsigned kSecondsToEnd = 10;
+
+}  // namespace
+
 // Every file the program reads and writes lies beside its executable; it takes no command line.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // From the first moment, a logout, a shutdown or a terminate request ends the program, also
+    // while a box is open: what can be written is written (or rescued), no box is shown any
+    // more, and every event loop is left. Should anything still hold the process, it ends
+    // after a few seconds all the same.
+    TQuitSignals quitSignals;
+    TForm1* window = nullptr;
+    bool ending = false;
+    const auto endSession = [&window, &ending] {
+        if (ending)
+            return;
+        ending = true;
+        EndUserMessages();
+        ::alarm(kSecondsToEnd);
+        if (window)
+            window->EndSession();
+        QCoreApplication::exit(0);
+    };
+    QObject::connect(&quitSignals, &TQuitSignals::Received, &app, endSession);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, endSession);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     // Every window and the about box show the program's own icon.
     QApplication::setWindowIcon(ProgramIcon());
@@ -46,7 +74,6 @@ int main(int argc, char* argv[]) {
         case TSingleInstance::TStart::Unlockable:
             break;
     }
-    TQuitSignals quitSignals;
 
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;
@@ -55,16 +82,15 @@ int main(int argc, char* argv[]) {
         TForm1 form(params, executable);
         QObject::connect(&instance, &TSingleInstance::ShowRequested, &form,
                          &TForm1::ShowFromOtherStart);
-        // A logout, a shutdown or a terminate request: write everything, then quit at once (no
-        // window is asked whether it may close).
-        const auto endSession = [&form] {
+        if (ending) {
+            // The session ended while the window was being built: it is not shown.
             form.EndSession();
-            QCoreApplication::exit(0);
-        };
-        QObject::connect(&quitSignals, &TQuitSignals::Received, &form, endSession);
-        QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, endSession);
-        form.show();
-        result = QApplication::exec();
+        } else {
+            window = &form;
+            form.show();
+            result = QApplication::exec();
+            window = nullptr;
+        }
     }
     try {
         params.Save();

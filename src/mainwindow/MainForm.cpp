@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
@@ -21,6 +22,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <utility>
 
 #include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
@@ -28,6 +30,7 @@
 #include "controls/SpinBtns.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
+#include "mainwindow/RescueCopy.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daykeys/DayKeys.h"
@@ -116,11 +119,15 @@ void TForm1::FormCreate() {
     const std::string settingsError = params_.Load(CorePath(".ini"));
     if (!settingsError.empty())
         ShowUserMessage(this, FromCp932(settingsError));
-    // Said now, before the user writes a page that could not be kept.
-    const std::string folderProblem = FolderWriteProblem(
-        QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString());
-    if (!folderProblem.empty())
-        ShowUserMessage(this, FromCp932(folderProblem));
+    // Said as soon as the window shows, over it, before the user writes a page that could not
+    // be kept.
+    startNotice_ = FromCp932(FolderWriteProblem(
+        QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString()));
+    // The window takes its place first, so that a question of the start stands where it will
+    // show.
+    ApplyWindowPlacement();
+    // What the end of the last session could not write goes back before the files are read.
+    OfferRescues(this, DiaryFolder());
 
     HtmHelp = std::make_unique<THtmHelp>();
     HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
@@ -152,11 +159,8 @@ void TForm1::FormCreate() {
 
     Kyureki = std::make_unique<TKyureki>();
     ScrapList_ = std::make_unique<TScrapList>();
-    ScrapList_->SetDataDir(
-        QFile::encodeName(QFileInfo(executablePath_).absolutePath() + QLatin1Char('/'))
-            .toStdString());
+    ScrapList_->SetDataDir(DiaryFolder());
 
-    ApplyWindowPlacement();
     ApplySavedLayout();
 
     reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
@@ -442,7 +446,24 @@ void TForm1::EndSession() {
         return;
     sessionEnded_ = true;
     DataSaveClick();
+    if (Unsaved())
+        RescueUnwritten(DiaryFolder(), *ScrapList_, {TodoNotes.get(), MemoryNotes.get()});
     FormClose();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (startNotice_.isEmpty())
+        return;
+    // Once the window is on the screen, so the box stands over it.
+    QTimer::singleShot(0, this, [this, notice = std::exchange(startNotice_, QString())] {
+        ShowUserMessage(this, notice);
+    });
+}
+
+std::string TForm1::DiaryFolder() const {
+    return QFile::encodeName(QFileInfo(executablePath_).absolutePath() + QLatin1Char('/'))
+        .toStdString();
 }
 
 void TForm1::ShowFromOtherStart() {

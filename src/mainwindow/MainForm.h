@@ -51,8 +51,9 @@ public:
     // undo returns to; runs a few seconds after the last edit.
     void WriteSoon();
     // The end of the desktop session or a request to terminate: everything is stored and
-    // written as a close does, without asking; the window closes without a question after it.
-    // The caller quits the program.
+    // written as a close does, without asking; what cannot be written goes to a rescue copy
+    // (RescueUnwritten). The window closes without a question after it. The caller quits the
+    // program.
     void EndSession();
     // Another start on this folder asked for the window.
     void ShowFromOtherStart();
@@ -84,6 +85,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
@@ -91,6 +93,8 @@ private:
     void BackUpFiles();
     void FormClose();
     QString SiblingPath(const char* extension) const;
+    // The folder of the diary's files, ending with a separator.
+    std::string DiaryFolder() const;
     std::string CorePath(const char* extension) const;
     void ReportFailure(const std::exception& error);
     bool Unsaved() const;
@@ -115,6 +119,8 @@ private:
     bool quietWrites_ = false;
     QStringList quietShown_;
     bool sessionEnded_ = false;
+    // A warning of the start that waits for the window to show.
+    QString startNotice_;
 
     TInitParam& params_;
     QString executablePath_;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace {
 
@@ -15,6 +16,11 @@ TUserQuestionHook& QuestionHook() {
     return hook;
 }
 
+bool& Ended() {
+    static bool ended = false;
+    return ended;
+}
+
 // Message texts keep the files' CR LF line breaks; a box shows plain LF ones.
 QString BoxText(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -23,6 +29,10 @@ QString BoxText(QString text) {
 }  // namespace
 
 void ShowUserMessage(QWidget* parent, const QString& text) {
+    if (Ended()) {
+        std::fprintf(stderr, "Velmora: %s\n", qUtf8Printable(BoxText(text)));
+        return;
+    }
     if (Hook()) {
         Hook()(text);
         return;
@@ -33,6 +43,8 @@ void ShowUserMessage(QWidget* parent, const QString& text) {
 }
 
 bool AskUserYesNo(QWidget* parent, const QString& text) {
+    if (Ended())
+        return false;
     if (QuestionHook())
         return QuestionHook()(text);
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), BoxText(text),
@@ -47,4 +59,8 @@ void SetUserQuestionHook(TUserQuestionHook hook) {
 
 void SetUserMessageHook(TUserMessageHook hook) {
     Hook() = std::move(hook);
+}
+
+void EndUserMessages(bool ended) {
+    Ended() = ended;
 }

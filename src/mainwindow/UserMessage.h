@@ -22,3 +22,8 @@ using TUserQuestionHook = std::function<bool(const QString& text)>;
 bool AskUserYesNo(QWidget* parent, const QString& text);
 
 void SetUserQuestionHook(TUserQuestionHook hook);
+
+// Once the session is ending nobody is left to answer a box, and an open box must not keep the
+// program alive: messages then go to standard error and questions are answered No. false
+// restores the boxes.
+void EndUserMessages(bool ended = true);

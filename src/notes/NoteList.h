@@ -59,10 +59,12 @@ public:
     int SelectedCount() const { return static_cast<int>(selection_.size()); }
     TNoteRec* SelectedNote(int index) const;  // nullptr when out of range
 
+    // The text SaveToFile writes: every note in list order.
+    std::string FileText() const;
+
 private:
     void SortSelection();
     void SortSelectionByDay();
-    std::string FileText() const;
 
     std::vector<std::unique_ptr<TNoteRec>> notes_;
     std::vector<TNoteRec*> selection_;

@@ -164,6 +164,10 @@ void SafeWriteFile(const std::string& path, std::string_view contents) {
     WriteReplacing(path, target, contents, ModeAfter(target));
 }
 
+void SafeWritePrivateFile(const std::string& path, std::string_view contents) {
+    WriteReplacing(path, WriteTarget(path), contents, 0600);
+}
+
 std::string KeepBackup(const std::string& path) {
     std::string contents;
     if (const int error = ReadAll(path, contents); error != 0) {

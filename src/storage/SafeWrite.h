@@ -17,6 +17,10 @@
 // (a write, the flush or the rename failed), the path in place of %s, and the reason.
 void SafeWriteFile(const std::string& path, std::string_view contents);
 
+// SafeWriteFile for a file that only its owner may read and write (mode 0600), whatever mode a
+// file at path had: for copies of a private diary kept outside its folder.
+void SafeWritePrivateFile(const std::string& path, std::string_view contents);
+
 // Keeps a copy of the file at path, as it is now, under the first free name of path + ".bak",
 // ".bak2", ".bak3" and so on, so no earlier copy is ever overwritten; the copy has the file's
 // access mode. Returns the copy's path.

@@ -224,6 +224,15 @@ void TScrapList::Clear() {
     modified_ = true;
 }
 
+std::map<std::string, std::string> TScrapList::UnwrittenYears() {
+    std::map<std::string, std::string> years = unsaved_;
+    if (modified_ && !fileName_.empty()) {
+        SortByDate();
+        years[fileName_] = YearFileContents();
+    }
+    return years;
+}
+
 std::string TScrapList::YearFileContents() {
     std::vector<const TDataInfo*> records;
     records.reserve(records_.size());

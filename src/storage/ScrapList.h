@@ -95,6 +95,9 @@ public:
     void SaveToFile();
     // Removes every record; Modified true.
     void Clear();
+    // Each year file not written since it changed (the current year when Modified, and every
+    // year held unsaved), with the contents it should hold.
+    std::map<std::string, std::string> UnwrittenYears();
 
 private:
     bool WriteYearFile(const std::string& path, const std::string& contents);

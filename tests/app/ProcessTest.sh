@@ -77,3 +77,49 @@ start
 kill -HUP "$pid"
 timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGHUP did not end the program"
 [ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+
+# A logout while a start-up box waits for an answer ends the program all the same.
+rm -f "$work/Velmora.ini"
+printf 'DIARYTABS=x1\r\n' > "$work/Velmora.ini"
+start
+kill -TERM "$pid"
+timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM during a start-up box did not end the program"
+wait "$pid" || fail "the program ended with an error after SIGTERM during a start-up box"
+
+# A logout with the folder unwritable and a dialog open ends within seconds, shows no box, and
+# the page lies in the rescue folder, readable by its owner alone. Folder permissions stop only
+# an unprivileged user, so root runs the program as nobody.
+ro=$(mktemp -d)
+cleanup_ro() { chmod -R u+w "$ro" 2>/dev/null || true; rm -rf "$ro"; cleanup; }
+trap cleanup_ro EXIT
+mkdir "$ro/diary" "$ro/state"
+cp "$exe" "$ro/diary/Velmora"
+chmod 755 "$ro"
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+  chown -R nobody "$ro/diary" "$ro/state"
+  as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+env -u XDG_RUNTIME_DIR HOME="$ro/state" XDG_STATE_HOME="$ro/state" "${as_user[@]}" \
+  "$ro/diary/Velmora" >>"$work/log" 2>&1 &
+pid=$!
+pids+=("$pid")
+window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Velmora' | head -n 1)
+[ -n "$window" ] || fail "no window as an unprivileged user"
+xdotool windowfocus --sync "$window"
+xdotool type --delay 20 "rescued at the logout"
+# The options dialog is open when the session ends.
+xdotool key alt+t
+sleep 0.3
+xdotool key o
+timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name 'オプション' >/dev/null ||
+  fail "the options dialog did not open"
+chmod 555 "$ro/diary"
+kill -TERM "$pid"
+timeout 10 tail --pid="$pid" -f /dev/null || fail "SIGTERM with an unwritable folder did not end the program"
+wait "$pid" || fail "the program did not end by itself after SIGTERM with an unwritable folder"
+rescue=$(compgen -G "$ro/state/Velmora/rescue/*.rescue" | head -n 1) || true
+[ -n "$rescue" ] || fail "no rescue file"
+grep -aq "rescued at the logout" "$rescue" || fail "the typed page is not in the rescue file"
+[ "$(stat -c %a "$rescue")" = 600 ] || fail "the rescue file is readable by others"
+[ "$(stat -c %a "$ro/state/Velmora/rescue")" = 700 ] || fail "the rescue folder is open to others"

@@ -19,6 +19,7 @@
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "storage/Cp932.h"
+#include "storage/YearFile.h"
 #include "support/ScopedUnprivileged.h"
 
 namespace {
@@ -158,11 +159,19 @@ void TMainWindowTest::unwritableFolderIsReportedOnceWhileLeavingDays() {
 void TMainWindowTest::unwritableFolderIsReportedAtStart() {
     SetTodayForTesting(EncodeDate(2026, 7, 8));
     TWindowRun run;
+    // The warning stands over the window, which is on the screen by then.
+    bool overShownWindow = false;
+    SetUserMessageHook([&run, &overShownWindow](const QString& text) {
+        run.Messages << text;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            overShownWindow = overShownWindow || (qobject_cast<TForm1*>(top) && top->isVisible());
+    });
     const std::string folder = QFile::encodeName(run.Folder()).toStdString();
     ScopedUnprivileged asUser(folder);
     QVERIFY(::chmod(folder.c_str(), 0555) == 0);
     run.Start();
-    QCOMPARE(run.Messages.size(), 1);
+    QTRY_COMPARE(run.Messages.size(), 1);
+    QVERIFY(overShownWindow);
     QVERIFY2(
         run.Messages[0].contains(run.Folder()) && run.Messages[0].contains(u"許可がありません"_qs),
         qPrintable(run.Messages[0]));
@@ -298,6 +307,83 @@ void TMainWindowTest::endOfSessionWritesEverythingWithoutAsking() {
     next.EndSession();
     QCOMPARE(FromCp932(StoredRecord(second, 2026, day).Text), u"文化の日"_qs);
     QVERIFY(second.Questions.isEmpty());
+}
+
+void TMainWindowTest::rescuedPageComesBackAtTheNextStart_data() {
+    QTest::addColumn<QString>("meanwhile");  // the day's title written by someone else, or ""
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("expected");  // the day's title on disk afterwards
+    QTest::newRow("day unchanged since") << QString() << true << u"勤労感謝の日"_qs;
+    QTest::newRow("day written again meanwhile") << u"別の版"_qs << true << u"別の版"_qs;
+    QTest::newRow("declined") << QString() << false << QString();
+}
+
+void TMainWindowTest::rescuedPageComesBackAtTheNextStart() {
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, accept);
+    QFETCH(QString, expected);
+    const int32_t day = EncodeDate(2026, 11, 23);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    TypeText(form.Ui().Comment, u"勤労感謝の日"_qs);
+    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    {
+        // A logout with the folder unwritable: the page goes to the rescue folder.
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        form.EndSession();
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    QVERIFY(run.Stop());
+    const QString rescueFolder = run.StateFolder() + u"/Velmora/rescue"_qs;
+    const QStringList rescues = QDir(rescueFolder).entryList(QDir::Files);
+    // The next start is the same user again, also when the test stood in for one as root.
+    for (const QString& path :
+         {run.StateFolder() + u"/Velmora"_qs, rescueFolder, rescueFolder + u'/' + rescues.value(0)})
+        QVERIFY(::chown(QFile::encodeName(path).constData(), ::geteuid(), ::getegid()) == 0);
+    QCOMPARE(rescues.size(), 1);
+    QCOMPARE(QFile::permissions(rescueFolder + u'/' + rescues[0]),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    QVERIFY(!QFile::exists(run.Path(u"2026.dat"_qs)));
+    if (!meanwhile.isEmpty()) {
+        const TDataInfo other = Record(day, meanwhile);
+        run.Put(u"2026.dat"_qs, YearFileText({&other}));
+    }
+
+    run.AnswerYes = accept;
+    TForm1& next = run.Start();
+    QCOMPARE(run.Questions.size(), 1);
+    QVERIFY2(run.Questions[0].contains(u"保存できなかった日記"_qs), qPrintable(run.Questions[0]));
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), expected);
+    QCOMPARE(next.Ui().Comment->text(), expected);
+    QCOMPARE(QDir(rescueFolder).entryList(QDir::Files).size(), accept ? 0 : 1);
+    if (!meanwhile.isEmpty()) {
+        // The rescued page lies beside the year file, and the user is told where.
+        QTRY_VERIFY(!run.Messages.isEmpty());
+        QVERIFY2(run.Messages.last().contains(u"2026.dat.rescued"_qs),
+                 qPrintable(run.Messages.last()));
+        TYearFileRead aside = ReadYearFile(run.CorePath(u"2026.dat.rescued"_qs));
+        QCOMPARE(aside.Text.Records.size(), size_t(1));
+        QCOMPARE(FromCp932(aside.Text.Records[0].Title), u"勤労感謝の日"_qs);
+    }
+}
+
+void TMainWindowTest::noBoxOnceTheSessionEnds() {
+    QStringList shown;
+    SetUserMessageHook([&shown](const QString& text) { shown << text; });
+    SetUserQuestionHook([&shown](const QString& text) {
+        shown << text;
+        return true;
+    });
+    EndUserMessages();
+    ShowUserMessage(nullptr, u"設定ファイルに書込めません"_qs);
+    const bool answer = AskUserYesNo(nullptr, u"保存しないで終了しますか?"_qs);
+    EndUserMessages(false);
+    SetUserMessageHook({});
+    SetUserQuestionHook({});
+    QVERIFY(shown.isEmpty());
+    QVERIFY(!answer);
 }
 
 void TMainWindowTest::opensCentredWithinTheScreenAndTypesIntoTheBody_data() {

@@ -49,6 +49,9 @@ private Q_SLOTS:
     void composedTextIsCommittedBeforeStoring_data();
     void composedTextIsCommittedBeforeStoring();
     void endOfSessionWritesEverythingWithoutAsking();
+    void rescuedPageComesBackAtTheNextStart_data();
+    void rescuedPageComesBackAtTheNextStart();
+    void noBoxOnceTheSessionEnds();
     void opensCentredWithinTheScreenAndTypesIntoTheBody_data();
     void opensCentredWithinTheScreenAndTypesIntoTheBody();
     void oneCopyPerFolder();

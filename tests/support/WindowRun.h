@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -35,7 +37,12 @@ inline std::string ReadShippedHolidays() {
 // instead of shown.
 class TWindowRun {
 public:
-    TWindowRun() : exe_(dir_.filePath(QStringLiteral("Velmora"))) {
+    TWindowRun()
+        : exe_(dir_.filePath(QStringLiteral("Velmora"))), savedState_(qgetenv("XDG_STATE_HOME")) {
+        // Rescue copies go to a state folder of the run's own, which the unprivileged user of
+        // a read-only test may write too.
+        ::chmod(QFile::encodeName(state_.path()).constData(), 0777);
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
         SetUserMessageHook([this](const QString& text) { Messages << text; });
         SetUserQuestionHook([this](const QString& text) {
             Questions << text;
@@ -47,6 +54,10 @@ public:
         Stop();
         SetUserMessageHook({});
         SetUserQuestionHook({});
+        if (savedState_.isEmpty())
+            qunsetenv("XDG_STATE_HOME");
+        else
+            qputenv("XDG_STATE_HOME", savedState_);
     }
 
     // Starts the program: the settings record, then the window, shown.
@@ -72,6 +83,13 @@ public:
         return true;
     }
 
+    // Where this run keeps rescue copies ($XDG_STATE_HOME).
+    QString StateFolder() const { return state_.path(); }
+    // The next start finds the rescue copies of other's run.
+    void ShareStateWith(const TWindowRun& other) {
+        qputenv("XDG_STATE_HOME", QFile::encodeName(other.StateFolder()));
+    }
+
     TForm1& Form() { return *form_; }
     QString Folder() const { return dir_.path(); }
     QString Path(const QString& name) const { return dir_.filePath(name); }
@@ -94,7 +112,9 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QTemporaryDir state_;
     QString exe_;
+    QByteArray savedState_;
     std::unique_ptr<TInitParam> params_;
     std::unique_ptr<TForm1> form_;
 };
