@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "storage/Cp932.h"
+
 namespace {
 
 constexpr std::string_view kPilcrow = "\x81\xF7";  // "¶" in CP932
@@ -38,6 +40,19 @@ std::string ShowLineBreaks(std::string_view text) {
     return result;
 }
 
+// The room text takes in a list cell: a byte each, a reference to a character beyond CP932
+// as much as a double-byte character.
+size_t Weight(std::string_view text) {
+    size_t weight = text.size();
+    for (size_t at = text.find("&#x"); at != std::string_view::npos; at = text.find("&#x", at)) {
+        char32_t ignored = 0;
+        const size_t length = ReferenceAt(text, at, ignored);
+        weight -= length > 2 ? length - 2 : 0;
+        at += std::max<size_t>(length, 1);
+    }
+    return weight;
+}
+
 }  // namespace
 
 std::string_view TrimText(std::string_view text) {
@@ -54,21 +69,15 @@ std::string TruncateText(std::string_view text, int budget) {
     if (budget == 0) {
         return std::string(text);
     }
-    const bool longer = budget < 0 || text.size() > static_cast<size_t>(budget);
+    const bool longer = budget < 0 || Weight(text) > static_cast<size_t>(budget);
     size_t end = 0;
     int left = budget;
     while (end < text.size() && text[end] != '\0' && left > 0) {
-        if (IsLeadByte(text[end])) {
-            if (end + 1 == text.size()) {
-                ++end;
-                break;
-            }
-            end += 2;
-            left -= 2;
-        } else {
-            ++end;
-            --left;
-        }
+        // A character beyond CP932, kept as "&#x...;", is taken whole and counts as a double-byte
+        // one: cut, its bytes would show as the reference's letters.
+        const size_t length = ShownCharLength(text, end);
+        end += length;
+        left -= length == 1 ? 1 : 2;
     }
     std::string result(TrimText(ShowLineBreaks(text.substr(0, end))));
     if (longer) {
