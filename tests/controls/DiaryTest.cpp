@@ -577,8 +577,16 @@ private Q_SLOTS:
         QTest::newRow("up") << int(Qt::Key_Up) << 0 << D(2015, 2, 11) << QStringList{"date 2-11"};
         QTest::newRow("home") << int(Qt::Key_Home) << 0 << D(2015, 2, 15)
                               << QStringList{"date 2-15"};
-        QTest::newRow("page down into March")
-            << int(Qt::Key_PageDown) << 0 << D(2015, 3, 11) << QStringList{"month 3", "date 3-11"};
+        QTest::newRow("page down pages a month")
+            << int(Qt::Key_PageDown) << 0 << D(2015, 3, 18) << QStringList{"month 3", "date 3-18"};
+        QTest::newRow("page up pages a month back into the year before")
+            << int(Qt::Key_PageUp) << 0 << D(2015, 1, 18) << QStringList{"month 1", "date 1-18"};
+        QTest::newRow("ctrl+page down pages a year")
+            << int(Qt::Key_PageDown) << int(Qt::ControlModifier) << D(2016, 2, 18)
+            << QStringList{"month 2", "date 2-18"};
+        QTest::newRow("ctrl+page up pages a year back")
+            << int(Qt::Key_PageUp) << int(Qt::ControlModifier) << D(2014, 2, 18)
+            << QStringList{"month 2", "date 2-18"};
         QTest::newRow("ctrl+home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << D(2015, 2, 1)
                                    << QStringList{"date 2-1"};
         QTest::newRow("other keys do nothing")
@@ -599,6 +607,30 @@ private Q_SLOTS:
         QCOMPARE(diary->CellDate(cell.Col, cell.Row), to);
     }
 
+    void PagingKeysKeepTheDayWithinTheMonth_data() {
+        QTest::addColumn<int32_t>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int32_t>("to");
+        QTest::newRow("31 January to February")
+            << D(2015, 1, 31) << int(Qt::Key_PageDown) << 0 << D(2015, 2, 28);
+        QTest::newRow("31 March back to February of a leap year")
+            << D(2016, 3, 31) << int(Qt::Key_PageUp) << 0 << D(2016, 2, 29);
+        QTest::newRow("29 February a year on") << D(2016, 2, 29) << int(Qt::Key_PageDown)
+                                               << int(Qt::ControlModifier) << D(2017, 2, 28);
+        QTest::newRow("December to January")
+            << D(2015, 12, 5) << int(Qt::Key_PageDown) << 0 << D(2016, 1, 5);
+    }
+    void PagingKeysKeepTheDayWithinTheMonth() {
+        QFETCH(int32_t, from);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int32_t, to);
+        auto diary = MakeDiary(from);
+        QTest::keyClick(diary.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(WholeDay(diary->CalendarDate()), to);
+    }
+
     void KeysStopAtTheEdgesAndFollowAutoChange() {
         auto diary = MakeDiary(D(2015, 2, 1));  // column 0, week row 1
         TEventLog log;
@@ -610,6 +642,8 @@ private Q_SLOTS:
         diary->SetAutoChange(false);
         QTest::keyClick(diary.get(), Qt::Key_Right);
         QCOMPARE(diary->CurrentCell().Col, 1);
+        QCOMPARE(WholeDay(diary->CalendarDate()), D(2015, 2, 1));
+        QTest::keyClick(diary.get(), Qt::Key_PageDown);
         QCOMPARE(WholeDay(diary->CalendarDate()), D(2015, 2, 1));
     }
 
