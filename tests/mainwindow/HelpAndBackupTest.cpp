@@ -6,13 +6,16 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QtTest>
 
+#include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/Screenshots.h"
 #include "support/WindowRun.h"
 
 namespace {
@@ -59,6 +62,63 @@ private Q_SLOTS:
         for (const char* topic : {"window", "page", "weather", "calendar", "lists", "notes",
                                   "repeat", "options", "input", "files", "backup", "trouble"})
             QVERIFY2(ids.contains(QLatin1String(topic)), topic);
+    }
+
+    void HelpCommandOpensTheHelpWindow_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("menu") << false;
+        QTest::newRow("F1") << true;
+    }
+    void HelpCommandOpensTheHelpWindow() {
+        QFETCH(bool, byKey);
+        TWindowRun run;
+        QVERIFY(QFile::copy(kHelp, run.Path(QStringLiteral("Velmora.html"))));
+        const QString pictures = QStringLiteral(VELMORA_BIN_DIR "/Velmora-help");
+        QVERIFY(QDir().mkpath(run.Path(QStringLiteral("Velmora-help"))));
+        for (const QString& name : QDir(pictures).entryList(QDir::Files))
+            QVERIFY(QFile::copy(pictures + QLatin1Char('/') + name,
+                                run.Path(QStringLiteral("Velmora-help/") + name)));
+        TForm1& form = run.Start();
+        QAction* help = form.Actions().HelpAction;
+        QCOMPARE(help->text(), QStringLiteral("ヘルプ目次(&C)"));
+        QVERIFY(help->isEnabled());
+        if (byKey) {
+            // Pressed where the user is: in the page's editor, which has the focus at start.
+            form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QVERIFY(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        } else
+            help->trigger();
+        QTextBrowser* browser = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("HelpWindow") && top->isVisible())
+                browser = top->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+        QVERIFY(browser);
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(run.Path(QStringLiteral("Velmora.html"))));
+        QCOMPARE(browser->window()->windowTitle(), QStringLiteral("Velmora ヘルプ"));
+        // The pictures beside the help show in it.
+        QVERIFY(!browser
+                     ->loadResource(QTextDocument::ImageResource,
+                                    QUrl(QStringLiteral("Velmora-help/window.png")))
+                     .isNull());
+        QVERIFY(run.Messages.isEmpty());
+        QVERIFY(SavePng(browser->window(), QStringLiteral("help-window.png")));
+    }
+
+    void HelpCommandWithoutTheFileSaysWhereItLooked() {
+        TWindowRun run;
+        TForm1& form = run.Start();
+        QAction* help = form.Actions().HelpAction;
+        QVERIFY(help->isEnabled());
+        help->trigger();
+        QCOMPARE(run.Messages.size(), 1);
+        QVERIFY2(run.Messages[0].contains(run.Path(QStringLiteral("Velmora.html"))),
+                 qPrintable(run.Messages[0]));
+        // Put in place while the program runs, it is shown.
+        QVERIFY(QFile::copy(kHelp, run.Path(QStringLiteral("Velmora.html"))));
+        help->trigger();
+        QCOMPARE(run.Messages.size(), 1);
     }
 
     void StartBacksUpAfterTheWindowIsShown() {
