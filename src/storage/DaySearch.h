@@ -15,7 +15,6 @@ enum class TSearchField { All, Text, Title, News, Private };
 struct TSearchMark {
     size_t Begin = 0;
     size_t End = 0;
-    bool operator==(const TSearchMark&) const = default;
 };
 
 // A page that matched: the field shown (FieldText's letter: 'C' body, 'P' title, 'N' news memo,
