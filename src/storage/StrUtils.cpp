@@ -40,19 +40,6 @@ std::string ShowLineBreaks(std::string_view text) {
     return result;
 }
 
-// The room text takes in a list cell: a byte each, a reference to a character beyond CP932
-// as much as a double-byte character.
-size_t Weight(std::string_view text) {
-    size_t weight = text.size();
-    for (size_t at = text.find("&#x"); at != std::string_view::npos; at = text.find("&#x", at)) {
-        char32_t ignored = 0;
-        const size_t length = ReferenceAt(text, at, ignored);
-        weight -= length > 2 ? length - 2 : 0;
-        at += std::max<size_t>(length, 1);
-    }
-    return weight;
-}
-
 }  // namespace
 
 std::string_view TrimText(std::string_view text) {
@@ -69,18 +56,24 @@ std::string TruncateText(std::string_view text, int budget) {
     if (budget == 0) {
         return std::string(text);
     }
-    const bool longer = budget < 0 || Weight(text) > static_cast<size_t>(budget);
+    // A character beyond CP932, kept as "&#x...;", is taken whole and counts as a double-byte
+    // one: cut, its bytes would show as the reference's letters.
+    const auto weight = [](size_t length) { return length == 1 ? 1 : 2; };
     size_t end = 0;
     int left = budget;
     while (end < text.size() && text[end] != '\0' && left > 0) {
-        // A character beyond CP932, kept as "&#x...;", is taken whole and counts as a double-byte
-        // one: cut, its bytes would show as the reference's letters.
         const size_t length = ShownCharLength(text, end);
         end += length;
-        left -= length == 1 ? 1 : 2;
+        left -= weight(length);
+    }
+    // "..." when the whole text, bytes after a NUL included, holds more than the budget.
+    for (size_t at = end; left >= 0 && at < text.size();) {
+        const size_t length = ShownCharLength(text, at);
+        at += length;
+        left -= weight(length);
     }
     std::string result(TrimText(ShowLineBreaks(text.substr(0, end))));
-    if (longer) {
+    if (left < 0) {
         result += "...";
     }
     return result;
