@@ -38,6 +38,8 @@ void THtmHelp::ShowTopic(QWidget* owner, const QString& topic) {
         window_ = new QWidget(owner, Qt::Window);
         window_->setObjectName(QStringLiteral("HelpWindow"));
         window_->setAttribute(Qt::WA_DeleteOnClose);
+        // Closing the diary ends the program even while the help is open.
+        window_->setAttribute(Qt::WA_QuitOnClose, false);
         browser_ = new QTextBrowser(window_);
         browser_->setObjectName(QStringLiteral("HelpBrowser"));
         // Every link comes to FollowLink: the browser itself would try to load web pages.

@@ -233,6 +233,22 @@ private Q_SLOTS:
         QCOMPARE(help.Browser(), browser);
     }
 
+    void HelpWindowDoesNotKeepTheProgramOpen() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Velmora.html"));
+        QFile(file).open(QIODevice::WriteOnly);
+        QWidget diary;
+        diary.show();
+        THtmHelp help;
+        help.SetFileName(file);
+        help.ShowTopic(nullptr, {});
+        QVERIFY(help.Browser()->window()->isVisible());
+        // Closing the last window ends the event loop, as it ends the program.
+        QTimer::singleShot(0, &diary, &QWidget::close);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
+    }
+
     void ActionListSwitch() {
         TMActionList list;
         QAction first, second;
