@@ -301,11 +301,16 @@ void TDiary::keyPressEvent(QKeyEvent* event) {
             }
             break;
         case Qt::Key_PageUp:
-            cell.Row = 1;
-            break;
-        case Qt::Key_PageDown:
-            cell.Row = DiaryRows - 1;
-            break;
+        case Qt::Key_PageDown: {
+            // Pages a month as the month buttons do, a year with Ctrl as the year buttons do;
+            // a grid whose date does not follow the current cell keeps its date.
+            const int step = event->key() == Qt::Key_PageUp ? -1 : 1;
+            event->accept();
+            if (autoChange_) {
+                MoveMonth(control ? step : 0, control ? 0 : step);
+            }
+            return;
+        }
         default:
             QFrame::keyPressEvent(event);
             return;

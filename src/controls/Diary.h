@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/Colors.h"
+#include "controls/DiaryCell.h"
 #include "controls/DiaryMonth.h"
 
 #include <QFrame>
@@ -54,6 +55,8 @@ public:
     TDiaryCell CurrentCell() const { return current_; }
     // The cell's rectangle in widget coordinates, grid lines excluded.
     QRect CellRect(int col, int row) const;
+    // Where painting puts the parts of a day cell: the number, the marks and the owner's band.
+    TDiaryCellParts CellParts(int col, int row) const;
 
     bool AutoChange() const { return autoChange_; }
     void SetAutoChange(bool on) { autoChange_ = on; }

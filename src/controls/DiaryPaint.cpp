@@ -55,7 +55,31 @@ void DrawMark(QPainter& p, int bit, const QRect& slot) {
     }
 }
 
+// The ink of the day numbers: two bold digits wide, as high as the digits, and the distance
+// from the top of the ink to the baseline.
+struct TNumberInk {
+    QSize Size;
+    int Ascent = 0;
+};
+
+TNumberInk NumberInk(const QFont& bold) {
+    const QFontMetrics metrics(bold);
+    const QRect digits = metrics.tightBoundingRect(QStringLiteral("0123456789"));
+    return {QSize(metrics.horizontalAdvance(QStringLiteral("00")), digits.height()), -digits.top()};
+}
+
+QFont BoldFont(QFont font) {
+    font.setBold(true);
+    font.setItalic(false);
+    return font;
+}
+
 }  // namespace
+
+TDiaryCellParts TDiary::CellParts(int col, int row) const {
+    const TNumberInk ink = NumberInk(BoldFont(font()));
+    return DiaryCellParts(CellRect(col, row), ink.Size.width(), ink.Size.height());
+}
 
 void TDiary::paintEvent(QPaintEvent* event) {
     QPainter p(this);
@@ -89,10 +113,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
     const QColor holidayBackground = ToQColor(holidayColor_);
     const QColor eventColor = ToQColor(eventColor_);
     // The cell's parts are laid out around the ink of two bold digits.
-    const QFontMetrics boldMetrics(dayFonts[2]);
-    const QRect digits = boldMetrics.tightBoundingRect(QStringLiteral("0123456789"));
-    const int numberWidth = boldMetrics.horizontalAdvance(QStringLiteral("00"));
-    const int digitAscent = -digits.top();
+    const TNumberInk ink = NumberInk(dayFonts[2]);
     const bool focused = hasFocus();
     const TDiarySizes sizes = Sizes();
 
@@ -147,7 +168,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
                 p.fillRect(rect.right() - FrameWidth + 1, rect.y(), FrameWidth, rect.height(),
                            frame);
             }
-            const TDiaryCellParts parts = DiaryCellParts(rect, numberWidth, digits.height());
+            const TDiaryCellParts parts = DiaryCellParts(rect, ink.Size.width(), ink.Size.height());
             p.setFont(dayFonts[inMonth ? 0 : 1]);
             p.setPen(fontColor);
             p.setBrush(background);
@@ -162,7 +183,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
                 p.setPen(markColor);
                 p.setBrush(markColor);
                 for (int bit = 0; bit < MarkShapes; ++bit) {
-                    if (marks & (1u << bit)) {
+                    if ((marks & (1u << bit)) && !parts.Marks[static_cast<size_t>(bit)].isEmpty()) {
                         DrawMark(p, bit, parts.Marks[static_cast<size_t>(bit)]);
                     }
                 }
@@ -170,7 +191,7 @@ void TDiary::paintEvent(QPaintEvent* event) {
                 p.setFont(dayFonts[2 | (inMonth ? 0 : 1)]);
             }
             p.setPen(fontColor);
-            p.drawText(QPoint(parts.Number.left(), parts.Number.top() + digitAscent),
+            p.drawText(QPoint(parts.Number.left(), parts.Number.top() + ink.Ascent),
                        CellText(col, row));
         }
     }

@@ -131,7 +131,6 @@ void TForm1::FormCreate() {
 
     HtmHelp = std::make_unique<THtmHelp>();
     HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
-    actions_.HelpAction->setEnabled(HtmHelp->Enabled());
 
     diary_->SetAutoChange(true);
     diary_->SetHolidayColor(kGridHolidayColor);
@@ -340,6 +339,14 @@ void TForm1::AboutActionExecute() {
 }
 
 void TForm1::HelpActionExecute() {
+    // A help file put in place while the program runs is found.
+    HtmHelp->SetFileName(HtmHelp->FileName());
+    if (!HtmHelp->Enabled()) {
+        ShowUserMessage(this,
+                        u"ヘルプのファイル %1 が見つかりません。"_qs.arg(HtmHelp->FileName()));
+        return;
+    }
+    // A window of its own, not kept above the diary, so both can be used side by side.
     HtmHelp->ShowTopic(nullptr, QStringLiteral("index.html"));
 }
 

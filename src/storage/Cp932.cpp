@@ -109,6 +109,12 @@ size_t ReferenceAt(std::string_view text, size_t i, char32_t& c) {
     return valid && (c == '&' || !EncodeCp932Char(c, ignored)) ? j + 1 - i : 0;
 }
 
+size_t ShownCharLength(std::string_view text, size_t i) {
+    char32_t ignored = 0;
+    const size_t reference = ReferenceAt(text, i, ignored);
+    return reference > 0 ? reference : CharLength(text, i);
+}
+
 namespace {
 
 std::string DecodeReferences(const std::string& utf8) {

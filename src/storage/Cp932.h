@@ -27,6 +27,10 @@ char32_t DecodeUtf8(std::string_view s, size_t& length);
 // hold, or the ampersand itself, which is how a typed "&" that would start one is kept.
 size_t ReferenceAt(std::string_view text, size_t i, char32_t& c);
 
+// The length of the character at text[i] as a reader sees it: a reference ReferenceAt takes
+// whole, otherwise CharLength. Cutting text only at such lengths never shows part of one.
+size_t ShownCharLength(std::string_view text, size_t i);
+
 // The CP932 bytes of one character; false, with bytes untouched, when CP932 has none.
 bool EncodeCp932Char(char32_t codePoint, std::string& bytes);
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 
+#include "storage/Cp932.h"
 #include "storage/SearchFold.h"
 #include "storage/StrUtils.h"
 
@@ -29,7 +30,7 @@ constexpr std::array<TFieldOf, 4> kFields = {{
 size_t CharStartAtOrBefore(std::string_view text, size_t at) {
     size_t i = 0;
     while (i < text.size()) {
-        const size_t next = i + CharLength(text, i);
+        const size_t next = i + ShownCharLength(text, i);
         if (next > at) {
             return i;
         }
@@ -42,7 +43,7 @@ size_t CharStartAtOrBefore(std::string_view text, size_t at) {
 size_t CharEndWithin(std::string_view text, size_t from, size_t limit) {
     size_t i = from;
     while (i < text.size()) {
-        const size_t next = i + CharLength(text, i);
+        const size_t next = i + ShownCharLength(text, i);
         if (next - from > limit) {
             break;
         }
@@ -51,28 +52,58 @@ size_t CharEndWithin(std::string_view text, size_t from, size_t limit) {
     return i;
 }
 
-TSearchHit HitIn(const TDataInfo& rec, char letter, std::string_view text,
-                 const std::u32string& word) {
+// Every place in text where one of the words occurs, as bytes of text, in order; places that
+// overlap or touch are joined, so "東京" and "京都" in "東京都" mark it once.
+std::vector<TSearchMark> WordPlaces(std::string_view text,
+                                    const std::vector<std::u32string>& words) {
     std::vector<uint32_t> source;
     const std::u32string folded = FoldForSearch(text, &source);
-    const size_t at = folded.find(word);
-    const size_t begin = source[at];
     // A folded character ends where the next source character starts.
-    size_t end = begin;
-    for (size_t k = at + word.size(); k < source.size(); ++k) {
-        if (source[k] > source[at + word.size() - 1]) {
-            end = source[k];
-            break;
+    const auto endOf = [&source](size_t last) {
+        size_t k = last + 1;
+        while (source[k] == source[last]) {
+            ++k;
+        }
+        return static_cast<size_t>(source[k]);
+    };
+    std::vector<TSearchMark> places;
+    for (const std::u32string& word : words) {
+        for (size_t at = folded.find(word); at != std::u32string::npos;
+             at = folded.find(word, at + 1)) {
+            places.push_back({source[at], endOf(at + word.size() - 1)});
         }
     }
-    const size_t before =
-        CharStartAtOrBefore(text, begin > kBytesBefore ? begin - kBytesBefore : 0);
+    std::sort(places.begin(), places.end(),
+              [](const TSearchMark& a, const TSearchMark& b) { return a.Begin < b.Begin; });
+    std::vector<TSearchMark> joined;
+    for (const TSearchMark& place : places) {
+        if (!joined.empty() && place.Begin <= joined.back().End) {
+            joined.back().End = std::max(joined.back().End, place.End);
+        } else {
+            joined.push_back(place);
+        }
+    }
+    return joined;
+}
+
+TSearchHit HitIn(const TDataInfo& rec, char letter, std::string_view text,
+                 const std::vector<std::u32string>& words) {
+    const std::vector<TSearchMark> places = WordPlaces(text, words);
+    const TSearchMark& first = places.front();
+    const size_t begin =
+        CharStartAtOrBefore(text, first.Begin > kBytesBefore ? first.Begin - kBytesBefore : 0);
+    const size_t end = CharEndWithin(text, first.End, kBytesAfter);
     TSearchHit hit;
     hit.Date = rec.Date;
     hit.Field = letter;
-    hit.Before = std::string(text.substr(before, begin - before));
-    hit.Match = std::string(text.substr(begin, end - begin));
-    hit.After = std::string(text.substr(end, CharEndWithin(text, end, kBytesAfter) - end));
+    hit.Text = std::string(text.substr(begin, end - begin));
+    for (const TSearchMark& place : places) {
+        if (place.Begin >= end) {
+            break;
+        }
+        // A place the end of the shown part cuts is marked as far as it is shown.
+        hit.Marks.push_back({place.Begin - begin, std::min(place.End, end) - begin});
+    }
     return hit;
 }
 
@@ -101,7 +132,7 @@ std::optional<TSearchHit> TDaySearch::Match(const TDataInfo& rec) const {
         return std::nullopt;
     }
     std::vector<bool> found(words_.size(), false);
-    std::optional<std::pair<const TFieldOf*, size_t>> first;  // the field and word to show
+    const TFieldOf* shown = nullptr;  // the first field holding a word
     for (const TFieldOf& f : kFields) {
         if (field_ != TSearchField::All && field_ != f.Field) {
             continue;
@@ -116,15 +147,15 @@ std::optional<TSearchHit> TDaySearch::Match(const TDataInfo& rec) const {
                 continue;
             }
             found[w] = true;
-            if (!first) {
-                first = {&f, w};
+            if (!shown) {
+                shown = &f;
             }
         }
     }
-    if (!first || std::find(found.begin(), found.end(), false) != found.end()) {
+    if (!shown || std::find(found.begin(), found.end(), false) != found.end()) {
         return std::nullopt;
     }
-    return HitIn(rec, first->first->Letter, rec.*first->first->Member, words_[first->second]);
+    return HitIn(rec, shown->Letter, rec.*shown->Member, words_);
 }
 
 std::vector<int> YearFilesIn(const std::string& dir) {

@@ -11,14 +11,21 @@
 // Which fields of a page a search looks at.
 enum class TSearchField { All, Text, Title, News, Private };
 
+// Where a word of the query occurs in the text of a hit: bytes Begin up to End.
+struct TSearchMark {
+    size_t Begin = 0;
+    size_t End = 0;
+};
+
 // A page that matched: the field shown (FieldText's letter: 'C' body, 'P' title, 'N' news memo,
-// 'M' private memo) and the first match in it with some text on either side, all CP932.
+// 'M' private memo), the part of it around the first place a word of the query occurs, with
+// some text on either side (CP932, cut between characters), and every place in that part where
+// any word occurs.
 struct TSearchHit {
     int32_t Date = 0;
     char Field = 'C';
-    std::string Before;
-    std::string Match;
-    std::string After;
+    std::string Text;
+    std::vector<TSearchMark> Marks;  // in order, apart from one another
 };
 
 // A query over pages: the words of the query (separated by blanks, full-width ones included)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "storage/Cp932.h"
+
 namespace {
 
 constexpr std::string_view kPilcrow = "\x81\xF7";  // "¶" in CP932
@@ -54,24 +56,24 @@ std::string TruncateText(std::string_view text, int budget) {
     if (budget == 0) {
         return std::string(text);
     }
-    const bool longer = budget < 0 || text.size() > static_cast<size_t>(budget);
+    // A character beyond CP932, kept as "&#x...;", is taken whole and counts as a double-byte
+    // one: cut, its bytes would show as the reference's letters.
+    const auto weight = [](size_t length) { return length == 1 ? 1 : 2; };
     size_t end = 0;
     int left = budget;
     while (end < text.size() && text[end] != '\0' && left > 0) {
-        if (IsLeadByte(text[end])) {
-            if (end + 1 == text.size()) {
-                ++end;
-                break;
-            }
-            end += 2;
-            left -= 2;
-        } else {
-            ++end;
-            --left;
-        }
+        const size_t length = ShownCharLength(text, end);
+        end += length;
+        left -= weight(length);
+    }
+    // "..." when the whole text, bytes after a NUL included, holds more than the budget.
+    for (size_t at = end; left >= 0 && at < text.size();) {
+        const size_t length = ShownCharLength(text, at);
+        at += length;
+        left -= weight(length);
     }
     std::string result(TrimText(ShowLineBreaks(text.substr(0, end))));
-    if (longer) {
+    if (left < 0) {
         result += "...";
     }
     return result;

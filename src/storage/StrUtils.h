@@ -54,7 +54,8 @@ size_t FindSingleByte(std::string_view text, char target, size_t from);
 std::string_view TrimText(std::string_view text);
 
 // A one-line preview of text for a list cell: cut after about budget bytes (a double-byte
-// character across the limit is taken whole, so one byte more is possible; a NUL ends the text),
+// character across the limit is taken whole, so one byte more is possible; a character beyond
+// CP932 kept as "&#x...;" counts two bytes and is taken whole too; a NUL ends the text),
 // each CR LF shown as "¶", blanks and control characters trimmed at both ends, and "..." added
 // when the text was longer than budget. Budget 0 returns text unchanged.
 std::string TruncateText(std::string_view text, int budget);

@@ -1,19 +1,25 @@
 #pragma once
 
 #include <QFont>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <functional>
 
+class QTextBrowser;
 class QWidget;
 
-// Opens the program's help file through the desktop. The help is usable when the file exists
-// and the desktop has a way to open documents.
+// Shows the program's help file in a help window of its own, which needs nothing outside the
+// program: links within the help move to their place, pictures beside it show, and only web and
+// mail addresses leave it, handed to the desktop.
 class THtmHelp {
 public:
     using TOpener = std::function<bool(const QUrl&)>;
 
     THtmHelp();
+    ~THtmHelp();
+    THtmHelp(const THtmHelp&) = delete;
+    THtmHelp& operator=(const THtmHelp&) = delete;
 
     // The help beside the executable: its path with the extension ".html" in place of its own
     // (".../Velmora" gives ".../Velmora.html"), the pictures in the folder of that name without
@@ -23,25 +29,31 @@ public:
     const QString& FileName() const { return fileName_; }
     // Stores the path and works out Enabled.
     void SetFileName(const QString& fileName);
+    // True when the help file exists.
     bool Enabled() const { return enabled_; }
 
-    // The help window type and the default topic; the desktop opens the file as a whole, so
-    // these are kept for the caller rather than passed on.
+    // The help window type and the default topic; the help is one page, so these are kept for
+    // the caller rather than used.
     QString WindowName;
     QString IndexFile;
     QFont Font;
 
-    // Opens the help file when the desktop can; owner and topic may be empty. Nothing is
-    // reported on failure.
-    void ShowTopic(QWidget* owner, const QString& topic) const;
+    // Shows the help window over owner (which then owns it), or raises it when it is open, at
+    // the place "#name" in topic names, otherwise at the top. Nothing happens without the file.
+    void ShowTopic(QWidget* owner, const QString& topic);
 
-    // The desktop's document opener, looked up once per process.
-    static bool ViewerPresent();
+    // The open help window's browser; null when none is open.
+    QTextBrowser* Browser() const;
 
-    // How a document is handed to the desktop; QDesktopServices::openUrl unless replaced.
+    // How a web or mail address of the help is handed to the desktop; QDesktopServices::openUrl
+    // unless replaced.
     TOpener Opener;
 
 private:
+    void FollowLink(const QUrl& url);
+
     QString fileName_;
     bool enabled_ = false;
+    QPointer<QWidget> window_;
+    QPointer<QTextBrowser> browser_;
 };

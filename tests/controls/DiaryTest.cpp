@@ -379,6 +379,74 @@ private Q_SLOTS:
                                         .arg(size.height())));
     }
 
+    // The owner's band: the label whole at the bottom right or not at all, the picture a
+    // square at the bottom left in the room the label leaves.
+    void BandParts_data() {
+        QTest::addColumn<QRect>("band");
+        QTest::addColumn<QSize>("label");
+        QTest::addColumn<QRect>("labelAt");
+        QTest::addColumn<QRect>("pictureAt");
+        QTest::newRow("room for both, the picture at its largest")
+            << QRect(0, 20, 50, 30) << QSize(18, 10) << QRect(32, 40, 18, 10)
+            << QRect(0, 26, 24, 24);
+        QTest::newRow("a label taller than the band is left out, not cut")
+            << QRect(0, 20, 50, 8) << QSize(18, 10) << QRect() << QRect(0, 20, 8, 8);
+        QTest::newRow("a label wider than the band is left out")
+            << QRect(0, 0, 15, 20) << QSize(18, 10) << QRect() << QRect(0, 5, 15, 15);
+        QTest::newRow("a picture below the least size is left out")
+            << QRect(0, 0, 24, 10) << QSize(18, 10) << QRect(6, 0, 18, 10) << QRect();
+        QTest::newRow("no label: the picture takes the band")
+            << QRect(5, 0, 40, 30) << QSize() << QRect() << QRect(5, 6, 24, 24);
+        QTest::newRow("an empty band holds nothing")
+            << QRect(0, 0, 30, 0) << QSize(18, 10) << QRect() << QRect();
+    }
+    void BandParts() {
+        QFETCH(QRect, band);
+        QFETCH(QSize, label);
+        QFETCH(QRect, labelAt);
+        QFETCH(QRect, pictureAt);
+        const TDiaryBandParts parts = DiaryBandParts(band, label, 6, 24);
+        QCOMPARE(parts.Label, labelAt);
+        QCOMPARE(parts.Picture, pictureAt);
+    }
+
+    // Whatever the cell's size, every part that is shown lies within the cell and on no other.
+    void CellPartsNeverOverlapAtAnySize_data() {
+        QTest::addColumn<QSize>("number");
+        QTest::addColumn<QSize>("label");
+        QTest::newRow("the window's font, the usual rokuyo") << QSize(15, 10) << QSize(18, 10);
+        QTest::newRow("the window's font, the smallest rokuyo") << QSize(15, 10) << QSize(14, 8);
+        QTest::newRow("a large font") << QSize(30, 22) << QSize(26, 14);
+    }
+    void CellPartsNeverOverlapAtAnySize() {
+        QFETCH(QSize, number);
+        QFETCH(QSize, label);
+        for (int width = 10; width <= 90; ++width) {
+            for (int height = 8; height <= 70; ++height) {
+                const QRect cell(3, 5, width, height);
+                const TDiaryCellParts parts = DiaryCellParts(cell, number.width(), number.height());
+                const TDiaryBandParts band = DiaryBandParts(parts.Owner, label, 6, 24);
+                const QList<QRect> shown = {parts.Number,   parts.Marks[0], parts.Marks[1],
+                                            parts.Marks[2], parts.Marks[3], band.Label,
+                                            band.Picture};
+                const QString where = QStringLiteral("%1x%2").arg(width).arg(height);
+                QVERIFY2(cell.contains(parts.Owner) || parts.Owner.isEmpty(), qPrintable(where));
+                for (qsizetype i = 0; i < shown.size(); ++i) {
+                    if (shown[i].isEmpty())
+                        continue;
+                    // The number and the marks may outgrow a cell too small for them; the
+                    // owner's parts never do.
+                    if (i >= 5)
+                        QVERIFY2(parts.Owner.contains(shown[i]), qPrintable(where));
+                    for (qsizetype j = i + 1; j < shown.size(); ++j)
+                        QVERIFY2(
+                            !shown[i].intersects(shown[j]),
+                            qPrintable(where + QStringLiteral(": parts %1 and %2").arg(i).arg(j)));
+                }
+            }
+        }
+    }
+
     void OwnerDrawsEveryDayCell_data() {
         QTest::addColumn<int32_t>("date");
         QTest::newRow("February 2015") << D(2015, 2, 14);
@@ -577,8 +645,16 @@ private Q_SLOTS:
         QTest::newRow("up") << int(Qt::Key_Up) << 0 << D(2015, 2, 11) << QStringList{"date 2-11"};
         QTest::newRow("home") << int(Qt::Key_Home) << 0 << D(2015, 2, 15)
                               << QStringList{"date 2-15"};
-        QTest::newRow("page down into March")
-            << int(Qt::Key_PageDown) << 0 << D(2015, 3, 11) << QStringList{"month 3", "date 3-11"};
+        QTest::newRow("page down pages a month")
+            << int(Qt::Key_PageDown) << 0 << D(2015, 3, 18) << QStringList{"month 3", "date 3-18"};
+        QTest::newRow("page up pages a month back into the year before")
+            << int(Qt::Key_PageUp) << 0 << D(2015, 1, 18) << QStringList{"month 1", "date 1-18"};
+        QTest::newRow("ctrl+page down pages a year")
+            << int(Qt::Key_PageDown) << int(Qt::ControlModifier) << D(2016, 2, 18)
+            << QStringList{"month 2", "date 2-18"};
+        QTest::newRow("ctrl+page up pages a year back")
+            << int(Qt::Key_PageUp) << int(Qt::ControlModifier) << D(2014, 2, 18)
+            << QStringList{"month 2", "date 2-18"};
         QTest::newRow("ctrl+home") << int(Qt::Key_Home) << int(Qt::ControlModifier) << D(2015, 2, 1)
                                    << QStringList{"date 2-1"};
         QTest::newRow("other keys do nothing")
@@ -599,6 +675,30 @@ private Q_SLOTS:
         QCOMPARE(diary->CellDate(cell.Col, cell.Row), to);
     }
 
+    void PagingKeysKeepTheDayWithinTheMonth_data() {
+        QTest::addColumn<int32_t>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int32_t>("to");
+        QTest::newRow("31 January to February")
+            << D(2015, 1, 31) << int(Qt::Key_PageDown) << 0 << D(2015, 2, 28);
+        QTest::newRow("31 March back to February of a leap year")
+            << D(2016, 3, 31) << int(Qt::Key_PageUp) << 0 << D(2016, 2, 29);
+        QTest::newRow("29 February a year on") << D(2016, 2, 29) << int(Qt::Key_PageDown)
+                                               << int(Qt::ControlModifier) << D(2017, 2, 28);
+        QTest::newRow("December to January")
+            << D(2015, 12, 5) << int(Qt::Key_PageDown) << 0 << D(2016, 1, 5);
+    }
+    void PagingKeysKeepTheDayWithinTheMonth() {
+        QFETCH(int32_t, from);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int32_t, to);
+        auto diary = MakeDiary(from);
+        QTest::keyClick(diary.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(WholeDay(diary->CalendarDate()), to);
+    }
+
     void KeysStopAtTheEdgesAndFollowAutoChange() {
         auto diary = MakeDiary(D(2015, 2, 1));  // column 0, week row 1
         TEventLog log;
@@ -610,6 +710,8 @@ private Q_SLOTS:
         diary->SetAutoChange(false);
         QTest::keyClick(diary.get(), Qt::Key_Right);
         QCOMPARE(diary->CurrentCell().Col, 1);
+        QCOMPARE(WholeDay(diary->CalendarDate()), D(2015, 2, 1));
+        QTest::keyClick(diary.get(), Qt::Key_PageDown);
         QCOMPARE(WholeDay(diary->CalendarDate()), D(2015, 2, 1));
     }
 

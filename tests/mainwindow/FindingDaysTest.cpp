@@ -230,6 +230,19 @@ private Q_SLOTS:
         QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 3, 3));
         QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
         QCOMPARE(StoredRecord(run, 2021, EncodeDate(2021, 6, 1)).Text, Sjis("ディズニーランド"));
+        // Each word of the query is highlighted where it shows, not only the first.
+        search.Query()->setText(u"ディズニー　花火"_qs);
+        search.StartSearch();
+        WaitForSearch(search);
+        QCOMPARE(search.Results()->topLevelItemCount(), 1);
+        QTreeWidgetItem* both = search.Results()->topLevelItem(0);
+        QCOMPARE(both->text(2), u"でぃずにー の花火"_qs);
+        auto* label = qobject_cast<QLabel*>(search.Results()->itemWidget(both, 2));
+        QVERIFY(label);
+        const QString html = label->text();
+        QCOMPARE(html.count(u"<b "_qs), 2);
+        QVERIFY2(html.contains(u">でぃずにー</b>"_qs) && html.contains(u">花火</b>"_qs),
+                 qPrintable(html));
         QTest::keyClick(&search, Qt::Key_Escape);
         QVERIFY(!search.isVisible());
     }

@@ -1,19 +1,30 @@
 // The help as the build places it, and the daily backup as a start of the window runs it.
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QImage>
+#include <QLabel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTabBar>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QtTest>
 
+#include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
+#include "notes/ui/DateProp.h"
+#include "settings/ui/Setup.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/Screenshots.h"
 #include "support/WindowRun.h"
+#include "widgets/WeatherIcons.h"
 
 namespace {
 
@@ -25,6 +36,16 @@ QStringList Captures(const QString& text, const QString& pattern) {
     while (it.hasNext())
         found << it.next().captured(1);
     return found;
+}
+
+// A caption as the user reads it: without its accelerator, its "..." and a closing colon.
+QString Caption(QString text) {
+    text.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    text.remove(QLatin1Char('&'));
+    for (const QString& tail : {u"..."_qs, u":"_qs, u"："_qs})
+        if (text.endsWith(tail))
+            text.chop(tail.size());
+    return text.trimmed();
 }
 
 }  // namespace
@@ -59,6 +80,107 @@ private Q_SLOTS:
         for (const char* topic : {"window", "page", "weather", "calendar", "lists", "notes",
                                   "repeat", "options", "input", "files", "backup", "trouble"})
             QVERIFY2(ids.contains(QLatin1String(topic)), topic);
+    }
+
+    // Every caption the help names (marked class="ui") is one the program shows: a menu
+    // command, a tab, a button, a label or a weather, as the user sees it without its
+    // accelerator "(&S)" or its "...". So the help cannot drift from the program unnoticed.
+    void HelpNamesOnlyCaptionsTheProgramShows() {
+        QFile file(kHelp);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        QVERIFY2(!html.contains(u"(&amp;"_qs), "an accelerator written out in the help");
+        QStringList named = Captures(html, QStringLiteral("class=\"ui\">([^<]+)<"));
+        QVERIFY(named.size() >= 20);
+
+        TWindowRun run;
+        TForm1& form = run.Start();
+        TSetupForm options;
+        TTodoMemo note;
+        QSet<QString> shown;
+        for (const QWidget* root : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&options),
+                                    static_cast<QWidget*>(&note)}) {
+            for (const QAction* action : root->findChildren<QAction*>())
+                shown << Caption(action->text());
+            for (const QMenu* menu : root->findChildren<QMenu*>())
+                shown << Caption(menu->title());
+            for (const QTabBar* tabs : root->findChildren<QTabBar*>())
+                for (int i = 0; i < tabs->count(); ++i)
+                    shown << Caption(tabs->tabText(i));
+            for (const QAbstractButton* button : root->findChildren<QAbstractButton*>())
+                shown << Caption(button->text());
+            for (const QLabel* label : root->findChildren<QLabel*>())
+                shown << Caption(label->text());
+            for (const QGroupBox* group : root->findChildren<QGroupBox*>())
+                shown << Caption(group->title());
+        }
+        for (int i = 0; i < WeatherCount(); ++i)
+            shown << WeatherName(i);
+        for (const QString& caption : named) {
+            // The help's own entities; a parse of the HTML would fold the full-width blanks.
+            const QString text = QString(caption)
+                                     .replace(u"&lt;"_qs, u"<"_qs)
+                                     .replace(u"&gt;"_qs, u">"_qs)
+                                     .replace(u"&amp;"_qs, u"&"_qs);
+            QVERIFY2(shown.contains(text), qPrintable(text));
+        }
+    }
+
+    void HelpCommandOpensTheHelpWindow_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("menu") << false;
+        QTest::newRow("F1") << true;
+    }
+    void HelpCommandOpensTheHelpWindow() {
+        QFETCH(bool, byKey);
+        TWindowRun run;
+        QVERIFY(QFile::copy(kHelp, run.Path(QStringLiteral("Velmora.html"))));
+        const QString pictures = QStringLiteral(VELMORA_BIN_DIR "/Velmora-help");
+        QVERIFY(QDir().mkpath(run.Path(QStringLiteral("Velmora-help"))));
+        for (const QString& name : QDir(pictures).entryList(QDir::Files))
+            QVERIFY(QFile::copy(pictures + QLatin1Char('/') + name,
+                                run.Path(QStringLiteral("Velmora-help/") + name)));
+        TForm1& form = run.Start();
+        QAction* help = form.Actions().HelpAction;
+        QCOMPARE(help->text(), QStringLiteral("ヘルプ目次(&C)"));
+        QVERIFY(help->isEnabled());
+        if (byKey) {
+            // Pressed where the user is: in the page's editor, which has the focus at start.
+            form.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&form));
+            QVERIFY(QApplication::focusWidget());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        } else
+            help->trigger();
+        QTextBrowser* browser = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("HelpWindow") && top->isVisible())
+                browser = top->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+        QVERIFY(browser);
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(run.Path(QStringLiteral("Velmora.html"))));
+        QCOMPARE(browser->window()->windowTitle(), QStringLiteral("Velmora ヘルプ"));
+        // The pictures beside the help show in it.
+        QVERIFY(!browser
+                     ->loadResource(QTextDocument::ImageResource,
+                                    QUrl(QStringLiteral("Velmora-help/window.png")))
+                     .isNull());
+        QVERIFY(run.Messages.isEmpty());
+        QVERIFY(SavePng(browser->window(), QStringLiteral("help-window.png")));
+    }
+
+    void HelpCommandWithoutTheFileSaysWhereItLooked() {
+        TWindowRun run;
+        TForm1& form = run.Start();
+        QAction* help = form.Actions().HelpAction;
+        QVERIFY(help->isEnabled());
+        help->trigger();
+        QCOMPARE(run.Messages.size(), 1);
+        QVERIFY2(run.Messages[0].contains(run.Path(QStringLiteral("Velmora.html"))),
+                 qPrintable(run.Messages[0]));
+        // Put in place while the program runs, it is shown.
+        QVERIFY(QFile::copy(kHelp, run.Path(QStringLiteral("Velmora.html"))));
+        help->trigger();
+        QCOMPARE(run.Messages.size(), 1);
     }
 
     void StartBacksUpAfterTheWindowIsShown() {

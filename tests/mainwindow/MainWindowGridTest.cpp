@@ -12,9 +12,8 @@
 #include "bridge/Colors.h"
 #include "mainwindow/MainLayout.h"
 #include "storage/Cp932.h"
-#include "widgets/AboutBox.h"
-#include "bridge/Colors.h"
 #include "support/Screenshots.h"
+#include "widgets/AboutBox.h"
 #include "widgets/WeatherIcons.h"
 
 namespace {
@@ -249,6 +248,57 @@ void TMainWindowTest::fullMonthScreenshots() {
     QVERIFY(SavePng(&grid, u"grid-full-month-larger.png"_qs));
     QVERIFY(SavePng(&form, u"mainwindow-full-month-larger.png"_qs));
     QVERIFY(SavePng(form.Ui().DateBar, u"header-old-date.png"_qs));
+}
+
+void TMainWindowTest::cellPartsNeverOverlap_data() {
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<bool>("whole");  // every part has its room
+    QTest::newRow("first start on a full HD screen")
+        << FirstStartWindowSize(QSize(1920, 1040)) << true;
+    QTest::newRow("design size") << FirstStartWindowSize(QSize(1024, 700)) << true;
+    // Twice the scale halves the screen a window is sized by; cells too short for a second
+    // line show the number and marks alone.
+    QTest::newRow("first start on a full HD screen at twice the scale")
+        << FirstStartWindowSize(QSize(1920, 1040) / 2) << false;
+}
+
+void TMainWindowTest::cellPartsNeverOverlap() {
+    QFETCH(QSize, window);
+    QFETCH(bool, whole);
+    SetTodayForTesting(EncodeDate(2026, 2, 11));
+    TWindowRun run;
+    run.Put(u"Velmora.ini"_qs, Sjis("ROKUYO=1\r\nWEATHERICON=1\r\n"));
+    TForm1& form = run.Start();
+    form.resize(window);
+    QTest::qWait(50);
+    TDiary& grid = form.Diary1();
+    for (int row = 1; row < 7; ++row) {
+        for (int col = 0; col < 7; ++col) {
+            const QRect cell = grid.CellRect(col, row);
+            const TDiaryCellParts parts = grid.CellParts(col, row);
+            QFont font = grid.font();
+            font.setItalic(!grid.IsInShownMonth(grid.CellDate(col, row)));
+            const TDiaryBandParts band = form.Page().CellBandParts(font, parts.Owner);
+            if (whole) {
+                QVERIFY(!band.Label.isEmpty());
+                QVERIFY(!band.Picture.isEmpty());
+            }
+            const QList<QRect> rects = {parts.Number,   parts.Marks[0], parts.Marks[1],
+                                        parts.Marks[2], parts.Marks[3], band.Label,
+                                        band.Picture};
+            for (qsizetype i = 0; i < rects.size(); ++i) {
+                QVERIFY2(rects[i].isEmpty() || cell.contains(rects[i]),
+                         qPrintable(QStringLiteral("part %1").arg(i)));
+                for (qsizetype j = i + 1; j < rects.size(); ++j)
+                    QVERIFY2(!rects[i].intersects(rects[j]),
+                             qPrintable(QStringLiteral("parts %1 and %2 in %3x%4")
+                                            .arg(i)
+                                            .arg(j)
+                                            .arg(cell.width())
+                                            .arg(cell.height())));
+            }
+        }
+    }
 }
 
 void TMainWindowTest::windowGrowthIsSharedAndSavedSizesStand() {

@@ -29,6 +29,8 @@ private Q_SLOTS:
     void pagingStopsAtTheRange();
     void screenshots();
     void fullMonthScreenshots();
+    void cellPartsNeverOverlap_data();
+    void cellPartsNeverOverlap();
     void windowGrowthIsSharedAndSavedSizesStand();
     void firstStartSize_data();
     void firstStartSize();

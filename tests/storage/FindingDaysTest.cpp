@@ -27,6 +27,18 @@ TDataInfo Page(int32_t date, const std::string& text, const std::string& title =
     return rec;
 }
 
+// The marked parts of a hit's text, joined by "|".
+std::string Marked(const TSearchHit& hit) {
+    std::string marked;
+    for (const TSearchMark& mark : hit.Marks) {
+        if (!marked.empty()) {
+            marked += '|';
+        }
+        marked.append(hit.Text, mark.Begin, mark.End - mark.Begin);
+    }
+    return marked;
+}
+
 bool Finds(const std::string& query, const std::string& text) {
     const std::u32string folded = FoldForSearch(Sjis(text));
     return folded.find(FoldForSearch(Sjis(query))) != std::u32string::npos;
@@ -86,11 +98,12 @@ TEST(DaySearch, AllWordsMustOccurAndTheFirstIsShown) {
         TSearchField field;
         bool found;
         char shown;
-        const char* match;
+        const char* marked;  // the marked parts of the shown text, joined by "|"
     };
     const Case cases[] = {
         {"ディズニー", TSearchField::All, true, 'C', "ﾃﾞｨｽﾞﾆｰ"},
-        {"でぃずにー　雨", TSearchField::All, true, 'C', "ﾃﾞｨｽﾞﾆｰ"},
+        {"でぃずにー　雨", TSearchField::All, true, 'C', "ﾃﾞｨｽﾞﾆｰ|雨"},
+        {"雨 でぃずにー", TSearchField::All, true, 'C', "ﾃﾞｨｽﾞﾆｰ|雨"},
         {"遊園地 花火", TSearchField::All, true, 'P', "遊園地"},
         {"雨 雪", TSearchField::All, false, 0, ""},
         {"花火", TSearchField::Text, false, 0, ""},
@@ -102,22 +115,63 @@ TEST(DaySearch, AllWordsMustOccurAndTheFirstIsShown) {
         ASSERT_EQ(hit.has_value(), c.found) << c.query;
         if (hit) {
             EXPECT_EQ(hit->Field, c.shown) << c.query;
-            EXPECT_EQ(hit->Match, Sjis(c.match)) << c.query;
+            EXPECT_EQ(Marked(*hit), Sjis(c.marked)) << c.query;
             EXPECT_EQ(hit->Date, rec.Date);
         }
     }
 }
 
+TEST(DaySearch, EveryWordIsMarkedInTheShownText) {
+    const std::string a38(38, 'a');
+    const std::string a60(60, 'a');
+    struct Case {
+        std::string text;
+        const char* query;
+        std::string shown;
+        const char* marked;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"東京から大阪へ、大阪から東京へ", "東京 大阪", "東京から大阪へ、大阪から東京へ",
+         "東京|大阪|大阪|東京", "every place of every word, half-width blank between words"},
+        {"東京から大阪へ", "大阪　東京", "東京から大阪へ", "東京|大阪",
+         "full-width blank between words; the text opens at the first place"},
+        {"東京都へ", "東京 京都", "東京都へ", "東京都", "overlapping places marked once"},
+        {"ははは", "は", "ははは", "ははは", "touching places joined"},
+        {"東京" + a60 + "大阪", "東京 大阪", "東京" + a60.substr(0, 40), "東京",
+         "a word beyond the shown text is not marked"},
+        {"a東京" + a38 + "大阪", "東京 大阪", "a東京" + a38 + "大", "東京|大",
+         "a place the shown text cuts is marked as far as it is shown"},
+        {"a😀b😀", "😀", "a😀b😀", "😀|😀", "a character beyond CP932 is marked whole"},
+    };
+    for (const Case& c : cases) {
+        TDataInfo rec = Page(EncodeDate(2020, 5, 1), c.text);
+        const auto hit = TDaySearch(Sjis(c.query), TSearchField::All).Match(rec);
+        ASSERT_TRUE(hit) << c.why;
+        EXPECT_EQ(hit->Text, Sjis(c.shown)) << c.why;
+        EXPECT_EQ(Marked(*hit), Sjis(c.marked)) << c.why;
+    }
+}
+
 TEST(DaySearch, ContextNeverSplitsACharacter) {
-    // 16 bytes before the match and 40 after both fall inside a double-byte character.
-    const TDataInfo rec =
-        Page(EncodeDate(2020, 5, 1),
-             "あいうえおかきくけこさしすせそa目印bたちつてとなにぬねのはひふへほまみむめもやゆよ");
-    const auto hit = TDaySearch(Sjis("目印"), TSearchField::All).Match(rec);
-    ASSERT_TRUE(hit);
-    EXPECT_EQ(hit->Before, Sjis("くけこさしすせそa"));
-    EXPECT_EQ(hit->Match, Sjis("目印"));
-    EXPECT_EQ(hit->After, Sjis("bたちつてとなにぬねのはひふへほまみむめ"));
+    struct Case {
+        const char* text;
+        const char* shown;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"あいうえおかきくけこさしすせそa目印bたちつてとなにぬねのはひふへほまみむめもやゆよ",
+         "くけこさしすせそa目印bたちつてとなにぬねのはひふへほまみむめ",
+         "16 bytes before the match and 40 after fall inside double-byte characters"},
+        {"😀😀😀😀😀😀目印😀😀😀😀😀", "😀😀目印😀😀😀😀", "both ends fall inside characters kept as references"},
+    };
+    for (const Case& c : cases) {
+        const auto hit =
+            TDaySearch(Sjis("目印"), TSearchField::All).Match(Page(EncodeDate(2020, 5, 1), c.text));
+        ASSERT_TRUE(hit) << c.why;
+        EXPECT_EQ(hit->Text, Sjis(c.shown)) << c.why;
+        EXPECT_EQ(Marked(*hit), Sjis("目印")) << c.why;
+    }
 }
 
 TEST(DayList, RowTextFollowsTabAndMonth) {

@@ -28,6 +28,10 @@ TEST(TruncateText, Cases) {
     const std::string a23(23, 'a');
     const std::string a40(40, 'a');
     const std::string hyo = "\x95\x5C";  // 表: second byte is the backslash
+    // Characters beyond CP932 as the codec keeps them in a field.
+    const std::string a22(22, 'a');
+    const std::string smile = "&#x1F600;";
+    const std::string yoshi = "&#x20BB7;";  // 𠮷
     struct Case {
         std::string text;
         int budget;
@@ -53,6 +57,14 @@ TEST(TruncateText, Cases) {
         {std::string("ab\0cd", 5), 10, "ab", "a NUL ends the text"},
         {hyo + hyo, 3, hyo + hyo + "...", "budget 3 over two double-byte chars"},
         {"", 24, "", "empty text"},
+        {a22 + smile, 24, a22 + smile, "a reference fits in two bytes of the budget, no mark"},
+        {a23 + smile + "b", 24, a23 + smile + "...", "a reference across the limit taken whole"},
+        {a23 + yoshi, 24, a23 + yoshi + "...", "a surrogate-pair character taken whole"},
+        {hyo + smile + smile + hyo, 6, hyo + smile + smile + "...",
+         "double-byte pairs and references cut between characters"},
+        {std::string(20, 'a') + "&#x3042;", 24, std::string(20, 'a') + "&#x3...",
+         "a reference to a CP932 character is what was typed: cut as letters"},
+        {"&#x1F600", 4, "&#x1...", "an unterminated reference is letters"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TruncateText(c.text, c.budget), c.expected) << c.why;

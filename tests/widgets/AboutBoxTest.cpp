@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 class AboutBoxTest : public QObject {
@@ -162,17 +164,52 @@ private Q_SLOTS:
 
     void HelpNeedsItsFile() {
         QTemporaryDir dir;
-        // A document opener on the path, so that the enabled help is tested on machines without
-        // a desktop too; the help's own Opener below stands in for running it.
-        const QString opener = dir.filePath(QStringLiteral("xdg-open"));
-        QFile script(opener);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n");
-        script.close();
-        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
-        qputenv("PATH", dir.path().toLocal8Bit() + ':' + qgetenv("PATH"));
-        QVERIFY(THtmHelp::ViewerPresent());
-        const QString file = dir.filePath(QStringLiteral("Velmora.chm"));
+        const QString file = dir.filePath(QStringLiteral("Velmora.html"));
+        THtmHelp help;
+        help.SetFileName(file);
+        QVERIFY(!help.Enabled());
+        help.ShowTopic(nullptr, QStringLiteral("index.html"));
+        QVERIFY(!help.Browser());
+        QFile(file).open(QIODevice::WriteOnly);
+        help.SetFileName(file);
+        QVERIFY(help.Enabled());
+        help.SetFileName(dir.path());  // a folder is not a help file
+        QVERIFY(!help.Enabled());
+    }
+
+    // The help shows in a window of the program; a link within it moves there, web and mail
+    // addresses go to the desktop, and nothing else leaves the help.
+    void HelpWindowFollowsOnlyItsOwnAndWebLinks_data() {
+        QTest::addColumn<QString>("href");
+        QTest::addColumn<bool>("handedOut");
+        QTest::addColumn<bool>("scrolled");
+        QTest::newRow("a place in the help") << "#end" << false << true;
+        QTest::newRow("a place in the help by its file name") << "help.html#end" << false << true;
+        QTest::newRow("web page") << "https://example.org/velmora" << true << false;
+        QTest::newRow("plain web page") << "http://example.org/" << true << false;
+        QTest::newRow("mail") << "mailto:someone@example.org" << true << false;
+        QTest::newRow("a local file") << "file:///etc/passwd" << false << false;
+        QTest::newRow("another file beside it") << "other.html" << false << false;
+        QTest::newRow("what could pass for an option") << "--help" << false << false;
+        QTest::newRow("a script") << "javascript:alert(1)" << false << false;
+    }
+    void HelpWindowFollowsOnlyItsOwnAndWebLinks() {
+        QFETCH(QString, href);
+        QFETCH(bool, handedOut);
+        QFETCH(bool, scrolled);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("help.html"));
+        QFile html(file);
+        QVERIFY(html.open(QIODevice::WriteOnly));
+        QByteArray filler;
+        for (int i = 0; i < 200; ++i)
+            filler += "<p>" + QByteArray::number(i) + "</p>";
+        html.write(
+            "<html><head><title>\xe3\x83\x98\xe3\x83\xab\xe3\x83\x97</title></head>"
+            "<body><p><a href=\"" +
+            href.toUtf8() + "\">link</a></p>" + filler +
+            "<h2 id=\"end\">end</h2><p>last</p></body></html>");
+        html.close();
         THtmHelp help;
         QList<QUrl> opened;
         help.Opener = [&](const QUrl& url) {
@@ -180,15 +217,36 @@ private Q_SLOTS:
             return true;
         };
         help.SetFileName(file);
-        QVERIFY(!help.Enabled());
-        QFile(file).open(QIODevice::WriteOnly);
-        help.SetFileName(file);
-        QVERIFY(help.Enabled());
-        help.SetFileName(dir.path());  // a folder is not a help file
-        QVERIFY(!help.Enabled());
-        help.SetFileName(file);
         help.ShowTopic(nullptr, QStringLiteral("index.html"));
-        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(file)});
+        QTextBrowser* browser = help.Browser();
+        QVERIFY(browser);
+        QVERIFY(browser->window()->isVisible());
+        QCOMPARE(browser->window()->windowTitle(), u"ヘルプ"_qs);
+        QVERIFY(browser->toPlainText().contains(u"last"_qs));
+        QCOMPARE(browser->verticalScrollBar()->value(), 0);
+        Q_EMIT browser->anchorClicked(QUrl(href));
+        QCOMPARE(opened, handedOut ? QList<QUrl>{QUrl(href)} : QList<QUrl>{});
+        QCOMPARE(browser->verticalScrollBar()->value() > 0, scrolled);
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(file));
+        // The command again raises the same window.
+        help.ShowTopic(nullptr, {});
+        QCOMPARE(help.Browser(), browser);
+    }
+
+    void HelpWindowDoesNotKeepTheProgramOpen() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Velmora.html"));
+        QFile(file).open(QIODevice::WriteOnly);
+        QWidget diary;
+        diary.show();
+        THtmHelp help;
+        help.SetFileName(file);
+        help.ShowTopic(nullptr, {});
+        QVERIFY(help.Browser()->window()->isVisible());
+        // Closing the last window ends the event loop, as it ends the program.
+        QTimer::singleShot(0, &diary, &QWidget::close);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
     }
 
     void ActionListSwitch() {

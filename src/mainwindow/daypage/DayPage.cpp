@@ -36,7 +36,6 @@ namespace {
 
 // Items per column of the weather menu.
 constexpr int kWeatherColumn = 14;
-constexpr int kRokuyoPointSize = 7;
 constexpr int kWeatherImageSize = static_cast<int>(kIconGrid);
 // The weather picture in a grid cell: no larger than this, and left out when it would be
 // smaller than the other.
@@ -180,53 +179,43 @@ uint8_t TDayPage::Diary1EventDefine(double date) const {
 }
 
 void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
-    // The rokuyo sits at the bottom right of the band the grid leaves, the weather picture at
-    // its bottom left in the room the rokuyo leaves.
+    const TRokuyoFaces::TLook* look = nullptr;
+    const TDiaryBandParts parts = CellBandParts(canvas.font(), rect, &look);
     canvas.save();
     canvas.setClipRect(rect);
-    int rokuyoWidth = 0;
-    if (params_.ShowRokuyo)
+    if (look) {
         kyureki_.Calculate(date);
-    const int rokuyo = params_.ShowRokuyo ? kyureki_.RokuyoIndex() : -1;
-    if (rokuyo >= 0) {
-        QFont font = canvas.font();
-        font.setPointSize(kRokuyoPointSize);
-        canvas.setFont(font);
-        const TRokuyoLook& look = RokuyoLook(font);
-        const size_t i = static_cast<size_t>(rokuyo);
-        rokuyoWidth = look.Widths[i];
-        const QPoint baseline(rect.right() + 1 - rokuyoWidth, rect.bottom() - look.InkBottoms[i]);
-        canvas.setPen(!thisMonth                   ? kRokuyoOutside
-                      : kyureki_.RokuyoKind() == 1 ? kRokuyoLucky
-                                                   : kRokuyoOther);
-        canvas.drawText(baseline, look.Names[i]);
+        if (const int rokuyo = kyureki_.RokuyoIndex(); rokuyo >= 0) {
+            const auto i = static_cast<size_t>(rokuyo);
+            canvas.setFont(look->Font);
+            canvas.setPen(!thisMonth                   ? kRokuyoOutside
+                          : kyureki_.RokuyoKind() == 1 ? kRokuyoLucky
+                                                       : kRokuyoOther);
+            // Right-aligned on the common baseline, so the names of a row line up.
+            canvas.drawText(QPoint(parts.Label.right() - look->Inks[i].right(),
+                                   parts.Label.top() + look->Ascent),
+                            look->Names[i]);
+        }
     }
-    if (params_.WeatherIcon) {
+    if (params_.WeatherIcon && !parts.Picture.isEmpty()) {
         const TDataInfo& rec = store_.FindByDate(date);
-        const int side = std::min({kCellPictureMax, rect.height(), rect.width() - rokuyoWidth - 1});
         // "不明" is no weather: it draws nothing.
-        if (rec.Date != 0 && rec.Weather >= 0 && rec.Weather < WeatherUnknown &&
-            side >= kCellPictureMin) {
-            PaintWeather(canvas, rec.Weather,
-                         QRectF(rect.left(), rect.bottom() + 1 - side, side, side));
+        if (rec.Date != 0 && rec.Weather >= 0 && rec.Weather < WeatherUnknown) {
+            canvas.setClipRect(parts.Picture);
+            PaintWeather(canvas, rec.Weather, QRectF(parts.Picture));
         }
     }
     canvas.restore();
 }
 
-const TDayPage::TRokuyoLook& TDayPage::RokuyoLook(const QFont& font) {
-    // Days outside the month are italic: each style keeps its own measures.
-    TRokuyoLook& look = rokuyoLooks_[font.italic() ? 1 : 0];
-    if (look.Font != font || look.Names[0].isEmpty()) {
-        const QFontMetrics metrics(font);
-        look.Font = font;
-        for (size_t i = 0; i < look.Names.size(); ++i) {
-            look.Names[i] = FromCp932(RokuyoNameAt(static_cast<int>(i)));
-            look.Widths[i] = metrics.horizontalAdvance(look.Names[i]);
-            look.InkBottoms[i] = metrics.tightBoundingRect(look.Names[i]).bottom();
-        }
-    }
-    return look;
+TDiaryBandParts TDayPage::CellBandParts(const QFont& cellFont, const QRect& band,
+                                        const TRokuyoFaces::TLook** look) {
+    const TRokuyoFaces::TLook* fitting =
+        params_.ShowRokuyo ? rokuyoFaces_.Fitting(cellFont, band.size()) : nullptr;
+    if (look)
+        *look = fitting;
+    return DiaryBandParts(band, fitting ? fitting->Size : QSize(), kCellPictureMin,
+                          kCellPictureMax);
 }
 
 void TDayPage::StorePage(int32_t date) {

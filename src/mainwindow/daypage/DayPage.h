@@ -9,9 +9,11 @@
 #include <memory>
 #include <string>
 
+#include "controls/DiaryCell.h"
 #include "storage/DataInfo.h"
 
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/daypage/RokuyoFaces.h"
 
 class QAction;
 class QMenu;
@@ -51,6 +53,10 @@ public:
     void Diary1ChangeDate(double date);
     uint8_t Diary1EventDefine(double date) const;
     void Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect);
+    // Where the rokuyo and the weather picture go in the band the grid leaves in a cell drawn in
+    // cellFont, as Diary1DrawCell puts them; look receives the rokuyo's face (null for none).
+    TDiaryBandParts CellBandParts(const QFont& cellFont, const QRect& band,
+                                  const TRokuyoFaces::TLook** look = nullptr);
 
     // Store notifications.
     void StorePage(int32_t date);
@@ -103,15 +109,6 @@ Q_SIGNALS:
 
 private:
     void MarkDocumentsStored();
-    // The six rokuyo names in the grid's small font with their widths and the bottoms of their
-    // ink below the baseline, measured once per font rather than for every cell.
-    struct TRokuyoLook {
-        QFont Font;
-        std::array<QString, 6> Names;
-        std::array<int, 6> Widths{};
-        std::array<int, 6> InkBottoms{};
-    };
-    const TRokuyoLook& RokuyoLook(const QFont& font);
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
@@ -125,7 +122,7 @@ private:
     TKyureki& kyureki_;
     TInitParam& params_;
 
-    std::array<TRokuyoLook, 2> rokuyoLooks_;  // upright, italic
+    TRokuyoFaces rokuyoFaces_;
     QMenu* weatherPopup_ = nullptr;
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched

@@ -23,8 +23,21 @@ namespace {
 
 constexpr int kDateRole = Qt::UserRole;
 
-QString Shown(const std::string& cp932) {
+QString Shown(std::string_view cp932) {
     return FromCp932(cp932).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).toHtmlEscaped();
+}
+
+// The hit's text with every place of a word highlighted.
+QString Highlighted(const TSearchHit& hit) {
+    const std::string_view text = hit.Text;
+    QString html;
+    size_t at = 0;
+    for (const TSearchMark& mark : hit.Marks) {
+        html += Shown(text.substr(at, mark.Begin - at)) + u"<b style=\"background:#ffff66\">"_qs +
+                Shown(text.substr(mark.Begin, mark.End - mark.Begin)) + u"</b>"_qs;
+        at = mark.End;
+    }
+    return html + Shown(text.substr(at));
 }
 
 }  // namespace
@@ -176,10 +189,8 @@ void TSearchWindow::AddHits(std::vector<TSearchHit> hits) {
         row->setData(0, kDateRole, hit.Date);
         const int field = hit.Field == 'C' ? 0 : hit.Field == 'P' ? 1 : hit.Field == 'N' ? 2 : 3;
         row->setText(1, fieldNames[field]);
-        row->setText(2, FromCp932(hit.Before + hit.Match + hit.After)
-                            .replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
-        auto* text = new QLabel(Shown(hit.Before) + u"<b style=\"background:#ffff66\">"_qs +
-                                Shown(hit.Match) + u"</b>"_qs + Shown(hit.After));
+        row->setText(2, FromCp932(hit.Text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        auto* text = new QLabel(Highlighted(hit));
         text->setObjectName(QStringLiteral("SearchHitText"));
         text->setTextFormat(Qt::RichText);
         // The plain text of the row stays for reading back; the label paints over it.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <array>
+#include <deque>
+
+// The six rokuyo names as a grid cell shows them, in the largest small face that fits the room
+// the cell leaves: from the usual size down to the smallest that stays legible, so a small grid
+// shows the names smaller rather than cut or over the other parts of the cell.
+class TRokuyoFaces {
+public:
+    struct TLook {
+        QFont Font;
+        std::array<QString, 6> Names;
+        std::array<QRect, 6> Inks;  // each name's ink from its baseline origin
+        QSize Size;                 // the room any name takes on a common baseline
+        int Ascent = 0;             // from the top of Size to the baseline
+    };
+
+    // The look for a cell drawn in cellFont (italic outside the month) whose names must fit
+    // within room; null when even the smallest face does not.
+    const TLook* Fitting(const QFont& cellFont, const QSize& room);
+
+private:
+    const TLook& LookOf(const QFont& font);
+
+    std::deque<TLook> looks_;  // measured once per face, not for every cell
+};
