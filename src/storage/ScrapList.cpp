@@ -224,6 +224,12 @@ void TScrapList::Clear() {
     modified_ = true;
 }
 
+void TScrapList::KeepBeforeSave() {
+    if (!fileName_.empty()) {
+        keepBeforeSave_.insert(fileName_);
+    }
+}
+
 std::string TScrapList::YearFileContents() {
     std::vector<const TDataInfo*> records;
     records.reserve(records_.size());

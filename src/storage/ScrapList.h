@@ -95,6 +95,9 @@ public:
     void SaveToFile();
     // Removes every record; Modified true.
     void Clear();
+    // Keeps the loaded year file as it is on disk under a backup name (KeepBackup) before the
+    // next save over it: for a page about to be rewritten whose old form the user has not seen.
+    void KeepBeforeSave();
 
 private:
     bool WriteYearFile(const std::string& path, const std::string& contents);

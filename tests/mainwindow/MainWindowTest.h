@@ -49,6 +49,10 @@ private Q_SLOTS:
     void composedTextIsCommittedBeforeStoring_data();
     void composedTextIsCommittedBeforeStoring();
     void endOfSessionWritesEverythingWithoutAsking();
+    void weatherAloneKeepsThePage_data();
+    void weatherAloneKeepsThePage();
+    void bodyOfAnotherTextIsSetAside_data();
+    void bodyOfAnotherTextIsSetAside();
     void opensCentredWithinTheScreenAndTypesIntoTheBody_data();
     void opensCentredWithinTheScreenAndTypesIntoTheBody();
     void oneCopyPerFolder();
