@@ -1,6 +1,5 @@
 #include "richtext/BodyAgreement.h"
 
-#include "bridge/TextCodec.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfTokens.h"
@@ -11,8 +10,10 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -29,41 +30,90 @@ struct TPiece {
     bool AnyOne = false;
 };
 
-// One character of CP932 text with a reference "&#xHEX;" read as the character it names.
+// One character as the comparison takes it.
 struct TChar {
-    std::string_view Bytes;
-    char32_t Unheld = 0;     // a character CP932 cannot hold, named by a reference; else 0
-    bool Ampersand = false;  // the reference by which a typed "&" is kept
+    std::string_view Bytes;  // its CP932 bytes; empty for a character CP932 cannot hold
+    bool Blank = false;      // a blank of any width, a line end, a control or format character
 };
 
-TChar CharAt(std::string_view text, size_t i) {
-    TChar ch;
-    char32_t named = 0;
-    if (const size_t length = ReferenceAt(text, i, named); length > 0) {
-        ch.Bytes = text.substr(i, length);
-        if (named == U'&')
-            ch.Ampersand = true;
-        else
-            ch.Unheld = named;
-        return ch;
-    }
-    ch.Bytes = text.substr(i, CharLength(text, i));
-    return ch;
+constexpr std::string_view kIdeographicSpace = "\x81\x40";
+
+bool IsBlankByte(unsigned char byte) {
+    return byte <= 0x20 || byte == 0x7F;
 }
 
-// Blanks of any width, line ends and control characters: what lays text out.
-bool IsBlank(const TChar& ch) {
-    if (ch.Unheld != 0)
-        return QChar::isSpace(ch.Unheld) || QChar::category(ch.Unheld) == QChar::Other_Format;
-    if (ch.Bytes.size() == 1) {
-        const auto byte = static_cast<unsigned char>(ch.Bytes[0]);
-        return byte <= 0x20 || byte == 0x7F;
-    }
-    return ch.Bytes == "\x81\x40";  // the ideographic space
+bool IsBlankUnheld(char32_t c) {
+    const QChar::Category category = QChar::category(c);
+    return QChar::isSpace(c) || category == QChar::Other_Control || category == QChar::Other_Format;
 }
+
+// The characters of a text field: CP932, with references for what CP932 cannot hold.
+class TFieldChars {
+public:
+    explicit TFieldChars(std::string_view text) : text_(text) {}
+
+    bool Next(TChar& ch) {
+        if (at_ >= text_.size())
+            return false;
+        char32_t named = 0;
+        if (const size_t length = ReferenceAt(text_, at_, named); length > 0) {
+            at_ += length;
+            ch = named == U'&' ? TChar{"&", false} : TChar{{}, IsBlankUnheld(named)};
+            return true;
+        }
+        const size_t length = CharLength(text_, at_);
+        ch.Bytes = text_.substr(at_, length);
+        ch.Blank = (length == 1 && IsBlankByte(text_[at_])) || ch.Bytes == kIdeographicSpace;
+        at_ += length;
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    size_t at_ = 0;
+};
+
+// The CP932 bytes of the characters met, "" for one CP932 cannot hold: a body's text is turned
+// into CP932 character by character, each character looked up once.
+using TCp932Chars = std::unordered_map<char32_t, std::string>;
+
+// The characters of the body's text.
+class TBodyChars {
+public:
+    TBodyChars(const QString& text, TCp932Chars& known) : text_(text), known_(known) {}
+
+    bool Next(TChar& ch) {
+        if (at_ >= text_.size())
+            return false;
+        char32_t c = text_[at_++].unicode();
+        if (QChar::isHighSurrogate(c) && at_ < text_.size() && text_[at_].isLowSurrogate())
+            c = QChar::surrogateToUcs4(static_cast<char16_t>(c), text_[at_++].unicode());
+        if (c < 0x80) {
+            static const std::array<char, 0x80> ascii = [] {
+                std::array<char, 0x80> bytes{};
+                for (size_t i = 0; i < bytes.size(); ++i)
+                    bytes[i] = static_cast<char>(i);
+                return bytes;
+            }();
+            ch = {std::string_view(&ascii[c], 1), IsBlankByte(static_cast<unsigned char>(c))};
+            return true;
+        }
+        const auto [found, added] = known_.try_emplace(c);
+        if (added && !EncodeCp932Char(c, found->second))
+            found->second.clear();
+        ch.Bytes = found->second;
+        ch.Blank = ch.Bytes.empty() ? IsBlankUnheld(c) : ch.Bytes == kIdeographicSpace;
+        return true;
+    }
+
+private:
+    const QString& text_;
+    TCp932Chars& known_;
+    qsizetype at_ = 0;
+};
 
 // Characters that only mark list items, wherever they stand.
-bool IsBullet(const TChar& ch) {
+bool IsBullet(std::string_view bytes) {
     static const std::set<std::string, std::less<>> bullets = [] {
         const std::string marks = Sjis("・●○◎◇◆□■△▲▽▼※→☆★＊①②③④⑤⑥⑦⑧⑨⑩⑪⑫⑬⑭⑮⑯⑰⑱⑲⑳");
         std::set<std::string, std::less<>> set;
@@ -71,7 +121,7 @@ bool IsBullet(const TChar& ch) {
             set.insert(marks.substr(i, CharLength(marks, i)));
         return set;
     }();
-    return ch.Unheld == 0 && bullets.contains(ch.Bytes);
+    return bullets.contains(bytes);
 }
 
 bool AllOf(std::string_view text, std::string_view allowed) {
@@ -116,42 +166,49 @@ bool IsListNumber(std::string_view word) {
     return true;
 }
 
-// The characters of CP932 text that formatting cannot explain, in order. On the body's side a
+// The characters of a text that formatting cannot explain, in order. On the body's side a
 // character CP932 cannot hold becomes a piece that stands for any one character or none; on the
 // field's side it is left out, as is '?', the stand-in of other writers.
-std::vector<TPiece> Pieces(std::string_view text, bool body) {
+template <typename Chars>
+std::vector<TPiece> Pieces(Chars chars, bool body) {
+    // Longer words are no list numbers.
+    constexpr size_t kListNumberChars = 6;
     std::vector<TPiece> pieces;
-    const auto add = [&pieces](std::string_view bytes) {
-        if (pieces.empty() || pieces.back().AnyOne)
-            pieces.emplace_back();
-        pieces.back().Bytes += bytes;
-    };
-    size_t i = 0;
-    while (i < text.size()) {
-        if (IsBlank(CharAt(text, i))) {
-            i += CharAt(text, i).Bytes.size();
-            continue;
-        }
-        size_t end = i;
-        while (end < text.size() && !IsBlank(CharAt(text, end)))
-            end += CharAt(text, end).Bytes.size();
-        const std::string_view word = text.substr(i, end - i);
-        i = end;
-        if (IsListNumber(word))
-            continue;
-        for (size_t at = 0; at < word.size();) {
-            const TChar ch = CharAt(word, at);
-            at += ch.Bytes.size();
-            if (ch.Ampersand) {
-                add("&");
-            } else if (ch.Unheld != 0) {
-                if (body)
-                    pieces.push_back({{}, true});
-            } else if (ch.Bytes != "?" && !IsBullet(ch)) {
-                add(ch.Bytes);
+    std::vector<TChar> word;
+    std::string wordBytes;
+    const auto flush = [&] {
+        if (word.size() <= kListNumberChars) {
+            wordBytes.clear();
+            bool held = true;
+            for (const TChar& ch : word) {
+                wordBytes += ch.Bytes;
+                held = held && !ch.Bytes.empty();
+            }
+            if (held && IsListNumber(wordBytes)) {
+                word.clear();
+                return;
             }
         }
+        for (const TChar& ch : word) {
+            if (ch.Bytes.empty()) {
+                if (body)
+                    pieces.push_back({{}, true});
+            } else if (ch.Bytes != "?" && !IsBullet(ch.Bytes)) {
+                if (pieces.empty() || pieces.back().AnyOne)
+                    pieces.emplace_back();
+                pieces.back().Bytes += ch.Bytes;
+            }
+        }
+        word.clear();
+    };
+    TChar ch;
+    while (chars.Next(ch)) {
+        if (ch.Blank)
+            flush();
+        else
+            word.push_back(ch);
     }
+    flush();
     return pieces;
 }
 
@@ -206,15 +263,20 @@ QString BodyText(const QTextDocument& body, bool withHidden, bool& holdsHidden) 
 TBodyAgreement CompareBody(std::string_view richText, const QTextDocument& body,
                            std::string_view plainText) {
     std::string field;
-    for (const TPiece& piece : Pieces(plainText, false))
+    for (const TPiece& piece : Pieces(TFieldChars(plainText), false))
         field += piece.Bytes;
     if (field.empty())
         return TBodyAgreement::Agrees;
+    TCp932Chars known;
     bool holdsHidden = false;
-    if (Matches(Pieces(ToCp932(BodyText(body, false, holdsHidden)), true), field))
+    const QString visible = BodyText(body, false, holdsHidden);
+    if (Matches(Pieces(TBodyChars(visible, known), true), field))
         return TBodyAgreement::Agrees;
-    if (holdsHidden && Matches(Pieces(ToCp932(BodyText(body, true, holdsHidden)), true), field))
-        return TBodyAgreement::Agrees;
+    if (holdsHidden) {
+        const QString all = BodyText(body, true, holdsHidden);
+        if (Matches(Pieces(TBodyChars(all, known), true), field))
+            return TBodyAgreement::Agrees;
+    }
     return RtfComplete(richText) ? TBodyAgreement::Differs : TBodyAgreement::Cut;
 }
 
