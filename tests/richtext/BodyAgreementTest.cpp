@@ -195,6 +195,7 @@ void BodyAgreementTest::rules_data() {
     row("bullet CP932 lacks", R"({\rtf1 milk\par})", "&#x2022; milk", Agrees);
     row("number in the field", R"({\rtf1 First\par Second})", "1.\tFirst\r\n(2) Second", Agrees);
     row("number in the body", R"({\rtf1 1. First})", "First", Agrees);
+    row("number before a no-break space", R"({\rtf1 1.\u160?First})", "First", Agrees);
     row("number that is text", R"({\rtf1 1.5 kg})", "5 kg", Differs);
     row("picture as '?'", R"({\rtf1 a{\pict\pngblip 89}b})", "a?b", Agrees);
     row("picture as a blank", R"({\rtf1 a{\pict\pngblip 89}b})", "a b", Agrees);
