@@ -388,8 +388,8 @@ void TDayPage::ShowBody(const TDataInfo& rec) {
         (agreement == TBodyAgreement::Cut
              ? u"書式付きの本文が途中で切れているので"_qs
              : u"書式付きの本文が、一覧や検索に使う文字だけの本文と食い違っているので"_qs) +
-        u"、書式を外して文字だけの本文を表示します。このページの本文を書き換えたり削除したりする"
-        u"ときは、その前に元のファイルを別の名前で残します。"_qs;
+        u"、書式を外して文字だけの本文を表示します。\r\nこのページの本文を書き換えたり削除したり"
+        u"するときは、その前に元のファイルを別の名前で残します。"_qs;
     // Said once the page is up, not from within the store's move to the day.
     QTimer::singleShot(0, this, [this, text] { ShowUserMessage(ui_.Window, text); });
 }
