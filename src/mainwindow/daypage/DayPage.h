@@ -117,6 +117,8 @@ private:
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
+    // Shows rec's body; its text field instead when the RTF is cut short or tells another text,
+    // which the user is told once per day and run.
     void ShowBody(const TDataInfo& rec);
     void KeepSetAsideBody();
 
