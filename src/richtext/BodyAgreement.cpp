@@ -280,6 +280,15 @@ TBodyAgreement CompareBody(std::string_view richText, const QTextDocument& body,
     return RtfComplete(richText) ? TBodyAgreement::Differs : TBodyAgreement::Cut;
 }
 
+TBodyAgreement ReadPageBody(std::string_view richText, std::string_view plainText,
+                            QTextDocument& document) {
+    ReadRtf(richText, document);
+    const TBodyAgreement agreement = CompareBody(richText, document, plainText);
+    if (agreement != TBodyAgreement::Agrees)
+        ReadPlainText(plainText, document);
+    return agreement;
+}
+
 bool RtfComplete(std::string_view bytes) {
     if (!IsRtf(bytes))
         return true;

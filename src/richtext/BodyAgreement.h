@@ -26,6 +26,12 @@ enum class TBodyAgreement {
 TBodyAgreement CompareBody(std::string_view richText, const QTextDocument& body,
                            std::string_view plainText);
 
+// Fills document with the body a page shows: the RTF richText as ReadRtf reads it, or, when
+// CompareBody finds it apart from the text field plainText, that text as it stands. Returns what
+// CompareBody found.
+TBodyAgreement ReadPageBody(std::string_view richText, std::string_view plainText,
+                            QTextDocument& document);
+
 // False when bytes hold RTF that ends before its outermost group closes; any value that is not
 // RTF is whole.
 bool RtfComplete(std::string_view bytes);

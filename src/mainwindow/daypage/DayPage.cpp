@@ -24,7 +24,6 @@
 #include "mainwindow/daypage/PreeditCommit.h"
 #include "richtext/BodyAgreement.h"
 #include "richtext/BodyText.h"
-#include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
@@ -372,15 +371,11 @@ void TDayPage::UndoActionExecute() {
 }
 
 void TDayPage::ShowBody(const TDataInfo& rec) {
-    QTextDocument& body = *ui_.DiaryMemo->document();
-    ReadRtf(rec.RichText, body);
-    const TBodyAgreement agreement = CompareBody(rec.RichText, body, rec.Text);
-    setAside_ = agreement != TBodyAgreement::Agrees;
-    if (!setAside_)
-        return;
     // The field is what the lists and the search show, and the text a save would keep.
-    ReadPlainText(rec.Text, body);
-    if (!toldSetAside_.insert(rec.Date).second)
+    const TBodyAgreement agreement =
+        ReadPageBody(rec.RichText, rec.Text, *ui_.DiaryMemo->document());
+    setAside_ = agreement != TBodyAgreement::Agrees;
+    if (!setAside_ || !toldSetAside_.insert(rec.Date).second)
         return;
     const TYmd ymd = DecodeDate(rec.Date);
     const QString text =
