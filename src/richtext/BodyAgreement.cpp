@@ -19,8 +19,8 @@
 namespace {
 
 // Readings of the body against the field followed side by side. Each character CP932 cannot hold
-// may stand for nothing or for one character, so readings branch; past this many the texts are
-// taken to agree rather than spend time on them.
+// may stand for nothing, one byte or one character, so readings branch; past this many the texts
+// are taken to agree rather than spend time on them.
 constexpr size_t kMaxReadings = 64;
 
 // A run of the body's characters that the field must hold, or a character CP932 cannot hold,
@@ -77,6 +77,16 @@ private:
 // into CP932 character by character, each character looked up once.
 using TCp932Chars = std::unordered_map<char32_t, std::string>;
 
+// The CP932 bytes the codec writes for c alone, "" for a character it writes as a reference or a
+// raw byte of a damaged file (which it writes as a byte or a reference by what follows).
+std::string Cp932Char(char32_t c) {
+    if (c >= 0xF780 && c <= 0xF7FF)
+        return {};
+    const std::string bytes = Utf8ToCp932(QString::fromUcs4(&c, 1).toStdString());
+    char32_t named = 0;
+    return ReferenceAt(bytes, 0, named) == bytes.size() && named != U'&' ? std::string() : bytes;
+}
+
 // The characters of the body's text.
 class TBodyChars {
 public:
@@ -99,8 +109,8 @@ public:
             return true;
         }
         const auto [found, added] = known_.try_emplace(c);
-        if (added && !EncodeCp932Char(c, found->second))
-            found->second.clear();
+        if (added)
+            found->second = Cp932Char(c);
         ch.Bytes = found->second;
         ch.Blank = ch.Bytes.empty() ? IsBlankUnheld(c) : ch.Bytes == kIdeographicSpace;
         return true;
@@ -220,9 +230,11 @@ bool Matches(const std::vector<TPiece>& body, std::string_view field) {
         std::vector<size_t> next;
         for (const size_t at : readings) {
             if (piece.AnyOne) {
+                // A byte that is no CP932 character (a raw byte kept from a damaged file) may
+                // look like the lead byte of the character after it.
                 next.push_back(at);
                 if (at < field.size())
-                    next.push_back(at + CharLength(field, at));
+                    next.insert(next.end(), {at + 1, at + CharLength(field, at)});
             } else if (field.compare(at, piece.Bytes.size(), piece.Bytes) == 0) {
                 next.push_back(at + piece.Bytes.size());
             }
