@@ -24,7 +24,7 @@ namespace {
 constexpr size_t kMaxReadings = 64;
 
 // A run of the body's characters that the field must hold, or a character CP932 cannot hold,
-// for which the field holds nothing or one stand-in ("e" for "é", "l" for "ł").
+// for which the field holds nothing or one stand-in ("e" for "é", "l" for "ł", a raw byte).
 struct TPiece {
     std::string Bytes;
     bool AnyOne = false;
