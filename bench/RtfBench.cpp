@@ -1,4 +1,8 @@
-// Reading and writing a diary body of about 6 KB of RTF with mixed formatting.
+// Reading and writing a diary body of about 6 KB of RTF with mixed formatting, and comparing a
+// body with its text field as every page load does.
+#include "bridge/TextCodec.h"
+#include "richtext/BodyAgreement.h"
+#include "richtext/BodyText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -88,5 +92,22 @@ void BM_WriteRtf(benchmark::State& state) {
     state.counters["rtf_bytes"] = static_cast<double>(size);
 }
 BENCHMARK(BM_WriteRtf);
+
+// The body FillBody makes, state.range(0) times over, against the field a save writes beside it.
+void BM_CompareBody(benchmark::State& state) {
+    EnsureApplication();
+    QTextDocument document;
+    for (int64_t i = 0; i < state.range(0); ++i) {
+        FillBody(document);
+    }
+    const std::string rtf = WriteRtf(document);
+    const std::string field = ToCp932(PlainTextForField(document));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CompareBody(rtf, document, field));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * field.size()));
+    state.counters["field_bytes"] = static_cast<double>(field.size());
+}
+BENCHMARK(BM_CompareBody)->Arg(1)->Arg(500)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

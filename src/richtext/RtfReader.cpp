@@ -783,20 +783,39 @@ bool IsRtf(std::string_view bytes) {
     return RtfStart(bytes) != std::string_view::npos;
 }
 
-void ReadRtf(std::string_view bytes, QTextDocument& document) {
+namespace {
+
+// Fills document, its undo stack left alone and its modified mark cleared at the end.
+template <typename Fill>
+void Load(QTextDocument& document, Fill fill) {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     document.clear();
-    const size_t start = RtfStart(bytes);
-    if (start == std::string_view::npos) {
-        QString text = FromCp932(bytes);
-        text.remove(QChar(u'\0'));
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(u'\r', u'\n');
-        document.setPlainText(text);
-    } else {
-        BuildDocument(Parser(bytes.substr(start)).Parse(), document);
-    }
+    fill();
     document.setUndoRedoEnabled(undo);
     document.setModified(false);
+}
+
+void SetPlainText(std::string_view cp932, QTextDocument& document) {
+    QString text = FromCp932(cp932);
+    text.remove(QChar(u'\0'));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    document.setPlainText(text);
+}
+
+}  // namespace
+
+void ReadRtf(std::string_view bytes, QTextDocument& document) {
+    Load(document, [&] {
+        const size_t start = RtfStart(bytes);
+        if (start == std::string_view::npos)
+            SetPlainText(bytes, document);
+        else
+            BuildDocument(Parser(bytes.substr(start)).Parse(), document);
+    });
+}
+
+void ReadPlainText(std::string_view cp932, QTextDocument& document) {
+    Load(document, [&] { SetPlainText(cp932, document); });
 }

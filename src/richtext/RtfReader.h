@@ -13,3 +13,7 @@ bool IsRtf(std::string_view bytes);
 // nothing in the input makes it fail, hang or take memory beyond a small multiple of its size.
 // The document's default font is left alone; it ends unmodified, and the load adds no undo step.
 void ReadRtf(std::string_view bytes, QTextDocument& document);
+
+// Replaces the content of document with CP932 text shown as it stands, even text that looks like
+// RTF; line ends of any kind become paragraphs. Leaves the document as ReadRtf does.
+void ReadPlainText(std::string_view cp932, QTextDocument& document);

@@ -33,6 +33,16 @@ std::string FieldText(char letter, const TDataInfo& rec) {
     }
 }
 
+bool HoldsWriting(const TDataInfo& rec) {
+    return !TrimText(rec.Title).empty() || !TrimText(rec.Text).empty() ||
+           !TrimText(rec.Private).empty() || !TrimText(rec.News).empty() ||
+           (rec.Text.empty() && !rec.RichText.empty());
+}
+
+bool HoldsPage(const TDataInfo& rec) {
+    return HoldsWriting(rec) || (rec.Weather >= 0 && rec.Weather < WeatherUnknown);
+}
+
 int EventMask(const TDataInfo& rec) {
     if (rec.Date == 0) {
         return 0;

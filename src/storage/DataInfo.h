@@ -21,6 +21,19 @@ struct TDataInfo {
 // Stands for a day without a record: Date 0, every text empty, Weather -1.
 extern const TDataInfo EmptyDataInfo;
 
+// "不明", the last of the 33 weathers: what the page shows and stores for a day without a weather
+// mark. Only 0..31 mark a weather.
+constexpr int WeatherUnknown = 32;
+
+// Whether rec holds a page worth its record: a text with more than blanks and control
+// characters, a body that holds what is no text (a picture, say), or a weather mark. A record
+// with empty texts is read by every version of the year file, so a weather alone is kept.
+bool HoldsPage(const TDataInfo& rec);
+
+// Whether one of rec's texts holds more than blanks and control characters, or its body holds
+// what is no text: what a user would lose by deleting the page.
+bool HoldsWriting(const TDataInfo& rec);
+
 // One field of rec for a list cell, chosen by letter: 'C' Text, 'M' Private, 'N' News, 'P' Title
 // (each cut to 24 bytes by TruncateText), 'R' Extra whole, 'W' Weather in decimal; any other
 // letter gives "". Blanks and control characters are trimmed at both ends.

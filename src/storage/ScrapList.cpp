@@ -233,6 +233,12 @@ std::map<std::string, std::string> TScrapList::UnwrittenYears() {
     return years;
 }
 
+void TScrapList::KeepBeforeSave() {
+    if (!fileName_.empty()) {
+        keepBeforeSave_.insert(fileName_);
+    }
+}
+
 std::string TScrapList::YearFileContents() {
     std::vector<const TDataInfo*> records;
     records.reserve(records_.size());

@@ -98,6 +98,9 @@ public:
     // Each year file not written since it changed (the current year when Modified, and every
     // year held unsaved), with the contents it should hold.
     std::map<std::string, std::string> UnwrittenYears();
+    // Keeps the loaded year file as it is on disk under a backup name (KeepBackup) before the
+    // next save over it: for a page about to be rewritten whose old form the user has not seen.
+    void KeepBeforeSave();
 
 private:
     bool WriteYearFile(const std::string& path, const std::string& contents);

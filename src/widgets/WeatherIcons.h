@@ -4,13 +4,13 @@
 #include <QPixmap>
 #include <QString>
 
+#include "storage/DataInfo.h"
+
 class QPainter;
 class QRectF;
 
 // The 33 weathers of a day page, in their stored order (weather index 0..32), and their
 // pictures: 18 x 18 logical pixels, painted at the screen's density so they stay sharp.
-
-constexpr int WeatherUnknown = 32;  // "不明", also shown for a day without weather
 
 int WeatherCount();
 // "晴れ" .. "不明"; empty outside 0..32.

@@ -16,11 +16,13 @@
 #include <QToolBar>
 
 #include "bridge/Fonts.h"
+#include "bridge/TextCodec.h"
 #include "controls/SpinBtns.h"
 #include "mainwindow/PageState.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
 #include "mainwindow/formatting/TimeKey.h"
+#include "richtext/BodyText.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "storage/Cp932.h"
@@ -71,11 +73,14 @@ private Q_SLOTS:
     void toolBarScreenshot();
 };
 
+// A page as a save here leaves it: the body's text beside its RTF.
 void SeedBody(const TWindowRun& run, const std::string& rtf) {
+    QTextDocument body;
+    ReadRtf(rtf, body);
     TDataInfo rec;
     rec.Date = kDay;
     rec.Title = Sjis("題");
-    rec.Text = "x";
+    rec.Text = ToCp932(PlainTextForField(body));
     rec.RichText = rtf;
     SeedRecord(run, rec);
 }

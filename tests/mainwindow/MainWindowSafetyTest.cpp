@@ -12,15 +12,18 @@
 #include <QSysInfo>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTreeWidget>
 #include <csignal>
 
 #include "MainWindowTest.h"
 #include "bridge/TextCodec.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
+#include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/YearFile.h"
 #include "support/ScopedUnprivileged.h"
+#include "widgets/WeatherIcons.h"
 
 namespace {
 
@@ -384,6 +387,131 @@ void TMainWindowTest::noBoxOnceTheSessionEnds() {
     SetUserQuestionHook({});
     QVERIFY(shown.isEmpty());
     QVERIFY(!answer);
+}
+
+void TMainWindowTest::weatherAloneKeepsThePage_data() {
+    QTest::addColumn<int>("how");
+    QTest::newRow("leaving the day") << 0;
+    QTest::newRow("save command") << 1;
+    QTest::newRow("pause in writing") << 2;
+}
+
+// A weather chosen on an empty day is kept as the day's record, shown in the grid and on the
+// page after a restart; the delete command removes it.
+void TMainWindowTest::weatherAloneKeepsThePage() {
+    QFETCH(int, how);
+    const int32_t day = EncodeDate(2026, 9, 9);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    {
+        TForm1& form = run.Start();
+        ChooseWeather(form, 7);  // "曇り"
+        QVERIFY(form.Actions().SaveNowAction->isEnabled());
+        if (how == 0) {
+            ClickDay(form.Diary1(), day + 1);
+            ClickDay(form.Diary1(), day);
+        } else if (how == 1) {
+            form.DataSaveClick();
+        } else {
+            form.WriteSoon();
+        }
+        QVERIFY(!form.isWindowModified());
+        const TDataInfo stored = StoredRecord(run, 2026, day);
+        QCOMPARE(stored.Date, day);
+        QCOMPARE(stored.Weather, 7);
+        QVERIFY(!HoldsWriting(stored));
+        QCOMPARE(form.Page().Weather(), 7);
+        QVERIFY(form.Page().Diary1EventDefine(day) & 16);
+        // No list shows a weather: the day has no row to show.
+        QCOMPARE(form.Ui().ListView1->topLevelItemCount(), 0);
+    }
+    run.Stop();
+    TForm1& form = run.Start();
+    QCOMPARE(form.Page().Weather(), 7);
+    QVERIFY(form.Actions().DeleteAction->isEnabled());
+    form.Actions().DeleteAction->trigger();
+    QVERIFY(run.Questions.isEmpty());
+    QCOMPARE(form.Page().Weather(), WeatherUnknown);
+    QCOMPARE(StoredRecord(run, 2026, day).Date, 0);
+}
+
+void TMainWindowTest::bodyOfAnotherTextIsSetAside_data() {
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("why");  // what the message says; empty when the body is kept
+    const QByteArray head =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 "
+        "\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}\r\n\\pard\\f0\\fs21 \\b ";
+    // 朝から雪 / 朝から
+    QTest::newRow("field edited in a text editor")
+        << head + "\\'92\\'a9\\'82\\'a9\\'82\\'e7\\'90\\'e1\\b0\\par\r\n}\r\n"
+        << u"朝から雨\r\n傘を買った"_qs << u"食い違って"_qs;
+    QTest::newRow("RTF cut short")
+        << head + "\\'92\\'a9\\'82\\'a9\\'82\\'e7" << u"朝から雪\r\n寒い"_qs << u"途中で切れて"_qs;
+    // Another writer's page: lists, and a field without their marks.
+    QFile lists(QStringLiteral(VELMORA_TEST_DATA "/rtf-lists.rtf"));
+    QVERIFY(lists.open(QIODevice::ReadOnly));
+    QTest::newRow("another writer's lists")
+        << lists.readAll()
+        << u"Intro\r\nあい\r\nMilk\r\nFirst\r\nSecond\r\nRoman\r\nEnd of pn\r\nOne\r\nSub\r\n"
+           u"Dot\r\nEnd"_qs
+        << QString();
+}
+
+// A body whose RTF is cut short or tells another text than the page's text field shows the
+// field, which the lists and the search show too; the user is told once. Before the body is
+// rewritten, the year file that still holds the old RTF is kept.
+void TMainWindowTest::bodyOfAnotherTextIsSetAside() {
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, field);
+    QFETCH(QString, why);
+    const int32_t day = EncodeDate(2026, 10, 10);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TDataInfo rec = Record(day, u"題"_qs);
+    rec.Text = ToCp932(field);
+    rec.RichText = rtf.toStdString();
+    SeedRecord(run, rec);
+    TForm1& form = run.Start();
+    QTextEdit* body = form.Ui().DiaryMemo;
+    QCoreApplication::processEvents();
+    if (why.isEmpty()) {
+        QVERIFY(run.Messages.isEmpty());
+        QTextDocument read;
+        ReadRtf(rec.RichText, read);
+        QCOMPARE(body->toPlainText(), read.toPlainText());
+    } else {
+        QCOMPARE(run.Messages.size(), 1);
+        QVERIFY2(run.Messages[0].contains(why) && run.Messages[0].contains(u"2026年10月10日"_qs),
+                 qPrintable(run.Messages[0]));
+        QCOMPARE(body->toPlainText(), QString(field).replace(u"\r\n"_qs, u"\n"_qs));
+    }
+    QVERIFY(!form.isWindowModified());
+
+    // Shown again, the day says nothing more.
+    ClickDay(form.Diary1(), day + 1);
+    ClickDay(form.Diary1(), day);
+    QCoreApplication::processEvents();
+    QCOMPARE(run.Messages.size(), why.isEmpty() ? 0 : 1);
+
+    // Rewriting the body keeps the year file with the old RTF first, and only then.
+    body->moveCursor(QTextCursor::End);
+    TypeText(body, u"!"_qs);
+    ClickDay(form.Diary1(), day + 1);
+    const TDataInfo stored = StoredRecord(run, 2026, day);
+    QVERIFY(IsRtf(stored.RichText));
+    if (why.isEmpty()) {
+        QVERIFY(!run.Files().contains(u"2026.dat.bak"_qs));
+        return;
+    }
+    QCOMPARE(FromCp932(stored.Text), field + u"!"_qs);
+    TScrapList kept;
+    kept.LoadFromFile(run.CorePath(u"2026.dat.bak"_qs));
+    QCOMPARE(kept.FindByDate(day).RichText, rec.RichText);
+    ClickDay(form.Diary1(), day);
+    TypeText(body, u"?"_qs);
+    ClickDay(form.Diary1(), day + 1);
+    QVERIFY(!run.Files().contains(u"2026.dat.bak2"_qs));
 }
 
 void TMainWindowTest::opensCentredWithinTheScreenAndTypesIntoTheBody_data() {

@@ -54,6 +54,10 @@ private Q_SLOTS:
     void rescuedPageComesBackAtTheNextStart_data();
     void rescuedPageComesBackAtTheNextStart();
     void noBoxOnceTheSessionEnds();
+    void weatherAloneKeepsThePage_data();
+    void weatherAloneKeepsThePage();
+    void bodyOfAnotherTextIsSetAside_data();
+    void bodyOfAnotherTextIsSetAside();
     void opensCentredWithinTheScreenAndTypesIntoTheBody_data();
     void opensCentredWithinTheScreenAndTypesIntoTheBody();
     void oneCopyPerFolder();

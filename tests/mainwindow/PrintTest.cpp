@@ -101,6 +101,7 @@ private Q_SLOTS:
     void weatherOnlyWhereChosen();
     void progressFillsOnce_data();
     void progressFillsOnce();
+    void bodyShownWithoutFormattingIsPrintedSo();
 };
 
 }  // namespace
@@ -371,6 +372,22 @@ void TPrintTest::progressFillsOnce() {
         QVERIFY(told[i].first < total || i == told.size() - 1);
     }
     QCOMPARE(told.last().first, total);
+}
+
+// A body whose RTF tells another text than the page's text field is printed as the page shows
+// it: the field.
+void TPrintTest::bodyShownWithoutFormattingIsPrintedSo() {
+    TDataInfo rec;
+    rec.Date = EncodeDate(2024, 3, 15);
+    rec.Weather = -1;
+    rec.Text = Sjis("朝から雨");
+    rec.RichText = "{\\rtf1\\ansi\\ansicpg932 \\'92\\'a9\\'82\\'a9\\'82\\'e7\\'90\\'e1\\par}";
+    const TPrintLabels labels{[](int32_t) { return u"見出し"_qs; }, u"出来事"_qs, u"私的メモ"_qs};
+    QTextDocument document;
+    QVERIFY(BuildPrintDocument({rec}, labels, TPrintOptions{}, document,
+                               [](int, int) { return true; }));
+    QVERIFY2(document.toPlainText().contains(u"朝から雨"_qs), qPrintable(document.toPlainText()));
+    QVERIFY(!document.toPlainText().contains(u"雪"_qs));
 }
 
 QTEST_MAIN(TPrintTest)

@@ -827,7 +827,11 @@ void RtfTest::exactCharacters() {
     QVERIFY(rtf.find(R"(\'96\'7b\par)") != std::string::npos);
 }
 
-QTEST_MAIN(RtfTest)
+int RunRtfTest(int argc, char** argv) {
+    RtfTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "RtfTest.moc"
 
 void RtfTest::tableRead_data() {

@@ -64,4 +64,36 @@ TEST(EventMask, Sums) {
     EXPECT_EQ(EventMask(EmptyDataInfo), 0);
 }
 
+TEST(HoldsPage, WhatKeepsADay) {
+    struct Case {
+        const char* title;
+        const char* text;
+        const char* richText;
+        int weather;
+        bool page;     // HoldsPage
+        bool writing;  // HoldsWriting
+        const char* why;
+    };
+    const Case cases[] = {
+        {"", "", "", -1, false, false, "nothing at all"},
+        {" \t", "\r\n", "", WeatherUnknown, false, false, "blanks, and \"不明\" is no weather"},
+        {"", "", "", 7, true, false, "a weather alone keeps the day"},
+        {"", "", "", 0, true, false, "weather 0 is \"晴れ\""},
+        {"", "", "", 33, false, false, "past the weathers"},
+        {" t ", "", "", -1, true, true, "a title"},
+        {"", "", "{\\rtf1{\\pict 01}}", -1, true, true, "a body of a picture, no text"},
+        {"", "\x81\x40", "\x81\x40", -1, true, true, "the ideographic space is a character"},
+    };
+    for (const Case& c : cases) {
+        TDataInfo rec;
+        rec.Date = 37622;
+        rec.Title = c.title;
+        rec.Text = c.text;
+        rec.RichText = c.richText;
+        rec.Weather = c.weather;
+        EXPECT_EQ(HoldsPage(rec), c.page) << c.why;
+        EXPECT_EQ(HoldsWriting(rec), c.writing) << c.why;
+    }
+}
+
 }  // namespace

@@ -378,6 +378,21 @@ TEST(YearFile, FieldCutAfterALeadByteKeepsTheNextFields) {
     EXPECT_EQ(reopened.store.Current(), open.store.Current()) << "a save changes nothing";
 }
 
+// A page about to lose what its file holds keeps the file as it was before the next save, once.
+TEST(YearFile, KeptBeforeTheNextSaveWhenAsked) {
+    StoreFolder folder;
+    folder.WriteCp932("2003.dat", "37622,-1,,old,,,,,\r\n");
+    OpenStore open(folder, kJan1);
+    open.store.KeepBeforeSave();
+    open.store.PutRecord(Page(kJan1, "new"));
+    open.store.SaveToFile();
+    EXPECT_EQ(folder.Read("2003.dat.bak"), "37622,-1,,old,,,,,\r\n");
+    open.store.PutRecord(Page(kJan1, "newer"));
+    open.store.SaveToFile();
+    EXPECT_EQ(folder.Read("2003.dat.bak2"), "");
+    EXPECT_TRUE(folder.messages.empty());
+}
+
 TEST(YearFile, Utf8FileIsReadAsUtf8AndKeptBeforeTheFirstSave) {
     const std::string line = "37622,0,,晴れの日,朝\\n夜,,メモ,x,\r\n";
     const struct {

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidgetAction>
 
@@ -21,8 +22,8 @@
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daypage/PreeditCommit.h"
+#include "richtext/BodyAgreement.h"
 #include "richtext/BodyText.h"
-#include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
@@ -44,24 +45,6 @@ constexpr int kCellPictureMin = 6;
 const QColor kRokuyoOutside(192, 192, 192);
 const QColor kRokuyoLucky(255, 0, 0);
 const QColor kRokuyoOther(128, 128, 128);
-
-// Blanks and control characters (bytes up to 32) at both ends of a text are not content.
-QString Trimmed(const QString& s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s[begin].unicode() <= 32)
-        ++begin;
-    while (end > begin && s[end - 1].unicode() <= 32)
-        --end;
-    return s.mid(begin, end - begin);
-}
-
-// A record keeps a day while one of its texts holds more than blanks, or its body holds what
-// is no text (a picture, say).
-bool HasContent(const TDataInfo& rec) {
-    return !Trimmed(FromCp932(rec.Title + rec.Text + rec.Private + rec.News)).isEmpty() ||
-           (rec.Text.empty() && !rec.RichText.empty());
-}
 
 // The editors keep line breaks as LF; the records keep them as CR LF.
 std::string ToRecordText(QString text) {
@@ -222,7 +205,10 @@ void TDayPage::StorePage(int32_t date) {
     CommitPreedit();
     if (Changed()) {
         const TDataInfo rec = PageRecord(date);
-        if (HasContent(rec))
+        const bool holdsPage = HoldsPage(rec);
+        if (bodyTouched_ || !holdsPage)
+            KeepSetAsideBody();
+        if (holdsPage)
             store_.PutRecord(rec);
         else
             store_.DeleteByDate(date);
@@ -239,8 +225,10 @@ void TDayPage::StoreInterim() {
         return;
     const int32_t date = store_.CurrentDate();
     const TDataInfo rec = PageRecord(date);
-    if (!HasContent(rec))
+    if (!HoldsPage(rec))
         return;
+    if (bodyTouched_)
+        KeepSetAsideBody();
     store_.PutRecord(rec);
     MarkDocumentsStored();
     storedInterim_ = true;
@@ -357,7 +345,7 @@ void TDayPage::UndoActionExecute() {
     ui_.Comment->setText(FromCp932(rec.Title));
     loadedRichText_ = rec.RichText;
     bodyTouched_ = false;
-    ReadRtf(rec.RichText, *ui_.DiaryMemo->document());
+    ShowBody(rec);
     ui_.PrivMemo->setPlainText(FromRecordText(rec.Private));
     ui_.NewsMemo->setPlainText(FromRecordText(rec.News));
     SetWeather(rec.Weather < 0 ? WeatherUnknown : rec.Weather);
@@ -369,6 +357,34 @@ void TDayPage::UndoActionExecute() {
     remove_.setEnabled(store_.Current().Date != 0);
     ui_.Window->update();
     Q_EMIT Loaded();
+}
+
+void TDayPage::ShowBody(const TDataInfo& rec) {
+    // The field is what the lists and the search show, and the text a save would keep.
+    const TBodyAgreement agreement =
+        ReadPageBody(rec.RichText, rec.Text, *ui_.DiaryMemo->document());
+    setAside_ = agreement != TBodyAgreement::Agrees;
+    if (!setAside_ || !toldSetAside_.insert(rec.Date).second)
+        return;
+    const TYmd ymd = DecodeDate(rec.Date);
+    const QString text =
+        QStringLiteral("%1年%2月%3日のページは、").arg(ymd.Year).arg(ymd.Month).arg(ymd.Day) +
+        (agreement == TBodyAgreement::Cut
+             ? u"書式付きの本文が途中で切れているので"_qs
+             : u"書式付きの本文が、一覧や検索に使う文字だけの本文と食い違っているので"_qs) +
+        u"、書式を外して文字だけの本文を表示します。\r\nこのページの本文を書き換えたり削除したり"
+        u"するときは、その前に元のファイルを別の名前で残します。"_qs;
+    // Said once the page is up, not from within the store's move to the day.
+    QTimer::singleShot(0, this, [this, text] { ShowUserMessage(ui_.Window, text); });
+}
+
+// The RTF of a page shown without it is about to leave the store: the year file on disk, which
+// still holds it, is kept before the next save.
+void TDayPage::KeepSetAsideBody() {
+    if (!setAside_)
+        return;
+    store_.KeepBeforeSave();
+    setAside_ = false;
 }
 
 void TDayPage::UndoCommand() {
@@ -392,12 +408,13 @@ void TDayPage::UndoCommand() {
 void TDayPage::DeleteBtnClick() {
     if (HoldsText() && !AskUserYesNo(ui_.Window, u"この日の日記を削除しますか?"_qs))
         return;
+    KeepSetAsideBody();
     store_.DeleteByDate(diary_.CalendarDate());
 }
 
 bool TDayPage::HoldsText() const {
-    return HasContent(PageRecord(store_.CurrentDate())) ||
-           HasContent(store_.FindByDate(diary_.CalendarDate()));
+    return HoldsWriting(PageRecord(store_.CurrentDate())) ||
+           HoldsWriting(store_.FindByDate(diary_.CalendarDate()));
 }
 
 bool TDayPage::Changed() const {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "controls/DiaryCell.h"
@@ -62,8 +63,9 @@ public:
     void StorePage(int32_t date);
     void DateChanged(uint8_t flags, int year, int month, int day);
     // Puts the page being written into the store as it stands, so that a write of the year file
-    // holds it; undo still returns to the page as loaded. A page blank after trimming is left
-    // for leaving the day to decide, so nothing is deleted behind the user's back.
+    // holds it; undo still returns to the page as loaded. A page that holds nothing (blank texts,
+    // no weather) is left for leaving the day to decide, so nothing is deleted behind the user's
+    // back.
     void StoreInterim();
     // Commits text still being composed in an input method into its editor.
     void CommitPreedit();
@@ -112,6 +114,10 @@ private:
     void SetWeather(int index);
     void SetChanged(bool changed);
     bool HoldsText() const;
+    // Shows rec's body; its text field instead when the RTF is cut short or tells another text,
+    // which the user is told once per day and run.
+    void ShowBody(const TDataInfo& rec);
+    void KeepSetAsideBody();
 
     TDayPageWidgets ui_;
     QAction& undo_;
@@ -129,6 +135,10 @@ private:
     // body is written back byte for byte.
     std::string loadedRichText_;
     bool bodyTouched_ = false;
+    // The body shows the plain-text field because its RTF is cut short or tells another text;
+    // the days whose user has been told so in this run.
+    bool setAside_ = false;
+    std::set<int32_t> toldSetAside_;
     // The record as the page was loaded, and whether an interim store has replaced it since.
     TDataInfo loaded_;
     bool storedInterim_ = false;

@@ -12,8 +12,8 @@
 #include <cstdint>
 
 #include "bridge/TextCodec.h"
+#include "richtext/BodyAgreement.h"
 #include "richtext/RtfPictures.h"
-#include "richtext/RtfReader.h"
 #include "widgets/WeatherIcons.h"
 
 namespace {
@@ -66,7 +66,7 @@ public:
         AddWeather(rec.Weather);
         if (!rec.Title.empty())
             Line(FromCp932(rec.Title), TextFormat(kTitlePoints, true));
-        AddBody(rec.RichText.empty() ? rec.Text : rec.RichText);
+        AddBody(rec.RichText.empty() ? rec.Text : rec.RichText, rec.Text);
         Section(labels_.NewsTitle, rec.News);
         if (options_.PrivateMemo)
             Section(labels_.PrivateTitle, rec.Private);
@@ -96,12 +96,13 @@ private:
                            TextFormat(kCaptionPoints, false));
     }
 
-    void AddBody(const std::string& body) {
+    // The body as the page shows it (ReadPageBody).
+    void AddBody(const std::string& body, const std::string& text) {
         if (body.empty())
             return;
         QTextDocument read;
         read.setDefaultFont(document_.defaultFont());
-        ReadRtf(body, read);
+        ReadPageBody(body, text, read);
         CopyPictures(read, document_);
         // An inserted fragment's first paragraph takes the format of the one it lands in.
         cursor_.insertBlock(read.begin().blockFormat(), read.begin().charFormat());
