@@ -102,6 +102,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     TTextReader reader(std::move(bytes));
     TCommaFile line;
     std::vector<int> badLines;
+    std::vector<int> cutLines;
     std::string firstError;
     bool linesLost = false;
     while (line.ReadLine(reader)) {
@@ -114,6 +115,9 @@ void TNoteList::LoadFromFile(const std::string& path) {
         TNoteRec note;
         try {
             note = ReadNote(line);
+            if (line.FieldCut()) {
+                cutLines.push_back(reader.LineNumber());
+            }
             // What follows the last field is not read; a save would lose it.
             linesLost = linesLost || line.PeekChar() != 0;
         } catch (const VelmoraError& error) {
@@ -140,6 +144,10 @@ void TNoteList::LoadFromFile(const std::string& path) {
     if (!badLines.empty()) {
         backupPending_ = true;
         ReportBadLines(path, firstError, badLines);
+    }
+    if (!cutLines.empty()) {
+        backupPending_ = true;
+        ReportCutLines(path, cutLines);
     }
 }
 

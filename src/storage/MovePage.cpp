@@ -45,7 +45,7 @@ TMoveResult MoveToOtherYear(TScrapList& store, const TDataInfo& moved, int32_t t
     }
     const std::string path = YearFilePath(store.DataDir(), DecodeDate(to).Year);
     const TYearFileRead target = ReadYearFile(path);
-    if (!target.Error.empty() || !target.Text.BadLines.empty() || target.Text.LinesASaveWouldLose) {
+    if (!target.Error.empty() || !target.Text.ReadWhole()) {
         return {false,
                 FormatMessage(Sjis("ファイル %s は一部しか読めないため、移動できません"), path)};
     }

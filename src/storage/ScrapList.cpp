@@ -189,7 +189,7 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
         records_.push_back(std::make_unique<TDataInfo>(std::move(rec)));
     }
     // A save would lose what was not read, so the file is kept before it.
-    if (text.LinesASaveWouldLose || !text.BadLines.empty()) {
+    if (!text.ReadWhole()) {
         keepBeforeSave_.insert(path);
     }
     if (text.LinesASaveWouldLose) {
@@ -197,6 +197,9 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     }
     if (!text.BadLines.empty()) {
         ReportBadLines(path, text.FirstError, text.BadLines);
+    }
+    if (!text.CutLines.empty()) {
+        ReportCutLines(path, text.CutLines);
     }
 }
 

@@ -31,6 +31,8 @@ constexpr uint8_t YearChanged = 2;   // the year differs; its year file has been
 //   save over that file it is kept as found under a backup name (KeepBackup), as it is when a
 //   later line of the same day replaced an earlier one, a line without a date was passed over
 //   or a line held more than one record's fields;
+// - a line that ends inside a quoted field was cut short (a truncated file): its record is read
+//   as far as it goes, that is reported (ReportCutLines), and the file is kept the same way;
 // - a year file written in UTF-8 is read as such and reported, and kept as found before the first
 //   save over it (which writes CP932); a folder or an unreadable file in place of the year file is
 //   reported as a load that failed;

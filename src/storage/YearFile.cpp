@@ -43,6 +43,9 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
     while (line.ReadLine(reader)) {
         try {
             TDataInfo rec = ReadRecord(line, fields);
+            if (line.FieldCut()) {
+                result.CutLines.push_back(reader.LineNumber());
+            }
             const bool extraFields = line.PeekChar() != 0;
             if (rec.Date == 0) {
                 result.LinesASaveWouldLose =

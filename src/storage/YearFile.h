@@ -14,9 +14,13 @@ struct TYearFileText {
     std::vector<TDataInfo> Records;  // ascending by Date, one per day; a later line of a day wins
     std::vector<int> BadLines;       // numbers of the lines that could not be read
     std::string FirstError;          // the message of the first of them
+    std::vector<int> CutLines;       // numbers of the lines cut short inside a field (FieldCut)
     // Lines a save would lose: a day's earlier line replaced by a later one, a line without a
     // date that held content, fields past the last one.
     bool LinesASaveWouldLose = false;
+
+    // Whether the records are all the file held, so a save would write back what was read.
+    bool ReadWhole() const { return BadLines.empty() && CutLines.empty() && !LinesASaveWouldLose; }
 };
 
 // Which fields a reader takes: a search has no use for the rich text, the largest field by far.

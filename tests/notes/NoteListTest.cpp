@@ -184,6 +184,7 @@ TEST_F(NoteFileTest, ForeignLineEndsReadEveryNote) {
         {"0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n", "LF, as editors and git leave"},
         {"0,1,5,2000,9999,0,first,\r0,2,5,2000,9999,0,second,", "CR alone, no end at the end"},
         {"0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\n", "mixed"},
+        {"0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\r\n\x1A", "an end mark"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -239,7 +240,7 @@ TEST_F(NoteFileTest, FileChangedOnDiskIsKeptBeforeTheListWrites) {
     EXPECT_EQ(messages_.size(), 1u);
 }
 
-TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
+TEST_F(NoteFileTest, FilesNotReadAsWrittenAreKeptBeforeTheFirstSave) {
     const struct {
         std::string original;
         std::string title;
@@ -250,6 +251,7 @@ TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
          Sjis("誕生日"), 1},
         {"0,1,5,2000,9999,0,誕生日,\n", Sjis("誕生日"), 1},
         {"; my own notes\r\n0,1,5,2000,9999,0,x,\r\n", "x", 1},
+        {"0,1,5,2000,9999,0,\"cut, short", "cut, short", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.original);

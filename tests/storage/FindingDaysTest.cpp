@@ -215,17 +215,23 @@ TEST_F(FindingDaysFolder, MoveAcrossTheYearBoundary) {
 }
 
 TEST_F(FindingDaysFolder, DamagedTargetYearIsNotWritten) {
-    Seed(Page(EncodeDate(2020, 6, 1), "page"));
-    const std::string damaged = "not-a-date,0,,,x,,,,\r\n";
-    Write("2021.dat", damaged);
-    TScrapList store;
-    store.SetDataDir(Dir());
-    store.SetDate(EncodeDate(2020, 6, 1));
-    const TMoveResult result = MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1));
-    EXPECT_FALSE(result.Moved);
-    EXPECT_FALSE(result.Message.empty());
-    EXPECT_EQ(Read("2021.dat"), damaged);
-    EXPECT_EQ(OnDisk(EncodeDate(2020, 6, 1)).Text, "page");
+    const char* const damagedYears[] = {
+        "not-a-date,0,,,x,,,,\r\n",  // a line that does not read
+        "44197,0,,\"cut short",      // a file that ends inside a field
+    };
+    for (const std::string damaged : damagedYears) {
+        SCOPED_TRACE(damaged);
+        Seed(Page(EncodeDate(2020, 6, 1), "page"));
+        Write("2021.dat", damaged);
+        TScrapList store;
+        store.SetDataDir(Dir());
+        store.SetDate(EncodeDate(2020, 6, 1));
+        const TMoveResult result = MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1));
+        EXPECT_FALSE(result.Moved);
+        EXPECT_FALSE(result.Message.empty());
+        EXPECT_EQ(Read("2021.dat"), damaged);
+        EXPECT_EQ(OnDisk(EncodeDate(2020, 6, 1)).Text, "page");
+    }
 }
 
 TEST_F(FindingDaysFolder, ReadOnlyFolderLeavesBothDays) {
