@@ -8,6 +8,7 @@
 #include "storage/CommaDB.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/FileEncoding.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/TextReader.h"
@@ -80,9 +81,14 @@ TNoteRec* TNoteList::Items(int index) const {
 
 void TNoteList::LoadFromFile(const std::string& path) {
     Clear();
+    if (path != fileName_) {
+        written_ = TFileStamp();
+    }
     fileName_ = path;
     backupPending_ = false;
     stamp_ = FileStampOf(path);
+    // The file as written here is CP932, whatever its bytes happen to look like.
+    const bool ownWrite = written_.Exists && written_ == stamp_;
     std::string bytes;
     try {
         if (!ReadFileIfExists(path, bytes)) {
@@ -93,7 +99,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
         backupPending_ = true;
         throw;
     }
-    if (ConvertUtf8File(bytes)) {
+    if (!ownWrite && ConvertUtf8File(bytes)) {
         backupPending_ = true;
         ReportReadAsUtf8(path);
     }
@@ -178,7 +184,7 @@ void TNoteList::SaveToFile(const std::string& path) {
     }
     SafeWriteFile(target, FileText());
     if (ownFile) {
-        stamp_ = FileStampOf(target);
+        stamp_ = written_ = FileStampOf(target);
     }
     modified_ = false;
 }

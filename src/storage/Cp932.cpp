@@ -271,27 +271,3 @@ bool EncodeCp932Char(char32_t codePoint, std::string& bytes) {
     bytes = std::move(out);
     return true;
 }
-
-bool ConvertUtf8File(std::string& bytes) {
-    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    std::string_view text = bytes;
-    const bool marked = text.starts_with(kByteOrderMark);
-    if (marked) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
-    bool wide = false;
-    for (size_t at = 0; at < text.size();) {
-        size_t length = 0;
-        DecodeUtf8(text.substr(at), length);
-        if (length == 0) {
-            return false;
-        }
-        wide = wide || length >= 3;
-        at += length;
-    }
-    if (!marked && !wide) {
-        return false;
-    }
-    bytes = Utf8ToCp932(text);
-    return true;
-}

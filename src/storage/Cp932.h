@@ -30,12 +30,6 @@ size_t ReferenceAt(std::string_view text, size_t i, char32_t& c);
 // The CP932 bytes of one character; false, with bytes untouched, when CP932 has none.
 bool EncodeCp932Char(char32_t codePoint, std::string& bytes);
 
-// For loaders of CP932 files: when bytes are UTF-8 text instead (a byte-order mark and valid
-// UTF-8 after it, or valid UTF-8 holding a character of three or four bytes, as Japanese text in
-// UTF-8 does), replaces them by their CP932 form (Utf8ToCp932) and returns true; otherwise
-// leaves them and returns false. Real CP932 text of Japanese is never valid UTF-8 of that kind.
-bool ConvertUtf8File(std::string& bytes);
-
 // CP932 text of a UTF-8 literal, for the messages and names the core writes in source as UTF-8.
 inline std::string Sjis(std::string_view utf8) {
     return Utf8ToCp932(utf8);

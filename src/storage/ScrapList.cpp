@@ -6,6 +6,7 @@
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/FileEncoding.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
@@ -153,10 +154,13 @@ void TScrapList::LoadFromFile(const std::string& path) {
         ReadYearFile(path, std::move(*held));
     } else {
         stamps_[path] = FileStampOf(path);
+        // A year file as written here is CP932, whatever its bytes happen to look like.
+        const auto written = written_.find(path);
+        const bool ownWrite = written != written_.end() && written->second == stamps_[path];
         try {
             std::string contents;
             if (ReadFileIfExists(path, contents)) {
-                if (ConvertUtf8File(contents)) {
+                if (!ownWrite && ConvertUtf8File(contents)) {
                     keepBeforeSave_.insert(path);
                     ReportReadAsUtf8(path);
                 }
@@ -250,7 +254,7 @@ bool TScrapList::WriteYearFile(const std::string& path, const std::string& conte
         }
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
-        stamps_[path] = FileStampOf(path);
+        stamps_[path] = written_[path] = FileStampOf(path);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

@@ -34,8 +34,8 @@ constexpr uint8_t YearChanged = 2;   // the year differs; its year file has been
 // - a line that ends inside a quoted field was cut short (a truncated file): its record is read
 //   as far as it goes, that is reported (ReportCutLines), and the file is kept the same way;
 // - a year file written in UTF-8 is read as such and reported, and kept as found before the first
-//   save over it (which writes CP932); a folder or an unreadable file in place of the year file is
-//   reported as a load that failed;
+//   save over it (which writes CP932); a file still as the store last wrote it is CP932; a folder
+//   or an unreadable file in place of the year file is reported as a load that failed;
 // - before a year file is written over, a file that another program changed since it was read or
 //   written here is kept under a backup name and that is reported (KeepIfChangedOnDisk);
 // - a failed save is reported (its message, CR LF, "データが書込めません!"), leaves the file on
@@ -117,4 +117,6 @@ private:
     std::map<std::string, std::string> unsaved_;
     // Each year file as it was last read or written here.
     std::map<std::string, TFileStamp> stamps_;
+    // Each year file as it was last written here.
+    std::map<std::string, TFileStamp> written_;
 };

@@ -268,6 +268,24 @@ TEST_F(NoteFileTest, FilesNotReadAsWrittenAreKeptBeforeTheFirstSave) {
     }
 }
 
+TEST_F(NoteFileTest, FileAsTheListWroteItIsCp932) {
+    // CP932 of a second-level kanji, "｡", the same kanji and "｢"; as UTF-8 they read "メモ".
+    const std::string title = "\xE3\x83\xA1\xE3\x83\xA2";
+    TNoteList list;
+    list.LoadFromFile(path_);
+    list.AddNote(Note(NoteOpen, 1, 5, title));
+    list.Save();
+    list.LoadFromFile(path_);
+    EXPECT_EQ(Titles(list), std::vector<std::string>{title});
+    EXPECT_TRUE(messages_.empty());
+    // The same bytes from another program are judged by the bytes.
+    fs::remove(path_);
+    Write("0,1,5,2000,9999,0," + title + ",\r\n");
+    list.LoadFromFile(path_);
+    EXPECT_EQ(Titles(list), std::vector<std::string>{Sjis("メモ")});
+    EXPECT_EQ(messages_.size(), 1u);
+}
+
 TEST_F(NoteFileTest, FolderNamedLikeTheFileIsAnError) {
     fs::create_directory(path_);
     TNoteList list;

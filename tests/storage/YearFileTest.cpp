@@ -497,6 +497,28 @@ TEST(YearFile, Utf8FileIsReadAsUtf8AndKeptBeforeTheFirstSave) {
     EXPECT_TRUE(folder.messages.empty());
 }
 
+TEST(YearFile, FileAsTheStoreWroteItIsCp932) {
+    // CP932 of a second-level kanji, "｡", the same kanji and "｢"; as UTF-8 they read "メモ".
+    const std::string title = "\xE3\x83\xA1\xE3\x83\xA2";
+    StoreFolder folder;
+    {
+        OpenStore open(folder, kJan1);
+        open.store.PutRecord(Page(kJan1, title));
+        open.store.SetDate(EncodeDate(2004, 1, 1));
+        open.store.SetDate(kJan1);
+        EXPECT_EQ(open.store.Current().Title, title);
+        EXPECT_TRUE(folder.messages.empty());
+        EXPECT_FALSE(open.store.Modified());
+        // Another program's copy of the same bytes is judged by its bytes.
+        std::filesystem::remove(folder.File("2003.dat"));
+        WriteFile(folder.File("2003.dat"), "37622,0,," + title + ",,,,,\r\n");
+        open.store.SetDate(EncodeDate(2004, 1, 1));
+        open.store.SetDate(kJan1);
+        EXPECT_EQ(open.store.Current().Title, Sjis("メモ"));
+        EXPECT_EQ(folder.messages.size(), 1u);
+    }
+}
+
 TEST(YearFile, FolderNamedLikeAYearFileIsReported) {
     StoreFolder folder;
     std::filesystem::create_directory(folder.File("2003.dat"));
