@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
@@ -150,6 +151,54 @@ TEST(Cp932, ReferenceToACp932CharacterStaysText) {
     EXPECT_EQ(Cp932ToUtf8("&#x41;&#x3042;"), "&#x41;&#x3042;");
     EXPECT_EQ(Cp932ToUtf8("&#x1F600;"), "😀");
     EXPECT_EQ(Cp932ToUtf8("&#xD800;"), "&#xD800;");
+}
+
+TEST(Cp932, DamagedBytesShowAsReplacementCharacters) {
+    std::vector<std::string> replaced;
+    EXPECT_EQ(Cp932ToShown("a\x80"
+                           "b&#xFFFD;\x82 &#x1F600;&amp;\x82",
+                           &replaced),
+              "a\uFFFDb\uFFFD\uFFFD \U0001F600&amp;\uFFFD");
+    EXPECT_EQ(replaced, (std::vector<std::string>{"\x80", "&#xFFFD;", "\x82", "\x82"}));
+    EXPECT_EQ(Cp932ToShown(Sjis("表&日記")), "表&日記");
+}
+
+// A text shown from original and edited (or not) is written back with each damaged byte where
+// the user left it, as long as it cannot change what the text reads as.
+TEST(Cp932, ShownTextKeepsItsDamagedBytes) {
+    const struct {
+        std::string original;
+        const char* shown;
+        std::string written;
+        const char* why;
+    } cases[] = {
+        {"title\x82", "title\uFFFD", "title\x82", "unchanged: the bytes as they were"},
+        {"a\xFD&#x41;b", "a\uFFFD&#x41;b", "a\xFD&#x41;b", "unchanged, reference text included"},
+        {"\x80" + Sjis("日記") + "\xFF", "\uFFFD日記です\uFFFD", "\x80" + Sjis("日記です") + "\xFF",
+         "edited between two of them"},
+        {"a\x80y", "x\uFFFDy", "x\x80y", "edited before one"},
+        {"\x80"
+         "a\xFF"
+         "b",
+         "a\uFFFDb",
+         "a\xFF"
+         "b",
+         "the first deleted: the second keeps its byte"},
+        {"a\x80", "\uFFFDa\uFFFD", "&#xFFFD;a\x80", "a new U+FFFD typed before the old one"},
+        {"ab\x82", "xb\uFFFD", "xb\x82", "a lead byte at the end stays at the end"},
+        {"\x82 x", "\uFFFDアx", "&#xFFFD;" + Sjis("ア") + "x",
+         "a lead byte that would join the character typed after it"},
+        {"&#xFFFD;\xA0", "\uFFFD\uFFFD!", "&#xFFFD;\xA0!", "a typed one keeps its reference"},
+        {"\x80", "〜\uFFFD", Sjis("～") + "\x80", "a wave dash beside it takes its CP932 form"},
+        {"plain", "plain\uFFFD", "plain&#xFFFD;", "nothing damaged before: a typed U+FFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::string written = ShownToCp932(c.shown, c.original);
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(Cp932ToShown(written), Cp932ToShown(Utf8ToCp932(c.shown)))
+            << "reads back as the text shown";
+    }
 }
 
 TEST(Cp932, EncodeOneCharacter) {
