@@ -172,6 +172,10 @@ void TMainWindowTest::damagedBytesShowAsReplacementsAndStay() {
     expect(u"PrivMemo"_qs, stored.Private, rec.Private);
     expect(u"NewsMemo"_qs, stored.News, rec.News);
     QCOMPARE(stored.Text, editor == u"DiaryMemo"_qs ? added : std::string());
+    // The file holds the damaged byte itself, as it did, not an escape other readers show.
+    std::string file;
+    QVERIFY(ReadWholeFile(run.CorePath(u"2026.dat"_qs), file));
+    QVERIFY(file.find(Sjis("題") + "\x82 end") != std::string::npos);
     QVERIFY(run.Messages.isEmpty());
 }
 

@@ -68,9 +68,11 @@ TEST(YearFile, RoundTripTexts) {
         std::string(50000, 'x') + hyo,
         Sjis("日本語の本文、「かぎ」と円記号\\。") + hyo + "\"",
         "$12",
-        "title\x81",             // a file cut in the middle of a character
-        "\x81\r\nnext line",     // a lone lead byte before a line break
-        "\x9F,\"\xE0\"\x81\t",   // before a comma, a quote and a TAB
+        "title\x81",            // a file cut in the middle of a character
+        "\x81\r\nnext line",    // a lone lead byte before a line break
+        "\x9F,\"\xE0\"\x81\t",  // before a comma, a quote and a TAB
+        "\x82 end\x9F"
+        "1",                     // before a space and a digit: written as they are
         std::string("a\0b", 3),  // NUL
         "a\x1A b",               // the end-of-file byte
         "{\\rtf1\\ansi\\ansicpg932 {\\fonttbl{\\f0\\fcharset128 x;}}\\par }",
