@@ -153,10 +153,9 @@ void TScrapList::LoadFromFile(const std::string& path) {
     if (held) {
         ReadYearFile(path, std::move(*held));
     } else {
-        stamps_[path] = FileStampOf(path);
         // A year file as written here is CP932, whatever its bytes happen to look like.
-        const auto written = written_.find(path);
-        const bool ownWrite = written != written_.end() && written->second == stamps_[path];
+        const bool ownWrite = WroteAsItIs(path);
+        stamps_[path] = FileStampOf(path);
         try {
             std::string contents;
             if (ReadFileIfExists(path, contents)) {
@@ -175,6 +174,11 @@ void TScrapList::LoadFromFile(const std::string& path) {
     SortByDate();
     loading_ = false;
     modified_ = held.has_value();
+}
+
+bool TScrapList::WroteAsItIs(const std::string& path) const {
+    const auto written = written_.find(path);
+    return written != written_.end() && written->second == FileStampOf(path);
 }
 
 std::optional<std::string> TScrapList::TakeUnsaved(const std::string& path) {

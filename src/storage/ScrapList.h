@@ -62,6 +62,8 @@ public:
     bool Modified() const { return modified_; }
     // True while a year left unsaved by a failed write is held in memory.
     bool HoldsUnsaved() const { return !unsaved_.empty(); }
+    // Whether the year file at path is still as the store last wrote it, and so CP932.
+    bool WroteAsItIs(const std::string& path) const;
     bool Loading() const { return loading_; }
 
     int Count() const { return static_cast<int>(records_.size()); }

@@ -84,7 +84,7 @@ std::string YearFilePath(const std::string& dir, int year) {
     return dir + std::to_string(year) + ".dat";
 }
 
-TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields) {
+TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields, bool ownWrite) {
     TYearFileRead result;
     std::string contents;
     try {
@@ -96,7 +96,7 @@ TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields) {
         result.Error = e.what();
         return result;
     }
-    result.ReadAsUtf8 = ConvertUtf8File(contents);
+    result.ReadAsUtf8 = !ownWrite && ConvertUtf8File(contents);
     result.Text = ParseYearFile(std::move(contents), fields);
     return result;
 }

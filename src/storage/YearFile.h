@@ -37,11 +37,13 @@ std::string YearFileText(const std::vector<const TDataInfo*>& records);
 std::string YearFilePath(const std::string& dir, int year);
 
 // What reading the year file at path gave, for readers other than the day store (search, moving
-// a page): a missing file is an empty year; a file in UTF-8 is read as such.
+// a page): a missing file is an empty year; a file in UTF-8 is read as such, unless ownWrite
+// says it is as Velmora wrote it (TScrapList::WroteAsItIs), which makes it CP932.
 struct TYearFileRead {
     TYearFileText Text;
     bool Missing = false;     // no file at path
     bool ReadAsUtf8 = false;  // the file was UTF-8 and has been converted
     std::string Error;        // why the file could not be read at all (CP932), else empty
 };
-TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields = TYearFileFields::All);
+TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields = TYearFileFields::All,
+                           bool ownWrite = false);

@@ -214,6 +214,24 @@ TEST_F(FindingDaysFolder, MoveAcrossTheYearBoundary) {
     EXPECT_FALSE(store.Modified());
 }
 
+TEST_F(FindingDaysFolder, TargetYearTheStoreWroteStaysCp932) {
+    // CP932 of a second-level kanji, "｡", the same kanji and "｢"; as UTF-8 they read "メモ".
+    const std::string title = "\xE3\x83\xA1\xE3\x83\xA2";
+    TScrapList store;
+    store.SetDataDir(Dir());
+    store.SetDate(EncodeDate(2021, 1, 1));
+    TDataInfo there = Page(EncodeDate(2021, 1, 1), "there");
+    there.Title = title;
+    store.PutRecord(there);
+    store.SetDate(EncodeDate(2020, 6, 1));
+    store.PutRecord(Page(EncodeDate(2020, 6, 1), "page"));
+    ASSERT_TRUE(MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1)).Moved);
+    EXPECT_FALSE(FileExists(File("2021.dat.bak")));
+    const std::string written = Read("2021.dat");
+    EXPECT_NE(written.find("," + title + ","), std::string::npos) << written;
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(FindingDaysFolder, DamagedTargetYearIsNotWritten) {
     const char* const damagedYears[] = {
         "not-a-date,0,,,x,,,,\r\n",  // a line that does not read
