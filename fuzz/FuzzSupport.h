@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "storage/Cp932.h"
+#include "storage/FileEncoding.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 
@@ -47,9 +47,9 @@ inline std::string ReadBack(const std::string& path) {
     return contents;
 }
 
-// A file Velmora wrote that reads as UTF-8 (CP932 that happens to be valid UTF-8 with a
-// character of three bytes or more) is converted on reading: the one difference after a save and
-// a reload that is intended.
+// A file Velmora wrote that reads as UTF-8 (CP932 that happens to be valid UTF-8 whose UTF-8
+// reading is clearly Japanese and its CP932 reading is not) is converted on reading: the one
+// difference after a save and a reload in a new run that is intended.
 inline bool ReadsAsUtf8(std::string bytes) {
     const bool utf8 = ConvertUtf8File(bytes);
     utf8RoundTrips += utf8 ? 1 : 0;

@@ -8,6 +8,7 @@
 #include "storage/CommaDB.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/FileEncoding.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/TextReader.h"
@@ -86,9 +87,14 @@ TNoteRec* TNoteList::Items(int index) const {
 
 void TNoteList::LoadFromFile(const std::string& path) {
     Clear();
+    if (path != fileName_) {
+        written_ = TFileStamp();
+    }
     fileName_ = path;
     backupPending_ = false;
     stamp_ = FileStampOf(path);
+    // The file as written here is CP932, whatever its bytes happen to look like.
+    const bool ownWrite = written_.Exists && written_ == stamp_;
     std::string bytes;
     try {
         if (!ReadFileIfExists(path, bytes)) {
@@ -99,7 +105,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
         backupPending_ = true;
         throw;
     }
-    if (ConvertUtf8File(bytes)) {
+    if (!ownWrite && ConvertUtf8File(bytes)) {
         backupPending_ = true;
         ReportReadAsUtf8(path);
     }
@@ -108,6 +114,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     TTextReader reader(std::move(bytes));
     TCommaFile line;
     std::vector<int> badLines;
+    std::vector<int> cutLines;
     std::string firstError;
     bool linesLost = false;
     while (line.ReadLine(reader)) {
@@ -120,6 +127,9 @@ void TNoteList::LoadFromFile(const std::string& path) {
         TNoteRec note;
         try {
             note = ReadNote(line);
+            if (line.FieldCut()) {
+                cutLines.push_back(reader.LineNumber());
+            }
             // What follows the last field is not read; a save would lose it.
             linesLost = linesLost || line.PeekChar() != 0;
         } catch (const VelmoraError& error) {
@@ -147,6 +157,10 @@ void TNoteList::LoadFromFile(const std::string& path) {
     if (!badLines.empty()) {
         backupPending_ = true;
         ReportBadLines(path, firstError, badLines);
+    }
+    if (!cutLines.empty()) {
+        backupPending_ = true;
+        ReportCutLines(path, cutLines);
     }
 }
 
@@ -177,7 +191,7 @@ void TNoteList::SaveToFile(const std::string& path) {
     }
     SafeWriteFile(target, FileText());
     if (ownFile) {
-        stamp_ = FileStampOf(target);
+        stamp_ = written_ = FileStampOf(target);
     }
     modified_ = false;
 }

@@ -25,7 +25,9 @@ public:
     // is kept beside it (KeepBackup) before the first save over it. Throws VelmoraError when the
     // file exists but cannot be read (or is a folder); the file is then kept the same way before
     // a save, which fails while the file stays unreadable. A file in UTF-8 is read as such,
-    // reported, and kept the same way; so is a file with comment lines, which a save drops.
+    // reported, and kept the same way (not a file still as the list last wrote it, which is
+    // CP932); so is a file with comment lines, which a save drops, and
+    // one whose lines end inside a title (cut short).
     void LoadFromFile(const std::string& path);
     // Writes every note in list order to path ("" means FileName) through SafeWriteFile and
     // clears Modified. Before writing over FileName, a file that another program changed since
@@ -74,4 +76,6 @@ private:
     bool backupPending_ = false;
     // The file at FileName as it was last read or written here.
     TFileStamp stamp_;
+    // The file at FileName as it was last written here; not Exists before the first write.
+    TFileStamp written_;
 };

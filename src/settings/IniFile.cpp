@@ -5,6 +5,7 @@
 
 #include "storage/CommaDB.h"
 #include "storage/Cp932.h"
+#include "storage/FileEncoding.h"
 #include "storage/SafeWrite.h"
 #include "storage/StrUtils.h"
 #include "storage/VelmoraError.h"

@@ -96,6 +96,7 @@ std::string ValuesToLine(std::initializer_list<TFieldValue> values) {
 void TCommaFile::SetLine(std::string line) {
     line_ = std::move(line);
     cursor_ = 0;
+    fieldCut_ = false;
 }
 
 bool TCommaFile::ReadLine(TTextReader& reader) {
@@ -104,6 +105,7 @@ bool TCommaFile::ReadLine(TTextReader& reader) {
         return false;
     }
     cursor_ = 0;
+    fieldCut_ = false;
     return true;
 }
 
@@ -150,6 +152,7 @@ std::string TCommaFile::GetField() {
             ++at;
         }
     }
+    fieldCut_ = fieldCut_ || quoted;
     if (at < size) {
         ++at;  // the comma
     }

@@ -59,6 +59,9 @@ public:
     // The next field with its quoting resolved and its escapes kept; the cursor moves past the
     // field and one comma. An unterminated quoted field ends at the end of the line.
     std::string GetField();
+    // Whether a field read from this line had no closing quote. The format never breaks a line
+    // inside a field, so the line was cut short there: the file was not read whole.
+    bool FieldCut() const { return fieldCut_; }
     std::string GetString() { return GetField(); }
     // The next field with its escapes undone (DecodeText).
     std::string GetText();
@@ -74,4 +77,5 @@ private:
 
     std::string line_;
     std::optional<size_t> cursor_;
+    bool fieldCut_ = false;
 };

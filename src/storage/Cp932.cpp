@@ -1,5 +1,6 @@
 #include "storage/Cp932.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr char32_t kRawByteBase = 0xF700;  // undecodable byte b <-> U+F700 + b
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
 // A converter that must exist: the C library always knows CP932 and UTF-8.
 class Converter : public TIconv {
@@ -244,6 +246,141 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return DecodeReferences(out);
 }
 
+std::string Cp932ToShown(std::string_view cp932, std::vector<std::string>* replaced) {
+    const auto replace = [&](std::string_view what, std::string& out) {
+        out += kReplacementUtf8;
+        if (replaced) {
+            replaced->emplace_back(what);
+        }
+    };
+    std::string out;
+    out.reserve(cp932.size() * 3 / 2);
+    // '&' is never the second byte of a character, so the text splits at it into runs that
+    // convert on their own; a reference starts at one.
+    while (!cp932.empty()) {
+        const std::string_view run = cp932.substr(0, cp932.find('&'));
+        for (std::string_view rest = run; !rest.empty();) {
+            rest.remove_prefix(ToUtf8().Convert(rest, out));
+            if (!rest.empty()) {
+                replace(rest.substr(0, 1), out);
+                rest.remove_prefix(1);
+            }
+        }
+        cp932.remove_prefix(run.size());
+        if (cp932.empty()) {
+            break;
+        }
+        char32_t c = 0;
+        const size_t length = ReferenceAt(cp932, 0, c);
+        if (length == 0) {
+            out += '&';
+            cp932.remove_prefix(1);
+            continue;
+        }
+        if (c == kReplacement) {
+            replace(cp932.substr(0, length), out);
+        } else {
+            AppendUtf8(c, out);
+        }
+        cp932.remove_prefix(length);
+    }
+    return out;
+}
+
+namespace {
+
+// The positions of the U+FFFD in utf8 that lie wholly within [from, to).
+std::vector<size_t> ReplacementsIn(std::string_view utf8, size_t from, size_t to) {
+    std::vector<size_t> found;
+    for (size_t at = utf8.find(kReplacementUtf8, from);
+         at != std::string_view::npos && at + kReplacementUtf8.size() <= to;
+         at = utf8.find(kReplacementUtf8, at + kReplacementUtf8.size())) {
+        found.push_back(at);
+    }
+    return found;
+}
+
+// Whether the bytes what, written before next (the first bytes that follow them), read back as
+// one U+FFFD standing for what and leave next reading as it did. No CP932 character is longer
+// than two bytes, so two bytes of next tell.
+bool StandsAlone(const std::string& what, std::string_view next) {
+    std::vector<std::string> replaced;
+    const std::string shown = Cp932ToShown(what + std::string(next), &replaced);
+    return !replaced.empty() && replaced.front() == what &&
+           shown == std::string(kReplacementUtf8) + Cp932ToShown(next);
+}
+
+// What each U+FFFD of shown (at marks) stood for in before, whose U+FFFD stood for replaced;
+// empty for a new one. Those of the unchanged start and end are the same ones; those of the
+// edited middle take the middle's in order.
+std::vector<std::string> MatchReplacements(std::string_view shown, const std::vector<size_t>& marks,
+                                           std::string_view before,
+                                           const std::vector<std::string>& replaced) {
+    const size_t shorter = std::min(shown.size(), before.size());
+    size_t start = 0;
+    while (start < shorter && shown[start] == before[start]) {
+        ++start;
+    }
+    size_t end = 0;
+    while (end < shorter - start &&
+           shown[shown.size() - 1 - end] == before[before.size() - 1 - end]) {
+        ++end;
+    }
+    const size_t head = ReplacementsIn(shown, 0, start).size();
+    const size_t tail = ReplacementsIn(shown, shown.size() - end, shown.size()).size();
+    const size_t middle = replaced.size() - head - tail;
+    std::vector<std::string> sources(marks.size());
+    for (size_t i = 0; i < marks.size(); ++i) {
+        if (i < head) {
+            sources[i] = replaced[i];
+        } else if (i >= marks.size() - tail) {
+            sources[i] = replaced[replaced.size() - (marks.size() - i)];
+        } else if (i - head < middle) {
+            sources[i] = replaced[i];
+        }
+    }
+    return sources;
+}
+
+}  // namespace
+
+std::string ShownToCp932(std::string_view shown, std::string_view original) {
+    std::vector<std::string> replaced;
+    const std::string before = Cp932ToShown(original, &replaced);
+    if (before == shown) {
+        return std::string(original);
+    }
+    const std::string typed = Utf8ToCp932(shown);
+    const std::vector<size_t> marks = ReplacementsIn(shown, 0, shown.size());
+    if (replaced.empty() || marks.empty()) {
+        return typed;
+    }
+    const std::vector<std::string> sources = MatchReplacements(shown, marks, before, replaced);
+    // From the end, so that the bytes after each U+FFFD are known when its own are chosen.
+    std::vector<std::string> pieces;
+    std::string next;  // the first two bytes of the pieces so far
+    const auto prepend = [&](std::string piece) {
+        next = (piece + next).substr(0, 2);
+        pieces.push_back(std::move(piece));
+    };
+    size_t segmentEnd = shown.size();
+    for (size_t i = marks.size(); i-- > 0;) {
+        const size_t segmentStart = marks[i] + kReplacementUtf8.size();
+        prepend(Utf8ToCp932(shown.substr(segmentStart, segmentEnd - segmentStart)));
+        const bool kept = !sources[i].empty() && StandsAlone(sources[i], next);
+        prepend(kept ? sources[i] : Utf8ToCp932(kReplacementUtf8));
+        segmentEnd = marks[i];
+    }
+    prepend(Utf8ToCp932(shown.substr(0, segmentEnd)));
+    std::string out;
+    for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
+        out += *piece;
+    }
+    // Each piece was checked against what follows it; the whole is checked once more, so that
+    // keeping a byte can never change what the text reads as.
+    return Cp932ToShown(out) == Cp932ToShown(typed) ? out : typed;
+}
+
 std::string Utf8ToCp932(std::string_view typed) {
     const std::string folded =
         HoldsYenOrOverline(typed) ? FoldYenAndOverline(typed) : std::string();
@@ -275,29 +412,5 @@ bool EncodeCp932Char(char32_t codePoint, std::string& bytes) {
         return false;
     }
     bytes = std::move(out);
-    return true;
-}
-
-bool ConvertUtf8File(std::string& bytes) {
-    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    std::string_view text = bytes;
-    const bool marked = text.starts_with(kByteOrderMark);
-    if (marked) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
-    bool wide = false;
-    for (size_t at = 0; at < text.size();) {
-        size_t length = 0;
-        DecodeUtf8(text.substr(at), length);
-        if (length == 0) {
-            return false;
-        }
-        wide = wide || length >= 3;
-        at += length;
-    }
-    if (!marked && !wide) {
-        return false;
-    }
-    bytes = Utf8ToCp932(text);
     return true;
 }

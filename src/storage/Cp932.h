@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The boundary between the core's CP932 bytes and the widgets' Unicode, carried as UTF-8.
 //
@@ -19,6 +20,20 @@
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
+// A CP932 text as the widgets show it: as Cp932ToUtf8, except that each byte that is no CP932
+// shows as the replacement character U+FFFD. replaced, when given, receives in order what each
+// U+FFFD of the result stands for in cp932: such a byte, or a reference "&#xFFFD;" to the
+// replacement character itself.
+std::string Cp932ToShown(std::string_view cp932, std::vector<std::string>* replaced = nullptr);
+
+// The CP932 form of shown, a text shown from original by Cp932ToShown and maybe edited since, so
+// that the bytes a user did not touch stay as they were: original itself when shown is
+// unchanged; otherwise Utf8ToCp932(shown), except that each U+FFFD that stands where one of
+// original stood is written as what it stood for, where that reads back as U+FFFD and leaves the
+// text after it as it was. The U+FFFD of the unchanged start and end of the text keep their own;
+// those of the edited middle take the middle's in order, and any beyond them are new.
+std::string ShownToCp932(std::string_view shown, std::string_view original);
+
 // Decodes the UTF-8 character at the start of s; length 0 when s does not start with one.
 char32_t DecodeUtf8(std::string_view s, size_t& length);
 
@@ -33,12 +48,6 @@ size_t ShownCharLength(std::string_view text, size_t i);
 
 // The CP932 bytes of one character; false, with bytes untouched, when CP932 has none.
 bool EncodeCp932Char(char32_t codePoint, std::string& bytes);
-
-// For loaders of CP932 files: when bytes are UTF-8 text instead (a byte-order mark and valid
-// UTF-8 after it, or valid UTF-8 holding a character of three or four bytes, as Japanese text in
-// UTF-8 does), replaces them by their CP932 form (Utf8ToCp932) and returns true; otherwise
-// leaves them and returns false. Real CP932 text of Japanese is never valid UTF-8 of that kind.
-bool ConvertUtf8File(std::string& bytes);
 
 // CP932 text of a UTF-8 literal, for the messages and names the core writes in source as UTF-8.
 inline std::string Sjis(std::string_view utf8) {

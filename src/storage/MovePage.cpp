@@ -44,8 +44,8 @@ TMoveResult MoveToOtherYear(TScrapList& store, const TDataInfo& moved, int32_t t
         return {false, Sjis("書込めなかった日記があるため、別の年へは移動できません")};
     }
     const std::string path = YearFilePath(store.DataDir(), DecodeDate(to).Year);
-    const TYearFileRead target = ReadYearFile(path);
-    if (!target.Error.empty() || !target.Text.BadLines.empty() || target.Text.LinesASaveWouldLose) {
+    const TYearFileRead target = ReadYearFile(path, TYearFileFields::All, store.WroteAsItIs(path));
+    if (!target.Error.empty() || !target.Text.ReadWhole()) {
         return {false,
                 FormatMessage(Sjis("ファイル %s は一部しか読めないため、移動できません"), path)};
     }

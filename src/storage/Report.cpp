@@ -15,6 +15,18 @@ MessageSink& Sink() {
     return sink;
 }
 
+// "3, 7" for the line numbers, at most ten of them.
+std::string LineNumbers(const std::vector<int>& lines) {
+    std::string numbers;
+    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
+        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+    }
+    if (lines.size() > kMaxListedLines) {
+        numbers += ", ...";
+    }
+    return numbers;
+}
+
 }  // namespace
 
 void SetMessageSink(MessageSink sink) {
@@ -23,15 +35,15 @@ void SetMessageSink(MessageSink sink) {
 
 void ReportBadLines(const std::string& path, const std::string& firstError,
                     const std::vector<int>& lines) {
-    std::string numbers;
-    for (size_t i = 0; i < lines.size() && i < kMaxListedLines; ++i) {
-        numbers += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
-    }
-    if (lines.size() > kMaxListedLines) {
-        numbers += ", ...";
-    }
-    ReportMessage(firstError + "\r\n" + path + " (" + numbers + Sjis("行目)") + "\r\n" +
+    ReportMessage(firstError + "\r\n" + path + " (" + LineNumbers(lines) + Sjis("行目)") + "\r\n" +
                   Sjis("データが読込めません!"));
+}
+
+void ReportCutLines(const std::string& path, const std::vector<int>& lines) {
+    ReportMessage(FormatMessage(Sjis("ファイル %s は途中で切れています"), path) + " (" +
+                  LineNumbers(lines) +
+                  Sjis("行目)。読めたところまでを表示します。保存する前に、"
+                       "元のファイルを別の名前で残します。"));
 }
 
 void ReportReadAsUtf8(const std::string& path) {

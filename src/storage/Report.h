@@ -17,6 +17,10 @@ void ReportMessage(const std::string& cp932Text);
 void ReportBadLines(const std::string& path, const std::string& firstError,
                     const std::vector<int>& lines);
 
+// Says that the lines of the file at path (CP932) were cut short inside a field, so the file was
+// not read whole, and that the file as found will be kept under another name before the save.
+void ReportCutLines(const std::string& path, const std::vector<int>& lines);
+
 // Says that the file at path (CP932) was in UTF-8 and has been read as such, and that the file
 // as found will be kept under another name before the save, which writes CP932.
 void ReportReadAsUtf8(const std::string& path);

@@ -6,6 +6,7 @@
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/FileEncoding.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
@@ -152,11 +153,13 @@ void TScrapList::LoadFromFile(const std::string& path) {
     if (held) {
         ReadYearFile(path, std::move(*held));
     } else {
+        // A year file as written here is CP932, whatever its bytes happen to look like.
+        const bool ownWrite = WroteAsItIs(path);
         stamps_[path] = FileStampOf(path);
         try {
             std::string contents;
             if (ReadFileIfExists(path, contents)) {
-                if (ConvertUtf8File(contents)) {
+                if (!ownWrite && ConvertUtf8File(contents)) {
                     keepBeforeSave_.insert(path);
                     ReportReadAsUtf8(path);
                 }
@@ -171,6 +174,11 @@ void TScrapList::LoadFromFile(const std::string& path) {
     SortByDate();
     loading_ = false;
     modified_ = held.has_value();
+}
+
+bool TScrapList::WroteAsItIs(const std::string& path) const {
+    const auto written = written_.find(path);
+    return written != written_.end() && written->second == FileStampOf(path);
 }
 
 std::optional<std::string> TScrapList::TakeUnsaved(const std::string& path) {
@@ -189,7 +197,7 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
         records_.push_back(std::make_unique<TDataInfo>(std::move(rec)));
     }
     // A save would lose what was not read, so the file is kept before it.
-    if (text.LinesASaveWouldLose || !text.BadLines.empty()) {
+    if (!text.ReadWhole()) {
         keepBeforeSave_.insert(path);
     }
     if (text.LinesASaveWouldLose) {
@@ -197,6 +205,9 @@ void TScrapList::ReadYearFile(const std::string& path, std::string contents) {
     }
     if (!text.BadLines.empty()) {
         ReportBadLines(path, text.FirstError, text.BadLines);
+    }
+    if (!text.CutLines.empty()) {
+        ReportCutLines(path, text.CutLines);
     }
 }
 
@@ -262,7 +273,7 @@ bool TScrapList::WriteYearFile(const std::string& path, const std::string& conte
         }
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
-        stamps_[path] = FileStampOf(path);
+        stamps_[path] = written_[path] = FileStampOf(path);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

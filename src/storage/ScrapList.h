@@ -31,9 +31,11 @@ constexpr uint8_t YearChanged = 2;   // the year differs; its year file has been
 //   save over that file it is kept as found under a backup name (KeepBackup), as it is when a
 //   later line of the same day replaced an earlier one, a line without a date was passed over
 //   or a line held more than one record's fields;
+// - a line that ends inside a quoted field was cut short (a truncated file): its record is read
+//   as far as it goes, that is reported (ReportCutLines), and the file is kept the same way;
 // - a year file written in UTF-8 is read as such and reported, and kept as found before the first
-//   save over it (which writes CP932); a folder or an unreadable file in place of the year file is
-//   reported as a load that failed;
+//   save over it (which writes CP932); a file still as the store last wrote it is CP932; a folder
+//   or an unreadable file in place of the year file is reported as a load that failed;
 // - before a year file is written over, a file that another program changed since it was read or
 //   written here is kept under a backup name and that is reported (KeepIfChangedOnDisk);
 // - a failed save is reported (its message, CR LF, "データが書込めません!"), leaves the file on
@@ -60,6 +62,8 @@ public:
     bool Modified() const { return modified_; }
     // True while a year left unsaved by a failed write is held in memory.
     bool HoldsUnsaved() const { return !unsaved_.empty(); }
+    // Whether the year file at path is still as the store last wrote it, and so CP932.
+    bool WroteAsItIs(const std::string& path) const;
     bool Loading() const { return loading_; }
 
     int Count() const { return static_cast<int>(records_.size()); }
@@ -121,4 +125,6 @@ private:
     std::map<std::string, std::string> unsaved_;
     // Each year file as it was last read or written here.
     std::map<std::string, TFileStamp> stamps_;
+    // Each year file as it was last written here.
+    std::map<std::string, TFileStamp> written_;
 };

@@ -19,6 +19,17 @@ int EscapedByte(const char* at, const char* end) {
                                                                                         : -1;
 }
 
+// Whether a lead byte that stands alone may be written as itself before next, the byte after it
+// in the text: next is written as itself and is neither a control character nor a byte of the
+// line's structure, so no reader takes more than a character of text along with the lead byte.
+bool LoneLeadByteStaysRaw(std::string_view text, size_t i) {
+    if (i + 1 >= text.size()) {
+        return false;  // the comma or quote after the field would go with it
+    }
+    const auto next = static_cast<unsigned char>(text[i + 1]);
+    return next >= 0x20 && next < 0x40 && next != '"' && next != ',';
+}
+
 bool IsBlankOrControl(char byte) {
     return static_cast<unsigned char>(byte) <= 32;
 }
@@ -114,7 +125,8 @@ std::string EncodeField(std::string_view text) {
                 break;
             default:
                 // 0x1A would end the whole file when it is read back.
-                if (byte == '\0' || byte == '\x1A' || IsLeadByte(byte)) {
+                if (byte == '\0' || byte == '\x1A' ||
+                    (IsLeadByte(byte) && !LoneLeadByteStaysRaw(text, i))) {
                     const auto value = static_cast<unsigned char>(byte);
                     result += "\\x";
                     result.push_back(kHex[value >> 4]);

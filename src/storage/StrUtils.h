@@ -62,9 +62,12 @@ std::string TruncateText(std::string_view text, int budget);
 
 // The field form of a text: TAB as "\t", LF as "\n", CR removed, backslash doubled, double quote
 // doubled; the whole field is enclosed in double quotes when the text holds a double quote, a
-// space or a comma. A NUL, the byte 0x1A (which ends a file being read) and a lead byte that
+// space or a comma. A NUL, the byte 0x1A (which may end a file being read) and a lead byte that
 // stands alone (see IsTrailByte) are written as "\x" and two hexadecimal digits, so that every
-// text reads back as itself and no lead byte takes the next byte of the line along.
+// text reads back as itself and no lead byte takes the next byte of the line along; a lone lead
+// byte before a space, a digit or other punctuation below 0x40 but the quote and the comma is
+// written as itself, as a damaged file held it, since whatever takes that byte along loses no
+// byte of the line's structure.
 std::string EncodeField(std::string_view text);
 
 // Undoes the backslash escapes of EncodeField: "\n" gives CR LF, "\t" a TAB, "\x" with two

@@ -3,8 +3,23 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// Bytes that may follow an end-of-file mark without being content.
+bool IsTrailingFiller(char byte) {
+    return byte == '\x1A' || byte == '\r' || byte == '\n' || byte == ' ' || byte == '\t';
+}
+
+}  // namespace
+
 TTextReader::TTextReader(std::string bytes) : bytes_(std::move(bytes)) {
-    if (const size_t eof = bytes_.find('\x1A'); eof != std::string::npos) {
+    // Only a mark with nothing but filler after it ends the file: one stray 0x1A inside a line
+    // must not hide every line after it.
+    size_t tail = bytes_.size();
+    while (tail > 0 && IsTrailingFiller(bytes_[tail - 1])) {
+        --tail;
+    }
+    if (const size_t eof = bytes_.find('\x1A', tail); eof != std::string::npos) {
         bytes_.resize(eof);
     }
 }

@@ -5,7 +5,8 @@
 // Reads the lines of a text file held whole in memory. A line ends at CR LF, at a lone CR or at a
 // lone LF, so files saved by editors and other systems read as they were written; the core never
 // writes a raw line break inside a line. The byte 0x1A ends the file as if it were its physical
-// end.
+// end when only line ends, blanks and more 0x1A follow it; anywhere else it is a byte of the
+// text, so the reader always takes every line that holds content.
 class TTextReader {
 public:
     explicit TTextReader(std::string bytes);

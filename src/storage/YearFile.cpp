@@ -5,6 +5,7 @@
 
 #include "storage/CommaDB.h"
 #include "storage/Cp932.h"
+#include "storage/FileEncoding.h"
 #include "storage/SafeWrite.h"
 #include "storage/StrUtils.h"
 #include "storage/TextReader.h"
@@ -43,6 +44,9 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
     while (line.ReadLine(reader)) {
         try {
             TDataInfo rec = ReadRecord(line, fields);
+            if (line.FieldCut()) {
+                result.CutLines.push_back(reader.LineNumber());
+            }
             const bool extraFields = line.PeekChar() != 0;
             if (rec.Date == 0) {
                 result.LinesASaveWouldLose =
@@ -80,7 +84,7 @@ std::string YearFilePath(const std::string& dir, int year) {
     return dir + std::to_string(year) + ".dat";
 }
 
-TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields) {
+TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields, bool ownWrite) {
     TYearFileRead result;
     std::string contents;
     try {
@@ -92,7 +96,7 @@ TYearFileRead ReadYearFile(const std::string& path, TYearFileFields fields) {
         result.Error = e.what();
         return result;
     }
-    result.ReadAsUtf8 = ConvertUtf8File(contents);
+    result.ReadAsUtf8 = !ownWrite && ConvertUtf8File(contents);
     result.Text = ParseYearFile(std::move(contents), fields);
     return result;
 }

@@ -133,6 +133,56 @@ void TMainWindowTest::blankedPageIsNotDeletedBehindTheUser() {
     QVERIFY(!form.isWindowModified());
 }
 
+void TMainWindowTest::damagedBytesShowAsReplacementsAndStay_data() {
+    QTest::addColumn<QString>("editor");
+    QTest::newRow("the body") << u"DiaryMemo"_qs;
+    QTest::newRow("the title itself") << u"Comment"_qs;
+    QTest::newRow("the news memo") << u"NewsMemo"_qs;
+    QTest::newRow("the private memo") << u"PrivMemo"_qs;
+}
+
+// Bytes that are no CP932 (a damaged file) show as U+FFFD, and the page written back keeps each
+// of them where it was: in the fields the user did not touch and in the one typed into.
+void TMainWindowTest::damagedBytesShowAsReplacementsAndStay() {
+    QFETCH(QString, editor);
+    const int32_t day = EncodeDate(2026, 4, 3);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    TDataInfo rec = Record(day, {});
+    rec.Title = Sjis("題") + "\x82 end";  // a lead byte without its second byte
+    rec.Private = "memo\xFF";
+    rec.News = "\x80news\r\n\xA0";
+    SeedRecord(run, rec);
+    TForm1& form = run.Start();
+    TMainLayout& ui = form.Ui();
+    QCOMPARE(ui.Comment->text(), u"題\uFFFD end"_qs);
+    QCOMPARE(ui.PrivMemo->toPlainText(), u"memo\uFFFD"_qs);
+    QCOMPARE(ui.NewsMemo->toPlainText(), u"\uFFFDnews\n\uFFFD"_qs);
+
+    TypeText(form.findChild<QWidget*>(editor), u"追記"_qs);
+    form.WriteSoon();
+    const TDataInfo stored = StoredRecord(run, 2026, day);
+    const std::string added = Sjis("追記");
+    const auto expect = [&](const QString& name, const std::string& field,
+                            const std::string& before) {
+        if (name != editor) {
+            QCOMPARE(field, before);
+        } else {
+            QCOMPARE(field.size(), before.size() + added.size());
+            QVERIFY(field.find(added) != std::string::npos);
+        }
+    };
+    expect(u"Comment"_qs, stored.Title, rec.Title);
+    expect(u"PrivMemo"_qs, stored.Private, rec.Private);
+    expect(u"NewsMemo"_qs, stored.News, rec.News);
+    QCOMPARE(stored.Text, editor == u"DiaryMemo"_qs ? added : std::string());
+    // The file holds the damaged byte itself, as it did, not an escape other readers show.
+    std::string file;
+    QVERIFY(ReadWholeFile(run.CorePath(u"2026.dat"_qs), file));
+    QVERIFY(file.find(Sjis("題") + "\x82 end") != std::string::npos);
+    QVERIFY(run.Messages.isEmpty());
+}
+
 void TMainWindowTest::unwritableFolderIsReportedOnceWhileLeavingDays() {
     const int32_t day = EncodeDate(2026, 7, 7);
     SetTodayForTesting(day);

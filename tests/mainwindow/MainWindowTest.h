@@ -42,6 +42,8 @@ private Q_SLOTS:
     // Keeping what the user wrote.
     void pageBeingWrittenReachesDiskWithoutMovingUndo();
     void blankedPageIsNotDeletedBehindTheUser();
+    void damagedBytesShowAsReplacementsAndStay_data();
+    void damagedBytesShowAsReplacementsAndStay();
     void unwritableFolderIsReportedOnceWhileLeavingDays();
     void unwritableFolderIsReportedAtStart();
     void deleteAsksOnlyForPagesWithText_data();

@@ -184,6 +184,7 @@ TEST_F(NoteFileTest, ForeignLineEndsReadEveryNote) {
         {"0,1,5,2000,9999,0,first,\n0,2,5,2000,9999,0,second,\n", "LF, as editors and git leave"},
         {"0,1,5,2000,9999,0,first,\r0,2,5,2000,9999,0,second,", "CR alone, no end at the end"},
         {"0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\n", "mixed"},
+        {"0,1,5,2000,9999,0,first,\r\n0,2,5,2000,9999,0,second,\r\n\x1A", "an end mark"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -239,7 +240,7 @@ TEST_F(NoteFileTest, FileChangedOnDiskIsKeptBeforeTheListWrites) {
     EXPECT_EQ(messages_.size(), 1u);
 }
 
-TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
+TEST_F(NoteFileTest, FilesNotReadAsWrittenAreKeptBeforeTheFirstSave) {
     const struct {
         std::string original;
         std::string title;
@@ -250,6 +251,7 @@ TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
          Sjis("誕生日"), 1},
         {"0,1,5,2000,9999,0,誕生日,\n", Sjis("誕生日"), 1},
         {"; my own notes\r\n0,1,5,2000,9999,0,x,\r\n", "x", 1},
+        {"0,1,5,2000,9999,0,\"cut, short", "cut, short", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.original);
@@ -264,6 +266,24 @@ TEST_F(NoteFileTest, Utf8FilesAndCommentsAreKeptBeforeTheFirstSave) {
         list.Save();
         EXPECT_EQ(Read(path_ + ".bak"), c.original);
     }
+}
+
+TEST_F(NoteFileTest, FileAsTheListWroteItIsCp932) {
+    // CP932 of a second-level kanji, "｡", the same kanji and "｢"; as UTF-8 they read "メモ".
+    const std::string title = "\xE3\x83\xA1\xE3\x83\xA2";
+    TNoteList list;
+    list.LoadFromFile(path_);
+    list.AddNote(Note(NoteOpen, 1, 5, title));
+    list.Save();
+    list.LoadFromFile(path_);
+    EXPECT_EQ(Titles(list), std::vector<std::string>{title});
+    EXPECT_TRUE(messages_.empty());
+    // The same bytes from another program are judged by the bytes.
+    fs::remove(path_);
+    Write("0,1,5,2000,9999,0," + title + ",\r\n");
+    list.LoadFromFile(path_);
+    EXPECT_EQ(Titles(list), std::vector<std::string>{Sjis("メモ")});
+    EXPECT_EQ(messages_.size(), 1u);
 }
 
 TEST_F(NoteFileTest, FolderNamedLikeTheFileIsAnError) {

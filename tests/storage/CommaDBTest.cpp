@@ -199,14 +199,20 @@ TEST(TextReader, LineEnds) {
         {"a\n\r\nb", {"a", "", "b"}, "LF CR LF: an empty line between"},
         {"\r\n\r\n", {"", ""}, "empty lines"},
         {"a\r\r\nb", {"a", "", "b"}, "CR CR LF: an empty line between"},
+        {"a\r\n\x1A\r\n \t\x1A\n", {"a"}, "0x1A with only filler after it ends the file"},
+        {"a \x1A", {"a "}, "blanks before the end mark are the line's"},
         {"a\r\n\x1A"
          "b\r\n",
-         {"a"},
-         "0x1A ends the file"},
+         {"a",
+          "\x1A"
+          "b"},
+         "0x1A with a line after it is a byte of the text"},
         {"ab\x1A"
-         "c",
-         {"ab"},
-         "0x1A inside a line ends it"},
+         "c\r\nd\x1A",
+         {"ab\x1A"
+          "c",
+          "d"},
+         "0x1A inside a line is a byte of it; the last one ends the file"},
     };
     for (const Case& c : cases) {
         TTextReader reader(c.bytes);

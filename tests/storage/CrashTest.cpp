@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "support/StoreFolder.h"
 #include "storage/DayNumber.h"
 #include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
+#include "support/StoreFolder.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <set>
 #include <string>
 
-#include "support/StoreFolder.h"
 #include "storage/Cp932.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/StoreFolder.h"
 
 namespace {
 

@@ -268,18 +268,42 @@ TEST_F(FindingDaysFolder, MoveAcrossTheYearBoundary) {
     EXPECT_FALSE(store.Modified());
 }
 
-TEST_F(FindingDaysFolder, DamagedTargetYearIsNotWritten) {
-    Seed(Page(EncodeDate(2020, 6, 1), "page"));
-    const std::string damaged = "not-a-date,0,,,x,,,,\r\n";
-    Write("2021.dat", damaged);
+TEST_F(FindingDaysFolder, TargetYearTheStoreWroteStaysCp932) {
+    // CP932 of a second-level kanji, "｡", the same kanji and "｢"; as UTF-8 they read "メモ".
+    const std::string title = "\xE3\x83\xA1\xE3\x83\xA2";
     TScrapList store;
     store.SetDataDir(Dir());
+    store.SetDate(EncodeDate(2021, 1, 1));
+    TDataInfo there = Page(EncodeDate(2021, 1, 1), "there");
+    there.Title = title;
+    store.PutRecord(there);
     store.SetDate(EncodeDate(2020, 6, 1));
-    const TMoveResult result = MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1));
-    EXPECT_FALSE(result.Moved);
-    EXPECT_FALSE(result.Message.empty());
-    EXPECT_EQ(Read("2021.dat"), damaged);
-    EXPECT_EQ(OnDisk(EncodeDate(2020, 6, 1)).Text, "page");
+    store.PutRecord(Page(EncodeDate(2020, 6, 1), "page"));
+    ASSERT_TRUE(MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1)).Moved);
+    EXPECT_FALSE(FileExists(File("2021.dat.bak")));
+    const std::string written = Read("2021.dat");
+    EXPECT_NE(written.find("," + title + ","), std::string::npos) << written;
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(FindingDaysFolder, DamagedTargetYearIsNotWritten) {
+    const char* const damagedYears[] = {
+        "not-a-date,0,,,x,,,,\r\n",  // a line that does not read
+        "44197,0,,\"cut short",      // a file that ends inside a field
+    };
+    for (const std::string damaged : damagedYears) {
+        SCOPED_TRACE(damaged);
+        Seed(Page(EncodeDate(2020, 6, 1), "page"));
+        Write("2021.dat", damaged);
+        TScrapList store;
+        store.SetDataDir(Dir());
+        store.SetDate(EncodeDate(2020, 6, 1));
+        const TMoveResult result = MovePage(store, EncodeDate(2020, 6, 1), EncodeDate(2021, 6, 1));
+        EXPECT_FALSE(result.Moved);
+        EXPECT_FALSE(result.Message.empty());
+        EXPECT_EQ(Read("2021.dat"), damaged);
+        EXPECT_EQ(OnDisk(EncodeDate(2020, 6, 1)).Text, "page");
+    }
 }
 
 TEST_F(FindingDaysFolder, ReadOnlyFolderLeavesBothDays) {

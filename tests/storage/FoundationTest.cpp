@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/FileEncoding.h"
 #include "storage/Iconv.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
@@ -151,6 +153,54 @@ TEST(Cp932, ReferenceToACp932CharacterStaysText) {
     EXPECT_EQ(Cp932ToUtf8("&#xD800;"), "&#xD800;");
 }
 
+TEST(Cp932, DamagedBytesShowAsReplacementCharacters) {
+    std::vector<std::string> replaced;
+    EXPECT_EQ(Cp932ToShown("a\x80"
+                           "b&#xFFFD;\x82 &#x1F600;&amp;\x82",
+                           &replaced),
+              "a\uFFFDb\uFFFD\uFFFD \U0001F600&amp;\uFFFD");
+    EXPECT_EQ(replaced, (std::vector<std::string>{"\x80", "&#xFFFD;", "\x82", "\x82"}));
+    EXPECT_EQ(Cp932ToShown(Sjis("表&日記")), "表&日記");
+}
+
+// A text shown from original and edited (or not) is written back with each damaged byte where
+// the user left it, as long as it cannot change what the text reads as.
+TEST(Cp932, ShownTextKeepsItsDamagedBytes) {
+    const struct {
+        std::string original;
+        const char* shown;
+        std::string written;
+        const char* why;
+    } cases[] = {
+        {"title\x82", "title\uFFFD", "title\x82", "unchanged: the bytes as they were"},
+        {"a\xFD&#x41;b", "a\uFFFD&#x41;b", "a\xFD&#x41;b", "unchanged, reference text included"},
+        {"\x80" + Sjis("日記") + "\xFF", "\uFFFD日記です\uFFFD", "\x80" + Sjis("日記です") + "\xFF",
+         "edited between two of them"},
+        {"a\x80y", "x\uFFFDy", "x\x80y", "edited before one"},
+        {"\x80"
+         "a\xFF"
+         "b",
+         "a\uFFFDb",
+         "a\xFF"
+         "b",
+         "the first deleted: the second keeps its byte"},
+        {"a\x80", "\uFFFDa\uFFFD", "&#xFFFD;a\x80", "a new U+FFFD typed before the old one"},
+        {"ab\x82", "xb\uFFFD", "xb\x82", "a lead byte at the end stays at the end"},
+        {"\x82 x", "\uFFFDアx", "&#xFFFD;" + Sjis("ア") + "x",
+         "a lead byte that would join the character typed after it"},
+        {"&#xFFFD;\xA0", "\uFFFD\uFFFD!", "&#xFFFD;\xA0!", "a typed one keeps its reference"},
+        {"\x80", "〜\uFFFD", Sjis("～") + "\x80", "a wave dash beside it takes its CP932 form"},
+        {"plain", "plain\uFFFD", "plain&#xFFFD;", "nothing damaged before: a typed U+FFFD"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::string written = ShownToCp932(c.shown, c.original);
+        EXPECT_EQ(written, c.written);
+        EXPECT_EQ(Cp932ToShown(written), Cp932ToShown(Utf8ToCp932(c.shown)))
+            << "reads back as the text shown";
+    }
+}
+
 TEST(Cp932, EncodeOneCharacter) {
     std::string bytes = "unchanged";
     EXPECT_TRUE(EncodeCp932Char(U'あ', bytes));
@@ -158,6 +208,52 @@ TEST(Cp932, EncodeOneCharacter) {
     bytes = "unchanged";
     EXPECT_FALSE(EncodeCp932Char(U'😀', bytes));
     EXPECT_EQ(bytes, "unchanged");
+}
+
+// Whole files as a loader meets them: CP932 that happens to be valid UTF-8 must stay CP932, and
+// what a text editor saves in UTF-8 must be read as such.
+TEST(ConvertUtf8File, ReadingsDecide) {
+    const std::string line = "37622,0,,";
+    const std::string end = ",,,,,\r\n";
+    const struct {
+        std::string bytes;
+        const char* cp932;  // the bytes after the decision; nullptr: left as they were
+        const char* why;
+    } cases[] = {
+        {line + "\xCA\xB2\xC3\xB8 \xCF\xBC" + end, nullptr,
+         "half-width katakana \"ﾊｲﾃｸ ﾏｼ\" (reads in UTF-8 as Latin letters)"},
+        {line + "\xE3\xA9\x83\x41" + end, nullptr,
+         "kanji and katakana \"罠ア\" (in UTF-8 a rare ideograph and an A)"},
+        {line + "\xE6\xA0\x83\x41" + end, nullptr,
+         "\"譬ア\": in UTF-8 one common kanji \"栃A\", too little to decide on"},
+        {line + "\xE2\xB4\x82\xCC\xBD" + end, nullptr,
+         "kanji, hiragana and half-width katakana \"箒のｽ\""},
+        {line + "\x93\xFA\x8B\x4C,\x89\x4A" + end, nullptr,
+         "a kanji page \"日記,雨\" that is no UTF-8 at all"},
+        {line + "plain ascii" + end, nullptr, "ASCII reads the same either way"},
+        {line + "caf\xC3\xA9" + end, nullptr,
+         "UTF-8 of no Japanese text (\"café\") stays as it is, bytes and all"},
+        {line + "\xE6\x99\xB4\xE3\x82\x8C,\xE6\x9C\x9D\\n\xE5\xA4\x9C,,\n", "\x90\xB0\x82\xEA",
+         "UTF-8 from a text editor with LF line ends: \"晴れ\", \"朝\\n夜\""},
+        {line + "\xE3\x83\xA1\xE3\x83\xA2" + end, "\x83\x81\x83\x82",
+         "UTF-8 \"メモ\", whose bytes are also CP932 of no Japanese text"},
+        {line + "\xEF\xBE\x92\xEF\xBE\x93" + end, "\xD2\xD3", "UTF-8 half-width \"ﾒﾓ\""},
+        {line + "\xE6\x99\xB4\xF0\x9F\x98\x80" + end, "\x90\xB0&#x1F600;",
+         "UTF-8 with a pictograph: \"晴😀\""},
+        {"\xEF\xBB\xBF" + line + "ascii" + end, "ascii", "a byte-order mark"},
+        {line + "\x93\xFA\x8B\x4C" + end + line + "\xE6\x97\xA5" + end, nullptr,
+         "a CP932 line and a UTF-8 line: neither reading is whole"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::string bytes = c.bytes;
+        EXPECT_EQ(ConvertUtf8File(bytes), c.cp932 != nullptr);
+        if (c.cp932 == nullptr) {
+            EXPECT_EQ(bytes, c.bytes);
+        } else {
+            EXPECT_NE(bytes.find(c.cp932), std::string::npos) << bytes;
+        }
+    }
 }
 
 class SafeWriteTest : public ::testing::Test {

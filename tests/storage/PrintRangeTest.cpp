@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "support/StoreFolder.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
+#include "support/StoreFolder.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/StoreFolder.h"
 #include "storage/DayNumber.h"
+#include "support/StoreFolder.h"
 
 namespace {
 

@@ -97,6 +97,12 @@ TEST(EncodeField, Cases) {
         {"\xE0\"", "\"\\xE0\"\"\"", "lead byte before a quote"},
         {"\xFC\t", "\\xFC\\t", "lead byte before a TAB"},
         {"\x81\x81\x81", "\x81\x81\\x81", "a lead byte as second byte pairs, the third is alone"},
+        {"\x82 end", "\"\x82 end\"", "lone lead byte before a space: kept as it is"},
+        {"\x82"
+         "1;",
+         "\x82"
+         "1;",
+         "before a digit: kept as it is"},
         {std::string("a\0b\nc", 5), "a\\x00b\\nc", "NUL kept as an escape"},
         {"a\x1A"
          "b",

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "support/StoreFolder.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
 #include "storage/YearFile.h"
+#include "support/StoreFolder.h"
 
 namespace {
 
@@ -29,6 +29,7 @@ TEST(ParseYearFile, Cases) {
         std::vector<int> badLines;
         bool lose;
         const char* why;
+        std::vector<int> cutLines = {};
     } cases[] = {
         {"37623,0,,b,,,,,\r\n37622,0,,a,,,,,\r\n",
          {37622, 37623},
@@ -57,6 +58,12 @@ TEST(ParseYearFile, Cases) {
          {2, 3},
          false,
          "lines whose numbers do not read are listed by number"},
+        {"37622,0,,\"a\r\n37623,0,,b,\"quoted\"\"\r\n37624,0,,\"c,\",,,,,\r\n",
+         {37622, 37623, 37624},
+         {},
+         false,
+         "lines ending inside a quoted field are cut short",
+         {1, 2}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
@@ -65,6 +72,8 @@ TEST(ParseYearFile, Cases) {
         EXPECT_EQ(text.BadLines, c.badLines);
         EXPECT_EQ(text.FirstError.empty(), c.badLines.empty());
         EXPECT_EQ(text.LinesASaveWouldLose, c.lose);
+        EXPECT_EQ(text.CutLines, c.cutLines);
+        EXPECT_EQ(text.ReadWhole(), c.badLines.empty() && !c.lose && c.cutLines.empty());
     }
 }
 

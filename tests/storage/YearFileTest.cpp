@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "support/StoreFolder.h"
+#include "storage/CommaDB.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
 #include "support/ScopedUnprivileged.h"
+#include "support/StoreFolder.h"
 
 namespace {
 
@@ -67,9 +68,11 @@ TEST(YearFile, RoundTripTexts) {
         std::string(50000, 'x') + hyo,
         Sjis("日本語の本文、「かぎ」と円記号\\。") + hyo + "\"",
         "$12",
-        "title\x81",             // a file cut in the middle of a character
-        "\x81\r\nnext line",     // a lone lead byte before a line break
-        "\x9F,\"\xE0\"\x81\t",   // before a comma, a quote and a TAB
+        "title\x81",            // a file cut in the middle of a character
+        "\x81\r\nnext line",    // a lone lead byte before a line break
+        "\x9F,\"\xE0\"\x81\t",  // before a comma, a quote and a TAB
+        "\x82 end\x9F"
+        "1",                     // before a space and a digit: written as they are
         std::string("a\0b", 3),  // NUL
         "a\x1A b",               // the end-of-file byte
         "{\\rtf1\\ansi\\ansicpg932 {\\fonttbl{\\f0\\fcharset128 x;}}\\par }",
@@ -135,9 +138,8 @@ TEST(YearFile, LoadingRules) {
               "37622,-1,,first,body,,,,\r\n"  // empty RichText takes Text
               "\r\n"                          // empty line: Date 0, passed over
               "37623,1,,old,,,,,\r\n"
-              "37623,2,,new,,,,,\n"  // same date: the later line wins (LF is content
-              "\x1A"
-              "37625,0,,after eof,,,,,\r\n");  // and 0x1A ends the file)
+              "37623,2,,new,,,,,\n"  // same date: the later line wins (LF is content)
+              "\x1A\r\n\x1A");       // an end mark with nothing but filler after it
     OpenStore open(folder, kJan1);
     ASSERT_EQ(open.store.Count(), 3);
     EXPECT_EQ(open.store.Items(0).Title, "first");
@@ -180,6 +182,91 @@ TEST(YearFile, LinesASaveWouldLoseAreKept) {
     open.store.PutRecord(Page(37630, "new page"));
     open.store.SaveIfModified();
     EXPECT_FALSE(FileExists(folder.File("2003.dat.bak")));
+}
+
+// A year of 2003 with one line per day, "dayN" as each title.
+std::string WholeYear() {
+    std::string contents;
+    for (int32_t day = 0; day < 365; ++day) {
+        contents += ValuesToLine({kJan1 + day, 0, "", "day" + std::to_string(day + 1), "body"});
+        contents += "\r\n";
+    }
+    return contents;
+}
+
+TEST(YearFile, StrayEndMarkHidesNoDay) {
+    const std::string year = WholeYear();
+    const size_t feb10Title = year.find("day41,");
+    const size_t feb10 = year.rfind('\n', feb10Title) + 1;
+    const struct {
+        std::string original;
+        int days;           // days read
+        bool reported;      // a message, and the file kept before the first save
+        const char* feb10;  // the title read for 10 February
+        const char* why;
+    } cases[] = {
+        {year.substr(0, feb10Title + 5) + "\x1A" + year.substr(feb10Title + 5), 365, false,
+         "day41\x1A", "inside a title it is a byte of the title"},
+        {year.substr(0, feb10) + "\x1A" + year.substr(feb10), 364, true, "",
+         "at the start of a line it spoils that line alone"},
+        {year + "\x1A\r\n\x1A \r\n", 365, false, "day41", "at the end it ends the file"},
+        {year + "\x1A"
+                "37988,0,,next year,,,,,\r\n",
+         365, true, "day41", "before a last line it spoils that line alone"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        WriteFile(folder.File("2003.dat"), c.original);
+        OpenStore open(folder, kJan1);
+        EXPECT_EQ(open.store.Count(), c.days);
+        EXPECT_EQ(open.store.FindByDate(EncodeDate(2003, 2, 10)).Title, c.feb10);
+        EXPECT_EQ(open.store.FindByDate(EncodeDate(2003, 12, 31)).Title, "day365");
+        EXPECT_EQ(folder.messages.size(), c.reported ? 1u : 0u);
+        open.store.PutRecord(Page(kJan1, "changed"));
+        open.store.SaveIfModified();
+        if (c.reported) {
+            EXPECT_EQ(folder.Read("2003.dat.bak"), c.original);
+        } else {
+            EXPECT_FALSE(FileExists(folder.File("2003.dat.bak")));
+        }
+        OpenStore reopened(folder, kJan1);
+        EXPECT_EQ(reopened.store.Count(), c.days) << "the save wrote every day read";
+        EXPECT_EQ(reopened.store.FindByDate(EncodeDate(2003, 2, 10)).Title, c.feb10);
+    }
+}
+
+TEST(YearFile, LineCutInsideAFieldIsReportedAndKept) {
+    const std::string rtf = "\"{\\rtf1\\ansi\\ansicpg932 {\\fonttbl{\\f0\\fcharset128 x;}}";
+    const struct {
+        std::string original;
+        int cutLine;
+        const char* why;
+    } cases[] = {
+        {"37622,0,,one,,,,,\r\n37623,0,,two,whole page,," + rtf + " whole pa", 2,
+         "a truncated file ends inside the rich text"},
+        {"37622,0,,\"a title, cut", 1, "the only line ends inside its title"},
+        {"37622,0,,one,whole page,," + rtf + " whole\r\n37623,0,,two,,,,,\r\n", 1,
+         "a line break inside the rich text"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        WriteFile(folder.File("2003.dat"), c.original);
+        OpenStore open(folder, kJan1);
+        ASSERT_EQ(folder.messages.size(), 1u);
+        EXPECT_EQ(folder.messages[0],
+                  Sjis("ファイル ") + folder.File("2003.dat") + Sjis(" は途中で切れています (") +
+                      std::to_string(c.cutLine) +
+                      Sjis("行目)。読めたところまでを表示します。保存する前に、元のファイルを"
+                           "別の名前で残します。"));
+        const TDataInfo& cut = open.store.FindByDate(37621 + c.cutLine);
+        EXPECT_EQ(cut.Date, 37621 + c.cutLine) << "the record is read as far as it goes";
+        open.store.PutRecord(Page(37630, "new page"));
+        open.store.SaveIfModified();
+        EXPECT_EQ(folder.Read("2003.dat.bak"), c.original);
+        EXPECT_EQ(folder.messages.size(), 1u) << "said once, at the load";
+    }
 }
 
 TEST(YearFile, MissingFile) {
@@ -425,6 +512,28 @@ TEST(YearFile, Utf8FileIsReadAsUtf8AndKeptBeforeTheFirstSave) {
     OpenStore open(folder, kJan1);
     EXPECT_EQ(open.store.Current().Title, "\xC3\xBD\xC4");
     EXPECT_TRUE(folder.messages.empty());
+}
+
+TEST(YearFile, FileAsTheStoreWroteItIsCp932) {
+    // CP932 of a second-level kanji, "｡", the same kanji and "｢"; as UTF-8 they read "メモ".
+    const std::string title = "\xE3\x83\xA1\xE3\x83\xA2";
+    StoreFolder folder;
+    {
+        OpenStore open(folder, kJan1);
+        open.store.PutRecord(Page(kJan1, title));
+        open.store.SetDate(EncodeDate(2004, 1, 1));
+        open.store.SetDate(kJan1);
+        EXPECT_EQ(open.store.Current().Title, title);
+        EXPECT_TRUE(folder.messages.empty());
+        EXPECT_FALSE(open.store.Modified());
+        // Another program's copy of the same bytes is judged by its bytes.
+        std::filesystem::remove(folder.File("2003.dat"));
+        WriteFile(folder.File("2003.dat"), "37622,0,," + title + ",,,,,\r\n");
+        open.store.SetDate(EncodeDate(2004, 1, 1));
+        open.store.SetDate(kJan1);
+        EXPECT_EQ(open.store.Current().Title, Sjis("メモ"));
+        EXPECT_EQ(folder.messages.size(), 1u);
+    }
 }
 
 TEST(YearFile, FolderNamedLikeAYearFileIsReported) {

@@ -46,10 +46,11 @@ const QColor kRokuyoOutside(192, 192, 192);
 const QColor kRokuyoLucky(255, 0, 0);
 const QColor kRokuyoOther(128, 128, 128);
 
-// The editors keep line breaks as LF; the records keep them as CR LF.
-std::string ToRecordText(QString text) {
+// The editors keep line breaks as LF; the records keep them as CR LF. original is the field the
+// text was shown from.
+std::string ToRecordText(QString text, const std::string& original) {
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return ToCp932(text);
+    return ToCp932(text, original);
 }
 
 QString FromRecordText(const std::string& text) {
@@ -251,12 +252,12 @@ void TDayPage::CommitPreedit() {
 TDataInfo TDayPage::PageRecord(int32_t date) const {
     TDataInfo rec;
     rec.Date = date;
-    rec.Title = ToCp932(ui_.Comment->text());
-    rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()));
+    rec.Title = ToCp932(ui_.Comment->text(), loaded_.Title);
+    rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()), loaded_.Text);
     if (!rec.Text.empty() || HoldsMoreThanText(*ui_.DiaryMemo->document()))
         rec.RichText = bodyTouched_ ? WriteRtf(*ui_.DiaryMemo->document()) : loadedRichText_;
-    rec.Private = ToRecordText(ui_.PrivMemo->toPlainText());
-    rec.News = ToRecordText(ui_.NewsMemo->toPlainText());
+    rec.Private = ToRecordText(ui_.PrivMemo->toPlainText(), loaded_.Private);
+    rec.News = ToRecordText(ui_.NewsMemo->toPlainText(), loaded_.News);
     rec.Weather = weather_;
     return rec;
 }

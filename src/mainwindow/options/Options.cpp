@@ -129,8 +129,8 @@ void TOptions::StoreDialog(const TSetupForm& form) {
     const std::array<QLineEdit*, 3> titles = TitleEdits(form);
     const std::array<QLineEdit*, 3> tabs = TabEdits(form);
     for (size_t i = 0; i < titles.size(); ++i) {
-        params_.Titles[i] = ToCp932(titles[i]->text());
-        params_.TabTitles[i] = ToCp932(tabs[i]->text());
+        params_.Titles[i] = ToCp932(titles[i]->text(), params_.Titles[i]);
+        params_.TabTitles[i] = ToCp932(tabs[i]->text(), params_.TabTitles[i]);
     }
 
     dayLists_.DiaryListChange();

@@ -202,7 +202,7 @@ void TTodoMemo::ShowForm(const TNoteForm& form) {
 
 TNoteForm TTodoMemo::ReadForm() const {
     TNoteForm form;
-    form.Title = ToCp932(Content->text());
+    form.Title = ToCp932(Content->text(), original_.Title);
     const QDate date = MemDate->date();
     form.Date = {date.year(), date.month(), date.day()};
     form.Once = isReminder_ && !RepeatBtn->isChecked() && OnceItem->isChecked();
