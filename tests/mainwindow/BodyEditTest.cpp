@@ -12,7 +12,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextList>
+
+#include <sys/stat.h>
 
 // What the body takes from the clipboard: text and its formatting, never a picture that the
 // stored body could not keep.
@@ -53,6 +56,7 @@ private Q_SLOTS:
     }
     void pasteShowsWhatIsKept_data();
     void pasteShowsWhatIsKept();
+    void pastedHtmlLoadsNoFile();
     void cutPictureComesBackOnPaste();
     void typingAfterAPictureIsText();
     void richBodyScreenshots();
@@ -100,6 +104,33 @@ void BodyEditTest::pasteShowsWhatIsKept() {
     QTextCursor cursor(edit.document());
     cursor.setPosition(1);
     QCOMPARE(cursor.charFormat().anchorHref(), href);
+}
+
+// Pasted HTML may name a style sheet by path: it is not read. A FIFO would block the paste in
+// open() for ever, so it is pasted only after a readable file was shown to be left alone.
+void BodyEditTest::pastedHtmlLoadsNoFile() {
+    QTemporaryDir folder;
+    const auto pasteNaming = [](const QString& path) {
+        auto* data = new QMimeData;
+        data->setHtml(
+            u"<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"%1\"></head>"
+            "<body><p>朝</p></body></html>"_qs.arg(path));
+        QApplication::clipboard()->setMimeData(data);
+        TBodyEdit edit;
+        edit.paste();
+        QTextCursor cursor(edit.document());
+        cursor.setPosition(1);
+        return cursor.charFormat().foreground().color();
+    };
+    const QString sheet = folder.filePath(u"red.css"_qs);
+    QFile file(sheet);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("p { color: #ff0000 }");
+    file.close();
+    QVERIFY(pasteNaming(sheet) != QColor(Qt::red));
+    const QString fifo = folder.filePath(u"fifo"_qs);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(pasteNaming(fifo) != QColor(Qt::red));
 }
 
 // A picture read from a file, cut and pasted, is the same picture: shown, and written back as

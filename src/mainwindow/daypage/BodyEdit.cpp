@@ -4,6 +4,7 @@
 #include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
+#include "richtext/SealedDocument.h"
 
 #include <QDesktopServices>
 #include <QMimeData>
@@ -100,7 +101,7 @@ void TBodyEdit::insertFromMimeData(const QMimeData* source) {
         CopyPictures(kept, *document());
         textCursor().insertFragment(QTextDocumentFragment(&kept));
     } else if (source->hasHtml()) {
-        QTextDocument pasted;
+        TSealedDocument pasted;
         pasted.setDefaultFont(document()->defaultFont());
         pasted.setHtml(source->html());
         RemoveImages(pasted);
