@@ -1,5 +1,6 @@
 #include "mainwindow/daypage/BodyEdit.h"
 
+#include "mainwindow/daypage/LongParagraphs.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
@@ -53,6 +54,10 @@ QByteArray RtfOf(const QMimeData* source) {
 }  // namespace
 
 TBodyEdit::TBodyEdit(QWidget* parent) : QTextEdit(parent) {
+    // A very long paragraph, however it came in, is not laid out again at each caret blink.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int at, int, int added) {
+        KeepLongParagraphLayouts(*document(), at, at + added);
+    });
     // Text typed next to a picture or hidden text takes the formatting around it, not the
     // object: written out, it would be a copy of the object.
     connect(this, &QTextEdit::currentCharFormatChanged, this, [this](QTextCharFormat format) {
