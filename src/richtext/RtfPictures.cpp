@@ -6,8 +6,10 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <QtEndian>
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -21,10 +23,7 @@ bool IsDibHeader(QByteArrayView bytes) {
     if (bytes.size() < 4) {
         return false;
     }
-    uint32_t size = 0;
-    for (int i = 3; i >= 0; --i) {
-        size = size << 8 | static_cast<uint8_t>(bytes[i]);
-    }
+    const uint32_t size = qFromLittleEndian<uint32_t>(bytes.data());
     for (const uint32_t known : {12u, 40u, 52u, 56u, 108u, 124u}) {
         if (size == known) {
             return true;
