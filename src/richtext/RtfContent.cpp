@@ -1,6 +1,7 @@
 #include "richtext/RtfContent.h"
 
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfPictures.h"
 
 #include <QCryptographicHash>
 #include <QGuiApplication>
@@ -50,7 +51,7 @@ QString CleanName(const QString& name) {
 constexpr int kMaxPlaceholderSide = 400;  // pixels; a larger one is drawn scaled
 constexpr QSize kPlaceholderSize(120, 90);
 
-// What the editor shows for a picture Qt cannot draw or an object: a framed box with what it
+// What the editor shows for a picture that is not decoded or an object: a framed box with what it
 // is and its size. Text needs fonts, which only an application has.
 QImage Placeholder(const RtfEmbed& embed, QSizeF shown) {
     if (shown.isEmpty()) {
@@ -166,7 +167,7 @@ private:
         flushHidden();
     }
 
-    // Pictures Qt can draw are shown at their size, others and objects as a placeholder of that
+    // Pictures decoded are shown at their size, others and objects as a placeholder of that
     // size; footnotes take no room. Each keeps the group it was read from.
     void InsertEmbed(QTextCursor& cursor, const RtfRun& run) {
         const RtfEmbed& embed = content_.embeds[run.embed - 1];
@@ -179,10 +180,7 @@ private:
             return;
         }
         QSizeF shown(embed.widthTwips / kTwipsPerPixel, embed.heightTwips / kTwipsPerPixel);
-        QImage image;
-        if (!embed.image.isEmpty()) {
-            image.loadFromData(embed.image);
-        }
+        QImage image = DecodePicture(embed.format, embed.image);
         if (image.isNull()) {
             image = Placeholder(embed, shown);
             if (shown.isEmpty()) {

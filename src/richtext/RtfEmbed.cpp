@@ -160,7 +160,8 @@ RtfEmbed ReadEmbed(RtfEmbedKind kind, std::string group) {
     embed.widthTwips = ShownTwips(pict.goalWidth, pict.width, metafile, pict.scaleX);
     embed.heightTwips = ShownTwips(pict.goalHeight, pict.height, metafile, pict.scaleY);
     embed.format = pict.format;
-    if (pict.format == u"PNG" || pict.format == u"JPEG") {
+    if (pict.format == u"PNG" || pict.format == u"JPEG" || pict.format == u"DIB" ||
+        pict.format == u"BMP") {
         embed.image = pict.binary.empty() ? HexBytes(pict.hex)
                                           : QByteArray(pict.binary.data(),
                                                        static_cast<qsizetype>(pict.binary.size()));

@@ -14,7 +14,7 @@ enum class RtfEmbedKind { Picture, Object, Footnote };
 struct RtfEmbed {
     RtfEmbedKind kind = RtfEmbedKind::Picture;
     std::string group;   // the group as read, braces included and balanced
-    QByteArray image;    // PNG or JPEG data of the picture shown; empty for other formats
+    QByteArray image;    // the data of a bitmap picture (PNG, JPEG, DIB, BMP); empty for others
     QString format;      // the picture's format ("PNG", "WMF", ...) or the object's class
     int widthTwips = 0;  // the size it is shown at; 0 when the group gives none
     int heightTwips = 0;

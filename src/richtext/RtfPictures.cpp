@@ -2,10 +2,43 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
+#include <QMimeData>
 #include <QSizeF>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QUrl>
+#include <QtEndian>
+
+#include <cstdint>
+#include <utility>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+// What the decoder may allocate for one picture: its largest size at four bytes a pixel.
+constexpr int kMaxPictureMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024));
+
+// The sizes of the bitmap headers a DIB may begin with.
+bool IsDibHeader(QByteArrayView bytes) {
+    if (bytes.size() < 4) {
+        return false;
+    }
+    const uint32_t size = qFromLittleEndian<uint32_t>(bytes.data());
+    for (const uint32_t known : {12u, 40u, 52u, 56u, 108u, 124u}) {
+        if (size == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The clipboard types of the pictures a body holds, with the kind each is read as.
+constexpr std::pair<const char*, const char*> kMimePictures[] = {
+    {"image/png", "PNG"}, {"image/jpeg", "JPEG"}, {"image/bmp", "BMP"}};
+
+}  // namespace
 
 #include <algorithm>
 
@@ -57,4 +90,66 @@ std::string PngPictureGroup(const QImage& image, QSizeF shown) {
     }
     group += "}";
     return group;
+}
+
+QByteArray PictureDecodeFormat(const QString& kind, QByteArrayView bytes) {
+    // PNG and JPEG are told apart by their bytes, as a writer that mixed up the two words
+    // still showed its picture.
+    if (kind == u"PNG"_s || kind == u"JPEG"_s) {
+        if (bytes.startsWith("\x89PNG\r\n\x1a\n")) {
+            return "png";
+        }
+        if (bytes.startsWith("\xff\xd8\xff")) {
+            return "jpeg";
+        }
+    } else if (kind == u"BMP"_s && bytes.startsWith("BM")) {
+        return "bmp";
+    } else if (kind == u"DIB"_s && IsDibHeader(bytes)) {
+        return "dib";
+    }
+    return QByteArray();
+}
+
+QImage DecodePicture(const QString& kind, const QByteArray& bytes) {
+    const QByteArray format = PictureDecodeFormat(kind, bytes);
+    if (format.isEmpty()) {
+        return QImage();
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setAllocationLimit(kMaxPictureMegabytes);
+    // The size comes from the header alone: a picture too large is refused before its pixels
+    // are read.
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > kMaxPictureSide || size.height() > kMaxPictureSide ||
+        qint64{size.width()} * size.height() > kMaxPicturePixels) {
+        return QImage();
+    }
+    return reader.read();
+}
+
+QImage PictureFromMime(const QMimeData& source) {
+    bool offersOtherImages = false;
+    for (const QString& type : source.formats()) {
+        if (type.startsWith(u"image/"_s)) {
+            for (const auto& [mime, kind] : kMimePictures) {
+                if (type == QLatin1String(mime)) {
+                    if (QImage image = DecodePicture(QLatin1String(kind), source.data(type));
+                        !image.isNull()) {
+                        return image;
+                    }
+                }
+            }
+            offersOtherImages = true;
+        }
+    }
+    // Another program's picture in a format of its own would be decoded by guessing; an image
+    // this program put there has no bytes to guess from.
+    if (!offersOtherImages && source.hasImage()) {
+        return qvariant_cast<QImage>(source.imageData());
+    }
+    return QImage();
 }

@@ -7,6 +7,7 @@
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daypage/BodyEdit.h"
 #include "mainwindow/daypage/BodyLinks.h"
+#include "mainwindow/daypage/LongParagraphs.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
@@ -14,8 +15,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextList>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(TLinkOpening)
 
@@ -58,6 +63,9 @@ private Q_SLOTS:
     }
     void pasteShowsWhatIsKept_data();
     void pasteShowsWhatIsKept();
+    void pastedHtmlLoadsNoFile();
+    void longParagraphsKeepTheirLayout_data();
+    void longParagraphsKeepTheirLayout();
     void cutPictureComesBackOnPaste();
     void typingAfterAPictureIsText();
     void pastedPictureIsKeptInTheRtf_data();
@@ -114,6 +122,76 @@ void BodyEditTest::pasteShowsWhatIsKept() {
     QTextCursor cursor(edit.document());
     cursor.setPosition(1);
     QCOMPARE(cursor.charFormat().anchorHref(), href);
+}
+
+// Pasted HTML may name a style sheet by path: it is not read. A FIFO would block the paste in
+// open() for ever, so it is pasted only after a readable file was shown to be left alone.
+void BodyEditTest::pastedHtmlLoadsNoFile() {
+    QTemporaryDir folder;
+    const auto pasteNaming = [](const QString& path) {
+        auto* data = new QMimeData;
+        data->setHtml(
+            u"<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"%1\"></head>"
+            "<body><p>朝</p></body></html>"_qs.arg(path));
+        QApplication::clipboard()->setMimeData(data);
+        TBodyEdit edit;
+        edit.paste();
+        QTextCursor cursor(edit.document());
+        cursor.setPosition(1);
+        return cursor.charFormat().foreground().color();
+    };
+    const QString sheet = folder.filePath(u"red.css"_qs);
+    QFile file(sheet);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("p { color: #ff0000 }");
+    file.close();
+    QVERIFY(pasteNaming(sheet) != QColor(Qt::red));
+    const QString fifo = folder.filePath(u"fifo"_qs);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(pasteNaming(fifo) != QColor(Qt::red));
+}
+
+// A paragraph long enough that working its layout out again would keep the editor busy at each
+// caret blink keeps it, however it came to be that long; short ones do not.
+void BodyEditTest::longParagraphsKeepTheirLayout_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("kept");
+    for (const QString& how : {u"read"_qs, u"pasted"_qs, u"typed"_qs}) {
+        QTest::addRow("%s, short", qPrintable(how)) << how << 200 << false;
+        QTest::addRow("%s, just short", qPrintable(how)) << how << kLongParagraph - 2 << false;
+        QTest::addRow("%s, long", qPrintable(how)) << how << kLongParagraph << true;
+    }
+}
+
+void BodyEditTest::longParagraphsKeepTheirLayout() {
+    QFETCH(QString, how);
+    QFETCH(int, length);
+    QFETCH(bool, kept);
+    TBodyEdit edit;
+    ReadRtf("{\\rtf1 first\\par x\\par last\\par}", *edit.document());
+    const QString text(length - 2, u'a');  // the block's length counts its end and the x
+    if (how == u"read"_qs) {
+        ReadRtf("{\\rtf1 first\\par x" + text.toStdString() + "\\par last\\par}", *edit.document());
+    } else {
+        QTextCursor cursor(edit.document()->findBlockByNumber(1));
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        edit.setTextCursor(cursor);
+        if (how == u"pasted"_qs) {
+            auto* data = new QMimeData;
+            data->setText(text);
+            QApplication::clipboard()->setMimeData(data);
+            edit.paste();
+        } else {
+            for (qsizetype i = 0; i < text.size(); i += 1000)
+                edit.insertPlainText(text.mid(i, 1000));
+        }
+    }
+    const QTextBlock block = edit.document()->findBlockByNumber(1);
+    QCOMPARE(block.length(), length);
+    QCOMPARE(block.layout()->cacheEnabled(), kept);
+    QVERIFY(!edit.document()->firstBlock().layout()->cacheEnabled());
+    QVERIFY(!edit.document()->lastBlock().layout()->cacheEnabled());
 }
 
 // A picture read from a file, cut and pasted, is the same picture: shown, and written back as

@@ -1,12 +1,16 @@
 #include "richtext/BodyText.h"
 #include "richtext/RtfEmbed.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
 #include "support/DocumentSignature.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,6 +19,8 @@
 #include <QtTest>
 
 #include <string>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -131,6 +137,15 @@ private Q_SLOTS:
     void hiddenTextWrittenInItsGroup();
     void textTakingAnObjectsFormatIsText_data();
     void textTakingAnObjectsFormatIsText();
+    void pictureDecodeFormat_data();
+    void pictureDecodeFormat();
+    void picturesDecodedFromTheirBytes_data();
+    void picturesDecodedFromTheirBytes();
+    void pictureNamingAFifoDoesNotHang();
+    void picturesTooLargeRefused_data();
+    void picturesTooLargeRefused();
+    void pictureFromMime_data();
+    void pictureFromMime();
 };
 
 void RtfTest::fixtureText_data() {
@@ -1042,4 +1057,229 @@ void RtfTest::textTakingAnObjectsFormatIsText() {
     QVERIFY2(at != std::string::npos, written.c_str());
     QCOMPARE(written.find(Bytes(kept), at + 1), std::string::npos);
     QVERIFY2(written.find("xy\\par") != std::string::npos, written.c_str());
+}
+
+namespace {
+
+QByteArray Encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage RedImage() {
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    return image;
+}
+
+QByteArray Dib(const QImage& image) {
+    return Encoded(image, "BMP").mid(14);  // a BMP file without its file header
+}
+
+// An SVG that draws the picture file at path: an SVG decoder opens it.
+QByteArray SvgNaming(const QString& path) {
+    return u"<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"20\" height=\"20\">"
+           "<image x=\"0\" y=\"0\" width=\"20\" height=\"20\" xlink:href=\"%1\"/></svg>"_s.arg(path)
+               .toUtf8();
+}
+
+std::string PictureRtf(const char* word, const QByteArray& bytes) {
+    return "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Arial;}}\\f0{\\pict\\" + std::string(word) +
+           "\\picw20\\pich20 " + Bytes(bytes.toHex()) + "}\\par}";
+}
+
+// The picture the first paragraph shows.
+QImage ShownPicture(const QTextDocument& document) {
+    QTextCursor cursor(document.begin());
+    cursor.movePosition(QTextCursor::NextCharacter);
+    const QTextImageFormat image = cursor.charFormat().toImageFormat();
+    return document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+}
+
+bool IsRed(const QImage& image) {
+    const QColor centre(image.pixel(image.width() / 2, image.height() / 2));
+    return centre.red() > 200 && centre.green() < 60 && centre.blue() < 60;
+}
+
+// A PNG's chunk with its length and check sum.
+QByteArray PngChunk(const QByteArray& type, const QByteArray& data) {
+    QByteArray chunk;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk += static_cast<char>(data.size() >> shift & 0xff);
+    }
+    const QByteArray checked = type + data;
+    uint32_t crc = 0xffffffffu;
+    for (const char c : checked) {
+        crc ^= static_cast<uint8_t>(c);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = crc & 1 ? 0xedb88320u ^ (crc >> 1) : crc >> 1;
+        }
+    }
+    crc ^= 0xffffffffu;
+    chunk += checked;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        chunk += static_cast<char>(crc >> shift & 0xff);
+    }
+    return chunk;
+}
+
+// A black-and-white PNG of the given size, its rows all white: small whatever its size. Without
+// its pixels it holds one row of them.
+QByteArray BlankPng(quint32 width, quint32 height, bool withPixels) {
+    QByteArray header;
+    for (const quint32 value : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            header += static_cast<char>(value >> shift & 0xff);
+        }
+    }
+    header += QByteArray("\x01\x00\x00\x00\x00", 5);  // 1 bit grey, no interlace
+    QByteArray png = QByteArray("\x89PNG\r\n\x1a\n") + PngChunk("IHDR", header);
+    QByteArray row(1 + (width + 7) / 8, '\xff');
+    row[0] = 0;  // no filter
+    // zlib data, without the length qCompress puts before it
+    png += PngChunk("IDAT", qCompress(row.repeated(withPixels ? height : 1)).mid(4));
+    return png + PngChunk("IEND", QByteArray());
+}
+
+}  // namespace
+
+void RtfTest::pictureDecodeFormat_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("format");
+    const QByteArray png = Encoded(RedImage(), "PNG");
+    const QByteArray jpeg = Encoded(RedImage(), "JPEG");
+    const QByteArray svg = SvgNaming(u"/dev/null"_s);
+    QTest::newRow("PNG") << u"PNG"_s << png << QByteArray("png");
+    QTest::newRow("JPEG") << u"JPEG"_s << jpeg << QByteArray("jpeg");
+    QTest::newRow("JPEG bytes under \\pngblip") << u"PNG"_s << jpeg << QByteArray("jpeg");
+    QTest::newRow("PNG bytes under \\jpegblip") << u"JPEG"_s << png << QByteArray("png");
+    QTest::newRow("BMP file") << u"BMP"_s << Encoded(RedImage(), "BMP") << QByteArray("bmp");
+    QTest::newRow("DIB") << u"DIB"_s << Dib(RedImage()) << QByteArray("dib");
+    QTest::newRow("SVG under \\pngblip") << u"PNG"_s << svg << QByteArray();
+    QTest::newRow("SVG under \\jpegblip") << u"JPEG"_s << svg << QByteArray();
+    QTest::newRow("compressed SVG") << u"PNG"_s << qCompress(svg) << QByteArray();
+    QTest::newRow("XPM under \\pngblip") << u"PNG"_s << Encoded(RedImage(), "XPM") << QByteArray();
+    QTest::newRow("GIF under \\pngblip")
+        << u"PNG"_s << QByteArray("GIF89a\x01\x00\x01\x00") << QByteArray();
+    QTest::newRow("BMP file under \\pngblip")
+        << u"PNG"_s << Encoded(RedImage(), "BMP") << QByteArray();
+    QTest::newRow("PNG as DIB") << u"DIB"_s << png << QByteArray();
+    QTest::newRow("PNG as WMF") << u"WMF"_s << png << QByteArray();
+    QTest::newRow("PNG as EMF") << u"EMF"_s << png << QByteArray();
+    QTest::newRow("empty") << u"PNG"_s << QByteArray() << QByteArray();
+    QTest::newRow("no kind") << QString() << png << QByteArray();
+}
+
+void RtfTest::pictureDecodeFormat() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, format);
+    QCOMPARE(PictureDecodeFormat(kind, bytes), format);
+}
+
+// A body's pictures are decoded from their own bytes, and only as a picture a body holds; any
+// other content is a placeholder.
+void RtfTest::picturesDecodedFromTheirBytes_data() {
+    QTest::addColumn<QByteArray>("word");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("PNG") << QByteArray("pngblip") << Encoded(RedImage(), "PNG") << true;
+    QTest::newRow("JPEG") << QByteArray("jpegblip") << Encoded(RedImage(), "JPEG") << true;
+    QTest::newRow("DIB") << QByteArray("dibitmap0") << Dib(RedImage()) << true;
+    QTest::newRow("XPM under \\pngblip")
+        << QByteArray("pngblip") << Encoded(RedImage(), "XPM") << false;
+    QTest::newRow("PNG under \\wmetafile8")
+        << QByteArray("wmetafile8") << Encoded(RedImage(), "PNG") << false;
+    // The SVG names a red picture file; drawn, it would be red.
+    QTest::newRow("SVG naming a file under \\pngblip")
+        << QByteArray("pngblip") << QByteArray() << false;
+    QTest::newRow("SVG naming a file under \\jpegblip")
+        << QByteArray("jpegblip") << QByteArray() << false;
+}
+
+void RtfTest::picturesDecodedFromTheirBytes() {
+    QFETCH(QByteArray, word);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, shown);
+    QTemporaryDir folder;
+    if (bytes.isEmpty()) {
+        const QString red = folder.filePath(u"red.png"_s);
+        QVERIFY(RedImage().save(red, "PNG"));
+        bytes = SvgNaming(red);
+    }
+    QTextDocument document;
+    ReadRtf(PictureRtf(word.constData(), bytes), document);
+    const QImage picture = ShownPicture(document);
+    QVERIFY(!picture.isNull());
+    QCOMPARE(IsRed(picture), shown);
+}
+
+// An SVG naming a FIFO would block the reader in open() for ever. The format is checked first,
+// so that a regression fails here instead of hanging.
+void RtfTest::pictureNamingAFifoDoesNotHang() {
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath(u"fifo"_s);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QByteArray svg = SvgNaming(fifo);
+    QVERIFY(PictureDecodeFormat(u"PNG"_s, svg).isEmpty());
+    QTextDocument document;
+    ReadRtf(PictureRtf("pngblip", svg), document);
+    QVERIFY(!IsRed(ShownPicture(document)));
+}
+
+// The size in a picture's header is checked before its pixels are decoded.
+void RtfTest::picturesTooLargeRefused_data() {
+    QTest::addColumn<QByteArray>("png");
+    QTest::addColumn<bool>("decoded");
+    QTest::newRow("100000 x 100000, header only") << BlankPng(100000, 100000, false) << false;
+    QTest::newRow("too wide") << BlankPng(kMaxPictureSide + 1, 1, true) << false;
+    QTest::newRow("too tall") << BlankPng(1, kMaxPictureSide + 1, true) << false;
+    QTest::newRow("too many pixels") << BlankPng(6000, 6000, true) << false;
+    QTest::newRow("widest") << BlankPng(kMaxPictureSide, 1, true) << true;
+    QTest::newRow("a large photo") << BlankPng(6000, 5000, true) << true;
+}
+
+void RtfTest::picturesTooLargeRefused() {
+    QFETCH(QByteArray, png);
+    QFETCH(bool, decoded);
+    QCOMPARE(PictureDecodeFormat(u"PNG"_s, png), QByteArray("png"));
+    QCOMPARE(!DecodePicture(u"PNG"_s, png).isNull(), decoded);
+}
+
+void RtfTest::pictureFromMime_data() {
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("withImage");  // also an image put there in this program
+    QTest::addColumn<bool>("red");
+    const QByteArray svg = SvgNaming(u"/dev/null"_s);
+    QTest::newRow("PNG") << u"image/png"_s << Encoded(RedImage(), "PNG") << false << true;
+    QTest::newRow("JPEG") << u"image/jpeg"_s << Encoded(RedImage(), "JPEG") << false << true;
+    QTest::newRow("BMP") << u"image/bmp"_s << Encoded(RedImage(), "BMP") << false << true;
+    QTest::newRow("this program's image") << QString() << QByteArray() << true << true;
+    QTest::newRow("SVG") << u"image/svg+xml"_s << svg << false << false;
+    QTest::newRow("SVG beside an image") << u"image/svg+xml"_s << svg << true << false;
+    QTest::newRow("SVG as PNG") << u"image/png"_s << svg << true << false;
+    QTest::newRow("XPM") << u"image/x-xpixmap"_s << Encoded(RedImage(), "XPM") << false << false;
+    QTest::newRow("nothing") << QString() << QByteArray() << false << false;
+}
+
+void RtfTest::pictureFromMime() {
+    QFETCH(QString, type);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, withImage);
+    QFETCH(bool, red);
+    QMimeData source;
+    if (!type.isEmpty()) {
+        source.setData(type, bytes);
+    }
+    if (withImage) {
+        source.setImageData(RedImage());
+    }
+    const QImage picture = PictureFromMime(source);
+    QCOMPARE(!picture.isNull() && IsRed(picture), red);
 }

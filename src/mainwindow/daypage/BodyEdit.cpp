@@ -2,10 +2,12 @@
 
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daypage/BodyLinks.h"
+#include "mainwindow/daypage/LongParagraphs.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
+#include "richtext/SealedDocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -67,7 +69,9 @@ bool HoldsOnlyAPicture(const QMimeData* source) {
         return false;
     if (!source->hasHtml())
         return true;
-    QString text = QTextDocumentFragment::fromHtml(source->html()).toPlainText();
+    TSealedDocument html;
+    html.setHtml(source->html());
+    QString text = html.toPlainText();
     text.remove(QChar::ObjectReplacementCharacter);
     return text.trimmed().isEmpty();
 }
@@ -80,6 +84,10 @@ TBodyEdit::TBodyEdit(QWidget* parent)
       LinkFolder(QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + u'/')) {
     // Links show their target under the mouse, and the hand with Ctrl held.
     viewport()->setMouseTracking(true);
+    // A very long paragraph, however it came in, is not laid out again at each caret blink.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int at, int, int added) {
+        KeepLongParagraphLayouts(*document(), at, at + added);
+    });
     // Text typed next to a picture or hidden text takes the formatting around it, not the
     // object: written out, it would be a copy of the object.
     connect(this, &QTextEdit::currentCharFormatChanged, this, [this](QTextCharFormat format) {
@@ -133,7 +141,7 @@ void TBodyEdit::insertFromMimeData(const QMimeData* source) {
         IsRtf(std::string_view(rtf.constData(), rtf.size()))) {
         InsertRtf(std::string_view(rtf.constData(), static_cast<size_t>(rtf.size())));
     } else if (HoldsOnlyAPicture(source)) {
-        const QImage image = qvariant_cast<QImage>(source->imageData());
+        const QImage image = PictureFromMime(*source);
         // Shown at its own size, narrowed to the page when it is wider.
         QSizeF shown = image.deviceIndependentSize();
         const qreal room = viewport()->width() - 2 * document()->documentMargin();
@@ -142,7 +150,7 @@ void TBodyEdit::insertFromMimeData(const QMimeData* source) {
         if (const std::string group = PngPictureGroup(image, shown); !group.empty())
             InsertRtf("{\\rtf1 " + group + "}");
     } else if (source->hasHtml()) {
-        QTextDocument pasted;
+        TSealedDocument pasted;
         pasted.setDefaultFont(document()->defaultFont());
         pasted.setHtml(source->html());
         RemoveImages(pasted);
