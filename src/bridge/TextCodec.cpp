@@ -16,7 +16,7 @@ QString FromCp932(std::string_view cp932) {
 }
 
 std::string ToCp932(const QString& text) {
-    return Utf8ToCp932(Utf8Of(text));
+    return TypedToCp932(Utf8Of(text));
 }
 
 std::string ToCp932(const QString& text, std::string_view original) {

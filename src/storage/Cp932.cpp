@@ -208,8 +208,9 @@ bool HoldsYenOrOverline(std::string_view utf8) {
            utf8.find("\xE2\x80\xBE") != std::string_view::npos;
 }
 
-// Converts a text that holds no '&' starting a reference.
-void AppendCp932(std::string_view utf8, std::string& out) {
+// Converts a text that holds no '&' starting a reference. With rawBytes, the private-use
+// characters that stand for bytes of a file that are no CP932 are written as those bytes.
+void AppendCp932(std::string_view utf8, bool rawBytes, std::string& out) {
     while (!utf8.empty()) {
         utf8.remove_prefix(ToCp932().Convert(utf8, out));
         if (utf8.empty()) {
@@ -223,12 +224,32 @@ void AppendCp932(std::string_view utf8, std::string& out) {
             continue;
         }
         utf8.remove_prefix(length);
-        if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF && RawByteComesBack(c, utf8)) {
+        if (rawBytes && c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF &&
+            RawByteComesBack(c, utf8)) {
             out += static_cast<char>(c - kRawByteBase);
         } else {
             AppendReference(c, out);
         }
     }
+}
+
+std::string EncodeCp932(std::string_view typed, bool rawBytes) {
+    const std::string folded =
+        HoldsYenOrOverline(typed) ? FoldYenAndOverline(typed) : std::string();
+    const std::string_view utf8 = folded.empty() ? typed : std::string_view(folded);
+    std::string out;
+    out.reserve(utf8.size());
+    // A typed "&" that would start a reference is itself written as one, so the text it begins
+    // reads back as typed.
+    size_t at = 0;
+    for (size_t amp = FindDecodableAmpersand(utf8, 0); amp != std::string_view::npos;
+         amp = FindDecodableAmpersand(utf8, at)) {
+        AppendCp932(utf8.substr(at, amp - at), rawBytes, out);
+        AppendReference('&', out);
+        at = amp + 1;
+    }
+    AppendCp932(utf8.substr(at), rawBytes, out);
+    return out;
 }
 
 }  // namespace
@@ -350,7 +371,7 @@ std::string ShownToCp932(std::string_view shown, std::string_view original) {
     if (before == shown) {
         return std::string(original);
     }
-    const std::string typed = Utf8ToCp932(shown);
+    const std::string typed = TypedToCp932(shown);
     const std::vector<size_t> marks = ReplacementsIn(shown, 0, shown.size());
     if (replaced.empty() || marks.empty()) {
         return typed;
@@ -366,12 +387,12 @@ std::string ShownToCp932(std::string_view shown, std::string_view original) {
     size_t segmentEnd = shown.size();
     for (size_t i = marks.size(); i-- > 0;) {
         const size_t segmentStart = marks[i] + kReplacementUtf8.size();
-        prepend(Utf8ToCp932(shown.substr(segmentStart, segmentEnd - segmentStart)));
+        prepend(TypedToCp932(shown.substr(segmentStart, segmentEnd - segmentStart)));
         const bool kept = !sources[i].empty() && StandsAlone(sources[i], next);
-        prepend(kept ? sources[i] : Utf8ToCp932(kReplacementUtf8));
+        prepend(kept ? sources[i] : TypedToCp932(kReplacementUtf8));
         segmentEnd = marks[i];
     }
-    prepend(Utf8ToCp932(shown.substr(0, segmentEnd)));
+    prepend(TypedToCp932(shown.substr(0, segmentEnd)));
     std::string out;
     for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) {
         out += *piece;
@@ -382,22 +403,11 @@ std::string ShownToCp932(std::string_view shown, std::string_view original) {
 }
 
 std::string Utf8ToCp932(std::string_view typed) {
-    const std::string folded =
-        HoldsYenOrOverline(typed) ? FoldYenAndOverline(typed) : std::string();
-    const std::string_view utf8 = folded.empty() ? typed : std::string_view(folded);
-    std::string out;
-    out.reserve(utf8.size());
-    // A typed "&" that would start a reference is itself written as one, so the text it begins
-    // reads back as typed.
-    size_t at = 0;
-    for (size_t amp = FindDecodableAmpersand(utf8, 0); amp != std::string_view::npos;
-         amp = FindDecodableAmpersand(utf8, at)) {
-        AppendCp932(utf8.substr(at, amp - at), out);
-        AppendReference('&', out);
-        at = amp + 1;
-    }
-    AppendCp932(utf8.substr(at), out);
-    return out;
+    return EncodeCp932(typed, true);
+}
+
+std::string TypedToCp932(std::string_view typed) {
+    return EncodeCp932(typed, false);
 }
 
 bool EncodeCp932Char(char32_t codePoint, std::string& bytes) {

@@ -20,6 +20,11 @@
 std::string Cp932ToUtf8(std::string_view cp932);
 std::string Utf8ToCp932(std::string_view utf8);
 
+// The CP932 form of a text the user typed or was shown (through Cp932ToShown, where the bytes
+// of a file that are no CP932 show as U+FFFD): as Utf8ToCp932, except that a private-use
+// character of U+F780..U+F7FF is the user's own and is written as a reference, never as a byte.
+std::string TypedToCp932(std::string_view typed);
+
 // A CP932 text as the widgets show it: as Cp932ToUtf8, except that each byte that is no CP932
 // shows as the replacement character U+FFFD. replaced, when given, receives in order what each
 // U+FFFD of the result stands for in cp932: such a byte, or a reference "&#xFFFD;" to the

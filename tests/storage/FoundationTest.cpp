@@ -191,12 +191,15 @@ TEST(Cp932, ShownTextKeepsItsDamagedBytes) {
         {"&#xFFFD;\xA0", "\uFFFD\uFFFD!", "&#xFFFD;\xA0!", "a typed one keeps its reference"},
         {"\x80", "〜\uFFFD", Sjis("～") + "\x80", "a wave dash beside it takes its CP932 form"},
         {"plain", "plain\uFFFD", "plain&#xFFFD;", "nothing damaged before: a typed U+FFFD"},
+        {"plain", "plain\uF7A0", "plain&#xF7A0;",
+         "a typed private-use character is the user's own, never a byte"},
+        {"a\x80", "a\uFFFD\uF780", "a\x80&#xF780;", "beside a kept byte, the typed one is typed"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         const std::string written = ShownToCp932(c.shown, c.original);
         EXPECT_EQ(written, c.written);
-        EXPECT_EQ(Cp932ToShown(written), Cp932ToShown(Utf8ToCp932(c.shown)))
+        EXPECT_EQ(Cp932ToShown(written), Cp932ToShown(TypedToCp932(c.shown)))
             << "reads back as the text shown";
     }
 }
