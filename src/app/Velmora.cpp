@@ -36,9 +36,8 @@ int main(int argc, char* argv[]) {
         case TSingleInstance::TStart::Other:
             return 0;
         case TSingleInstance::TStart::OtherSilent:
-            ShowUserMessage(nullptr,
-                            u"この日記は別の Velmora で開かれています。\r\n"
-                            u"そちらのウィンドウをお使いください。"_qs);
+        case TSingleInstance::TStart::Blocked:
+            ShowUserMessage(nullptr, instance.Refusal());
             return 1;
         case TSingleInstance::TStart::Holder:
         case TSingleInstance::TStart::Unlockable:

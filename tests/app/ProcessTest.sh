@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Velmora as a user meets it: the real program on an X display of its own, typed into with the
 # keyboard, ended by SIGTERM as a logout ends it, started twice on one folder, and started again
-# after a crash left its lock behind.
+# after a crash left its lock behind or one came from another computer.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -26,6 +26,9 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no X display"
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+# The user's runtime folder, where the running copy serves its socket.
+mkdir -m 700 "$work/run"
+export XDG_RUNTIME_DIR="$work/run"
 unset SESSION_MANAGER
 
 # Starts the program in the background and waits for its window (titled "Velmora (v.0.1.0)");
@@ -55,6 +58,7 @@ first=$pid
 for kept in 2024.dat.bak 2024.dat.bak123 notes.txt.Ab12Cd; do
   [ -e "$work/$kept" ] || fail "$kept was moved or removed"
 done
+[ -S "$(echo "$work"/run/velmora-*)" ] || fail "no socket in the runtime folder"
 # The window carries the program's icon at the sizes panels ask for, and the class the desktop
 # entry names (read from the top-level window, which has the class).
 top=""
@@ -93,4 +97,12 @@ wait "$pid" 2>/dev/null || true
 start
 kill -HUP "$pid"
 timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGHUP did not end the program"
+[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+
+# A lock copied from another computer (a synced folder) names no copy running here: taken over.
+printf '4242\nVelmora\nanother-computer\n' > "$work/Velmora.lock"
+start
+[ "$(head -n 1 "$work/Velmora.lock")" = "$pid" ] || fail "another computer's lock was not taken over"
+kill -TERM "$pid"
+timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGTERM did not end the program"
 [ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
