@@ -46,6 +46,7 @@ bool ListedInKernelLocks(ino_t inode) {
     return false;
 }
 
+// Removes the file at path: 0 when it is gone, else the error.
 int UnlinkGone(const QByteArray& path) {
     return ::unlink(path.constData()) == 0 || errno == ENOENT ? 0 : errno;
 }
@@ -66,8 +67,8 @@ int RemoveUnlessHeld(const QByteArray& path) {
     int result = kHeld;
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         // A copy that took the file over meanwhile has put a new one at path: that one stays.
-        struct stat held {
-        }, now{};
+        struct stat held {};
+        struct stat now {};
         const bool replaced = ::fstat(fd, &held) != 0 || ::stat(path.constData(), &now) != 0 ||
                               held.st_dev != now.st_dev || held.st_ino != now.st_ino;
         result = replaced ? 0 : UnlinkGone(path);
