@@ -96,25 +96,27 @@ bool IsSpent(const fs::path& temp, const fs::path& file) {
 }
 
 // Moves the file at from into folder as name, or as name + ".2", ".3", ... when that is taken.
-bool MoveInto(const fs::path& from, const fs::path& folder, const std::string& name) {
-    fs::path to = folder / name;
+// Returns the name it got there; "" when it could not be moved.
+std::string MoveInto(const fs::path& from, const fs::path& folder, const std::string& name) {
+    std::string moved = name;
     struct stat info {};
-    for (int n = 2; ::lstat(to.c_str(), &info) == 0; ++n)
-        to = folder / (name + "." + std::to_string(n));
+    for (int n = 2; ::lstat((folder / moved).c_str(), &info) == 0; ++n)
+        moved = name + "." + std::to_string(n);
+    const fs::path to = folder / moved;
     if (::rename(from.c_str(), to.c_str()) == 0)
-        return true;
+        return moved;
     if (errno != EXDEV)
-        return false;
+        return {};
     // The backup folder lies on another disk: copy, then remove.
     std::string contents;
     if (!ReadWholeFile(from.string(), contents))
-        return false;
+        return {};
     try {
         SafeWriteCopy(to.string(), contents, from.string());
     } catch (const VelmoraError&) {
-        return false;
+        return {};
     }
-    return ::unlink(from.c_str()) == 0;
+    return ::unlink(from.c_str()) == 0 ? moved : std::string();
 }
 
 std::vector<std::string> DayFolders(const fs::path& backupDir) {
@@ -263,11 +265,13 @@ TTidyOutcome TidyTemporaries(const std::string& dir, const std::string& baseName
     }
     std::string list;
     for (const auto& [name, kept] : moves) {
-        if (!MoveInto(folder / name, backupDir, kept))
+        const std::string moved = MoveInto(folder / name, backupDir, kept);
+        if (moved.empty())
             continue;
         outcome.Moved.push_back(name);
+        // Named as the user finds them in the backup folder.
         if (outcome.Moved.size() <= kMaxListedFiles)
-            list += "\r\n" + name;
+            list += "\r\n" + moved;
     }
     if (outcome.Moved.size() > kMaxListedFiles)
         list += "\r\n...";
