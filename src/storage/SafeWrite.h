@@ -9,12 +9,13 @@
 // (" (許可がありません)"), which the thrown VelmoraError also carries as its Reason().
 
 // Replaces the file at path by contents: the bytes go to a new file beside it (a temporary, see
-// TemporaryOwner), every write is checked, the file is flushed to disk and only then renamed over
-// the old one, with the old one's access mode (a new file gets the mode a plain create would give).
-// When path is a symbolic link, the file it leads to is replaced and the link stays. On any failure
-// the old file is left as it was, the new one is removed, and VelmoraError is thrown with "ファイル
-// %s は開けません" (the new file cannot be created) or "ファイル %s に書込めません" (a write, the
-// flush or the rename failed), the path in place of %s, and the reason.
+// TemporaryOwner), every write is checked, the file is flushed to disk and only then renamed
+// over the old one, with the old one's access mode (a new file gets the mode a plain create
+// would give). When path is a symbolic link, the file it leads to is replaced and the link
+// stays. On any failure the old file is left as it was, the new one is removed, and
+// VelmoraError is thrown with "ファイル %s は開けません" (the new file cannot be created) or
+// "ファイル %s に書込めません" (a write, the flush or the rename failed), the path in place of
+// %s, and the reason.
 void SafeWriteFile(const std::string& path, std::string_view contents);
 
 // SafeWriteFile for a copy of the file at original: the file at path gets original's access mode,
