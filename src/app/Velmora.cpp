@@ -12,7 +12,7 @@
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserMessage.h"
 #include "settings/IniParam.h"
-#include "storage/SafeWrite.h"
+#include "storage/DailyBackup.h"
 #include "storage/VelmoraError.h"
 #include "widgets/ProgramIcon.h"
 
@@ -59,18 +59,15 @@ int main(int argc, char* argv[]) {
     const QString executable = QCoreApplication::applicationFilePath();
     const QString folder = QFileInfo(executable).absolutePath();
     TSingleInstance instance(folder);
-    switch (instance.Start()) {
+    const TSingleInstance::TStart start = instance.Start();
+    switch (start) {
         case TSingleInstance::TStart::Other:
             return 0;
         case TSingleInstance::TStart::OtherSilent:
-            ShowUserMessage(nullptr,
-                            u"この日記は別の Velmora で開かれています。\r\n"
-                            u"そちらのウィンドウをお使いください。"_qs);
+        case TSingleInstance::TStart::Blocked:
+            ShowUserMessage(nullptr, instance.Refusal());
             return 1;
         case TSingleInstance::TStart::Holder:
-            // Saves of an earlier run that were cut short left their new files beside the old.
-            RemoveStaleTemporaries(QFile::encodeName(folder).toStdString());
-            break;
         case TSingleInstance::TStart::Unlockable:
             break;
     }
@@ -80,6 +77,12 @@ int main(int argc, char* argv[]) {
     int result = 0;
     {
         TForm1 form(params, executable);
+        // What saves of an earlier run left when they were cut short; run once the window can
+        // say what it moved aside.
+        if (start == TSingleInstance::TStart::Holder)
+            TidyTemporaries(
+                QFile::encodeName(folder).toStdString(),
+                QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString());
         QObject::connect(&instance, &TSingleInstance::ShowRequested, &form,
                          &TForm1::ShowFromOtherStart);
         if (ending) {

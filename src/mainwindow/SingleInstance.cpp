@@ -1,5 +1,8 @@
 #include "mainwindow/SingleInstance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
@@ -8,7 +11,13 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
+#include <cerrno>
+
+#include "bridge/TextCodec.h"
+#include "storage/VelmoraError.h"
 
 namespace {
 
@@ -16,40 +25,135 @@ const QByteArray kShowRequest = QByteArrayLiteral("show\n");
 // How long a second start waits for the holder to answer: the holder may still be starting.
 constexpr int kAskForMs = 5000;
 constexpr int kRetryMs = 100;
+// What RemoveUnlessHeld returns for a lock file that a process holds.
+constexpr int kHeld = -1;
+
+// Whether the kernel lists a lock on a file with this inode number; for a file this user cannot
+// open. Files of other file systems with the same number count too: a lock is kept rather than
+// taken when in doubt.
+bool ListedInKernelLocks(ino_t inode) {
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray inodeField = ':' + QByteArray::number(static_cast<qulonglong>(inode));
+    // "1: FLOCK  ADVISORY  WRITE 4242 fd:01:1234567 0 EOF": major and minor, then the inode.
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        for (const QByteArray& field : line.simplified().split(' ')) {
+            if (field.count(':') == 2 && field.endsWith(inodeField))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Removes the file at path: 0 when it is gone, else the error.
+int UnlinkGone(const QByteArray& path) {
+    return ::unlink(path.constData()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
+// Removes the lock file at path unless a process holds it. A running copy keeps a lock on its
+// lock file for as long as it runs (QLockFile takes flock), whatever the file says; a file that a
+// crash left, that came from another computer or that is damaged has none. Returns kHeld, 0 when
+// the file is gone, or the error of its removal.
+int RemoveUnlessHeld(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        struct stat info {};
+        if (errno != ENOENT && ::stat(path.constData(), &info) == 0 &&
+            ListedInKernelLocks(info.st_ino))
+            return kHeld;
+        return UnlinkGone(path);  // cannot be read, or a link that leads nowhere
+    }
+    int result = kHeld;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // A copy that took the file over meanwhile has put a new one at path: that one stays.
+        struct stat held {};
+        struct stat now {};
+        const bool replaced = ::fstat(fd, &held) != 0 || ::stat(path.constData(), &now) != 0 ||
+                              held.st_dev != now.st_dev || held.st_ino != now.st_ino;
+        result = replaced ? 0 : UnlinkGone(path);
+    }
+    ::close(fd);
+    return result;
+}
 
 }  // namespace
 
 TSingleInstance::TSingleInstance(const QString& folder, QObject* parent)
     : QObject(parent),
       folder_(folder),
-      lock_(QDir(folder).filePath(QStringLiteral("Velmora.lock"))) {
-    // A lock is stale only when its process is gone, never because it is old.
+      lockPath_(QDir(folder).filePath(QStringLiteral("Velmora.lock"))),
+      lock_(lockPath_) {
+    // Whether a lock is held is decided by its holder's lock on the file, never by its age.
     lock_.setStaleLockTime(0);
 }
 
 TSingleInstance::~TSingleInstance() = default;
 
 QString TSingleInstance::ServerName(const QString& folder) {
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (runtime.isEmpty())
+        return {};
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     const QByteArray digest =
         QCryptographicHash::hash(QFile::encodeName(canonical), QCryptographicHash::Sha256).toHex();
-    return QStringLiteral("velmora-%1-%2")
-        .arg(::getuid())
-        .arg(QString::fromLatin1(digest.left(24)));
+    return QDir(runtime).filePath(QStringLiteral("velmora-") +
+                                  QString::fromLatin1(digest.left(24)));
 }
 
 TSingleInstance::TStart TSingleInstance::Start() {
-    if (lock_.tryLock(0)) {
-        Serve();
-        return TStart::Holder;
-    }
+    if (lock_.tryLock(0))
+        return Hold();
     if (lock_.error() != QLockFile::LockFailedError)
         return TStart::Unlockable;
-    return AskHolderToShow() ? TStart::Other : TStart::OtherSilent;
+    const QByteArray path = QFile::encodeName(lockPath_);
+    const int removal = RemoveUnlessHeld(path);
+    if (removal == 0) {
+        if (lock_.tryLock(0))
+            return Hold();
+        if (lock_.error() != QLockFile::LockFailedError)
+            return TStart::Unlockable;
+        // Another start took the folder between the removal and this lock.
+    } else if (removal != kHeld) {
+        const QByteArray folder = QFile::encodeName(folder_);
+        if (::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) != 0)
+            return TStart::Unlockable;
+        refusal_ =
+            u"ロックファイル %1 を消せません%2。\r\n"
+            u"この日記を開いている Velmora がないことを確かめてから、このファイルを"
+            u"削除して、起動し直してください。"_qs.arg(lockPath_, FromCp932(ErrnoSuffix(removal)));
+        return TStart::Blocked;
+    }
+    if (AskHolderToShow())
+        return TStart::Other;
+    refusal_ = HolderRefusal();
+    return TStart::OtherSilent;
+}
+
+TSingleInstance::TStart TSingleInstance::Hold() {
+    Serve();
+    return TStart::Holder;
+}
+
+QString TSingleInstance::HolderRefusal() const {
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    const bool known = lock_.getLockInfo(&pid, &host, &application) &&
+                       host == QSysInfo::machineHostName() && pid > 0;
+    const QString holder =
+        known ? u"その Velmora (プロセス番号 %1)"_qs.arg(pid) : u"その Velmora"_qs;
+    return u"この日記は別の Velmora で開かれています。\r\n"
+           u"そちらのウィンドウをお使いください。ウィンドウが見つからないときは、%1を"
+           u"終了してから起動し直してください。\r\nロックファイル: %2"_qs.arg(holder, lockPath_);
 }
 
 void TSingleInstance::Serve() {
     const QString name = ServerName(folder_);
+    // Without the socket a later start cannot bring this window up, but the lock still keeps
+    // it from writing the same files: it says so and stops.
+    if (name.isEmpty())
+        return;
     // The lock is ours, so a socket of that name was left by a copy that is gone.
     QLocalServer::removeServer(name);
     server_ = new QLocalServer(this);
@@ -63,16 +167,17 @@ void TSingleInstance::Serve() {
             });
         }
     });
-    // Without the socket a later start cannot bring this window up, but the lock still keeps
-    // it from writing the same files: it says so and stops.
     server_->listen(name);
 }
 
 bool TSingleInstance::AskHolderToShow() const {
+    const QString name = ServerName(folder_);
+    if (name.isEmpty())
+        return false;
     const QDeadlineTimer deadline(kAskForMs);
     while (!deadline.hasExpired()) {
         QLocalSocket socket;
-        socket.connectToServer(ServerName(folder_));
+        socket.connectToServer(name);
         if (socket.waitForConnected(kRetryMs)) {
             socket.write(kShowRequest);
             const bool sent = socket.waitForBytesWritten(kAskForMs);

@@ -30,5 +30,24 @@ std::vector<std::string> BackedUpFiles(const std::string& dir, const std::string
 // throws: the first failure is reported once through ReportMessage, with the backup folder and
 // the words that the diary itself is untouched, and is returned in Problem; after a failed copy
 // no folder is removed.
+// The copies have the access modes of their files, and folders it creates the diary folder's,
+// so a private diary stays private in its backup; copies and folders kept from earlier days are
+// narrowed to that when they are more open.
 TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, int32_t today,
                            int keptFolders = kKeptBackupFolders);
+
+struct TTidyOutcome {
+    int Removed = 0;                 // temporaries that held nothing a file lacks
+    std::vector<std::string> Moved;  // names of the files moved into "backup/", in name order
+};
+
+// Clears what saves cut short by a crash left in dir, for the one copy of Velmora that works on
+// it. A temporary of SafeWriteFile (see TemporaryOwner) is removed when it is empty or its file
+// was written after it; otherwise it may hold the newest version of its file and is moved into
+// "backup/" as "2026.dat.interrupted-Ab12Cd". A file named as earlier versions named their
+// temporaries (a diary file's name, "." and six letters or digits: "2026.dat.Ab12Cd") may be a
+// copy the user keeps, such as "2024.dat.backup": it is moved into "backup/" under its own name,
+// never removed. Backups (".bak", ".bak2", ...) and all other files stay. A move never replaces
+// a file (a taken name gets ".2", ".3", ...); a file that cannot be moved stays where it is. The
+// moved files are reported once through ReportMessage.
+TTidyOutcome TidyTemporaries(const std::string& dir, const std::string& baseName);

@@ -1,10 +1,10 @@
 #include "storage/SafeWrite.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -15,8 +15,10 @@
 
 namespace {
 
-// Length of the random suffix mkstemp puts after the name of the file being replaced.
-constexpr size_t kTempSuffix = 6;
+// A temporary is "." + the name of the file it replaces + kTempMark + the six letters or digits
+// that mkstemp puts in place of kTempRandom.
+constexpr std::string_view kTempMark = ".velmora-tmp-";
+constexpr std::string_view kTempRandom = "XXXXXX";
 
 [[noreturn]] void Fail(const char* utf8Pattern, const std::string& path, int error) {
     throw VelmoraError(FormatMessage(Sjis(utf8Pattern), path) + ErrnoSuffix(error),
@@ -75,7 +77,10 @@ std::string WriteTarget(const std::string& path) {
 // Writes contents to a new file beside target and renames it over target; messages name path.
 void WriteReplacing(const std::string& path, const std::string& target, std::string_view contents,
                     mode_t mode) {
-    std::string temp = target + "." + std::string(kTempSuffix, 'X');
+    const size_t slash = target.rfind('/');
+    const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    std::string temp = target.substr(0, nameAt) + "." + target.substr(nameAt) +
+                       std::string(kTempMark) + std::string(kTempRandom);
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -124,37 +129,8 @@ int ReadAll(const std::string& path, std::string& contents) {
     return error;
 }
 
-bool IsDigits(std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 bool IsAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-// Whether name is a temporary of WriteReplacing for one of Velmora's own files.
-bool IsOurTemporary(std::string_view name) {
-    if (name.size() <= kTempSuffix + 1 || name[name.size() - kTempSuffix - 1] != '.') {
-        return false;
-    }
-    for (size_t i = name.size() - kTempSuffix; i < name.size(); ++i) {
-        if (!IsAlnum(name[i])) {
-            return false;
-        }
-    }
-    std::string_view file = name.substr(0, name.size() - kTempSuffix - 1);
-    // A backup: ".bak" or ".bak" and a number.
-    if (const size_t bak = file.rfind(".bak"); bak != std::string_view::npos) {
-        const std::string_view number = file.substr(bak + 4);
-        if (number.empty() || IsDigits(number)) {
-            file = file.substr(0, bak);
-        }
-    }
-    if (file == "Velmora.ini" || file == "Velmora.mem" || file == "Velmora.tdo") {
-        return true;
-    }
-    return file.size() > 4 && file.size() <= 9 && file.ends_with(".dat") &&
-           IsDigits(file.substr(0, file.size() - 4));
 }
 
 }  // namespace
@@ -166,6 +142,26 @@ void SafeWriteFile(const std::string& path, std::string_view contents) {
 
 void SafeWritePrivateFile(const std::string& path, std::string_view contents) {
     WriteReplacing(path, WriteTarget(path), contents, 0600);
+}
+
+void SafeWriteCopy(const std::string& path, std::string_view contents,
+                   const std::string& original) {
+    const std::string target = WriteTarget(path);
+    WriteReplacing(path, target, contents, ModeAfter(original));
+}
+
+std::string TemporaryOwner(std::string_view name) {
+    const size_t affix = 1 + kTempMark.size() + kTempRandom.size();
+    if (name.size() <= affix || name.front() != '.') {
+        return {};
+    }
+    const std::string_view random = name.substr(name.size() - kTempRandom.size());
+    const std::string_view owner = name.substr(1, name.size() - affix);
+    if (name.substr(1 + owner.size(), kTempMark.size()) != kTempMark ||
+        !std::all_of(random.begin(), random.end(), IsAlnum)) {
+        return {};
+    }
+    return std::string(owner);
 }
 
 std::string KeepBackup(const std::string& path) {
@@ -251,23 +247,4 @@ std::string FolderWriteProblem(const std::string& dir) {
     }
     return FormatMessage(Sjis("フォルダ %s に書込めません"), dir) + ErrnoSuffix(error) + "\r\n" +
            Sjis("書いたページを保存できません。");
-}
-
-int RemoveStaleTemporaries(const std::string& dir) {
-    DIR* folder = ::opendir(dir.c_str());
-    if (!folder) {
-        return 0;
-    }
-    const std::string prefix = dir.ends_with('/') ? dir : dir + "/";
-    int removed = 0;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string path = prefix + entry->d_name;
-        struct stat info {};
-        if (IsOurTemporary(entry->d_name) && ::lstat(path.c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode) && ::unlink(path.c_str()) == 0) {
-            ++removed;
-        }
-    }
-    ::closedir(folder);
-    return removed;
 }

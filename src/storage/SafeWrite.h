@@ -8,18 +8,29 @@
 // never destroys what was on disk. Every failure message names the system's reason
 // (" (許可がありません)"), which the thrown VelmoraError also carries as its Reason().
 
-// Replaces the file at path by contents: the bytes go to a new file beside it, every write is
-// checked, the file is flushed to disk and only then renamed over the old one, with the old
-// one's access mode (a new file gets the mode a plain create would give). When path is a
-// symbolic link, the file it leads to is replaced and the link stays. On any failure the old
-// file is left as it was, the new one is removed, and VelmoraError is thrown with
-// "ファイル %s は開けません" (the new file cannot be created) or "ファイル %s に書込めません"
-// (a write, the flush or the rename failed), the path in place of %s, and the reason.
+// Replaces the file at path by contents: the bytes go to a new file beside it (a temporary, see
+// TemporaryOwner), every write is checked, the file is flushed to disk and only then renamed
+// over the old one, with the old one's access mode (a new file gets the mode a plain create
+// would give). When path is a symbolic link, the file it leads to is replaced and the link
+// stays. On any failure the old file is left as it was, the new one is removed, and
+// VelmoraError is thrown with "ファイル %s は開けません" (the new file cannot be created) or
+// "ファイル %s に書込めません" (a write, the flush or the rename failed), the path in place of
+// %s, and the reason.
 void SafeWriteFile(const std::string& path, std::string_view contents);
 
 // SafeWriteFile for a file that only its owner may read and write (mode 0600), whatever mode a
 // file at path had: for copies of a private diary kept outside its folder.
 void SafeWritePrivateFile(const std::string& path, std::string_view contents);
+
+// SafeWriteFile for a copy of the file at original: the file at path gets original's access mode,
+// so a copy of a private file is as private as the file.
+void SafeWriteCopy(const std::string& path, std::string_view contents, const std::string& original);
+
+// The temporary that SafeWriteFile writes before renaming it over "2026.dat" is
+// ".2026.dat.velmora-tmp-" and six random letters or digits: hidden, and marked as the program's
+// so that no file a person keeps is ever taken for one. For such a name the name of the file it
+// was to replace ("2026.dat"); "" for any other name.
+std::string TemporaryOwner(std::string_view name);
 
 // Keeps a copy of the file at path, as it is now, under the first free name of path + ".bak",
 // ".bak2", ".bak3" and so on, so no earlier copy is ever overwritten; the copy has the file's
@@ -62,10 +73,3 @@ bool KeepIfChangedOnDisk(const std::string& path, const TFileStamp& seen);
 // "" when files can be created in the folder dir; otherwise the message for the user
 // ("フォルダ %s に書込めません" with the reason), CP932.
 std::string FolderWriteProblem(const std::string& dir);
-
-// Removes from the folder dir the temporary files that saves of Velmora's own files leave
-// behind when they are interrupted between writing and renaming: a year file ("2026.dat"),
-// "Velmora.ini", "Velmora.mem" or "Velmora.tdo", or a backup of one (".bak", ".bak2", ...),
-// followed by "." and six letters or digits. Nothing else is touched. Only for a folder no other
-// copy of Velmora is using. Returns the number of files removed.
-int RemoveStaleTemporaries(const std::string& dir);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Velmora as a user meets it: the real program on an X display of its own, typed into with the
 # keyboard, ended by SIGTERM as a logout ends it, started twice on one folder, and started again
-# after a crash left its lock behind.
+# after a crash left its lock behind or one came from another computer.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -14,30 +14,51 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cp "$exe" "$work/Velmora"
-# What an interrupted save of an earlier run left behind, and a file of someone else's.
+# What an interrupted save of an earlier version left behind (or a copy named like it), a copy of
+# the user's own, backups and a file of someone else's.
 printf 'half' > "$work/2026.dat.Ab12Cd"
+printf 'mine' > "$work/2024.dat.backup"
+printf 'kept' > "$work/2024.dat.bak"
+printf 'kept' > "$work/2024.dat.bak123"
 printf 'theirs' > "$work/notes.txt.Ab12Cd"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "no X display"
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+# The user's runtime folder, where the running copy serves its socket.
+mkdir -m 700 "$work/run"
+export XDG_RUNTIME_DIR="$work/run"
 unset SESSION_MANAGER
 
-# Starts the program in the background and waits for its window; sets $pid and $window.
+# Starts the program in the background and waits for its window (titled "Velmora (v.0.1.0)");
+# sets $pid and $window. With "box", first closes the message box (titled "Velmora") shown
+# before the window.
 start() {
   "$work/Velmora" >>"$work/log" 2>&1 &
   pid=$!
   pids+=("$pid")
-  window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Velmora' | head -n 1)
+  if [ "${1:-}" = box ]; then
+    box=$(timeout 30 xdotool search --sync --onlyvisible --pid "$pid" --name '^Velmora$' | head -n 1)
+    [ -n "$box" ] || fail "no message box"
+    xdotool windowfocus --sync "$box" key Return
+  fi
+  window=$(timeout 30 xdotool search --sync --pid "$pid" --name '^Velmora \(' | head -n 1)
   [ -n "$window" ] || fail "no window"
 }
 
-# Typing right after the start goes into today's page; SIGTERM writes it and ends the program.
-start
+# The start moves the files named like temporaries into the backup folder and says so in a box;
+# nothing is deleted. Typing right after the start goes into today's page; SIGTERM writes it and
+# ends the program.
+start box
 first=$pid
 [ ! -e "$work/2026.dat.Ab12Cd" ] || fail "the stale temporary was left"
-[ -e "$work/notes.txt.Ab12Cd" ] || fail "a file that is not ours was removed"
+[ "$(cat "$work/backup/2026.dat.Ab12Cd")" = half ] || fail "the stale temporary was not kept"
+[ "$(cat "$work/backup/2024.dat.backup")" = mine ] || fail "the user's copy was not kept"
+for kept in 2024.dat.bak 2024.dat.bak123 notes.txt.Ab12Cd; do
+  [ -e "$work/$kept" ] || fail "$kept was moved or removed"
+done
+[ -S "$(echo "$work"/run/velmora-*)" ] || fail "no socket in the runtime folder"
 # The window carries the program's icon at the sizes panels ask for, and the class the desktop
 # entry names (read from the top-level window, which has the class).
 top=""
@@ -76,6 +97,14 @@ wait "$pid" 2>/dev/null || true
 start
 kill -HUP "$pid"
 timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGHUP did not end the program"
+[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+
+# A lock copied from another computer (a synced folder) names no copy running here: taken over.
+printf '4242\nVelmora\nanother-computer\n' > "$work/Velmora.lock"
+start
+[ "$(head -n 1 "$work/Velmora.lock")" = "$pid" ] || fail "another computer's lock was not taken over"
+kill -TERM "$pid"
+timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGTERM did not end the program"
 [ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
 
 # A logout while a start-up box waits for an answer ends the program all the same.

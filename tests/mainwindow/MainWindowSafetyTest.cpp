@@ -1,3 +1,4 @@
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <csignal>
+#include <optional>
 
 #include "MainWindowTest.h"
 #include "bridge/TextCodec.h"
@@ -26,6 +28,38 @@
 #include "widgets/WeatherIcons.h"
 
 namespace {
+
+// Points $XDG_RUNTIME_DIR at a private folder of its own while it lives, so that the sockets of
+// a test are its own and go with it.
+class ScopedRuntimeDir {
+public:
+    ScopedRuntimeDir() : old_(qgetenv("XDG_RUNTIME_DIR")) {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir_.path()));
+    }
+    ~ScopedRuntimeDir() {
+        if (old_.isEmpty())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", old_);
+    }
+    QString Path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray old_;
+};
+
+// What a QLockFile writes: process number, program and computer, a line each.
+QByteArray LockContents(qint64 pid, const QString& host) {
+    return QByteArray::number(pid) + '\n' + QCoreApplication::applicationName().toUtf8() + '\n' +
+           host.toUtf8() + '\n';
+}
+
+// The process number a lock file names on its first line.
+qint64 LockPid(const QString& path) {
+    QFile lock(path);
+    return lock.open(QIODevice::ReadOnly) ? lock.readLine().trimmed().toLongLong() : 0;
+}
 
 TDataInfo Record(int32_t date, const QString& title, int weather = -1) {
     TDataInfo rec;
@@ -597,6 +631,7 @@ void TMainWindowTest::opensCentredWithinTheScreenAndTypesIntoTheBody() {
 }
 
 void TMainWindowTest::oneCopyPerFolder() {
+    const ScopedRuntimeDir runtime;
     QTemporaryDir dir;
     TSingleInstance first(dir.path());
     QCOMPARE(first.Start(), TSingleInstance::TStart::Holder);
@@ -629,24 +664,134 @@ void TMainWindowTest::oneCopyPerFolder() {
     QVERIFY(::chmod(folder.c_str(), 0755) == 0);
 }
 
-void TMainWindowTest::staleLockIsTakenOver() {
-    QTemporaryDir dir;
+void TMainWindowTest::staleLockIsTakenOver_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("contents");
     // A lock whose process is gone, as a crash leaves it.
     const pid_t child = ::fork();
     if (child == 0)
         ::_exit(0);
     ::waitpid(child, nullptr, 0);
-    QFile lock(dir.filePath(u"Velmora.lock"_qs));
-    QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(child) + '\n' + QCoreApplication::applicationName().toUtf8() +
-               '\n' + QSysInfo::machineHostName().toUtf8() + '\n');
-    lock.close();
+    const QString here = QSysInfo::machineHostName();
+    QTest::newRow("left by a crash") << "file" << LockContents(child, here);
+    QTest::newRow("empty") << "file" << QByteArray();
+    QTest::newRow("junk") << "file" << QByteArray("\0\xff\xfe not a lock\n\n", 20);
+    // Copied or synced from another computer, naming a process that happens to run here.
+    QTest::newRow("another computer's") << "file" << LockContents(::getpid(), u"elsewhere"_qs);
+    QTest::newRow("cannot be read") << "unreadable" << LockContents(::getpid(), here);
+    QTest::newRow("link that leads nowhere") << "link" << QByteArray();
+}
+
+void TMainWindowTest::staleLockIsTakenOver() {
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, contents);
+    QTemporaryDir dir;
+    const QString lockPath = dir.filePath(u"Velmora.lock"_qs);
+    if (kind == u"link"_qs) {
+        QVERIFY(QFile::link(dir.filePath(u"gone/Velmora.lock"_qs), lockPath));
+    } else {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(contents);
+        lock.close();
+    }
+    std::optional<ScopedUnprivileged> asUser;
+    if (kind == u"unreadable"_qs) {
+        QVERIFY(::chmod(QFile::encodeName(lockPath).constData(), 0) == 0);
+        // As root, the file is unreadable only to the user the test turns into.
+        asUser.emplace(QFile::encodeName(dir.path()).toStdString());
+    }
+    const ScopedRuntimeDir runtime;
+    TSingleInstance instance(dir.path());
+    QCOMPARE(instance.Start(), TSingleInstance::TStart::Holder);
+    QCOMPARE(LockPid(lockPath), QCoreApplication::applicationPid());
+}
+
+void TMainWindowTest::lockOfARunningCopyIsKeptWhateverItSays_data() {
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("unreadable");
+    QTest::newRow("junk") << QByteArray("junk") << false;
+    QTest::newRow("another computer's") << LockContents(4242, u"elsewhere"_qs) << false;
+    QTest::newRow("cannot be read") << QByteArray() << true;
+}
+
+void TMainWindowTest::lockOfARunningCopyIsKeptWhateverItSays() {
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, unreadable);
+    QTemporaryDir dir;
+    const QString lockPath = dir.filePath(u"Velmora.lock"_qs);
+    const ScopedUnprivileged asUser(QFile::encodeName(dir.path()).toStdString());
+    const ScopedRuntimeDir runtime;
+    TSingleInstance first(dir.path());
+    QCOMPARE(first.Start(), TSingleInstance::TStart::Holder);
+    // The running copy's file changed under it: the copy still holds its lock on the file.
+    if (unreadable) {
+        QVERIFY(::chmod(QFile::encodeName(lockPath).constData(), 0) == 0);
+    } else {
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lock.write(contents);
+    }
+    QSignalSpy shown(&first, &TSingleInstance::ShowRequested);
+    TSingleInstance second(dir.path());
+    QCOMPARE(second.Start(), TSingleInstance::TStart::Other);
+    QVERIFY(shown.wait(5000));
+    QVERIFY(QFile::exists(lockPath));
+}
+
+void TMainWindowTest::refusalNamesTheLockFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("held by a copy that does not answer")
+        << "held" << static_cast<int>(TSingleInstance::TStart::OtherSilent)
+        << u"プロセス番号 %1"_qs.arg(QCoreApplication::applicationPid());
+    QTest::newRow("cannot be removed")
+        << "folder" << static_cast<int>(TSingleInstance::TStart::Blocked) << u"を消せません"_qs;
+}
+
+void TMainWindowTest::refusalNamesTheLockFile() {
+    QFETCH(QString, kind);
+    QFETCH(int, start);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString lockPath = dir.filePath(u"Velmora.lock"_qs);
+    int held = -1;
+    if (kind == u"held"_qs) {
+        // A process that holds the lock file, as a running copy does, but serves no socket.
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        lock.write(LockContents(QCoreApplication::applicationPid(), QSysInfo::machineHostName()));
+        lock.close();
+        held = ::open(QFile::encodeName(lockPath).constData(), O_RDONLY | O_CLOEXEC);
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX | LOCK_NB) == 0);
+    } else {
+        QVERIFY(QDir(dir.path()).mkpath(u"Velmora.lock/inside"_qs));
+    }
+    const ScopedRuntimeDir runtime;
+    TSingleInstance instance(dir.path());
+    QCOMPARE(static_cast<int>(instance.Start()), start);
+    QVERIFY2(instance.Refusal().contains(lockPath), qPrintable(instance.Refusal()));
+    QVERIFY2(instance.Refusal().contains(says), qPrintable(instance.Refusal()));
+    QVERIFY(QFileInfo::exists(lockPath));
+    if (held >= 0)
+        ::close(held);
+}
+
+void TMainWindowTest::socketIsTheUsersAlone() {
+    const ScopedRuntimeDir runtime;
+    QTemporaryDir dir;
+    QTemporaryDir other;
+    const QString name = TSingleInstance::ServerName(dir.path());
+    // In the user's runtime folder, which only the user can enter, one per diary folder.
+    QCOMPARE(QFileInfo(name).absolutePath(), runtime.Path());
+    QVERIFY(QFile::link(dir.path(), other.filePath(u"link"_qs)));
+    QCOMPARE(TSingleInstance::ServerName(other.filePath(u"link"_qs)), name);
+    QVERIFY(TSingleInstance::ServerName(other.path()) != name);
 
     TSingleInstance instance(dir.path());
     QCOMPARE(instance.Start(), TSingleInstance::TStart::Holder);
-    // A lock held by a live copy is not stale, however old.
-    TSingleInstance later(dir.path());
-    QCOMPARE(later.Start(), TSingleInstance::TStart::Other);
+    QVERIFY(QFileInfo::exists(name));
 }
 
 void TMainWindowTest::terminationSignalsReachTheEventLoop() {

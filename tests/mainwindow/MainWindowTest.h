@@ -63,6 +63,12 @@ private Q_SLOTS:
     void opensCentredWithinTheScreenAndTypesIntoTheBody_data();
     void opensCentredWithinTheScreenAndTypesIntoTheBody();
     void oneCopyPerFolder();
+    void staleLockIsTakenOver_data();
     void staleLockIsTakenOver();
+    void lockOfARunningCopyIsKeptWhateverItSays_data();
+    void lockOfARunningCopyIsKeptWhateverItSays();
+    void refusalNamesTheLockFile_data();
+    void refusalNamesTheLockFile();
+    void socketIsTheUsersAlone();
     void terminationSignalsReachTheEventLoop();
 };

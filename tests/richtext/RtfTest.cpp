@@ -823,7 +823,7 @@ void RtfTest::exactCharacters_data() {
     // Characters typed on Linux whose Shift-JIS look-alikes are other characters, and DEL.
     for (const char16_t c :
          {u'\u2014', u'\u00a3', u'\u00a2', u'\u00ac', u'\u2016', u'\u2212', u'\u301c', u'\u007f'}) {
-        QTest::newRow(qPrintable(u"U+%1"_s.arg(int(c), 4, 16, u'0'))) << QString(QChar(c));
+        QTest::newRow(qPrintable(u"U+%1"_s.arg(int(c), 4, 16, QChar(u'0')))) << QString(QChar(c));
     }
 }
 

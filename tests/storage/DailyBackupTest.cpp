@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "storage/DayNumber.h"
@@ -191,4 +193,161 @@ TEST(BackUpDiary, ReadOnlyBackupFolderIsReportedOnceAndRemovesNothing) {
     ASSERT_EQ(folder.messages.size(), 1u);
     EXPECT_NE(folder.messages[0].find(folder.File("backup")), std::string::npos);
     EXPECT_EQ(DayFoldersIn(folder), (Names{"2026-03-01", "2026-03-02"}));
+}
+
+namespace {
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+}  // namespace
+
+// A diary made private stays private in its backup: copies keep their file's mode, and the
+// folders the backup makes are no more open than the diary folder.
+TEST(BackUpDiary, CopiesAndFoldersAreNoMoreOpenThanTheDiary) {
+    const struct {
+        mode_t folder;
+        mode_t file;
+    } cases[] = {
+        {0700, 0600},
+        {0755, 0600},
+        {0750, 0640},
+        {0755, 0644},
+    };
+    const mode_t oldMask = ::umask(022);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::oct << c.folder << " " << c.file);
+        StoreFolder folder;
+        FillDiary(folder);
+        ::chmod(folder.Path().c_str(), c.folder);
+        for (const char* name : {"2024.dat", "2026.dat", "Velmora.mem", "Velmora.tdo"})
+            ::chmod(folder.File(name).c_str(), c.file);
+        BackUpDiary(folder.Path(), "Velmora", kMarch9);
+        EXPECT_EQ(ModeOf(folder.File("backup")), c.folder);
+        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09")), c.folder);
+        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/2026.dat")), c.file);
+        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/Velmora.tdo")), c.file);
+        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/Velmora.ini")), 0644u);
+    }
+    ::umask(oldMask);
+}
+
+TEST(BackUpDiary, CopiesOfEarlierDaysAreNarrowedToTheFilesMode) {
+    // Copies made while the files were open, before the user made the diary private.
+    const mode_t oldMask = ::umask(022);
+    StoreFolder folder;
+    FillDiary(folder);
+    BackUpDiary(folder.Path(), "Velmora", kMarch9);
+    ::chmod(folder.Path().c_str(), 0700);
+    ::chmod(folder.File("2026.dat").c_str(), 0600);
+    BackUpDiary(folder.Path(), "Velmora", kMarch9 + 1);
+    EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/2026.dat")), 0600u);
+    EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/2024.dat")), 0644u);
+    EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09")), 0700u);
+    EXPECT_EQ(ModeOf(folder.File("backup")), 0700u);
+    ::umask(oldMask);
+}
+
+TEST(TidyTemporaries, RemovesSpentTemporariesAndMovesAsideWhatMayBeKept) {
+    enum Age { Older, Same, Newer };
+    const struct {
+        const char* name;
+        const char* contents;
+        Age age;           // the file's time against 2026.dat's
+        const char* fate;  // "stays", "removed", or its name in backup/
+    } cases[] = {
+        // Temporaries of this version: a later save of their file makes them useless; otherwise
+        // they may hold the newest version of it.
+        {".2026.dat.velmora-tmp-Ab12Cd", "older save", Older, "removed"},
+        {".2026.dat.velmora-tmp-Cd34Ef", "cut short", Newer, "2026.dat.interrupted-Cd34Ef"},
+        {".2026.dat.velmora-tmp-Gh56Ij", "same time", Same, "2026.dat.interrupted-Gh56Ij"},
+        {".2025.dat.velmora-tmp-Kl78Mn", "first save", Older, "2025.dat.interrupted-Kl78Mn"},
+        {".2026.dat.velmora-tmp-Op90Qr", "", Newer, "removed"},
+        {".Velmora.ini.velmora-tmp-St12Uv", "settings", Newer, "Velmora.ini.interrupted-St12Uv"},
+        // Named as earlier versions named their temporaries: maybe the user's own copies.
+        {"2024.dat.backup", "my copy", Older, "2024.dat.backup"},
+        {"2024.dat.copy01", "my copy 1", Older, "2024.dat.copy01"},
+        {"Velmora.ini.backup", "my settings", Older, "Velmora.ini.backup"},
+        {"2026.dat.Ab3xYz", "old temporary", Older, "2026.dat.Ab3xYz"},
+        {"2026.dat.bak.q1W2e3", "old temporary of a backup", Older, "2026.dat.bak.q1W2e3"},
+        {"Velmora.mem.bak2.a1b2c3", "old temporary of a backup", Older, "Velmora.mem.bak2.a1b2c3"},
+        // Backups, and everything that is not the diary's.
+        {"2026.dat.bak", "backup", Older, "stays"},
+        {"2026.dat.bak2", "backup", Older, "stays"},
+        {"2026.dat.bak123", "backup", Older, "stays"},
+        {"Velmora.mem.bak12", "backup", Older, "stays"},
+        {"Velmora.hol.Ab3xYz", "holidays", Older, "stays"},
+        {"notes.dat.Ab3xYz", "theirs", Older, "stays"},
+        {"2026.dat.Ab3xY", "theirs", Older, "stays"},
+        {"2026.dat.Ab3xYz7", "theirs", Older, "stays"},
+        {"x2026.dat.Ab3xYz", "theirs", Older, "stays"},
+        {"2026.dat.velmora-tmp-Ab12Cd", "theirs", Newer, "stays"},
+        {"readme.txt", "theirs", Older, "stays"},
+    };
+    StoreFolder folder;
+    folder.Write("2026.dat", "the year");
+    const auto yearTime = fs::last_write_time(folder.File("2026.dat"));
+    const auto shift = std::chrono::seconds(10);
+    for (const auto& c : cases) {
+        folder.Write(c.name, c.contents);
+        fs::last_write_time(folder.File(c.name), c.age == Older   ? yearTime - shift
+                                                 : c.age == Newer ? yearTime + shift
+                                                                  : yearTime);
+    }
+    // A folder and a link with a temporary's name are not files a save left.
+    fs::create_directory(folder.File(".2027.dat.velmora-tmp-Ab12Cd"));
+    fs::create_symlink("readme.txt", folder.File("2028.dat.Ab3xYz"));
+    // A name taken in the backup folder is never written over.
+    fs::create_directory(folder.File("backup"));
+    folder.Write("backup/Velmora.ini.backup", "an earlier one");
+    ::chmod(folder.Path().c_str(), 0700);
+
+    const TTidyOutcome outcome = TidyTemporaries(folder.Path(), "Velmora");
+
+    Names moved;
+    int removed = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string fate = c.fate;
+        EXPECT_EQ(fs::exists(folder.File(c.name)), fate == "stays");
+        if (fate == "removed") {
+            ++removed;
+        } else if (fate != "stays") {
+            moved.push_back(c.name);
+            const std::string target = fate == "Velmora.ini.backup" ? fate + ".2" : fate;
+            EXPECT_EQ(folder.Read("backup/" + target), c.contents);
+        }
+    }
+    std::sort(moved.begin(), moved.end());
+    EXPECT_EQ(outcome.Moved, moved);
+    EXPECT_EQ(outcome.Removed, removed);
+    EXPECT_EQ(folder.Read("backup/Velmora.ini.backup"), "an earlier one");
+    EXPECT_TRUE(fs::is_directory(folder.File(".2027.dat.velmora-tmp-Ab12Cd")));
+    EXPECT_TRUE(fs::is_symlink(folder.File("2028.dat.Ab3xYz")));
+    EXPECT_EQ(folder.Read("2026.dat"), "the year");
+    // The user is told once where the files went.
+    ASSERT_EQ(folder.messages.size(), 1u);
+    EXPECT_NE(folder.messages[0].find(folder.File("backup")), std::string::npos);
+    for (const char* name :
+         {"\r\n2024.dat.backup\r\n", "\r\n2026.dat.interrupted-Cd34Ef\r\n", "Velmora.ini.backup.2"})
+        EXPECT_NE(folder.messages[0].find(name), std::string::npos) << name;
+
+    // Nothing is left to do at the next start.
+    const TTidyOutcome again = TidyTemporaries(folder.Path(), "Velmora");
+    EXPECT_TRUE(again.Moved.empty());
+    EXPECT_EQ(again.Removed, 0);
+    EXPECT_EQ(folder.messages.size(), 1u);
+}
+
+TEST(TidyTemporaries, NewBackupFolderIsAsPrivateAsTheDiary) {
+    const mode_t oldMask = ::umask(022);
+    StoreFolder folder;
+    folder.Write("2024.dat.backup", "my copy");
+    ::chmod(folder.Path().c_str(), 0700);
+    EXPECT_EQ(TidyTemporaries(folder.Path(), "Velmora").Moved, Names{"2024.dat.backup"});
+    EXPECT_EQ(ModeOf(folder.File("backup")), 0700u);
+    ::umask(oldMask);
 }

@@ -25,6 +25,12 @@ std::set<std::string> FileNames(const std::string& dir) {
     return names;
 }
 
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
 TEST(ErrnoText, CommonReasonsInJapaneseOthersFromTheSystem) {
     const struct {
         int error;
@@ -65,33 +71,56 @@ TEST(FolderWriteProblem, NamesTheFolderAndTheReason) {
     ::chmod(folder.Dir().c_str(), 0755);
 }
 
-TEST(RemoveStaleTemporaries, RemovesOnlyTemporariesOfOurOwnFiles) {
-    StoreFolder folder;
-    const std::set<std::string> ours = {
-        "2026.dat.Ab3xYz",       "1999.dat.000000",         "2026.dat.bak.q1W2e3",
-        "2026.dat.bak12.zzzzzz", "Velmora.ini.aBcDeF",      "Velmora.mem.123abc",
-        "Velmora.tdo.XyZ987",    "Velmora.mem.bak2.a1b2c3",
+TEST(TemporaryOwner, OnlyHiddenNamesWithTheProgramsMark) {
+    const struct {
+        const char* name;
+        const char* owner;  // "" for a name that is not a temporary
+    } cases[] = {
+        {".2026.dat.velmora-tmp-Ab3xYz", "2026.dat"},
+        {".Velmora.ini.velmora-tmp-000000", "Velmora.ini"},
+        {".2026.dat.bak2.velmora-tmp-q1W2e3", "2026.dat.bak2"},
+        {".x.velmora-tmp-zzzzzz", "x"},
+        // What people name their own copies, and temporaries of earlier versions.
+        {"2026.dat.Ab3xYz", ""},
+        {"2024.dat.backup", ""},
+        {"Velmora.tdo.before", ""},
+        // Not quite the mark.
+        {"2026.dat.velmora-tmp-Ab3xYz", ""},
+        {".2026.dat.velmora-tmp-Ab3xY", ""},
+        {".2026.dat.velmora-tmp-Ab3xYz7", ""},
+        {".2026.dat.velmora-tmp-Ab-xYz", ""},
+        {".2026.dat.velmora-tmpAb3xYz", ""},
+        {".velmora-tmp-Ab3xYz", ""},
+        {"..velmora-tmp-Ab3xYz", ""},
     };
-    const std::set<std::string> others = {
-        "2026.dat",       "2026.dat.bak",     "Velmora.hol.Ab3xYz",   "notes.dat.Ab3xYz",
-        "2026.dat.Ab3xY", "2026.dat.Ab3xYz7", "2026.dat.Ab-xYz",      "x2026.dat.Ab3xYz",
-        "Velmora.ini",    "Velmora.ini.bak",  "2026.dat.bakx.Ab3xYz", "readme.txt",
-    };
-    for (const std::string& name : ours) {
-        SafeWriteFile(folder.File(name), "temporary");
+    for (const auto& c : cases) {
+        EXPECT_EQ(TemporaryOwner(c.name), c.owner) << c.name;
     }
-    for (const std::string& name : others) {
-        SafeWriteFile(folder.File(name), "keep");
-    }
-    // A folder and a link with a temporary's name are not files we left.
-    fs::create_directory(folder.File("2027.dat.Ab3xYz"));
-    fs::create_symlink("readme.txt", folder.File("2028.dat.Ab3xYz"));
+}
 
-    EXPECT_EQ(RemoveStaleTemporaries(folder.Dir()), static_cast<int>(ours.size()));
-    std::set<std::string> left = others;
-    left.insert({"2027.dat.Ab3xYz", "2028.dat.Ab3xYz"});
-    EXPECT_EQ(FileNames(folder.Dir()), left);
-    EXPECT_EQ(RemoveStaleTemporaries(folder.File("missing")), 0);
+// A private diary stays private through every kind of write: the rewrite of the file, the copy
+// kept before another program's version is overwritten, and a copy of it elsewhere.
+TEST(SafeWrite, EveryWriteKeepsTheFilesMode) {
+    StoreFolder folder;
+    const mode_t oldMask = ::umask(022);
+    for (const mode_t mode : {0600, 0640, 0644, 0400}) {
+        SCOPED_TRACE(mode);
+        const std::string file = folder.File("2026.dat");
+        fs::remove(file);
+        SafeWriteFile(file, "first");
+        ::chmod(file.c_str(), mode);
+        SafeWriteFile(file, "second");
+        EXPECT_EQ(ModeOf(file), mode) << "rewrite";
+        const std::string bak = KeepBackup(file);
+        EXPECT_EQ(ModeOf(bak), mode) << "backup " << bak;
+        SafeWriteCopy(folder.File("copy.dat"), "second", file);
+        EXPECT_EQ(ModeOf(folder.File("copy.dat")), mode) << "copy";
+        fs::remove(bak);
+        fs::remove(folder.File("copy.dat"));
+    }
+    SafeWriteFile(folder.File("new.dat"), "x");
+    EXPECT_EQ(ModeOf(folder.File("new.dat")), 0644u) << "a new file gets what a plain create gives";
+    ::umask(oldMask);
 }
 
 TEST(SafeWrite, SymbolicLinksAreWrittenThrough) {
