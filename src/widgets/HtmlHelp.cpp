@@ -75,9 +75,12 @@ void THtmHelp::FollowLink(const QUrl& url) {
         }
         return;
     }
-    // A place within the help itself; links to anything else lead nowhere.
-    const bool here = url.scheme().isEmpty() &&
-                      (url.path().isEmpty() || url.path() == QFileInfo(fileName_).fileName());
+    // A place within the help itself, as written or as the browser resolves it against the
+    // help's own file; links to anything else lead nowhere.
+    const bool here =
+        (url.scheme().isEmpty() &&
+         (url.path().isEmpty() || url.path() == QFileInfo(fileName_).fileName())) ||
+        (url.isLocalFile() && QFileInfo(url.toLocalFile()) == QFileInfo(fileName_));
     if (here && url.hasFragment()) {
         browser_->scrollToAnchor(url.fragment());
     }
