@@ -27,6 +27,14 @@ std::string LineNumbers(const std::vector<int>& lines) {
     return numbers;
 }
 
+// What the user is told of the copy kept before the first save over path: its name.
+std::string KeptBeforeSaving(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return Sjis("保存する前に、元のファイルを ") + name +
+           Sjis(".bak (すでにあれば .bak2 など) の名前で残します。");
+}
+
 }  // namespace
 
 void SetMessageSink(MessageSink sink) {
@@ -41,22 +49,20 @@ void ReportBadLines(const std::string& path, const std::string& firstError,
 
 void ReportCutLines(const std::string& path, const std::vector<int>& lines) {
     ReportMessage(FormatMessage(Sjis("ファイル %s は途中で切れています"), path) + " (" +
-                  LineNumbers(lines) +
-                  Sjis("行目)。読めたところまでを表示します。保存する前に、"
-                       "元のファイルを別の名前で残します。"));
+                  LineNumbers(lines) + Sjis("行目)。読めたところまでを表示します。") +
+                  KeptBeforeSaving(path));
 }
 
 void ReportReadAsUtf8(const std::string& path) {
-    ReportMessage(FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、UTF-8 として"
-                                     "読みました。保存する前に、元のファイルを別の名前で"
-                                     "残します。"),
-                                path));
+    ReportMessage(
+        FormatMessage(Sjis("ファイル %s は UTF-8 で書かれていたので、UTF-8 として読みました。"),
+                      path) +
+        KeptBeforeSaving(path));
 }
 
 void ReportLinesASaveWouldLose(const std::string& path) {
-    ReportMessage(FormatMessage(Sjis("ファイル %s には、保存すると失われる行があります。保存する"
-                                     "前に、元のファイルを別の名前で残します。"),
-                                path));
+    ReportMessage(FormatMessage(Sjis("ファイル %s には、保存すると失われる行があります。"), path) +
+                  KeptBeforeSaving(path));
 }
 
 void ReportMessage(const std::string& cp932Text) {

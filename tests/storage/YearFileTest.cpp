@@ -173,7 +173,8 @@ TEST(YearFile, LinesASaveWouldLoseAreKept) {
         EXPECT_EQ(folder.messages[0],
                   Sjis("ファイル ") + folder.File("2003.dat") +
                       Sjis(" には、保存すると失われる行があります。保存する前に、"
-                           "元のファイルを別の名前で残します。"));
+                           "元のファイルを 2003.dat.bak (すでにあれば .bak2 など) の名前で"
+                           "残します。"));
     }
     // Blank lines hold nothing: no backup for them.
     StoreFolder folder;
@@ -259,7 +260,7 @@ TEST(YearFile, LineCutInsideAFieldIsReportedAndKept) {
                   Sjis("ファイル ") + folder.File("2003.dat") + Sjis(" は途中で切れています (") +
                       std::to_string(c.cutLine) +
                       Sjis("行目)。読めたところまでを表示します。保存する前に、元のファイルを"
-                           "別の名前で残します。"));
+                           " 2003.dat.bak (すでにあれば .bak2 など) の名前で残します。"));
         const TDataInfo& cut = open.store.FindByDate(37621 + c.cutLine);
         EXPECT_EQ(cut.Date, 37621 + c.cutLine) << "the record is read as far as it goes";
         open.store.PutRecord(Page(37630, "new page"));
