@@ -83,5 +83,7 @@ void OfferRescues(QWidget* parent, const std::string& folder) {
         said << u"保存できなかった日記を戻せませんでした。\r\n%1\r\n"
                 u"次の起動時にもう一度おたずねします。"_qs.arg(errors.join(u"\r\n"_qs));
     if (!said.isEmpty())
-        ShowUserMessage(parent, said.join(u"\r\n\r\n"_qs));
+        ShowUserMessage(parent, said.join(u"\r\n\r\n"_qs),
+                        errors.isEmpty() && aside.isEmpty() ? TMessageKind::Information
+                                                            : TMessageKind::Warning);
 }

@@ -28,7 +28,7 @@ QString BoxText(QString text) {
 
 }  // namespace
 
-void ShowUserMessage(QWidget* parent, const QString& text) {
+void ShowUserMessage(QWidget* parent, const QString& text, TMessageKind kind) {
     if (Ended()) {
         std::fprintf(stderr, "Velmora: %s\n", qUtf8Printable(BoxText(text)));
         return;
@@ -37,8 +37,8 @@ void ShowUserMessage(QWidget* parent, const QString& text) {
         Hook()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), BoxText(text),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(kind == TMessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
+                    QApplication::applicationName(), BoxText(text), QMessageBox::Ok, parent);
     box.exec();
 }
 

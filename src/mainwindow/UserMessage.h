@@ -9,8 +9,12 @@ class QWidget;
 // of waiting on a modal box.
 using TUserMessageHook = std::function<void(const QString& text)>;
 
+// What a message tells: a problem, or that something went as asked.
+enum class TMessageKind { Warning, Information };
+
 // Shows text in a modal message box over parent, or hands it to the installed hook.
-void ShowUserMessage(QWidget* parent, const QString& text);
+void ShowUserMessage(QWidget* parent, const QString& text,
+                     TMessageKind kind = TMessageKind::Warning);
 
 // Replaces the message box by hook; an empty hook restores the message box.
 void SetUserMessageHook(TUserMessageHook hook);
