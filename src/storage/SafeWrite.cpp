@@ -113,16 +113,19 @@ int ReadAll(const std::string& path, std::string& contents) {
     if (!file) {
         return errno;
     }
-    contents.clear();
-    // A year file runs to megabytes: room for all of it at once spares the copies of growing.
+    // A year file runs to megabytes: it is read straight into room for all of it, and only a
+    // file that grew meanwhile reads on in pieces.
     struct stat info {};
-    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0) {
-        contents.reserve(static_cast<size_t>(info.st_size));
-    }
-    char buffer[32768];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        contents.append(buffer, n);
+    const size_t expected =
+        ::fstat(::fileno(file), &info) == 0 && info.st_size > 0 ? info.st_size : 0;
+    contents.resize(expected);
+    contents.resize(std::fread(contents.data(), 1, expected, file));
+    if (contents.size() == expected) {
+        char buffer[32768];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            contents.append(buffer, n);
+        }
     }
     const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
     std::fclose(file);

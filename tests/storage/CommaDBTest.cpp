@@ -219,7 +219,7 @@ TEST(TextReader, LineEnds) {
         TCommaFile line;
         std::vector<std::string> lines;
         while (line.ReadLine(reader)) {
-            lines.push_back(line.Line());
+            lines.emplace_back(line.Line());
         }
         EXPECT_EQ(lines, c.lines) << c.why;
         EXPECT_EQ(reader.LineNumber(), static_cast<int>(c.lines.size())) << c.why;

@@ -85,7 +85,7 @@ TEST(ParseYearFile, LaterLineWinsAndPlainBodyShows) {
     EXPECT_EQ(rec.Weather, 2);
     EXPECT_EQ(rec.Extra, "x");
     EXPECT_EQ(rec.Title, "new");
-    EXPECT_EQ(rec.RichText, "body") << "a file without the rich text shows the plain text";
+    EXPECT_EQ(rec.RichText.Text(), "body") << "a file without the rich text shows the plain text";
     EXPECT_EQ(rec.Private, "priv");
     EXPECT_EQ(rec.News, "news");
 }

@@ -85,14 +85,15 @@ TEST(YearFile, RoundTripTexts) {
             TDataInfo rec;
             rec.Date = kJan1 + static_cast<int32_t>(i) * 7;
             rec.Weather = static_cast<int32_t>(i) - 1;
-            rec.Title = rec.Text = rec.RichText = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.Title = rec.Text = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.RichText = texts[i];
             rec.Title = texts[(i + 1) % texts.size()];
             if (rec.Text.empty()) {
                 rec.Text = "body";
             }
             open.store.PutRecord(rec);
             // An empty rich text comes back as the plain text.
-            if (rec.RichText.empty()) {
+            if (rec.RichText.Empty()) {
                 rec.RichText = rec.Text;
             }
             written.push_back(rec);
@@ -143,7 +144,7 @@ TEST(YearFile, LoadingRules) {
     OpenStore open(folder, kJan1);
     ASSERT_EQ(open.store.Count(), 3);
     EXPECT_EQ(open.store.Items(0).Title, "first");
-    EXPECT_EQ(open.store.Items(0).RichText, "body");
+    EXPECT_EQ(open.store.Items(0).RichText.Text(), "body");
     EXPECT_EQ(open.store.Items(1).Title, "new");
     EXPECT_EQ(open.store.Items(2).Title, "third");
     EXPECT_EQ(open.store.FindByDate(37624).Title, "third");
