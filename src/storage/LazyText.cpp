@@ -5,9 +5,9 @@
 
 namespace {
 
-// A field longer than this never decodes to an empty text: the quotes around it and a trailing
-// lone backslash are all that can vanish. Shorter ones are decoded at once, so that Empty never
-// has to decode.
+// A field longer than this never decodes to an empty text (only its quotes and a lone backslash
+// at its end vanish, and a doubled quote leaves one). Shorter ones are decoded at once, so that
+// Empty never has to decode.
 constexpr size_t kShortField = 3;
 
 }  // namespace
