@@ -260,7 +260,7 @@ void BM_BackUpTenYearsCopied(benchmark::State& state) {
 }
 BENCHMARK(BM_BackUpTenYearsCopied)->Unit(benchmark::kMillisecond);
 
-// The usual start: every file equals its newest copy, so each is read twice and compared.
+// The usual start: every file is as its newest copy, which their sizes and times tell.
 void BM_BackUpTenYearsUnchanged(benchmark::State& state) {
     TenYears().RemoveBackups();
     BackUpDiary(TenYears().Dir(), "Velmora", kBackupDay);
