@@ -154,8 +154,8 @@ BENCHMARK(BM_LoadYear)->UseManualTime()->Unit(benchmark::kMillisecond);
 void WriteRaw(const std::string& path, const std::string& contents) {
     const std::string temp = path + ".new";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || ::write(fd, contents.data(), contents.size()) !=
-                      static_cast<ssize_t>(contents.size()) ||
+    if (fd < 0 ||
+        ::write(fd, contents.data(), contents.size()) != static_cast<ssize_t>(contents.size()) ||
         ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0) {
         std::perror(temp.c_str());
         std::abort();
