@@ -39,6 +39,11 @@ int DigitValue(char c, int base) {
     return v < base ? v : -1;
 }
 
+// A field without quotes: one without a backslash is copied once as it stands.
+std::string DecodeUnquoted(std::string_view field) {
+    return field.find('\\') == std::string_view::npos ? std::string(field) : DecodeText(field);
+}
+
 }  // namespace
 
 std::optional<int64_t> ParseInteger(std::string_view text) {
@@ -94,13 +99,14 @@ std::string ValuesToLine(std::initializer_list<TFieldValue> values) {
 }
 
 void TCommaFile::SetLine(std::string line) {
-    line_ = std::move(line);
+    owned_ = std::move(line);
+    line_ = owned_;
     cursor_ = 0;
     fieldCut_ = false;
 }
 
 bool TCommaFile::ReadLine(TTextReader& reader) {
-    // Read into the current line, so one buffer serves every line of a file.
+    // The line is read where it lies in the reader: a year's lines run to megabytes.
     if (!reader.ReadLine(line_)) {
         return false;
     }
@@ -129,7 +135,22 @@ std::string TCommaFile::GetField() {
         return field;
     }
     SkipBlanks();
-    size_t& at = *cursor_;
+    *cursor_ = PastComma(ScanField(*cursor_, &field));
+    return field;
+}
+
+std::string_view TCommaFile::GetRawField() {
+    if (!cursor_) {
+        return {};
+    }
+    SkipBlanks();
+    const size_t start = *cursor_;
+    const size_t end = ScanField(start, nullptr);
+    *cursor_ = PastComma(end);
+    return line_.substr(start, end - start);
+}
+
+size_t TCommaFile::ScanField(size_t at, std::string* field) {
     const size_t size = line_.size();
     bool quoted = at < size && line_[at] == '"';
     if (quoted) {
@@ -138,14 +159,18 @@ std::string TCommaFile::GetField() {
     while (at < size) {
         // Take the run of bytes up to the next byte that means something here.
         const size_t end = std::min(FindSingleByte(line_, quoted ? '"' : ',', at), size);
-        field.append(line_, at, end - at);
+        if (field) {
+            field->append(line_, at, end - at);
+        }
         at = end;
         if (at == size || !quoted) {
             break;
         }
         // A doubled quote stands for one; a single one closes the quotes.
         if (at + 1 < size && line_[at + 1] == '"') {
-            field.push_back('"');
+            if (field) {
+                field->push_back('"');
+            }
             at += 2;
         } else {
             quoted = false;
@@ -153,27 +178,29 @@ std::string TCommaFile::GetField() {
         }
     }
     fieldCut_ = fieldCut_ || quoted;
-    if (at < size) {
-        ++at;  // the comma
-    }
-    return field;
+    return at;
+}
+
+size_t TCommaFile::PastComma(size_t end) const {
+    return end < line_.size() ? end + 1 : end;
 }
 
 std::string TCommaFile::GetText() {
-    if (!cursor_) {
-        return {};
+    return DecodeRawField(GetRawField());
+}
+
+std::string DecodeRawField(std::string_view raw) {
+    // The common fields are decoded where they lie: one without quotes (no byte of a double-byte
+    // character is a comma, so it holds no comma at all), and one whose quotes only enclose it.
+    if (raw.empty() || raw.front() != '"') {
+        return DecodeUnquoted(raw);
     }
-    SkipBlanks();
-    size_t& at = *cursor_;
-    if (at < line_.size() && line_[at] == '"') {
-        return DecodeText(GetField());
+    if (raw.size() >= 2 && raw.find('"', 1) == raw.size() - 1) {
+        return DecodeText(raw.substr(1, raw.size() - 2));
     }
-    // The common field, unquoted: no byte of a double-byte character is a comma, so one search
-    // finds its end, and a field without a backslash is copied once as it stands.
-    const size_t end = std::min(line_.find(',', at), line_.size());
-    const std::string_view field(line_.data() + at, end - at);
-    at = end < line_.size() ? end + 1 : end;
-    return field.find('\\') == std::string_view::npos ? std::string(field) : DecodeText(field);
+    TCommaFile line;
+    line.SetLine(std::string(raw));
+    return DecodeText(line.GetField());
 }
 
 int32_t TCommaFile::GetInteger() {

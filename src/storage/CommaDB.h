@@ -43,15 +43,24 @@ private:
 std::string ValuesToLine(std::initializer_list<TFieldValue> values);
 std::string ValuesToLine(const std::vector<TFieldValue>& values);
 
+// The text of a field as TCommaFile::GetRawField gave it: what GetText gives for it.
+std::string DecodeRawField(std::string_view raw);
+
 // Reads the fields of one line left to right. Reading never changes the line; getters past
 // the last field yield "" and 0.
 class TCommaFile {
 public:
+    TCommaFile() = default;
+    // A copy would see the line of the original.
+    TCommaFile(const TCommaFile&) = delete;
+    TCommaFile& operator=(const TCommaFile&) = delete;
+
     void SetLine(std::string line);
-    // The next line of reader, cursor at its start; false at the end of the file.
+    // The next line of reader, cursor at its start; false at the end of the file. The line is
+    // not copied: reader must outlive its reading.
     bool ReadLine(TTextReader& reader);
 
-    const std::string& Line() const { return line_; }
+    std::string_view Line() const { return line_; }
 
     // Skips TAB, LF, CR and space and returns the byte then under the cursor, without taking it;
     // 0 at the end of the line or before any line was set.
@@ -62,6 +71,9 @@ public:
     // Whether a field read from this line had no closing quote. The format never breaks a line
     // inside a field, so the line was cut short there: the file was not read whole.
     bool FieldCut() const { return fieldCut_; }
+    // The next field as it stands in the line, quotes and escapes kept (for DecodeRawField); the
+    // cursor moves as GetField moves it. The view lasts as long as the line.
+    std::string_view GetRawField();
     std::string GetString() { return GetField(); }
     // The next field with its escapes undone (DecodeText).
     std::string GetText();
@@ -74,8 +86,14 @@ public:
 
 private:
     void SkipBlanks();
+    // Scans the field that starts at at (past blanks) up to the comma after it or the end of
+    // the line, appending its text with the quoting resolved to field when given; returns where
+    // it ended.
+    size_t ScanField(size_t at, std::string* field);
+    size_t PastComma(size_t end) const;
 
-    std::string line_;
+    std::string owned_;      // the line given to SetLine
+    std::string_view line_;  // the line read: owned_ or a line of a reader
     std::optional<size_t> cursor_;
     bool fieldCut_ = false;
 };

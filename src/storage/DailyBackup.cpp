@@ -108,11 +108,12 @@ std::string MoveInto(const fs::path& from, const fs::path& folder, const std::st
     if (errno != EXDEV)
         return {};
     // The backup folder lies on another disk: copy, then remove.
+    const TFileStamp stamp = FileStampOf(from.string());
     std::string contents;
     if (!ReadWholeFile(from.string(), contents))
         return {};
     try {
-        SafeWriteCopy(to.string(), contents, from.string());
+        SafeWriteCopy(to.string(), contents, from.string(), stamp);
     } catch (const VelmoraError&) {
         return {};
     }
@@ -130,6 +131,13 @@ std::vector<std::string> DayFolders(const fs::path& backupDir) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Whether a copy and its file have the same size and modification time. A copy made before
+// copies carried their file's time has its own, so its file is copied once more.
+bool SameContentsStamp(const TFileStamp& copy, const TFileStamp& file) {
+    return copy.Exists && copy.Size == file.Size && copy.ModifiedSeconds == file.ModifiedSeconds &&
+           copy.ModifiedNanoseconds == file.ModifiedNanoseconds;
 }
 
 // Creates the folder, with the permissions mode, unless it exists.
@@ -184,8 +192,9 @@ TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, 
     for (const std::string& name : BackedUpFiles(dir, baseName)) {
         try {
             const std::string path = (fs::path(dir) / name).string();
-            std::string current;
-            if (!ReadFileIfExists(path, current))
+            // Taken before the file is read, so that a change while it is read shows next time.
+            const TFileStamp stamp = FileStampOf(path);
+            if (!stamp.Exists)
                 continue;
             const mode_t fileMode = PermissionsOf(path);
             for (const std::string& folder : kept)
@@ -195,13 +204,17 @@ TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, 
             });
             if (newest == kept.begin())
                 continue;  // today's folder keeps the day's first copy
-            std::string copy;
+            // Each copy carries its file's modification time, so the size and that time tell a
+            // file changed since its newest copy without reading either.
             if (newest != kept.end() &&
-                ReadFileIfExists((backupDir / *newest / name).string(), copy) && copy == current)
+                SameContentsStamp(FileStampOf((backupDir / *newest / name).string()), stamp))
+                continue;
+            std::string current;
+            if (!ReadFileIfExists(path, current))
                 continue;
             MakeFolder(backupDir, folderMode);
             MakeFolder(todayDir, folderMode);
-            SafeWriteCopy((todayDir / name).string(), current, path);
+            SafeWriteCopy((todayDir / name).string(), current, path, stamp);
             outcome.Copied.push_back(name);
         } catch (const VelmoraError& e) {
             if (outcome.Problem.empty())

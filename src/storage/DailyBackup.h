@@ -7,8 +7,9 @@
 // Daily copies of the diary's files, so that years of pages never depend on a single copy.
 // Each day's copies go into "backup/YYYY-MM-DD/" in the diary folder: the year files
 // ("2026.dat"), the two note files and the settings file (base name + ".mem", ".tdo", ".ini").
-// A file goes into today's folder when it differs from its newest copy in the folders that are
-// kept; a day's folder keeps the files as the day's first start found them. The newest
+// A file goes into today's folder when its size or modification time differs from its newest
+// copy in the folders that are kept (each copy carries its file's modification time, so no file
+// is read to tell); a day's folder keeps the files as the day's first start found them. The newest
 // kKeptBackupFolders folders are kept, older ones removed once today's copies are all made, so a
 // file whose newest copy lay in a removed folder has been copied again first.
 

@@ -3,13 +3,15 @@
 #include <cstdint>
 #include <string>
 
+#include "storage/LazyText.h"
+
 // The record of one diary day. Texts are CP932 and may hold CR LF line breaks.
 struct TDataInfo {
     int32_t Date = 0;      // day number; 0 means the record is empty
     int32_t Reserved = 0;  // always 0; not stored in the year file
     std::string Title;     // the one-line title of the day
     std::string Text;      // the body as plain text
-    std::string RichText;  // the body as an RTF document; empty when Text is empty
+    TLazyText RichText;    // the body as an RTF document; empty when Text is empty
     std::string Private;   // the private memo
     std::string News;      // the news and events memo
     int32_t Weather = 0;   // weather mark 0..32; negative for none

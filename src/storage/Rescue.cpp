@@ -61,7 +61,7 @@ std::optional<std::string> FromHex(const std::string& text) {
 void AddRecord(std::vector<TFieldValue>& fields, const TDataInfo& rec) {
     for (TFieldValue value :
          {TFieldValue(rec.Date), TFieldValue(rec.Weather), TFieldValue(rec.Extra),
-          TFieldValue(rec.Title), TFieldValue(rec.Text), TFieldValue(rec.RichText),
+          TFieldValue(rec.Title), TFieldValue(rec.Text), TFieldValue(rec.RichText.Text()),
           TFieldValue(rec.Private), TFieldValue(rec.News)})
         fields.push_back(std::move(value));
 }

@@ -74,9 +74,18 @@ std::string WriteTarget(const std::string& path) {
     return target;
 }
 
+// Gives the open file the modification time of stamp; its access time stays.
+bool SetModified(int fd, const TFileStamp& stamp) {
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(stamp.ModifiedSeconds), static_cast<long>(stamp.ModifiedNanoseconds)}};
+    return ::futimens(fd, times) == 0;
+}
+
 // Writes contents to a new file beside target and renames it over target; messages name path.
+// With modified, the new file gets that modification time before it is renamed.
 void WriteReplacing(const std::string& path, const std::string& target, std::string_view contents,
-                    mode_t mode) {
+                    mode_t mode, const TFileStamp* modified = nullptr) {
     const size_t slash = target.rfind('/');
     const size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
     std::string temp = target.substr(0, nameAt) + "." + target.substr(nameAt) +
@@ -92,7 +101,7 @@ void WriteReplacing(const std::string& path, const std::string& target, std::str
     ::fchmod(fd, mode);
 
     int error = 0;
-    if (!WriteAll(fd, contents) || ::fsync(fd) != 0) {
+    if (!WriteAll(fd, contents) || (modified && !SetModified(fd, *modified)) || ::fsync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {
@@ -113,16 +122,19 @@ int ReadAll(const std::string& path, std::string& contents) {
     if (!file) {
         return errno;
     }
-    contents.clear();
-    // A year file runs to megabytes: room for all of it at once spares the copies of growing.
+    // A year file runs to megabytes: it is read straight into room for all of it, and only a
+    // file that grew meanwhile reads on in pieces.
     struct stat info {};
-    if (::fstat(::fileno(file), &info) == 0 && info.st_size > 0) {
-        contents.reserve(static_cast<size_t>(info.st_size));
-    }
-    char buffer[32768];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        contents.append(buffer, n);
+    const size_t expected =
+        ::fstat(::fileno(file), &info) == 0 && info.st_size > 0 ? info.st_size : 0;
+    contents.resize(expected);
+    contents.resize(std::fread(contents.data(), 1, expected, file));
+    if (contents.size() == expected) {
+        char buffer[32768];
+        size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            contents.append(buffer, n);
+        }
     }
     const int error = std::ferror(file) ? (errno != 0 ? errno : EIO) : 0;
     std::fclose(file);
@@ -144,10 +156,10 @@ void SafeWritePrivateFile(const std::string& path, std::string_view contents) {
     WriteReplacing(path, WriteTarget(path), contents, 0600);
 }
 
-void SafeWriteCopy(const std::string& path, std::string_view contents,
-                   const std::string& original) {
+void SafeWriteCopy(const std::string& path, std::string_view contents, const std::string& original,
+                   const TFileStamp& read) {
     const std::string target = WriteTarget(path);
-    WriteReplacing(path, target, contents, ModeAfter(original));
+    WriteReplacing(path, target, contents, ModeAfter(original), &read);
 }
 
 std::string TemporaryOwner(std::string_view name) {

@@ -22,9 +22,14 @@ void SafeWriteFile(const std::string& path, std::string_view contents);
 // file at path had: for copies of a private diary kept outside its folder.
 void SafeWritePrivateFile(const std::string& path, std::string_view contents);
 
+struct TFileStamp;
+
 // SafeWriteFile for a copy of the file at original: the file at path gets original's access mode,
-// so a copy of a private file is as private as the file.
-void SafeWriteCopy(const std::string& path, std::string_view contents, const std::string& original);
+// so a copy of a private file is as private as the file, and the modification time of read, the
+// stamp original had before contents were read from it, so that a later stamp of original that
+// differs in size or time from the copy's tells a change without reading either file.
+void SafeWriteCopy(const std::string& path, std::string_view contents, const std::string& original,
+                   const TFileStamp& read);
 
 // The temporary that SafeWriteFile writes before renaming it over "2026.dat" is
 // ".2026.dat.velmora-tmp-" and six random letters or digits: hidden, and marked as the program's

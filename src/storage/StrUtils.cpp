@@ -160,39 +160,33 @@ size_t FindSingleByte(std::string_view text, char target, size_t from) {
 }
 
 std::string DecodeText(std::string_view field) {
-    // One pass over the bytes into a buffer of the field's size, since no escape makes the text
-    // longer (a backslash and "n" become CR LF). Rich text holds a backslash every few bytes, so
-    // this is the hot loop of loading a year.
-    std::string result(field.size(), '\0');
-    char* out = result.data();
-    const char* at = field.data();
-    const char* const end = at + field.size();
-    while (at < end) {
-        const char byte = *at;
-        if (byte == '\\') {
-            if (at + 1 < end) {
-                const char escaped = at[1];
-                if (escaped == 'n') {
-                    *out++ = '\r';
-                    *out++ = '\n';
-                } else if (const int hex = EscapedByte(at, end); hex >= 0) {
-                    *out++ = static_cast<char>(hex);
-                    at += 2;
-                } else {
-                    *out++ = escaped == 't' ? '\t' : escaped;
-                }
-            }
-            at += 2;
-        } else if (IsLeadByte(byte) && at + 1 < end && IsTrailByte(at[1])) {
-            *out++ = byte;
-            *out++ = at[1];
-            at += 2;
-        } else {
-            *out++ = byte;
-            ++at;
+    // One pass over the bytes into room for the field's size, since no escape makes the text
+    // longer (a backslash and "n" become CR LF). Every page's text is decoded when its year
+    // loads, so the runs between escapes are found by memchr and copied whole.
+    std::string result;
+    result.reserve(field.size());
+    size_t at = 0;
+    while (at < field.size()) {
+        const size_t escape = std::min(FindSingleByte(field, '\\', at), field.size());
+        result.append(field, at, escape - at);
+        at = escape;
+        if (at == field.size()) {
+            break;
         }
+        if (at + 1 < field.size()) {
+            const char escaped = field[at + 1];
+            if (escaped == 'n') {
+                result += "\r\n";
+            } else if (const int hex = EscapedByte(field.data() + at, field.data() + field.size());
+                       hex >= 0) {
+                result.push_back(static_cast<char>(hex));
+                at += 2;
+            } else {
+                result.push_back(escaped == 't' ? '\t' : escaped);
+            }
+        }
+        at += 2;
     }
-    result.resize(static_cast<size_t>(out - result.data()));
     return result;
 }
 

@@ -12,19 +12,21 @@ bool IsTrailingFiller(char byte) {
 
 }  // namespace
 
-TTextReader::TTextReader(std::string bytes) : bytes_(std::move(bytes)) {
+TTextReader::TTextReader(std::string bytes) {
     // Only a mark with nothing but filler after it ends the file: one stray 0x1A inside a line
     // must not hide every line after it.
-    size_t tail = bytes_.size();
-    while (tail > 0 && IsTrailingFiller(bytes_[tail - 1])) {
+    size_t tail = bytes.size();
+    while (tail > 0 && IsTrailingFiller(bytes[tail - 1])) {
         --tail;
     }
-    if (const size_t eof = bytes_.find('\x1A', tail); eof != std::string::npos) {
-        bytes_.resize(eof);
+    if (const size_t eof = bytes.find('\x1A', tail); eof != std::string::npos) {
+        bytes.resize(eof);
     }
+    bytes_ = std::make_shared<const std::string>(std::move(bytes));
+    text_ = *bytes_;
 }
 
-bool TTextReader::ReadLine(std::string& line) {
+bool TTextReader::ReadLine(std::string_view& line) {
     if (AtEnd()) {
         return false;
     }
@@ -32,11 +34,10 @@ bool TTextReader::ReadLine(std::string& line) {
     // against the set in turn); a file of one kind of line end finds no other one only once.
     const size_t lf = NextAtOrAfter(nextLf_, '\n');
     const size_t cr = NextAtOrAfter(nextCr_, '\r');
-    const size_t end = std::min({lf, cr, bytes_.size()});
-    line.assign(bytes_, pos_, end - pos_);
+    const size_t end = std::min({lf, cr, text_.size()});
+    line = text_.substr(pos_, end - pos_);
     pos_ = end + 1;
-    if (end < bytes_.size() && bytes_[end] == '\r' && pos_ < bytes_.size() &&
-        bytes_[pos_] == '\n') {
+    if (end < text_.size() && text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') {
         ++pos_;
     }
     ++lineNumber_;
@@ -45,9 +46,9 @@ bool TTextReader::ReadLine(std::string& line) {
 
 size_t TTextReader::NextAtOrAfter(size_t& cached, char byte) {
     if (cached == std::string::npos || cached < pos_) {
-        cached = bytes_.find(byte, pos_);
+        cached = text_.find(byte, pos_);
         if (cached == std::string::npos) {
-            cached = bytes_.size();
+            cached = text_.size();
         }
     }
     return cached;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 
 // Reads the lines of a text file held whole in memory. A line ends at CR LF, at a lone CR or at a
 // lone LF, so files saved by editors and other systems read as they were written; the core never
@@ -11,9 +13,12 @@ class TTextReader {
 public:
     explicit TTextReader(std::string bytes);
 
-    bool AtEnd() const { return pos_ >= bytes_.size(); }
-    // The next line without its line end; false, with line untouched, at the end of the file.
-    bool ReadLine(std::string& line);
+    // The bytes the lines are views of, for a reader that keeps some of them past this one.
+    const std::shared_ptr<const std::string>& Bytes() const { return bytes_; }
+    bool AtEnd() const { return pos_ >= text_.size(); }
+    // The next line without its line end, a view into the reader's bytes that lasts as long as
+    // the reader; false, with line untouched, at the end of the file.
+    bool ReadLine(std::string_view& line);
     // How many lines have been read so far (the number of the line last read).
     int LineNumber() const { return lineNumber_; }
 
@@ -21,7 +26,8 @@ private:
     // The position of the next byte at or after the cursor, searched again once passed.
     size_t NextAtOrAfter(size_t& cached, char byte);
 
-    std::string bytes_;
+    std::shared_ptr<const std::string> bytes_;
+    std::string_view text_;  // *bytes_
     size_t pos_ = 0;
     size_t nextLf_ = std::string::npos;
     size_t nextCr_ = std::string::npos;

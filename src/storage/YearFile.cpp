@@ -1,6 +1,6 @@
 #include "storage/YearFile.h"
 
-#include <map>
+#include <algorithm>
 #include <utility>
 
 #include "storage/CommaDB.h"
@@ -13,7 +13,7 @@
 
 namespace {
 
-TDataInfo ReadRecord(TCommaFile& line, TYearFileFields fields) {
+TDataInfo ReadRecord(TCommaFile& line, TYearFileFields fields, const TTextReader& reader) {
     TDataInfo rec;
     rec.Date = line.GetInteger();
     rec.Weather = line.GetInteger();
@@ -21,14 +21,18 @@ TDataInfo ReadRecord(TCommaFile& line, TYearFileFields fields) {
     rec.Title = line.GetText();
     rec.Text = line.GetText();
     if (fields == TYearFileFields::All) {
-        rec.RichText = line.GetText();
+        // Kept as read until shown; a field cut short by the end of the line is decoded now,
+        // since written back as read it would take the fields after it along.
+        const std::string_view raw = line.GetRawField();
+        rec.RichText = line.FieldCut() ? TLazyText(DecodeRawField(raw))
+                                       : TLazyText::FromField(raw, reader.Bytes());
     } else {
         line.GetField();
     }
     rec.Private = line.GetText();
     rec.News = line.GetText();
     // A file without the rich text shows the plain text.
-    if (rec.RichText.empty() && fields == TYearFileFields::All) {
+    if (rec.RichText.Empty() && fields == TYearFileFields::All) {
         rec.RichText = rec.Text;
     }
     return rec;
@@ -40,10 +44,10 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
     TYearFileText result;
     TTextReader reader(std::move(contents));
     TCommaFile line;
-    std::map<int32_t, TDataInfo> days;
+    std::vector<TDataInfo>& days = result.Records;
     while (line.ReadLine(reader)) {
         try {
-            TDataInfo rec = ReadRecord(line, fields);
+            TDataInfo rec = ReadRecord(line, fields, reader);
             if (line.FieldCut()) {
                 result.CutLines.push_back(reader.LineNumber());
             }
@@ -53,9 +57,8 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
                     result.LinesASaveWouldLose || extraFields || !TrimText(line.Line()).empty();
                 continue;
             }
-            const bool replaced = days.contains(rec.Date);
-            result.LinesASaveWouldLose = result.LinesASaveWouldLose || extraFields || replaced;
-            days[rec.Date] = std::move(rec);
+            result.LinesASaveWouldLose = result.LinesASaveWouldLose || extraFields;
+            days.push_back(std::move(rec));
         } catch (const VelmoraError& e) {
             if (result.BadLines.empty()) {
                 result.FirstError = e.what();
@@ -63,18 +66,39 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
             result.BadLines.push_back(reader.LineNumber());
         }
     }
-    result.Records.reserve(days.size());
-    for (auto& [date, rec] : days) {
-        result.Records.push_back(std::move(rec));
+    // Files are written in date order, so this rarely moves a record; of the lines of one day
+    // the last is kept, and the others are lines a save would lose.
+    std::stable_sort(days.begin(), days.end(),
+                     [](const TDataInfo& a, const TDataInfo& b) { return a.Date < b.Date; });
+    const auto laterOfDay = [](const TDataInfo& a, const TDataInfo& b) { return a.Date == b.Date; };
+    if (std::adjacent_find(days.begin(), days.end(), laterOfDay) != days.end()) {
+        result.LinesASaveWouldLose = true;
+        std::reverse(days.begin(), days.end());
+        days.erase(std::unique(days.begin(), days.end(), laterOfDay), days.end());
+        std::reverse(days.begin(), days.end());
     }
     return result;
 }
 
 std::string YearFileText(const std::vector<const TDataInfo*>& records) {
+    // The fields go straight into the file's text: a year runs to megabytes, and each copy of a
+    // field on the way costs as much as writing it to disk.
     std::string contents;
     for (const TDataInfo* rec : records) {
-        contents += ValuesToLine({rec->Date, rec->Weather, rec->Extra, rec->Title, rec->Text,
-                                  rec->RichText, rec->Private, rec->News});
+        for (const int32_t number : {rec->Date, rec->Weather}) {
+            contents += std::to_string(number);
+            contents += ',';
+        }
+        for (const std::string* text : {&rec->Extra, &rec->Title, &rec->Text}) {
+            contents += EncodeField(*text);
+            contents += ',';
+        }
+        rec->RichText.AppendField(contents);
+        contents += ',';
+        for (const std::string* text : {&rec->Private, &rec->News}) {
+            contents += EncodeField(*text);
+            contents += ',';
+        }
         contents += "\r\n";
     }
     return contents;

@@ -92,7 +92,7 @@ void PutCaret(QTextEdit* edit, int position) {
 }
 
 std::string BodyRtf(TForm1& form) {
-    return form.Page().PageRecord(kDay).RichText;
+    return form.Page().PageRecord(kDay).RichText.Text();
 }
 
 }  // namespace
@@ -404,7 +404,7 @@ void TFormattingTest::formattedPageRewritesTheSameRtf() {
         form.DataSaveClick();
         QVERIFY(run.Stop());
     }
-    const std::string saved = StoredRecord(run, 2024, kDay).RichText;
+    const std::string saved = StoredRecord(run, 2024, kDay).RichText.Text();
     QVERIFY(QString::fromStdString(saved).contains(u"\\qc"_qs));
     QVERIFY(QString::fromStdString(saved).contains(u"\\fi120"_qs));
     // Loaded again and rewritten through the editor, the same bytes come out.
@@ -413,7 +413,7 @@ void TFormattingTest::formattedPageRewritesTheSameRtf() {
     form.Page().BodyFormatted();
     QCOMPARE(BodyRtf(form), saved);
     form.DataSaveClick();
-    QCOMPARE(StoredRecord(run, 2024, kDay).RichText, saved);
+    QCOMPARE(StoredRecord(run, 2024, kDay).RichText.Text(), saved);
 }
 
 void TFormattingTest::pasteFollowsTheClipboard_data() {
@@ -533,8 +533,8 @@ void TFormattingTest::pastedPictureIsSavedWithThePage() {
         form.DataSaveClick();
         QVERIFY(run.Stop());
     }
-    QVERIFY(
-        QString::fromStdString(StoredRecord(run, 2024, kDay).RichText).contains(u"\\pngblip"_qs));
+    QVERIFY(QString::fromStdString(StoredRecord(run, 2024, kDay).RichText.Text())
+                .contains(u"\\pngblip"_qs));
     TForm1& form = run.Start();
     QTextEdit* body = form.Ui().DiaryMemo;
     QCOMPARE(body->toPlainText(), u"写真\uFFFC"_qs);

@@ -562,7 +562,7 @@ void TMainWindowTest::bodyOfAnotherTextIsSetAside() {
     if (why.isEmpty()) {
         QVERIFY(run.Messages.isEmpty());
         QTextDocument read;
-        ReadRtf(rec.RichText, read);
+        ReadRtf(rec.RichText.Text(), read);
         QCOMPARE(body->toPlainText(), read.toPlainText());
     } else {
         QCOMPARE(run.Messages.size(), 1);
@@ -583,7 +583,7 @@ void TMainWindowTest::bodyOfAnotherTextIsSetAside() {
     TypeText(body, u"!"_qs);
     ClickDay(form.Diary1(), day + 1);
     const TDataInfo stored = StoredRecord(run, 2026, day);
-    QVERIFY(IsRtf(stored.RichText));
+    QVERIFY(IsRtf(stored.RichText.Text()));
     if (why.isEmpty()) {
         QVERIFY(!run.Files().contains(u"2026.dat.bak"_qs));
         return;
@@ -591,7 +591,7 @@ void TMainWindowTest::bodyOfAnotherTextIsSetAside() {
     QCOMPARE(FromCp932(stored.Text), field + u"!"_qs);
     TScrapList kept;
     kept.LoadFromFile(run.CorePath(u"2026.dat.bak"_qs));
-    QCOMPARE(kept.FindByDate(day).RichText, rec.RichText);
+    QCOMPARE(kept.FindByDate(day).RichText.Text(), rec.RichText.Text());
     ClickDay(form.Diary1(), day);
     TypeText(body, u"?"_qs);
     ClickDay(form.Diary1(), day + 1);

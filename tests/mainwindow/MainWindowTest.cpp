@@ -119,7 +119,7 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         QCOMPARE(stored.Weather, 21);
         // A body typed here names the Windows face in its font table, as other writers do.
         QVERIFY(
-            QString::fromLatin1(stored.RichText)
+            QString::fromLatin1(stored.RichText.Text())
                 .contains(u"\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'83\\'53"_qs, Qt::CaseInsensitive));
         QCOMPARE(form.Page().Diary1EventDefine(jan31), uint8_t(1 | 2 | 4 | 8 | 16));
         QVERIFY(ui.Comment->text().isEmpty());
@@ -203,12 +203,12 @@ void TMainWindowTest::blankPageKeepsNoRecord() {
     TypeText(ui.DiaryMemo, u"本文だけ"_qs);
     form.DataSaveClick();
     QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Text), u"本文だけ"_qs);
-    QVERIFY(IsRtf(form.ScrapList().FindByDate(day).RichText));
+    QVERIFY(IsRtf(form.ScrapList().FindByDate(day).RichText.Text()));
     ui.Comment->setText(u"題"_qs);
     ui.DiaryMemo->clear();
     form.DataSaveClick();
     QCOMPARE(form.ScrapList().FindByDate(day).Text, std::string());
-    QCOMPARE(form.ScrapList().FindByDate(day).RichText, std::string());
+    QCOMPARE(form.ScrapList().FindByDate(day).RichText.Text(), std::string());
     ui.Comment->clear();
     form.DataSaveClick();
     QCOMPARE(form.ScrapList().Count(), 0);
@@ -252,14 +252,14 @@ void TMainWindowTest::untouchedBodyIsWrittenBackByteForByte() {
     form.DataSaveClick();
     const TDataInfo stored = StoredRecord(run, 2026, day);
     QCOMPARE(FromCp932(stored.Title), u"title only"_qs);
-    QCOMPARE(stored.RichText, rtf);
+    QCOMPARE(stored.RichText.Text(), rtf);
 
     // Once the body is edited it is written anew, and still reads back the same text.
     form.Ui().DiaryMemo->moveCursor(QTextCursor::End);
     QTest::keyClicks(form.Ui().DiaryMemo, "!");
     form.DataSaveClick();
     const TDataInfo edited = StoredRecord(run, 2026, day);
-    QVERIFY(edited.RichText != rtf);
+    QVERIFY(edited.RichText.Text() != rtf);
     QCOMPARE(FromCp932(edited.Text), u"日記 body!"_qs);
 }
 
@@ -267,9 +267,10 @@ void TMainWindowTest::untouchedBodyIsWrittenBackByteForByte() {
 // same, untouched or edited, and the calendar marks it.
 void TMainWindowTest::bodyOfOnlyAPictureIsKept() {
     const std::string picture = "{\\pict\\wmetafile8\\picw100\\pich100 0100090000}";
-    const std::string rtf = "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil "
-                            "Arial;}}\r\n\\pard\\f0\\fs24 " +
-                            picture + "\\par\r\n}\r\n";
+    const std::string rtf =
+        "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil "
+        "Arial;}}\r\n\\pard\\f0\\fs24 " +
+        picture + "\\par\r\n}\r\n";
     const int32_t day = EncodeDate(2026, 6, 1);
     SetTodayForTesting(day);
     TWindowRun run;
@@ -287,7 +288,7 @@ void TMainWindowTest::bodyOfOnlyAPictureIsKept() {
     ClickDay(form.Diary1(), day + 1);
     ClickDay(form.Diary1(), day);
     form.DataSaveClick();
-    QCOMPARE(StoredRecord(run, 2026, day).RichText, rtf);
+    QCOMPARE(StoredRecord(run, 2026, day).RichText.Text(), rtf);
 
     // Edited and blanked again around the picture: written anew, the picture in it unchanged.
     body->moveCursor(QTextCursor::End);
@@ -297,8 +298,8 @@ void TMainWindowTest::bodyOfOnlyAPictureIsKept() {
     const TDataInfo stored = StoredRecord(run, 2026, day);
     QCOMPARE(stored.Date, day);
     QCOMPARE(stored.Text, std::string());
-    QVERIFY(stored.RichText != rtf);
-    QVERIFY(stored.RichText.find(picture) != std::string::npos);
+    QVERIFY(stored.RichText.Text() != rtf);
+    QVERIFY(stored.RichText.Text().find(picture) != std::string::npos);
 
     // Deleting the picture leaves a blank page, which keeps no record.
     ClickDay(form.Diary1(), day);

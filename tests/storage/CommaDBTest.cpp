@@ -109,6 +109,40 @@ TEST(CommaFile, GetFieldParsing) {
     }
 }
 
+// A field kept raw and decoded later must give what GetText gives at once, and leave the cursor
+// where GetText leaves it.
+TEST(CommaFile, RawFieldDecodesAsGetText) {
+    const struct {
+        std::string line;
+        std::string raw;  // the first field as it stands
+    } cases[] = {
+        {"a\\nb,x", "a\\nb"},
+        {"  \"a b\\\\\",x", "\"a b\\\\\""},
+        {"\"a\"\"b\",x", "\"a\"\"b\""},
+        {"\"a\"x\\ty,z", "\"a\"x\\ty"},
+        {"\"\",x", "\"\""},
+        {"\\,x", "\\"},
+        {"\"\\\",x", "\"\\\""},
+        {"\x95\x5C\\n,x", "\x95\x5C\\n"},
+        {"ab\x95,x", "ab\x95"},
+        {"\"\x95\",x", "\"\x95\""},
+        {"\"cut \\n", "\"cut \\n"},
+        {",x", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        TCommaFile raw;
+        raw.SetLine(c.line);
+        TCommaFile text;
+        text.SetLine(c.line);
+        const std::string_view field = raw.GetRawField();
+        EXPECT_EQ(field, c.raw);
+        EXPECT_EQ(DecodeRawField(field), text.GetText());
+        EXPECT_EQ(raw.FieldCut(), text.FieldCut());
+        EXPECT_EQ(raw.GetText(), text.GetText()) << "the next field";
+    }
+}
+
 TEST(CommaFile, NoLineSet) {
     TCommaFile reader;
     EXPECT_EQ(reader.PeekChar(), 0);
@@ -219,7 +253,7 @@ TEST(TextReader, LineEnds) {
         TCommaFile line;
         std::vector<std::string> lines;
         while (line.ReadLine(reader)) {
-            lines.push_back(line.Line());
+            lines.emplace_back(line.Line());
         }
         EXPECT_EQ(lines, c.lines) << c.why;
         EXPECT_EQ(reader.LineNumber(), static_cast<int>(c.lines.size())) << c.why;

@@ -1,5 +1,6 @@
 #include "storage/DailyBackup.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -120,6 +121,74 @@ TEST(BackUpDiary, ChangeIsJudgedAgainstTheNewestCopy) {
     // folder holds the same bytes.
     folder.Write("2026.dat", "first\r\n");
     EXPECT_EQ(BackUpDiary(folder.Path(), "Velmora", kMarch9 + 2).Copied, Names{"2026.dat"});
+}
+
+namespace {
+
+timespec ModifiedOf(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mtim;
+}
+
+void SetModified(const std::string& path, timespec modified) {
+    const timespec times[2] = {{0, UTIME_OMIT}, modified};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+}  // namespace
+
+// Whether a file changed is told by its size and modification time against its newest copy's,
+// without reading either: a copy carries its file's time.
+TEST(BackUpDiary, ChangeIsToldBySizeAndModificationTime) {
+    const timespec earlier{1700000000, 0};
+    const timespec later{1700000000, 5000};
+    const struct {
+        const char* what;
+        const char* rewrite;  // the file's bytes at the next start
+        timespec modified;    // and its modification time
+        bool copied;
+    } cases[] = {
+        {"same bytes, same time", "2026 pages\r\n", earlier, false},
+        {"same size, a later time", "2026 PAGES\r\n", later, true},
+        {"same time, another size", "2026 pages!\r\n", earlier, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StoreFolder folder;
+        folder.Write("2026.dat", "2026 pages\r\n");
+        SetModified(folder.File("2026.dat"), earlier);
+        BackUpDiary(folder.Path(), "Velmora", kMarch9);
+        EXPECT_EQ(ModifiedOf(folder.File("backup/2026-03-09/2026.dat")).tv_nsec, earlier.tv_nsec);
+        folder.Write("2026.dat", c.rewrite);
+        SetModified(folder.File("2026.dat"), c.modified);
+        EXPECT_EQ(BackUpDiary(folder.Path(), "Velmora", kMarch9 + 1).Copied.size(),
+                  c.copied ? 1u : 0u);
+        if (c.copied) {
+            EXPECT_EQ(folder.Read("backup/2026-03-10/2026.dat"), c.rewrite);
+        }
+    }
+}
+
+// A later start reads no file that its newest copy shows unchanged: one the user cannot read
+// any more is passed over without a word.
+TEST(BackUpDiary, UnchangedFilesAreNotRead) {
+    StoreFolder folder;
+    FillDiary(folder);
+    BackUpDiary(folder.Path(), "Velmora", kMarch9);
+    ::chmod(folder.File("2026.dat").c_str(), 0);
+    // Run unprivileged, the diary and its backup must be that user's.
+    if (::geteuid() == 0)
+        for (const auto& entry : fs::recursive_directory_iterator(folder.Path()))
+            [[maybe_unused]] const int chowned = ::chown(entry.path().c_str(), 65534, 65534);
+    TBackupOutcome outcome;
+    {
+        ScopedUnprivileged unprivileged(folder.Path());
+        outcome = BackUpDiary(folder.Path(), "Velmora", kMarch9 + 1);
+    }
+    EXPECT_TRUE(outcome.Copied.empty());
+    EXPECT_EQ(outcome.Problem, "");
+    EXPECT_TRUE(folder.messages.empty());
 }
 
 TEST(BackUpDiary, ThirtyFirstFolderRemovesTheOldest) {

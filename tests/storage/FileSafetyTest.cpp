@@ -113,7 +113,7 @@ TEST(SafeWrite, EveryWriteKeepsTheFilesMode) {
         EXPECT_EQ(ModeOf(file), mode) << "rewrite";
         const std::string bak = KeepBackup(file);
         EXPECT_EQ(ModeOf(bak), mode) << "backup " << bak;
-        SafeWriteCopy(folder.File("copy.dat"), "second", file);
+        SafeWriteCopy(folder.File("copy.dat"), "second", file, FileStampOf(file));
         EXPECT_EQ(ModeOf(folder.File("copy.dat")), mode) << "copy";
         fs::remove(bak);
         fs::remove(folder.File("copy.dat"));

@@ -349,6 +349,6 @@ TEST(YearFileFields, SearchReadsEverythingButTheRichText) {
     ASSERT_EQ(lean.Records.size(), 1u);
     EXPECT_EQ(all.Records[0], rec);
     TDataInfo expected = rec;
-    expected.RichText.clear();
+    expected.RichText = {};
     EXPECT_EQ(lean.Records[0], expected);
 }

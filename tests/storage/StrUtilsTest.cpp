@@ -155,6 +155,11 @@ TEST(DecodeText, Cases) {
         {"\\xG1", "xG1", "\\x before a non-hex digit is an x"},
         {"\\x0A\\x41", "x0Ax41", "only bytes EncodeField escapes so are decoded"},
         {"\\\\x81", "\\x81", "an escaped backslash before x81 stays text"},
+        {"\x88\x9F\\n", "\x88\x9F\r\n", "an even run of lead-range bytes before an escape"},
+        {"\x88\x9F\x88\\n", "\x88\x9F\x88\\n", "after an odd run the backslash is a second byte"},
+        {"\\\x82\\n", "\x82\r\n", "an escaped lead byte takes no byte after it along"},
+        {"a\\n" + std::string(100, '\x82') + "\\tb", "a\r\n" + std::string(100, '\x82') + "\tb",
+         "long runs between escapes"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeText(c.field), c.text) << c.why;

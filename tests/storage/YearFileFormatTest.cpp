@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,9 +86,44 @@ TEST(ParseYearFile, LaterLineWinsAndPlainBodyShows) {
     EXPECT_EQ(rec.Weather, 2);
     EXPECT_EQ(rec.Extra, "x");
     EXPECT_EQ(rec.Title, "new");
-    EXPECT_EQ(rec.RichText, "body") << "a file without the rich text shows the plain text";
+    EXPECT_EQ(rec.RichText.Text(), "body") << "a file without the rich text shows the plain text";
     EXPECT_EQ(rec.Private, "priv");
     EXPECT_EQ(rec.News, "news");
+}
+
+// The rich text as read: empty exactly when its field decodes to nothing, written back as the
+// bytes read, equal to the same text given as it is.
+TEST(LazyText, KeptAsRead) {
+    const struct {
+        std::string field;
+        std::string text;
+    } cases[] = {
+        {"", ""},
+        {"\"\"", ""},
+        {"\\", ""},
+        {"\"\\\"", ""},
+        {"\"\"\\", ""},
+        {"\"a\"", "a"},
+        {"\\\\", "\\"},
+        {"\"\"\"\"", "\""},
+        {"\"{\\\\rtf1 a\"\"b}\"", "{\\rtf1 a\"b}"},
+        {"{\\\\rtf1\\q}", "{\\rtf1q}"},
+        {"\"{\\\\rtf1}\"x\\n", "{\\rtf1}x\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        const auto source = std::make_shared<const std::string>("," + c.field + ",");
+        const TLazyText read =
+            TLazyText::FromField(std::string_view(*source).substr(1, c.field.size()), source);
+        EXPECT_EQ(read.Empty(), c.text.empty());
+        std::string line;
+        read.AppendField(line);
+        EXPECT_EQ(line, c.field);
+        EXPECT_EQ(read, TLazyText(c.text));
+        EXPECT_EQ(read.Text(), c.text);
+        const TLazyText copy = read;
+        EXPECT_EQ(copy.Text(), c.text);
+    }
 }
 
 TEST(YearFileText, RoundTrip) {

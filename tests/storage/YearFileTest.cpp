@@ -85,14 +85,15 @@ TEST(YearFile, RoundTripTexts) {
             TDataInfo rec;
             rec.Date = kJan1 + static_cast<int32_t>(i) * 7;
             rec.Weather = static_cast<int32_t>(i) - 1;
-            rec.Title = rec.Text = rec.RichText = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.Title = rec.Text = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.RichText = texts[i];
             rec.Title = texts[(i + 1) % texts.size()];
             if (rec.Text.empty()) {
                 rec.Text = "body";
             }
             open.store.PutRecord(rec);
             // An empty rich text comes back as the plain text.
-            if (rec.RichText.empty()) {
+            if (rec.RichText.Empty()) {
                 rec.RichText = rec.Text;
             }
             written.push_back(rec);
@@ -143,7 +144,7 @@ TEST(YearFile, LoadingRules) {
     OpenStore open(folder, kJan1);
     ASSERT_EQ(open.store.Count(), 3);
     EXPECT_EQ(open.store.Items(0).Title, "first");
-    EXPECT_EQ(open.store.Items(0).RichText, "body");
+    EXPECT_EQ(open.store.Items(0).RichText.Text(), "body");
     EXPECT_EQ(open.store.Items(1).Title, "new");
     EXPECT_EQ(open.store.Items(2).Title, "third");
     EXPECT_EQ(open.store.FindByDate(37624).Title, "third");
@@ -261,12 +262,15 @@ TEST(YearFile, LineCutInsideAFieldIsReportedAndKept) {
                       std::to_string(c.cutLine) +
                       Sjis("行目)。読めたところまでを表示します。保存する前に、元のファイルを"
                            " 2003.dat.bak (すでにあれば .bak2 など) の名前で残します。"));
-        const TDataInfo& cut = open.store.FindByDate(37621 + c.cutLine);
+        const TDataInfo cut = open.store.FindByDate(37621 + c.cutLine);
         EXPECT_EQ(cut.Date, 37621 + c.cutLine) << "the record is read as far as it goes";
         open.store.PutRecord(Page(37630, "new page"));
         open.store.SaveIfModified();
         EXPECT_EQ(folder.Read("2003.dat.bak"), c.original);
         EXPECT_EQ(folder.messages.size(), 1u) << "said once, at the load";
+        OpenStore reopened(folder, kJan1);
+        EXPECT_EQ(reopened.store.FindByDate(cut.Date), cut) << "the cut page is written closed";
+        EXPECT_EQ(reopened.store.FindByDate(37630).Title, "new page");
     }
 }
 
@@ -450,6 +454,43 @@ TEST(YearFile, ForeignLineEndsReadEveryDay) {
         EXPECT_EQ(folder.Read("2003.dat"), "37622,0,,one,,,,,\r\n37623,0,,two,,,,,\r\n");
         EXPECT_FALSE(FileExists(folder.File("2003.dat.bak"))) << "nothing was lost";
         EXPECT_TRUE(folder.messages.empty());
+    }
+}
+
+// A body nobody changed goes back into the file as the bytes that were read, whatever form its
+// field had, when another page or another field of its own page is saved.
+TEST(YearFile, UntouchedBodyIsWrittenBackByteForByte) {
+    const struct {
+        std::string field;
+        std::string text;
+        const char* why;
+    } cases[] = {
+        {"\"{\\\\rtf1 a\\\\par}\"", "{\\rtf1 a\\par}", "as written here"},
+        {"\"{\\\\rtf1\\\\par}\"", "{\\rtf1\\par}", "quoted without need"},
+        {"{\\\\rtf1\\\\q\\z}", "{\\rtf1\\qz}", "a backslash before a plain letter"},
+        {"\"{\\\\rtf1 a}\"tail", "{\\rtf1 a}tail", "bytes after the closing quote"},
+        {"\"{\\\\rtf1 \x95\x5C\"\"}\"", "{\\rtf1 \x95\x5C\"}", "a 0x5C second byte and a quote"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        const std::string first = "37622,0,,t,body," + c.field + ",memo,news,\r\n";
+        WriteFile(folder.File("2003.dat"), first + "37623,0,,other,,,,,\r\n");
+        {
+            OpenStore open(folder, kJan1);
+            EXPECT_EQ(open.store.Current().RichText.Text(), c.text);
+            open.store.PutRecord(Page(37623, "changed"));
+            open.store.SaveToFile();
+            EXPECT_EQ(folder.Read("2003.dat"), first + "37623,-1,,changed,,,,,\r\n");
+        }
+        OpenStore open(folder, kJan1);
+        TDataInfo rec = open.store.Current();
+        rec.Title = "retitled";
+        open.store.PutRecord(rec);
+        open.store.SaveToFile();
+        EXPECT_EQ(folder.Read("2003.dat").substr(0, first.size() + 7),
+                  "37622,0,,retitled,body," + c.field + ",memo,news,\r\n");
+        EXPECT_EQ(OpenStore(folder, kJan1).store.Current().RichText.Text(), c.text);
     }
 }
 

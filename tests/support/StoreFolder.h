@@ -19,7 +19,7 @@ inline void PrintTo(const TDataInfo& rec, std::ostream* os) {
     *os << "{Date " << rec.Date << ", Weather " << rec.Weather;
     text("Title", rec.Title);
     text("Text", rec.Text);
-    text("RichText", rec.RichText);
+    text("RichText", rec.RichText.Text());
     text("Private", rec.Private);
     text("News", rec.News);
     text("Extra", rec.Extra);

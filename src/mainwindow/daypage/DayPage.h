@@ -133,7 +133,7 @@ private:
     int weather_ = 0;
     // The body as read from the store, and whether the user has changed it since: an untouched
     // body is written back byte for byte.
-    std::string loadedRichText_;
+    TLazyText loadedRichText_;
     bool bodyTouched_ = false;
     // The body shows the plain-text field because its RTF is cut short or tells another text;
     // the days whose user has been told so in this run.
