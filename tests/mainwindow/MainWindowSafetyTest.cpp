@@ -675,7 +675,8 @@ void TMainWindowTest::staleLockIsTakenOver_data() {
     const QString here = QSysInfo::machineHostName();
     QTest::newRow("left by a crash") << "file" << LockContents(child, here);
     QTest::newRow("empty") << "file" << QByteArray();
-    QTest::newRow("junk") << "file" << QByteArray("\0\xff\xfe not a lock\n\n", 20);
+    static constexpr char junk[] = "\0\xff\xfe not a lock\n\n";
+    QTest::newRow("junk") << "file" << QByteArray(junk, sizeof junk - 1);
     // Copied or synced from another computer, naming a process that happens to run here.
     QTest::newRow("another computer's") << "file" << LockContents(::getpid(), u"elsewhere"_qs);
     QTest::newRow("cannot be read") << "unreadable" << LockContents(::getpid(), here);
