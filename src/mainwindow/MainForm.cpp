@@ -6,13 +6,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -33,6 +31,7 @@
 #include "mainwindow/RescueCopy.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/WindowLayout.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
@@ -47,7 +46,6 @@
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
-#include "storage/CommaDB.h"
 #include "storage/DailyBackup.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
@@ -78,6 +76,8 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     AboutDialog1 = std::make_unique<TAboutDialog>();
     diary_ = new TDiary;
     ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
+    layout_ = std::make_unique<TWindowLayout>(
+        *this, *ui_, *diary_, params_, [this](const std::exception& e) { ReportFailure(e); });
     writeTimer_ = new QTimer(this);
     writeTimer_->setSingleShot(true);
     writeTimer_->setInterval(kWriteAfterEditMs);
@@ -125,7 +125,7 @@ void TForm1::FormCreate() {
         QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString()));
     // The window takes its place first, so that a question of the start stands where it will
     // show.
-    ApplyWindowPlacement();
+    layout_->ApplyPlacement();
     // What the end of the last session could not write goes back before the files are read.
     OfferRescues(this, DiaryFolder());
 
@@ -160,7 +160,7 @@ void TForm1::FormCreate() {
     ScrapList_ = std::make_unique<TScrapList>();
     ScrapList_->SetDataDir(DiaryFolder());
 
-    ApplySavedLayout();
+    layout_->ApplySaved();
 
     reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
                                               *MemoryNotes, *pageState_, params_);
@@ -169,9 +169,10 @@ void TForm1::FormCreate() {
     reminders_->FillMonthList();
 
     storeEvents_ = std::make_unique<TStoreEvents>(*ScrapList_);
-    page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *actions_.UndoAction,
-                                       *actions_.DeleteAction, *diary_, *ScrapList_, *storeEvents_,
+    page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *diary_, *ScrapList_, *storeEvents_,
                                        *pageState_, *Kyureki, params_);
+    connect(page_.get(), &TDayPage::Undoable, actions_.UndoAction, &QAction::setEnabled);
+    connect(page_.get(), &TDayPage::Deletable, actions_.DeleteAction, &QAction::setEnabled);
     page_->BuildMonthList();
     page_->BuildWeatherPopup();
     dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *ScrapList_,
@@ -192,9 +193,9 @@ void TForm1::FormCreate() {
     timeKey_ = std::make_unique<TTimeKey>(
         std::initializer_list<QWidget*>{ui_->DiaryMemo, ui_->NewsMemo, ui_->PrivMemo});
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
-    options_ =
-        std::make_unique<TOptions>(ui_->OptionsRegion(), *diary_, params_, *dayLists_, *reminders_);
-    options_->ApplyFonts();
+    options_ = std::make_unique<TOptions>(this, *diary_, params_);
+    options_->SetColors(ui_->ColorInfo());
+    page_->ApplySettings();
     ConnectFeatures();
     ConnectCommands();
 
@@ -237,6 +238,13 @@ void TForm1::ConnectFeatures() {
     connect(reminders_.get(), &TReminders::NotesChanged, this, &TForm1::UpdateSaveState);
     connect(page_.get(), &TDayPage::Loaded, formatting_.get(), &TFormatting::SelectionChange);
     connect(formatting_.get(), &TFormatting::Formatted, page_.get(), &TDayPage::BodyFormatted);
+    connect(options_.get(), &TOptions::Changed, this,
+            [this](const TInitParam&, const std::array<TColor, 7>& colors) {
+                ui_->SetColors(colors);
+                page_->ApplySettings();
+                dayLists_->DiaryListChange();
+                reminders_->SettingsChanged();
+            });
     // What is printed is what the page shows, written as a pause in typing writes it.
     connect(printing_.get(), &TPrintCommands::AboutToPrint, this, &TForm1::WriteSoon);
 }
@@ -274,59 +282,6 @@ void TForm1::ConnectCommands() {
     connect(ui.ListBox, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.ListBox));
     connect(ui.DiaryMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         actions_.EditPopup->popup(ui_->DiaryMemo->viewport()->mapToGlobal(pos));
-    });
-}
-
-void TForm1::ApplyWindowPlacement() {
-    TWindowPlacement placement;
-    placement.Bounds = {x(), y(), x() + width(), y() + height()};
-    placement.State = WindowNormal;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    params_.ApplyWindow(placement, screen->size().width(), screen->size().height());
-    if (placement.State == WindowMaximized) {
-        setWindowState(Qt::WindowMaximized);
-        return;
-    }
-    // The window fits the screen's free area; without a saved place it opens in its middle at a
-    // comfortable size.
-    // A window closed while minimised opens as a normal one: a started program shows itself.
-    const QRect area = screen->availableGeometry();
-    const TWindowRect& r = placement.Bounds;
-    QRect bounds(QPoint(r.Left, r.Top), QSize(r.Right - r.Left, r.Bottom - r.Top));
-    const bool saved =
-        r.Left < r.Right && r.Top < r.Bottom && params_.WindowRect.Left < params_.WindowRect.Right;
-    if (!saved)
-        bounds = QRect(QPoint(), FirstStartWindowSize(area.size()));
-    bounds.setSize(bounds.size().boundedTo(area.size()));
-    if (!saved)
-        bounds.moveCenter(area.center());
-    bounds.moveLeft(std::clamp(bounds.left(), area.left(), area.right() + 1 - bounds.width()));
-    bounds.moveTop(std::clamp(bounds.top(), area.top(), area.bottom() + 1 - bounds.height()));
-    move(bounds.topLeft());
-    resize(bounds.size());
-}
-
-void TForm1::ApplySavedLayout() {
-    // A field replaces the current value only when it is above 0; a bad field stops the value
-    // there and the rest keep their current values.
-    auto apply = [this](const std::string& value, auto&& applyFields) {
-        TCommaFile line;
-        line.SetLine(value);
-        try {
-            applyFields([&line](int current) { return line.GetIntegerAbove(0, current); });
-        } catch (const VelmoraError& e) {
-            ReportFailure(e);
-        }
-    };
-    apply(params_.SplitInfo, [this](auto next) { ui_->ApplySplitInfo(next); });
-    apply(params_.ColorInfo, [this](auto next) { ui_->ApplyColorInfo(next); });
-    apply(params_.DiaryColor, [this](auto next) {
-        for (int i = 1; i <= 7; ++i)
-            diary_->SetWeekColor(i, next(static_cast<int>(diary_->WeekColor(i))));
-        diary_->SetHolidayColor(next(static_cast<int>(diary_->HolidayColor())));
-        diary_->SetEventColor(next(static_cast<int>(diary_->EventColor())));
-        diary_->SetTodayColor(next(static_cast<int>(diary_->TodayColor())));
-        diary_->SetStartOfWeek(next(diary_->StartOfWeek()));
     });
 }
 
@@ -481,30 +436,6 @@ void TForm1::ShowFromOtherStart() {
 }
 
 void TForm1::FormClose() {
-    TWindowPlacement placement;
-    const QPoint at = pos();
-    placement.Bounds = {at.x(), at.y(), at.x() + width(), at.y() + height()};
-    placement.State = isMaximized()   ? WindowMaximized
-                      : isMinimized() ? WindowMinimized
-                                      : WindowNormal;
-    params_.StoreWindow(placement);
-    StoreLayout();
-}
-
-void TForm1::StoreLayout() {
-    auto line = [](const auto& values) {
-        std::vector<TFieldValue> fields;
-        for (auto v : values)
-            fields.emplace_back(static_cast<int32_t>(v));
-        return ValuesToLine(fields);
-    };
-    params_.SplitInfo = line(ui_->SplitInfo());
-    params_.ColorInfo = line(ui_->ColorInfo());
-    std::array<TColor, 7> week{};
-    for (int i = 1; i <= 7; ++i)
-        week[i - 1] = diary_->WeekColor(i);
-    const std::array<int64_t, 4> rest = {diary_->HolidayColor(), diary_->EventColor(),
-                                         diary_->TodayColor(), diary_->StartOfWeek()};
-    params_.DiaryColor = line(week) + line(rest);
+    layout_->Store();
     params_.DiaryTab = ui_->DiaryList->currentIndex();
 }

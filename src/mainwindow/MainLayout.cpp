@@ -27,7 +27,10 @@
 #include "mainwindow/SplitterShare.h"
 #include "mainwindow/daypage/BodyEdit.h"
 #include "settings/IniFile.h"
+#include "widgets/BandBox.h"
 #include "widgets/BevLabel.h"
+#include "widgets/ControlColors.h"
+#include "widgets/Named.h"
 #include "widgets/ToolIcons.h"
 
 namespace {
@@ -61,12 +64,6 @@ constexpr double kFirstStartHeightPart = 0.8;
 constexpr int kFirstStartMaxWidth = 1400;
 constexpr int kFirstStartMaxHeight = 1000;
 
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QToolButton* TagButton(const char* name, const QString& caption, int tag, TToolIcon icon) {
     auto* button = Named(new QToolButton, name);
     button->setText(caption);
@@ -97,74 +94,6 @@ QWidget* InPage(QWidget* content, const char* name) {
 }
 
 }  // namespace
-
-TBandBox::TBandBox(QWidget* parent) : QSplitter(Qt::Vertical, parent) {
-    setChildrenCollapsible(false);
-    setHandleWidth(4);
-}
-
-void TBandBox::AddBand(const QString& caption, QWidget* content) {
-    auto* band = new QWidget;
-    auto* layout = new QVBoxLayout(band);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    auto* label = new QLabel(caption);
-    label->setObjectName(objectName() + QStringLiteral("Band%1").arg(captions_.size()));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->setContentsMargins(4, 1, 4, 0);
-    layout->addWidget(label);
-    layout->addWidget(content, 1);
-    label->setHidden(caption.isEmpty());
-    captions_.append(label);
-    addWidget(band);
-    setStretchFactor(count() - 1, count() == 1 ? 0 : 1);
-}
-
-QString TBandBox::BandText(int band) const {
-    return captions_.value(band) ? captions_[band]->text() : QString();
-}
-
-void TBandBox::SetBandText(int band, const QString& text) {
-    if (QLabel* label = captions_.value(band)) {
-        label->setText(text);
-        label->setVisible(!text.isEmpty());
-    }
-}
-
-int TBandBox::CaptionHeight(int band) const {
-    const QLabel* label = captions_.value(band);
-    if (!label || label->text().isEmpty())
-        return 0;
-    return label->sizeHint().height() + 1;
-}
-
-int TBandBox::ContentTop(int band) const {
-    const QList<int> heights = sizes();
-    int top = 0;
-    for (int i = 0; i < band; ++i)
-        top += heights.value(i) + handleWidth();
-    return top + CaptionHeight(band);
-}
-
-void TBandBox::SetSecondContentTop(int top) {
-    const QList<int> heights = sizes();
-    const int total = heights.value(0) + heights.value(1);
-    const int first = top - CaptionHeight(1) - handleWidth();
-    if (first <= 0 || first >= total || first == heights.value(0))
-        return;
-    setSizes({first, total - first});
-}
-
-void SetControlColor(QWidget* control, TColor color) {
-    QPalette pal = control->palette();
-    const QColor c = ToQColor(color);
-    pal.setColor(QPalette::Base, c);
-    pal.setColor(QPalette::Window, c);
-    control->setPalette(pal);
-    control->setAutoFillBackground(true);
-}
 
 QSize FirstStartWindowSize(const QSize& area) {
     const auto part = [](int extent, double share, int design, int most) {
@@ -211,7 +140,7 @@ void TMainLayout::BuildMenuBar(const TMainActions& actions) {
     CoolBar1 = Named(new QToolBar, "CoolBar1");
     CoolBar1->setMovable(false);
     CoolBar1->setFloatable(false);
-    CoolBar1->setIconSize(QSize(18, 18));
+    CoolBar1->setIconSize(kToolIconSize);
     CoolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     ExitBtn = Named(new QToolButton, "ExitBtn");
@@ -241,7 +170,7 @@ void TMainLayout::BuildLeftColumn() {
     column->setSpacing(0);
 
     ToolBar4 = Named(new QToolBar, "ToolBar4");
-    ToolBar4->setIconSize(QSize(18, 18));
+    ToolBar4->setIconSize(kToolIconSize);
     ToolButton12 = TagButton("ToolButton12", u"前年"_qs, 1, TToolIcon::PrevYear);
     ToolButton10 = TagButton("ToolButton10", u"前月"_qs, 10, TToolIcon::PrevMonth);
     TodayBtn = Named(new QToolButton, "TodayBtn");
@@ -324,7 +253,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     page->setSpacing(0);
 
     StandardToolBar = Named(new QToolBar, "StandardToolBar");
-    StandardToolBar->setIconSize(QSize(18, 18));
+    StandardToolBar->setIconSize(kToolIconSize);
     StandardToolBar->addActions({actions.SaveNowAction, actions.UndoAction, actions.DeleteAction});
     StandardToolBar->addSeparator();
     StandardToolBar->addActions({actions.CutAction, actions.CopyAction, actions.PasteAction});
@@ -353,7 +282,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     dateLayout->setSpacing(4);
     WeatherBtn = Named(new QToolButton, "WeatherBtn");
     WeatherBtn->setPopupMode(QToolButton::InstantPopup);
-    WeatherBtn->setIconSize(QSize(18, 18));
+    WeatherBtn->setIconSize(kToolIconSize);
     WeatherBtn->setAutoRaise(true);
     DateDisp = Named(new TBevelLabel, "DateDisp");
     DateDisp->setFont(DesignFont(kPGothicFace, 19, true));
@@ -483,12 +412,12 @@ void TMainLayout::SetColors(const std::array<TColor, 7>& colors) {
 }
 
 TDayPageWidgets TMainLayout::DayPageRegion() const {
-    return {Window, TodayBtn,  CoolBar3, MonthList, WeatherBtn, DateDisp,
-            Label1, DiaryMemo, Comment,  NewsMemo,  PrivMemo};
+    return {Window,    TodayBtn, CoolBar3, MonthList, WeatherBtn, DateDisp, Label1,
+            DiaryMemo, Comment,  NewsMemo, PrivMemo,  DateLabel,  CoolBar2};
 }
 
 TDayListWidgets TMainLayout::DayListRegion() const {
-    return {DiaryList, ListView1, DateLabel, CoolBar2};
+    return {DiaryList, ListView1};
 }
 
 TReminderWidgets TMainLayout::ReminderRegion() const {
@@ -498,15 +427,4 @@ TReminderWidgets TMainLayout::ReminderRegion() const {
 TFormattingWidgets TMainLayout::FormattingRegion() const {
     return {Window, StandardToolBar, FontName, FontSize, TrackBar1,
             Panel1, DiaryMemo,       NewsMemo, PrivMemo, Comment};
-}
-
-TOptionsWidgets TMainLayout::OptionsRegion() {
-    return {Window,
-            [this] { return ColorInfo(); },
-            [this](const std::array<TColor, 7>& colors) { SetColors(colors); },
-            DateDisp,
-            NewsMemo,
-            PrivMemo,
-            Reminder,
-            TabMonth};
 }

@@ -7,6 +7,8 @@
 
 #include "bridge/Colors.h"
 #include "bridge/Fonts.h"
+#include "widgets/BandBox.h"
+#include "widgets/ControlColors.h"
 
 class QAction;
 class QComboBox;
@@ -30,36 +32,11 @@ class TBevelLabel;
 class TValueSpin;
 struct TFontDesc;
 struct TMainActions;
-
-// A column of bands, each with a bold caption above its content; the user drags the border
-// between them, and the last band takes whatever height is left.
 class TSplitterShare;
 
 // The window's size at a first start, with no saved placement: a comfortable part of the
 // screen's free area, never below the design size nor above the area.
 QSize FirstStartWindowSize(const QSize& area);
-
-class TBandBox : public QSplitter {
-    Q_OBJECT
-public:
-    explicit TBandBox(QWidget* parent = nullptr);
-    void AddBand(const QString& caption, QWidget* content);
-    QString BandText(int band) const;
-    void SetBandText(int band, const QString& text);
-    // The top of a band's content within the box, below the bands above it and its caption.
-    int ContentTop(int band) const;
-    // Moves the border above the second band so that its content starts at top; a top that
-    // leaves no room for either band is ignored.
-    void SetSecondContentTop(int top);
-
-private:
-    int CaptionHeight(int band) const;
-
-    QList<QLabel*> captions_;
-};
-
-// Gives a control a stored colour as its background (system colours through the palette).
-void SetControlColor(QWidget* control, TColor color);
 
 // The widgets of the day page's region: the date header, the four editors, the weather button,
 // and the captions the page keeps up to date elsewhere in the window.
@@ -75,6 +52,8 @@ struct TDayPageWidgets {
     QLineEdit* Comment;
     QPlainTextEdit* NewsMemo;
     QPlainTextEdit* PrivMemo;
+    QLabel* DateLabel;   // the one-line field's title
+    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
 };
 
 // The widgets that formatting, the clipboard commands and the time key work on: the formatting
@@ -93,12 +72,10 @@ struct TFormattingWidgets {
     QLineEdit* Comment;
 };
 
-// The widgets of the day lists' region, and the captions that carry the user's titles.
+// The widgets of the day lists' region.
 struct TDayListWidgets {
     QTabBar* DiaryList;
     QTreeWidget* ListView1;
-    QLabel* DateLabel;   // the one-line field's title
-    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
 };
 
 // The widgets of the reminder panel's region: the page control with the month summary, the
@@ -112,20 +89,6 @@ struct TReminderWidgets {
     QTreeWidget* TodoList;
     QWidget* TabMemory;
     QTreeWidget* MemList;
-};
-
-// What the options change in the window: its seven control colours (in the order of
-// ColorInfo), the three controls with the user's fonts, and the reminder panel's page control,
-// whose month summary follows the options when it is shown. Window is the dialog's parent.
-struct TOptionsWidgets {
-    QWidget* Window;
-    std::function<std::array<TColor, 7>()> Colors;
-    std::function<void(const std::array<TColor, 7>&)> SetColors;
-    TBevelLabel* DateDisp;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QTabWidget* Reminder;
-    QWidget* TabMonth;
 };
 
 // The fixed arrangement of the main window: every region and control with its design size,
@@ -154,7 +117,6 @@ public:
     TDayListWidgets DayListRegion() const;
     TReminderWidgets ReminderRegion() const;
     TFormattingWidgets FormattingRegion() const;
-    TOptionsWidgets OptionsRegion();
 
     QMainWindow* Window;
     QToolBar* CoolBar1;

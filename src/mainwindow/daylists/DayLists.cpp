@@ -2,7 +2,6 @@
 
 #include <QActionGroup>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QScopedValueRollback>
 #include <QStyle>
@@ -76,9 +75,6 @@ TDayLists::TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList&
 }
 
 void TDayLists::ApplyTitles() {
-    ui_.DateLabel->setText(FromCp932(params_.Titles[0]));
-    ui_.CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
-    ui_.CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
     ui_.DiaryList->setTabText(1, FromCp932(params_.TabTitles[2]));
     ui_.DiaryList->setTabText(2, FromCp932(params_.TabTitles[1]));
     ui_.DiaryList->setTabText(3, FromCp932(params_.TabTitles[0]));

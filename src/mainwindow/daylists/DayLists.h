@@ -13,8 +13,8 @@ class TInitParam;
 class TScrapList;
 class TStoreEvents;
 
-// The lists of the year's diary days, one tab per page field, and the user's titles of those
-// fields, which the lists' tabs and the page's captions carry. Rows follow the store's records
+// The lists of the year's diary days, one tab per page field, whose tabs carry the user's
+// titles of those fields. Rows follow the store's records
 // one by one; choosing a row opens its day in the grid.
 class TDayLists : public QObject {
     Q_OBJECT
@@ -22,7 +22,7 @@ public:
     TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList& store,
               TStoreEvents& events, TInitParam& params, QObject* parent = nullptr);
 
-    // Puts the user's titles on the page's captions and the lists' tabs.
+    // Puts the user's titles on the lists' tabs.
     void ApplyTitles();
     // Builds the columns of the selected tab, then the rows.
     void DiaryListChange();

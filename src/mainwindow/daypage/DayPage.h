@@ -38,16 +38,18 @@ class TStoreEvents;
 class TDayPage : public QObject {
     Q_OBJECT
 public:
-    // undo and remove are the undo and delete commands, which the page enables. The page listens
-    // to the store's events and paints into the grid's cells until it goes.
-    TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TDiary& diary,
-             TScrapList& store, TStoreEvents& events, TPageState& state, TKyureki& kyureki,
-             TInitParam& params);
+    // The page listens to the store's events and paints into the grid's cells until it goes.
+    TDayPage(const TDayPageWidgets& ui, TDiary& diary, TScrapList& store, TStoreEvents& events,
+             TPageState& state, TKyureki& kyureki, TInitParam& params);
     ~TDayPage() override;
 
     // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
     void BuildMonthList();
     void BuildWeatherPopup();
+
+    // Gives the date header and the two memos the settings' fonts, and the one-line field and
+    // the memos the user's titles.
+    void ApplySettings();
 
     // Grid notifications.
     void CalendarChange();
@@ -108,6 +110,10 @@ Q_SIGNALS:
     void StateChanged();
     // The page has been loaded from the store.
     void Loaded();
+    // Whether undo has a change to discard: the page is Changed.
+    void Undoable(bool changed);
+    // Whether the page's day has a record that delete can remove.
+    void Deletable(bool stored);
 
 private:
     void MarkDocumentsStored();
@@ -120,8 +126,6 @@ private:
     void KeepSetAsideBody();
 
     TDayPageWidgets ui_;
-    QAction& undo_;
-    QAction& remove_;
     TDiary& diary_;
     TScrapList& store_;
     TPageState& state_;
@@ -143,5 +147,6 @@ private:
     TDataInfo loaded_;
     bool storedInterim_ = false;
     bool unwritten_ = false;
+    bool changed_ = false;
     std::unique_ptr<TPreeditCommit> preedit_;
 };

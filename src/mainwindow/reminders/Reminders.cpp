@@ -124,6 +124,11 @@ void TReminders::Describe(QTreeWidgetItem* item, bool isReminder) const {
     item->setText(1, FromCp932(DescribeNoteTitle(*note)));
 }
 
+void TReminders::SettingsChanged() {
+    if (ui_.Reminder->currentWidget() == ui_.TabMonth)
+        FillMonthList();
+}
+
 void TReminders::FillMonthList() {
     ui_.Reminder->setTabText(ui_.Reminder->indexOf(ui_.TabMonth),
                              QStringLiteral("%1月の一覧").arg(diary_.Month(), 2));

@@ -31,6 +31,8 @@ public:
     void FillMemoryList();
     // The summary of the grid's shown month: open reminders around today, then anniversaries.
     void FillMonthList();
+    // The options changed what the month summary shows: it is rebuilt when it is shown.
+    void SettingsChanged();
     void ReminderChange(int index);
     void TodoListChange(QTreeWidgetItem* item, int column);
     void TodoPropPopup();
