@@ -12,7 +12,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -160,10 +159,8 @@ void TForm1::FormCreate() {
     ScrapList_ = std::make_unique<TScrapList>();
     ScrapList_->SetDataDir(DiaryFolder());
 
-    layout_->ApplySaved();
-
-    reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
-                                              *MemoryNotes, *pageState_, params_);
+    reminders_ =
+        std::make_unique<TReminders>(*diary_, *TodoNotes, *MemoryNotes, *pageState_, params_);
     reminders_->FillMemoryList();
     reminders_->FillTodoList();
     reminders_->FillMonthList();
@@ -175,8 +172,15 @@ void TForm1::FormCreate() {
     connect(page_.get(), &TDayPage::Deletable, actions_.DeleteAction, &QAction::setEnabled);
     page_->BuildMonthList();
     page_->BuildWeatherPopup();
-    dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *ScrapList_,
-                                            *storeEvents_, params_);
+    dayLists_ = std::make_unique<TDayLists>(*diary_, *ScrapList_, *storeEvents_, params_);
+    ui_->PlaceLeftBands(dayLists_->View(), reminders_->View());
+    const auto colorLists = [this](const std::array<TColor, 7>& colors) {
+        reminders_->SetColor(colors[0]);
+        dayLists_->SetColor(colors[1]);
+    };
+    colorLists(ui_->ColorInfo());
+    connect(ui_.get(), &TMainLayout::ColorsChanged, this, colorLists);
+    layout_->ApplySaved();
     dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayBtn,
                                           ui_->ToolButton10, ui_->ToolButton11);
     ui_->MenuBar->insertMenu(actions_.ToolMenu->menuAction(), dayKeys_->Menu());
@@ -199,12 +203,7 @@ void TForm1::FormCreate() {
     ConnectFeatures();
     ConnectCommands();
 
-    ui_->Reminder->setCurrentWidget(ui_->TabMonth);
-    const int tab = params_.DiaryTab;
-    {
-        const QSignalBlocker quiet(ui_->DiaryList);
-        ui_->DiaryList->setCurrentIndex(tab >= 0 && tab < ui_->DiaryList->count() ? tab : 0);
-    }
+    dayLists_->SelectTab(params_.DiaryTab);
     dayLists_->DiaryListChange();
 
     page_->CalendarChange();
@@ -279,7 +278,8 @@ void TForm1::ConnectCommands() {
     };
     connect(ui.TodayBtn, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.TodayBtn));
     connect(ui.Diary1, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.Diary1));
-    connect(ui.ListBox, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.ListBox));
+    connect(reminders_.get(), &TReminders::MonthMenuRequested, ui_->MonthList,
+            [this](const QPoint& global) { ui_->MonthList->popup(global); });
     connect(ui.DiaryMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         actions_.EditPopup->popup(ui_->DiaryMemo->viewport()->mapToGlobal(pos));
     });
@@ -437,5 +437,5 @@ void TForm1::ShowFromOtherStart() {
 
 void TForm1::FormClose() {
     layout_->Store();
-    params_.DiaryTab = ui_->DiaryList->currentIndex();
+    params_.DiaryTab = dayLists_->Tab();
 }

@@ -74,25 +74,6 @@ QToolButton* TagButton(const char* name, const QString& caption, int tag, TToolI
     return button;
 }
 
-QTreeWidget* ReportList(const char* name) {
-    auto* list = Named(new QTreeWidget, name);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setAllColumnsShowFocus(true);
-    list->header()->setSectionsClickable(false);
-    return list;
-}
-
-QWidget* InPage(QWidget* content, const char* name) {
-    auto* page = Named(new QWidget, name);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
-    return page;
-}
-
 }  // namespace
 
 QSize FirstStartWindowSize(const QSize& area) {
@@ -190,51 +171,7 @@ void TMainLayout::BuildLeftColumn() {
     Diary1->setObjectName(QStringLiteral("Diary1"));
     Diary1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    DiaryList = Named(new QTabBar, "DiaryList");
-    DiaryList->setShape(QTabBar::RoundedNorth);
-    DiaryList->setDrawBase(false);
-    DiaryList->setExpanding(false);
-    for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
-        DiaryList->addTab(tab);
-    ListView1 = ReportList("ListView1");
-    ListView1->setHeaderLabels({u"日付"_qs, u"内容"_qs});
-    ListView1->setColumnWidth(0, 75);
-    DiaryListPanel = Named(new QWidget, "DiaryListPanel");
-    auto* listLayout = new QVBoxLayout(DiaryListPanel);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
-    listLayout->addWidget(DiaryList);
-    listLayout->addWidget(ListView1, 1);
-
-    Reminder = Named(new QTabWidget, "Reminder");
-    Reminder->setDocumentMode(true);
-    Reminder->setFont(DesignFont(kGothicFace, 12));
-    ListBox = Named(new QListWidget, "ListBox");
-    ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
-    TodoList = ReportList("TodoList");
-    TodoList->setHeaderLabels({u"日付"_qs, u"件名"_qs});
-    TodoList->setColumnWidth(0, 110);
-    MemList = ReportList("MemList");
-    MemList->setFont(DesignFont(kGothicFace, 13));
-    MemList->setHeaderLabels({u"誕生日"_qs, u"名前"_qs});
-    MemList->setColumnWidth(0, 105);
-    TabMonth = InPage(ListBox, "TabMonth");
-    RemSheet = InPage(TodoList, "RemSheet");
-    TabMemory = InPage(MemList, "TabMemory");
-    Reminder->addTab(TabMonth, u"今月の一覧"_qs);
-    Reminder->addTab(RemSheet, u"備忘録"_qs);
-    Reminder->addTab(TabMemory, u"誕生日"_qs);
-
-    ListView1->setMinimumHeight(24);
-    for (QTreeWidget* list : {TodoList, MemList}) {
-        list->setMinimumHeight(24);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-    }
-    ListBox->setMinimumHeight(24);
     CoolBar3 = Named(new TBandBox, "CoolBar3");
-    CoolBar3->AddBand(u"日記一覧"_qs, DiaryListPanel);
-    CoolBar3->AddBand(QString(), Reminder);
-    CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
 
     Splitter2 = Named(new QSplitter(Qt::Vertical), "Splitter2");
     Splitter2->setChildrenCollapsible(false);
@@ -355,6 +292,12 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     page->addWidget(Splitter1, 1);
 }
 
+void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* reminders) {
+    CoolBar3->AddBand(u"日記一覧"_qs, dayLists);
+    CoolBar3->AddBand(QString(), reminders);
+    CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
+}
+
 std::array<int, 7> TMainLayout::SplitInfo() const {
     return {Splitter3->sizes().value(0), Splitter2->sizes().value(0), Splitter1->sizes().value(0),
             CoolBar3->ContentTop(0),     CoolBar3->ContentTop(1),     CoolBar2->ContentTop(1),
@@ -401,27 +344,18 @@ void TMainLayout::ApplyColorInfo(const std::function<int(int current)>& next) {
 
 void TMainLayout::SetColors(const std::array<TColor, 7>& colors) {
     colors_ = colors;
-    SetControlColor(ListBox, colors[0]);
-    SetControlColor(ListView1, colors[1]);
     SetControlColor(DateBar, colors[2]);
     DateDisp->SetColor(colors[2]);
     SetControlColor(DiaryMemo, colors[3]);
     SetControlColor(Comment, colors[4]);
     SetControlColor(NewsMemo, colors[5]);
     SetControlColor(PrivMemo, colors[6]);
+    Q_EMIT ColorsChanged(colors);
 }
 
 TDayPageWidgets TMainLayout::DayPageRegion() const {
     return {Window,    TodayBtn, CoolBar3, MonthList, WeatherBtn, DateDisp, Label1,
             DiaryMemo, Comment,  NewsMemo, PrivMemo,  DateLabel,  CoolBar2};
-}
-
-TDayListWidgets TMainLayout::DayListRegion() const {
-    return {DiaryList, ListView1};
-}
-
-TReminderWidgets TMainLayout::ReminderRegion() const {
-    return {Window, Reminder, TabMonth, ListBox, RemSheet, TodoList, TabMemory, MemList};
 }
 
 TFormattingWidgets TMainLayout::FormattingRegion() const {

@@ -14,23 +14,18 @@ class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QSlider;
 class QStatusBar;
-class QTabBar;
-class QTabWidget;
 class QTextEdit;
 class QToolBar;
 class QToolButton;
-class QTreeWidget;
 class QWidget;
 class TBevelLabel;
 class TValueSpin;
-struct TFontDesc;
 struct TMainActions;
 class TSplitterShare;
 
@@ -72,29 +67,11 @@ struct TFormattingWidgets {
     QLineEdit* Comment;
 };
 
-// The widgets of the day lists' region.
-struct TDayListWidgets {
-    QTabBar* DiaryList;
-    QTreeWidget* ListView1;
-};
-
-// The widgets of the reminder panel's region: the page control with the month summary, the
-// reminders and the anniversaries; Window is the parent of the panel's dialogs and questions.
-struct TReminderWidgets {
-    QWidget* Window;
-    QTabWidget* Reminder;
-    QWidget* TabMonth;
-    QListWidget* ListBox;
-    QWidget* RemSheet;
-    QTreeWidget* TodoList;
-    QWidget* TabMemory;
-    QTreeWidget* MemList;
-};
-
 // The fixed arrangement of the main window: every region and control with its design size,
 // font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
 // its page; this class only builds, measures and restores the arrangement.
-class TMainLayout {
+class TMainLayout : public QObject {
+    Q_OBJECT
 public:
     // Builds the whole window into `window`; `diary` is the month grid, placed in the left
     // column. The actions must exist already.
@@ -114,8 +91,8 @@ public:
     void SetColors(const std::array<TColor, 7>& colors);
 
     TDayPageWidgets DayPageRegion() const;
-    TDayListWidgets DayListRegion() const;
-    TReminderWidgets ReminderRegion() const;
+    // Puts the day lists and the reminder panel in the bands below the grid.
+    void PlaceLeftBands(QWidget* dayLists, QWidget* reminders);
     TFormattingWidgets FormattingRegion() const;
 
     QMainWindow* Window;
@@ -133,16 +110,6 @@ public:
     QWidget* Diary1;
     QSplitter* Splitter2;
     TBandBox* CoolBar3;
-    QWidget* DiaryListPanel;
-    QTabBar* DiaryList;
-    QTreeWidget* ListView1;
-    QTabWidget* Reminder;
-    QWidget* TabMonth;
-    QListWidget* ListBox;
-    QWidget* RemSheet;
-    QTreeWidget* TodoList;
-    QWidget* TabMemory;
-    QTreeWidget* MemList;
     QSplitter* Splitter3;
     QWidget* Panel1;
     QToolBar* StandardToolBar;
@@ -163,6 +130,10 @@ public:
     QPlainTextEdit* PrivMemo;
     QStatusBar* StatusBar1;
     QMenu* MonthList;
+
+Q_SIGNALS:
+    // The seven colours changed; the features colour their own controls.
+    void ColorsChanged(const std::array<TColor, 7>& colors);
 
 private:
     void BuildMenuBar(const TMainActions& actions);

@@ -13,12 +13,13 @@
 #include <QTreeWidget>
 #include <map>
 
-#include "support/Screenshots.h"
-#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "settings/ui/Setup.h"
 #include "storage/Cp932.h"
+#include "support/Screenshots.h"
+#include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 #include "widgets/BevLabel.h"
 #include "widgets/BtnLabel.h"
 #include "widgets/BtnList.h"
@@ -175,7 +176,7 @@ std::vector<TOptionRow> OptionRows() {
              },
              [swatch, colour](TSetupForm& f) { return (f.*swatch)->Color() == colour; },
              [i, colour](TForm1& w, const QImage& image) {
-                 TMainLayout& ui = w.Ui();
+                 const TWindowWidgets ui = Widgets(w);
                  const std::array<QWidget*, 7> shown = {ui.ListBox->viewport(),
                                                         ui.ListView1->viewport(),
                                                         ui.DateDisp,
@@ -202,8 +203,8 @@ std::vector<TOptionRow> OptionRows() {
                         d.Size == ChosenFont(tag).pointSize();
              },
              [tag](TForm1& w, const QImage&) {
-                 const std::array<QWidget*, 3> shown = {w.Ui().DateDisp, w.Ui().NewsMemo,
-                                                        w.Ui().PrivMemo};
+                 const std::array<QWidget*, 3> shown = {Widgets(w).DateDisp, Widgets(w).NewsMemo,
+                                                        Widgets(w).PrivMemo};
                  const QFont font = shown[tag]->font();
                  const QFont want = ChosenFont(tag);
                  return font.family() == want.family() && font.pointSize() == want.pointSize() &&
@@ -224,7 +225,7 @@ std::vector<TOptionRow> OptionRows() {
                         },
                         [edit, i](TSetupForm& f) { return edit(f)->text() == kTitles[i]; },
                         [i](TForm1& w, const QImage&) {
-                            TMainLayout& ui = w.Ui();
+                            const TWindowWidgets ui = Widgets(w);
                             const std::array<QString, 6> shown = {
                                 ui.DateLabel->text(),     ui.CoolBar2->BandText(0),
                                 ui.CoolBar2->BandText(1), ui.DiaryList->tabText(3),

@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
-#include "mainwindow/MainLayout.h"
+#include "bridge/Colors.h"
 
 class QAction;
+class QListWidget;
 class QMenu;
+class QPoint;
+class QTabWidget;
+class QTreeWidget;
+class QWidget;
 class QTreeWidgetItem;
 class TDiary;
 class TInitParam;
@@ -23,9 +29,14 @@ public:
     // Tags of the popup items.
     enum TCommand { AddCommand = 0, EditCommand = 1, DeleteCommand = 2 };
 
-    TReminders(const TReminderWidgets& ui, const TDiary& diary, TNoteList& todoNotes,
-               TNoteList& memoryNotes, TPageState& pageState, const TInitParam& params,
-               QObject* parent = nullptr);
+    TReminders(const TDiary& diary, TNoteList& todoNotes, TNoteList& memoryNotes,
+               TPageState& pageState, const TInitParam& params, QObject* parent = nullptr);
+    ~TReminders() override;
+
+    // The page control with the three lists; the window places it.
+    QWidget* View() const;
+    // The month summary's background.
+    void SetColor(TColor color);
 
     void FillTodoList();
     void FillMemoryList();
@@ -55,8 +66,11 @@ public:
 Q_SIGNALS:
     // A note list changed or was written: the window's unwritten state may have changed.
     void NotesChanged();
+    // The user asked for the month menu over the month summary, at global.
+    void MonthMenuRequested(const QPoint& global);
 
 private:
+    void BuildView();
     QMenu* CommandMenu(const char* name, QAction*& add, QAction*& edit, QAction*& del,
                        TListKind kind);
     void Command(TListKind kind, int tag);
@@ -67,7 +81,17 @@ private:
     QTreeWidget* View(TListKind kind) const;
     TNoteList& List(TListKind kind) const;
 
-    TReminderWidgets ui_;
+    struct TWidgets {
+        QPointer<QTabWidget> Reminder;
+        QWidget* TabMonth;
+        QListWidget* ListBox;
+        QWidget* RemSheet;
+        QTreeWidget* TodoList;
+        QWidget* TabMemory;
+        QTreeWidget* MemList;
+    };
+
+    TWidgets ui_;
     const TDiary& diary_;
     TNoteList& todoNotes_;
     TNoteList& memoryNotes_;
