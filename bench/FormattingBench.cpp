@@ -14,7 +14,7 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/formatting/Formatting.h"
-#include "mainwindow/formatting/PrintCommands.h"
+#include "mainwindow/printing/PrintCommands.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
 #include "storage/Cp932.h"

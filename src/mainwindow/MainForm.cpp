@@ -36,10 +36,10 @@
 #include "mainwindow/daypage/DayPage.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
-#include "mainwindow/formatting/PrintCommands.h"
 #include "mainwindow/formatting/TimeKey.h"
 #include "mainwindow/movepage/MoveCommand.h"
 #include "mainwindow/options/Options.h"
+#include "mainwindow/printing/PrintCommands.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "mainwindow/search/SearchWindow.h"
 #include "notes/NoteList.h"
@@ -234,7 +234,11 @@ void TForm1::ConnectFeatures() {
             [this](double date) { WriteAfter([this, date] { page_->Diary1ChangeDate(date); }); });
     connect(page_.get(), &TDayPage::Edited, this, &TForm1::PageEdited);
     connect(page_.get(), &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
-    connect(reminders_.get(), &TReminders::NotesChanged, this, &TForm1::UpdateSaveState);
+    // The note files have one writer: the window, which reports a failed write as every other.
+    connect(reminders_.get(), &TReminders::NotesChanged, this, [this] {
+        WriteAll();
+        UpdateSaveState();
+    });
     connect(page_.get(), &TDayPage::Loaded, formatting_.get(), &TFormatting::SelectionChange);
     connect(formatting_.get(), &TFormatting::Formatted, page_.get(), &TDayPage::BodyFormatted);
     connect(options_.get(), &TOptions::Changed, this,

@@ -1,5 +1,5 @@
-// The day lists, the search window, moving a page and the day keys, run in the window as a user
-// would, each run in its own folder.
+// The day lists on their own, and in the window with the search window, moving a page and the
+// day keys, run as a user would, each run in its own folder.
 
 #include <sys/stat.h>
 #include <QAction>
@@ -24,6 +24,7 @@
 #include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/DataInfo.h"
+#include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
@@ -44,12 +45,23 @@ TDataInfo Day(int32_t date, const char* text, const char* title = "", const char
     return rec;
 }
 
-QStringList Rows(TForm1& form) {
+QTreeWidget* ListOf(const TDayLists& lists) {
+    return lists.View()->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+}
+
+QStringList Rows(const QTreeWidget* list) {
     QStringList rows;
-    QTreeWidget* list = Widgets(form).ListView1;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         rows << list->topLevelItem(i)->text(0) + u"|"_qs + list->topLevelItem(i)->text(1);
     return rows;
+}
+
+QStringList Rows(const TDayLists& lists) {
+    return Rows(ListOf(lists));
+}
+
+QStringList Rows(TForm1& form) {
+    return Rows(Widgets(form).ListView1);
 }
 
 void WaitForSearch(TSearchWindow& search) {
@@ -81,21 +93,21 @@ private Q_SLOTS:
         QFETCH(int, tab);
         QFETCH(bool, monthOnly);
         QFETCH(QStringList, rows);
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2020, 1, 9), "冬", "", "雪"));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝", "晴れの日"));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 3), "昼", "", "", "内緒"));
-        TForm1& form = run.Start();
-        QVERIFY(Widgets(form).DiaryListPanel->isEnabled());
-        Widgets(form).DiaryList->setCurrentIndex(tab);
-        form.DayLists().N_ThismonthClick(monthOnly ? 1 : 0);
-        QCOMPARE(Rows(form), rows);
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2020, 1, 9), "冬", "", "雪"));
+        run.Seed(Day(EncodeDate(2020, 5, 1), "朝", "晴れの日"));
+        run.Seed(Day(EncodeDate(2020, 5, 3), "昼", "", "", "内緒"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 3));
+        lists.SelectTab(tab);
+        lists.DiaryListChange();
+        lists.N_ThismonthClick(monthOnly ? 1 : 0);
+        QCOMPARE(Rows(lists), rows);
         // The row of the current day is selected when it is listed.
         const bool listed = std::any_of(rows.begin(), rows.end(), [](const QString& row) {
             return row.startsWith(u" 5月 3日"_qs);
         });
-        QTreeWidgetItem* current = Widgets(form).ListView1->currentItem();
+        QTreeWidgetItem* current = ListOf(lists)->currentItem();
         QCOMPARE(current && current->isSelected() && current->text(0) == u" 5月 3日"_qs, listed);
     }
 
@@ -127,12 +139,12 @@ private Q_SLOTS:
     }
 
     void longTextsAreCutWholeCharacters() {
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "a一二三四五六七八九十壱弐参"));
-        TForm1& form = run.Start();
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2020, 5, 1), "a一二三四五六七八九十壱弐参"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 3));
         // 24 bytes: "a" and eleven double-byte characters, one more whole one past the limit.
-        QCOMPARE(Rows(form), QStringList{u" 5月 1日|a一二三四五六七八九十壱弐..."_qs});
+        QCOMPARE(Rows(lists), QStringList{u" 5月 1日|a一二三四五六七八九十壱弐..."_qs});
     }
 
     void weatherIcons_data() {
@@ -142,13 +154,13 @@ private Q_SLOTS:
     }
     void weatherIcons() {
         QFETCH(bool, weatherMark);
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        run.Put(u"Velmora.ini"_qs, weatherMark ? "WEATHERMARK=1\r\n" : "WEATHERMARK=0\r\n");
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "晴", "", "", "", 0));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 2), "無", "", "", "", -1));
-        TForm1& form = run.Start();
-        QTreeWidget* list = Widgets(form).ListView1;
+        TFeatureRun run;
+        run.params.WeatherMark = weatherMark;
+        run.Seed(Day(EncodeDate(2020, 5, 1), "晴", "", "", "", 0));
+        run.Seed(Day(EncodeDate(2020, 5, 2), "無", "", "", "", -1));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 3));
+        QTreeWidget* list = ListOf(lists);
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(!list->topLevelItem(0)->icon(0).isNull(), weatherMark);
         QVERIFY(list->topLevelItem(1)->icon(0).isNull());

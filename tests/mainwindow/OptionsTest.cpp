@@ -15,8 +15,10 @@
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
+#include "mainwindow/options/Options.h"
 #include "settings/ui/Setup.h"
 #include "storage/Cp932.h"
+#include "support/FeatureRun.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
 #include "support/WindowWidgets.h"
@@ -39,6 +41,22 @@ int RunSetup(TForm1& form, const std::function<void(TSetupForm&)>& use, bool ok)
         QTest::mouseClick(ok ? dialog->OKButton : dialog->BitBtn2, Qt::LeftButton);
     });
     form.Actions().SetupAction->trigger();
+    return openedOn;
+}
+
+// The same for the options on their own, whose dialog stands over window.
+int RunSetup(QWidget& window, TOptions& options, const std::function<void(TSetupForm&)>& use,
+             bool ok) {
+    int openedOn = -1;
+    QTimer::singleShot(0, &window, [&] {
+        auto* dialog = window.findChild<TSetupForm*>();
+        if (!dialog)
+            return;
+        openedOn = dialog->PageControl1->currentIndex();
+        use(*dialog);
+        QTest::mouseClick(ok ? dialog->OKButton : dialog->BitBtn2, Qt::LeftButton);
+    });
+    options.SetupActionExecute();
     return openedOn;
 }
 
@@ -354,12 +372,23 @@ void OptionsTest::startOfWeekReachesTheWindowOnlyAfterOk() {
 }
 
 void OptionsTest::opensOnTheFirstPageEveryTime() {
-    TWindowRun run;
-    TForm1& form = StartOnTheMonth(run);
-    QVERIFY(form.Actions().SetupAction->isEnabled());
+    TFeatureRun run;
+    QWidget window;
+    TOptions options(&window, run.diary, run.params);
+    std::array<TColor, 7> given{};
+    for (size_t i = 0; i < given.size(); ++i)
+        given[i] = Colour(static_cast<int>(i));
+    options.SetColors(given);
+    int changes = 0;
+    std::array<TColor, 7> out{};
+    connect(&options, &TOptions::Changed, &options,
+            [&](const TInitParam&, const std::array<TColor, 7>& colors) {
+                ++changes;
+                out = colors;
+            });
     QStringList pages;
     const int firstTime = RunSetup(
-        form,
+        window, options,
         [&pages](TSetupForm& f) {
             for (int i = 0; i < f.PageControl1->count(); ++i)
                 pages << f.PageControl1->tabText(i);
@@ -368,12 +397,17 @@ void OptionsTest::opensOnTheFirstPageEveryTime() {
         true);
     QCOMPARE(pages, (QStringList{u"全般"_qs, u"色設定"_qs, u"フォント・タイトル"_qs}));
     QCOMPARE(firstTime, 0);
+    // The colours taken in come back out unchanged; Cancel gives out nothing.
+    QCOMPARE(changes, 1);
+    QCOMPARE(out, given);
     QCOMPARE(RunSetup(
-                 form, [](TSetupForm& f) { f.PageControl1->setCurrentIndex(1); }, false),
+                 window, options, [](TSetupForm& f) { f.PageControl1->setCurrentIndex(1); }, false),
              0);
+    QCOMPARE(changes, 1);
     QCOMPARE(RunSetup(
-                 form, [](TSetupForm&) {}, true),
+                 window, options, [](TSetupForm&) {}, true),
              0);
+    QCOMPARE(changes, 2);
 }
 
 void OptionsTest::screenshots() {

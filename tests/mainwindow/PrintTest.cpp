@@ -12,9 +12,9 @@
 #include <QTextEdit>
 
 #include "bridge/Fonts.h"
-#include "mainwindow/formatting/PrintCommands.h"
-#include "mainwindow/formatting/PrintDocument.h"
-#include "mainwindow/formatting/PrintOptionsDialog.h"
+#include "mainwindow/printing/PrintCommands.h"
+#include "mainwindow/printing/PrintDocument.h"
+#include "mainwindow/printing/PrintOptionsDialog.h"
 #include "richtext/RtfFormat.h"
 #include "storage/Cp932.h"
 #include "support/Screenshots.h"

@@ -15,11 +15,13 @@
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/RangeGrid.h"
+#include "mainwindow/PageState.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "notes/NoteList.h"
 #include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/VelmoraError.h"
+#include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
@@ -186,13 +188,22 @@ private Q_SLOTS:
         QFETCH(bool, noDeathDays);
         QFETCH(QStringList, lines);
         SetTodayForTesting(EncodeDate(2026, 8, 5));
-        TWindowRun run;
-        run.Put(u"Velmora.ini"_qs, noDeathDays ? "DEATHDISP=1\r\n" : "DEATHDISP=0\r\n");
+        TFeatureRun run;
+        run.params.NoDeathDays = noDeathDays;
         // Born 10 December 1950, died 1 August 2020.
-        SeedNotes(run, u"Velmora.mem"_qs,
-                  {Note(NoteBirthday, 12, 10, 1950, "父", 2020, EncodeDate(2020, 8, 1))});
-        TForm1& form = run.Start();
-        QCOMPARE(Lines(Widgets(form).ListBox), lines);
+        TNoteList seed;
+        seed.AddNote(Note(NoteBirthday, 12, 10, 1950, "父", 2020, EncodeDate(2020, 8, 1)));
+        seed.SaveToFile(run.File("Velmora.mem"));
+        TNoteList memory;
+        memory.LoadFromFile(run.File("Velmora.mem"));
+        TNoteList todo;
+        QAction save;
+        QWidget window;
+        TPageState state(save, window);
+        run.diary.SetCalendarDate(Today());
+        TReminders panel(run.diary, todo, memory, state, run.params);
+        panel.FillMonthList();
+        QCOMPARE(Lines(panel.View()->findChild<QListWidget*>(u"ListBox"_qs)), lines);
     }
 
     void deleteAsksWithTheTitle() {

@@ -288,14 +288,6 @@ void TDayPage::DateChanged(uint8_t flags, int year, int month, int day) {
     UndoActionExecute();
 }
 
-QString TDayPage::DateDispText(int year, int month, int day, int weekday) {
-    return QStringLiteral("%1 年 %2 月 %3 日 (%4)")
-        .arg(year)
-        .arg(month)
-        .arg(day)
-        .arg(ShortDayName(weekday - 1));
-}
-
 QString TDayPage::Label1Text() const {
     QString text = FromCp932(kyureki_.MonthName()) + u"　"_qs + OldDateText() + u"　【"_qs +
                    FromCp932(kyureki_.RokuyoName()) + u"】\r\n"_qs;

@@ -95,7 +95,6 @@ public:
     bool Unwritten() const { return unwritten_; }
 
     // Header texts for the current date.
-    static QString DateDispText(int year, int month, int day, int weekday);
     QString Label1Text() const;
     // The old-calendar date of the current date, "旧10月29日" or "旧閏6月1日"; empty outside the
     // reckoned days.

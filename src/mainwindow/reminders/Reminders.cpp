@@ -16,7 +16,6 @@
 #include "notes/ui/DateProp.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
-#include "storage/VelmoraError.h"
 #include "widgets/ControlColors.h"
 #include "widgets/Named.h"
 #include "widgets/ReportList.h"
@@ -231,7 +230,7 @@ void TReminders::TodoListChange(QTreeWidgetItem* item, int column) {
     }
     // A tick is written at once, as every other change of a note is.
     todoNotes_.SetModified(true);
-    Save(todoNotes_);
+    Q_EMIT NotesChanged();
 }
 
 void TReminders::TodoPropPopup() {
@@ -263,13 +262,13 @@ void TReminders::Command(TListKind kind, int tag) {
         case AddCommand:
             if (EditNote(kind, false, list, nullptr)) {
                 list.SortByRule();
-                Save(list);
+                Q_EMIT NotesChanged();
                 kind == TodoKind ? FillTodoList() : FillMemoryList();
             }
             break;
         case EditCommand:
             if (note && EditNote(kind, true, list, note)) {
-                Save(list);
+                Q_EMIT NotesChanged();
                 const auto updating = pageState_.UpdatingScope();
                 DescribeNote(row);
                 if (kind == TodoKind)
@@ -285,7 +284,7 @@ void TReminders::Command(TListKind kind, int tag) {
                 break;
             list.DeleteNote(note);
             delete row;
-            Save(list);
+            Q_EMIT NotesChanged();
             break;
         }
         default:
@@ -305,14 +304,4 @@ bool TReminders::EditNote(TListKind kind, bool isEdit, TNoteList& list, TNoteRec
     CalcNextDate(*note, 0);
     list.SetModified(true);
     return true;
-}
-
-void TReminders::Save(TNoteList& list) {
-    try {
-        list.Save();
-    } catch (const VelmoraError& e) {
-        // The list stays modified: the next save or the close tries again.
-        ShowUserMessage(ui_.Reminder->window(), FromCp932(e.what()));
-    }
-    Q_EMIT NotesChanged();
 }

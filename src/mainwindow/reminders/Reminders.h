@@ -20,8 +20,8 @@ struct TNoteRec;
 class TPageState;
 
 // The reminder panel: the month summary, the reminders with their done marks and the
-// anniversaries, with the commands that add, edit and delete notes. Adding, editing and
-// deleting write the note file at once; a tick only marks the reminder list modified.
+// anniversaries, with the commands that add, edit and delete notes. Every change of a note,
+// a tick too, marks its list modified and asks the window to write it with NotesChanged.
 class TReminders : public QObject {
     Q_OBJECT
 public:
@@ -64,7 +64,7 @@ public:
     QAction* M_MemDel;
 
 Q_SIGNALS:
-    // A note list changed or was written: the window's unwritten state may have changed.
+    // The user changed a note list: the window writes it at once.
     void NotesChanged();
     // The user asked for the month menu over the month summary, at global.
     void MonthMenuRequested(const QPoint& global);
@@ -77,7 +77,6 @@ private:
     // withChecks: the reminders, with their done marks.
     void FillList(QTreeWidget* view, TNoteList& list, bool withChecks);
     void Describe(QTreeWidgetItem* item, bool isReminder) const;
-    void Save(TNoteList& list);
     QTreeWidget* View(TListKind kind) const;
     TNoteList& List(TListKind kind) const;
 
