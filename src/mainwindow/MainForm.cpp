@@ -181,9 +181,9 @@ void TForm1::FormCreate() {
     colorLists(ui_->ColorInfo());
     connect(ui_.get(), &TMainLayout::ColorsChanged, this, colorLists);
     layout_->ApplySaved();
-    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayBtn,
-                                          ui_->ToolButton10, ui_->ToolButton11);
-    ui_->MenuBar->insertMenu(actions_.ToolMenu->menuAction(), dayKeys_->Menu());
+    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayButton(),
+                                          ui_->PrevMonthButton(), ui_->NextMonthButton());
+    ui_->InsertMenu(dayKeys_->Menu(), actions_.ToolMenu->menuAction());
     mover_ = std::make_unique<TMoveCommand>(
         this, *diary_, *ScrapList_, [this] { page_->StorePage(ScrapList_->CurrentDate()); },
         [this] { page_->UndoActionExecute(); });
@@ -194,8 +194,8 @@ void TForm1::FormCreate() {
     const TFormattingWidgets formatting = ui_->FormattingRegion();
     clipboard_ = std::make_unique<TClipboardCommands>(formatting, actions_);
     formatting_ = std::make_unique<TFormatting>(formatting, actions_, *pageState_, *clipboard_);
-    timeKey_ = std::make_unique<TTimeKey>(
-        std::initializer_list<QWidget*>{ui_->DiaryMemo, ui_->NewsMemo, ui_->PrivMemo});
+    timeKey_ = std::make_unique<TTimeKey>(std::initializer_list<QWidget*>{
+        formatting.DiaryMemo, formatting.NewsMemo, formatting.PrivMemo});
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
     options_ = std::make_unique<TOptions>(this, *diary_, params_);
     options_->SetColors(ui_->ColorInfo());
@@ -208,7 +208,7 @@ void TForm1::FormCreate() {
 
     page_->CalendarChange();
     // Typing right after the start writes today's page.
-    ui_->DiaryMemo->setFocus();
+    ui_->DayPageRegion().DiaryMemo->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
     // Copies the files as this start found them, once the window is up and before an edit can
@@ -253,7 +253,6 @@ void TForm1::ConnectFeatures() {
 }
 
 void TForm1::ConnectCommands() {
-    TMainLayout& ui = *ui_;
     connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
     connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
     connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
@@ -271,21 +270,14 @@ void TForm1::ConnectCommands() {
             [this] { WriteAfter([this] { page_->UndoCommand(); }); });
     connect(actions_.DeleteAction, &QAction::triggered, this,
             [this] { WriteAfter([this] { page_->DeleteBtnClick(); }); });
-    connect(ui.TodayBtn, &QToolButton::clicked, page_.get(), &TDayPage::TodayBtnClick);
-    for (QToolButton* b : {ui.ToolButton12, ui.ToolButton10, ui.ToolButton11, ui.ToolButton13})
-        connect(b, &QToolButton::clicked, page_.get(),
-                [this, b] { page_->ToolButton11Click(b->property("tag").toInt()); });
-
-    auto monthMenuAt = [this](QWidget* source) {
-        return
-            [this, source](const QPoint& pos) { ui_->MonthList->popup(source->mapToGlobal(pos)); };
-    };
-    connect(ui.TodayBtn, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.TodayBtn));
-    connect(ui.Diary1, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.Diary1));
-    connect(reminders_.get(), &TReminders::MonthMenuRequested, ui_->MonthList,
-            [this](const QPoint& global) { ui_->MonthList->popup(global); });
-    connect(ui.DiaryMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        actions_.EditPopup->popup(ui_->DiaryMemo->viewport()->mapToGlobal(pos));
+    connect(ui_.get(), &TMainLayout::TodayClicked, page_.get(), &TDayPage::TodayBtnClick);
+    connect(ui_.get(), &TMainLayout::PageStep, page_.get(), &TDayPage::ToolButton11Click);
+    connect(ui_.get(), &TMainLayout::MonthMenuRequested, ui_.get(), &TMainLayout::PopupMonthList);
+    connect(reminders_.get(), &TReminders::MonthMenuRequested, ui_.get(),
+            &TMainLayout::PopupMonthList);
+    QTextEdit* body = ui_->DayPageRegion().DiaryMemo;
+    connect(body, &QWidget::customContextMenuRequested, this, [this, body](const QPoint& pos) {
+        actions_.EditPopup->popup(body->viewport()->mapToGlobal(pos));
     });
 }
 

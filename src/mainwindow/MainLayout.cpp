@@ -26,6 +26,8 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SplitterShare.h"
 #include "mainwindow/daypage/BodyEdit.h"
+#include "mainwindow/daypage/DayPage.h"
+#include "mainwindow/formatting/Formatting.h"
 #include "settings/IniFile.h"
 #include "widgets/BandBox.h"
 #include "widgets/BevLabel.h"
@@ -164,6 +166,15 @@ void TMainLayout::BuildLeftColumn() {
     ToolButton13 = TagButton("ToolButton13", u"次年"_qs, 21, TToolIcon::NextYear);
     for (QToolButton* b : {ToolButton12, ToolButton10, TodayBtn, ToolButton11, ToolButton13})
         ToolBar4->addWidget(b);
+    for (QToolButton* b : {ToolButton12, ToolButton10, ToolButton11, ToolButton13})
+        connect(b, &QToolButton::clicked, this,
+                [this, b] { Q_EMIT PageStep(b->property("tag").toInt()); });
+    connect(TodayBtn, &QToolButton::clicked, this, &TMainLayout::TodayClicked);
+    for (QWidget* source : {static_cast<QWidget*>(TodayBtn), Diary1})
+        connect(source, &QWidget::customContextMenuRequested, this,
+                [this, source](const QPoint& pos) {
+                    Q_EMIT MonthMenuRequested(source->mapToGlobal(pos));
+                });
     column->addWidget(ToolBar4);
 
     MonthList = Named(new QMenu(Window), "MonthList");
@@ -290,6 +301,14 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({kDiaryMemoHeight, kWindowHeight - kDiaryMemoHeight});
     page->addWidget(Splitter1, 1);
+}
+
+void TMainLayout::InsertMenu(QMenu* menu, QAction* before) {
+    MenuBar->insertMenu(before, menu);
+}
+
+void TMainLayout::PopupMonthList(const QPoint& global) {
+    MonthList->popup(global);
 }
 
 void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* reminders) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QSplitter>
 #include <QString>
 #include <array>
@@ -28,44 +29,12 @@ class TBevelLabel;
 class TValueSpin;
 struct TMainActions;
 class TSplitterShare;
+struct TDayPageWidgets;
+struct TFormattingWidgets;
 
 // The window's size at a first start, with no saved placement: a comfortable part of the
 // screen's free area, never below the design size nor above the area.
 QSize FirstStartWindowSize(const QSize& area);
-
-// The widgets of the day page's region: the date header, the four editors, the weather button,
-// and the captions the page keeps up to date elsewhere in the window.
-struct TDayPageWidgets {
-    QWidget* Window;        // parent of the page's questions
-    QToolButton* TodayBtn;  // caption: the shown month
-    TBandBox* CoolBar3;     // band 0: the shown year's caption
-    QMenu* MonthList;       // the months of the shown year
-    QToolButton* WeatherBtn;
-    TBevelLabel* DateDisp;
-    QLabel* Label1;
-    QTextEdit* DiaryMemo;
-    QLineEdit* Comment;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QLabel* DateLabel;   // the one-line field's title
-    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
-};
-
-// The widgets that formatting, the clipboard commands and the time key work on: the formatting
-// tool bar with its face list and size spin, the indent ruler in the page panel, and the four
-// page editors.
-struct TFormattingWidgets {
-    QWidget* Window;  // parent of the colour chooser
-    QToolBar* StandardToolBar;
-    QComboBox* FontName;
-    TValueSpin* FontSize;
-    QSlider* TrackBar1;
-    QWidget* Panel1;
-    QTextEdit* DiaryMemo;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QLineEdit* Comment;
-};
 
 // The fixed arrangement of the main window: every region and control with its design size,
 // font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
@@ -95,6 +64,27 @@ public:
     void PlaceLeftBands(QWidget* dayLists, QWidget* reminders);
     TFormattingWidgets FormattingRegion() const;
 
+    // Puts menu in the menu bar before the menu of before.
+    void InsertMenu(QMenu* menu, QAction* before);
+    // Shows the month menu at global.
+    void PopupMonthList(const QPoint& global);
+    // The buttons that move the grid by a month, which show their keys in their tooltips.
+    QToolButton* PrevMonthButton() const { return ToolButton10; }
+    QToolButton* NextMonthButton() const { return ToolButton11; }
+    QToolButton* TodayButton() const { return TodayBtn; }
+
+Q_SIGNALS:
+    // The seven colours changed; the features colour their own controls.
+    void ColorsChanged(const std::array<TColor, 7>& colors);
+    // The user clicked a paging button; tag says how far: 1 a year back, 10 a month back, 12 a
+    // month on, 21 a year on.
+    void PageStep(int tag);
+    // The user clicked the button of today's date.
+    void TodayClicked();
+    // The user asked for the month menu over the grid or its button, at global.
+    void MonthMenuRequested(const QPoint& global);
+
+private:
     QMainWindow* Window;
     QToolBar* CoolBar1;
     QToolButton* ExitBtn;
@@ -131,11 +121,6 @@ public:
     QStatusBar* StatusBar1;
     QMenu* MonthList;
 
-Q_SIGNALS:
-    // The seven colours changed; the features colour their own controls.
-    void ColorsChanged(const std::array<TColor, 7>& colors);
-
-private:
     void BuildMenuBar(const TMainActions& actions);
     void BuildLeftColumn();
     void BuildPage(const TMainActions& actions);

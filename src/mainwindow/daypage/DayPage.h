@@ -13,10 +13,17 @@
 #include "controls/DiaryCell.h"
 #include "storage/DataInfo.h"
 
-#include "mainwindow/MainLayout.h"
 #include "mainwindow/daypage/RokuyoFaces.h"
 
 class QAction;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTextEdit;
+class QToolButton;
+class QWidget;
+class TBandBox;
+class TBevelLabel;
 class QMenu;
 class QPainter;
 class TDiary;
@@ -26,6 +33,24 @@ class TPageState;
 class TPreeditCommit;
 class TScrapList;
 class TStoreEvents;
+
+// The widgets of the day page's region: the date header, the four editors, the weather button,
+// and the captions the page keeps up to date elsewhere in the window.
+struct TDayPageWidgets {
+    QWidget* Window;        // parent of the page's questions
+    QToolButton* TodayBtn;  // caption: the shown month
+    TBandBox* CoolBar3;     // band 0: the shown year's caption
+    QMenu* MonthList;       // the months of the shown year
+    QToolButton* WeatherBtn;
+    TBevelLabel* DateDisp;
+    QLabel* Label1;
+    QTextEdit* DiaryMemo;
+    QLineEdit* Comment;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QLabel* DateLabel;   // the one-line field's title
+    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
+};
 
 // The page of one day: loading it from the day store, storing it back when the user leaves
 // the day, the header texts, the weather mark, the month and weather menus, and what the page
