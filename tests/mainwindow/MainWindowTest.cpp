@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -14,12 +15,16 @@
 
 #include "MainWindowTest.h"
 #include "bridge/TextCodec.h"
+#include "calendar/QReki.h"
+#include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/PageState.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
+#include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/BevLabel.h"
 #include "widgets/WeatherIcons.h"
@@ -328,16 +333,26 @@ void TMainWindowTest::headerTexts() {
     QFETCH(QString, dateDisp);
     QFETCH(QString, label1End);
     SetTodayForTesting(date);
-    TWindowRun run;
-    run.Put(u"Velmora.hol"_qs, ReadShippedHolidays());
-    TForm1& form = run.Start();
+    // The day page on its own, in the frame's widgets, without the window's other features.
+    TFeatureRun run;
+    run.Write("Velmora.hol", ReadShippedHolidays());
+    run.diary.SetHolidayFileName(QString::fromStdString(run.File("Velmora.hol")));
+    QMainWindow window;
+    TMainActions actions;
+    actions.Create(&window, &window);
+    TMainLayout frame(&window, new QWidget, actions);
+    frame.PlaceLeftBands(new QWidget, new QWidget);
+    const TDayPageWidgets ui = frame.DayPageRegion();
+    TPageState state(*actions.SaveNowAction, window);
+    TKyureki kyureki;
+    TDayPage page(ui, run.diary, run.store, run.events, state, kyureki, run.params);
+    page.CalendarChange();
     const TYmd ymd = DecodeDate(date);
-    QCOMPARE(Widgets(form).DateDisp->Caption(), dateDisp);
-    QVERIFY2(form.Page().Label1Text().endsWith(label1End), qPrintable(form.Page().Label1Text()));
-    QVERIFY(form.Page().Label1Text().contains(u"　【"_qs));
-    QCOMPARE(Widgets(form).TodayBtn->text(),
-             QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
-    QCOMPARE(Widgets(form).CoolBar3->BandText(0), QStringLiteral("%1年日記").arg(ymd.Year));
+    QCOMPARE(ui.DateDisp->Caption(), dateDisp);
+    QVERIFY2(page.Label1Text().endsWith(label1End), qPrintable(page.Label1Text()));
+    QVERIFY(page.Label1Text().contains(u"　【"_qs));
+    QCOMPARE(ui.TodayBtn->text(), QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
+    QCOMPARE(ui.CoolBar3->BandText(0), QStringLiteral("%1年日記").arg(ymd.Year));
 }
 
 void TMainWindowTest::savedLayoutRestoredAndWritten() {
