@@ -12,9 +12,8 @@
 
 #include "bridge/Fonts.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/MainLayout.h"
 #include "mainwindow/formatting/Formatting.h"
-#include "mainwindow/formatting/PrintCommands.h"
+#include "mainwindow/printing/PrintCommands.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
 #include "storage/Cp932.h"
@@ -81,7 +80,7 @@ private:
 
 void BM_SelectionChangeOn20KBody(benchmark::State& state) {
     TBenchRun run(false);
-    QTextEdit* body = run.Form().Ui().DiaryMemo;
+    QTextEdit* body = run.Form().findChild<QTextEdit*>(QStringLiteral("DiaryMemo"));
     const int length = body->document()->characterCount() - 1;
     int position = 0;
     for (auto _ : state) {
@@ -97,7 +96,7 @@ BENCHMARK(BM_SelectionChangeOn20KBody)->Unit(benchmark::kMicrosecond);
 
 void BM_SelectionChangeWholeBodySelected(benchmark::State& state) {
     TBenchRun run(false);
-    QTextEdit* body = run.Form().Ui().DiaryMemo;
+    QTextEdit* body = run.Form().findChild<QTextEdit*>(QStringLiteral("DiaryMemo"));
     body->selectAll();
     for (auto _ : state)
         run.Form().Formatting().SelectionChange();

@@ -9,7 +9,6 @@
 
 #include "controls/Diary.h"
 #include "mainwindow/MainActions.h"
-#include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "notes/NoteList.h"
@@ -56,16 +55,13 @@ void FillNotes(TNoteList& todo, TNoteList& memory) {
 struct TPanelBench {
     TPanelBench() {
         actions.Create(&window, &window);
-        layout = std::make_unique<TMainLayout>(&window, diary, actions);
         FillNotes(todo, memory);
         state = std::make_unique<TPageState>(*actions.SaveNowAction, window);
-        panel = std::make_unique<TReminders>(layout->ReminderRegion(), *diary, todo, memory, *state,
-                                             params);
+        panel = std::make_unique<TReminders>(diary, todo, memory, *state, params);
     }
     QMainWindow window;
     TMainActions actions;
-    TDiary* diary = new TDiary;
-    std::unique_ptr<TMainLayout> layout;
+    TDiary diary;
     TNoteList todo;
     TNoteList memory;
     TInitParam params;

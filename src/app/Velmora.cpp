@@ -5,9 +5,9 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/MainLayout.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/UserMessage.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "bridge/TextCodec.h"
-#include "settings/IniFile.h"
+#include "settings/FontDesc.h"
 
 const QString kPGothicFace = u"ＭＳ Ｐゴシック"_qs;
 const QString kGothicFace = u"ＭＳ ゴシック"_qs;

@@ -116,14 +116,6 @@ std::string_view TrimFront(std::string_view text) {
     return text;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-    text = TrimFront(text);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 }  // namespace
 
 std::vector<std::string> SplitCommaText(std::string_view text) {
@@ -279,7 +271,7 @@ std::string THolidayList::DayText(double aDate) const {
         text += "\r\n";
         text += SubstituteEntry().Name;
     }
-    return std::string(TrimBlanks(text));
+    return std::string(TrimText(text));
 }
 
 int THolidayList::SolarTermOfDate(double aDate) {

@@ -17,6 +17,14 @@ QString ShortDayName(int weekday) {
     return names[static_cast<size_t>(((weekday % 7) + 7) % 7)];
 }
 
+QString DateDispText(int year, int month, int day, int weekday) {
+    return QStringLiteral("%1 年 %2 月 %3 日 (%4)")
+        .arg(year)
+        .arg(month)
+        .arg(day)
+        .arg(ShortDayName(weekday - 1));
+}
+
 TDiary::TDiary(QWidget* parent)
     : QFrame(parent),
       calendarDate_(ClampToDiaryRange(Today())),

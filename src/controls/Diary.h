@@ -140,3 +140,6 @@ private:
 
 // Short weekday names, 0 = Sunday .. 6 = Saturday ("日" .. "土").
 QString ShortDayName(int weekday);
+// A day as the page's header and the printout head it: "2024 年 5 月 15 日 (水)"; weekday
+// 1 = Sunday.
+QString DateDispText(int year, int month, int day, int weekday);

@@ -6,15 +6,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QShowEvent>
-#include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
@@ -33,21 +30,21 @@
 #include "mainwindow/RescueCopy.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/WindowLayout.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
-#include "mainwindow/formatting/PrintCommands.h"
 #include "mainwindow/formatting/TimeKey.h"
 #include "mainwindow/movepage/MoveCommand.h"
 #include "mainwindow/options/Options.h"
+#include "mainwindow/printing/PrintCommands.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "mainwindow/search/SearchWindow.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
-#include "storage/CommaDB.h"
 #include "storage/DailyBackup.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
@@ -78,6 +75,8 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     AboutDialog1 = std::make_unique<TAboutDialog>();
     diary_ = new TDiary;
     ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
+    layout_ = std::make_unique<TWindowLayout>(
+        *this, *ui_, *diary_, params_, [this](const std::exception& e) { ReportFailure(e); });
     writeTimer_ = new QTimer(this);
     writeTimer_->setSingleShot(true);
     writeTimer_->setInterval(kWriteAfterEditMs);
@@ -125,7 +124,7 @@ void TForm1::FormCreate() {
         QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString()));
     // The window takes its place first, so that a question of the start stands where it will
     // show.
-    ApplyWindowPlacement();
+    layout_->ApplyPlacement();
     // What the end of the last session could not write goes back before the files are read.
     OfferRescues(this, DiaryFolder());
 
@@ -160,25 +159,31 @@ void TForm1::FormCreate() {
     ScrapList_ = std::make_unique<TScrapList>();
     ScrapList_->SetDataDir(DiaryFolder());
 
-    ApplySavedLayout();
-
-    reminders_ = std::make_unique<TReminders>(ui_->ReminderRegion(), *diary_, *TodoNotes,
-                                              *MemoryNotes, *pageState_, params_);
+    reminders_ =
+        std::make_unique<TReminders>(*diary_, *TodoNotes, *MemoryNotes, *pageState_, params_);
     reminders_->FillMemoryList();
     reminders_->FillTodoList();
     reminders_->FillMonthList();
 
     storeEvents_ = std::make_unique<TStoreEvents>(*ScrapList_);
-    page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *actions_.UndoAction,
-                                       *actions_.DeleteAction, *diary_, *ScrapList_, *storeEvents_,
+    page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *diary_, *ScrapList_, *storeEvents_,
                                        *pageState_, *Kyureki, params_);
+    connect(page_.get(), &TDayPage::Undoable, actions_.UndoAction, &QAction::setEnabled);
+    connect(page_.get(), &TDayPage::Deletable, actions_.DeleteAction, &QAction::setEnabled);
     page_->BuildMonthList();
     page_->BuildWeatherPopup();
-    dayLists_ = std::make_unique<TDayLists>(ui_->DayListRegion(), *diary_, *ScrapList_,
-                                            *storeEvents_, params_);
-    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayBtn,
-                                          ui_->ToolButton10, ui_->ToolButton11);
-    ui_->MenuBar->insertMenu(actions_.ToolMenu->menuAction(), dayKeys_->Menu());
+    dayLists_ = std::make_unique<TDayLists>(*diary_, *ScrapList_, *storeEvents_, params_);
+    ui_->PlaceLeftBands(dayLists_->View(), reminders_->View());
+    const auto colorLists = [this](const std::array<TColor, 7>& colors) {
+        reminders_->SetColor(colors[0]);
+        dayLists_->SetColor(colors[1]);
+    };
+    colorLists(ui_->ColorInfo());
+    connect(ui_.get(), &TMainLayout::ColorsChanged, this, colorLists);
+    layout_->ApplySaved();
+    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayButton(),
+                                          ui_->PrevMonthButton(), ui_->NextMonthButton());
+    ui_->InsertMenu(dayKeys_->Menu(), actions_.ToolMenu->menuAction());
     mover_ = std::make_unique<TMoveCommand>(
         this, *diary_, *ScrapList_, [this] { page_->StorePage(ScrapList_->CurrentDate()); },
         [this] { page_->UndoActionExecute(); });
@@ -189,26 +194,21 @@ void TForm1::FormCreate() {
     const TFormattingWidgets formatting = ui_->FormattingRegion();
     clipboard_ = std::make_unique<TClipboardCommands>(formatting, actions_);
     formatting_ = std::make_unique<TFormatting>(formatting, actions_, *pageState_, *clipboard_);
-    timeKey_ = std::make_unique<TTimeKey>(
-        std::initializer_list<QWidget*>{ui_->DiaryMemo, ui_->NewsMemo, ui_->PrivMemo});
+    timeKey_ = std::make_unique<TTimeKey>(std::initializer_list<QWidget*>{
+        formatting.DiaryMemo, formatting.NewsMemo, formatting.PrivMemo});
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
-    options_ =
-        std::make_unique<TOptions>(ui_->OptionsRegion(), *diary_, params_, *dayLists_, *reminders_);
-    options_->ApplyFonts();
+    options_ = std::make_unique<TOptions>(this, *diary_, params_);
+    options_->SetColors(ui_->ColorInfo());
+    page_->ApplySettings();
     ConnectFeatures();
     ConnectCommands();
 
-    ui_->Reminder->setCurrentWidget(ui_->TabMonth);
-    const int tab = params_.DiaryTab;
-    {
-        const QSignalBlocker quiet(ui_->DiaryList);
-        ui_->DiaryList->setCurrentIndex(tab >= 0 && tab < ui_->DiaryList->count() ? tab : 0);
-    }
+    dayLists_->SelectTab(params_.DiaryTab);
     dayLists_->DiaryListChange();
 
     page_->CalendarChange();
     // Typing right after the start writes today's page.
-    ui_->DiaryMemo->setFocus();
+    ui_->DayPageRegion().DiaryMemo->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
     // Copies the files as this start found them, once the window is up and before an edit can
@@ -234,15 +234,25 @@ void TForm1::ConnectFeatures() {
             [this](double date) { WriteAfter([this, date] { page_->Diary1ChangeDate(date); }); });
     connect(page_.get(), &TDayPage::Edited, this, &TForm1::PageEdited);
     connect(page_.get(), &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
-    connect(reminders_.get(), &TReminders::NotesChanged, this, &TForm1::UpdateSaveState);
+    // The note files have one writer: the window, which reports a failed write as every other.
+    connect(reminders_.get(), &TReminders::NotesChanged, this, [this] {
+        WriteAll();
+        UpdateSaveState();
+    });
     connect(page_.get(), &TDayPage::Loaded, formatting_.get(), &TFormatting::SelectionChange);
     connect(formatting_.get(), &TFormatting::Formatted, page_.get(), &TDayPage::BodyFormatted);
+    connect(options_.get(), &TOptions::Changed, this,
+            [this](const TInitParam&, const std::array<TColor, 7>& colors) {
+                ui_->SetColors(colors);
+                page_->ApplySettings();
+                dayLists_->DiaryListChange();
+                reminders_->SettingsChanged();
+            });
     // What is printed is what the page shows, written as a pause in typing writes it.
     connect(printing_.get(), &TPrintCommands::AboutToPrint, this, &TForm1::WriteSoon);
 }
 
 void TForm1::ConnectCommands() {
-    TMainLayout& ui = *ui_;
     connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
     connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
     connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
@@ -260,73 +270,14 @@ void TForm1::ConnectCommands() {
             [this] { WriteAfter([this] { page_->UndoCommand(); }); });
     connect(actions_.DeleteAction, &QAction::triggered, this,
             [this] { WriteAfter([this] { page_->DeleteBtnClick(); }); });
-    connect(ui.TodayBtn, &QToolButton::clicked, page_.get(), &TDayPage::TodayBtnClick);
-    for (QToolButton* b : {ui.ToolButton12, ui.ToolButton10, ui.ToolButton11, ui.ToolButton13})
-        connect(b, &QToolButton::clicked, page_.get(),
-                [this, b] { page_->ToolButton11Click(b->property("tag").toInt()); });
-
-    auto monthMenuAt = [this](QWidget* source) {
-        return
-            [this, source](const QPoint& pos) { ui_->MonthList->popup(source->mapToGlobal(pos)); };
-    };
-    connect(ui.TodayBtn, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.TodayBtn));
-    connect(ui.Diary1, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.Diary1));
-    connect(ui.ListBox, &QWidget::customContextMenuRequested, this, monthMenuAt(ui.ListBox));
-    connect(ui.DiaryMemo, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        actions_.EditPopup->popup(ui_->DiaryMemo->viewport()->mapToGlobal(pos));
-    });
-}
-
-void TForm1::ApplyWindowPlacement() {
-    TWindowPlacement placement;
-    placement.Bounds = {x(), y(), x() + width(), y() + height()};
-    placement.State = WindowNormal;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    params_.ApplyWindow(placement, screen->size().width(), screen->size().height());
-    if (placement.State == WindowMaximized) {
-        setWindowState(Qt::WindowMaximized);
-        return;
-    }
-    // The window fits the screen's free area; without a saved place it opens in its middle at a
-    // comfortable size.
-    // A window closed while minimised opens as a normal one: a started program shows itself.
-    const QRect area = screen->availableGeometry();
-    const TWindowRect& r = placement.Bounds;
-    QRect bounds(QPoint(r.Left, r.Top), QSize(r.Right - r.Left, r.Bottom - r.Top));
-    const bool saved =
-        r.Left < r.Right && r.Top < r.Bottom && params_.WindowRect.Left < params_.WindowRect.Right;
-    if (!saved)
-        bounds = QRect(QPoint(), FirstStartWindowSize(area.size()));
-    bounds.setSize(bounds.size().boundedTo(area.size()));
-    if (!saved)
-        bounds.moveCenter(area.center());
-    bounds.moveLeft(std::clamp(bounds.left(), area.left(), area.right() + 1 - bounds.width()));
-    bounds.moveTop(std::clamp(bounds.top(), area.top(), area.bottom() + 1 - bounds.height()));
-    move(bounds.topLeft());
-    resize(bounds.size());
-}
-
-void TForm1::ApplySavedLayout() {
-    // A field replaces the current value only when it is above 0; a bad field stops the value
-    // there and the rest keep their current values.
-    auto apply = [this](const std::string& value, auto&& applyFields) {
-        TCommaFile line;
-        line.SetLine(value);
-        try {
-            applyFields([&line](int current) { return line.GetIntegerAbove(0, current); });
-        } catch (const VelmoraError& e) {
-            ReportFailure(e);
-        }
-    };
-    apply(params_.SplitInfo, [this](auto next) { ui_->ApplySplitInfo(next); });
-    apply(params_.ColorInfo, [this](auto next) { ui_->ApplyColorInfo(next); });
-    apply(params_.DiaryColor, [this](auto next) {
-        for (int i = 1; i <= 7; ++i)
-            diary_->SetWeekColor(i, next(static_cast<int>(diary_->WeekColor(i))));
-        diary_->SetHolidayColor(next(static_cast<int>(diary_->HolidayColor())));
-        diary_->SetEventColor(next(static_cast<int>(diary_->EventColor())));
-        diary_->SetTodayColor(next(static_cast<int>(diary_->TodayColor())));
-        diary_->SetStartOfWeek(next(diary_->StartOfWeek()));
+    connect(ui_.get(), &TMainLayout::TodayClicked, page_.get(), &TDayPage::TodayBtnClick);
+    connect(ui_.get(), &TMainLayout::PageStep, page_.get(), &TDayPage::ToolButton11Click);
+    connect(ui_.get(), &TMainLayout::MonthMenuRequested, ui_.get(), &TMainLayout::PopupMonthList);
+    connect(reminders_.get(), &TReminders::MonthMenuRequested, ui_.get(),
+            &TMainLayout::PopupMonthList);
+    QTextEdit* body = ui_->DayPageRegion().DiaryMemo;
+    connect(body, &QWidget::customContextMenuRequested, this, [this, body](const QPoint& pos) {
+        actions_.EditPopup->popup(body->viewport()->mapToGlobal(pos));
     });
 }
 
@@ -481,30 +432,6 @@ void TForm1::ShowFromOtherStart() {
 }
 
 void TForm1::FormClose() {
-    TWindowPlacement placement;
-    const QPoint at = pos();
-    placement.Bounds = {at.x(), at.y(), at.x() + width(), at.y() + height()};
-    placement.State = isMaximized()   ? WindowMaximized
-                      : isMinimized() ? WindowMinimized
-                                      : WindowNormal;
-    params_.StoreWindow(placement);
-    StoreLayout();
-}
-
-void TForm1::StoreLayout() {
-    auto line = [](const auto& values) {
-        std::vector<TFieldValue> fields;
-        for (auto v : values)
-            fields.emplace_back(static_cast<int32_t>(v));
-        return ValuesToLine(fields);
-    };
-    params_.SplitInfo = line(ui_->SplitInfo());
-    params_.ColorInfo = line(ui_->ColorInfo());
-    std::array<TColor, 7> week{};
-    for (int i = 1; i <= 7; ++i)
-        week[i - 1] = diary_->WeekColor(i);
-    const std::array<int64_t, 4> rest = {diary_->HolidayColor(), diary_->EventColor(),
-                                         diary_->TodayColor(), diary_->StartOfWeek()};
-    params_.DiaryColor = line(week) + line(rest);
-    params_.DiaryTab = ui_->DiaryList->currentIndex();
+    layout_->Store();
+    params_.DiaryTab = dayLists_->Tab();
 }

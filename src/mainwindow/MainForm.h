@@ -29,6 +29,7 @@ class TDiary;
 class TInitParam;
 class TKyureki;
 class TMainLayout;
+class TWindowLayout;
 class TNoteList;
 class TScrapList;
 struct TDataInfo;
@@ -107,9 +108,6 @@ private:
     void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
     void ConnectFeatures();
-    void ApplyWindowPlacement();
-    void ApplySavedLayout();
-    void StoreLayout();
     void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
@@ -127,6 +125,7 @@ private:
     TMainActions actions_;
     TDiary* diary_ = nullptr;
     std::unique_ptr<TMainLayout> ui_;
+    std::unique_ptr<TWindowLayout> layout_;
     std::unique_ptr<THtmHelp> HtmHelp;
     std::unique_ptr<TAboutDialog> AboutDialog1;
 

@@ -26,8 +26,13 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SplitterShare.h"
 #include "mainwindow/daypage/BodyEdit.h"
+#include "mainwindow/daypage/DayPage.h"
+#include "mainwindow/formatting/Formatting.h"
 #include "settings/IniFile.h"
+#include "widgets/BandBox.h"
 #include "widgets/BevLabel.h"
+#include "widgets/ControlColors.h"
+#include "widgets/Named.h"
 #include "widgets/ToolIcons.h"
 
 namespace {
@@ -61,12 +66,6 @@ constexpr double kFirstStartHeightPart = 0.8;
 constexpr int kFirstStartMaxWidth = 1400;
 constexpr int kFirstStartMaxHeight = 1000;
 
-template <typename T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QToolButton* TagButton(const char* name, const QString& caption, int tag, TToolIcon icon) {
     auto* button = Named(new QToolButton, name);
     button->setText(caption);
@@ -77,94 +76,7 @@ QToolButton* TagButton(const char* name, const QString& caption, int tag, TToolI
     return button;
 }
 
-QTreeWidget* ReportList(const char* name) {
-    auto* list = Named(new QTreeWidget, name);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setAllColumnsShowFocus(true);
-    list->header()->setSectionsClickable(false);
-    return list;
-}
-
-QWidget* InPage(QWidget* content, const char* name) {
-    auto* page = Named(new QWidget, name);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content);
-    return page;
-}
-
 }  // namespace
-
-TBandBox::TBandBox(QWidget* parent) : QSplitter(Qt::Vertical, parent) {
-    setChildrenCollapsible(false);
-    setHandleWidth(4);
-}
-
-void TBandBox::AddBand(const QString& caption, QWidget* content) {
-    auto* band = new QWidget;
-    auto* layout = new QVBoxLayout(band);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(1);
-    auto* label = new QLabel(caption);
-    label->setObjectName(objectName() + QStringLiteral("Band%1").arg(captions_.size()));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    label->setContentsMargins(4, 1, 4, 0);
-    layout->addWidget(label);
-    layout->addWidget(content, 1);
-    label->setHidden(caption.isEmpty());
-    captions_.append(label);
-    addWidget(band);
-    setStretchFactor(count() - 1, count() == 1 ? 0 : 1);
-}
-
-QString TBandBox::BandText(int band) const {
-    return captions_.value(band) ? captions_[band]->text() : QString();
-}
-
-void TBandBox::SetBandText(int band, const QString& text) {
-    if (QLabel* label = captions_.value(band)) {
-        label->setText(text);
-        label->setVisible(!text.isEmpty());
-    }
-}
-
-int TBandBox::CaptionHeight(int band) const {
-    const QLabel* label = captions_.value(band);
-    if (!label || label->text().isEmpty())
-        return 0;
-    return label->sizeHint().height() + 1;
-}
-
-int TBandBox::ContentTop(int band) const {
-    const QList<int> heights = sizes();
-    int top = 0;
-    for (int i = 0; i < band; ++i)
-        top += heights.value(i) + handleWidth();
-    return top + CaptionHeight(band);
-}
-
-void TBandBox::SetSecondContentTop(int top) {
-    const QList<int> heights = sizes();
-    const int total = heights.value(0) + heights.value(1);
-    const int first = top - CaptionHeight(1) - handleWidth();
-    if (first <= 0 || first >= total || first == heights.value(0))
-        return;
-    setSizes({first, total - first});
-}
-
-void SetControlColor(QWidget* control, TColor color) {
-    QPalette pal = control->palette();
-    const QColor c = ToQColor(color);
-    pal.setColor(QPalette::Base, c);
-    pal.setColor(QPalette::Window, c);
-    control->setPalette(pal);
-    control->setAutoFillBackground(true);
-}
 
 QSize FirstStartWindowSize(const QSize& area) {
     const auto part = [](int extent, double share, int design, int most) {
@@ -211,7 +123,7 @@ void TMainLayout::BuildMenuBar(const TMainActions& actions) {
     CoolBar1 = Named(new QToolBar, "CoolBar1");
     CoolBar1->setMovable(false);
     CoolBar1->setFloatable(false);
-    CoolBar1->setIconSize(QSize(18, 18));
+    CoolBar1->setIconSize(kToolIconSize);
     CoolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     ExitBtn = Named(new QToolButton, "ExitBtn");
@@ -241,7 +153,7 @@ void TMainLayout::BuildLeftColumn() {
     column->setSpacing(0);
 
     ToolBar4 = Named(new QToolBar, "ToolBar4");
-    ToolBar4->setIconSize(QSize(18, 18));
+    ToolBar4->setIconSize(kToolIconSize);
     ToolButton12 = TagButton("ToolButton12", u"前年"_qs, 1, TToolIcon::PrevYear);
     ToolButton10 = TagButton("ToolButton10", u"前月"_qs, 10, TToolIcon::PrevMonth);
     TodayBtn = Named(new QToolButton, "TodayBtn");
@@ -254,6 +166,15 @@ void TMainLayout::BuildLeftColumn() {
     ToolButton13 = TagButton("ToolButton13", u"次年"_qs, 21, TToolIcon::NextYear);
     for (QToolButton* b : {ToolButton12, ToolButton10, TodayBtn, ToolButton11, ToolButton13})
         ToolBar4->addWidget(b);
+    for (QToolButton* b : {ToolButton12, ToolButton10, ToolButton11, ToolButton13})
+        connect(b, &QToolButton::clicked, this,
+                [this, b] { Q_EMIT PageStep(b->property("tag").toInt()); });
+    connect(TodayBtn, &QToolButton::clicked, this, &TMainLayout::TodayClicked);
+    for (QWidget* source : {static_cast<QWidget*>(TodayBtn), Diary1})
+        connect(source, &QWidget::customContextMenuRequested, this,
+                [this, source](const QPoint& pos) {
+                    Q_EMIT MonthMenuRequested(source->mapToGlobal(pos));
+                });
     column->addWidget(ToolBar4);
 
     MonthList = Named(new QMenu(Window), "MonthList");
@@ -261,51 +182,7 @@ void TMainLayout::BuildLeftColumn() {
     Diary1->setObjectName(QStringLiteral("Diary1"));
     Diary1->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    DiaryList = Named(new QTabBar, "DiaryList");
-    DiaryList->setShape(QTabBar::RoundedNorth);
-    DiaryList->setDrawBase(false);
-    DiaryList->setExpanding(false);
-    for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
-        DiaryList->addTab(tab);
-    ListView1 = ReportList("ListView1");
-    ListView1->setHeaderLabels({u"日付"_qs, u"内容"_qs});
-    ListView1->setColumnWidth(0, 75);
-    DiaryListPanel = Named(new QWidget, "DiaryListPanel");
-    auto* listLayout = new QVBoxLayout(DiaryListPanel);
-    listLayout->setContentsMargins(0, 0, 0, 0);
-    listLayout->setSpacing(0);
-    listLayout->addWidget(DiaryList);
-    listLayout->addWidget(ListView1, 1);
-
-    Reminder = Named(new QTabWidget, "Reminder");
-    Reminder->setDocumentMode(true);
-    Reminder->setFont(DesignFont(kGothicFace, 12));
-    ListBox = Named(new QListWidget, "ListBox");
-    ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
-    TodoList = ReportList("TodoList");
-    TodoList->setHeaderLabels({u"日付"_qs, u"件名"_qs});
-    TodoList->setColumnWidth(0, 110);
-    MemList = ReportList("MemList");
-    MemList->setFont(DesignFont(kGothicFace, 13));
-    MemList->setHeaderLabels({u"誕生日"_qs, u"名前"_qs});
-    MemList->setColumnWidth(0, 105);
-    TabMonth = InPage(ListBox, "TabMonth");
-    RemSheet = InPage(TodoList, "RemSheet");
-    TabMemory = InPage(MemList, "TabMemory");
-    Reminder->addTab(TabMonth, u"今月の一覧"_qs);
-    Reminder->addTab(RemSheet, u"備忘録"_qs);
-    Reminder->addTab(TabMemory, u"誕生日"_qs);
-
-    ListView1->setMinimumHeight(24);
-    for (QTreeWidget* list : {TodoList, MemList}) {
-        list->setMinimumHeight(24);
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-    }
-    ListBox->setMinimumHeight(24);
     CoolBar3 = Named(new TBandBox, "CoolBar3");
-    CoolBar3->AddBand(u"日記一覧"_qs, DiaryListPanel);
-    CoolBar3->AddBand(QString(), Reminder);
-    CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
 
     Splitter2 = Named(new QSplitter(Qt::Vertical), "Splitter2");
     Splitter2->setChildrenCollapsible(false);
@@ -324,7 +201,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     page->setSpacing(0);
 
     StandardToolBar = Named(new QToolBar, "StandardToolBar");
-    StandardToolBar->setIconSize(QSize(18, 18));
+    StandardToolBar->setIconSize(kToolIconSize);
     StandardToolBar->addActions({actions.SaveNowAction, actions.UndoAction, actions.DeleteAction});
     StandardToolBar->addSeparator();
     StandardToolBar->addActions({actions.CutAction, actions.CopyAction, actions.PasteAction});
@@ -353,7 +230,7 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     dateLayout->setSpacing(4);
     WeatherBtn = Named(new QToolButton, "WeatherBtn");
     WeatherBtn->setPopupMode(QToolButton::InstantPopup);
-    WeatherBtn->setIconSize(QSize(18, 18));
+    WeatherBtn->setIconSize(kToolIconSize);
     WeatherBtn->setAutoRaise(true);
     DateDisp = Named(new TBevelLabel, "DateDisp");
     DateDisp->setFont(DesignFont(kPGothicFace, 19, true));
@@ -426,6 +303,20 @@ void TMainLayout::BuildPage(const TMainActions& actions) {
     page->addWidget(Splitter1, 1);
 }
 
+void TMainLayout::InsertMenu(QMenu* menu, QAction* before) {
+    MenuBar->insertMenu(before, menu);
+}
+
+void TMainLayout::PopupMonthList(const QPoint& global) {
+    MonthList->popup(global);
+}
+
+void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* reminders) {
+    CoolBar3->AddBand(u"日記一覧"_qs, dayLists);
+    CoolBar3->AddBand(QString(), reminders);
+    CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
+}
+
 std::array<int, 7> TMainLayout::SplitInfo() const {
     return {Splitter3->sizes().value(0), Splitter2->sizes().value(0), Splitter1->sizes().value(0),
             CoolBar3->ContentTop(0),     CoolBar3->ContentTop(1),     CoolBar2->ContentTop(1),
@@ -472,41 +363,21 @@ void TMainLayout::ApplyColorInfo(const std::function<int(int current)>& next) {
 
 void TMainLayout::SetColors(const std::array<TColor, 7>& colors) {
     colors_ = colors;
-    SetControlColor(ListBox, colors[0]);
-    SetControlColor(ListView1, colors[1]);
     SetControlColor(DateBar, colors[2]);
     DateDisp->SetColor(colors[2]);
     SetControlColor(DiaryMemo, colors[3]);
     SetControlColor(Comment, colors[4]);
     SetControlColor(NewsMemo, colors[5]);
     SetControlColor(PrivMemo, colors[6]);
+    Q_EMIT ColorsChanged(colors);
 }
 
 TDayPageWidgets TMainLayout::DayPageRegion() const {
-    return {Window, TodayBtn,  CoolBar3, MonthList, WeatherBtn, DateDisp,
-            Label1, DiaryMemo, Comment,  NewsMemo,  PrivMemo};
-}
-
-TDayListWidgets TMainLayout::DayListRegion() const {
-    return {DiaryList, ListView1, DateLabel, CoolBar2};
-}
-
-TReminderWidgets TMainLayout::ReminderRegion() const {
-    return {Window, Reminder, TabMonth, ListBox, RemSheet, TodoList, TabMemory, MemList};
+    return {Window,    TodayBtn, CoolBar3, MonthList, WeatherBtn, DateDisp, Label1,
+            DiaryMemo, Comment,  NewsMemo, PrivMemo,  DateLabel,  CoolBar2};
 }
 
 TFormattingWidgets TMainLayout::FormattingRegion() const {
     return {Window, StandardToolBar, FontName, FontSize, TrackBar1,
             Panel1, DiaryMemo,       NewsMemo, PrivMemo, Comment};
-}
-
-TOptionsWidgets TMainLayout::OptionsRegion() {
-    return {Window,
-            [this] { return ColorInfo(); },
-            [this](const std::array<TColor, 7>& colors) { SetColors(colors); },
-            DateDisp,
-            NewsMemo,
-            PrivMemo,
-            Reminder,
-            TabMonth};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QSplitter>
 #include <QString>
 #include <array>
@@ -7,131 +8,39 @@
 
 #include "bridge/Colors.h"
 #include "bridge/Fonts.h"
+#include "widgets/BandBox.h"
+#include "widgets/ControlColors.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 class QSlider;
 class QStatusBar;
-class QTabBar;
-class QTabWidget;
 class QTextEdit;
 class QToolBar;
 class QToolButton;
-class QTreeWidget;
 class QWidget;
 class TBevelLabel;
 class TValueSpin;
-struct TFontDesc;
 struct TMainActions;
-
-// A column of bands, each with a bold caption above its content; the user drags the border
-// between them, and the last band takes whatever height is left.
 class TSplitterShare;
+struct TDayPageWidgets;
+struct TFormattingWidgets;
 
 // The window's size at a first start, with no saved placement: a comfortable part of the
 // screen's free area, never below the design size nor above the area.
 QSize FirstStartWindowSize(const QSize& area);
 
-class TBandBox : public QSplitter {
-    Q_OBJECT
-public:
-    explicit TBandBox(QWidget* parent = nullptr);
-    void AddBand(const QString& caption, QWidget* content);
-    QString BandText(int band) const;
-    void SetBandText(int band, const QString& text);
-    // The top of a band's content within the box, below the bands above it and its caption.
-    int ContentTop(int band) const;
-    // Moves the border above the second band so that its content starts at top; a top that
-    // leaves no room for either band is ignored.
-    void SetSecondContentTop(int top);
-
-private:
-    int CaptionHeight(int band) const;
-
-    QList<QLabel*> captions_;
-};
-
-// Gives a control a stored colour as its background (system colours through the palette).
-void SetControlColor(QWidget* control, TColor color);
-
-// The widgets of the day page's region: the date header, the four editors, the weather button,
-// and the captions the page keeps up to date elsewhere in the window.
-struct TDayPageWidgets {
-    QWidget* Window;        // parent of the page's questions
-    QToolButton* TodayBtn;  // caption: the shown month
-    TBandBox* CoolBar3;     // band 0: the shown year's caption
-    QMenu* MonthList;       // the months of the shown year
-    QToolButton* WeatherBtn;
-    TBevelLabel* DateDisp;
-    QLabel* Label1;
-    QTextEdit* DiaryMemo;
-    QLineEdit* Comment;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-};
-
-// The widgets that formatting, the clipboard commands and the time key work on: the formatting
-// tool bar with its face list and size spin, the indent ruler in the page panel, and the four
-// page editors.
-struct TFormattingWidgets {
-    QWidget* Window;  // parent of the colour chooser
-    QToolBar* StandardToolBar;
-    QComboBox* FontName;
-    TValueSpin* FontSize;
-    QSlider* TrackBar1;
-    QWidget* Panel1;
-    QTextEdit* DiaryMemo;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QLineEdit* Comment;
-};
-
-// The widgets of the day lists' region, and the captions that carry the user's titles.
-struct TDayListWidgets {
-    QTabBar* DiaryList;
-    QTreeWidget* ListView1;
-    QLabel* DateLabel;   // the one-line field's title
-    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
-};
-
-// The widgets of the reminder panel's region: the page control with the month summary, the
-// reminders and the anniversaries; Window is the parent of the panel's dialogs and questions.
-struct TReminderWidgets {
-    QWidget* Window;
-    QTabWidget* Reminder;
-    QWidget* TabMonth;
-    QListWidget* ListBox;
-    QWidget* RemSheet;
-    QTreeWidget* TodoList;
-    QWidget* TabMemory;
-    QTreeWidget* MemList;
-};
-
-// What the options change in the window: its seven control colours (in the order of
-// ColorInfo), the three controls with the user's fonts, and the reminder panel's page control,
-// whose month summary follows the options when it is shown. Window is the dialog's parent.
-struct TOptionsWidgets {
-    QWidget* Window;
-    std::function<std::array<TColor, 7>()> Colors;
-    std::function<void(const std::array<TColor, 7>&)> SetColors;
-    TBevelLabel* DateDisp;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QTabWidget* Reminder;
-    QWidget* TabMonth;
-};
-
 // The fixed arrangement of the main window: every region and control with its design size,
 // font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
 // its page; this class only builds, measures and restores the arrangement.
-class TMainLayout {
+class TMainLayout : public QObject {
+    Q_OBJECT
 public:
     // Builds the whole window into `window`; `diary` is the month grid, placed in the left
     // column. The actions must exist already.
@@ -151,11 +60,31 @@ public:
     void SetColors(const std::array<TColor, 7>& colors);
 
     TDayPageWidgets DayPageRegion() const;
-    TDayListWidgets DayListRegion() const;
-    TReminderWidgets ReminderRegion() const;
+    // Puts the day lists and the reminder panel in the bands below the grid.
+    void PlaceLeftBands(QWidget* dayLists, QWidget* reminders);
     TFormattingWidgets FormattingRegion() const;
-    TOptionsWidgets OptionsRegion();
 
+    // Puts menu in the menu bar before the menu of before.
+    void InsertMenu(QMenu* menu, QAction* before);
+    // Shows the month menu at global.
+    void PopupMonthList(const QPoint& global);
+    // The buttons that move the grid by a month, which show their keys in their tooltips.
+    QToolButton* PrevMonthButton() const { return ToolButton10; }
+    QToolButton* NextMonthButton() const { return ToolButton11; }
+    QToolButton* TodayButton() const { return TodayBtn; }
+
+Q_SIGNALS:
+    // The seven colours changed; the features colour their own controls.
+    void ColorsChanged(const std::array<TColor, 7>& colors);
+    // The user clicked a paging button; tag says how far: 1 a year back, 10 a month back, 12 a
+    // month on, 21 a year on.
+    void PageStep(int tag);
+    // The user clicked the button of today's date.
+    void TodayClicked();
+    // The user asked for the month menu over the grid or its button, at global.
+    void MonthMenuRequested(const QPoint& global);
+
+private:
     QMainWindow* Window;
     QToolBar* CoolBar1;
     QToolButton* ExitBtn;
@@ -171,16 +100,6 @@ public:
     QWidget* Diary1;
     QSplitter* Splitter2;
     TBandBox* CoolBar3;
-    QWidget* DiaryListPanel;
-    QTabBar* DiaryList;
-    QTreeWidget* ListView1;
-    QTabWidget* Reminder;
-    QWidget* TabMonth;
-    QListWidget* ListBox;
-    QWidget* RemSheet;
-    QTreeWidget* TodoList;
-    QWidget* TabMemory;
-    QTreeWidget* MemList;
     QSplitter* Splitter3;
     QWidget* Panel1;
     QToolBar* StandardToolBar;
@@ -202,7 +121,6 @@ public:
     QStatusBar* StatusBar1;
     QMenu* MonthList;
 
-private:
     void BuildMenuBar(const TMainActions& actions);
     void BuildLeftColumn();
     void BuildPage(const TMainActions& actions);

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "widgets/BevLabel.h"
 #include "bridge/Colors.h"
+#include "widgets/BevLabel.h"
 
 namespace {
 

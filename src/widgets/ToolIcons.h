@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QSize>
 
 // The window's tool-bar pictures, painted at any scale so that they stay sharp on high-density
 // screens.
@@ -27,3 +28,6 @@ enum class TToolIcon {
 };
 
 QIcon ToolIcon(TToolIcon kind);
+
+// The size the tool bars and the weather button draw these pictures at.
+inline constexpr QSize kToolIconSize(18, 18);

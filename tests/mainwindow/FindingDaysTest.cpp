@@ -1,5 +1,5 @@
-// The day lists, the search window, moving a page and the day keys, run in the window as a user
-// would, each run in its own folder.
+// The day lists on their own, and in the window with the search window, moving a page and the
+// day keys, run as a user would, each run in its own folder.
 
 #include <sys/stat.h>
 #include <QAction>
@@ -24,9 +24,11 @@
 #include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/DataInfo.h"
+#include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 
 namespace {
 
@@ -43,12 +45,23 @@ TDataInfo Day(int32_t date, const char* text, const char* title = "", const char
     return rec;
 }
 
-QStringList Rows(TForm1& form) {
+QTreeWidget* ListOf(const TDayLists& lists) {
+    return lists.View()->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+}
+
+QStringList Rows(const QTreeWidget* list) {
     QStringList rows;
-    QTreeWidget* list = form.Ui().ListView1;
     for (int i = 0; i < list->topLevelItemCount(); ++i)
         rows << list->topLevelItem(i)->text(0) + u"|"_qs + list->topLevelItem(i)->text(1);
     return rows;
+}
+
+QStringList Rows(const TDayLists& lists) {
+    return Rows(ListOf(lists));
+}
+
+QStringList Rows(TForm1& form) {
+    return Rows(Widgets(form).ListView1);
 }
 
 void WaitForSearch(TSearchWindow& search) {
@@ -80,21 +93,21 @@ private Q_SLOTS:
         QFETCH(int, tab);
         QFETCH(bool, monthOnly);
         QFETCH(QStringList, rows);
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2020, 1, 9), "冬", "", "雪"));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝", "晴れの日"));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 3), "昼", "", "", "内緒"));
-        TForm1& form = run.Start();
-        QVERIFY(form.Ui().DiaryListPanel->isEnabled());
-        form.Ui().DiaryList->setCurrentIndex(tab);
-        form.DayLists().N_ThismonthClick(monthOnly ? 1 : 0);
-        QCOMPARE(Rows(form), rows);
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2020, 1, 9), "冬", "", "雪"));
+        run.Seed(Day(EncodeDate(2020, 5, 1), "朝", "晴れの日"));
+        run.Seed(Day(EncodeDate(2020, 5, 3), "昼", "", "", "内緒"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 3));
+        lists.SelectTab(tab);
+        lists.DiaryListChange();
+        lists.N_ThismonthClick(monthOnly ? 1 : 0);
+        QCOMPARE(Rows(lists), rows);
         // The row of the current day is selected when it is listed.
         const bool listed = std::any_of(rows.begin(), rows.end(), [](const QString& row) {
             return row.startsWith(u" 5月 3日"_qs);
         });
-        QTreeWidgetItem* current = form.Ui().ListView1->currentItem();
+        QTreeWidgetItem* current = ListOf(lists)->currentItem();
         QCOMPARE(current && current->isSelected() && current->text(0) == u" 5月 3日"_qs, listed);
     }
 
@@ -105,12 +118,12 @@ private Q_SLOTS:
         TForm1& form = run.Start();
         QCOMPARE(Rows(form), QStringList{u" 5月 1日|朝"_qs});
         // Storing a page adds its row, through a rebuild.
-        TypeText(form.Ui().DiaryMemo, u"今日の本文"_qs);
+        TypeText(Widgets(form).DiaryMemo, u"今日の本文"_qs);
         form.DataSaveClick();
         QCOMPARE(Rows(form), (QStringList{u" 5月 1日|朝"_qs, u" 5月 3日|今日の本文"_qs}));
         // Blanking the listed part removes the row; the page stays for its title.
-        form.Ui().Comment->setText(u"題"_qs);
-        form.Ui().DiaryMemo->clear();
+        Widgets(form).Comment->setText(u"題"_qs);
+        Widgets(form).DiaryMemo->clear();
         form.DataSaveClick();
         QCOMPARE(Rows(form), QStringList{u" 5月 1日|朝"_qs});
         // Deleting a page removes its row.
@@ -126,12 +139,12 @@ private Q_SLOTS:
     }
 
     void longTextsAreCutWholeCharacters() {
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "a一二三四五六七八九十壱弐参"));
-        TForm1& form = run.Start();
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2020, 5, 1), "a一二三四五六七八九十壱弐参"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 3));
         // 24 bytes: "a" and eleven double-byte characters, one more whole one past the limit.
-        QCOMPARE(Rows(form), QStringList{u" 5月 1日|a一二三四五六七八九十壱弐..."_qs});
+        QCOMPARE(Rows(lists), QStringList{u" 5月 1日|a一二三四五六七八九十壱弐..."_qs});
     }
 
     void weatherIcons_data() {
@@ -141,13 +154,13 @@ private Q_SLOTS:
     }
     void weatherIcons() {
         QFETCH(bool, weatherMark);
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        run.Put(u"Velmora.ini"_qs, weatherMark ? "WEATHERMARK=1\r\n" : "WEATHERMARK=0\r\n");
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "晴", "", "", "", 0));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 2), "無", "", "", "", -1));
-        TForm1& form = run.Start();
-        QTreeWidget* list = form.Ui().ListView1;
+        TFeatureRun run;
+        run.params.WeatherMark = weatherMark;
+        run.Seed(Day(EncodeDate(2020, 5, 1), "晴", "", "", "", 0));
+        run.Seed(Day(EncodeDate(2020, 5, 2), "無", "", "", "", -1));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 3));
+        QTreeWidget* list = ListOf(lists);
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(!list->topLevelItem(0)->icon(0).isNull(), weatherMark);
         QVERIFY(list->topLevelItem(1)->icon(0).isNull());
@@ -159,12 +172,12 @@ private Q_SLOTS:
         SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝"));
         SeedRecord(run, Day(EncodeDate(2020, 5, 3), "昼"));
         TForm1& form = run.Start();
-        TypeText(form.Ui().NewsMemo, u"書きかけ"_qs);
-        QTreeWidget* list = form.Ui().ListView1;
+        TypeText(Widgets(form).NewsMemo, u"書きかけ"_qs);
+        QTreeWidget* list = Widgets(form).ListView1;
         QTreeWidgetItem* today = list->topLevelItem(1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(today).center());
-        QCOMPARE(form.Ui().NewsMemo->toPlainText(), u"書きかけ"_qs);
+        QCOMPARE(Widgets(form).NewsMemo->toPlainText(), u"書きかけ"_qs);
         QVERIFY(form.Actions().UndoAction->isEnabled());
         QTreeWidgetItem* first = list->topLevelItem(0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -179,13 +192,13 @@ private Q_SLOTS:
         run.Put(u"Velmora.ini"_qs,
                 Sjis("CUSTOMTTL=一言,ニュース,秘密,\r\nTABTITLE=言,ニ,秘,\r\nDIARYTABS=2\r\n"));
         TForm1& form = run.Start();
-        QCOMPARE(form.Ui().DiaryList->currentIndex(), 2);
-        QCOMPARE(form.Ui().ListView1->headerItem()->text(1), u"ニュース"_qs);
-        QCOMPARE(form.Ui().DiaryList->tabText(1), u"秘"_qs);
-        QCOMPARE(form.Ui().DiaryList->tabText(3), u"言"_qs);
-        QCOMPARE(form.Ui().DateLabel->text(), u"一言"_qs);
-        QCOMPARE(form.Ui().CoolBar2->BandText(1), u"秘密"_qs);
-        form.Ui().DiaryList->setCurrentIndex(3);
+        QCOMPARE(Widgets(form).DiaryList->currentIndex(), 2);
+        QCOMPARE(Widgets(form).ListView1->headerItem()->text(1), u"ニュース"_qs);
+        QCOMPARE(Widgets(form).DiaryList->tabText(1), u"秘"_qs);
+        QCOMPARE(Widgets(form).DiaryList->tabText(3), u"言"_qs);
+        QCOMPARE(Widgets(form).DateLabel->text(), u"一言"_qs);
+        QCOMPARE(Widgets(form).CoolBar2->BandText(1), u"秘密"_qs);
+        Widgets(form).DiaryList->setCurrentIndex(3);
         QVERIFY(run.Stop());
         QVERIFY(QString::fromStdString(run.Read(u"Velmora.ini"_qs)).contains(u"DIARYTABS=3"_qs));
     }
@@ -202,7 +215,7 @@ private Q_SLOTS:
         run.Put(u"2018.dat"_qs, damaged);
         TForm1& form = run.Start();
         // Unsaved edits of the open year are found.
-        TypeText(form.Ui().DiaryMemo, u"ディズニーランド"_qs);
+        TypeText(Widgets(form).DiaryMemo, u"ディズニーランド"_qs);
         QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
         TSearchWindow& search = form.Search();
         QVERIFY(search.isVisible());
@@ -228,7 +241,7 @@ private Q_SLOTS:
         search.Results()->setCurrentItem(row);
         QTest::keyClick(search.Results(), Qt::Key_Return);
         QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 3, 3));
-        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
+        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
         QCOMPARE(StoredRecord(run, 2021, EncodeDate(2021, 6, 1)).Text, Sjis("ディズニーランド"));
         // Each word of the query is highlighted where it shows, not only the first.
         search.Query()->setText(u"ディズニー　花火"_qs);
@@ -286,8 +299,8 @@ private Q_SLOTS:
         SeedRecord(run, Day(EncodeDate(2020, 5, 1), "前", "前の題"));
         SeedRecord(run, Day(EncodeDate(2019, 1, 1), "昔", "昔の題"));
         TForm1& form = run.Start();
-        form.Ui().Comment->setText(u"動く題"_qs);
-        TypeText(form.Ui().DiaryMemo, u"動く"_qs);
+        Widgets(form).Comment->setText(u"動く題"_qs);
+        TypeText(Widgets(form).DiaryMemo, u"動く"_qs);
         run.AnswerYes = answer;
         form.Mover().PickDate = [to](QDate& date) {
             const TYmd ymd = DecodeDate(to);
@@ -302,7 +315,7 @@ private Q_SLOTS:
         QCOMPARE(StoredRecord(run, target.Year, to).Text == Sjis("動く"), moved);
         QCOMPARE(StoredRecord(run, 2020, EncodeDate(2020, 5, 3)).Date == 0, moved);
         QCOMPARE(form.ScrapList().CurrentDate(), moved ? to : EncodeDate(2020, 5, 3));
-        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"動く"_qs);
+        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"動く"_qs);
         if (moved && target.Year == 2020)
             QVERIFY(Rows(form).join(',').contains(u"動く"_qs));
     }
@@ -331,7 +344,7 @@ private Q_SLOTS:
         QCOMPARE(StoredRecord(run, 2020, to).Date, 0);
         QCOMPARE(form.ScrapList().CurrentDate(), from);
         QCOMPARE(form.ScrapList().FindByDate(to).Date, 0);
-        QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"残る"_qs);
+        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"残る"_qs);
         QCOMPARE(Rows(form), QStringList{u" 5月 3日|残る"_qs});
     }
 
@@ -362,7 +375,7 @@ private Q_SLOTS:
         SeedRecord(run, Day(EncodeDate(2019, 12, 30), "前年"));
         SeedRecord(run, Day(EncodeDate(2020, 5, 10), "後"));
         TForm1& form = run.Start();
-        QTextEdit* editor = form.Ui().DiaryMemo;
+        QTextEdit* editor = Widgets(form).DiaryMemo;
         editor->setFocus();
         struct Step {
             Qt::Key key;
@@ -377,9 +390,9 @@ private Q_SLOTS:
             QTest::keyClick(editor, step.key, Qt::AltModifier);
             QCOMPARE(form.ScrapList().CurrentDate(), step.date);
         }
-        QVERIFY(form.Ui().ToolButton11->toolTip().contains(
+        QVERIFY(Widgets(form).ToolButton11->toolTip().contains(
             form.DayKeys().NextMonthAction->shortcut().toString(QKeySequence::NativeText)));
-        QVERIFY(form.Ui().MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
+        QVERIFY(Widgets(form).MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
     }
 
     void screenshotsOfEachTab() {
@@ -392,7 +405,7 @@ private Q_SLOTS:
         TForm1& form = run.Start();
         form.resize(1000, 700);
         for (int tab = 0; tab < 4; ++tab) {
-            form.Ui().DiaryList->setCurrentIndex(tab);
+            Widgets(form).DiaryList->setCurrentIndex(tab);
             QVERIFY(SavePng(&form, u"daylists-tab%1.png"_qs.arg(tab)));
         }
     }

@@ -28,6 +28,7 @@
 #include "storage/Cp932.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 
 namespace {
 
@@ -104,7 +105,7 @@ void TFormattingTest::caretShowsTheLetterTypingFollows() {
     SeedBody(run, kFormattedBody);
     TForm1& form = run.Start();
     form.Formatting().ListFonts();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     TMainActions& actions = form.Actions();
     // At the start after loading: "A", 12 points of Arial, drawn in its substitute.
     QCOMPARE(ui.DiaryMemo->textCursor().position(), 0);
@@ -135,7 +136,7 @@ struct TShownFormat {
 };
 
 TShownFormat BarFormat(TForm1& form) {
-    return {form.Ui().FontName->currentText(), form.Ui().FontSize->Value(),
+    return {Widgets(form).FontName->currentText(), Widgets(form).FontSize->Value(),
             form.Actions().BoldAction->isChecked()};
 }
 
@@ -187,7 +188,7 @@ void TFormattingTest::toolBarShowsWhatTypingGets() {
                  "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
     TForm1& form = run.Start();
     form.Formatting().ListFonts();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     QTextEdit* body = ui.DiaryMemo;
     for (const QString& step : steps) {
         if (step == u"face"_qs) {
@@ -233,7 +234,7 @@ void TFormattingTest::choosingFaceOrSizeReturnsToTheBody() {
     form.Formatting().ListFonts();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     if (control == u"FontName"_qs) {
         ui.FontName->setFocus();
         QTest::keyClick(ui.FontName, Qt::Key_Down);
@@ -253,7 +254,7 @@ void TFormattingTest::rulerFollowsParagraphsWithoutChangingThem() {
     TWindowRun run;
     SeedBody(run, kFormattedBody);
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     const std::string before = BodyRtf(form);
     // Paragraph starts: 0 "ABCD", 5 "xyz", 9 "last". 2 points show at 2, 0 at 0, 12 at 16.
     const std::pair<int, int> stops[] = {{1, 2}, {6, 0}, {10, 16}, {3, 2}};
@@ -281,7 +282,7 @@ void TFormattingTest::rulerPositionSetsTheIndent() {
     TWindowRun run;
     SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0 plain\\par\r\n}");
     TForm1& form = run.Start();
-    QSlider* ruler = form.Ui().TrackBar1;
+    QSlider* ruler = Widgets(form).TrackBar1;
     QVERIFY(ruler->maximum() > 16);
     ruler->setValue(position);
     QVERIFY(form.Page().Changed());
@@ -319,7 +320,7 @@ void TFormattingTest::commandsChangeTheTextAndMarkThePage() {
     TWindowRun run;
     SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     TMainActions& actions = form.Actions();
     form.Formatting().ChooseColor = [](const QColor&) { return QColor(255, 0, 0); };
     if (selectAll)
@@ -369,14 +370,14 @@ void TFormattingTest::commandsDoNothingWhileUpdating() {
     TForm1& form = run.Start();
     form.Formatting().ChooseColor = [](const QColor&) { return QColor(255, 0, 0); };
     const std::string before = BodyRtf(form);
-    form.Ui().DiaryMemo->selectAll();
+    Widgets(form).DiaryMemo->selectAll();
     {
         const auto updating = form.PageState().UpdatingScope();
         form.Formatting().BoldButtonClick(true);
         form.Formatting().ColorActionExecute();
         form.Formatting().LineAlignClick(2);
         form.Formatting().TrackBar1Change(16);
-        form.Ui().FontSize->SetValue(30);
+        Widgets(form).FontSize->SetValue(30);
     }
     QVERIFY(!form.Page().Changed());
     QCOMPARE(BodyRtf(form), before);
@@ -389,7 +390,7 @@ void TFormattingTest::formattedPageRewritesTheSameRtf() {
              "\\'93\\'fa\\'8b\\'4c abcd\\par\r\nnext\\par\r\n}");
     {
         TForm1& form = run.Start();
-        TMainLayout& ui = form.Ui();
+        const TWindowWidgets ui = Widgets(form);
         form.Formatting().ChooseColor = [](const QColor&) { return QColor(0, 128, 255); };
         QTextCursor cursor = ui.DiaryMemo->textCursor();
         cursor.setPosition(1);
@@ -443,7 +444,7 @@ void TFormattingTest::pasteFollowsTheClipboard() {
     picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
     clipboard->setMimeData(picture);
     QCOMPARE(paste->isEnabled(), takesPictures);
-    form.Ui().DiaryMemo->setFocus();
+    Widgets(form).DiaryMemo->setFocus();
     QVERIFY(paste->isEnabled());
     form.findChild<QWidget*>(editor)->setFocus();
     QCOMPARE(paste->isEnabled(), takesPictures);
@@ -496,7 +497,7 @@ void TFormattingTest::cutAndCopyFollowTheSelection() {
 void TFormattingTest::cutAndPasteReachTheFocusedEditor() {
     TWindowRun run;
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     ui.NewsMemo->setFocus();
     ui.NewsMemo->setPlainText(u"切り取る"_qs);
     ui.NewsMemo->selectAll();
@@ -525,9 +526,9 @@ void TFormattingTest::pastedPictureIsSavedWithThePage() {
     picture.fill(QColor(30, 120, 200));
     {
         TForm1& form = run.Start();
-        TypeText(form.Ui().DiaryMemo, u"写真"_qs);
+        TypeText(Widgets(form).DiaryMemo, u"写真"_qs);
         QGuiApplication::clipboard()->setImage(picture);
-        form.Ui().DiaryMemo->setFocus();
+        Widgets(form).DiaryMemo->setFocus();
         form.Actions().PasteAction->trigger();
         QVERIFY(form.Page().Changed());
         form.DataSaveClick();
@@ -536,7 +537,7 @@ void TFormattingTest::pastedPictureIsSavedWithThePage() {
     QVERIFY(QString::fromStdString(StoredRecord(run, 2024, kDay).RichText.Text())
                 .contains(u"\\pngblip"_qs));
     TForm1& form = run.Start();
-    QTextEdit* body = form.Ui().DiaryMemo;
+    QTextEdit* body = Widgets(form).DiaryMemo;
     QCOMPARE(body->toPlainText(), u"写真\uFFFC"_qs);
     QTextCursor cursor(body->document());
     cursor.setPosition(3);
@@ -601,18 +602,19 @@ void TFormattingTest::toolBarScreenshot() {
     SeedBody(run, kFormattedBody);
     TForm1& form = run.Start();
     form.Formatting().ListFonts();
-    PutCaret(form.Ui().DiaryMemo, 11);
+    PutCaret(Widgets(form).DiaryMemo, 11);
     QVERIFY(SavePng(&form, u"formatting-toolbar.png"_qs));
     QVERIFY(form.Actions().RightAction->isChecked());
     // A face and B chosen at the page's end, then the next day: its tool bar shows plain text
     // in the body's face.
-    form.Ui().DiaryMemo->moveCursor(QTextCursor::End);
-    form.Ui().FontName->setCurrentIndex(form.Ui().FontName->findText(u"IPAMincho"_qs));
+    Widgets(form).DiaryMemo->moveCursor(QTextCursor::End);
+    Widgets(form).FontName->setCurrentIndex(Widgets(form).FontName->findText(u"IPAMincho"_qs));
     form.Actions().BoldAction->trigger();
     ClickDay(form.Diary1(), kDay + 1);
     QVERIFY(SavePng(&form, u"formatting-toolbar-next-day.png"_qs));
     QVERIFY(!form.Actions().BoldAction->isChecked());
-    QCOMPARE(form.Ui().FontName->currentText(), QFontInfo(form.Ui().DiaryMemo->font()).family());
+    QCOMPARE(Widgets(form).FontName->currentText(),
+             QFontInfo(Widgets(form).DiaryMemo->font()).family());
 }
 
 QTEST_MAIN(TFormattingTest)

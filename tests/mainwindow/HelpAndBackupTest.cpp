@@ -24,6 +24,7 @@
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 #include "widgets/WeatherIcons.h"
 
 namespace {
@@ -217,7 +218,7 @@ private Q_SLOTS:
             QVERIFY(form.isVisible());
             QVERIFY2(run.Messages[0].contains(backup), qPrintable(run.Messages[0]));
             // Reported once: a later save or move of the day brings no second message.
-            TypeText(form.Ui().DiaryMemo, QStringLiteral("書ける"));
+            TypeText(Widgets(form).DiaryMemo, QStringLiteral("書ける"));
             form.DataSaveClick();
             QCOMPARE(run.Messages.size(), 1);
             QVERIFY(run.Stop());

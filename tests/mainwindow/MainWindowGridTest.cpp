@@ -146,7 +146,7 @@ void TMainWindowTest::pagingStopsAtTheRange() {
     TWindowRun run;
     run.Put(u"Velmora.ini"_qs, Sjis(rokuyo ? "ROKUYO=1\r\n" : "ROKUYO=0\r\n"));
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     TDiary& grid = form.Diary1();
     const bool back = edge < today;
     // Month, year, then a click on a day past the edge; each repaints the grid with its hook.
@@ -179,7 +179,7 @@ void TMainWindowTest::screenshots() {
     SeedFullDay(run, EncodeDate(2026, 2, 7), 15);
     SeedFullDay(run, EncodeDate(2026, 2, 9), 21);
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     ui.Comment->setText(u"建国記念の日、晴れて暖か"_qs);
     ui.DiaryMemo->setHtml(
         u"<p>朝は<b>快晴</b>。昼から公園を散歩して、<i>梅</i>の蕾を見つけた。</p>"
@@ -228,7 +228,7 @@ void TMainWindowTest::fullMonthScreenshots() {
     form.resize(780, 580);
     QTest::qWait(50);
     QCOMPARE(grid.height(), 135);
-    QCOMPARE(grid.width(), form.Ui().Panel2->width());
+    QCOMPARE(grid.width(), Widgets(form).Panel2->width());
     QVERIFY(SavePng(&grid, u"grid-full-month-design.png"_qs));
     QVERIFY(SavePng(&form, u"mainwindow-full-month-design.png"_qs));
 
@@ -247,7 +247,7 @@ void TMainWindowTest::fullMonthScreenshots() {
     QVERIFY(grid.height() > 135);
     QVERIFY(SavePng(&grid, u"grid-full-month-larger.png"_qs));
     QVERIFY(SavePng(&form, u"mainwindow-full-month-larger.png"_qs));
-    QVERIFY(SavePng(form.Ui().DateBar, u"header-old-date.png"_qs));
+    QVERIFY(SavePng(Widgets(form).DateBar, u"header-old-date.png"_qs));
 }
 
 void TMainWindowTest::cellPartsNeverOverlap_data() {
@@ -305,7 +305,7 @@ void TMainWindowTest::windowGrowthIsSharedAndSavedSizesStand() {
     SetTodayForTesting(EncodeDate(2026, 2, 11));
     TWindowRun run;
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     form.resize(780, 580);
     QTest::qWait(50);
     const std::array<int, 7> design = ui.SplitInfo();
@@ -330,9 +330,9 @@ void TMainWindowTest::windowGrowthIsSharedAndSavedSizesStand() {
     // The sizes saved at that window size come back as they were.
     TForm1& again = run.Start();
     QCOMPARE(again.size(), area);
-    QCOMPARE(again.Ui().SplitInfo()[0], grown[0]);
-    QCOMPARE(again.Ui().SplitInfo()[1], grown[1]);
-    QCOMPARE(again.Ui().SplitInfo()[2], grown[2]);
+    QCOMPARE(Widgets(again).SplitInfo()[0], grown[0]);
+    QCOMPARE(Widgets(again).SplitInfo()[1], grown[1]);
+    QCOMPARE(Widgets(again).SplitInfo()[2], grown[2]);
 }
 
 void TMainWindowTest::firstStartSize_data() {
@@ -367,5 +367,5 @@ void TMainWindowTest::headerShowsTheOldDate() {
     TWindowRun run;
     TForm1& form = run.Start();
     QVERIFY2(form.Page().Label1Text().startsWith(start), qPrintable(form.Page().Label1Text()));
-    QCOMPARE(form.Ui().Label1->text(), form.Page().Label1Text());
+    QCOMPARE(Widgets(form).Label1->text(), form.Page().Label1Text());
 }

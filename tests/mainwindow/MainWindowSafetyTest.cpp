@@ -89,7 +89,7 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     TWindowRun run;
     SeedRecord(run, Record(day, u"元の題"_qs, 3));
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     QAction* save = form.Actions().SaveNowAction;
     QAction* undo = form.Actions().UndoAction;
     QVERIFY(!save->isEnabled());
@@ -155,7 +155,7 @@ void TMainWindowTest::blankedPageIsNotDeletedBehindTheUser() {
     TWindowRun run;
     SeedRecord(run, Record(day, u"残す"_qs));
     TForm1& form = run.Start();
-    form.Ui().Comment->clear();
+    Widgets(form).Comment->clear();
     QVERIFY(form.isWindowModified());
     form.WriteSoon();
     // Still on disk, and still marked as not written: only leaving the day deletes it.
@@ -188,7 +188,7 @@ void TMainWindowTest::damagedBytesShowAsReplacementsAndStay() {
     rec.News = "\x80news\r\n\xA0";
     SeedRecord(run, rec);
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     QCOMPARE(ui.Comment->text(), u"題\uFFFD end"_qs);
     QCOMPARE(ui.PrivMemo->toPlainText(), u"memo\uFFFD"_qs);
     QCOMPARE(ui.NewsMemo->toPlainText(), u"\uFFFDnews\n\uFFFD"_qs);
@@ -227,7 +227,7 @@ void TMainWindowTest::unwritableFolderIsReportedOnceWhileLeavingDays() {
         ScopedUnprivileged asUser(folder);
         QVERIFY(::chmod(folder.c_str(), 0555) == 0);
         for (int i = 0; i < 3; ++i) {
-            TypeText(form.Ui().Comment, QStringLiteral("七夕 %1").arg(i));
+            TypeText(Widgets(form).Comment, QStringLiteral("七夕 %1").arg(i));
             ClickDay(form.Diary1(), day + i + 1);
         }
         QVERIFY(::chmod(folder.c_str(), 0755) == 0);
@@ -292,7 +292,7 @@ void TMainWindowTest::deleteAsksOnlyForPagesWithText() {
     QCOMPARE(run.Questions.size(), questions);
     // What the command did is on disk at once.
     QCOMPARE(StoredRecord(run, 2026, day).Date, kept ? day : 0);
-    QCOMPARE(form.Ui().Comment->text(), kept ? title : QString());
+    QCOMPARE(Widgets(form).Comment->text(), kept ? title : QString());
     QVERIFY(!form.isWindowModified());
 }
 
@@ -376,7 +376,7 @@ void TMainWindowTest::endOfSessionWritesEverythingWithoutAsking() {
     SetTodayForTesting(day);
     TWindowRun run;
     TForm1& form = run.Start();
-    TypeText(form.Ui().DiaryMemo, u"文化の日"_qs);
+    TypeText(Widgets(form).DiaryMemo, u"文化の日"_qs);
     const std::string folder = QFile::encodeName(run.Folder()).toStdString();
     {
         // Nobody answers a question at the end of a session: a failed write asks nothing.
@@ -390,7 +390,7 @@ void TMainWindowTest::endOfSessionWritesEverythingWithoutAsking() {
 
     TWindowRun second;
     TForm1& next = second.Start();
-    TypeText(next.Ui().DiaryMemo, u"文化の日"_qs);
+    TypeText(Widgets(next).DiaryMemo, u"文化の日"_qs);
     next.EndSession();
     QCOMPARE(FromCp932(StoredRecord(second, 2026, day).Text), u"文化の日"_qs);
     QVERIFY(second.Questions.isEmpty());
@@ -413,7 +413,7 @@ void TMainWindowTest::rescuedPageComesBackAtTheNextStart() {
     SetTodayForTesting(day);
     TWindowRun run;
     TForm1& form = run.Start();
-    TypeText(form.Ui().Comment, u"勤労感謝の日"_qs);
+    TypeText(Widgets(form).Comment, u"勤労感謝の日"_qs);
     const std::string folder = QFile::encodeName(run.Folder()).toStdString();
     {
         // A logout with the folder unwritable: the page goes to the rescue folder.
@@ -443,7 +443,7 @@ void TMainWindowTest::rescuedPageComesBackAtTheNextStart() {
     QCOMPARE(run.Questions.size(), 1);
     QVERIFY2(run.Questions[0].contains(u"保存できなかった日記"_qs), qPrintable(run.Questions[0]));
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), expected);
-    QCOMPARE(next.Ui().Comment->text(), expected);
+    QCOMPARE(Widgets(next).Comment->text(), expected);
     QCOMPARE(QDir(rescueFolder).entryList(QDir::Files).size(), accept ? 0 : 1);
     if (!meanwhile.isEmpty()) {
         // The rescued page lies beside the year file, and the user is told where.
@@ -507,7 +507,7 @@ void TMainWindowTest::weatherAloneKeepsThePage() {
         QCOMPARE(form.Page().Weather(), 7);
         QVERIFY(form.Page().Diary1EventDefine(day) & 16);
         // No list shows a weather: the day has no row to show.
-        QCOMPARE(form.Ui().ListView1->topLevelItemCount(), 0);
+        QCOMPARE(Widgets(form).ListView1->topLevelItemCount(), 0);
     }
     run.Stop();
     TForm1& form = run.Start();
@@ -557,7 +557,7 @@ void TMainWindowTest::bodyOfAnotherTextIsSetAside() {
     rec.RichText = rtf.toStdString();
     SeedRecord(run, rec);
     TForm1& form = run.Start();
-    QTextEdit* body = form.Ui().DiaryMemo;
+    QTextEdit* body = Widgets(form).DiaryMemo;
     QCoreApplication::processEvents();
     if (why.isEmpty()) {
         QVERIFY(run.Messages.isEmpty());
@@ -627,7 +627,7 @@ void TMainWindowTest::opensCentredWithinTheScreenAndTypesIntoTheBody() {
                                 .arg(form.height())
                                 .arg(area.width())
                                 .arg(area.height())));
-    QCOMPARE(form.focusWidget(), static_cast<QWidget*>(form.Ui().DiaryMemo));
+    QCOMPARE(form.focusWidget(), static_cast<QWidget*>(Widgets(form).DiaryMemo));
 }
 
 void TMainWindowTest::oneCopyPerFolder() {

@@ -5,6 +5,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -14,12 +15,16 @@
 
 #include "MainWindowTest.h"
 #include "bridge/TextCodec.h"
+#include "calendar/QReki.h"
+#include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/PageState.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
+#include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/BevLabel.h"
 #include "widgets/WeatherIcons.h"
@@ -46,7 +51,7 @@ void TMainWindowTest::firstStartWithNoFiles() {
     SetTodayForTesting(EncodeDate(2026, 3, 10));
     TWindowRun run;
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
 
     QCOMPARE(form.windowTitle().left(7), QStringLiteral("Velmora"));
     QCOMPARE(form.Diary1().CalendarDate(), double(EncodeDate(2026, 3, 10)));
@@ -94,7 +99,7 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
     TWindowRun run;
     {
         TForm1& form = run.Start();
-        TMainLayout& ui = form.Ui();
+        const TWindowWidgets ui = Widgets(form);
         TypeText(ui.Comment, u"初雪の日"_qs);
         QVERIFY(form.Actions().SaveNowAction->isEnabled());
         QVERIFY(form.Actions().UndoAction->isEnabled());
@@ -162,7 +167,7 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
     QVERIFY(run.Messages.isEmpty());
 
     TForm1& again = run.Start();
-    TMainLayout& ui = again.Ui();
+    const TWindowWidgets ui = Widgets(again);
     QCOMPARE(ui.Comment->text(), u"初雪の日"_qs);
     QCOMPARE(ui.DiaryMemo->toPlainText(), u"朝から雪が降った"_qs);
     QCOMPARE(ui.NewsMemo->toPlainText(), u"駅前の店が開いた"_qs);
@@ -182,7 +187,7 @@ void TMainWindowTest::blankPageKeepsNoRecord() {
     SetTodayForTesting(day);
     TWindowRun run;
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     ui.Comment->setText(u"消す予定"_qs);
     ChooseWeather(form, 0);
     form.DataSaveClick();
@@ -247,16 +252,16 @@ void TMainWindowTest::untouchedBodyIsWrittenBackByteForByte() {
         seed.SaveToFile();
     }
     TForm1& form = run.Start();
-    QCOMPARE(form.Ui().DiaryMemo->toPlainText(), u"日記 body"_qs);
-    form.Ui().Comment->setText(u"title only"_qs);
+    QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"日記 body"_qs);
+    Widgets(form).Comment->setText(u"title only"_qs);
     form.DataSaveClick();
     const TDataInfo stored = StoredRecord(run, 2026, day);
     QCOMPARE(FromCp932(stored.Title), u"title only"_qs);
     QCOMPARE(stored.RichText.Text(), rtf);
 
     // Once the body is edited it is written anew, and still reads back the same text.
-    form.Ui().DiaryMemo->moveCursor(QTextCursor::End);
-    QTest::keyClicks(form.Ui().DiaryMemo, "!");
+    Widgets(form).DiaryMemo->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Widgets(form).DiaryMemo, "!");
     form.DataSaveClick();
     const TDataInfo edited = StoredRecord(run, 2026, day);
     QVERIFY(edited.RichText.Text() != rtf);
@@ -280,7 +285,7 @@ void TMainWindowTest::bodyOfOnlyAPictureIsKept() {
     rec.Weather = -1;
     SeedRecord(run, rec);
     TForm1& form = run.Start();
-    QTextEdit* body = form.Ui().DiaryMemo;
+    QTextEdit* body = Widgets(form).DiaryMemo;
     QCOMPARE(body->toPlainText(), QString(QChar::ObjectReplacementCharacter));
     QVERIFY(form.Page().Diary1EventDefine(day) & 1);
 
@@ -328,15 +333,26 @@ void TMainWindowTest::headerTexts() {
     QFETCH(QString, dateDisp);
     QFETCH(QString, label1End);
     SetTodayForTesting(date);
-    TWindowRun run;
-    run.Put(u"Velmora.hol"_qs, ReadShippedHolidays());
-    TForm1& form = run.Start();
+    // The day page on its own, in the frame's widgets, without the window's other features.
+    TFeatureRun run;
+    run.Write("Velmora.hol", ReadShippedHolidays());
+    run.diary.SetHolidayFileName(QString::fromStdString(run.File("Velmora.hol")));
+    QMainWindow window;
+    TMainActions actions;
+    actions.Create(&window, &window);
+    TMainLayout frame(&window, new QWidget, actions);
+    frame.PlaceLeftBands(new QWidget, new QWidget);
+    const TDayPageWidgets ui = frame.DayPageRegion();
+    TPageState state(*actions.SaveNowAction, window);
+    TKyureki kyureki;
+    TDayPage page(ui, run.diary, run.store, run.events, state, kyureki, run.params);
+    page.CalendarChange();
     const TYmd ymd = DecodeDate(date);
-    QCOMPARE(form.Ui().DateDisp->Caption(), dateDisp);
-    QVERIFY2(form.Page().Label1Text().endsWith(label1End), qPrintable(form.Page().Label1Text()));
-    QVERIFY(form.Page().Label1Text().contains(u"　【"_qs));
-    QCOMPARE(form.Ui().TodayBtn->text(), QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
-    QCOMPARE(form.Ui().CoolBar3->BandText(0), QStringLiteral("%1年日記").arg(ymd.Year));
+    QCOMPARE(ui.DateDisp->Caption(), dateDisp);
+    QVERIFY2(page.Label1Text().endsWith(label1End), qPrintable(page.Label1Text()));
+    QVERIFY(page.Label1Text().contains(u"　【"_qs));
+    QCOMPARE(ui.TodayBtn->text(), QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
+    QCOMPARE(ui.CoolBar3->BandText(0), QStringLiteral("%1年日記").arg(ymd.Year));
 }
 
 void TMainWindowTest::savedLayoutRestoredAndWritten() {
@@ -349,7 +365,7 @@ void TMainWindowTest::savedLayoutRestoredAndWritten() {
                                     "DIARYCOLOR=1,2,3,4,5,6,7,8,9,10,0,\r\n"
                                     "DIARYTABS=2\r\n"));
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     const std::array<int, 7> split = ui.SplitInfo();
     QCOMPARE(split[0], 260);
     QCOMPARE(split[1], 150);
@@ -380,12 +396,12 @@ void TMainWindowTest::savedLayoutRestoredAndWritten() {
     // What was written comes back unchanged at the next start.
     TForm1& again = run.Start();
     for (size_t i = 0; i < split.size(); ++i)
-        QCOMPARE(again.Ui().SplitInfo()[i], split[i]);
-    again.Ui().Splitter3->setSizes({300, 600});
-    const std::array<int, 7> moved = again.Ui().SplitInfo();
+        QCOMPARE(Widgets(again).SplitInfo()[i], split[i]);
+    Widgets(again).Splitter3->setSizes({300, 600});
+    const std::array<int, 7> moved = Widgets(again).SplitInfo();
     run.Stop();
     TForm1& third = run.Start();
-    QCOMPARE(third.Ui().SplitInfo(), moved);
+    QCOMPARE(Widgets(third).SplitInfo(), moved);
     run.Stop();
 
     // A window closed while minimised comes back as a normal window of its saved size.
@@ -399,7 +415,7 @@ void TMainWindowTest::resizeKeepsControlsFilled() {
     SetTodayForTesting(EncodeDate(2026, 4, 1));
     TWindowRun run;
     TForm1& form = run.Start();
-    TMainLayout& ui = form.Ui();
+    const TWindowWidgets ui = Widgets(form);
     auto widths = [&ui] {
         return std::array<int, 9>{
             ui.Comment->width(),  ui.DateDisp->width(), ui.NewsMemo->width(),
@@ -456,8 +472,8 @@ void TMainWindowTest::badFieldAtStartShownAndWindowComesUp() {
     QCOMPARE(run.Messages.size(), 1);
     QVERIFY2(run.Messages[0].contains(message), qPrintable(run.Messages[0]));
     QVERIFY(form.isVisible());
-    QCOMPARE(form.Ui().DateDisp->Caption(), u"2026 年 8 月 8 日 (土)"_qs);
-    form.Ui().Comment->setText(u"動く"_qs);
+    QCOMPARE(Widgets(form).DateDisp->Caption(), u"2026 年 8 月 8 日 (土)"_qs);
+    Widgets(form).Comment->setText(u"動く"_qs);
     form.DataSaveClick();
     QCOMPARE(FromCp932(StoredRecord(run, 2026, EncodeDate(2026, 8, 8)).Title), u"動く"_qs);
 }
@@ -467,7 +483,7 @@ void TMainWindowTest::readOnlyFolderKeepsPageUntilSaveSucceeds() {
     SetTodayForTesting(day);
     TWindowRun run;
     TForm1& form = run.Start();
-    form.Ui().Comment->setText(u"書けない日"_qs);
+    Widgets(form).Comment->setText(u"書けない日"_qs);
     const std::string folder = QFile::encodeName(run.Folder()).toStdString();
     {
         ScopedUnprivileged asUser(folder);
@@ -480,7 +496,7 @@ void TMainWindowTest::readOnlyFolderKeepsPageUntilSaveSucceeds() {
         FromCp932(FormatMessage(Sjis("ファイル %s は開けません"), run.CorePath(u"2026.dat"_qs))) +
         u" (許可がありません)\r\nデータが書込めません!"_qs;
     QCOMPARE(run.Messages[0], expected);
-    QCOMPARE(form.Ui().Comment->text(), u"書けない日"_qs);
+    QCOMPARE(Widgets(form).Comment->text(), u"書けない日"_qs);
     QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Title), u"書けない日"_qs);
     QVERIFY(form.ScrapList().Modified());
 
@@ -509,13 +525,13 @@ void TMainWindowTest::yearLeftUnsavedIsNeitherLostNorUnsaveable() {
     TWindowRun run;
     TForm1& form = run.Start();
     QAction* save = form.Actions().SaveNowAction;
-    form.Ui().Comment->setText(u"大晦日"_qs);
+    Widgets(form).Comment->setText(u"大晦日"_qs);
     const std::string folder = QFile::encodeName(run.Folder()).toStdString();
     {
         ScopedUnprivileged asUser(folder);
         QVERIFY(::chmod(folder.c_str(), 0555) == 0);
         // Leaving the year writes it; the write fails and the year is held in memory.
-        QTest::mouseClick(form.Ui().ToolButton13, Qt::LeftButton);
+        QTest::mouseClick(Widgets(form).ToolButton13, Qt::LeftButton);
         QCOMPARE(run.Messages.size(), 1);
         QVERIFY(!form.ScrapList().Modified());
         // The save command stays offered while anything is unwritten.

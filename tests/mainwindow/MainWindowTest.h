@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 
 class TMainWindowTest : public QObject {
     Q_OBJECT

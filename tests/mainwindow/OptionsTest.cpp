@@ -13,12 +13,15 @@
 #include <QTreeWidget>
 #include <map>
 
-#include "support/Screenshots.h"
-#include "support/WindowRun.h"
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
+#include "mainwindow/options/Options.h"
 #include "settings/ui/Setup.h"
 #include "storage/Cp932.h"
+#include "support/FeatureRun.h"
+#include "support/Screenshots.h"
+#include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 #include "widgets/BevLabel.h"
 #include "widgets/BtnLabel.h"
 #include "widgets/BtnList.h"
@@ -38,6 +41,22 @@ int RunSetup(TForm1& form, const std::function<void(TSetupForm&)>& use, bool ok)
         QTest::mouseClick(ok ? dialog->OKButton : dialog->BitBtn2, Qt::LeftButton);
     });
     form.Actions().SetupAction->trigger();
+    return openedOn;
+}
+
+// The same for the options on their own, whose dialog stands over window.
+int RunSetup(QWidget& window, TOptions& options, const std::function<void(TSetupForm&)>& use,
+             bool ok) {
+    int openedOn = -1;
+    QTimer::singleShot(0, &window, [&] {
+        auto* dialog = window.findChild<TSetupForm*>();
+        if (!dialog)
+            return;
+        openedOn = dialog->PageControl1->currentIndex();
+        use(*dialog);
+        QTest::mouseClick(ok ? dialog->OKButton : dialog->BitBtn2, Qt::LeftButton);
+    });
+    options.SetupActionExecute();
     return openedOn;
 }
 
@@ -175,7 +194,7 @@ std::vector<TOptionRow> OptionRows() {
              },
              [swatch, colour](TSetupForm& f) { return (f.*swatch)->Color() == colour; },
              [i, colour](TForm1& w, const QImage& image) {
-                 TMainLayout& ui = w.Ui();
+                 const TWindowWidgets ui = Widgets(w);
                  const std::array<QWidget*, 7> shown = {ui.ListBox->viewport(),
                                                         ui.ListView1->viewport(),
                                                         ui.DateDisp,
@@ -202,8 +221,8 @@ std::vector<TOptionRow> OptionRows() {
                         d.Size == ChosenFont(tag).pointSize();
              },
              [tag](TForm1& w, const QImage&) {
-                 const std::array<QWidget*, 3> shown = {w.Ui().DateDisp, w.Ui().NewsMemo,
-                                                        w.Ui().PrivMemo};
+                 const std::array<QWidget*, 3> shown = {Widgets(w).DateDisp, Widgets(w).NewsMemo,
+                                                        Widgets(w).PrivMemo};
                  const QFont font = shown[tag]->font();
                  const QFont want = ChosenFont(tag);
                  return font.family() == want.family() && font.pointSize() == want.pointSize() &&
@@ -224,7 +243,7 @@ std::vector<TOptionRow> OptionRows() {
                         },
                         [edit, i](TSetupForm& f) { return edit(f)->text() == kTitles[i]; },
                         [i](TForm1& w, const QImage&) {
-                            TMainLayout& ui = w.Ui();
+                            const TWindowWidgets ui = Widgets(w);
                             const std::array<QString, 6> shown = {
                                 ui.DateLabel->text(),     ui.CoolBar2->BandText(0),
                                 ui.CoolBar2->BandText(1), ui.DiaryList->tabText(3),
@@ -353,12 +372,23 @@ void OptionsTest::startOfWeekReachesTheWindowOnlyAfterOk() {
 }
 
 void OptionsTest::opensOnTheFirstPageEveryTime() {
-    TWindowRun run;
-    TForm1& form = StartOnTheMonth(run);
-    QVERIFY(form.Actions().SetupAction->isEnabled());
+    TFeatureRun run;
+    QWidget window;
+    TOptions options(&window, run.diary, run.params);
+    std::array<TColor, 7> given{};
+    for (size_t i = 0; i < given.size(); ++i)
+        given[i] = Colour(static_cast<int>(i));
+    options.SetColors(given);
+    int changes = 0;
+    std::array<TColor, 7> out{};
+    connect(&options, &TOptions::Changed, &options,
+            [&](const TInitParam&, const std::array<TColor, 7>& colors) {
+                ++changes;
+                out = colors;
+            });
     QStringList pages;
     const int firstTime = RunSetup(
-        form,
+        window, options,
         [&pages](TSetupForm& f) {
             for (int i = 0; i < f.PageControl1->count(); ++i)
                 pages << f.PageControl1->tabText(i);
@@ -367,12 +397,17 @@ void OptionsTest::opensOnTheFirstPageEveryTime() {
         true);
     QCOMPARE(pages, (QStringList{u"全般"_qs, u"色設定"_qs, u"フォント・タイトル"_qs}));
     QCOMPARE(firstTime, 0);
+    // The colours taken in come back out unchanged; Cancel gives out nothing.
+    QCOMPARE(changes, 1);
+    QCOMPARE(out, given);
     QCOMPARE(RunSetup(
-                 form, [](TSetupForm& f) { f.PageControl1->setCurrentIndex(1); }, false),
+                 window, options, [](TSetupForm& f) { f.PageControl1->setCurrentIndex(1); }, false),
              0);
+    QCOMPARE(changes, 1);
     QCOMPARE(RunSetup(
-                 form, [](TSetupForm&) {}, true),
+                 window, options, [](TSetupForm&) {}, true),
              0);
+    QCOMPARE(changes, 2);
 }
 
 void OptionsTest::screenshots() {

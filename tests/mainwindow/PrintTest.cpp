@@ -12,13 +12,14 @@
 #include <QTextEdit>
 
 #include "bridge/Fonts.h"
-#include "mainwindow/formatting/PrintCommands.h"
-#include "mainwindow/formatting/PrintDocument.h"
-#include "mainwindow/formatting/PrintOptionsDialog.h"
+#include "mainwindow/printing/PrintCommands.h"
+#include "mainwindow/printing/PrintDocument.h"
+#include "mainwindow/printing/PrintOptionsDialog.h"
 #include "richtext/RtfFormat.h"
 #include "storage/Cp932.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 #include "widgets/WeatherIcons.h"
 
 namespace {
@@ -192,7 +193,7 @@ void TPrintTest::commandSavesThePdfAndCancelWritesNothing() {
     QVERIFY(PdfText(path).contains(u"梅が咲いた"_qs));
     QVERIFY(run.Messages.isEmpty());
     // Where it went is said without a box to close.
-    QCOMPARE(form.Ui().StatusBar1->currentMessage(), u"PDFを保存しました: "_qs + path);
+    QCOMPARE(Widgets(form).StatusBar1->currentMessage(), u"PDFを保存しました: "_qs + path);
 
     // Cancelled half way: nothing is written.
     int calls = 0;
@@ -209,7 +210,7 @@ void TPrintTest::pageBeingEditedIsPrinted() {
     TWindowRun run;
     SeedDays(run);
     TForm1& form = run.Start();
-    TypeText(form.Ui().DiaryMemo, u"いま書いた行"_qs);
+    TypeText(Widgets(form).DiaryMemo, u"いま書いた行"_qs);
     const QString path = run.Path(u"today.pdf"_qs);
     form.Printing().AskHow = [](TPrintSpan) {
         return TPrintCommands::TRequest{TPrintOptionsDialog::SavePdf, {}};

@@ -15,14 +15,17 @@
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/RangeGrid.h"
+#include "mainwindow/PageState.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "notes/NoteList.h"
 #include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/VelmoraError.h"
+#include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 
 namespace {
 
@@ -104,7 +107,7 @@ private Q_SLOTS:
                   {Note(NoteBirthday, 3, 20, 1970, "母"), Note(NoteHidden, 3, 21, 1970, "隠す"),
                    Note(NoteBirthday, 3, 22, 0, "年不明")});
         TForm1& form = run.Start();
-        TMainLayout& ui = form.Ui();
+        const TWindowWidgets ui = Widgets(form);
         QVERIFY(ui.Reminder->isEnabled());
         QCOMPARE(ui.Reminder->tabText(0), u" 3月の一覧"_qs);
         QCOMPARE(Lines(ui.ListBox),
@@ -133,15 +136,15 @@ private Q_SLOTS:
     void emptySummarySaysSo() {
         TWindowRun run;
         TForm1& form = run.Start();
-        QListWidget* box = form.Ui().ListBox;
+        QListWidget* box = Widgets(form).ListBox;
         QCOMPARE(Lines(box), QStringList{u"予定はありません"_qs});
         QVERIFY(!(box->item(0)->flags() & Qt::ItemIsSelectable));
-        QVERIFY(SavePng(form.Ui().Reminder, u"reminders-month-empty.png"_qs));
+        QVERIFY(SavePng(Widgets(form).Reminder, u"reminders-month-empty.png"_qs));
         // A note of the month brings the summary back.
         SeedNotes(run, u"Velmora.mem"_qs, {Note(NoteBirthday, 3, 20, 1970, "母")});
         QVERIFY(run.Stop());
         TForm1& again = run.Start();
-        QCOMPARE(Lines(again.Ui().ListBox),
+        QCOMPARE(Lines(Widgets(again).ListBox),
                  (QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs, u"  20日│母 (56才)"_qs}));
     }
 
@@ -155,20 +158,20 @@ private Q_SLOTS:
                    Note(NoteOpen, 12, 24, 2026, "一度きり", 2026)});
         {
             TForm1& form = run.Start();
-            QCOMPARE(Rows(form.Ui().TodoList),
+            QCOMPARE(Rows(Widgets(form).TodoList),
                      (QStringList{u"毎月 5日|家賃"_qs, u"毎年12月20日|車検"_qs,
                                   u"2026年12月24日|一度きり"_qs}));
             QCOMPARE(
-                Lines(form.Ui().ListBox),
+                Lines(Widgets(form).ListBox),
                 (QStringList{u"◆12/ 5: 家賃 【 本日！】"_qs, u"□12/20: 車検 (あと 15日)"_qs,
                              u"□12/24: 一度きり (あと 19日)"_qs, u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs}));
-            form.Ui().TodoList->topLevelItem(0)->setCheckState(0, Qt::Checked);
+            Widgets(form).TodoList->topLevelItem(0)->setCheckState(0, Qt::Checked);
             QVERIFY(run.Stop());
         }
         SetTodayForTesting(EncodeDate(2027, 12, 5));
         TForm1& form = run.Start();
-        QCOMPARE(form.Ui().TodoList->topLevelItem(0)->checkState(0), Qt::Unchecked);
-        QCOMPARE(Lines(form.Ui().ListBox),
+        QCOMPARE(Widgets(form).TodoList->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(Lines(Widgets(form).ListBox),
                  (QStringList{u"◆12/ 5: 家賃 【 本日！】"_qs, u"□12/20: 車検 (あと 15日)"_qs,
                               u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs}));
     }
@@ -185,13 +188,22 @@ private Q_SLOTS:
         QFETCH(bool, noDeathDays);
         QFETCH(QStringList, lines);
         SetTodayForTesting(EncodeDate(2026, 8, 5));
-        TWindowRun run;
-        run.Put(u"Velmora.ini"_qs, noDeathDays ? "DEATHDISP=1\r\n" : "DEATHDISP=0\r\n");
+        TFeatureRun run;
+        run.params.NoDeathDays = noDeathDays;
         // Born 10 December 1950, died 1 August 2020.
-        SeedNotes(run, u"Velmora.mem"_qs,
-                  {Note(NoteBirthday, 12, 10, 1950, "父", 2020, EncodeDate(2020, 8, 1))});
-        TForm1& form = run.Start();
-        QCOMPARE(Lines(form.Ui().ListBox), lines);
+        TNoteList seed;
+        seed.AddNote(Note(NoteBirthday, 12, 10, 1950, "父", 2020, EncodeDate(2020, 8, 1)));
+        seed.SaveToFile(run.File("Velmora.mem"));
+        TNoteList memory;
+        memory.LoadFromFile(run.File("Velmora.mem"));
+        TNoteList todo;
+        QAction save;
+        QWidget window;
+        TPageState state(save, window);
+        run.diary.SetCalendarDate(Today());
+        TReminders panel(run.diary, todo, memory, state, run.params);
+        panel.FillMonthList();
+        QCOMPARE(Lines(panel.View()->findChild<QListWidget*>(u"ListBox"_qs)), lines);
     }
 
     void deleteAsksWithTheTitle() {
@@ -199,7 +211,7 @@ private Q_SLOTS:
         SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 4, 1, 2026, "税金")});
         TForm1& form = run.Start();
         TReminders& panel = form.Reminders();
-        QTreeWidget* list = form.Ui().TodoList;
+        QTreeWidget* list = Widgets(form).TodoList;
         panel.TodoPropPopup();
         QVERIFY(!panel.M_Edit->isEnabled());
         QVERIFY(!panel.M_Delete->isEnabled());
@@ -228,7 +240,7 @@ private Q_SLOTS:
         TWindowRun run;
         SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 4, 1, 2026, "税金")});
         TForm1& form = run.Start();
-        QTreeWidgetItem* row = form.Ui().TodoList->topLevelItem(0);
+        QTreeWidgetItem* row = Widgets(form).TodoList->topLevelItem(0);
         row->setCheckState(0, Qt::Checked);
         const TNoteRec* note = form.TodoList().Items(0);
         QCOMPARE(note->Kind, NoteDone);
@@ -239,7 +251,7 @@ private Q_SLOTS:
         QVERIFY(!form.TodoList().Modified());
         QVERIFY(!form.Actions().SaveNowAction->isEnabled());
         // Only the mark changes the note, not a selection.
-        form.Ui().TodoList->setCurrentItem(row);
+        Widgets(form).TodoList->setCurrentItem(row);
         QCOMPARE(note->EndDate, EncodeDate(2026, 3, 10));
 
         row->setCheckState(0, Qt::Unchecked);
@@ -266,7 +278,7 @@ private Q_SLOTS:
         QCOMPARE(form.TodoList().Count(), 1);
         QVERIFY(form.TodoList().Modified());
         QVERIFY(form.Actions().SaveNowAction->isEnabled());
-        QCOMPARE(form.Ui().TodoList->topLevelItemCount(), 1);
+        QCOMPARE(Widgets(form).TodoList->topLevelItemCount(), 1);
         // Once the folder can be written again, the close writes the note.
         QVERIFY(run.Stop());
         QCOMPARE(FileLines(run, u"Velmora.tdo"_qs),
@@ -279,7 +291,7 @@ private Q_SLOTS:
         {
             TForm1& form = run.Start();
             TReminders& panel = form.Reminders();
-            TMainLayout& ui = form.Ui();
+            const TWindowWidgets ui = Widgets(form);
             // A birthday.
             WhenEditorOpens([](TTodoMemo& memo) {
                 QCOMPARE(memo.windowTitle(), u"誕生日 - 新規登録"_qs);
@@ -342,11 +354,11 @@ private Q_SLOTS:
         QCOMPARE(FileLines(run, u"Velmora.mem"_qs), QStringList{u"3,4,2,1990,9999,0,妹,"_qs});
 
         TForm1& again = run.Start();
-        QCOMPARE(Rows(again.Ui().TodoList),
+        QCOMPARE(Rows(Widgets(again).TodoList),
                  (QStringList{u"毎月27日|家賃振込"_qs,
                               u"毎月／週・曜日|ゴミ出し【完了:2026年3月10日】"_qs}));
-        QCOMPARE(Rows(again.Ui().MemList), QStringList{u"1990年 4月 2日|妹"_qs});
-        QCOMPARE(Lines(again.Ui().ListBox).first(), u"□ 3/27: 家賃振込 (あと 17日)"_qs);
+        QCOMPARE(Rows(Widgets(again).MemList), QStringList{u"1990年 4月 2日|妹"_qs});
+        QCOMPARE(Lines(Widgets(again).ListBox).first(), u"□ 3/27: 家賃振込 (あと 17日)"_qs);
     }
 };
 

@@ -16,7 +16,6 @@
 
 #include "controls/Diary.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/MainLayout.h"
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "settings/IniParam.h"

@@ -2,12 +2,13 @@
 
 #include <QActionGroup>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "bridge/TextCodec.h"
@@ -17,6 +18,9 @@
 #include "storage/DayList.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
+#include "widgets/ControlColors.h"
+#include "widgets/Named.h"
+#include "widgets/ReportList.h"
 #include "widgets/WeatherIcons.h"
 
 namespace {
@@ -35,10 +39,27 @@ constexpr int kDatePadding = 24;
 
 }  // namespace
 
-TDayLists::TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList& store,
-                     TStoreEvents& events, TInitParam& params, QObject* parent)
-    : QObject(parent), ui_(ui), diary_(diary), store_(store), params_(params) {
-    QTreeWidget* list = ui_.ListView1;
+TDayLists::TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& events,
+                     TInitParam& params, QObject* parent)
+    : QObject(parent), diary_(diary), store_(store), params_(params) {
+    ui_.DiaryList = Named(new QTabBar, "DiaryList");
+    ui_.DiaryList->setShape(QTabBar::RoundedNorth);
+    ui_.DiaryList->setDrawBase(false);
+    ui_.DiaryList->setExpanding(false);
+    for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
+        ui_.DiaryList->addTab(tab);
+    QTreeWidget* list = ReportList("ListView1");
+    ui_.ListView1 = list;
+    list->setHeaderLabels({u"日付"_qs, u"内容"_qs});
+    list->setColumnWidth(0, kDateWidth);
+    list->setMinimumHeight(24);
+    ui_.DiaryListPanel = Named(new QWidget, "DiaryListPanel");
+    auto* layout = new QVBoxLayout(ui_.DiaryListPanel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ui_.DiaryList);
+    layout->addWidget(list, 1);
+
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->header()->setStretchLastSection(true);
     list->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -75,10 +96,26 @@ TDayLists::TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList&
     connect(&events, &TStoreEvents::DateChanged, this, &TDayLists::SelectCurrentRow);
 }
 
+TDayLists::~TDayLists() {
+    // Until the window places it, the view is the lists' own.
+    if (ui_.DiaryListPanel && !ui_.DiaryListPanel->parent())
+        delete ui_.DiaryListPanel;
+}
+
+int TDayLists::Tab() const {
+    return ui_.DiaryList->currentIndex();
+}
+
+void TDayLists::SelectTab(int tab) {
+    const QSignalBlocker quiet(ui_.DiaryList);
+    ui_.DiaryList->setCurrentIndex(tab >= 0 && tab < ui_.DiaryList->count() ? tab : 0);
+}
+
+void TDayLists::SetColor(TColor color) {
+    SetControlColor(ui_.ListView1, color);
+}
+
 void TDayLists::ApplyTitles() {
-    ui_.DateLabel->setText(FromCp932(params_.Titles[0]));
-    ui_.CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
-    ui_.CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
     ui_.DiaryList->setTabText(1, FromCp932(params_.TabTitles[2]));
     ui_.DiaryList->setTabText(2, FromCp932(params_.TabTitles[1]));
     ui_.DiaryList->setTabText(3, FromCp932(params_.TabTitles[0]));

@@ -1,28 +1,41 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
-#include "mainwindow/MainLayout.h"
+#include "bridge/Colors.h"
 #include "storage/DataInfo.h"
 
 class QAction;
 class QMenu;
+class QTabBar;
+class QTreeWidget;
+class QWidget;
 class QTreeWidgetItem;
 class TDiary;
 class TInitParam;
 class TScrapList;
 class TStoreEvents;
 
-// The lists of the year's diary days, one tab per page field, and the user's titles of those
-// fields, which the lists' tabs and the page's captions carry. Rows follow the store's records
+// The lists of the year's diary days, one tab per page field, whose tabs carry the user's
+// titles of those fields. Rows follow the store's records
 // one by one; choosing a row opens its day in the grid.
 class TDayLists : public QObject {
     Q_OBJECT
 public:
-    TDayLists(const TDayListWidgets& ui, TDiary& diary, const TScrapList& store,
-              TStoreEvents& events, TInitParam& params, QObject* parent = nullptr);
+    TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& events, TInitParam& params,
+              QObject* parent = nullptr);
+    ~TDayLists() override;
 
-    // Puts the user's titles on the page's captions and the lists' tabs.
+    // The tabs above the list; the window places it.
+    QWidget* View() const { return ui_.DiaryListPanel; }
+    // The selected tab, and selecting one without rebuilding the list.
+    int Tab() const;
+    void SelectTab(int tab);
+    // The list's background.
+    void SetColor(TColor color);
+
+    // Puts the user's titles on the lists' tabs.
     void ApplyTitles();
     // Builds the columns of the selected tab, then the rows.
     void DiaryListChange();
@@ -50,7 +63,13 @@ private:
     QTreeWidgetItem* RowOf(const TDataInfo& rec) const;
     char RowLetter() const;
 
-    TDayListWidgets ui_;
+    struct TWidgets {
+        QPointer<QWidget> DiaryListPanel;
+        QTabBar* DiaryList;
+        QTreeWidget* ListView1;
+    };
+
+    TWidgets ui_;
     TDiary& diary_;
     const TScrapList& store_;
     TInitParam& params_;

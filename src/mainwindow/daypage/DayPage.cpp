@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QWidgetAction>
 
+#include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
@@ -29,7 +30,9 @@
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
+#include "widgets/BandBox.h"
 #include "widgets/BevLabel.h"
+#include "widgets/ControlColors.h"
 #include "widgets/PaintedIcon.h"
 #include "widgets/WeatherIcons.h"
 
@@ -61,12 +64,9 @@ QString FromRecordText(const std::string& text) {
 
 }  // namespace
 
-TDayPage::TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TDiary& diary,
-                   TScrapList& store, TStoreEvents& events, TPageState& state, TKyureki& kyureki,
-                   TInitParam& params)
+TDayPage::TDayPage(const TDayPageWidgets& ui, TDiary& diary, TScrapList& store,
+                   TStoreEvents& events, TPageState& state, TKyureki& kyureki, TInitParam& params)
     : ui_(ui),
-      undo_(undo),
-      remove_(remove),
       diary_(diary),
       store_(store),
       state_(state),
@@ -145,6 +145,18 @@ void TDayPage::BuildWeatherPopup() {
     action->setDefaultWidget(grid);
     weatherPopup_->addAction(action);
     ui_.WeatherBtn->setMenu(weatherPopup_);
+}
+
+void TDayPage::ApplySettings() {
+    ui_.DateDisp->setFont(FontFromDesc(params_.DateFont));
+    ui_.DateDisp->SetFontColor(params_.DateFont.Color);
+    ui_.NewsMemo->setFont(FontFromDesc(params_.NewsFont));
+    SetTextColor(ui_.NewsMemo, params_.NewsFont.Color);
+    ui_.PrivMemo->setFont(FontFromDesc(params_.MemoFont));
+    SetTextColor(ui_.PrivMemo, params_.MemoFont.Color);
+    ui_.DateLabel->setText(FromCp932(params_.Titles[0]));
+    ui_.CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
+    ui_.CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
 }
 
 void TDayPage::CalendarChange() {
@@ -234,7 +246,7 @@ void TDayPage::StoreInterim() {
     MarkDocumentsStored();
     storedInterim_ = true;
     unwritten_ = false;
-    remove_.setEnabled(true);
+    Q_EMIT Deletable(true);
     Q_EMIT StateChanged();
 }
 
@@ -275,14 +287,6 @@ void TDayPage::DateChanged(uint8_t flags, int year, int month, int day) {
     ui_.DateDisp->SetCaption(
         DateDispText(ymd.Year, ymd.Month, ymd.Day, DayOfWeek(store_.CurrentDate())));
     UndoActionExecute();
-}
-
-QString TDayPage::DateDispText(int year, int month, int day, int weekday) {
-    return QStringLiteral("%1 年 %2 月 %3 日 (%4)")
-        .arg(year)
-        .arg(month)
-        .arg(day)
-        .arg(ShortDayName(weekday - 1));
 }
 
 QString TDayPage::Label1Text() const {
@@ -356,7 +360,7 @@ void TDayPage::UndoActionExecute() {
     ui_.Comment->setModified(false);
     MarkDocumentsStored();
     SetChanged(false);
-    remove_.setEnabled(store_.Current().Date != 0);
+    Q_EMIT Deletable(store_.Current().Date != 0);
     ui_.Window->update();
     Q_EMIT Loaded();
 }
@@ -420,7 +424,7 @@ bool TDayPage::HoldsText() const {
 }
 
 bool TDayPage::Changed() const {
-    return undo_.isEnabled();
+    return changed_;
 }
 
 void TDayPage::SetWeather(int index) {
@@ -430,6 +434,7 @@ void TDayPage::SetWeather(int index) {
 }
 
 void TDayPage::SetChanged(bool changed) {
-    undo_.setEnabled(changed);
+    changed_ = changed;
+    Q_EMIT Undoable(changed);
     Q_EMIT StateChanged();
 }

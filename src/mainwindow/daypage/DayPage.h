@@ -13,10 +13,17 @@
 #include "controls/DiaryCell.h"
 #include "storage/DataInfo.h"
 
-#include "mainwindow/MainLayout.h"
 #include "mainwindow/daypage/RokuyoFaces.h"
 
 class QAction;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QTextEdit;
+class QToolButton;
+class QWidget;
+class TBandBox;
+class TBevelLabel;
 class QMenu;
 class QPainter;
 class TDiary;
@@ -26,6 +33,24 @@ class TPageState;
 class TPreeditCommit;
 class TScrapList;
 class TStoreEvents;
+
+// The widgets of the day page's region: the date header, the four editors, the weather button,
+// and the captions the page keeps up to date elsewhere in the window.
+struct TDayPageWidgets {
+    QWidget* Window;        // parent of the page's questions
+    QToolButton* TodayBtn;  // caption: the shown month
+    TBandBox* CoolBar3;     // band 0: the shown year's caption
+    QMenu* MonthList;       // the months of the shown year
+    QToolButton* WeatherBtn;
+    TBevelLabel* DateDisp;
+    QLabel* Label1;
+    QTextEdit* DiaryMemo;
+    QLineEdit* Comment;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QLabel* DateLabel;   // the one-line field's title
+    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
+};
 
 // The page of one day: loading it from the day store, storing it back when the user leaves
 // the day, the header texts, the weather mark, the month and weather menus, and what the page
@@ -38,16 +63,18 @@ class TStoreEvents;
 class TDayPage : public QObject {
     Q_OBJECT
 public:
-    // undo and remove are the undo and delete commands, which the page enables. The page listens
-    // to the store's events and paints into the grid's cells until it goes.
-    TDayPage(const TDayPageWidgets& ui, QAction& undo, QAction& remove, TDiary& diary,
-             TScrapList& store, TStoreEvents& events, TPageState& state, TKyureki& kyureki,
-             TInitParam& params);
+    // The page listens to the store's events and paints into the grid's cells until it goes.
+    TDayPage(const TDayPageWidgets& ui, TDiary& diary, TScrapList& store, TStoreEvents& events,
+             TPageState& state, TKyureki& kyureki, TInitParam& params);
     ~TDayPage() override;
 
     // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
     void BuildMonthList();
     void BuildWeatherPopup();
+
+    // Gives the date header and the two memos the settings' fonts, and the one-line field and
+    // the memos the user's titles.
+    void ApplySettings();
 
     // Grid notifications.
     void CalendarChange();
@@ -93,7 +120,6 @@ public:
     bool Unwritten() const { return unwritten_; }
 
     // Header texts for the current date.
-    static QString DateDispText(int year, int month, int day, int weekday);
     QString Label1Text() const;
     // The old-calendar date of the current date, "旧10月29日" or "旧閏6月1日"; empty outside the
     // reckoned days.
@@ -108,6 +134,10 @@ Q_SIGNALS:
     void StateChanged();
     // The page has been loaded from the store.
     void Loaded();
+    // Whether undo has a change to discard: the page is Changed.
+    void Undoable(bool changed);
+    // Whether the page's day has a record that delete can remove.
+    void Deletable(bool stored);
 
 private:
     void MarkDocumentsStored();
@@ -120,8 +150,6 @@ private:
     void KeepSetAsideBody();
 
     TDayPageWidgets ui_;
-    QAction& undo_;
-    QAction& remove_;
     TDiary& diary_;
     TScrapList& store_;
     TPageState& state_;
@@ -143,5 +171,6 @@ private:
     TDataInfo loaded_;
     bool storedInterim_ = false;
     bool unwritten_ = false;
+    bool changed_ = false;
     std::unique_ptr<TPreeditCommit> preedit_;
 };

@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "mainwindow/MainLayout.h"
+#include "mainwindow/formatting/Formatting.h"
 
 struct TMainActions;
 

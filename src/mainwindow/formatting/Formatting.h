@@ -6,11 +6,33 @@
 #include <functional>
 #include <optional>
 
-#include "mainwindow/MainLayout.h"
-
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QSlider;
+class QTextEdit;
+class QToolBar;
+class QWidget;
 class TClipboardCommands;
+class TValueSpin;
 class TPageState;
 struct TMainActions;
+
+// The widgets that formatting, the clipboard commands and the time key work on: the formatting
+// tool bar with its face list and size spin, the indent ruler in the page panel, and the four
+// page editors.
+struct TFormattingWidgets {
+    QWidget* Window;  // parent of the colour chooser
+    QToolBar* StandardToolBar;
+    QComboBox* FontName;
+    TValueSpin* FontSize;
+    QSlider* TrackBar1;
+    QWidget* Panel1;
+    QTextEdit* DiaryMemo;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QLineEdit* Comment;
+};
 
 // Formatting of the diary body: the tool bar, the popup's style commands, the face list, the
 // size spin and the first-line indent ruler. The controls always show the format that text typed

@@ -3,18 +3,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTabWidget>
 
-#include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/Diary.h"
-#include "mainwindow/daylists/DayLists.h"
-#include "mainwindow/reminders/Reminders.h"
 #include "settings/IniParam.h"
 #include "settings/ui/Setup.h"
 #include "storage/VelmoraError.h"
-#include "widgets/BevLabel.h"
 #include "widgets/BtnLabel.h"
 
 namespace {
@@ -36,26 +30,13 @@ std::array<QLineEdit*, 3> TabEdits(const TSetupForm& form) {
     return {form.TabOneword, form.TabEvent, form.TabPersonal};
 }
 
-void SetTextColor(QWidget* control, TColor color) {
-    QPalette pal = control->palette();
-    pal.setColor(QPalette::Text, ToQColor(color));
-    pal.setColor(QPalette::WindowText, ToQColor(color));
-    control->setPalette(pal);
-}
-
 }  // namespace
 
-TOptions::TOptions(const TOptionsWidgets& ui, TDiary& diary, TInitParam& params,
-                   TDayLists& dayLists, TReminders& reminders, QObject* parent)
-    : QObject(parent),
-      ui_(ui),
-      diary_(diary),
-      params_(params),
-      dayLists_(dayLists),
-      reminders_(reminders) {}
+TOptions::TOptions(QWidget* window, TDiary& diary, TInitParam& params, QObject* parent)
+    : QObject(parent), window_(window), diary_(diary), params_(params) {}
 
 void TOptions::SetupActionExecute() {
-    TSetupForm form(ui_.Window);
+    TSetupForm form(window_);
     LoadDialog(form);
     if (form.exec() == QDialog::Accepted)
         StoreDialog(form);
@@ -76,7 +57,7 @@ void TOptions::LoadDialog(TSetupForm& form) const {
     preview.SetTodayColor(diary_.TodayColor());
     form.StWeek->setCurrentIndex(diary_.StartOfWeek());
 
-    const std::array<TColor, 7> colors = ui_.Colors();
+    const std::array<TColor, 7>& colors = colors_;
     const std::array<TColorButton*, 7> swatches = Swatches(form);
     for (size_t i = 0; i < swatches.size(); ++i)
         swatches[i]->SetColor(colors[i]);
@@ -104,7 +85,7 @@ void TOptions::StoreDialog(const TSetupForm& form) {
     const std::array<TColorButton*, 7> swatches = Swatches(form);
     for (size_t i = 0; i < swatches.size(); ++i)
         colors[i] = swatches[i]->Color();
-    ui_.SetColors(colors);
+    colors_ = colors;
     const TDiary& preview = *form.Diary1;
     diary_.SetHolidayColor(preview.HolidayColor());
     diary_.SetEventColor(preview.EventColor());
@@ -124,7 +105,6 @@ void TOptions::StoreDialog(const TSetupForm& form) {
     params_.DateFont = form.SampleFont(TSetupForm::DateTag);
     params_.NewsFont = form.SampleFont(TSetupForm::NewsTag);
     params_.MemoFont = form.SampleFont(TSetupForm::MemoTag);
-    ApplyFonts();
 
     const std::array<QLineEdit*, 3> titles = TitleEdits(form);
     const std::array<QLineEdit*, 3> tabs = TabEdits(form);
@@ -133,16 +113,5 @@ void TOptions::StoreDialog(const TSetupForm& form) {
         params_.TabTitles[i] = ToCp932(tabs[i]->text(), params_.TabTitles[i]);
     }
 
-    dayLists_.DiaryListChange();
-    if (ui_.Reminder->currentWidget() == ui_.TabMonth)
-        reminders_.FillMonthList();
-}
-
-void TOptions::ApplyFonts() {
-    ui_.DateDisp->setFont(FontFromDesc(params_.DateFont));
-    ui_.DateDisp->SetFontColor(params_.DateFont.Color);
-    ui_.NewsMemo->setFont(FontFromDesc(params_.NewsFont));
-    SetTextColor(ui_.NewsMemo, params_.NewsFont.Color);
-    ui_.PrivMemo->setFont(FontFromDesc(params_.MemoFont));
-    SetTextColor(ui_.PrivMemo, params_.MemoFont.Color);
+    Q_EMIT Changed(params_, colors_);
 }

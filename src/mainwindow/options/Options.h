@@ -1,37 +1,41 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 
-#include "mainwindow/MainLayout.h"
+#include "bridge/Colors.h"
 
-class TDayLists;
+class QWidget;
 class TDiary;
 class TInitParam;
-class TReminders;
 class TSetupForm;
 
-// The options exchange: fills the options dialog from the window's controls and the settings
-// record, and after OK puts every value back into both. Cancel leaves both as they were.
+// The options exchange: fills the options dialog from the window's colours, the grid and the
+// settings record, and after OK puts every value back and says so with Changed. Cancel leaves
+// all as it was.
 class TOptions : public QObject {
     Q_OBJECT
 public:
-    TOptions(const TOptionsWidgets& ui, TDiary& diary, TInitParam& params, TDayLists& dayLists,
-             TReminders& reminders, QObject* parent = nullptr);
+    // window is the dialog's parent; colors are the window's seven control colours, in the order
+    // of "COLORINFO".
+    TOptions(QWidget* window, TDiary& diary, TInitParam& params, QObject* parent = nullptr);
 
+    void SetColors(const std::array<TColor, 7>& colors) { colors_ = colors; }
     // Runs the dialog modally and takes its values after OK.
     void SetupActionExecute();
-    // Copies the window's values into the dialog.
+    // Copies the current values into the dialog.
     void LoadDialog(TSetupForm& form) const;
-    // Copies the dialog's values into the window and the settings record and refreshes what
-    // shows them.
+    // Copies the dialog's values into the grid and the settings record, then emits Changed.
     void StoreDialog(const TSetupForm& form);
-    // Gives the date header and the two memos the record's fonts.
-    void ApplyFonts();
+
+Q_SIGNALS:
+    // The user confirmed new options: the settings record holds the new fonts, titles and
+    // list choices; colors are the window's new control colours.
+    void Changed(const TInitParam& params, const std::array<TColor, 7>& colors);
 
 private:
-    TOptionsWidgets ui_;
+    QWidget* window_;
     TDiary& diary_;
     TInitParam& params_;
-    TDayLists& dayLists_;
-    TReminders& reminders_;
+    std::array<TColor, 7> colors_{};
 };

@@ -4,7 +4,9 @@
 #include <QMenu>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
+#include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "controls/Diary.h"
 #include "mainwindow/PageState.h"
@@ -14,7 +16,9 @@
 #include "notes/ui/DateProp.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
-#include "storage/VelmoraError.h"
+#include "widgets/ControlColors.h"
+#include "widgets/Named.h"
+#include "widgets/ReportList.h"
 
 namespace {
 
@@ -31,18 +35,25 @@ QTreeWidgetItem* SelectedRow(const QTreeWidget* view) {
     return rows.isEmpty() ? nullptr : rows.first();
 }
 
+QWidget* InPage(QWidget* content, const char* name) {
+    auto* page = Named(new QWidget, name);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+    return page;
+}
+
 }  // namespace
 
-TReminders::TReminders(const TReminderWidgets& ui, const TDiary& diary, TNoteList& todoNotes,
-                       TNoteList& memoryNotes, TPageState& pageState, const TInitParam& params,
-                       QObject* parent)
+TReminders::TReminders(const TDiary& diary, TNoteList& todoNotes, TNoteList& memoryNotes,
+                       TPageState& pageState, const TInitParam& params, QObject* parent)
     : QObject(parent),
-      ui_(ui),
       diary_(diary),
       todoNotes_(todoNotes),
       memoryNotes_(memoryNotes),
       pageState_(pageState),
       params_(params) {
+    BuildView();
     TodoProp = CommandMenu("TodoProp", M_Add, M_Edit, M_Delete, TodoKind);
     MemProp = CommandMenu("MemProp", M_MemAdd, M_MemEdit, M_MemDel, MemoryKind);
     connect(ui_.Reminder, &QTabWidget::currentChanged, this, &TReminders::ReminderChange);
@@ -61,9 +72,52 @@ TReminders::TReminders(const TReminderWidgets& ui, const TDiary& diary, TNoteLis
             [this] { MemProperty(EditCommand); });
 }
 
+TReminders::~TReminders() {
+    // Until the window places it, the view is the panel's own.
+    if (ui_.Reminder && !ui_.Reminder->parent())
+        delete ui_.Reminder;
+}
+
+void TReminders::BuildView() {
+    ui_.Reminder = Named(new QTabWidget, "Reminder");
+    ui_.Reminder->setDocumentMode(true);
+    ui_.Reminder->setFont(DesignFont(kGothicFace, 12));
+    ui_.ListBox = Named(new QListWidget, "ListBox");
+    ui_.ListBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    ui_.ListBox->setMinimumHeight(24);
+    ui_.TodoList = ReportList("TodoList");
+    ui_.TodoList->setHeaderLabels({u"日付"_qs, u"件名"_qs});
+    ui_.TodoList->setColumnWidth(0, 110);
+    ui_.MemList = ReportList("MemList");
+    ui_.MemList->setFont(DesignFont(kGothicFace, 13));
+    ui_.MemList->setHeaderLabels({u"誕生日"_qs, u"名前"_qs});
+    ui_.MemList->setColumnWidth(0, 105);
+    for (QTreeWidget* list : {ui_.TodoList, ui_.MemList}) {
+        list->setMinimumHeight(24);
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+    }
+    ui_.TabMonth = InPage(ui_.ListBox, "TabMonth");
+    ui_.RemSheet = InPage(ui_.TodoList, "RemSheet");
+    ui_.TabMemory = InPage(ui_.MemList, "TabMemory");
+    ui_.Reminder->addTab(ui_.TabMonth, u"今月の一覧"_qs);
+    ui_.Reminder->addTab(ui_.RemSheet, u"備忘録"_qs);
+    ui_.Reminder->addTab(ui_.TabMemory, u"誕生日"_qs);
+    connect(ui_.ListBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        Q_EMIT MonthMenuRequested(ui_.ListBox->mapToGlobal(pos));
+    });
+}
+
+QWidget* TReminders::View() const {
+    return ui_.Reminder;
+}
+
+void TReminders::SetColor(TColor color) {
+    SetControlColor(ui_.ListBox, color);
+}
+
 QMenu* TReminders::CommandMenu(const char* name, QAction*& add, QAction*& edit, QAction*& del,
                                TListKind kind) {
-    auto* menu = new QMenu(ui_.Window);
+    auto* menu = new QMenu(ui_.Reminder);
     menu->setObjectName(QLatin1String(name));
     add = menu->addAction(u"新規"_qs);
     edit = menu->addAction(u"修正"_qs);
@@ -124,6 +178,11 @@ void TReminders::Describe(QTreeWidgetItem* item, bool isReminder) const {
     item->setText(1, FromCp932(DescribeNoteTitle(*note)));
 }
 
+void TReminders::SettingsChanged() {
+    if (ui_.Reminder->currentWidget() == ui_.TabMonth)
+        FillMonthList();
+}
+
 void TReminders::FillMonthList() {
     ui_.Reminder->setTabText(ui_.Reminder->indexOf(ui_.TabMonth),
                              QStringLiteral("%1月の一覧").arg(diary_.Month(), 2));
@@ -171,7 +230,7 @@ void TReminders::TodoListChange(QTreeWidgetItem* item, int column) {
     }
     // A tick is written at once, as every other change of a note is.
     todoNotes_.SetModified(true);
-    Save(todoNotes_);
+    Q_EMIT NotesChanged();
 }
 
 void TReminders::TodoPropPopup() {
@@ -203,13 +262,13 @@ void TReminders::Command(TListKind kind, int tag) {
         case AddCommand:
             if (EditNote(kind, false, list, nullptr)) {
                 list.SortByRule();
-                Save(list);
+                Q_EMIT NotesChanged();
                 kind == TodoKind ? FillTodoList() : FillMemoryList();
             }
             break;
         case EditCommand:
             if (note && EditNote(kind, true, list, note)) {
-                Save(list);
+                Q_EMIT NotesChanged();
                 const auto updating = pageState_.UpdatingScope();
                 DescribeNote(row);
                 if (kind == TodoKind)
@@ -221,11 +280,11 @@ void TReminders::Command(TListKind kind, int tag) {
                 break;
             const QString question =
                 u"\""_qs + FromCp932(note->Title) + u"\"を削除します\r\nよろしいですか？"_qs;
-            if (!AskUserYesNo(ui_.Window, question))
+            if (!AskUserYesNo(ui_.Reminder->window(), question))
                 break;
             list.DeleteNote(note);
             delete row;
-            Save(list);
+            Q_EMIT NotesChanged();
             break;
         }
         default:
@@ -234,7 +293,7 @@ void TReminders::Command(TListKind kind, int tag) {
 }
 
 bool TReminders::EditNote(TListKind kind, bool isEdit, TNoteList& list, TNoteRec* note) {
-    TTodoMemo dialog(ui_.Window);
+    TTodoMemo dialog(ui_.Reminder->window());
     dialog.setWindowTitle((kind == MemoryKind ? u"誕生日 - "_qs : u"備忘録 - "_qs) +
                           (isEdit ? u"修正"_qs : u"新規登録"_qs));
     if (dialog.ExecuteNote(note, kind == TodoKind) != QDialog::Accepted)
@@ -245,14 +304,4 @@ bool TReminders::EditNote(TListKind kind, bool isEdit, TNoteList& list, TNoteRec
     CalcNextDate(*note, 0);
     list.SetModified(true);
     return true;
-}
-
-void TReminders::Save(TNoteList& list) {
-    try {
-        list.Save();
-    } catch (const VelmoraError& e) {
-        // The list stays modified: the next save or the close tries again.
-        ShowUserMessage(ui_.Window, FromCp932(e.what()));
-    }
-    Q_EMIT NotesChanged();
 }

@@ -1,11 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
-#include "mainwindow/MainLayout.h"
+#include "bridge/Colors.h"
 
 class QAction;
+class QListWidget;
 class QMenu;
+class QPoint;
+class QTabWidget;
+class QTreeWidget;
+class QWidget;
 class QTreeWidgetItem;
 class TDiary;
 class TInitParam;
@@ -14,8 +20,8 @@ struct TNoteRec;
 class TPageState;
 
 // The reminder panel: the month summary, the reminders with their done marks and the
-// anniversaries, with the commands that add, edit and delete notes. Adding, editing and
-// deleting write the note file at once; a tick only marks the reminder list modified.
+// anniversaries, with the commands that add, edit and delete notes. Every change of a note,
+// a tick too, marks its list modified and asks the window to write it with NotesChanged.
 class TReminders : public QObject {
     Q_OBJECT
 public:
@@ -23,14 +29,21 @@ public:
     // Tags of the popup items.
     enum TCommand { AddCommand = 0, EditCommand = 1, DeleteCommand = 2 };
 
-    TReminders(const TReminderWidgets& ui, const TDiary& diary, TNoteList& todoNotes,
-               TNoteList& memoryNotes, TPageState& pageState, const TInitParam& params,
-               QObject* parent = nullptr);
+    TReminders(const TDiary& diary, TNoteList& todoNotes, TNoteList& memoryNotes,
+               TPageState& pageState, const TInitParam& params, QObject* parent = nullptr);
+    ~TReminders() override;
+
+    // The page control with the three lists; the window places it.
+    QWidget* View() const;
+    // The month summary's background.
+    void SetColor(TColor color);
 
     void FillTodoList();
     void FillMemoryList();
     // The summary of the grid's shown month: open reminders around today, then anniversaries.
     void FillMonthList();
+    // The options changed what the month summary shows: it is rebuilt when it is shown.
+    void SettingsChanged();
     void ReminderChange(int index);
     void TodoListChange(QTreeWidgetItem* item, int column);
     void TodoPropPopup();
@@ -51,21 +64,33 @@ public:
     QAction* M_MemDel;
 
 Q_SIGNALS:
-    // A note list changed or was written: the window's unwritten state may have changed.
+    // The user changed a note list: the window writes it at once.
     void NotesChanged();
+    // The user asked for the month menu over the month summary, at global.
+    void MonthMenuRequested(const QPoint& global);
 
 private:
+    void BuildView();
     QMenu* CommandMenu(const char* name, QAction*& add, QAction*& edit, QAction*& del,
                        TListKind kind);
     void Command(TListKind kind, int tag);
     // withChecks: the reminders, with their done marks.
     void FillList(QTreeWidget* view, TNoteList& list, bool withChecks);
     void Describe(QTreeWidgetItem* item, bool isReminder) const;
-    void Save(TNoteList& list);
     QTreeWidget* View(TListKind kind) const;
     TNoteList& List(TListKind kind) const;
 
-    TReminderWidgets ui_;
+    struct TWidgets {
+        QPointer<QTabWidget> Reminder;
+        QWidget* TabMonth;
+        QListWidget* ListBox;
+        QWidget* RemSheet;
+        QTreeWidget* TodoList;
+        QWidget* TabMemory;
+        QTreeWidget* MemList;
+    };
+
+    TWidgets ui_;
     const TDiary& diary_;
     TNoteList& todoNotes_;
     TNoteList& memoryNotes_;

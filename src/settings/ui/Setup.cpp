@@ -23,6 +23,7 @@
 #include "widgets/BevLabel.h"
 #include "widgets/BtnLabel.h"
 #include "widgets/BtnList.h"
+#include "widgets/Named.h"
 
 namespace {
 
@@ -47,12 +48,6 @@ constexpr int kFriday = 6;
 // Marks of the preview's sample days and how far apart those days are.
 constexpr uint8_t kPreviewMarkBits = 7;
 constexpr int kPreviewMarkEvery = 6;
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QCheckBox* Check(const char* name, const QString& caption) {
     return Named(new QCheckBox(caption), name);

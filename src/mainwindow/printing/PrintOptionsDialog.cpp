@@ -1,4 +1,4 @@
-#include "mainwindow/formatting/PrintOptionsDialog.h"
+#include "mainwindow/printing/PrintOptionsDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

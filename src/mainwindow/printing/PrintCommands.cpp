@@ -1,4 +1,4 @@
-#include "mainwindow/formatting/PrintCommands.h"
+#include "mainwindow/printing/PrintCommands.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -19,10 +19,10 @@
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
+#include "controls/Diary.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/UserMessage.h"
-#include "mainwindow/daypage/DayPage.h"
-#include "mainwindow/formatting/PrintOptionsDialog.h"
+#include "mainwindow/printing/PrintOptionsDialog.h"
 #include "settings/IniParam.h"
 #include "storage/DayNumber.h"
 #include "storage/SafeWrite.h"
@@ -155,7 +155,7 @@ QString TPrintCommands::Title(TPrintSpan span) const {
 
 QString TPrintCommands::Heading(int32_t date) const {
     const TYmd ymd = DecodeDate(date);
-    QString heading = TDayPage::DateDispText(ymd.Year, ymd.Month, ymd.Day, DayOfWeek(date));
+    QString heading = DateDispText(ymd.Year, ymd.Month, ymd.Day, DayOfWeek(date));
     if (params_.ShowRokuyo) {
         kyureki_->Calculate(date);
         heading += QStringLiteral("　旧暦 %1%2月%3日【%4】")

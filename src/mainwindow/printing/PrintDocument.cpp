@@ -1,4 +1,4 @@
-#include "mainwindow/formatting/PrintDocument.h"
+#include "mainwindow/printing/PrintDocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFont>

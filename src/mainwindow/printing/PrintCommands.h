@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/formatting/PrintDocument.h"
+#include "mainwindow/printing/PrintDocument.h"
 #include "storage/PrintRange.h"
 
 class QPrintPreviewDialog;

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "mainwindow/formatting/PrintDocument.h"
+#include "mainwindow/printing/PrintDocument.h"
 
 class QCheckBox;
 

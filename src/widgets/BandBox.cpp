@@ -1,0 +1,63 @@
+#include "widgets/BandBox.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+TBandBox::TBandBox(QWidget* parent) : QSplitter(Qt::Vertical, parent) {
+    setChildrenCollapsible(false);
+    setHandleWidth(4);
+}
+
+void TBandBox::AddBand(const QString& caption, QWidget* content) {
+    auto* band = new QWidget;
+    auto* layout = new QVBoxLayout(band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    auto* label = new QLabel(caption);
+    label->setObjectName(objectName() + QStringLiteral("Band%1").arg(captions_.size()));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setContentsMargins(4, 1, 4, 0);
+    layout->addWidget(label);
+    layout->addWidget(content, 1);
+    label->setHidden(caption.isEmpty());
+    captions_.append(label);
+    addWidget(band);
+    setStretchFactor(count() - 1, count() == 1 ? 0 : 1);
+}
+
+QString TBandBox::BandText(int band) const {
+    return captions_.value(band) ? captions_[band]->text() : QString();
+}
+
+void TBandBox::SetBandText(int band, const QString& text) {
+    if (QLabel* label = captions_.value(band)) {
+        label->setText(text);
+        label->setVisible(!text.isEmpty());
+    }
+}
+
+int TBandBox::CaptionHeight(int band) const {
+    const QLabel* label = captions_.value(band);
+    if (!label || label->text().isEmpty())
+        return 0;
+    return label->sizeHint().height() + 1;
+}
+
+int TBandBox::ContentTop(int band) const {
+    const QList<int> heights = sizes();
+    int top = 0;
+    for (int i = 0; i < band; ++i)
+        top += heights.value(i) + handleWidth();
+    return top + CaptionHeight(band);
+}
+
+void TBandBox::SetSecondContentTop(int top) {
+    const QList<int> heights = sizes();
+    const int total = heights.value(0) + heights.value(1);
+    const int first = top - CaptionHeight(1) - handleWidth();
+    if (first <= 0 || first >= total || first == heights.value(0))
+        return;
+    setSizes({first, total - first});
+}

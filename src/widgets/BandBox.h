@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QList>
+#include <QSplitter>
+
+class QLabel;
+
+// A column of bands, each with a bold caption above its content; the user drags the border
+// between them, and the last band takes whatever height is left.
+class TBandBox : public QSplitter {
+    Q_OBJECT
+public:
+    explicit TBandBox(QWidget* parent = nullptr);
+    void AddBand(const QString& caption, QWidget* content);
+    QString BandText(int band) const;
+    void SetBandText(int band, const QString& text);
+    // The top of a band's content within the box, below the bands above it and its caption.
+    int ContentTop(int band) const;
+    // Moves the border above the second band so that its content starts at top; a top that
+    // leaves no room for either band is ignored.
+    void SetSecondContentTop(int top);
+
+private:
+    int CaptionHeight(int band) const;
+
+    QList<QLabel*> captions_;
+};
