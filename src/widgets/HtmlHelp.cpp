@@ -77,10 +77,9 @@ void THtmHelp::FollowLink(const QUrl& url) {
     }
     // A place within the help itself, as written or as the browser resolves it against the
     // help's own file; links to anything else lead nowhere.
-    const bool here =
-        (url.scheme().isEmpty() &&
-         (url.path().isEmpty() || url.path() == QFileInfo(fileName_).fileName())) ||
-        (url.isLocalFile() && QFileInfo(url.toLocalFile()) == QFileInfo(fileName_));
+    const bool here = (url.scheme().isEmpty() &&
+                       (url.path().isEmpty() || url.path() == QFileInfo(fileName_).fileName())) ||
+                      (url.isLocalFile() && QFileInfo(url.toLocalFile()) == QFileInfo(fileName_));
     if (here && url.hasFragment()) {
         browser_->scrollToAnchor(url.fragment());
     }
