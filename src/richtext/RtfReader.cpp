@@ -103,6 +103,7 @@ public:
                 case RtfToken::Close:
                     Flush();
                     fallbackLeft_ = 0;
+                    starred_ = false;
                     if (!CloseGroup()) {
                         return Finish();
                     }
@@ -111,16 +112,22 @@ public:
                     Word(token, atGroupStart);
                     break;
                 case RtfToken::Symbol:
+                    // \* marks only the control word right after it.
+                    if (token.symbol != '*') {
+                        starred_ = false;
+                    }
                     if (!SwallowFallback()) {
                         Symbol(token.symbol, atGroupStart);
                     }
                     break;
                 case RtfToken::Hex:
+                    starred_ = false;
                     if (token.hex >= 0 && !SwallowFallback()) {
                         AddByte(static_cast<char>(token.hex));
                     }
                     break;
                 case RtfToken::Text:
+                    starred_ = false;
                     if (!SwallowFallback()) {
                         TextByte(token.text);
                     }

@@ -591,6 +591,11 @@ void RtfTest::fuzzFindingsRewriteIsStable_data() {
         << QByteArray("{\\rtf1 a{\\pict 01\\");
     QTest::newRow("a picture cut short without its closing braces")
         << QByteArray("{\\rtf1 a{\\pict{\\*\\picprop 01");
+    QTest::newRow("an object word after an optional group of a control symbol") << QByteArray(
+        "{\\rtf1 41{\\*\\\x87"
+        "en}\\object b}");
+    QTest::newRow("a picture word after an optional group of text")
+        << QByteArray(R"({\rtf1 a{\*\~x}\pict b})");
     QTest::newRow("rows of differing left edges") << QByteArray(
         R"({\rtf1\trowd\trleft-108\cellx500\pard\intbl a\cell\row\trowd\trleft200\cellx900\pard\intbl b\cell\row})");
 }
