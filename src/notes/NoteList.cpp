@@ -164,12 +164,15 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
 }
 
+std::string NoteLine(const TNoteRec& note) {
+    return ValuesToLine({int32_t{note.Kind}, int32_t{note.MonthRule}, int32_t{note.DayRule},
+                         int32_t{note.StartYear}, int32_t{note.EndYear}, note.EndDate, note.Title});
+}
+
 std::string TNoteList::FileText() const {
     std::string text;
     for (const auto& note : notes_) {
-        text += ValuesToLine({int32_t{note->Kind}, int32_t{note->MonthRule}, int32_t{note->DayRule},
-                              int32_t{note->StartYear}, int32_t{note->EndYear}, note->EndDate,
-                              note->Title});
+        text += NoteLine(*note);
         text += "\r\n";
     }
     return text;

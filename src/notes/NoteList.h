@@ -8,6 +8,9 @@
 #include "notes/NoteRec.h"
 #include "storage/SafeWrite.h"
 
+// The line a note file stores for note (without its line end).
+std::string NoteLine(const TNoteRec& note);
+
 // A list of notes kept in one file (".mem" for anniversaries, ".tdo" for reminders), one note
 // per comma-separated line. Records are owned by the list and keep their address while in it.
 class TNoteList {
