@@ -1,24 +1,34 @@
 #include "notes/NoteMerge.h"
 
 #include <map>
+#include <set>
 
 #include "notes/NoteList.h"
 
 namespace {
 
-// Keys are "T" and the title, or "L", the line, a space and its place among equal lines.
+// The titles that more than one note of notes holds.
+std::set<std::string> RepeatedTitles(const std::vector<TNoteRec>& notes) {
+    std::set<std::string> seen;
+    std::set<std::string> repeated;
+    for (const TNoteRec& note : notes) {
+        if (!seen.insert(note.Title).second)
+            repeated.insert(note.Title);
+    }
+    return repeated;
+}
 
-std::vector<TMergeItem> ItemsOf(const std::vector<TNoteRec>& notes) {
-    std::map<std::string, int> titles;
-    for (const TNoteRec& note : notes)
-        ++titles[note.Title];
+// Keys are "T" and the title, or, for a repeated title, "L", the line, a space and its place
+// among equal lines.
+std::vector<TMergeItem> ItemsOf(const std::vector<TNoteRec>& notes,
+                                const std::set<std::string>& repeated) {
     std::map<std::string, int> lines;
     std::vector<TMergeItem> items;
     items.reserve(notes.size());
     for (const TNoteRec& note : notes) {
         std::string line = NoteLine(note);
         std::string key = "T" + note.Title;
-        if (titles[note.Title] > 1)
+        if (repeated.contains(note.Title))
             key = "L" + line + " " + std::to_string(lines[line]++);
         items.push_back({std::move(key), std::move(line)});
     }
@@ -28,13 +38,17 @@ std::vector<TMergeItem> ItemsOf(const std::vector<TNoteRec>& notes) {
 }  // namespace
 
 TMergeBase NoteMergeBase(const std::vector<TNoteRec>& notes) {
-    return MergeBaseOf(ItemsOf(notes));
+    return MergeBaseOf(ItemsOf(notes, RepeatedTitles(notes)));
 }
 
 TNoteMerge MergeNotes(const TMergeBase& base, const std::vector<TNoteRec>& ours,
                       const std::vector<TNoteRec>& theirs) {
-    const std::vector<TMergeItem> ourItems = ItemsOf(ours);
-    const std::vector<TMergeItem> theirItems = ItemsOf(theirs);
+    // A title repeated on either side is known by lines on both, so that the two sides name
+    // their notes alike.
+    std::set<std::string> repeated = RepeatedTitles(ours);
+    repeated.merge(RepeatedTitles(theirs));
+    const std::vector<TMergeItem> ourItems = ItemsOf(ours, repeated);
+    const std::vector<TMergeItem> theirItems = ItemsOf(theirs, repeated);
     const auto noteOf = [&](const TMergeItem* item) -> const TNoteRec* {
         if (!item)
             return nullptr;

@@ -9,9 +9,9 @@
 
 // The three-way merge of a note file's notes (see ThreeWayMerge). A note file gives its notes no
 // identity of their own, so a note is known by its title, the one thing the user names it by;
-// where one version holds several notes of one title, each of those is known by its whole line
-// (and its place among equal lines), so that any change of it reads as the note deleted and a
-// new one added: both are then kept rather than one picked.
+// where either version holds several notes of one title, each of those is known by its whole
+// line (and its place among equal lines), so that any change of it reads as the note deleted
+// and a new one added: both are then kept rather than one picked.
 
 // A note changed differently on both sides. Both versions are kept here until the user chooses.
 struct TNoteConflict {
