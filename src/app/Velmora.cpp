@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include "bridge/Fonts.h"
@@ -14,12 +15,25 @@
 #include "settings/IniParam.h"
 #include "storage/DailyBackup.h"
 #include "storage/VelmoraError.h"
+#include "sync/ConflictCopies.h"
 #include "widgets/ProgramIcon.h"
 
 namespace {
 
 // How long the end of a session may take before the process ends regardless.
 constexpr unsigned kSecondsToEnd = 10;
+
+// Takes in the conflict copies in the diary folder dir, with this computer's base for it when
+// its state folder can be made; returns what to tell the user (CP932), "" for nothing.
+std::string TakeInConflictCopies(const std::string& dir, const std::string& baseName) {
+    std::string stateDir;
+    try {
+        stateDir = MakeStateFolder(dir);
+    } catch (const VelmoraError&) {
+        // Without a base every day that differs is a conflict: nothing is taken silently.
+    }
+    return MergeConflictCopies(dir, baseName, stateDir).Message;
+}
 
 }  // namespace
 
@@ -72,6 +86,14 @@ int main(int argc, char* argv[]) {
             break;
     }
 
+    // Conflict copies a sync service left beside the diary's files are taken in before anything
+    // reads those files; what was done is said once the window is up.
+    std::string conflictCopies;
+    if (start == TSingleInstance::TStart::Holder)
+        conflictCopies = TakeInConflictCopies(
+            QFile::encodeName(folder).toStdString(),
+            QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString());
+
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;
     int result = 0;
@@ -91,6 +113,10 @@ int main(int argc, char* argv[]) {
         } else {
             window = &form;
             form.show();
+            if (!conflictCopies.empty())
+                QTimer::singleShot(0, &form, [&form, &conflictCopies] {
+                    ShowUserMessage(&form, FromCp932(conflictCopies));
+                });
             result = QApplication::exec();
             window = nullptr;
         }

@@ -96,10 +96,7 @@ int RemoveUnlessHeld(const QByteArray& path) {
 }  // namespace
 
 TSingleInstance::TSingleInstance(const QString& folder, QObject* parent)
-    : QObject(parent),
-      folder_(folder),
-      lockPath_(LockPath(folder)),
-      lock_(lockPath_) {
+    : QObject(parent), folder_(folder), lockPath_(LockPath(folder)), lock_(lockPath_) {
     // Whether a lock is held is decided by its holder's lock on the file, never by its age.
     lock_.setStaleLockTime(0);
 }
@@ -158,9 +155,10 @@ TSingleInstance::TStart TSingleInstance::Hold() {
         lock_.unlock();
         if (AskHolderToShow())
             return TStart::Other;
-        refusal_ = u"この日記は別の Velmora (以前の版) で開かれています。\r\n"
-                   u"そちらを終了してから起動し直してください。\r\nロックファイル: %1"_qs.arg(
-                       QDir(folder_).filePath(QStringLiteral("Velmora.lock")));
+        refusal_ =
+            u"この日記は別の Velmora (以前の版) で開かれています。\r\n"
+            u"そちらを終了してから起動し直してください。\r\nロックファイル: %1"_qs.arg(
+                QDir(folder_).filePath(QStringLiteral("Velmora.lock")));
         return TStart::OtherSilent;
     }
     Serve();

@@ -34,9 +34,8 @@ bool ReadDate(std::string_view text, bool compact, TConflictName& out) {
         out.Month = Number(text.substr(4, 2));
         out.Day = Number(text.substr(6, 2));
     } else {
-        if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
-            !IsDigits(text.substr(0, 4)) || !IsDigits(text.substr(5, 2)) ||
-            !IsDigits(text.substr(8, 2)))
+        if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !IsDigits(text.substr(0, 4)) ||
+            !IsDigits(text.substr(5, 2)) || !IsDigits(text.substr(8, 2)))
             return false;
         out.Year = Number(text.substr(0, 4));
         out.Month = Number(text.substr(5, 2));

@@ -20,12 +20,12 @@ enum class TSyncService { Syncthing, Nextcloud, Dropbox };
 struct TConflictName {
     std::string Original;  // the name of the file it is a copy of: "2026.dat"
     TSyncService Service = TSyncService::Syncthing;
-    int Year = 0;     // the date the service put in the name
-    int Month = 0;    // 1..12
-    int Day = 0;      // 1..31
-    int Hour = -1;    // 0..23; -1 when the name holds no time (Dropbox)
-    int Minute = -1;  // 0..59; -1 likewise
-    int Second = -1;  // 0..59; -1 likewise
+    int Year = 0;        // the date the service put in the name
+    int Month = 0;       // 1..12
+    int Day = 0;         // 1..31
+    int Hour = -1;       // 0..23; -1 when the name holds no time (Dropbox)
+    int Minute = -1;     // 0..59; -1 likewise
+    int Second = -1;     // 0..59; -1 likewise
     std::string Device;  // Syncthing's short device id, Dropbox's computer or user name, the
                          // user Nextcloud names; "" when the name holds none
 };

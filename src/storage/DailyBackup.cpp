@@ -299,3 +299,20 @@ TTidyOutcome TidyTemporaries(const std::string& dir, const std::string& baseName
             list);
     return outcome;
 }
+
+std::string MoveIntoBackup(const std::string& dir, const std::string& sub, const std::string& from,
+                           const std::string& name) {
+    const mode_t folderMode = PermissionsOf(dir) | 0700;
+    fs::path folder = fs::path(dir) / "backup";
+    try {
+        MakeFolder(folder, folderMode);
+        for (const fs::path& part : fs::path(sub)) {
+            folder /= part;
+            MakeFolder(folder, folderMode);
+        }
+    } catch (const VelmoraError&) {
+        return {};
+    }
+    const std::string moved = MoveInto(from, folder, name);
+    return moved.empty() ? moved : (folder / moved).string();
+}

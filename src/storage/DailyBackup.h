@@ -59,3 +59,10 @@ struct TTidyOutcome {
 // a file (a taken name gets ".2", ".3", ...); a file that cannot be moved stays where it is. The
 // moved files are reported once through ReportMessage.
 TTidyOutcome TidyTemporaries(const std::string& dir, const std::string& baseName);
+
+// Moves the file at from into the folder "backup/" + sub of the diary folder dir, which is made
+// when missing (as private as the backup's own folders), under name, or name + ".2", ".3", ...
+// when that is taken: a file there is never replaced. Returns the path the file got; "" when it
+// could not be moved (it then stays where it was).
+std::string MoveIntoBackup(const std::string& dir, const std::string& sub, const std::string& from,
+                           const std::string& name);

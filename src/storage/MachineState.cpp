@@ -20,8 +20,8 @@ constexpr uint64_t kFnvPrime = 1099511628211ull;
 constexpr size_t kMachineIdDigits = 8;
 
 bool IsPlainNameByte(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-           c == '-' || c == '_' || c == '.';
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
+           c == '_' || c == '.';
 }
 
 std::string MachineId() {

@@ -5,8 +5,8 @@
 
 #include <QFile>
 #include <QInputMethodEvent>
-#include <QLocalServer>
 #include <QLineEdit>
+#include <QLocalServer>
 #include <QLockFile>
 #include <QPlainTextEdit>
 #include <QScreen>

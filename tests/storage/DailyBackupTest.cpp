@@ -259,7 +259,7 @@ TEST(BackUpDiary, EachComputerWritesAndRotatesOnlyItsOwnFolders) {
         {"taro-laptop", 0, "laptop 0", {}},  // the same day: a folder of its own
         {"taro-desk", 1, "desk 1", {}},
         {"taro-laptop", 2, "laptop 2", {}},
-        {"taro-desk", 3, "desk 3", {"2026-03-09"}},    // the desk's third day: its oldest goes
+        {"taro-desk", 3, "desk 3", {"2026-03-09"}},      // the desk's third day: its oldest goes
         {"taro-laptop", 4, "laptop 4", {"2026-03-09"}},  // the laptop counts its own alone
         {"taro-desk", 5, "desk 5", {"2026-03-10"}},
     };
@@ -289,8 +289,8 @@ TEST(BackUpDiary, EachComputerWritesAndRotatesOnlyItsOwnFolders) {
     EXPECT_EQ(foldersOf("backup/taro-desk"), (Names{"2026-03-12", "2026-03-14"}));
     EXPECT_EQ(foldersOf("backup/taro-laptop"), (Names{"2026-03-11", "2026-03-13"}));
     // The earlier version's folders stay, untouched, for the user to read.
-    EXPECT_EQ(foldersOf("backup"), (Names{"2026-01-01", "2026-01-02", "2026-01-03", "taro-desk",
-                                         "taro-laptop"}));
+    EXPECT_EQ(foldersOf("backup"),
+              (Names{"2026-01-01", "2026-01-02", "2026-01-03", "taro-desk", "taro-laptop"}));
     EXPECT_EQ(folder.Read("backup/2026-01-02/2026.dat"), "2026-01-02");
 }
 

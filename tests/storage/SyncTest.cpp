@@ -1,6 +1,7 @@
 // What keeps one diary folder on two computers, shared by a sync service, from losing pages:
 // the names of the services' conflict copies, this computer's own folders, and the day-by-day
 // three-way merge.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "notes/NoteList.h"
+#include "notes/NoteMerge.h"
 #include "storage/ConflictName.h"
+#include "storage/Cp932.h"
 #include "storage/DayMerge.h"
 #include "storage/DayNumber.h"
 #include "storage/MachineState.h"
@@ -18,6 +22,7 @@
 #include "storage/VelmoraError.h"
 #include "storage/YearFile.h"
 #include "support/StoreFolder.h"
+#include "sync/ConflictCopies.h"
 
 namespace fs = std::filesystem;
 
@@ -63,32 +68,31 @@ TEST(ParseConflictName, ServicesNaming) {
     } cases[] = {
         {"2026.sync-conflict-20261208-101500-ABCDEFG.dat", "2026.dat", S::Syncthing, 2026, 12, 8,
          10, 15, 0, "ABCDEFG"},
-        {"Velmora.sync-conflict-20270101-000000-Z2Z2Z2Z.tdo", "Velmora.tdo", S::Syncthing, 2027,
-         1, 1, 0, 0, 0, "Z2Z2Z2Z"},
-        {"Velmora.sync-conflict-20261231-235959-ABCDEFG.ini", "Velmora.ini", S::Syncthing, 2026,
-         12, 31, 23, 59, 59, "ABCDEFG"},
+        {"Velmora.sync-conflict-20270101-000000-Z2Z2Z2Z.tdo", "Velmora.tdo", S::Syncthing, 2027, 1,
+         1, 0, 0, 0, "Z2Z2Z2Z"},
+        {"Velmora.sync-conflict-20261231-235959-ABCDEFG.ini", "Velmora.ini", S::Syncthing, 2026, 12,
+         31, 23, 59, 59, "ABCDEFG"},
         // A name without extension gets the marker at its end.
-        {"notes.sync-conflict-20261208-101500-ABCDEFG", "notes", S::Syncthing, 2026, 12, 8, 10,
-         15, 0, "ABCDEFG"},
-        {"2026 (conflicted copy 2026-12-08 101500).dat", "2026.dat", S::Nextcloud, 2026, 12, 8,
-         10, 15, 0, ""},
+        {"notes.sync-conflict-20261208-101500-ABCDEFG", "notes", S::Syncthing, 2026, 12, 8, 10, 15,
+         0, "ABCDEFG"},
+        {"2026 (conflicted copy 2026-12-08 101500).dat", "2026.dat", S::Nextcloud, 2026, 12, 8, 10,
+         15, 0, ""},
         {"Velmora (conflicted copy 2026-01-31 090807).mem", "Velmora.mem", S::Nextcloud, 2026, 1,
          31, 9, 8, 7, ""},
-        {"Velmora (conflicted copy Taro 2026-12-08 101500).ini", "Velmora.ini", S::Nextcloud,
-         2026, 12, 8, 10, 15, 0, "Taro"},
-        {"2026_conflict-20261208-101500.dat", "2026.dat", S::Nextcloud, 2026, 12, 8, 10, 15, 0,
-         ""},
+        {"Velmora (conflicted copy Taro 2026-12-08 101500).ini", "Velmora.ini", S::Nextcloud, 2026,
+         12, 8, 10, 15, 0, "Taro"},
+        {"2026_conflict-20261208-101500.dat", "2026.dat", S::Nextcloud, 2026, 12, 8, 10, 15, 0, ""},
         {"2026 (Taro's conflicted copy 2026-12-08).dat", "2026.dat", S::Dropbox, 2026, 12, 8, -1,
          -1, -1, "Taro"},
-        {"Velmora (Taro's MacBook Pro's conflicted copy 2026-12-08).tdo", "Velmora.tdo",
-         S::Dropbox, 2026, 12, 8, -1, -1, -1, "Taro's MacBook Pro"},
-        {"Velmora (Taro's conflicted copy 2026-12-08 (1)).mem", "Velmora.mem", S::Dropbox, 2026,
-         12, 8, -1, -1, -1, "Taro"},
+        {"Velmora (Taro's MacBook Pro's conflicted copy 2026-12-08).tdo", "Velmora.tdo", S::Dropbox,
+         2026, 12, 8, -1, -1, -1, "Taro's MacBook Pro"},
+        {"Velmora (Taro's conflicted copy 2026-12-08 (1)).mem", "Velmora.mem", S::Dropbox, 2026, 12,
+         8, -1, -1, -1, "Taro"},
         {"2026 (Taro\xE2\x80\x99s conflicted copy 2026-12-08).dat", "2026.dat", S::Dropbox, 2026,
          12, 8, -1, -1, -1, "Taro"},
         // A file name with spaces and dots of its own keeps them.
-        {"my diary.2026 (conflicted copy 2026-12-08 101500).dat", "my diary.2026.dat",
-         S::Nextcloud, 2026, 12, 8, 10, 15, 0, ""},
+        {"my diary.2026 (conflicted copy 2026-12-08 101500).dat", "my diary.2026.dat", S::Nextcloud,
+         2026, 12, 8, 10, 15, 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -313,9 +317,8 @@ TEST(MergeYear, AnyFieldIsAChange) {
 // Without a base (the first start of this version, a state folder lost): nothing is taken as a
 // deletion, and days that differ are conflicts, never a silent pick.
 TEST(MergeYear, WithoutABaseNothingIsDropped) {
-    const TYearMerge merge =
-        MergeYear({}, {Day(1, "only ours"), Day(2, "ours"), Day(3, "same")},
-                  {Day(2, "theirs"), Day(3, "same"), Day(4, "only theirs")});
+    const TYearMerge merge = MergeYear({}, {Day(1, "only ours"), Day(2, "ours"), Day(3, "same")},
+                                       {Day(2, "theirs"), Day(3, "same"), Day(4, "only theirs")});
     EXPECT_EQ(Titles(merge.Records), "1=only ours 2=ours 3=same 4=only theirs ");
     ASSERT_EQ(merge.Conflicts.size(), 1u);
     EXPECT_EQ(Side(merge.Conflicts[0].Theirs), "theirs");
@@ -339,12 +342,159 @@ TEST(MergeBase, RoundTripThroughTheStateFile) {
     std::string text = MergeBaseText(YearMergeBase(base));
     const std::string firstLine = text.substr(0, text.find('\n') + 1);
     const std::string damaged[] = {
-        "zz" + firstLine.substr(2),                         // not hexadecimal
-        firstLine.substr(1),                                // a digit short
+        "zz" + firstLine.substr(2),                             // not hexadecimal
+        firstLine.substr(1),                                    // a digit short
         firstLine.substr(0, 16) + "\t" + firstLine.substr(17),  // no space between
     };
     for (const std::string& line : damaged) {
         const TMergeBase parsed = ParseMergeBase(line + text.substr(firstLine.size()));
         EXPECT_EQ(parsed.size(), 2u) << line;
+    }
+}
+
+namespace {
+
+std::string YearText(const Days& days) {
+    std::vector<const TDataInfo*> records;
+    for (const TDataInfo& rec : days)
+        records.push_back(&rec);
+    return YearFileText(records);
+}
+
+std::string NoteText(const std::vector<TNoteRec>& notes) {
+    std::string text;
+    for (const TNoteRec& note : notes)
+        text += NoteLine(note) + "\r\n";
+    return text;
+}
+
+TNoteRec Reminder(const std::string& title, uint8_t kind = NoteOpen) {
+    TNoteRec note;
+    note.Kind = kind;
+    note.MonthRule = 12;
+    note.DayRule = 24;
+    note.StartYear = 2026;
+    note.EndDate = kind == NoteDone ? EncodeDate(2026, 12, 24) : 0;
+    note.Title = title;
+    return note;
+}
+
+void SetModified(const std::string& path, time_t seconds) {
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+const char* const kHost = "taro-desk";
+const std::string kConflicts = std::string("backup/") + kHost + "/conflicts/";
+
+}  // namespace
+
+// A year file's conflict copy at start: merged day by day against the base, then moved into
+// this computer's backup folder with its bytes as they were.
+TEST(MergeConflictCopies, YearFileCopyIsMergedAndMovedAside) {
+    StoreFolder folder;
+    TTestFolder state;
+    const Days base{Day(1, "a"), Day(2, "b"), Day(3, "c")};
+    SaveMergeBase(state.Path(), "2026.dat", YearMergeBase(base));
+    folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "ours"), Day(3, "c"), Day(4, "new")}));
+    const std::string copyName = "2026.sync-conflict-20261208-101500-ABCDEFG.dat";
+    const std::string theirs = YearText({Day(1, "theirs"), Day(2, "other"), Day(3, "c")});
+    folder.Write(copyName, theirs);
+
+    const TConflictCopiesOutcome outcome =
+        MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost);
+    ASSERT_EQ(outcome.Copies.size(), 1u);
+    const TConflictCopy& copy = outcome.Copies[0];
+    EXPECT_EQ(copy.Problem, "");
+    EXPECT_EQ(copy.Taken, 1);
+    ASSERT_EQ(copy.Days.size(), 1u);
+    EXPECT_EQ(Side(copy.Days[0].Ours), "ours");
+    EXPECT_EQ(Side(copy.Days[0].Theirs), "other");
+    const Days merged{Day(1, "theirs"), Day(2, "ours"), Day(3, "c"), Day(4, "new")};
+    EXPECT_EQ(folder.Read("2026.dat"), YearText(merged));
+    // Nothing lost: their version of the conflicting day lies in the backup, as it came.
+    EXPECT_FALSE(fs::exists(folder.File(copyName)));
+    EXPECT_EQ(copy.MovedTo, folder.File(kConflicts + copyName));
+    EXPECT_EQ(folder.Read(kConflicts + copyName), theirs);
+    // The merged file is the new base: the next merge starts from it.
+    EXPECT_EQ(LoadMergeBase(state.Path(), "2026.dat"), YearMergeBase(merged));
+    EXPECT_NE(outcome.Message.find(copyName), std::string::npos);
+    EXPECT_NE(outcome.Message.find("2026/12/02"), std::string::npos);
+}
+
+TEST(MergeConflictCopies, NoteFileCopyIsMergedByNote) {
+    StoreFolder folder;
+    TTestFolder state;
+    const std::vector<TNoteRec> base{Reminder(Sjis("年賀状")), Reminder(Sjis("大掃除"))};
+    SaveMergeBase(state.Path(), "Velmora.tdo", NoteMergeBase(base));
+    folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("年賀状")), Reminder(Sjis("大掃除")),
+                                          Reminder(Sjis("餅"))}));
+    const std::string copyName = "Velmora (conflicted copy 2026-12-08 101500).tdo";
+    folder.Write(copyName,
+                 NoteText({Reminder(Sjis("年賀状"), NoteDone), Reminder(Sjis("大掃除"))}));
+
+    const TConflictCopiesOutcome outcome =
+        MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost);
+    ASSERT_EQ(outcome.Copies.size(), 1u);
+    EXPECT_EQ(outcome.Copies[0].Taken, 1);
+    EXPECT_TRUE(outcome.Copies[0].Notes.empty());
+    TNoteList notes;
+    notes.LoadFromFile(folder.File("Velmora.tdo"));
+    std::string titles;
+    for (int i = 0; i < notes.Count(); ++i)
+        titles += notes.Items(i)->Title + (notes.Items(i)->Kind == NoteDone ? "+ " : " ");
+    EXPECT_EQ(titles, Sjis("年賀状+ 大掃除 餅 "));
+    EXPECT_TRUE(fs::exists(folder.File(kConflicts + copyName)));
+}
+
+// What is left alone, and the settings file, which takes the newer of the two.
+TEST(MergeConflictCopies, SettingsTakeTheNewerAndOtherFilesAreLeftAlone) {
+    const struct {
+        const char* why;
+        const char* copy;
+        const char* contents;
+        int copyAge;       // seconds the copy is older than the file; negative: newer
+        const char* file;  // what the file it belongs to holds afterwards
+        bool moved;
+        bool listed;
+    } cases[] = {
+        {"newer settings", "Velmora.sync-conflict-20261208-101500-ABCDEFG.ini", "SPLIT=2\r\n", -60,
+         "SPLIT=2\r\n", true, true},
+        {"older settings", "Velmora (Taro's conflicted copy 2026-12-08).ini", "SPLIT=2\r\n", 60,
+         "SPLIT=1\r\n", true, true},
+        {"another program's file", "photo.sync-conflict-20261208-101500-ABCDEFG.jpg", "jpeg", 0,
+         nullptr, false, false},
+        {"another base name", "Other.sync-conflict-20261208-101500-ABCDEFG.ini", "x", 0, nullptr,
+         false, false},
+        {"a year file's copy with a damaged line", "2026 (conflicted copy 2026-12-08 101500).dat",
+         "46364,-1,,t,,,,,\r\nnot a line\r\n", 0, nullptr, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        StoreFolder folder;
+        folder.Write("Velmora.ini", "SPLIT=1\r\n");
+        folder.Write("2026.dat", YearText({Day(1, "a")}));
+        folder.Write(c.copy, c.contents);
+        SetModified(folder.File("Velmora.ini"), 1'800'000'000);
+        SetModified(folder.File(c.copy), 1'800'000'000 - c.copyAge);
+        const TConflictCopiesOutcome outcome =
+            MergeConflictCopies(folder.Path(), "Velmora", "", kHost);
+        EXPECT_EQ(outcome.Copies.size(), c.listed ? 1u : 0u);
+        EXPECT_EQ(fs::exists(folder.File(c.copy)), !c.moved);
+        if (c.moved) {
+            EXPECT_EQ(folder.Read(kConflicts + c.copy), c.contents);
+        }
+        if (c.file) {
+            EXPECT_EQ(folder.Read("Velmora.ini"), c.file);
+        }
+        if (c.listed && !c.moved) {
+            EXPECT_NE(outcome.Copies[0].Problem, "");
+        }
+        if (c.copyAge < 0) {
+            // The settings it replaced are kept too.
+            EXPECT_EQ(folder.Read(kConflicts + "Velmora.ini.replaced"), "SPLIT=1\r\n");
+            EXPECT_TRUE(outcome.Copies[0].SettingsTaken);
+        }
+        EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a")}));
     }
 }
