@@ -23,18 +23,6 @@ namespace {
 // How long the end of a session may take before the process ends regardless.
 constexpr unsigned kSecondsToEnd = 10;
 
-// Takes in the conflict copies in the diary folder dir, with this computer's base for it when
-// its state folder can be made; returns what to tell the user (CP932), "" for nothing.
-std::string TakeInConflictCopies(const std::string& dir, const std::string& baseName) {
-    std::string stateDir;
-    try {
-        stateDir = MakeStateFolder(dir);
-    } catch (const VelmoraError&) {
-        // Without a base every day that differs is a conflict: nothing is taken silently.
-    }
-    return MergeConflictCopies(dir, baseName, stateDir).Message;
-}
-
 }  // namespace
 
 // Every file the program reads and writes lies beside its executable; it takes no command line.
@@ -89,10 +77,14 @@ int main(int argc, char* argv[]) {
     // Conflict copies a sync service left beside the diary's files are taken in before anything
     // reads those files; what was done is said once the window is up.
     std::string conflictCopies;
-    if (start == TSingleInstance::TStart::Holder)
-        conflictCopies = TakeInConflictCopies(
-            QFile::encodeName(folder).toStdString(),
-            QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString());
+    if (start == TSingleInstance::TStart::Holder) {
+        const std::string dir = QFile::encodeName(folder).toStdString();
+        conflictCopies =
+            MergeConflictCopies(
+                dir, QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString(),
+                StateFolder(dir))
+                .Message;
+    }
 
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;

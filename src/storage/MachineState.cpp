@@ -100,18 +100,15 @@ std::string StateFolder(const std::string& dir) {
     return home + "/Velmora/" + last + "-" + DigestText(DigestOf(canonical));
 }
 
-std::string MakeStateFolder(const std::string& dir) {
-    const std::string folder = StateFolder(dir);
-    if (folder.empty())
-        throw VelmoraError(Sjis("状態を置くフォルダがありません (HOME が設定されていません)"));
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+void MakePrivateFolder(const std::string& path) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
             const std::string reason = ErrnoSuffix(errno);
             throw VelmoraError(FormatMessage(Sjis("フォルダ %s を作れません"), part) + reason,
                                reason);
         }
         if (slash == std::string::npos)
-            return folder;
+            return;
     }
 }

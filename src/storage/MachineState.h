@@ -31,6 +31,6 @@ std::string HostFolderName(std::string_view hostName, std::string_view machineId
 // set to an absolute path.
 std::string StateFolder(const std::string& dir);
 
-// Creates StateFolder(dir) and the folders above it that are missing, each only for its owner
-// (mode 0700); returns it. Throws VelmoraError "フォルダ %s を作れません" with the reason.
-std::string MakeStateFolder(const std::string& dir);
+// Creates the folder at path (absolute) and the folders above it that are missing, each only for
+// its owner (mode 0700). Throws VelmoraError "フォルダ %s を作れません" with the reason.
+void MakePrivateFolder(const std::string& path);

@@ -42,6 +42,7 @@ void StoreBase(const std::string& stateDir, const std::string& name, const TMerg
     if (stateDir.empty())
         return;
     try {
+        MakePrivateFolder(stateDir);
         SaveMergeBase(stateDir, name, base);
     } catch (const VelmoraError&) {
         std::error_code ignored;

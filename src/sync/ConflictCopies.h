@@ -35,9 +35,9 @@ struct TConflictCopiesOutcome {
 // Takes in the conflict copies of the diary files in dir (year files and baseName + ".mem",
 // ".tdo", ".ini"); other files, and copies of files that do not read whole (a damaged line
 // would be lost by the rewrite), are left alone. stateDir is this computer's state folder for
-// dir (StateFolder), where each merged file's base is read and written; "" for none, which makes
-// every day that differs a conflict. Never throws: a copy that cannot be taken in stays where it
-// was, with the reason in its Problem and the Message.
+// dir (StateFolder; made when a base is written), where each merged file's base is read and
+// written; "" for none, which makes every day that differs a conflict. Never throws: a copy that
+// cannot be taken in stays where it was, with the reason in its Problem and the Message.
 TConflictCopiesOutcome MergeConflictCopies(const std::string& dir, const std::string& baseName,
                                            const std::string& stateDir,
                                            const std::string& host = HostFolderName());
