@@ -75,6 +75,10 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
     const TYearMerge merge =
         MergeYear(LoadMergeBase(stateDir, name), ours.Text.Records, theirs.Text.Records);
     if (!merge.ChangedDays.empty()) {
+        // The rewrite is CP932: a file an editor saved as UTF-8 is kept as it was, as the day
+        // store keeps it before its first save.
+        if (ours.ReadAsUtf8)
+            KeepBackup(original);
         std::vector<const TDataInfo*> records;
         for (const TDataInfo& rec : merge.Records)
             records.push_back(&rec);

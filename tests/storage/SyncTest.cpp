@@ -497,3 +497,18 @@ TEST(MergeConflictCopies, SettingsTakeTheNewerAndOtherFilesAreLeftAlone) {
         EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a")}));
     }
 }
+
+// A year file that an editor saved as UTF-8 is kept as it was before the merge rewrites it in
+// CP932.
+TEST(MergeConflictCopies, Utf8YearFileIsKeptBeforeTheRewrite) {
+    StoreFolder folder;
+    const std::string utf8 = std::to_string(EncodeDate(2026, 12, 1)) + ",-1,,日記,,,,,\r\n";
+    folder.Write("2026.dat", utf8);
+    folder.Write("2026.sync-conflict-20261208-101500-ABCDEFG.dat",
+                 YearText({Day(1, Sjis("日記")), Day(2, Sjis("続き"))}));
+    const TConflictCopiesOutcome outcome = MergeConflictCopies(folder.Path(), "Velmora", "", kHost);
+    ASSERT_EQ(outcome.Copies.size(), 1u);
+    EXPECT_EQ(outcome.Copies[0].Taken, 1);
+    EXPECT_EQ(folder.Read("2026.dat.bak"), utf8);
+    EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, Sjis("日記")), Day(2, Sjis("続き"))}));
+}
