@@ -7,11 +7,15 @@
 
 namespace {
 
+TMergeItem ItemOf(const TDataInfo& rec) {
+    return {std::to_string(rec.Date), YearFileText({&rec})};
+}
+
 std::vector<TMergeItem> ItemsOf(const std::vector<TDataInfo>& records) {
     std::vector<TMergeItem> items;
     items.reserve(records.size());
     for (const TDataInfo& rec : records)
-        items.push_back({std::to_string(rec.Date), YearFileText({&rec})});
+        items.push_back(ItemOf(rec));
     return items;
 }
 
@@ -29,6 +33,14 @@ std::optional<TDataInfo> Copy(const TDataInfo* rec) {
 
 TMergeBase YearMergeBase(const std::vector<TDataInfo>& records) {
     return MergeBaseOf(ItemsOf(records));
+}
+
+TMergeBase YearMergeBase(const std::vector<const TDataInfo*>& records) {
+    std::vector<TMergeItem> items;
+    items.reserve(records.size());
+    for (const TDataInfo* rec : records)
+        items.push_back(ItemOf(*rec));
+    return MergeBaseOf(items);
 }
 
 TYearMerge MergeYear(const TMergeBase& base, const std::vector<TDataInfo>& ours,

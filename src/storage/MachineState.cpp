@@ -3,14 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-
-#include "storage/Cp932.h"
-#include "storage/VelmoraError.h"
 
 namespace {
 
@@ -31,16 +27,6 @@ std::string MachineId() {
         if (file >> id && !id.empty())
             return id;
     }
-    return {};
-}
-
-// The folder states go under: $XDG_STATE_HOME, or ~/.local/state when that is unset or not an
-// absolute path (a relative one is to be ignored); "" when neither can be told.
-std::string StateHome() {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
-        return state;
-    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
-        return std::string(home) + "/.local/state";
     return {};
 }
 
@@ -87,6 +73,14 @@ std::string HostFolderName() {
     return HostFolderName(host, MachineId());
 }
 
+std::string VelmoraStateFolder() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
+        return std::string(state) + "/Velmora";
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        return std::string(home) + "/.local/state/Velmora";
+    return {};
+}
+
 std::string StateFolder(const std::string& dir) {
     std::string canonical = Canonical(dir);
     while (canonical.size() > 1 && canonical.back() == '/')
@@ -94,21 +88,31 @@ std::string StateFolder(const std::string& dir) {
     std::string last = canonical.substr(canonical.rfind('/') + 1);
     if (last.empty())
         last = "root";
-    const std::string home = StateHome();
-    if (home.empty())
+    const std::string state = VelmoraStateFolder();
+    if (state.empty())
         return {};
-    return home + "/Velmora/" + last + "-" + DigestText(DigestOf(canonical));
+    return state + "/" + last + "-" + DigestText(DigestOf(canonical));
 }
 
-void MakePrivateFolder(const std::string& path) {
-    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            const std::string reason = ErrnoSuffix(errno);
-            throw VelmoraError(FormatMessage(Sjis("フォルダ %s を作れません"), part) + reason,
-                               reason);
-        }
-        if (slash == std::string::npos)
-            return;
-    }
+// Whether dir is a folder of this user itself (not a link to one), so that nobody else can have
+// put files into it; mode receives its permissions.
+bool OwnFolder(const std::string& dir, mode_t& mode) {
+    struct stat info {};
+    const std::string folder = dir.ends_with('/') ? dir.substr(0, dir.size() - 1) : dir;
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
+        return false;
+    mode = info.st_mode & 07777;
+    return true;
+}
+
+// Creates dir (and its parents) for its owner alone; false when it is not a folder of this user
+// that only this user can enter.
+bool PrivateFolder(const std::string& dir) {
+    for (size_t slash = dir.find('/', 1); slash != std::string::npos;
+         slash = dir.find('/', slash + 1))
+        ::mkdir(dir.substr(0, slash).c_str(), 0700);
+    mode_t mode = 0;
+    if (!OwnFolder(dir, mode))
+        return false;
+    return mode == 0700 || ::chmod(dir.c_str(), 0700) == 0;
 }

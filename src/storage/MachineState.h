@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,13 +26,20 @@ std::string HostFolderName();
 // HostFolderName's rule over a given host name and machine id ("" when none).
 std::string HostFolderName(std::string_view hostName, std::string_view machineId);
 
-// The folder of this computer's state for the diary folder dir: under $XDG_STATE_HOME (when it
-// is an absolute path, else ~/.local/state) "Velmora/", then the diary folder's last name, "-",
-// and the digest of its canonical path, so each diary folder has its own and a link to a folder
-// finds the same one. Ends without a separator; not created. "" when neither variable is
-// set to an absolute path.
+// Velmora's folder of this computer's state: "Velmora" under $XDG_STATE_HOME when that is an
+// absolute path (a relative one is no folder to the desktop's conventions), else under
+// ~/.local/state; "" when neither can be told. Ends without a separator; not created.
+std::string VelmoraStateFolder();
+
+// The folder of this computer's state for the diary folder dir: in VelmoraStateFolder, the diary
+// folder's last name, "-" and the digest of its canonical path, so each diary folder has its own
+// and a link to a folder finds the same one. Not created; "" when there is no state folder.
 std::string StateFolder(const std::string& dir);
 
-// Creates the folder at path (absolute) and the folders above it that are missing, each only for
-// its owner (mode 0700). Throws VelmoraError "フォルダ %s を作れません" with the reason.
-void MakePrivateFolder(const std::string& path);
+// Whether dir is a folder of this user itself (not a link to one), so that nobody else can have
+// put files into it; mode receives its permissions.
+bool OwnFolder(const std::string& dir, mode_t& mode);
+
+// Creates dir (absolute, and its parents) for its owner alone; false when it is not a folder of
+// this user that only this user can enter.
+bool PrivateFolder(const std::string& dir);

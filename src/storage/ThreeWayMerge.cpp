@@ -1,10 +1,13 @@
 #include "storage/ThreeWayMerge.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <unordered_map>
 
 #include "storage/MachineState.h"
 #include "storage/SafeWrite.h"
+#include "storage/VelmoraError.h"
 
 namespace {
 
@@ -128,4 +131,16 @@ TMergeBase LoadMergeBase(const std::string& stateDir, const std::string& fileNam
 void SaveMergeBase(const std::string& stateDir, const std::string& fileName,
                    const TMergeBase& base) {
     SafeWritePrivateFile(BasePath(stateDir, fileName), MergeBaseText(base));
+}
+
+void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
+                       const TMergeBase& base) {
+    if (stateDir.empty() || !PrivateFolder(stateDir + "/"))
+        return;
+    try {
+        SaveMergeBase(stateDir, fileName, base);
+    } catch (const VelmoraError&) {
+        std::error_code ignored;
+        std::filesystem::remove(BasePath(stateDir, fileName), ignored);
+    }
 }

@@ -66,3 +66,10 @@ TMergeBase ParseMergeBase(std::string_view text);
 TMergeBase LoadMergeBase(const std::string& stateDir, const std::string& fileName);
 void SaveMergeBase(const std::string& stateDir, const std::string& fileName,
                    const TMergeBase& base);
+
+// SaveMergeBase into stateDir, made first when missing (PrivateFolder); nothing when stateDir is
+// "" or not a private folder of this user. Never throws: a base that cannot be written is
+// removed, so that an older one never decides a later merge (without one, items that differ are
+// conflicts).
+void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
+                       const TMergeBase& base);

@@ -36,20 +36,6 @@ TFileKind KindOf(const std::string& name, const std::string& baseName) {
     return TFileKind::None;
 }
 
-// Writes the base of a merged file; a base that cannot be written is removed, so that an older
-// one never decides a later merge (without one, differing items are conflicts).
-void StoreBase(const std::string& stateDir, const std::string& name, const TMergeBase& base) {
-    if (stateDir.empty())
-        return;
-    try {
-        MakePrivateFolder(stateDir);
-        SaveMergeBase(stateDir, name, base);
-    } catch (const VelmoraError&) {
-        std::error_code ignored;
-        fs::remove(fs::path(stateDir) / (name + ".base"), ignored);
-    }
-}
-
 std::string DateText(int32_t date) {
     const TYmd ymd = DecodeDate(date);
     char text[16];
@@ -84,7 +70,7 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
             records.push_back(&rec);
         SafeWriteFile(original, YearFileText(records));
     }
-    StoreBase(stateDir, name, YearMergeBase(merge.Records));
+    RememberMergeBase(stateDir, name, YearMergeBase(merge.Records));
     copy.Days = merge.Conflicts;
     copy.Taken = static_cast<int>(merge.ChangedDays.size());
 }
@@ -111,7 +97,7 @@ void MergeNoteCopy(const std::string& dir, const std::string& original, const st
             ours.AddNote(note);
         ours.SaveToFile();
     }
-    StoreBase(stateDir, name, NoteMergeBase(merge.Notes));
+    RememberMergeBase(stateDir, name, NoteMergeBase(merge.Notes));
     copy.Notes = merge.Conflicts;
     copy.Taken = merge.TakenFromTheirs;
 }

@@ -18,6 +18,7 @@
 #include "storage/DayMerge.h"
 #include "storage/DayNumber.h"
 #include "storage/MachineState.h"
+#include "storage/ScrapList.h"
 #include "storage/ThreeWayMerge.h"
 #include "storage/VelmoraError.h"
 #include "storage/YearFile.h"
@@ -179,7 +180,7 @@ TEST(StateFolder, PerDiaryFolderUnderTheUsersStateHome) {
         EXPECT_EQ(StateFolder(other.File("link")), folder);
         EXPECT_EQ(StateFolder(diary.File("Diary/")), folder);
         EXPECT_NE(StateFolder(other.Path()), folder);
-        MakePrivateFolder(folder);
+        EXPECT_TRUE(PrivateFolder(folder + "/"));
         struct stat info {};
         ASSERT_EQ(::stat(folder.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
@@ -511,4 +512,55 @@ TEST(MergeConflictCopies, Utf8YearFileIsKeptBeforeTheRewrite) {
     EXPECT_EQ(outcome.Copies[0].Taken, 1);
     EXPECT_EQ(folder.Read("2026.dat.bak"), utf8);
     EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, Sjis("日記")), Day(2, Sjis("続き"))}));
+}
+
+// The base follows what this computer read and wrote of each file, so that at the next conflict
+// copy a day or note changed on the other computer alone is taken, not reported as a conflict.
+TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
+    StoreFolder folder;
+    TTestFolder state;
+    const std::string stateDir = state.File("Velmora/diary-0123");
+    folder.Write("2026.dat", YearText({Day(1, "a")}));
+    folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("年賀状"))}));
+    {
+        TScrapList store;
+        store.SetDataDir(folder.Dir());
+        store.SetStateDir(stateDir);
+        store.SetDate(EncodeDate(2026, 12, 8));
+        EXPECT_EQ(LoadMergeBase(stateDir, "2026.dat"), YearMergeBase(Days{Day(1, "a")}));
+        store.PutRecord(Day(2, "b"));
+        store.SaveToFile();
+        EXPECT_EQ(LoadMergeBase(stateDir, "2026.dat"),
+                  YearMergeBase(Days{Day(1, "a"), Day(2, "b")}));
+        TNoteList notes;
+        notes.SetStateDir(stateDir);
+        notes.LoadFromFile(folder.File("Velmora.tdo"));
+        EXPECT_EQ(LoadMergeBase(stateDir, "Velmora.tdo"),
+                  NoteMergeBase({Reminder(Sjis("年賀状"))}));
+        notes.AddNote(Reminder(Sjis("餅")));
+        notes.Save();
+        EXPECT_EQ(LoadMergeBase(stateDir, "Velmora.tdo"),
+                  NoteMergeBase({Reminder(Sjis("年賀状")), Reminder(Sjis("餅"))}));
+    }
+    // The other computer changed day 1 and ticked the reminder; this one changed nothing since.
+    folder.Write("2026.sync-conflict-20261208-101500-ABCDEFG.dat",
+                 YearText({Day(1, "a, then more"), Day(2, "b")}));
+    folder.Write("Velmora.sync-conflict-20261208-101500-ABCDEFG.tdo",
+                 NoteText({Reminder(Sjis("年賀状"), NoteDone), Reminder(Sjis("餅"))}));
+    const TConflictCopiesOutcome outcome =
+        MergeConflictCopies(folder.Path(), "Velmora", stateDir, kHost);
+    ASSERT_EQ(outcome.Copies.size(), 2u);
+    for (const TConflictCopy& copy : outcome.Copies) {
+        EXPECT_EQ(copy.Taken, 1) << copy.Name;
+        EXPECT_TRUE(copy.Days.empty() && copy.Notes.empty()) << copy.Name;
+    }
+    EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a, then more"), Day(2, "b")}));
+
+    // Without a state folder nothing is kept anywhere.
+    TScrapList store;
+    store.SetDataDir(folder.Dir());
+    store.SetDate(EncodeDate(2025, 1, 1));
+    store.PutRecord(Day(3, "c"));
+    store.SaveToFile();
+    EXPECT_FALSE(fs::exists(stateDir + "/2025.dat.base"));
 }
