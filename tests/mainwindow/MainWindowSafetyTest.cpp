@@ -417,7 +417,10 @@ void TMainWindowTest::rescuedPageComesBackAtTheNextStart() {
     TypeText(Widgets(form).Comment, u"勤労感謝の日"_qs);
     const std::string folder = QFile::encodeName(run.Folder()).toStdString();
     {
-        // A logout with the folder unwritable: the page goes to the rescue folder.
+        // A logout with the folder unwritable: the page goes to the rescue folder, in the state
+        // folder the start made.
+        ScopedUnprivileged::Give(
+            QFile::encodeName(run.StateFolder() + u"/Velmora"_qs).toStdString());
         ScopedUnprivileged asUser(folder);
         QVERIFY(::chmod(folder.c_str(), 0555) == 0);
         form.EndSession();
