@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include "bridge/Fonts.h"
@@ -14,6 +15,7 @@
 #include "settings/IniParam.h"
 #include "storage/DailyBackup.h"
 #include "storage/VelmoraError.h"
+#include "sync/ConflictCopies.h"
 #include "widgets/ProgramIcon.h"
 
 namespace {
@@ -72,6 +74,18 @@ int main(int argc, char* argv[]) {
             break;
     }
 
+    // Conflict copies a sync service left beside the diary's files are taken in before anything
+    // reads those files; what was done is said once the window is up.
+    std::string conflictCopies;
+    if (start == TSingleInstance::TStart::Holder) {
+        const std::string dir = QFile::encodeName(folder).toStdString();
+        conflictCopies =
+            MergeConflictCopies(
+                dir, QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString(),
+                StateFolder(dir))
+                .Message;
+    }
+
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;
     int result = 0;
@@ -91,6 +105,10 @@ int main(int argc, char* argv[]) {
         } else {
             window = &form;
             form.show();
+            if (!conflictCopies.empty())
+                QTimer::singleShot(0, &form, [&form, &conflictCopies] {
+                    ShowUserMessage(&form, FromCp932(conflictCopies));
+                });
             result = QApplication::exec();
             window = nullptr;
         }

@@ -46,6 +46,7 @@
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
 #include "storage/DailyBackup.h"
+#include "storage/MachineState.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
@@ -142,13 +143,17 @@ void TForm1::FormCreate() {
         ReportFailure(e);
     }
 
+    // What this computer last read or wrote of each file, for merging another's version.
+    const std::string stateDir = StateFolder(DiaryFolder());
     MemoryNotes = std::make_unique<TNoteList>();
+    MemoryNotes->SetStateDir(stateDir);
     try {
         MemoryNotes->LoadFromFile(CorePath(".mem"));
     } catch (const VelmoraError& e) {
         ReportFailure(e);
     }
     TodoNotes = std::make_unique<TNoteList>();
+    TodoNotes->SetStateDir(stateDir);
     try {
         TodoNotes->LoadFromFile(CorePath(".tdo"));
     } catch (const VelmoraError& e) {
@@ -158,6 +163,7 @@ void TForm1::FormCreate() {
     Kyureki = std::make_unique<TKyureki>();
     ScrapList_ = std::make_unique<TScrapList>();
     ScrapList_->SetDataDir(DiaryFolder());
+    ScrapList_->SetStateDir(stateDir);
 
     reminders_ =
         std::make_unique<TReminders>(*diary_, *TodoNotes, *MemoryNotes, *pageState_, params_);

@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 
 #include "bridge/TextCodec.h"
@@ -51,6 +52,21 @@ int UnlinkGone(const QByteArray& path) {
     return ::unlink(path.constData()) == 0 || errno == ENOENT ? 0 : errno;
 }
 
+// Whether the file at path is a lock file as Velmora's earlier versions left in the diary folder
+// (a QLockFile's: the process number on its first line, or empty as a crash while it was being
+// written leaves it), so that no file of the user's is ever taken for one.
+bool IsOlderLockFile(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;  // cannot be told: whether it is held decides
+    const QByteArray pid = file.readLine().trimmed();
+    return (pid.isEmpty() && file.atEnd()) ||
+           std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // Removes the lock file at path unless a process holds it. A running copy keeps a lock on its
 // lock file for as long as it runs (QLockFile takes flock), whatever the file says; a file that a
 // crash left, that came from another computer or that is damaged has none. Returns kHeld, 0 when
@@ -80,10 +96,7 @@ int RemoveUnlessHeld(const QByteArray& path) {
 }  // namespace
 
 TSingleInstance::TSingleInstance(const QString& folder, QObject* parent)
-    : QObject(parent),
-      folder_(folder),
-      lockPath_(QDir(folder).filePath(QStringLiteral("Velmora.lock"))),
-      lock_(lockPath_) {
+    : QObject(parent), folder_(folder), lockPath_(LockPath(folder)), lock_(lockPath_) {
     // Whether a lock is held is decided by its holder's lock on the file, never by its age.
     lock_.setStaleLockTime(0);
 }
@@ -101,7 +114,14 @@ QString TSingleInstance::ServerName(const QString& folder) {
                                   QString::fromLatin1(digest.left(24)));
 }
 
+QString TSingleInstance::LockPath(const QString& folder) {
+    const QString name = ServerName(folder);
+    return name.isEmpty() ? QString() : name + QStringLiteral(".lock");
+}
+
 TSingleInstance::TStart TSingleInstance::Start() {
+    if (lockPath_.isEmpty())
+        return TStart::Unlockable;
     if (lock_.tryLock(0))
         return Hold();
     if (lock_.error() != QLockFile::LockFailedError)
@@ -115,7 +135,7 @@ TSingleInstance::TStart TSingleInstance::Start() {
             return TStart::Unlockable;
         // Another start took the folder between the removal and this lock.
     } else if (removal != kHeld) {
-        const QByteArray folder = QFile::encodeName(folder_);
+        const QByteArray folder = QFile::encodeName(QFileInfo(lockPath_).absolutePath());
         if (::faccessat(AT_FDCWD, folder.constData(), W_OK, AT_EACCESS) != 0)
             return TStart::Unlockable;
         refusal_ =
@@ -131,8 +151,26 @@ TSingleInstance::TStart TSingleInstance::Start() {
 }
 
 TSingleInstance::TStart TSingleInstance::Hold() {
+    if (OlderCopyHoldsFolder()) {
+        lock_.unlock();
+        if (AskHolderToShow())
+            return TStart::Other;
+        refusal_ =
+            u"この日記は別の Velmora (以前の版) で開かれています。\r\n"
+            u"そちらを終了してから起動し直してください。\r\nロックファイル: %1"_qs.arg(
+                QDir(folder_).filePath(QStringLiteral("Velmora.lock")));
+        return TStart::OtherSilent;
+    }
     Serve();
     return TStart::Holder;
+}
+
+bool TSingleInstance::OlderCopyHoldsFolder() const {
+    const QString path = QDir(folder_).filePath(QStringLiteral("Velmora.lock"));
+    if (!IsOlderLockFile(path))
+        return false;
+    // A file that cannot be removed does no harm where nothing looks for it any more.
+    return RemoveUnlessHeld(QFile::encodeName(path)) == kHeld;
 }
 
 QString TSingleInstance::HolderRefusal() const {

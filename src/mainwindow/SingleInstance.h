@@ -7,11 +7,13 @@
 class QLocalServer;
 
 // One copy of Velmora per diary folder: two copies on one folder would each write the year
-// files with their own pages and lose the other's. The first copy holds the lock file
-// "Velmora.lock" in the folder and serves a local socket in the user's own runtime folder; a
-// later start on the same folder asks it to show itself and stops. A lock file that no process
-// holds (a crash left it, it was copied from another computer, it is empty, damaged or cannot be
-// read) is taken over.
+// files with their own pages and lose the other's. The first copy holds a lock file and serves a
+// local socket, both in the user's own runtime folder on this computer and named after the
+// diary folder, so that nothing of them lies in a folder that a sync service carries to another
+// computer; a later start on the same folder asks it to show itself and stops. A lock file that
+// no process holds (a crash left it, it is empty, damaged or cannot be read) is taken over.
+// Earlier versions held "Velmora.lock" in the diary folder: while one of them runs on the folder
+// this copy does not start, and such a file that no process holds is removed.
 class TSingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +35,8 @@ public:
     // can enter ($XDG_RUNTIME_DIR, or Qt's private stand-in for it when that is unset or unfit),
     // so that no other user can take or fake it; "" when there is no such folder.
     static QString ServerName(const QString& folder);
+    // The lock file's path for a folder: beside its socket; "" when there is no runtime folder.
+    static QString LockPath(const QString& folder);
 
 Q_SIGNALS:
     // Another start on this folder asked the window to come to the front.
@@ -40,6 +44,7 @@ Q_SIGNALS:
 
 private:
     TStart Hold();
+    bool OlderCopyHoldsFolder() const;
     void Serve();
     bool AskHolderToShow() const;
     QString HolderRefusal() const;

@@ -1,8 +1,10 @@
 #include "notes/NoteList.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <numeric>
 
+#include "notes/NoteMerge.h"
 #include "notes/TitleOrder.h"
 #include "storage/Clock.h"
 #include "storage/CommaDB.h"
@@ -98,6 +100,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     std::string bytes;
     try {
         if (!ReadFileIfExists(path, bytes)) {
+            RememberBase();
             return;
         }
     } catch (const VelmoraError&) {
@@ -150,6 +153,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     SortByRule();
     modified_ = false;
+    RememberBase();
     if (linesLost) {
         backupPending_ = true;
         ReportLinesASaveWouldLose(path);
@@ -164,12 +168,15 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
 }
 
+std::string NoteLine(const TNoteRec& note) {
+    return ValuesToLine({int32_t{note.Kind}, int32_t{note.MonthRule}, int32_t{note.DayRule},
+                         int32_t{note.StartYear}, int32_t{note.EndYear}, note.EndDate, note.Title});
+}
+
 std::string TNoteList::FileText() const {
     std::string text;
     for (const auto& note : notes_) {
-        text += ValuesToLine({int32_t{note->Kind}, int32_t{note->MonthRule}, int32_t{note->DayRule},
-                              int32_t{note->StartYear}, int32_t{note->EndYear}, note->EndDate,
-                              note->Title});
+        text += NoteLine(*note);
         text += "\r\n";
     }
     return text;
@@ -192,8 +199,20 @@ void TNoteList::SaveToFile(const std::string& path) {
     SafeWriteFile(target, FileText());
     if (ownFile) {
         stamp_ = written_ = FileStampOf(target);
+        RememberBase();
     }
     modified_ = false;
+}
+
+void TNoteList::RememberBase() const {
+    if (stateDir_.empty())
+        return;
+    std::vector<TNoteRec> notes;
+    notes.reserve(notes_.size());
+    for (const auto& note : notes_)
+        notes.push_back(*note);
+    RememberMergeBase(stateDir_, std::filesystem::path(fileName_).filename().string(),
+                      NoteMergeBase(notes));
 }
 
 void TNoteList::Save() {

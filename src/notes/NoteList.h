@@ -8,6 +8,9 @@
 #include "notes/NoteRec.h"
 #include "storage/SafeWrite.h"
 
+// The line a note file stores for note (without its line end).
+std::string NoteLine(const TNoteRec& note);
+
 // A list of notes kept in one file (".mem" for anniversaries, ".tdo" for reminders), one note
 // per comma-separated line. Records are owned by the list and keep their address while in it.
 class TNoteList {
@@ -17,6 +20,10 @@ public:
 
     const std::string& FileName() const { return fileName_; }
     bool Modified() const { return modified_; }
+    // This computer's state folder for the diary (StateFolder), where the base of the note file
+    // (NoteMergeBase) is kept as it is read or written, for merging another computer's version
+    // of it later; "" (the default) keeps none.
+    void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
     void SetModified(bool modified) { modified_ = modified; }
 
     // Replaces the contents by the notes of the file at path and remembers path, also when the
@@ -66,11 +73,13 @@ public:
 
 private:
     void SortSelection();
+    void RememberBase() const;
     void SortSelectionByDay();
 
     std::vector<std::unique_ptr<TNoteRec>> notes_;
     std::vector<TNoteRec*> selection_;
     std::string fileName_;
+    std::string stateDir_;
     bool modified_ = false;
     // The loaded file had lines that could not be read: keep it before writing over it.
     bool backupPending_ = false;

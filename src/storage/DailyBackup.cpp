@@ -169,9 +169,10 @@ std::vector<std::string> BackedUpFiles(const std::string& dir, const std::string
 }
 
 TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, int32_t today,
-                           int keptFolders) {
+                           int keptFolders, const std::string& host) {
     TBackupOutcome outcome;
-    const fs::path backupDir = fs::path(dir) / "backup";
+    const fs::path backupRoot = fs::path(dir) / "backup";
+    const fs::path backupDir = backupRoot / host;
     const std::string todayName = BackupFolderName(today);
 
     // Today's folder first, then the newest others; only these count as earlier copies.
@@ -184,6 +185,7 @@ TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, 
 
     // The owner may enter every folder the backup makes, however the diary folder is set.
     const mode_t folderMode = PermissionsOf(dir) | 0700;
+    NarrowTo(backupRoot, folderMode);
     NarrowTo(backupDir, folderMode);
     for (const std::string& folder : kept)
         NarrowTo(backupDir / folder, folderMode);
@@ -212,6 +214,7 @@ TBackupOutcome BackUpDiary(const std::string& dir, const std::string& baseName, 
             std::string current;
             if (!ReadFileIfExists(path, current))
                 continue;
+            MakeFolder(backupRoot, folderMode);
             MakeFolder(backupDir, folderMode);
             MakeFolder(todayDir, folderMode);
             SafeWriteCopy((todayDir / name).string(), current, path, stamp);
@@ -295,4 +298,21 @@ TTidyOutcome TidyTemporaries(const std::string& dir, const std::string& baseName
                           backupDir.string()) +
             list);
     return outcome;
+}
+
+std::string MoveIntoBackup(const std::string& dir, const std::string& sub, const std::string& from,
+                           const std::string& name) {
+    const mode_t folderMode = PermissionsOf(dir) | 0700;
+    fs::path folder = fs::path(dir) / "backup";
+    try {
+        MakeFolder(folder, folderMode);
+        for (const fs::path& part : fs::path(sub)) {
+            folder /= part;
+            MakeFolder(folder, folderMode);
+        }
+    } catch (const VelmoraError&) {
+        return {};
+    }
+    const std::string moved = MoveInto(from, folder, name);
+    return moved.empty() ? moved : (folder / moved).string();
 }

@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <ctime>
 
 #include "storage/CommaDB.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
+#include "storage/MachineState.h"
 #include "storage/SafeWrite.h"
 #include "storage/TextReader.h"
 #include "storage/VelmoraError.h"
@@ -81,29 +81,6 @@ TDataInfo ReadRecord(TCommaFile& line) {
 
 std::string Line(const std::vector<TFieldValue>& fields) {
     return ValuesToLine(fields) + "\r\n";
-}
-
-// Whether dir is a folder of this user itself (not a link to one), so that nobody else can have
-// put files into it; mode receives its permissions.
-bool OwnFolder(const std::string& dir, mode_t& mode) {
-    struct stat info {};
-    const std::string folder = dir.ends_with('/') ? dir.substr(0, dir.size() - 1) : dir;
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid())
-        return false;
-    mode = info.st_mode & 07777;
-    return true;
-}
-
-// Creates dir (and its parents) for its owner alone; false when it is not a folder of this user
-// that only this user can enter.
-bool PrivateFolder(const std::string& dir) {
-    for (size_t slash = dir.find('/', 1); slash != std::string::npos;
-         slash = dir.find('/', slash + 1))
-        ::mkdir(dir.substr(0, slash).c_str(), 0700);
-    mode_t mode = 0;
-    if (!OwnFolder(dir, mode))
-        return false;
-    return mode == 0700 || ::chmod(dir.c_str(), 0700) == 0;
 }
 
 // path, or path with 2, 3, ... after it: the first name nothing is at.
@@ -295,13 +272,8 @@ std::string RescueReadable(const TRescue& rescue) {
 
 std::vector<std::string> RescueFolders() {
     std::vector<std::string> folders;
-    const char* state = std::getenv("XDG_STATE_HOME");
-    const char* home = std::getenv("HOME");
-    // A relative state folder is no folder at all to the desktop's conventions.
-    if (state && state[0] == '/')
-        folders.push_back(std::string(state) + "/Velmora/rescue/");
-    else if (home && home[0] == '/')
-        folders.push_back(std::string(home) + "/.local/state/Velmora/rescue/");
+    if (const std::string state = VelmoraStateFolder(); !state.empty())
+        folders.push_back(state + "/rescue/");
     folders.push_back("/var/tmp/Velmora-rescue-" + std::to_string(::geteuid()) + "/");
     return folders;
 }

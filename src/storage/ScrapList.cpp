@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <utility>
 
 #include "storage/Cp932.h"
+#include "storage/DayMerge.h"
 #include "storage/DayNumber.h"
 #include "storage/FileEncoding.h"
 #include "storage/Report.h"
@@ -165,6 +167,7 @@ void TScrapList::LoadFromFile(const std::string& path) {
                 }
                 ReadYearFile(path, std::move(contents));
             }
+            RememberBase(path, {});
         } catch (const VelmoraError& e) {
             keepBeforeSave_.insert(path);
             ReportMessage(e.what() + Crlf() + path + Crlf() + Sjis("データが読込めません!"));
@@ -259,6 +262,23 @@ std::string TScrapList::YearFileContents() {
     return YearFileText(records);
 }
 
+// The year file at path as this computer now knows it, the records of the loaded year or the
+// text written for another, is the base of a later merge.
+void TScrapList::RememberBase(const std::string& path, const std::string& written) {
+    if (stateDir_.empty())
+        return;
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (path != fileName_) {
+        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records));
+        return;
+    }
+    std::vector<const TDataInfo*> records;
+    records.reserve(records_.size());
+    for (const auto& rec : records_)
+        records.push_back(rec.get());
+    RememberMergeBase(stateDir_, name, YearMergeBase(records));
+}
+
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
     try {
         const auto seen = stamps_.find(path);
@@ -274,6 +294,7 @@ bool TScrapList::WriteYearFile(const std::string& path, const std::string& conte
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
         stamps_[path] = written_[path] = FileStampOf(path);
+        RememberBase(path, contents);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

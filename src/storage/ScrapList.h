@@ -55,6 +55,10 @@ public:
     const std::string& DataDir() const { return dataDir_; }
     // The folder of the year files, ending with a path separator.
     void SetDataDir(std::string dir) { dataDir_ = std::move(dir); }
+    // This computer's state folder for the diary (StateFolder), where the base of each year file
+    // (YearMergeBase) is kept as the file is read from disk or written, for merging another
+    // computer's version of it later; "" (the default) keeps none.
+    void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
     // The year file last loaded; empty until the first load.
     const std::string& FileName() const { return fileName_; }
     int32_t CurrentDate() const { return currentDate_; }
@@ -111,10 +115,12 @@ private:
     std::string YearFileContents();
     std::optional<std::string> TakeUnsaved(const std::string& path);
     void ReadYearFile(const std::string& path, std::string contents);
+    void RememberBase(const std::string& path, const std::string& written);
 
     std::vector<std::unique_ptr<TDataInfo>> records_;
     std::string fileName_;
     std::string dataDir_;
+    std::string stateDir_;
     int32_t currentDate_ = 0;
     TDataInfo current_;
     bool modified_ = false;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Velmora as a user meets it: the real program on an X display of its own, typed into with the
 # keyboard, ended by SIGTERM as a logout ends it, started twice on one folder, and started again
-# after a crash left its lock behind or one came from another computer.
+# after a crash left its lock behind or an earlier version's came from another computer.
 set -euo pipefail
 exe=$1
 work=$(mktemp -d)
@@ -28,7 +28,7 @@ for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 # The user's runtime folder, where the running copy serves its socket.
 mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run"
+export XDG_RUNTIME_DIR="$work/run" XDG_STATE_HOME="$work/state"
 unset SESSION_MANAGER
 
 # Starts the program in the background and waits for its window (titled "Velmora (v.0.1.0)");
@@ -58,7 +58,10 @@ first=$pid
 for kept in 2024.dat.bak 2024.dat.bak123 notes.txt.Ab12Cd; do
   [ -e "$work/$kept" ] || fail "$kept was moved or removed"
 done
-[ -S "$(echo "$work"/run/velmora-*)" ] || fail "no socket in the runtime folder"
+lock=$(echo "$work"/run/velmora-*.lock)
+[ -S "${lock%.lock}" ] || fail "no socket in the runtime folder"
+[ -f "$lock" ] || fail "no lock in the runtime folder"
+[ ! -e "$work/Velmora.lock" ] || fail "a lock in the diary folder, which a sync service carries"
 # The window carries the program's icon at the sizes panels ask for, and the class the desktop
 # entry names (read from the top-level window, which has the class).
 top=""
@@ -83,29 +86,31 @@ timeout 20 tail --pid="$first" -f /dev/null || fail "SIGTERM did not end the pro
 wait "$first" || fail "the program ended with an error after SIGTERM"
 grep -aq "written before the logout" "$work"/*.dat || fail "the typed page is not in the year file"
 [ -f "$work/Velmora.ini" ] || fail "the settings were not written"
-[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+[ ! -e "$lock" ] || fail "the lock was left behind"
 
 # A crash leaves the lock; the next start takes it over. That start finds the year file the
 # first one wrote and copies it into today's backup folder.
 start
-backup="$work/backup/$(date +%F)"
-for _ in $(seq 100); do compgen -G "$backup/*.dat" >/dev/null && break; sleep 0.1; done
+for _ in $(seq 100); do compgen -G "$work/backup/*/$(date +%F)/*.dat" >/dev/null && break; sleep 0.1; done
+backup=$(echo "$work"/backup/*/"$(date +%F)")
 cmp -s "$backup/$(date +%Y).dat" "$work/$(date +%Y).dat" || fail "no backup of the year file"
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
-[ -e "$work/Velmora.lock" ] || fail "no lock left by the crash"
+[ -e "$lock" ] || fail "no lock left by the crash"
 start
 kill -HUP "$pid"
 timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGHUP did not end the program"
-[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+[ ! -e "$lock" ] || fail "the lock was left behind"
 
-# A lock copied from another computer (a synced folder) names no copy running here: taken over.
+# An earlier version's lock in the diary folder, come from another computer with a synced
+# folder, names no copy running here: removed.
 printf '4242\nVelmora\nanother-computer\n' > "$work/Velmora.lock"
 start
-[ "$(head -n 1 "$work/Velmora.lock")" = "$pid" ] || fail "another computer's lock was not taken over"
+[ "$(head -n 1 "$lock")" = "$pid" ] || fail "the lock is not this copy's"
+[ ! -e "$work/Velmora.lock" ] || fail "an earlier version's lock was not removed"
 kill -TERM "$pid"
 timeout 20 tail --pid="$pid" -f /dev/null || fail "SIGTERM did not end the program"
-[ ! -e "$work/Velmora.lock" ] || fail "the lock was left behind"
+[ ! -e "$lock" ] || fail "the lock was left behind"
 
 # A logout while a start-up box waits for an answer ends the program all the same.
 rm -f "$work/Velmora.ini"

@@ -21,6 +21,7 @@
 #include "settings/ui/Setup.h"
 #include "storage/Clock.h"
 #include "storage/DayNumber.h"
+#include "storage/MachineState.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
@@ -189,7 +190,9 @@ private Q_SLOTS:
         run.Put(QStringLiteral("2025.dat"), "2025 pages\r\n");
         run.Put(QStringLiteral("Velmora.tdo"), "");
         run.Start();
-        const QString today = run.Path(QStringLiteral("backup/2026-05-05"));
+        const QString own =
+            run.Path(QStringLiteral("backup/") + QString::fromStdString(HostFolderName()));
+        const QString today = own + QStringLiteral("/2026-05-05");
         QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/2025.dat")));
         QVERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.tdo")));
         QVERIFY(run.Messages.isEmpty());
@@ -198,9 +201,8 @@ private Q_SLOTS:
         // and nothing else.
         run.Start();
         QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.ini")));
-        QCOMPARE(
-            QDir(run.Path(QStringLiteral("backup"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-            QStringList{QStringLiteral("2026-05-05")});
+        QCOMPARE(QDir(own).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("2026-05-05")});
     }
 
     void ReadOnlyBackupFolderIsReportedAndTheWindowComesUp() {

@@ -70,6 +70,8 @@ private Q_SLOTS:
     void lockOfARunningCopyIsKeptWhateverItSays();
     void refusalNamesTheLockFile_data();
     void refusalNamesTheLockFile();
+    void olderVersionsLockInTheFolder_data();
+    void olderVersionsLockInTheFolder();
     void socketIsTheUsersAlone();
     void terminationSignalsReachTheEventLoop();
 };

@@ -19,6 +19,8 @@ namespace {
 using Names = std::vector<std::string>;
 
 const int32_t kMarch9 = EncodeDate(2026, 3, 9);
+// This computer's folder of day folders.
+const std::string kOwn = "backup/" + HostFolderName() + "/";
 
 // A diary folder as a few years of use leave it: year files, both note files, the settings, the
 // program and the files that are not the diary's.
@@ -36,7 +38,7 @@ void FillDiary(const TTestFolder& folder) {
 
 Names DayFoldersIn(const TTestFolder& folder) {
     Names names;
-    for (const auto& entry : fs::directory_iterator(folder.File("backup")))
+    for (const auto& entry : fs::directory_iterator(folder.File(kOwn)))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
@@ -58,9 +60,9 @@ TEST(BackUpDiary, FirstStartCopiesEveryDiaryFileAndNothingElse) {
     EXPECT_EQ(outcome.Copied,
               (Names{"2024.dat", "2026.dat", "Velmora.ini", "Velmora.mem", "Velmora.tdo"}));
     for (const std::string& name : outcome.Copied)
-        EXPECT_EQ(folder.Read("backup/2026-03-09/" + name), folder.Read(name)) << name;
+        EXPECT_EQ(folder.Read(kOwn + "2026-03-09/" + name), folder.Read(name)) << name;
     EXPECT_EQ(DayFoldersIn(folder), Names{"2026-03-09"});
-    EXPECT_FALSE(fs::exists(folder.File("backup/2026-03-09/Velmora.hol")));
+    EXPECT_FALSE(fs::exists(folder.File(kOwn + "2026-03-09/Velmora.hol")));
     EXPECT_TRUE(folder.messages.empty());
 }
 
@@ -105,8 +107,8 @@ TEST(BackUpDiary, CopiesOnlyWhatChangedSinceTheLastCopy) {
         EXPECT_EQ(outcome.Copied, c.copied);
         EXPECT_EQ(DayFoldersIn(folder), c.folders);
         if (c.changed && c.daysLater > 0) {
-            EXPECT_EQ(folder.Read("backup/2026-03-10/" + std::string(c.changed)), "changed\r\n");
-            EXPECT_NE(folder.Read("backup/2026-03-09/" + std::string(c.changed)), "changed\r\n");
+            EXPECT_EQ(folder.Read(kOwn + "2026-03-10/" + std::string(c.changed)), "changed\r\n");
+            EXPECT_NE(folder.Read(kOwn + "2026-03-09/" + std::string(c.changed)), "changed\r\n");
         }
     }
 }
@@ -159,13 +161,13 @@ TEST(BackUpDiary, ChangeIsToldBySizeAndModificationTime) {
         folder.Write("2026.dat", "2026 pages\r\n");
         SetModified(folder.File("2026.dat"), earlier);
         BackUpDiary(folder.Path(), "Velmora", kMarch9);
-        EXPECT_EQ(ModifiedOf(folder.File("backup/2026-03-09/2026.dat")).tv_nsec, earlier.tv_nsec);
+        EXPECT_EQ(ModifiedOf(folder.File(kOwn + "2026-03-09/2026.dat")).tv_nsec, earlier.tv_nsec);
         folder.Write("2026.dat", c.rewrite);
         SetModified(folder.File("2026.dat"), c.modified);
         EXPECT_EQ(BackUpDiary(folder.Path(), "Velmora", kMarch9 + 1).Copied.size(),
                   c.copied ? 1u : 0u);
         if (c.copied) {
-            EXPECT_EQ(folder.Read("backup/2026-03-10/2026.dat"), c.rewrite);
+            EXPECT_EQ(folder.Read(kOwn + "2026-03-10/2026.dat"), c.rewrite);
         }
     }
 }
@@ -230,26 +232,74 @@ TEST(BackUpDiary, UnchangedFileIsCopiedAgainBeforeItsOnlyCopyIsRemoved) {
             EXPECT_EQ(outcome.Removed, Names{"2026-03-09"});
         }
     }
-    EXPECT_EQ(folder.Read("backup/2026-03-12/2019.dat"), "an old year nobody changes");
+    EXPECT_EQ(folder.Read(kOwn + "2026-03-12/2019.dat"), "an old year nobody changes");
 }
 
 TEST(BackUpDiary, OtherFoldersInBackupAreLeftAlone) {
     StoreFolder folder;
     folder.Write("2026.dat", "x");
-    fs::create_directories(folder.File("backup/mine"));
-    fs::create_directories(folder.File("backup/2020-01-01"));
-    fs::create_directories(folder.File("backup/2020-01-02"));
+    fs::create_directories(folder.File(kOwn + "mine"));
+    fs::create_directories(folder.File(kOwn + "2020-01-01"));
+    fs::create_directories(folder.File(kOwn + "2020-01-02"));
     const TBackupOutcome outcome = BackUpDiary(folder.Path(), "Velmora", kMarch9, 2);
     EXPECT_EQ(outcome.Removed, Names{"2020-01-01"});
-    EXPECT_TRUE(fs::exists(folder.File("backup/mine")));
+    EXPECT_TRUE(fs::exists(folder.File(kOwn + "mine")));
+}
+
+// Two computers share the diary folder through a sync service, each starting on days of its own
+// with its own version of the files; the folder also holds day folders of an earlier version.
+TEST(BackUpDiary, EachComputerWritesAndRotatesOnlyItsOwnFolders) {
+    const struct {
+        const char* host;
+        int day;  // days after 9 March
+        const char* contents;
+        Names removed;
+    } starts[] = {
+        {"taro-desk", 0, "desk 0", {}},
+        {"taro-laptop", 0, "laptop 0", {}},  // the same day: a folder of its own
+        {"taro-desk", 1, "desk 1", {}},
+        {"taro-laptop", 2, "laptop 2", {}},
+        {"taro-desk", 3, "desk 3", {"2026-03-09"}},      // the desk's third day: its oldest goes
+        {"taro-laptop", 4, "laptop 4", {"2026-03-09"}},  // the laptop counts its own alone
+        {"taro-desk", 5, "desk 5", {"2026-03-10"}},
+    };
+    StoreFolder folder;
+    // Day folders of an earlier version, which may be either computer's.
+    for (const char* old : {"2026-01-01", "2026-01-02", "2026-01-03"}) {
+        fs::create_directories(folder.File("backup/" + std::string(old)));
+        folder.Write("backup/" + std::string(old) + "/2026.dat", old);
+    }
+    for (const auto& start : starts) {
+        SCOPED_TRACE(testing::Message() << start.host << " " << start.day);
+        folder.Write("2026.dat", start.contents);
+        const TBackupOutcome outcome =
+            BackUpDiary(folder.Path(), "Velmora", kMarch9 + start.day, 2, start.host);
+        EXPECT_EQ(outcome.Removed, start.removed);
+        EXPECT_EQ(folder.Read("backup/" + std::string(start.host) + "/" +
+                              BackupFolderName(kMarch9 + start.day) + "/2026.dat"),
+                  start.contents);
+    }
+    const auto foldersOf = [&](const std::string& sub) {
+        Names names;
+        for (const auto& entry : fs::directory_iterator(folder.File(sub)))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    EXPECT_EQ(foldersOf("backup/taro-desk"), (Names{"2026-03-12", "2026-03-14"}));
+    EXPECT_EQ(foldersOf("backup/taro-laptop"), (Names{"2026-03-11", "2026-03-13"}));
+    // The earlier version's folders stay, untouched, for the user to read.
+    EXPECT_EQ(foldersOf("backup"),
+              (Names{"2026-01-01", "2026-01-02", "2026-01-03", "taro-desk", "taro-laptop"}));
+    EXPECT_EQ(folder.Read("backup/2026-01-02/2026.dat"), "2026-01-02");
 }
 
 TEST(BackUpDiary, ReadOnlyBackupFolderIsReportedOnceAndRemovesNothing) {
     StoreFolder folder;
     FillDiary(folder);
-    fs::create_directories(folder.File("backup/2026-03-01"));
-    fs::create_directories(folder.File("backup/2026-03-02"));
-    ::chmod(folder.File("backup").c_str(), 0555);
+    fs::create_directories(folder.File(kOwn + "2026-03-01"));
+    fs::create_directories(folder.File(kOwn + "2026-03-02"));
+    ::chmod(folder.File(kOwn).c_str(), 0555);
     TBackupOutcome outcome;
     {
         // The diary folder is the user's; only the backup folder refuses new files.
@@ -296,10 +346,11 @@ TEST(BackUpDiary, CopiesAndFoldersAreNoMoreOpenThanTheDiary) {
             ::chmod(folder.File(name).c_str(), c.file);
         BackUpDiary(folder.Path(), "Velmora", kMarch9);
         EXPECT_EQ(ModeOf(folder.File("backup")), c.folder);
-        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09")), c.folder);
-        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/2026.dat")), c.file);
-        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/Velmora.tdo")), c.file);
-        EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/Velmora.ini")), 0644u);
+        EXPECT_EQ(ModeOf(folder.File(kOwn)), c.folder);
+        EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09")), c.folder);
+        EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09/2026.dat")), c.file);
+        EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09/Velmora.tdo")), c.file);
+        EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09/Velmora.ini")), 0644u);
     }
     ::umask(oldMask);
 }
@@ -313,9 +364,9 @@ TEST(BackUpDiary, CopiesOfEarlierDaysAreNarrowedToTheFilesMode) {
     ::chmod(folder.Path().c_str(), 0700);
     ::chmod(folder.File("2026.dat").c_str(), 0600);
     BackUpDiary(folder.Path(), "Velmora", kMarch9 + 1);
-    EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/2026.dat")), 0600u);
-    EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09/2024.dat")), 0644u);
-    EXPECT_EQ(ModeOf(folder.File("backup/2026-03-09")), 0700u);
+    EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09/2026.dat")), 0600u);
+    EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09/2024.dat")), 0644u);
+    EXPECT_EQ(ModeOf(folder.File(kOwn + "2026-03-09")), 0700u);
     EXPECT_EQ(ModeOf(folder.File("backup")), 0700u);
     ::umask(oldMask);
 }

@@ -21,6 +21,12 @@ public:
             [[maybe_unused]] const int restored = ::seteuid(0);
         }
     }
+    // Gives one more folder to the user the scope runs as, when the process is root.
+    static void Give(const std::string& folder) {
+        if (::geteuid() == 0) {
+            [[maybe_unused]] const int chowned = ::chown(folder.c_str(), kNobody, kNobody);
+        }
+    }
     ScopedUnprivileged(const ScopedUnprivileged&) = delete;
     ScopedUnprivileged& operator=(const ScopedUnprivileged&) = delete;
 
