@@ -21,6 +21,7 @@
 #include "bridge/TextCodec.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/WriteSchedule.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/YearFile.h"
@@ -101,15 +102,15 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     QCOMPARE(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 
     QVERIFY(form.isWindowModified());
-    QVERIFY(form.WriteTimer().isActive());
-    QVERIFY(form.WriteTimer().interval() <= 30000);
+    QVERIFY(form.Writes().Timer().isActive());
+    QVERIFY(form.Writes().Timer().interval() <= 30000);
 
     // The write of a page being written puts it on disk and leaves undo where it was.
     form.WriteSoon();
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"元の題に追記"_qs);
     QVERIFY(!save->isEnabled());
     QVERIFY(!form.isWindowModified());
-    QVERIFY(!form.WriteTimer().isActive());
+    QVERIFY(!form.Writes().Timer().isActive());
     QVERIFY(undo->isEnabled());
     QCOMPARE(ui.Comment->text(), u"元の題に追記"_qs);
 
