@@ -44,15 +44,6 @@
 #include "widgets/AboutBox.h"
 #include "widgets/HtmlHelp.h"
 
-namespace {
-
-// Design colours of the month grid on this window.
-constexpr TColor kGridHolidayColor = 0x00EEEEFF;
-constexpr TColor kGridEventColor = 0x00FF0000;
-constexpr TColor kGridTodayColor = 0x00FFFF00;
-
-}  // namespace
-
 TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* parent)
     : QMainWindow(parent), params_(params), executablePath_(executablePath) {
     setObjectName(QStringLiteral("Form1"));
@@ -106,29 +97,20 @@ void TForm1::FormCreate() {
     HtmHelp = std::make_unique<THtmHelp>();
     HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
 
+    // A file that cannot be read is reported; the start goes on without it.
+    const auto read = [this](const std::function<void()>& load) {
+        try {
+            load();
+        } catch (const VelmoraError& e) {
+            ReportFailure(e);
+        }
+    };
     diary_->SetAutoChange(true);
-    diary_->SetHolidayColor(kGridHolidayColor);
-    diary_->SetEventColor(kGridEventColor);
-    diary_->SetTodayColor(kGridTodayColor);
-    diary_->SetStartOfWeek(0);
-    try {
-        diary_->SetHolidayFileName(SiblingPath(".hol"));
-    } catch (const VelmoraError& e) {
-        ReportFailure(e);
-    }
-
+    read([this] { diary_->SetHolidayFileName(SiblingPath(".hol")); });
     MemoryNotes = std::make_unique<TNoteList>();
-    try {
-        MemoryNotes->LoadFromFile(CorePath(".mem"));
-    } catch (const VelmoraError& e) {
-        ReportFailure(e);
-    }
+    read([this] { MemoryNotes->LoadFromFile(CorePath(".mem")); });
     TodoNotes = std::make_unique<TNoteList>();
-    try {
-        TodoNotes->LoadFromFile(CorePath(".tdo"));
-    } catch (const VelmoraError& e) {
-        ReportFailure(e);
-    }
+    read([this] { TodoNotes->LoadFromFile(CorePath(".tdo")); });
 
     Kyureki = std::make_unique<TKyureki>();
     ScrapList_ = std::make_unique<TScrapList>();
@@ -147,8 +129,6 @@ void TForm1::FormCreate() {
     connect(page_.get(), &TDayPage::Deletable, actions_.DeleteAction, &QAction::setEnabled);
     connect(page_.get(), &TDayPage::YearShown, ui_.get(), &TMainLayout::SetYearCaption);
     connect(page_.get(), &TDayPage::MonthShown, ui_.get(), &TMainLayout::SetMonthCaption);
-    page_->BuildMonthList();
-    page_->BuildWeatherPopup();
     writes_ = std::make_unique<TWriteSchedule>(
         *page_, *ScrapList_, std::initializer_list<TNoteList*>{TodoNotes.get(), MemoryNotes.get()},
         *pageState_);
@@ -243,7 +223,7 @@ void TForm1::ConnectFeatures() {
 }
 
 void TForm1::ConnectCommands() {
-    connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(actions_.ExitAction, &QAction::triggered, this, &QWidget::close);
     connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
     connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
     connect(actions_.SetupAction, &QAction::triggered, options_.get(),
@@ -271,10 +251,6 @@ void TForm1::ConnectCommands() {
     });
 }
 
-void TForm1::ToolButton1Click() {
-    close();
-}
-
 void TForm1::AboutActionExecute() {
     AboutDialog1->Execute(this);
 }
@@ -298,10 +274,6 @@ void TForm1::DataSaveClick() {
     writes_->UpdateSaveState();
 }
 
-void TForm1::WriteSoon() {
-    writes_->WriteSoon();
-}
-
 void TForm1::ReportCoreMessage(const std::string& text) {
     const QString message = FromCp932(text);
     if (sessionEnded_) {
@@ -312,10 +284,6 @@ void TForm1::ReportCoreMessage(const std::string& text) {
     }
     if (!writes_ || writes_->Tells(message))
         ShowUserMessage(this, message);
-}
-
-bool TForm1::Unwritten() const {
-    return writes_->Unwritten();
 }
 
 bool TForm1::Unsaved() const {

@@ -48,9 +48,6 @@ public:
 
     // The explicit save: the page into the store, the year file and changed note lists to disk.
     void DataSaveClick();
-    // Writes the page being written, the year file and the note lists without touching what
-    // undo returns to; runs a few seconds after the last edit.
-    void WriteSoon();
     // The end of the desktop session or a request to terminate: everything is stored and
     // written as a close does, without asking; what cannot be written goes to a rescue copy
     // (RescueUnwritten). The window closes without a question after it. The caller quits the
@@ -58,8 +55,6 @@ public:
     void EndSession();
     // Another start on this folder asked for the window.
     void ShowFromOtherStart();
-    // True while anything the user wrote is not yet in the files.
-    bool Unwritten() const;
 
     TMainLayout& Ui() { return *ui_; }
     TWindowLayout& Layout() { return *layout_; }
@@ -102,7 +97,6 @@ private:
     void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
     void ConnectFeatures();
-    void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
 

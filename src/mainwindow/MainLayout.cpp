@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "bridge/Fonts.h"
+#include "controls/Diary.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SplitterShare.h"
 #include "widgets/BandBox.h"
@@ -24,6 +25,10 @@ constexpr int kWindowHeight = kDesignWindowSize.height();
 constexpr int kPanel2Width = 236;
 constexpr int kDiaryHeight = 135;
 constexpr int kDiaryListHeight = 150;
+// Design colours of the month grid on this window.
+constexpr TColor kGridHolidayColor = 0x00EEEEFF;
+constexpr TColor kGridEventColor = 0x00FF0000;
+constexpr TColor kGridTodayColor = 0x00FFFF00;
 // Parts of the window's growth that go to the left column and the grid.
 constexpr double kPanel2Share = 0.3;
 constexpr double kDiaryShare = 0.6;
@@ -64,7 +69,7 @@ QSize FirstStartWindowSize(const QSize& area) {
         .boundedTo(area);
 }
 
-TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions)
+TMainLayout::TMainLayout(QMainWindow* window, TDiary* diary, const TMainActions& actions)
     : Window(window), Diary1(diary) {
     window->setFont(DesignFont(kPGothicFace, 12));
     window->resize(kWindowWidth, kWindowHeight);
@@ -148,7 +153,7 @@ void TMainLayout::BuildLeftColumn() {
         connect(b, &QToolButton::clicked, this,
                 [this, b] { Q_EMIT PageStep(b->property("tag").toInt()); });
     connect(TodayBtn, &QToolButton::clicked, this, &TMainLayout::TodayClicked);
-    for (QWidget* source : {static_cast<QWidget*>(TodayBtn), Diary1})
+    for (QWidget* source : {static_cast<QWidget*>(TodayBtn), static_cast<QWidget*>(Diary1)})
         connect(source, &QWidget::customContextMenuRequested, this,
                 [this, source](const QPoint& pos) {
                     Q_EMIT MonthMenuRequested(source->mapToGlobal(pos));
@@ -156,6 +161,10 @@ void TMainLayout::BuildLeftColumn() {
     column->addWidget(ToolBar4);
 
     Diary1->setObjectName(QStringLiteral("Diary1"));
+    Diary1->SetHolidayColor(kGridHolidayColor);
+    Diary1->SetEventColor(kGridEventColor);
+    Diary1->SetTodayColor(kGridTodayColor);
+    Diary1->SetStartOfWeek(0);
     Diary1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     CoolBar3 = Named(new TBandBox, "CoolBar3");

@@ -21,6 +21,7 @@ class QToolButton;
 class QVBoxLayout;
 class QWidget;
 struct TMainActions;
+class TDiary;
 class TSplitterShare;
 
 // The window's size at a first start, with no saved placement: a comfortable part of the
@@ -34,8 +35,8 @@ class TMainLayout : public QObject {
     Q_OBJECT
 public:
     // Builds the whole window into `window`; `diary` is the month grid, placed in the left
-    // column. The actions must exist already.
-    TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions);
+    // column with its design colours. The actions must exist already.
+    TMainLayout(QMainWindow* window, TDiary* diary, const TMainActions& actions);
 
     // The sizes of "SPLITINFO" the frame holds: Panel2 width, Diary1 height, DiaryList top and
     // Reminder top.
@@ -91,7 +92,7 @@ private:
     QToolButton* TodayBtn;
     QToolButton* ToolButton11;
     QToolButton* ToolButton13;
-    QWidget* Diary1;
+    TDiary* Diary1;
     QSplitter* Splitter2;
     TBandBox* CoolBar3;
     QSplitter* Splitter3;

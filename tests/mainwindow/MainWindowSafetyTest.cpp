@@ -106,7 +106,7 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     QVERIFY(form.Writes().Timer().interval() <= 30000);
 
     // The write of a page being written puts it on disk and leaves undo where it was.
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"元の題に追記"_qs);
     QVERIFY(!save->isEnabled());
     QVERIFY(!form.isWindowModified());
@@ -132,7 +132,7 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     // A day without a page: undone after a write, it has no page on disk again.
     ClickDay(form.Diary1(), day + 1);
     TypeText(ui.DiaryMemo, u"新しい日"_qs);
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Text), u"新しい日"_qs);
     QVERIFY(form.Actions().DeleteAction->isEnabled());
     undo->trigger();
@@ -158,7 +158,7 @@ void TMainWindowTest::blankedPageIsNotDeletedBehindTheUser() {
     TForm1& form = run.Start();
     Widgets(form).Comment->clear();
     QVERIFY(form.isWindowModified());
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     // Still on disk, and still marked as not written: only leaving the day deletes it.
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"残す"_qs);
     QVERIFY(form.isWindowModified());
@@ -195,7 +195,7 @@ void TMainWindowTest::damagedBytesShowAsReplacementsAndStay() {
     QCOMPARE(ui.NewsMemo->toPlainText(), u"\uFFFDnews\n\uFFFD"_qs);
 
     TypeText(form.findChild<QWidget*>(editor), u"追記"_qs);
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     const TDataInfo stored = StoredRecord(run, 2026, day);
     const std::string added = Sjis("追記");
     const auto expect = [&](const QString& name, const std::string& field,
@@ -498,7 +498,7 @@ void TMainWindowTest::weatherAloneKeepsThePage() {
         } else if (how == 1) {
             form.DataSaveClick();
         } else {
-            form.WriteSoon();
+            form.Writes().WriteSoon();
         }
         QVERIFY(!form.isWindowModified());
         const TDataInfo stored = StoredRecord(run, 2026, day);

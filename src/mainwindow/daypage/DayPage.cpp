@@ -86,6 +86,8 @@ TDayPage::TDayPage(TDiary& diary, TScrapList& store, TStoreEvents& events, TPage
         bodyTouched_ = true;
         DataChanged();
     });
+    BuildMonthList();
+    BuildWeatherPopup();
     SetWeather(WeatherUnknown);
 
     connect(&events, &TStoreEvents::LeaveDate, this, &TDayPage::StorePage);

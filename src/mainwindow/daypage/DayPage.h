@@ -49,9 +49,6 @@ public:
     TDayPageView& View() { return view_; }
     const TDayPageView& View() const { return view_; }
 
-    // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
-    void BuildMonthList();
-    void BuildWeatherPopup();
     // Shows the month menu at global.
     void PopupMonthList(const QPoint& global);
     // Colours the header and the editors from the seven colours of "COLORINFO".
@@ -129,6 +126,9 @@ Q_SIGNALS:
     void MonthShown(const QString& caption);
 
 private:
+    // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
+    void BuildMonthList();
+    void BuildWeatherPopup();
     // The window the page is in: the parent of its questions.
     QWidget* Window() const;
     void MarkDocumentsStored();
