@@ -268,10 +268,8 @@ void TForm1::HelpActionExecute() {
 }
 
 void TForm1::DataSaveClick() {
-    page_->StorePage(ScrapList_->CurrentDate());
+    writes_->Save();
     actions_.DeleteAction->setEnabled(ScrapList_->CurrentDate() != 0);
-    writes_->WriteAll();
-    writes_->UpdateSaveState();
 }
 
 void TForm1::ReportCoreMessage(const std::string& text) {

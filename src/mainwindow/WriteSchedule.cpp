@@ -41,6 +41,12 @@ void TWriteSchedule::Edited() {
     UpdateSaveState();
 }
 
+void TWriteSchedule::Save() {
+    page_.StorePage(store_.CurrentDate());
+    WriteAll();
+    UpdateSaveState();
+}
+
 void TWriteSchedule::WriteSoon() {
     WriteAfter([this] { page_.StoreInterim(); });
 }

@@ -25,6 +25,8 @@ public:
 
     // The user edited the page.
     void Edited();
+    // The explicit save: the page into the store, the year file and changed note lists to disk.
+    void Save();
     // Puts the page being written into the store without touching what undo returns to, and
     // writes the year file and the note lists.
     void WriteSoon();
