@@ -15,6 +15,8 @@
 class TPageRun : public TFeatureRun {
 public:
     TPageRun() {
+        // The mark of unwritten changes, as the window's title carries it.
+        window.setWindowTitle(QStringLiteral("Velmora[*]"));
         QObject::connect(&page, &TDayPage::Edited, &writes, &TWriteSchedule::Edited);
         QObject::connect(&page, &TDayPage::StateChanged, &writes, &TWriteSchedule::UpdateSaveState);
     }
