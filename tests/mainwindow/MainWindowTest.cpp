@@ -24,6 +24,7 @@
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
+#include "mainwindow/daykeys/DayKeys.h"
 #include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/BevLabel.h"
@@ -63,6 +64,7 @@ void TMainWindowTest::firstStartWithNoFiles() {
     QVERIFY(!form.Actions().UndoAction->isEnabled());
     QVERIFY(!form.Actions().DeleteAction->isEnabled());
     QCOMPARE(ui.DiaryList->currentIndex(), 0);
+    QVERIFY(ui.MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
     QVERIFY(run.Messages.isEmpty());
     // The window is the only thing on screen.
     for (QWidget* w : QApplication::topLevelWidgets())
