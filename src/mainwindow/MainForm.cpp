@@ -153,8 +153,8 @@ void TForm1::FormCreate() {
         std::make_unique<TWindowLayout>(*this, *ui_, page_->View(), *diary_, params_,
                                         [this](const std::exception& e) { ReportFailure(e); });
     layout_->ApplySaved();
-    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayButton(),
-                                          ui_->PrevMonthButton(), ui_->NextMonthButton());
+    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_);
+    ui_->ShowKeys(dayKeys_->TodayAction, dayKeys_->PrevMonthAction, dayKeys_->NextMonthAction);
     ui_->InsertMenu(dayKeys_->Menu(), actions_.ToolMenu->menuAction());
     mover_ = std::make_unique<TMoveCommand>(
         this, *diary_, *ScrapList_, [this] { page_->StorePage(ScrapList_->CurrentDate()); },

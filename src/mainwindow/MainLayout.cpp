@@ -1,6 +1,6 @@
 #include "mainwindow/MainLayout.h"
 
-#include <QHBoxLayout>
+#include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -177,6 +177,17 @@ void TMainLayout::BuildLeftColumn() {
     Splitter2->setStretchFactor(1, 1);
     Splitter2->setSizes({kDiaryHeight, kWindowHeight - kDiaryHeight});
     column->addWidget(Splitter2, 1);
+}
+
+void TMainLayout::ShowKeys(const QAction* today, const QAction* prevMonth,
+                           const QAction* nextMonth) {
+    const std::pair<QToolButton*, const QAction*> keyed[] = {
+        {TodayBtn, today}, {ToolButton10, prevMonth}, {ToolButton11, nextMonth}};
+    for (const auto& [button, action] : keyed) {
+        const QString hint = button->toolTip().isEmpty() ? button->text() : button->toolTip();
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(
+            hint, action->shortcut().toString(QKeySequence::NativeText)));
+    }
 }
 
 void TMainLayout::InsertMenu(QMenu* menu, QAction* before) {

@@ -63,10 +63,9 @@ public:
 
     // Puts menu in the menu bar before the menu of before.
     void InsertMenu(QMenu* menu, QAction* before);
-    // The buttons that move the grid by a month, which show their keys in their tooltips.
-    QToolButton* PrevMonthButton() const { return ToolButton10; }
-    QToolButton* NextMonthButton() const { return ToolButton11; }
-    QToolButton* TodayButton() const { return TodayBtn; }
+    // Names the keys of the commands of the today button and the buttons that move the grid by
+    // a month in their tooltips.
+    void ShowKeys(const QAction* today, const QAction* prevMonth, const QAction* nextMonth);
 
 Q_SIGNALS:
     // The seven colours changed; the features colour their own controls.

@@ -19,12 +19,12 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
+#include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
-#include "mainwindow/daykeys/DayKeys.h"
 #include "support/FeatureRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/BevLabel.h"
@@ -64,7 +64,11 @@ void TMainWindowTest::firstStartWithNoFiles() {
     QVERIFY(!form.Actions().UndoAction->isEnabled());
     QVERIFY(!form.Actions().DeleteAction->isEnabled());
     QCOMPARE(ui.DiaryList->currentIndex(), 0);
+    // The day keys are in the menu bar and named in the tooltips of the grid's buttons.
     QVERIFY(ui.MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
+    QCOMPARE(ui.ToolButton11->toolTip(),
+             u"次月 (%1)"_qs.arg(
+                 form.DayKeys().NextMonthAction->shortcut().toString(QKeySequence::NativeText)));
     QVERIFY(run.Messages.isEmpty());
     // The window is the only thing on screen.
     for (QWidget* w : QApplication::topLevelWidgets())
