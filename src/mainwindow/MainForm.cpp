@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTextEdit>
 #include <QTimer>
+#include <functional>
 #include <utility>
 
 #include "bridge/TextCodec.h"

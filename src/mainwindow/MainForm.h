@@ -2,8 +2,6 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QStringList>
-#include <functional>
 #include <memory>
 #include <string>
 
