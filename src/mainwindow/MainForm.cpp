@@ -3,34 +3,27 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QListWidget>
+#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QShowEvent>
-#include <QSlider>
-#include <QTabBar>
-#include <QTabWidget>
 #include <QTextEdit>
 #include <QTimer>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <functional>
 #include <utility>
 
 #include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
-#include "controls/SpinBtns.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
 #include "mainwindow/RescueCopy.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
 #include "mainwindow/WindowLayout.h"
+#include "mainwindow/WriteSchedule.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
@@ -48,26 +41,10 @@
 #include "storage/DailyBackup.h"
 #include "storage/MachineState.h"
 #include "storage/Report.h"
-#include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
 #include "widgets/AboutBox.h"
-#include "widgets/BevLabel.h"
 #include "widgets/HtmlHelp.h"
-
-namespace {
-
-// A page being written goes to disk this long after the last edit, and at the latest this long
-// after the first edit not yet written, so that steady typing is written too.
-constexpr int kWriteAfterEditMs = 5000;
-constexpr int kWriteAtLatestMs = 30000;
-
-// Design colours of the month grid on this window.
-constexpr TColor kGridHolidayColor = 0x00EEEEFF;
-constexpr TColor kGridEventColor = 0x00FF0000;
-constexpr TColor kGridTodayColor = 0x00FFFF00;
-
-}  // namespace
 
 TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* parent)
     : QMainWindow(parent), params_(params), executablePath_(executablePath) {
@@ -76,16 +53,6 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     AboutDialog1 = std::make_unique<TAboutDialog>();
     diary_ = new TDiary;
     ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
-    layout_ = std::make_unique<TWindowLayout>(
-        *this, *ui_, *diary_, params_, [this](const std::exception& e) { ReportFailure(e); });
-    writeTimer_ = new QTimer(this);
-    writeTimer_->setSingleShot(true);
-    writeTimer_->setInterval(kWriteAfterEditMs);
-    writeDeadline_ = new QTimer(this);
-    writeDeadline_->setSingleShot(true);
-    writeDeadline_->setInterval(kWriteAtLatestMs);
-    for (QTimer* timer : {writeTimer_, writeDeadline_})
-        connect(timer, &QTimer::timeout, this, &TForm1::WriteSoon);
     FormCreate();
 }
 
@@ -125,40 +92,31 @@ void TForm1::FormCreate() {
         QFile::encodeName(QFileInfo(executablePath_).absolutePath()).toStdString()));
     // The window takes its place first, so that a question of the start stands where it will
     // show.
-    layout_->ApplyPlacement();
+    TWindowLayout::ApplyPlacement(*this, params_);
     // What the end of the last session could not write goes back before the files are read.
     OfferRescues(this, DiaryFolder());
 
     HtmHelp = std::make_unique<THtmHelp>();
     HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
 
+    // A file that cannot be read is reported; the start goes on without it.
+    const auto read = [this](const std::function<void()>& load) {
+        try {
+            load();
+        } catch (const VelmoraError& e) {
+            ReportFailure(e);
+        }
+    };
     diary_->SetAutoChange(true);
-    diary_->SetHolidayColor(kGridHolidayColor);
-    diary_->SetEventColor(kGridEventColor);
-    diary_->SetTodayColor(kGridTodayColor);
-    diary_->SetStartOfWeek(0);
-    try {
-        diary_->SetHolidayFileName(SiblingPath(".hol"));
-    } catch (const VelmoraError& e) {
-        ReportFailure(e);
-    }
-
+    read([this] { diary_->SetHolidayFileName(SiblingPath(".hol")); });
     // What this computer last read or wrote of each file, for merging another's version.
     const std::string stateDir = StateFolder(DiaryFolder());
     MemoryNotes = std::make_unique<TNoteList>();
     MemoryNotes->SetStateDir(stateDir);
-    try {
-        MemoryNotes->LoadFromFile(CorePath(".mem"));
-    } catch (const VelmoraError& e) {
-        ReportFailure(e);
-    }
+    read([this] { MemoryNotes->LoadFromFile(CorePath(".mem")); });
     TodoNotes = std::make_unique<TNoteList>();
     TodoNotes->SetStateDir(stateDir);
-    try {
-        TodoNotes->LoadFromFile(CorePath(".tdo"));
-    } catch (const VelmoraError& e) {
-        ReportFailure(e);
-    }
+    read([this] { TodoNotes->LoadFromFile(CorePath(".tdo")); });
 
     Kyureki = std::make_unique<TKyureki>();
     ScrapList_ = std::make_unique<TScrapList>();
@@ -172,36 +130,46 @@ void TForm1::FormCreate() {
     reminders_->FillMonthList();
 
     storeEvents_ = std::make_unique<TStoreEvents>(*ScrapList_);
-    page_ = std::make_unique<TDayPage>(ui_->DayPageRegion(), *diary_, *ScrapList_, *storeEvents_,
-                                       *pageState_, *Kyureki, params_);
+    page_ = std::make_unique<TDayPage>(*diary_, *ScrapList_, *storeEvents_, *pageState_, *Kyureki,
+                                       params_);
     connect(page_.get(), &TDayPage::Undoable, actions_.UndoAction, &QAction::setEnabled);
     connect(page_.get(), &TDayPage::Deletable, actions_.DeleteAction, &QAction::setEnabled);
-    page_->BuildMonthList();
-    page_->BuildWeatherPopup();
+    connect(page_.get(), &TDayPage::YearShown, ui_.get(), &TMainLayout::SetYearCaption);
+    connect(page_.get(), &TDayPage::MonthShown, ui_.get(), &TMainLayout::SetMonthCaption);
+    writes_ = std::make_unique<TWriteSchedule>(
+        *page_, *ScrapList_, std::initializer_list<TNoteList*>{TodoNotes.get(), MemoryNotes.get()},
+        *pageState_);
+    const TDayPageView& view = page_->View();
+    clipboard_ = std::make_unique<TClipboardCommands>(
+        view.Body(), QList<QWidget*>{view.Title(), view.News(), view.Private()}, actions_);
+    formatting_ = std::make_unique<TFormatting>(view.Body(), actions_, *pageState_, *clipboard_);
+    timeKey_ = std::make_unique<TTimeKey>(
+        std::initializer_list<QWidget*>{view.Body(), view.News(), view.Private()});
+    ui_->PlacePage(formatting_->View().ToolBar(), view.Header(), formatting_->View().Ruler(),
+                   view.Sheet());
     dayLists_ = std::make_unique<TDayLists>(*diary_, *ScrapList_, *storeEvents_, params_);
     ui_->PlaceLeftBands(dayLists_->View(), reminders_->View());
-    const auto colorLists = [this](const std::array<TColor, 7>& colors) {
+    const auto colorFeatures = [this](const std::array<TColor, 7>& colors) {
         reminders_->SetColor(colors[0]);
         dayLists_->SetColor(colors[1]);
+        page_->SetColors(colors);
     };
-    colorLists(ui_->ColorInfo());
-    connect(ui_.get(), &TMainLayout::ColorsChanged, this, colorLists);
+    colorFeatures(ui_->ColorInfo());
+    connect(ui_.get(), &TMainLayout::ColorsChanged, this, colorFeatures);
+    layout_ =
+        std::make_unique<TWindowLayout>(*this, *ui_, page_->View(), *diary_, params_,
+                                        [this](const std::exception& e) { ReportFailure(e); });
     layout_->ApplySaved();
-    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_, ui_->TodayButton(),
-                                          ui_->PrevMonthButton(), ui_->NextMonthButton());
+    dayKeys_ = std::make_unique<TDayKeys>(this, *diary_, *ScrapList_);
+    ui_->ShowKeys(dayKeys_->TodayAction, dayKeys_->PrevMonthAction, dayKeys_->NextMonthAction);
     ui_->InsertMenu(dayKeys_->Menu(), actions_.ToolMenu->menuAction());
     mover_ = std::make_unique<TMoveCommand>(
         this, *diary_, *ScrapList_, [this] { page_->StorePage(ScrapList_->CurrentDate()); },
         [this] { page_->UndoActionExecute(); });
     search_ = new TSearchWindow(this, *ScrapList_, params_, [this] {
         page_->StoreInterim();
-        UpdateSaveState();
+        writes_->UpdateSaveState();
     });
-    const TFormattingWidgets formatting = ui_->FormattingRegion();
-    clipboard_ = std::make_unique<TClipboardCommands>(formatting, actions_);
-    formatting_ = std::make_unique<TFormatting>(formatting, actions_, *pageState_, *clipboard_);
-    timeKey_ = std::make_unique<TTimeKey>(std::initializer_list<QWidget*>{
-        formatting.DiaryMemo, formatting.NewsMemo, formatting.PrivMemo});
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
     options_ = std::make_unique<TOptions>(this, *diary_, params_);
     options_->SetColors(ui_->ColorInfo());
@@ -214,7 +182,7 @@ void TForm1::FormCreate() {
 
     page_->CalendarChange();
     // Typing right after the start writes today's page.
-    ui_->DayPageRegion().DiaryMemo->setFocus();
+    view.Body()->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
     // Copies the files as this start found them, once the window is up and before an edit can
@@ -229,21 +197,23 @@ void TForm1::BackUpFiles() {
 }
 
 void TForm1::ConnectFeatures() {
-    connect(storeEvents_.get(), &TStoreEvents::DateChanged, this, &TForm1::UpdateSaveState);
+    connect(storeEvents_.get(), &TStoreEvents::DateChanged, writes_.get(),
+            &TWriteSchedule::UpdateSaveState);
     // Leaving a day puts its page into the store; the year file is written at once.
     connect(diary_, &TDiary::OnChange, this, [this] {
-        WriteAfter([this] { page_->CalendarChange(); });
+        writes_->WriteAfter([this] { page_->CalendarChange(); });
         reminders_->FillMonthList();
         dayLists_->MonthChanged();
     });
-    connect(diary_, &TDiary::OnChangeDate, this,
-            [this](double date) { WriteAfter([this, date] { page_->Diary1ChangeDate(date); }); });
-    connect(page_.get(), &TDayPage::Edited, this, &TForm1::PageEdited);
-    connect(page_.get(), &TDayPage::StateChanged, this, &TForm1::UpdateSaveState);
-    // The note files have one writer: the window, which reports a failed write as every other.
-    connect(reminders_.get(), &TReminders::NotesChanged, this, [this] {
-        WriteAll();
-        UpdateSaveState();
+    connect(diary_, &TDiary::OnChangeDate, this, [this](double date) {
+        writes_->WriteAfter([this, date] { page_->Diary1ChangeDate(date); });
+    });
+    connect(page_.get(), &TDayPage::Edited, writes_.get(), &TWriteSchedule::Edited);
+    connect(page_.get(), &TDayPage::StateChanged, writes_.get(), &TWriteSchedule::UpdateSaveState);
+    // The note files have one writer, which reports a failed write as every other.
+    connect(reminders_.get(), &TReminders::NotesChanged, writes_.get(), [this] {
+        writes_->WriteAll();
+        writes_->UpdateSaveState();
     });
     connect(page_.get(), &TDayPage::Loaded, formatting_.get(), &TFormatting::SelectionChange);
     connect(formatting_.get(), &TFormatting::Formatted, page_.get(), &TDayPage::BodyFormatted);
@@ -255,11 +225,12 @@ void TForm1::ConnectFeatures() {
                 reminders_->SettingsChanged();
             });
     // What is printed is what the page shows, written as a pause in typing writes it.
-    connect(printing_.get(), &TPrintCommands::AboutToPrint, this, &TForm1::WriteSoon);
+    connect(printing_.get(), &TPrintCommands::AboutToPrint, writes_.get(),
+            &TWriteSchedule::WriteSoon);
 }
 
 void TForm1::ConnectCommands() {
-    connect(actions_.ExitAction, &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(actions_.ExitAction, &QAction::triggered, this, &QWidget::close);
     connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
     connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
     connect(actions_.SetupAction, &QAction::triggered, options_.get(),
@@ -271,24 +242,20 @@ void TForm1::ConnectCommands() {
         activateWindow();
     });
     connect(actions_.MoveAction, &QAction::triggered, this,
-            [this] { WriteAfter([this] { mover_->MoveActionExecute(); }); });
+            [this] { writes_->WriteAfter([this] { mover_->MoveActionExecute(); }); });
     connect(actions_.UndoAction, &QAction::triggered, this,
-            [this] { WriteAfter([this] { page_->UndoCommand(); }); });
+            [this] { writes_->WriteAfter([this] { page_->UndoCommand(); }); });
     connect(actions_.DeleteAction, &QAction::triggered, this,
-            [this] { WriteAfter([this] { page_->DeleteBtnClick(); }); });
+            [this] { writes_->WriteAfter([this] { page_->DeleteBtnClick(); }); });
     connect(ui_.get(), &TMainLayout::TodayClicked, page_.get(), &TDayPage::TodayBtnClick);
     connect(ui_.get(), &TMainLayout::PageStep, page_.get(), &TDayPage::ToolButton11Click);
-    connect(ui_.get(), &TMainLayout::MonthMenuRequested, ui_.get(), &TMainLayout::PopupMonthList);
-    connect(reminders_.get(), &TReminders::MonthMenuRequested, ui_.get(),
-            &TMainLayout::PopupMonthList);
-    QTextEdit* body = ui_->DayPageRegion().DiaryMemo;
+    connect(ui_.get(), &TMainLayout::MonthMenuRequested, page_.get(), &TDayPage::PopupMonthList);
+    connect(reminders_.get(), &TReminders::MonthMenuRequested, page_.get(),
+            &TDayPage::PopupMonthList);
+    QTextEdit* body = page_->View().Body();
     connect(body, &QWidget::customContextMenuRequested, this, [this, body](const QPoint& pos) {
         actions_.EditPopup->popup(body->viewport()->mapToGlobal(pos));
     });
-}
-
-void TForm1::ToolButton1Click() {
-    close();
 }
 
 void TForm1::AboutActionExecute() {
@@ -308,36 +275,8 @@ void TForm1::HelpActionExecute() {
 }
 
 void TForm1::DataSaveClick() {
-    page_->StorePage(ScrapList_->CurrentDate());
+    writes_->Save();
     actions_.DeleteAction->setEnabled(ScrapList_->CurrentDate() != 0);
-    WriteAll();
-    UpdateSaveState();
-}
-
-void TForm1::WriteSoon() {
-    WriteAfter([this] { page_->StoreInterim(); });
-}
-
-void TForm1::WriteAfter(const std::function<void()>& action) {
-    const bool wasQuiet = quietWrites_;
-    quietWrites_ = true;
-    action();
-    WriteAll();
-    quietWrites_ = wasQuiet;
-    UpdateSaveState();
-}
-
-void TForm1::WriteAll() {
-    ScrapList_->SaveIfModified();
-    for (TNoteList* notes : {TodoNotes.get(), MemoryNotes.get()}) {
-        if (!notes->Modified())
-            continue;
-        try {
-            notes->Save();
-        } catch (const VelmoraError& e) {
-            ReportCoreMessage(e.what());
-        }
-    }
 }
 
 void TForm1::ReportCoreMessage(const std::string& text) {
@@ -348,43 +287,12 @@ void TForm1::ReportCoreMessage(const std::string& text) {
                            QString(message).replace(QStringLiteral("\r\n"), QStringLiteral(" "))));
         return;
     }
-    // A write that runs by itself fails again on every day the user opens while the folder
-    // stays unwritable: the same message is shown once until everything is written.
-    if (quietWrites_) {
-        if (quietShown_.contains(message))
-            return;
-        quietShown_.append(message);
-    }
-    ShowUserMessage(this, message);
-}
-
-void TForm1::PageEdited() {
-    writeTimer_->start();
-    if (!writeDeadline_->isActive())
-        writeDeadline_->start();
-    UpdateSaveState();
-}
-
-void TForm1::UpdateSaveState() {
-    if (!page_)
-        return;
-    if (!page_->Unwritten()) {
-        writeTimer_->stop();
-        writeDeadline_->stop();
-    }
-    const bool unwritten = Unwritten();
-    pageState_->SetUnwritten(unwritten);
-    if (!unwritten)
-        quietShown_.clear();
-}
-
-bool TForm1::Unwritten() const {
-    return page_->Unwritten() || Unsaved();
+    if (!writes_ || writes_->Tells(message))
+        ShowUserMessage(this, message);
 }
 
 bool TForm1::Unsaved() const {
-    return ScrapList_->Modified() || ScrapList_->HoldsUnsaved() || TodoNotes->Modified() ||
-           MemoryNotes->Modified();
+    return writes_->Unsaved();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -2,14 +2,11 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QStringList>
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "mainwindow/MainActions.h"
 
-class QTimer;
 class TAboutDialog;
 class TClipboardCommands;
 class TFormatting;
@@ -30,6 +27,7 @@ class TInitParam;
 class TKyureki;
 class TMainLayout;
 class TWindowLayout;
+class TWriteSchedule;
 class TNoteList;
 class TScrapList;
 struct TDataInfo;
@@ -48,9 +46,6 @@ public:
 
     // The explicit save: the page into the store, the year file and changed note lists to disk.
     void DataSaveClick();
-    // Writes the page being written, the year file and the note lists without touching what
-    // undo returns to; runs a few seconds after the last edit.
-    void WriteSoon();
     // The end of the desktop session or a request to terminate: everything is stored and
     // written as a close does, without asking; what cannot be written goes to a rescue copy
     // (RescueUnwritten). The window closes without a question after it. The caller quits the
@@ -58,12 +53,10 @@ public:
     void EndSession();
     // Another start on this folder asked for the window.
     void ShowFromOtherStart();
-    // True while anything the user wrote is not yet in the files.
-    bool Unwritten() const;
-    // Starts after an edit and runs WriteSoon when it fires.
-    const QTimer& WriteTimer() const { return *writeTimer_; }
 
     TMainLayout& Ui() { return *ui_; }
+    TWindowLayout& Layout() { return *layout_; }
+    TWriteSchedule& Writes() { return *writes_; }
     TMainActions& Actions() { return actions_; }
     TDayPage& Page() { return *page_; }
     TDayLists& DayLists() { return *dayLists_; }
@@ -99,23 +92,12 @@ private:
     std::string CorePath(const char* extension) const;
     void ReportFailure(const std::exception& error);
     bool Unsaved() const;
-    void UpdateSaveState();
-    void PageEdited();
-    // Runs an action that moves or changes the page, then writes what it left unwritten; a failed
-    // write of these is shown once until a write succeeds again.
-    void WriteAfter(const std::function<void()>& action);
-    void WriteAll();
     void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
     void ConnectFeatures();
-    void ToolButton1Click();
     void HelpActionExecute();
     void AboutActionExecute();
 
-    QTimer* writeTimer_ = nullptr;
-    QTimer* writeDeadline_ = nullptr;
-    bool quietWrites_ = false;
-    QStringList quietShown_;
     bool sessionEnded_ = false;
     // A warning of the start that waits for the window to show.
     QString startNotice_;
@@ -137,6 +119,7 @@ private:
     std::unique_ptr<TStoreEvents> storeEvents_;
     std::unique_ptr<TPageState> pageState_;
     std::unique_ptr<TDayPage> page_;
+    std::unique_ptr<TWriteSchedule> writes_;
     std::unique_ptr<TDayLists> dayLists_;
     std::unique_ptr<TDayKeys> dayKeys_;
     std::unique_ptr<TMoveCommand> mover_;

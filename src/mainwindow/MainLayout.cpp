@@ -1,55 +1,37 @@
 #include "mainwindow/MainLayout.h"
 
-#include <QComboBox>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
+#include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QSlider>
 #include <QStatusBar>
-#include <QTabBar>
-#include <QTabWidget>
-#include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "bridge/Fonts.h"
-#include "bridge/TextCodec.h"
-#include "controls/SpinBtns.h"
+#include "controls/Diary.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/SplitterShare.h"
-#include "mainwindow/daypage/BodyEdit.h"
-#include "mainwindow/daypage/DayPage.h"
-#include "mainwindow/formatting/Formatting.h"
-#include "settings/IniFile.h"
 #include "widgets/BandBox.h"
-#include "widgets/BevLabel.h"
-#include "widgets/ControlColors.h"
 #include "widgets/Named.h"
 #include "widgets/ToolIcons.h"
 
 namespace {
 
 // Design sizes in pixels.
-constexpr int kWindowWidth = 780;
-constexpr int kWindowHeight = 580;
+constexpr int kWindowWidth = kDesignWindowSize.width();
+constexpr int kWindowHeight = kDesignWindowSize.height();
 constexpr int kPanel2Width = 236;
 constexpr int kDiaryHeight = 135;
-constexpr int kDiaryMemoHeight = 195;
-constexpr int kLabel1Width = 125;
 constexpr int kDiaryListHeight = 150;
-constexpr int kNewsMemoHeight = 70;
-// Parts of the window's growth that go to the left column, the grid and the diary body.
+// Design colours of the month grid on this window.
+constexpr TColor kGridHolidayColor = 0x00EEEEFF;
+constexpr TColor kGridEventColor = 0x00FF0000;
+constexpr TColor kGridTodayColor = 0x00FFFF00;
+// Parts of the window's growth that go to the left column and the grid.
 constexpr double kPanel2Share = 0.3;
 constexpr double kDiaryShare = 0.6;
-constexpr double kDiaryMemoShare = 0.5;
 
 // Design colours ($00BBGGRR).
 constexpr TColor kListBoxColor = 0x0066EE99;
@@ -87,14 +69,17 @@ QSize FirstStartWindowSize(const QSize& area) {
         .boundedTo(area);
 }
 
-TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions)
+TMainLayout::TMainLayout(QMainWindow* window, TDiary* diary, const TMainActions& actions)
     : Window(window), Diary1(diary) {
     window->setFont(DesignFont(kPGothicFace, 12));
     window->resize(kWindowWidth, kWindowHeight);
 
     BuildMenuBar(actions);
     BuildLeftColumn();
-    BuildPage(actions);
+    Panel1 = Named(new QWidget, "Panel1");
+    pageColumn_ = new QVBoxLayout(Panel1);
+    pageColumn_->setContentsMargins(0, 0, 0, 0);
+    pageColumn_->setSpacing(0);
 
     Splitter3 = Named(new QSplitter(Qt::Horizontal), "Splitter3");
     Splitter3->setChildrenCollapsible(false);
@@ -105,10 +90,8 @@ TMainLayout::TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions
     Splitter3->setSizes({kPanel2Width, kWindowWidth - kPanel2Width});
     window->setCentralWidget(Splitter3);
 
-    const QSize design(kWindowWidth, kWindowHeight);
-    panel2Share_ = new TSplitterShare(Splitter3, kPanel2Share, kPanel2Width, design);
-    diaryShare_ = new TSplitterShare(Splitter2, kDiaryShare, kDiaryHeight, design);
-    diaryMemoShare_ = new TSplitterShare(Splitter1, kDiaryMemoShare, kDiaryMemoHeight, design);
+    panel2Share_ = new TSplitterShare(Splitter3, kPanel2Share, kPanel2Width, kDesignWindowSize);
+    diaryShare_ = new TSplitterShare(Splitter2, kDiaryShare, kDiaryHeight, kDesignWindowSize);
 
     StatusBar1 = Named(new QStatusBar, "StatusBar1");
     StatusBar1->setSizeGripEnabled(true);
@@ -170,16 +153,18 @@ void TMainLayout::BuildLeftColumn() {
         connect(b, &QToolButton::clicked, this,
                 [this, b] { Q_EMIT PageStep(b->property("tag").toInt()); });
     connect(TodayBtn, &QToolButton::clicked, this, &TMainLayout::TodayClicked);
-    for (QWidget* source : {static_cast<QWidget*>(TodayBtn), Diary1})
+    for (QWidget* source : {static_cast<QWidget*>(TodayBtn), static_cast<QWidget*>(Diary1)})
         connect(source, &QWidget::customContextMenuRequested, this,
                 [this, source](const QPoint& pos) {
                     Q_EMIT MonthMenuRequested(source->mapToGlobal(pos));
                 });
     column->addWidget(ToolBar4);
 
-    MonthList = Named(new QMenu(Window), "MonthList");
-
     Diary1->setObjectName(QStringLiteral("Diary1"));
+    Diary1->SetHolidayColor(kGridHolidayColor);
+    Diary1->SetEventColor(kGridEventColor);
+    Diary1->SetTodayColor(kGridTodayColor);
+    Diary1->SetStartOfWeek(0);
     Diary1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     CoolBar3 = Named(new TBandBox, "CoolBar3");
@@ -194,121 +179,19 @@ void TMainLayout::BuildLeftColumn() {
     column->addWidget(Splitter2, 1);
 }
 
-void TMainLayout::BuildPage(const TMainActions& actions) {
-    Panel1 = Named(new QWidget, "Panel1");
-    auto* page = new QVBoxLayout(Panel1);
-    page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(0);
-
-    StandardToolBar = Named(new QToolBar, "StandardToolBar");
-    StandardToolBar->setIconSize(kToolIconSize);
-    StandardToolBar->addActions({actions.SaveNowAction, actions.UndoAction, actions.DeleteAction});
-    StandardToolBar->addSeparator();
-    StandardToolBar->addActions({actions.CutAction, actions.CopyAction, actions.PasteAction});
-    StandardToolBar->addSeparator();
-    StandardToolBar->addActions(
-        {actions.BoldAction, actions.ItalicAction, actions.UnderAction, actions.ColorAction});
-    StandardToolBar->addSeparator();
-    StandardToolBar->addActions({actions.LeftAction, actions.CenterAction, actions.RightAction});
-    StandardToolBar->addSeparator();
-    FontName = Named(new QComboBox, "FontName");
-    FontName->setMaxVisibleItems(10);
-    FontName->setMinimumContentsLength(7);
-    FontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    StandardToolBar->addWidget(FontName);
-    FontSize = Named(new TValueSpin, "FontSize");
-    FontSize->SetMin(0);
-    FontSize->SetMax(100);
-    FontSize->SetIncrement(1);
-    FontSize->setFixedWidth(40);
-    StandardToolBar->addWidget(FontSize);
-    page->addWidget(StandardToolBar);
-
-    DateBar = Named(new QWidget, "DateBar");
-    auto* dateLayout = new QHBoxLayout(DateBar);
-    dateLayout->setContentsMargins(2, 2, 2, 2);
-    dateLayout->setSpacing(4);
-    WeatherBtn = Named(new QToolButton, "WeatherBtn");
-    WeatherBtn->setPopupMode(QToolButton::InstantPopup);
-    WeatherBtn->setIconSize(kToolIconSize);
-    WeatherBtn->setAutoRaise(true);
-    DateDisp = Named(new TBevelLabel, "DateDisp");
-    DateDisp->setFont(DesignFont(kPGothicFace, 19, true));
-    DateDisp->SetBevelInner(bvNone);
-    DateDisp->SetLayout(tlCenter);
-    DateDisp->SetTextOffset(4);
-    DateDisp->setMinimumHeight(26);
-    DateDisp->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    Label1 = Named(new QLabel, "Label1");
-    // At least its design width, wider when the old date and the rokuyo need it.
-    Label1->setMinimumWidth(kLabel1Width);
-    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    dateLayout->addWidget(WeatherBtn);
-    dateLayout->addWidget(DateDisp, 1);
-    dateLayout->addWidget(Label1);
-    page->addWidget(DateBar);
-
-    TrackBar1 = Named(new QSlider(Qt::Horizontal), "TrackBar1");
-    TrackBar1->setRange(0, 100);
-    TrackBar1->setTickPosition(QSlider::TicksBelow);
-    TrackBar1->setFocusPolicy(Qt::NoFocus);
-    page->addWidget(TrackBar1);
-
-    DiaryMemo = Named(new TBodyEdit, "DiaryMemo");
-    DiaryMemo->setAcceptRichText(true);
-    // The body's default face is written into its rich text by name, so it keeps the Windows
-    // face name that other writers of these files know; it is drawn through the substitution.
-    QFont bodyFont(kPGothicFace);
-    bodyFont.setPixelSize(16);
-    DiaryMemo->setFont(bodyFont);
-    DiaryMemo->setContextMenuPolicy(Qt::CustomContextMenu);
-
-    ToolBar3 = Named(new QWidget, "ToolBar3");
-    auto* titleLayout = new QHBoxLayout(ToolBar3);
-    titleLayout->setContentsMargins(2, 2, 2, 2);
-    DateLabel = Named(new QLabel(u"今日のひと言："_qs), "DateLabel");
-    DateLabel->setFont(DesignFont(kPGothicFace, 12, true));
-    Comment = Named(new QLineEdit, "Comment");
-    Comment->setFont(DesignFont(kPGothicFace, 13));
-    titleLayout->addWidget(DateLabel);
-    titleLayout->addWidget(Comment, 1);
-
-    NewsMemo = Named(new QPlainTextEdit, "NewsMemo");
-    NewsMemo->setFont(DesignFont(kPGothicFace, 13));
-    PrivMemo = Named(new QPlainTextEdit, "PrivMemo");
-    PrivMemo->setFont(DesignFont(kPGothicFace, 13));
-    // Saved pane sizes win over the editors' own wishes.
-    for (QWidget* editor : {static_cast<QWidget*>(NewsMemo), static_cast<QWidget*>(PrivMemo),
-                            static_cast<QWidget*>(DiaryMemo)})
-        editor->setMinimumHeight(24);
-    CoolBar2 = Named(new TBandBox, "CoolBar2");
-    CoolBar2->AddBand(u"今日の出来事"_qs, NewsMemo);
-    CoolBar2->AddBand(u"私的メモ　または　内緒日記"_qs, PrivMemo);
-    CoolBar2->setSizes({kNewsMemoHeight, kNewsMemoHeight});
-
-    auto* lower = Named(new QWidget, "PageLower");
-    auto* lowerLayout = new QVBoxLayout(lower);
-    lowerLayout->setContentsMargins(0, 0, 0, 0);
-    lowerLayout->setSpacing(0);
-    lowerLayout->addWidget(ToolBar3);
-    lowerLayout->addWidget(CoolBar2, 1);
-
-    Splitter1 = Named(new QSplitter(Qt::Vertical), "Splitter1");
-    Splitter1->setChildrenCollapsible(false);
-    Splitter1->addWidget(DiaryMemo);
-    Splitter1->addWidget(lower);
-    Splitter1->setStretchFactor(0, 0);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({kDiaryMemoHeight, kWindowHeight - kDiaryMemoHeight});
-    page->addWidget(Splitter1, 1);
+void TMainLayout::ShowKeys(const QAction* today, const QAction* prevMonth,
+                           const QAction* nextMonth) {
+    const std::pair<QToolButton*, const QAction*> keyed[] = {
+        {TodayBtn, today}, {ToolButton10, prevMonth}, {ToolButton11, nextMonth}};
+    for (const auto& [button, action] : keyed) {
+        const QString hint = button->toolTip().isEmpty() ? button->text() : button->toolTip();
+        button->setToolTip(QStringLiteral("%1 (%2)").arg(
+            hint, action->shortcut().toString(QKeySequence::NativeText)));
+    }
 }
 
 void TMainLayout::InsertMenu(QMenu* menu, QAction* before) {
     MenuBar->insertMenu(before, menu);
-}
-
-void TMainLayout::PopupMonthList(const QPoint& global) {
-    MonthList->popup(global);
 }
 
 void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* reminders) {
@@ -317,37 +200,33 @@ void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* reminders) {
     CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
 }
 
-std::array<int, 7> TMainLayout::SplitInfo() const {
-    return {Splitter3->sizes().value(0), Splitter2->sizes().value(0), Splitter1->sizes().value(0),
-            CoolBar3->ContentTop(0),     CoolBar3->ContentTop(1),     CoolBar2->ContentTop(1),
-            CoolBar2->ContentTop(0)};
+void TMainLayout::PlacePage(QToolBar* formatting, QWidget* header, QWidget* ruler, QWidget* sheet) {
+    pageColumn_->addWidget(formatting);
+    pageColumn_->addWidget(header);
+    pageColumn_->addWidget(ruler);
+    pageColumn_->addWidget(sheet, 1);
 }
 
-void TMainLayout::ApplySplitInfo(const std::function<int(int current)>& next) {
-    // A saved size stands as it is; a missing one leaves the pane to take its share of the
-    // window's growth from the design size.
-    auto setFirst = [&next](QSplitter* splitter, TSplitterShare* share) {
-        const int first = next(-1);
-        if (first < 0)
-            return;
-        share->Keep();
-        const QList<int> sizes = splitter->sizes();
-        if (first == sizes.value(0))
-            return;
-        const int total = sizes.value(0) + sizes.value(1);
-        splitter->setSizes({first, std::max(total - first, 1)});
-    };
-    setFirst(Splitter3, panel2Share_);
-    setFirst(Splitter2, diaryShare_);
-    setFirst(Splitter1, diaryMemoShare_);
-    const std::array<int, 7> current = SplitInfo();
-    // The list's own top follows from its band caption; it is read for the record's order.
-    next(current[3]);
-    const int reminderTop = next(current[4]);
-    const int privTop = next(current[5]);
-    next(current[6]);
-    CoolBar3->SetSecondContentTop(reminderTop);
-    CoolBar2->SetSecondContentTop(privTop);
+void TMainLayout::SetYearCaption(const QString& caption) {
+    CoolBar3->SetBandText(0, caption);
+}
+
+void TMainLayout::SetMonthCaption(const QString& caption) {
+    TodayBtn->setText(caption);
+}
+
+std::array<int, 4> TMainLayout::SplitSizes() const {
+    return {Splitter3->sizes().value(0), Splitter2->sizes().value(0), CoolBar3->ContentTop(0),
+            CoolBar3->ContentTop(1)};
+}
+
+void TMainLayout::ApplyColumnSizes(const std::function<int(int current)>& next) {
+    panel2Share_->SetSaved(next(-1));
+    diaryShare_->SetSaved(next(-1));
+}
+
+void TMainLayout::SetReminderTop(int top) {
+    CoolBar3->SetSecondContentTop(top);
 }
 
 std::array<TColor, 7> TMainLayout::ColorInfo() const {
@@ -363,21 +242,5 @@ void TMainLayout::ApplyColorInfo(const std::function<int(int current)>& next) {
 
 void TMainLayout::SetColors(const std::array<TColor, 7>& colors) {
     colors_ = colors;
-    SetControlColor(DateBar, colors[2]);
-    DateDisp->SetColor(colors[2]);
-    SetControlColor(DiaryMemo, colors[3]);
-    SetControlColor(Comment, colors[4]);
-    SetControlColor(NewsMemo, colors[5]);
-    SetControlColor(PrivMemo, colors[6]);
     Q_EMIT ColorsChanged(colors);
-}
-
-TDayPageWidgets TMainLayout::DayPageRegion() const {
-    return {Window,    TodayBtn, CoolBar3, MonthList, WeatherBtn, DateDisp, Label1,
-            DiaryMemo, Comment,  NewsMemo, PrivMemo,  DateLabel,  CoolBar2};
-}
-
-TFormattingWidgets TMainLayout::FormattingRegion() const {
-    return {Window, StandardToolBar, FontName, FontSize, TrackBar1,
-            Panel1, DiaryMemo,       NewsMemo, PrivMemo, Comment};
 }

@@ -12,46 +12,39 @@
 #include "widgets/ControlColors.h"
 
 class QAction;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
-class QSlider;
 class QStatusBar;
-class QTextEdit;
 class QToolBar;
 class QToolButton;
+class QVBoxLayout;
 class QWidget;
-class TBevelLabel;
-class TValueSpin;
 struct TMainActions;
+class TDiary;
 class TSplitterShare;
-struct TDayPageWidgets;
-struct TFormattingWidgets;
 
 // The window's size at a first start, with no saved placement: a comfortable part of the
 // screen's free area, never below the design size nor above the area.
 QSize FirstStartWindowSize(const QSize& area);
 
-// The fixed arrangement of the main window: every region and control with its design size,
-// font and colour, the menu tool bar and the tool bars. Behaviour is wired by the window and
-// its page; this class only builds, measures and restores the arrangement.
+// The fixed arrangement of the main window: the menu tool bar, the left column with the paging
+// buttons over the grid and the bands below it, the page column, and the status bar, each with
+// its design size. The features build their own widgets; the frame places their roots.
 class TMainLayout : public QObject {
     Q_OBJECT
 public:
     // Builds the whole window into `window`; `diary` is the month grid, placed in the left
-    // column. The actions must exist already.
-    TMainLayout(QMainWindow* window, QWidget* diary, const TMainActions& actions);
+    // column with its design colours. The actions must exist already.
+    TMainLayout(QMainWindow* window, TDiary* diary, const TMainActions& actions);
 
-    // The seven sizes of "SPLITINFO": Panel2 width, Diary1 height, DiaryMemo height, DiaryList
-    // top, Reminder top, PrivMemo top, NewsMemo top.
-    std::array<int, 7> SplitInfo() const;
-    // Applies them in that order; `next` is given each current value and returns the value to
-    // use (the current one when nothing better is saved).
-    void ApplySplitInfo(const std::function<int(int current)>& next);
+    // The sizes of "SPLITINFO" the frame holds: Panel2 width, Diary1 height, DiaryList top and
+    // Reminder top.
+    std::array<int, 4> SplitSizes() const;
+    // Applies saved Panel2 width and Diary1 height in that order, each from next(-1): a saved
+    // size stands as it is, none leaves the pane to take its share of the window's growth.
+    void ApplyColumnSizes(const std::function<int(int current)>& next);
+    void SetReminderTop(int top);
 
     // The seven colours of "COLORINFO": ListBox, ListView1, DateBar, DiaryMemo, Comment,
     // NewsMemo, PrivMemo.
@@ -59,19 +52,20 @@ public:
     void ApplyColorInfo(const std::function<int(int current)>& next);
     void SetColors(const std::array<TColor, 7>& colors);
 
-    TDayPageWidgets DayPageRegion() const;
     // Puts the day lists and the reminder panel in the bands below the grid.
     void PlaceLeftBands(QWidget* dayLists, QWidget* reminders);
-    TFormattingWidgets FormattingRegion() const;
+    // Puts the page column together, top to bottom: the formatting tool bar, the date header,
+    // the indent ruler and the sheet of the editors, which takes the column's growth.
+    void PlacePage(QToolBar* formatting, QWidget* header, QWidget* ruler, QWidget* sheet);
+    // The captions of the shown year (over the day lists) and month (the today button).
+    void SetYearCaption(const QString& caption);
+    void SetMonthCaption(const QString& caption);
 
     // Puts menu in the menu bar before the menu of before.
     void InsertMenu(QMenu* menu, QAction* before);
-    // Shows the month menu at global.
-    void PopupMonthList(const QPoint& global);
-    // The buttons that move the grid by a month, which show their keys in their tooltips.
-    QToolButton* PrevMonthButton() const { return ToolButton10; }
-    QToolButton* NextMonthButton() const { return ToolButton11; }
-    QToolButton* TodayButton() const { return TodayBtn; }
+    // Names the keys of the commands of the today button and the buttons that move the grid by
+    // a month in their tooltips.
+    void ShowKeys(const QAction* today, const QAction* prevMonth, const QAction* nextMonth);
 
 Q_SIGNALS:
     // The seven colours changed; the features colour their own controls.
@@ -97,37 +91,19 @@ private:
     QToolButton* TodayBtn;
     QToolButton* ToolButton11;
     QToolButton* ToolButton13;
-    QWidget* Diary1;
+    TDiary* Diary1;
     QSplitter* Splitter2;
     TBandBox* CoolBar3;
     QSplitter* Splitter3;
     QWidget* Panel1;
-    QToolBar* StandardToolBar;
-    QComboBox* FontName;
-    TValueSpin* FontSize;
-    QWidget* DateBar;
-    QToolButton* WeatherBtn;
-    TBevelLabel* DateDisp;
-    QLabel* Label1;
-    QSlider* TrackBar1;
-    QTextEdit* DiaryMemo;
-    QSplitter* Splitter1;
-    QWidget* ToolBar3;
-    QLabel* DateLabel;
-    QLineEdit* Comment;
-    TBandBox* CoolBar2;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
+    QVBoxLayout* pageColumn_;
     QStatusBar* StatusBar1;
-    QMenu* MonthList;
 
     void BuildMenuBar(const TMainActions& actions);
     void BuildLeftColumn();
-    void BuildPage(const TMainActions& actions);
 
     std::array<TColor, 7> colors_;
-    // The grid's column, the grid and the diary body take these shares of the window's growth.
+    // The grid's column and the grid take these shares of the window's growth.
     TSplitterShare* panel2Share_;
     TSplitterShare* diaryShare_;
-    TSplitterShare* diaryMemoShare_;
 };

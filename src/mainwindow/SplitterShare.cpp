@@ -15,6 +15,17 @@ TSplitterShare::TSplitterShare(QSplitter* splitter, double share, int designFirs
     splitter->installEventFilter(this);
 }
 
+void TSplitterShare::SetSaved(int first) {
+    if (first < 0)
+        return;
+    firstLayout_ = false;
+    const QList<int> sizes = splitter_->sizes();
+    if (first == sizes.value(0))
+        return;
+    const int total = sizes.value(0) + sizes.value(1);
+    splitter_->setSizes({first, std::max(total - first, 1)});
+}
+
 bool TSplitterShare::eventFilter(QObject* watched, QEvent* event) {
     if (watched != splitter_ || event->type() != QEvent::Resize || splitter_->count() != 2)
         return false;

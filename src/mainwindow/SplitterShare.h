@@ -5,6 +5,9 @@
 
 class QSplitter;
 
+// The main window's design size: the panes' design sizes are for a window of this size.
+inline constexpr QSize kDesignWindowSize(780, 580);
+
 // Gives the first pane of a two-pane splitter a share of every change of the splitter's size,
 // where the splitter alone would give it all to the second pane. The first time the splitter is
 // laid out it takes its share of the growth from the design size, unless a saved size was set
@@ -15,8 +18,9 @@ public:
     // the window has its design size designWindow.
     TSplitterShare(QSplitter* splitter, double share, int designFirst, const QSize& designWindow);
 
-    // The first pane's size was set from saved values: the first layout keeps it.
-    void Keep() { firstLayout_ = false; }
+    // Sets the first pane to a saved size, which the first layout keeps; below 0 is none, and
+    // the pane takes its share of the growth from the design size.
+    void SetSaved(int first);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -9,23 +9,29 @@
 
 #include "controls/Diary.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/daypage/DayPageView.h"
 #include "settings/IniParam.h"
 #include "storage/CommaDB.h"
 #include "storage/VelmoraError.h"
 
-TWindowLayout::TWindowLayout(QMainWindow& window, TMainLayout& frame, TDiary& diary,
-                             TInitParam& params, TReport report)
-    : window_(window), frame_(frame), diary_(diary), params_(params), report_(std::move(report)) {}
+TWindowLayout::TWindowLayout(QMainWindow& window, TMainLayout& frame, TDayPageView& page,
+                             TDiary& diary, TInitParam& params, TReport report)
+    : window_(window),
+      frame_(frame),
+      page_(page),
+      diary_(diary),
+      params_(params),
+      report_(std::move(report)) {}
 
-void TWindowLayout::ApplyPlacement() {
+void TWindowLayout::ApplyPlacement(QMainWindow& window, TInitParam& params) {
     TWindowPlacement placement;
-    placement.Bounds = {window_.x(), window_.y(), window_.x() + window_.width(),
-                        window_.y() + window_.height()};
+    placement.Bounds = {window.x(), window.y(), window.x() + window.width(),
+                        window.y() + window.height()};
     placement.State = WindowNormal;
     const QScreen* screen = QGuiApplication::primaryScreen();
-    params_.ApplyWindow(placement, screen->size().width(), screen->size().height());
+    params.ApplyWindow(placement, screen->size().width(), screen->size().height());
     if (placement.State == WindowMaximized) {
-        window_.setWindowState(Qt::WindowMaximized);
+        window.setWindowState(Qt::WindowMaximized);
         return;
     }
     // A window closed while minimised opens as a normal one: a started program shows itself.
@@ -33,7 +39,7 @@ void TWindowLayout::ApplyPlacement() {
     const TWindowRect& r = placement.Bounds;
     QRect bounds(QPoint(r.Left, r.Top), QSize(r.Right - r.Left, r.Bottom - r.Top));
     const bool saved =
-        r.Left < r.Right && r.Top < r.Bottom && params_.WindowRect.Left < params_.WindowRect.Right;
+        r.Left < r.Right && r.Top < r.Bottom && params.WindowRect.Left < params.WindowRect.Right;
     if (!saved)
         bounds = QRect(QPoint(), FirstStartWindowSize(area.size()));
     bounds.setSize(bounds.size().boundedTo(area.size()));
@@ -41,8 +47,8 @@ void TWindowLayout::ApplyPlacement() {
         bounds.moveCenter(area.center());
     bounds.moveLeft(std::clamp(bounds.left(), area.left(), area.right() + 1 - bounds.width()));
     bounds.moveTop(std::clamp(bounds.top(), area.top(), area.bottom() + 1 - bounds.height()));
-    window_.move(bounds.topLeft());
-    window_.resize(bounds.size());
+    window.move(bounds.topLeft());
+    window.resize(bounds.size());
 }
 
 void TWindowLayout::ApplySaved() {
@@ -57,7 +63,18 @@ void TWindowLayout::ApplySaved() {
             report_(e);
         }
     };
-    apply(params_.SplitInfo, [this](auto next) { frame_.ApplySplitInfo(next); });
+    apply(params_.SplitInfo, [this](auto next) {
+        frame_.ApplyColumnSizes(next);
+        page_.ApplyBodyHeight(next);
+        const std::array<int, 7> current = SplitInfo();
+        // The list's own top follows from its band caption; it is read for the record's order.
+        next(current[3]);
+        const int reminderTop = next(current[4]);
+        const int privTop = next(current[5]);
+        next(current[6]);
+        frame_.SetReminderTop(reminderTop);
+        page_.SetPrivMemoTop(privTop);
+    });
     apply(params_.ColorInfo, [this](auto next) { frame_.ApplyColorInfo(next); });
     apply(params_.DiaryColor, [this](auto next) {
         for (int i = 1; i <= 7; ++i)
@@ -84,12 +101,22 @@ void TWindowLayout::Store() {
             fields.emplace_back(static_cast<int32_t>(v));
         return ValuesToLine(fields);
     };
-    params_.SplitInfo = line(frame_.SplitInfo());
-    params_.ColorInfo = line(frame_.ColorInfo());
+    params_.SplitInfo = line(SplitInfo());
+    params_.ColorInfo = line(ColorInfo());
     std::array<TColor, 7> week{};
     for (int i = 1; i <= 7; ++i)
         week[i - 1] = diary_.WeekColor(i);
     const std::array<int64_t, 4> rest = {diary_.HolidayColor(), diary_.EventColor(),
                                          diary_.TodayColor(), diary_.StartOfWeek()};
     params_.DiaryColor = line(week) + line(rest);
+}
+
+std::array<int, 7> TWindowLayout::SplitInfo() const {
+    const std::array<int, 4> frame = frame_.SplitSizes();
+    const std::array<int, 3> page = page_.SplitSizes();
+    return {frame[0], frame[1], page[0], frame[2], frame[3], page[1], page[2]};
+}
+
+std::array<TColor, 7> TWindowLayout::ColorInfo() const {
+    return frame_.ColorInfo();
 }

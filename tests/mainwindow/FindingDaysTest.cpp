@@ -1,5 +1,6 @@
-// The day lists on their own, and in the window with the search window, moving a page and the
-// day keys, run as a user would, each run in its own folder.
+// The day lists, the search window, moving a page and the day keys, each built on a store of its
+// own without the window, and in the window where they meet the page; each run in its own
+// folder.
 
 #include <sys/stat.h>
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QTreeWidget>
 
 #include "bridge/Fonts.h"
+#include "bridge/TextCodec.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/movepage/MoveCommand.h"
@@ -24,7 +26,9 @@
 #include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/DataInfo.h"
+#include "storage/Report.h"
 #include "support/FeatureRun.h"
+#include "support/PageRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
@@ -66,6 +70,54 @@ QStringList Rows(TForm1& form) {
 
 void WaitForSearch(TSearchWindow& search) {
     QTRY_VERIFY_WITH_TIMEOUT(!search.Searching(), 10000);
+}
+
+// Moving a page without the window: the day page, its writes and the day lists on a store of
+// their own, the command run as the window runs it; questions are recorded and answered.
+class TMoveRun : public TPageRun {
+public:
+    TMoveRun() {
+        // The core's messages, as the window tells them.
+        SetMessageSink([this](const std::string& text) {
+            if (writes.Tells(FromCp932(text)))
+                Messages << FromCp932(text);
+        });
+        SetUserMessageHook([this](const QString& text) { Messages << text; });
+        SetUserQuestionHook([this](const QString& text) {
+            Questions << text;
+            return AnswerYes;
+        });
+    }
+    ~TMoveRun() {
+        SetMessageSink({});
+        SetUserMessageHook({});
+        SetUserQuestionHook({});
+    }
+    void Move() {
+        writes.WriteAfter([this] { mover.MoveActionExecute(); });
+    }
+    void PickDate(int32_t to) {
+        mover.PickDate = [to](QDate& date) {
+            const TYmd ymd = DecodeDate(to);
+            date = QDate(ymd.Year, ymd.Month, ymd.Day);
+            return true;
+        };
+    }
+
+    TDayLists lists{diary, store, events, params};
+    TMoveCommand mover{&window, diary, store, [this] { page.StorePage(store.CurrentDate()); },
+                       [this] { page.UndoActionExecute(); }};
+    QStringList Messages;
+    QStringList Questions;
+    bool AnswerYes = true;
+};
+
+// Keeps the store on the day the grid shows, as the window's page does.
+void FollowTheGrid(TFeatureRun& run) {
+    QObject::connect(&run.diary, &TDiary::OnChange, &run.diary,
+                     [&run] { run.store.SetDate(WholeDay(run.diary.CalendarDate())); });
+    QObject::connect(&run.diary, &TDiary::OnChangeDate, &run.diary,
+                     [&run](double date) { run.store.SetDate(WholeDay(date)); });
 }
 
 }  // namespace
@@ -203,21 +255,26 @@ private Q_SLOTS:
         QVERIFY(QString::fromStdString(run.Read(u"Velmora.ini"_qs)).contains(u"DIARYTABS=3"_qs));
     }
 
-    void searchEndToEnd() {
-        SetTodayForTesting(EncodeDate(2021, 6, 1));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2019, 3, 3), "ﾃﾞｨｽﾞﾆｰへ行った"));
-        SeedRecord(run, Day(EncodeDate(2020, 8, 8), "雨", "", "でぃずにー の花火"));
-        SeedRecord(run, Day(EncodeDate(2021, 1, 1), "元日"));
+    void searchOverTheYearFiles() {
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2019, 3, 3), "ﾃﾞｨｽﾞﾆｰへ行った"));
+        run.Seed(Day(EncodeDate(2020, 8, 8), "雨", "", "でぃずにー の花火"));
+        run.Seed(Day(EncodeDate(2021, 1, 1), "元日"));
         // A damaged year: its good lines are searched, the file is named and left alone.
         const std::string damaged =
             Sjis("x,0,,,ディズニー,,,,\r\n") + "43101,0,,," + Sjis("ディズニー日記") + ",,,,\r\n";
-        run.Put(u"2018.dat"_qs, damaged);
-        TForm1& form = run.Start();
-        // Unsaved edits of the open year are found.
-        TypeText(Widgets(form).DiaryMemo, u"ディズニーランド"_qs);
-        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
-        TSearchWindow& search = form.Search();
+        run.Write("2018.dat", damaged);
+        run.Open(EncodeDate(2021, 6, 1));
+        QWidget window;
+        // The page being written reaches the store before the search: the open year is
+        // searched as the store holds it.
+        TSearchWindow search(&window, run.store, run.params, [&run] {
+            run.store.PutRecord(Day(EncodeDate(2021, 6, 1), "ディズニーランド"));
+        });
+        QList<int32_t> chosen;
+        connect(&search, &TSearchWindow::DayChosen, &search,
+                [&chosen](int32_t date) { chosen << date; });
+        search.Open();
         QVERIFY(search.isVisible());
         TypeText(search.Query(), u"ディズニー"_qs);
         QTest::keyClick(search.Query(), Qt::Key_Return);
@@ -228,7 +285,9 @@ private Q_SLOTS:
         QCOMPARE(dates, (QStringList{u"2021年6月1日 (火)"_qs, u"2020年8月8日 (土)"_qs,
                                      u"2019年3月3日 (日)"_qs, u"2018年1月1日 (月)"_qs}));
         QVERIFY(search.Status()->text().contains(u"2018.dat"_qs));
-        QCOMPARE(run.Read(u"2018.dat"_qs), damaged);
+        std::string after;
+        QVERIFY(ReadWholeFile(run.File("2018.dat"), after));
+        QCOMPARE(after, damaged);
         QCOMPARE(search.Results()->topLevelItem(1)->text(1), search.Fields()->itemText(3));
         QVERIFY(SavePng(&search, u"search-window.png"_qs));
         // Oldest first.
@@ -236,13 +295,10 @@ private Q_SLOTS:
         search.StartSearch();
         WaitForSearch(search);
         QCOMPARE(search.Results()->topLevelItem(0)->text(0), u"2018年1月1日 (月)"_qs);
-        // Choosing a result opens its day.
-        QTreeWidgetItem* row = search.Results()->topLevelItem(1);
-        search.Results()->setCurrentItem(row);
+        // Choosing a result tells its day.
+        search.Results()->setCurrentItem(search.Results()->topLevelItem(1));
         QTest::keyClick(search.Results(), Qt::Key_Return);
-        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 3, 3));
-        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
-        QCOMPARE(StoredRecord(run, 2021, EncodeDate(2021, 6, 1)).Text, Sjis("ディズニーランド"));
+        QCOMPARE(chosen, QList<int32_t>{EncodeDate(2019, 3, 3)});
         // Each word of the query is highlighted where it shows, not only the first.
         search.Query()->setText(u"ディズニー　花火"_qs);
         search.StartSearch();
@@ -260,13 +316,36 @@ private Q_SLOTS:
         QVERIFY(!search.isVisible());
     }
 
-    void cancelledSearchStops() {
+    // In the window: Ctrl+F opens the search, which finds the page being written, and a chosen
+    // result opens its day after the page left is stored.
+    void searchFromTheWindow() {
         SetTodayForTesting(EncodeDate(2021, 6, 1));
         TWindowRun run;
-        for (int year = 2001; year <= 2010; ++year)
-            SeedRecord(run, Day(EncodeDate(year, 2, 2), "花"));
+        SeedRecord(run, Day(EncodeDate(2019, 3, 3), "ﾃﾞｨｽﾞﾆｰへ行った"));
         TForm1& form = run.Start();
+        TypeText(Widgets(form).DiaryMemo, u"ディズニーランド"_qs);
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
         TSearchWindow& search = form.Search();
+        QVERIFY(search.isVisible());
+        TypeText(search.Query(), u"ディズニー"_qs);
+        QTest::keyClick(search.Query(), Qt::Key_Return);
+        WaitForSearch(search);
+        QCOMPARE(search.Results()->topLevelItemCount(), 2);
+        QCOMPARE(search.Results()->topLevelItem(0)->text(0), u"2021年6月1日 (火)"_qs);
+        search.Results()->setCurrentItem(search.Results()->topLevelItem(1));
+        QTest::keyClick(search.Results(), Qt::Key_Return);
+        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 3, 3));
+        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
+        QCOMPARE(StoredRecord(run, 2021, EncodeDate(2021, 6, 1)).Text, Sjis("ディズニーランド"));
+    }
+
+    void cancelledSearchStops() {
+        TFeatureRun run;
+        for (int year = 2001; year <= 2010; ++year)
+            run.Seed(Day(EncodeDate(year, 2, 2), "花"));
+        run.Open(EncodeDate(2021, 6, 1));
+        QWidget window;
+        TSearchWindow search(&window, run.store, run.params, [] {});
         search.Open();
         search.Query()->setText(u"花"_qs);
         search.StartSearch();
@@ -294,66 +373,55 @@ private Q_SLOTS:
         QFETCH(bool, answer);
         QFETCH(bool, moved);
         QFETCH(int, questions);
-        SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "前", "前の題"));
-        SeedRecord(run, Day(EncodeDate(2019, 1, 1), "昔", "昔の題"));
-        TForm1& form = run.Start();
-        Widgets(form).Comment->setText(u"動く題"_qs);
-        TypeText(Widgets(form).DiaryMemo, u"動く"_qs);
+        TMoveRun run;
+        run.Seed(Day(EncodeDate(2020, 5, 1), "前", "前の題"));
+        run.Seed(Day(EncodeDate(2019, 1, 1), "昔", "昔の題"));
+        run.Open(EncodeDate(2020, 5, 3));
+        run.page.View().Title()->setText(u"動く題"_qs);
+        TypeText(run.page.View().Body(), u"動く"_qs);
         run.AnswerYes = answer;
-        form.Mover().PickDate = [to](QDate& date) {
-            const TYmd ymd = DecodeDate(to);
-            date = QDate(ymd.Year, ymd.Month, ymd.Day);
-            return true;
-        };
-        form.Actions().MoveAction->trigger();
+        run.PickDate(to);
+        run.Move();
         QCOMPARE(run.Questions.size(), questions);
         if (questions)
             QVERIFY(run.Questions.first().contains(u"動く題"_qs));
-        const TYmd target = DecodeDate(to);
-        QCOMPARE(StoredRecord(run, target.Year, to).Text == Sjis("動く"), moved);
-        QCOMPARE(StoredRecord(run, 2020, EncodeDate(2020, 5, 3)).Date == 0, moved);
-        QCOMPARE(form.ScrapList().CurrentDate(), moved ? to : EncodeDate(2020, 5, 3));
-        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"動く"_qs);
-        if (moved && target.Year == 2020)
-            QVERIFY(Rows(form).join(',').contains(u"動く"_qs));
+        QCOMPARE(run.Stored(to).Text == Sjis("動く"), moved);
+        QCOMPARE(run.Stored(EncodeDate(2020, 5, 3)).Date == 0, moved);
+        QCOMPARE(run.store.CurrentDate(), moved ? to : EncodeDate(2020, 5, 3));
+        QCOMPARE(run.page.View().Body()->toPlainText(), u"動く"_qs);
+        if (moved && DecodeDate(to).Year == 2020)
+            QVERIFY(Rows(run.lists).join(',').contains(u"動く"_qs));
     }
 
     void moveIntoAReadOnlyFolderLosesNothing() {
         const int32_t from = EncodeDate(2020, 5, 3);
         const int32_t to = EncodeDate(2020, 5, 9);
-        SetTodayForTesting(from);
-        TWindowRun run;
-        SeedRecord(run, Day(from, "残る"));
-        TForm1& form = run.Start();
-        form.Mover().PickDate = [to](QDate& date) {
-            const TYmd ymd = DecodeDate(to);
-            date = QDate(ymd.Year, ymd.Month, ymd.Day);
-            return true;
-        };
-        const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+        TMoveRun run;
+        run.Seed(Day(from, "残る"));
+        run.Open(from);
+        run.PickDate(to);
+        const std::string folder = run.Dir();
         {
             ScopedUnprivileged nobody(folder);
             QCOMPARE(::chmod(folder.c_str(), 0555), 0);
-            form.Actions().MoveAction->trigger();
+            run.Move();
             ::chmod(folder.c_str(), 0755);
         }
         QVERIFY(!run.Messages.isEmpty());
-        QCOMPARE(StoredRecord(run, 2020, from).Text, Sjis("残る"));
-        QCOMPARE(StoredRecord(run, 2020, to).Date, 0);
-        QCOMPARE(form.ScrapList().CurrentDate(), from);
-        QCOMPARE(form.ScrapList().FindByDate(to).Date, 0);
-        QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"残る"_qs);
-        QCOMPARE(Rows(form), QStringList{u" 5月 3日|残る"_qs});
+        QCOMPARE(run.Stored(from).Text, Sjis("残る"));
+        QCOMPARE(run.Stored(to).Date, 0);
+        QCOMPARE(run.store.CurrentDate(), from);
+        QCOMPARE(run.store.FindByDate(to).Date, 0);
+        QCOMPARE(run.page.View().Body()->toPlainText(), u"残る"_qs);
+        QCOMPARE(Rows(run.lists), QStringList{u" 5月 3日|残る"_qs});
     }
 
     // The move dialog writes a date as the note editor does.
     void moveDialogWritesDatesAsTheNoteEditor() {
         SetTodayForTesting(EncodeDate(2019, 4, 29));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2019, 4, 29), "祝日"));
-        TForm1& form = run.Start();
+        TMoveRun run;
+        run.Seed(Day(EncodeDate(2019, 4, 29), "祝日"));
+        run.Open(EncodeDate(2019, 4, 29));
         TTodoMemo memo;
         memo.LoadNote(nullptr, true);
         QString shown;
@@ -363,19 +431,24 @@ private Q_SLOTS:
             shown = dialog->findChild<QDateEdit*>(u"MoveDate"_qs)->text();
             dialog->close();
         });
-        form.Actions().MoveAction->trigger();
+        run.Move();
         QCOMPARE(shown, u"2019年4月29日"_qs);
         QCOMPARE(shown, memo.MemDate->text());
-        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2019, 4, 29));
+        QCOMPARE(run.store.CurrentDate(), EncodeDate(2019, 4, 29));
     }
 
     void dayKeysFromTheEditor() {
         SetTodayForTesting(EncodeDate(2020, 5, 3));
-        TWindowRun run;
-        SeedRecord(run, Day(EncodeDate(2019, 12, 30), "前年"));
-        SeedRecord(run, Day(EncodeDate(2020, 5, 10), "後"));
-        TForm1& form = run.Start();
-        QTextEdit* editor = Widgets(form).DiaryMemo;
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2019, 12, 30), "前年"));
+        run.Seed(Day(EncodeDate(2020, 5, 10), "後"));
+        FollowTheGrid(run);
+        run.Open(EncodeDate(2020, 5, 3));
+        QWidget window;
+        auto* editor = new QTextEdit(&window);
+        TDayKeys keys(&window, run.diary, run.store);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         editor->setFocus();
         struct Step {
             Qt::Key key;
@@ -388,11 +461,9 @@ private Q_SLOTS:
             {Qt::Key_Home, EncodeDate(2020, 5, 3)}};
         for (const Step& step : steps) {
             QTest::keyClick(editor, step.key, Qt::AltModifier);
-            QCOMPARE(form.ScrapList().CurrentDate(), step.date);
+            QCOMPARE(run.store.CurrentDate(), step.date);
         }
-        QVERIFY(Widgets(form).ToolButton11->toolTip().contains(
-            form.DayKeys().NextMonthAction->shortcut().toString(QKeySequence::NativeText)));
-        QVERIFY(Widgets(form).MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
+        QCOMPARE(editor->toPlainText(), QString());
     }
 
     void screenshotsOfEachTab() {

@@ -1,5 +1,5 @@
-// Formatting, the clipboard commands and the time key, driven through the window as a user
-// would, each run in its own folder.
+// Formatting, the clipboard commands and the time key on the day page without the window, and
+// in the window where a page is written and read again; each run in its own folder.
 
 #include <QAction>
 #include <QClipboard>
@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
@@ -26,6 +27,7 @@
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "storage/Cp932.h"
+#include "support/PageRun.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
 #include "support/WindowWidgets.h"
@@ -75,7 +77,7 @@ private Q_SLOTS:
 };
 
 // A page as a save here leaves it: the body's text beside its RTF.
-void SeedBody(const TWindowRun& run, const std::string& rtf) {
+TDataInfo BodyRecord(const std::string& rtf) {
     QTextDocument body;
     ReadRtf(rtf, body);
     TDataInfo rec;
@@ -83,7 +85,86 @@ void SeedBody(const TWindowRun& run, const std::string& rtf) {
     rec.Title = Sjis("題");
     rec.Text = ToCp932(PlainTextForField(body));
     rec.RichText = rtf;
-    SeedRecord(run, rec);
+    return rec;
+}
+
+void SeedBody(const TWindowRun& run, const std::string& rtf) {
+    SeedRecord(run, BodyRecord(rtf));
+}
+
+void SeedBody(const TFeatureRun& run, const std::string& rtf) {
+    run.Seed(BodyRecord(rtf));
+}
+
+// Formatting, the clipboard commands and the time key on the day page, in a widget of their own
+// laid out as the window's page column, connected as the window connects them.
+class TFormattingRun : public TPageRun {
+public:
+    TFormattingRun() {
+        auto* column = new QVBoxLayout(&window);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->setSpacing(0);
+        column->addWidget(formatting_.View().ToolBar());
+        column->addWidget(page.View().Header());
+        column->addWidget(formatting_.View().Ruler());
+        column->addWidget(page.View().Sheet(), 1);
+        QObject::connect(&page, &TDayPage::Loaded, &formatting_, &TFormatting::SelectionChange);
+        QObject::connect(&formatting_, &TFormatting::Formatted, &page, &TDayPage::BodyFormatted);
+    }
+    // Shows the page of kDay at the window's design size.
+    void Start() {
+        Open(kDay);
+        window.resize(780, 580);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    void activateWindow() { window.activateWindow(); }
+    template <typename T>
+    T findChild(const QString& name) const {
+        return window.findChild<T>(name);
+    }
+
+    TMainActions& Actions() { return actions_; }
+    TDayPage& Page() { return page; }
+    TPageState& PageState() { return state; }
+    TFormatting& Formatting() { return formatting_; }
+    TClipboardCommands& Clipboard() { return clipboard_; }
+    TTimeKey& TimeKey() { return timeKey_; }
+
+private:
+    static TMainActions Created(QWidget* window) {
+        TMainActions actions;
+        actions.Create(window, window);
+        return actions;
+    }
+
+    TMainActions actions_ = Created(&window);
+    TClipboardCommands clipboard_{page.View().Body(),
+                                  {page.View().Title(), page.View().News(), page.View().Private()},
+                                  actions_};
+    TFormatting formatting_{page.View().Body(), actions_, state, clipboard_};
+    TTimeKey timeKey_{page.View().Body(), page.View().News(), page.View().Private()};
+};
+
+// The page's controls that the tests drive, found by name.
+struct TPageWidgets {
+    QTextEdit* DiaryMemo;
+    QLineEdit* Comment;
+    QPlainTextEdit* NewsMemo;
+    QPlainTextEdit* PrivMemo;
+    QComboBox* FontName;
+    TValueSpin* FontSize;
+    QSlider* TrackBar1;
+};
+
+TPageWidgets Widgets(const TFormattingRun& run) {
+    return {run.findChild<QTextEdit*>(u"DiaryMemo"_qs),
+            run.findChild<QLineEdit*>(u"Comment"_qs),
+            run.findChild<QPlainTextEdit*>(u"NewsMemo"_qs),
+            run.findChild<QPlainTextEdit*>(u"PrivMemo"_qs),
+            run.findChild<QComboBox*>(u"FontName"_qs),
+            run.findChild<TValueSpin*>(u"FontSize"_qs),
+            run.findChild<QSlider*>(u"TrackBar1"_qs)};
 }
 
 void PutCaret(QTextEdit* edit, int position) {
@@ -92,7 +173,8 @@ void PutCaret(QTextEdit* edit, int position) {
     edit->setTextCursor(cursor);
 }
 
-std::string BodyRtf(TForm1& form) {
+template <typename Run>
+std::string BodyRtf(Run& form) {
     return form.Page().PageRecord(kDay).RichText.Text();
 }
 
@@ -101,11 +183,11 @@ std::string BodyRtf(TForm1& form) {
 // The caret shows the letter before it, or at a paragraph's start the letter after it: what
 // typing there gets.
 void TFormattingTest::caretShowsTheLetterTypingFollows() {
-    TWindowRun run;
-    SeedBody(run, kFormattedBody);
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    SeedBody(form, kFormattedBody);
+    form.Start();
     form.Formatting().ListFonts();
-    const TWindowWidgets ui = Widgets(form);
+    const TPageWidgets ui = Widgets(form);
     TMainActions& actions = form.Actions();
     // At the start after loading: "A", 12 points of Arial, drawn in its substitute.
     QCOMPARE(ui.DiaryMemo->textCursor().position(), 0);
@@ -135,7 +217,7 @@ struct TShownFormat {
     bool Bold = false;
 };
 
-TShownFormat BarFormat(TForm1& form) {
+TShownFormat BarFormat(TFormattingRun& form) {
     return {Widgets(form).FontName->currentText(), Widgets(form).FontSize->Value(),
             form.Actions().BoldAction->isChecked()};
 }
@@ -181,14 +263,14 @@ void TFormattingTest::toolBarShowsWhatTypingGets() {
     QFETCH(QStringList, steps);
     QFETCH(bool, bold);
     QFETCH(bool, chosenFace);
-    TWindowRun run;
+    TFormattingRun form;
     // The first start shows an empty day, whose face is the uninstalled Windows default.
     if (!steps.isEmpty())
-        SeedBody(run,
+        SeedBody(form,
                  "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
-    TForm1& form = run.Start();
+    form.Start();
     form.Formatting().ListFonts();
-    const TWindowWidgets ui = Widgets(form);
+    const TPageWidgets ui = Widgets(form);
     QTextEdit* body = ui.DiaryMemo;
     for (const QString& step : steps) {
         if (step == u"face"_qs) {
@@ -202,7 +284,7 @@ void TFormattingTest::toolBarShowsWhatTypingGets() {
         } else if (step == u"start"_qs || step == u"end"_qs) {
             body->moveCursor(step == u"start"_qs ? QTextCursor::Start : QTextCursor::End);
         } else if (step == u"day"_qs || step == u"back"_qs) {
-            ClickDay(form.Diary1(), step == u"day"_qs ? kDay + 1 : kDay);
+            form.Leave(step == u"day"_qs ? kDay + 1 : kDay);
         } else if (step == u"type"_qs) {
             QTest::keyClick(body, Qt::Key_A);
         } else if (step == u"return"_qs) {
@@ -229,12 +311,12 @@ void TFormattingTest::choosingFaceOrSizeReturnsToTheBody_data() {
 
 void TFormattingTest::choosingFaceOrSizeReturnsToTheBody() {
     QFETCH(QString, control);
-    TWindowRun run;
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    form.Start();
     form.Formatting().ListFonts();
     form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
-    const TWindowWidgets ui = Widgets(form);
+    QVERIFY(QTest::qWaitForWindowActive(&form.window));
+    const TPageWidgets ui = Widgets(form);
     if (control == u"FontName"_qs) {
         ui.FontName->setFocus();
         QTest::keyClick(ui.FontName, Qt::Key_Down);
@@ -251,10 +333,10 @@ void TFormattingTest::choosingFaceOrSizeReturnsToTheBody() {
 }
 
 void TFormattingTest::rulerFollowsParagraphsWithoutChangingThem() {
-    TWindowRun run;
-    SeedBody(run, kFormattedBody);
-    TForm1& form = run.Start();
-    const TWindowWidgets ui = Widgets(form);
+    TFormattingRun form;
+    SeedBody(form, kFormattedBody);
+    form.Start();
+    const TPageWidgets ui = Widgets(form);
     const std::string before = BodyRtf(form);
     // Paragraph starts: 0 "ABCD", 5 "xyz", 9 "last". 2 points show at 2, 0 at 0, 12 at 16.
     const std::pair<int, int> stops[] = {{1, 2}, {6, 0}, {10, 16}, {3, 2}};
@@ -279,9 +361,9 @@ void TFormattingTest::rulerPositionSetsTheIndent_data() {
 void TFormattingTest::rulerPositionSetsTheIndent() {
     QFETCH(int, position);
     QFETCH(QString, word);
-    TWindowRun run;
-    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0 plain\\par\r\n}");
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    SeedBody(form, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0 plain\\par\r\n}");
+    form.Start();
     QSlider* ruler = Widgets(form).TrackBar1;
     QVERIFY(ruler->maximum() > 16);
     ruler->setValue(position);
@@ -317,10 +399,10 @@ void TFormattingTest::commandsChangeTheTextAndMarkThePage() {
     QFETCH(QString, command);
     QFETCH(bool, selectAll);
     QFETCH(QString, expected);
-    TWindowRun run;
-    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
-    TForm1& form = run.Start();
-    const TWindowWidgets ui = Widgets(form);
+    TFormattingRun form;
+    SeedBody(form, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
+    form.Start();
+    const TPageWidgets ui = Widgets(form);
     TMainActions& actions = form.Actions();
     form.Formatting().ChooseColor = [](const QColor&) { return QColor(255, 0, 0); };
     if (selectAll)
@@ -365,9 +447,9 @@ void TFormattingTest::commandsChangeTheTextAndMarkThePage() {
 }
 
 void TFormattingTest::commandsDoNothingWhileUpdating() {
-    TWindowRun run;
-    SeedBody(run, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    SeedBody(form, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\pard\\f0\\fs24 abcd\\par\r\n}");
+    form.Start();
     form.Formatting().ChooseColor = [](const QColor&) { return QColor(255, 0, 0); };
     const std::string before = BodyRtf(form);
     Widgets(form).DiaryMemo->selectAll();
@@ -427,10 +509,10 @@ void TFormattingTest::pasteFollowsTheClipboard_data() {
 void TFormattingTest::pasteFollowsTheClipboard() {
     QFETCH(QString, editor);
     QFETCH(bool, takesPictures);
-    TWindowRun run;
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    form.Start();
     form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QVERIFY(QTest::qWaitForWindowActive(&form.window));
     QAction* paste = form.Actions().PasteAction;
     QClipboard* clipboard = QGuiApplication::clipboard();
     form.findChild<QWidget*>(editor)->setFocus();
@@ -464,8 +546,8 @@ void TFormattingTest::cutAndCopyFollowTheSelection_data() {
 void TFormattingTest::cutAndCopyFollowTheSelection() {
     QFETCH(QString, editor);
     QFETCH(bool, atOnce);
-    TWindowRun run;
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    form.Start();
     QAction* cut = form.Actions().CutAction;
     QAction* copy = form.Actions().CopyAction;
     QWidget* widget = form.findChild<QWidget*>(editor);
@@ -495,9 +577,9 @@ void TFormattingTest::cutAndCopyFollowTheSelection() {
 }
 
 void TFormattingTest::cutAndPasteReachTheFocusedEditor() {
-    TWindowRun run;
-    TForm1& form = run.Start();
-    const TWindowWidgets ui = Widgets(form);
+    TFormattingRun form;
+    form.Start();
+    const TPageWidgets ui = Widgets(form);
     ui.NewsMemo->setFocus();
     ui.NewsMemo->setPlainText(u"切り取る"_qs);
     ui.NewsMemo->selectAll();
@@ -562,8 +644,8 @@ void TFormattingTest::ctrlDInsertsTheTime_data() {
 void TFormattingTest::ctrlDInsertsTheTime() {
     QFETCH(QString, editor);
     QFETCH(bool, inserts);
-    TWindowRun run;
-    TForm1& form = run.Start();
+    TFormattingRun form;
+    form.Start();
     const QTime at(9, 5, 7);
     form.TimeKey().Now = [at] { return at; };
     QWidget* widget = form.findChild<QWidget*>(editor);

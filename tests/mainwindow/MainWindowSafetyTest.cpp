@@ -22,9 +22,12 @@
 #include "bridge/TextCodec.h"
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
+#include "mainwindow/WriteSchedule.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
+#include "storage/Report.h"
 #include "storage/YearFile.h"
+#include "support/PageRun.h"
 #include "support/ScopedUnprivileged.h"
 #include "widgets/WeatherIcons.h"
 
@@ -102,15 +105,12 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     QCOMPARE(save->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
 
     QVERIFY(form.isWindowModified());
-    QVERIFY(form.WriteTimer().isActive());
-    QVERIFY(form.WriteTimer().interval() <= 30000);
 
     // The write of a page being written puts it on disk and leaves undo where it was.
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"元の題に追記"_qs);
     QVERIFY(!save->isEnabled());
     QVERIFY(!form.isWindowModified());
-    QVERIFY(!form.WriteTimer().isActive());
     QVERIFY(undo->isEnabled());
     QCOMPARE(ui.Comment->text(), u"元の題に追記"_qs);
 
@@ -132,7 +132,7 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     // A day without a page: undone after a write, it has no page on disk again.
     ClickDay(form.Diary1(), day + 1);
     TypeText(ui.DiaryMemo, u"新しい日"_qs);
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Text), u"新しい日"_qs);
     QVERIFY(form.Actions().DeleteAction->isEnabled());
     undo->trigger();
@@ -158,7 +158,7 @@ void TMainWindowTest::blankedPageIsNotDeletedBehindTheUser() {
     TForm1& form = run.Start();
     Widgets(form).Comment->clear();
     QVERIFY(form.isWindowModified());
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     // Still on disk, and still marked as not written: only leaving the day deletes it.
     QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Title), u"残す"_qs);
     QVERIFY(form.isWindowModified());
@@ -195,7 +195,7 @@ void TMainWindowTest::damagedBytesShowAsReplacementsAndStay() {
     QCOMPARE(ui.NewsMemo->toPlainText(), u"\uFFFDnews\n\uFFFD"_qs);
 
     TypeText(form.findChild<QWidget*>(editor), u"追記"_qs);
-    form.WriteSoon();
+    form.Writes().WriteSoon();
     const TDataInfo stored = StoredRecord(run, 2026, day);
     const std::string added = Sjis("追記");
     const auto expect = [&](const QString& name, const std::string& field,
@@ -218,30 +218,103 @@ void TMainWindowTest::damagedBytesShowAsReplacementsAndStay() {
     QVERIFY(run.Messages.isEmpty());
 }
 
-void TMainWindowTest::unwritableFolderIsReportedOnceWhileLeavingDays() {
+void TMainWindowTest::pausesAndSavesWriteThePage() {
+    const int32_t day = EncodeDate(2026, 4, 1);
+    TPageRun run;
+    run.Open(day);
+    const QTimer& pause = run.writes.Timer();
+    const QTimer& deadline = run.writes.Deadline();
+    QLineEdit* title = run.page.View().Title();
+    title->setText(u"一"_qs);
+    QVERIFY(run.state.Unwritten());
+    QVERIFY(pause.isActive() && deadline.isActive());
+    QCOMPARE(pause.interval(), 5000);
+    QCOMPARE(deadline.interval(), 30000);
+    // Steady typing starts the pause again at every edit, but not the deadline of the first.
+    QTest::qWait(1500);
+    title->setText(u"一二"_qs);
+    QVERIFY(pause.remainingTime() > 4000);
+    QVERIFY2(deadline.remainingTime() < 29300,
+             qPrintable(QString::number(deadline.remainingTime())));
+    // Either timer writes the page; the other stops with it.
+    QMetaObject::invokeMethod(const_cast<QTimer*>(&deadline), "timeout");
+    QCOMPARE(FromCp932(run.Stored(day).Title), u"一二"_qs);
+    QVERIFY(!pause.isActive() && !deadline.isActive());
+    QVERIFY(!run.writes.Unwritten());
+    QVERIFY(!run.state.Unwritten());
+
+    title->setText(u"一二三"_qs);
+    QMetaObject::invokeMethod(const_cast<QTimer*>(&pause), "timeout");
+    QCOMPARE(FromCp932(run.Stored(day).Title), u"一二三"_qs);
+    QVERIFY(!deadline.isActive());
+
+    // A save leaves nothing unwritten: the page, the year file and the note lists.
+    title->setText(u"保存"_qs);
+    run.page.OnWeatherChange(4);
+    run.todo.LoadFromFile(run.File("Velmora.tdo"));
+    run.todo.SetModified(true);
+    run.writes.Save();
+    QVERIFY(!run.writes.Unwritten());
+    QVERIFY(!run.state.Unwritten());
+    QVERIFY(!pause.isActive() && !deadline.isActive());
+    QCOMPARE(run.Stored(day).Weather, 4);
+    QVERIFY(QFile::exists(QString::fromStdString(run.File("Velmora.tdo"))));
+}
+
+void TMainWindowTest::failedWriteToldOnceUntilAllWritten_data() {
+    QTest::addColumn<bool>("saving");  // the save command instead of leaving the day
+    QTest::addColumn<int>("told");
+    QTest::newRow("leaving days: once") << false << 1;
+    QTest::newRow("save command: every time") << true << 3;
+}
+
+void TMainWindowTest::failedWriteToldOnceUntilAllWritten() {
+    QFETCH(bool, saving);
+    QFETCH(int, told);
     const int32_t day = EncodeDate(2026, 7, 7);
-    SetTodayForTesting(day);
-    TWindowRun run;
-    TForm1& form = run.Start();
-    const std::string folder = QFile::encodeName(run.Folder()).toStdString();
+    TPageRun run;
+    QStringList messages;
+    SetMessageSink([&run, &messages](const std::string& text) {
+        if (run.writes.Tells(FromCp932(text)))
+            messages << FromCp932(text);
+    });
+    run.Open(day);
+    const std::string folder = run.Dir();
+    const auto write = [&](int i) {
+        run.page.View().Title()->setText(QStringLiteral("七夕 %1").arg(i));
+        if (saving)
+            run.writes.Save();
+        else
+            run.Leave(day + i + 1);
+    };
     {
         ScopedUnprivileged asUser(folder);
         QVERIFY(::chmod(folder.c_str(), 0555) == 0);
-        for (int i = 0; i < 3; ++i) {
-            TypeText(Widgets(form).Comment, QStringLiteral("七夕 %1").arg(i));
-            ClickDay(form.Diary1(), day + i + 1);
-        }
+        for (int i = 0; i < 3; ++i)
+            write(i);
         QVERIFY(::chmod(folder.c_str(), 0755) == 0);
     }
-    QCOMPARE(run.Messages.size(), 1);
-    QVERIFY(form.isWindowModified());
-    // Once the folder can be written again, the next day left writes every page.
-    ClickDay(form.Diary1(), day);
-    QVERIFY(!form.isWindowModified());
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(FromCp932(StoredRecord(run, 2026, day + i).Title),
+    QCOMPARE(messages.size(), told);
+    QVERIFY(run.writes.Unwritten());
+    QVERIFY(run.state.Unwritten());
+    // Once the folder can be written again, the next write takes every page.
+    run.Leave(day);
+    QVERIFY(!run.writes.Unwritten());
+    QVERIFY(!run.state.Unwritten());
+    // Saving stays on the day: its last title stands.
+    for (int i = saving ? 2 : 0; i < 3; ++i)
+        QCOMPARE(FromCp932(run.Stored(saving ? day : day + i).Title),
                  QStringLiteral("七夕 %1").arg(i));
-    QCOMPARE(run.Messages.size(), 1);
+    QCOMPARE(messages.size(), told);
+    // With everything written, the same failure is told again.
+    {
+        ScopedUnprivileged asUser(folder);
+        QVERIFY(::chmod(folder.c_str(), 0555) == 0);
+        write(5);
+        QVERIFY(::chmod(folder.c_str(), 0755) == 0);
+    }
+    QCOMPARE(messages.size(), told + 1);
+    SetMessageSink({});
 }
 
 void TMainWindowTest::unwritableFolderIsReportedAtStart() {
@@ -501,7 +574,7 @@ void TMainWindowTest::weatherAloneKeepsThePage() {
         } else if (how == 1) {
             form.DataSaveClick();
         } else {
-            form.WriteSoon();
+            form.Writes().WriteSoon();
         }
         QVERIFY(!form.isWindowModified());
         const TDataInfo stored = StoredRecord(run, 2026, day);

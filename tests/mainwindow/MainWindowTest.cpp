@@ -19,6 +19,7 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
+#include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
@@ -63,6 +64,11 @@ void TMainWindowTest::firstStartWithNoFiles() {
     QVERIFY(!form.Actions().UndoAction->isEnabled());
     QVERIFY(!form.Actions().DeleteAction->isEnabled());
     QCOMPARE(ui.DiaryList->currentIndex(), 0);
+    // The day keys are in the menu bar and named in the tooltips of the grid's buttons.
+    QVERIFY(ui.MenuBar->actions().contains(form.DayKeys().Menu()->menuAction()));
+    QCOMPARE(ui.ToolButton11->toolTip(),
+             u"次月 (%1)"_qs.arg(
+                 form.DayKeys().NextMonthAction->shortcut().toString(QKeySequence::NativeText)));
     QVERIFY(run.Messages.isEmpty());
     // The window is the only thing on screen.
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -333,26 +339,28 @@ void TMainWindowTest::headerTexts() {
     QFETCH(QString, dateDisp);
     QFETCH(QString, label1End);
     SetTodayForTesting(date);
-    // The day page on its own, in the frame's widgets, without the window's other features.
+    // The day page on its own, without the window: its captions for the window are signals.
     TFeatureRun run;
     run.Write("Velmora.hol", ReadShippedHolidays());
     run.diary.SetHolidayFileName(QString::fromStdString(run.File("Velmora.hol")));
-    QMainWindow window;
-    TMainActions actions;
-    actions.Create(&window, &window);
-    TMainLayout frame(&window, new QWidget, actions);
-    frame.PlaceLeftBands(new QWidget, new QWidget);
-    const TDayPageWidgets ui = frame.DayPageRegion();
-    TPageState state(*actions.SaveNowAction, window);
+    QWidget window;
+    QAction save;
+    TPageState state(save, window);
     TKyureki kyureki;
-    TDayPage page(ui, run.diary, run.store, run.events, state, kyureki, run.params);
+    TDayPage page(run.diary, run.store, run.events, state, kyureki, run.params);
+    QString year;
+    QString month;
+    QObject::connect(&page, &TDayPage::YearShown, [&year](const QString& s) { year = s; });
+    QObject::connect(&page, &TDayPage::MonthShown, [&month](const QString& s) { month = s; });
     page.CalendarChange();
     const TYmd ymd = DecodeDate(date);
-    QCOMPARE(ui.DateDisp->Caption(), dateDisp);
+    auto* header = page.View().Header()->findChild<TBevelLabel*>(u"DateDisp"_qs);
+    QVERIFY(header);
+    QCOMPARE(header->Caption(), dateDisp);
     QVERIFY2(page.Label1Text().endsWith(label1End), qPrintable(page.Label1Text()));
     QVERIFY(page.Label1Text().contains(u"　【"_qs));
-    QCOMPARE(ui.TodayBtn->text(), QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
-    QCOMPARE(ui.CoolBar3->BandText(0), QStringLiteral("%1年日記").arg(ymd.Year));
+    QCOMPARE(month, QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
+    QCOMPARE(year, QStringLiteral("%1年日記").arg(ymd.Year));
 }
 
 void TMainWindowTest::savedLayoutRestoredAndWritten() {

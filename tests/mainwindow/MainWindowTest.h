@@ -45,7 +45,9 @@ private Q_SLOTS:
     void blankedPageIsNotDeletedBehindTheUser();
     void damagedBytesShowAsReplacementsAndStay_data();
     void damagedBytesShowAsReplacementsAndStay();
-    void unwritableFolderIsReportedOnceWhileLeavingDays();
+    void pausesAndSavesWriteThePage();
+    void failedWriteToldOnceUntilAllWritten_data();
+    void failedWriteToldOnceUntilAllWritten();
     void unwritableFolderIsReportedAtStart();
     void deleteAsksOnlyForPagesWithText_data();
     void deleteAsksOnlyForPagesWithText();

@@ -1,8 +1,10 @@
-// Printing a day, a month and a year: the PDFs are read back with poppler's tools.
+// Printing a day, a month and a year, built on a store without the window (the page being
+// edited is printed from the window): the PDFs are read back with poppler's tools.
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QMainWindow>
 #include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QRegularExpression>
@@ -12,11 +14,13 @@
 #include <QTextEdit>
 
 #include "bridge/Fonts.h"
+#include "mainwindow/MainActions.h"
 #include "mainwindow/printing/PrintCommands.h"
 #include "mainwindow/printing/PrintDocument.h"
 #include "mainwindow/printing/PrintOptionsDialog.h"
 #include "richtext/RtfFormat.h"
 #include "storage/Cp932.h"
+#include "support/FeatureRun.h"
 #include "support/Screenshots.h"
 #include "support/WindowRun.h"
 #include "support/WindowWidgets.h"
@@ -39,7 +43,9 @@ const TSeedDay kDays[] = {
     {{2024, 12, 31}, "大晦日", "年越しそばと本", ""},
 };
 
-void SeedDays(const TWindowRun& run) {
+// Puts the days into run's year files with put(run, record).
+template <typename Run, typename Put>
+void SeedDays(const Run& run, Put put) {
     for (const TSeedDay& d : kDays) {
         TDataInfo rec;
         rec.Date = EncodeDate(d.date.Year, d.date.Month, d.date.Day);
@@ -58,9 +64,46 @@ void SeedDays(const TWindowRun& run) {
         rec.Private = Sjis(d.priv);
         rec.News = Sjis("ニュース");
         rec.Weather = 7;
-        SeedRecord(run, rec);
+        put(run, rec);
     }
 }
+
+void SeedDays(const TWindowRun& run) {
+    SeedDays(run, SeedRecord);
+}
+
+void SeedDays(const TFeatureRun& run) {
+    SeedDays(run, [](const TFeatureRun& r, const TDataInfo& rec) { r.Seed(rec); });
+}
+
+// Printing on a store of its own that shows 15 March 2024, without the window; messages are
+// recorded instead of shown.
+class TPrintRun : public TFeatureRun {
+public:
+    TPrintRun() {
+        SetUserMessageHook([this](const QString& text) { Messages << text; });
+    }
+    ~TPrintRun() { SetUserMessageHook({}); }
+    void Start() { Open(EncodeDate(2024, 3, 15)); }
+    QString Path(const QString& name) const {
+        return QString::fromStdString(File(name.toStdString()));
+    }
+    void Put(const QString& name, const std::string& bytes) const {
+        Write(name.toStdString(), bytes);
+    }
+
+    QMainWindow window;
+    TMainActions actions = Created(&window);
+    TPrintCommands printing{&window, actions, store, params};
+    QStringList Messages;
+
+private:
+    static TMainActions Created(QWidget* window) {
+        TMainActions made;
+        made.Create(window, window);
+        return made;
+    }
+};
 
 QString Tool(const QString& program, const QStringList& args) {
     QProcess process;
@@ -149,11 +192,11 @@ void TPrintTest::printedPdfHoldsTheDays() {
     QFETCH(QStringList, absent);
     QFETCH(QString, title);
     QFETCH(int, pages);
-    TWindowRun run;
+    TPrintRun run;
     SeedDays(run);
-    TForm1& form = run.Start();
-    const std::string pdf = form.Printing().PdfBytes(static_cast<TPrintSpan>(span),
-                                                     {privateMemo, newSheet}, kNoProgress);
+    run.Start();
+    const std::string pdf =
+        run.printing.PdfBytes(static_cast<TPrintSpan>(span), {privateMemo, newSheet}, kNoProgress);
     QVERIFY(pdf.size() > 1000);
     const QString path = run.Path(u"out.pdf"_qs);
     run.Put(u"out.pdf"_qs, pdf);
@@ -173,10 +216,10 @@ void TPrintTest::printedPdfHoldsTheDays() {
 }
 
 void TPrintTest::commandSavesThePdfAndCancelWritesNothing() {
-    TWindowRun run;
+    TPrintRun run;
     SeedDays(run);
-    TForm1& form = run.Start();
-    TPrintCommands& printing = form.Printing();
+    run.Start();
+    TPrintCommands& printing = run.printing;
     printing.AskHow = [](TPrintSpan) {
         return TPrintCommands::TRequest{TPrintOptionsDialog::SavePdf, {false, true}};
     };
@@ -186,14 +229,14 @@ void TPrintTest::commandSavesThePdfAndCancelWritesNothing() {
         suggested = s;
         return path;
     };
-    QVERIFY(form.Actions().PrintMonth->isEnabled());
-    form.Actions().PrintMonth->trigger();
+    QVERIFY(run.actions.PrintMonth->isEnabled());
+    run.actions.PrintMonth->trigger();
     QVERIFY(suggested.endsWith(u"diary-2024-03.pdf"_qs));
     QVERIFY(QFile::exists(path));
     QVERIFY(PdfText(path).contains(u"梅が咲いた"_qs));
     QVERIFY(run.Messages.isEmpty());
     // Where it went is said without a box to close.
-    QCOMPARE(Widgets(form).StatusBar1->currentMessage(), u"PDFを保存しました: "_qs + path);
+    QCOMPARE(run.window.statusBar()->currentMessage(), u"PDFを保存しました: "_qs + path);
 
     // Cancelled half way: nothing is written.
     int calls = 0;
@@ -202,7 +245,7 @@ void TPrintTest::commandSavesThePdfAndCancelWritesNothing() {
     QVERIFY(calls >= 3);
     printing.AskHow = [](TPrintSpan) { return std::optional<TPrintCommands::TRequest>(); };
     QFile::remove(path);
-    form.Actions().PrintYear->trigger();
+    run.actions.PrintYear->trigger();
     QVERIFY(!QFile::exists(path));
 }
 
@@ -223,18 +266,18 @@ void TPrintTest::pageBeingEditedIsPrinted() {
 }
 
 void TPrintTest::monthWithoutPagesIsReported() {
-    TWindowRun run;
-    TForm1& form = run.Start();
+    TPrintRun run;
+    run.Start();
     bool asked = false;
-    form.Printing().AskHow = [&](TPrintSpan) {
+    run.printing.AskHow = [&](TPrintSpan) {
         asked = true;
         return std::optional<TPrintCommands::TRequest>();
     };
-    form.Actions().PrintMonth->trigger();
+    run.actions.PrintMonth->trigger();
     QVERIFY(!asked);
     QCOMPARE(run.Messages, QStringList{u"印刷する日記がありません。"_qs});
     // The day itself prints even when empty.
-    form.Actions().PrintToday->trigger();
+    run.actions.PrintToday->trigger();
     QVERIFY(asked);
 }
 
@@ -254,14 +297,12 @@ void TPrintTest::optionsDialogReturnsTheChoice() {
 }
 
 void TPrintTest::pagesAsPngAndPreviewScreenshot() {
-    TWindowRun run;
-    QFile::remove(run.Path(u"Velmora.ini"_qs));
-    run.Put(u"Velmora.ini"_qs, "ROKUYO=1\r\n");
+    TPrintRun run;
+    run.params.ShowRokuyo = true;
     SeedDays(run);
-    TForm1& form = run.Start();
+    run.Start();
     const QString path = run.Path(u"month.pdf"_qs);
-    run.Put(u"month.pdf"_qs,
-            form.Printing().PdfBytes(TPrintSpan::Month, {true, true}, kNoProgress));
+    run.Put(u"month.pdf"_qs, run.printing.PdfBytes(TPrintSpan::Month, {true, true}, kNoProgress));
     // With rokuyo on, the heading carries the old-calendar date: 15 March 2024 is 6 February.
     QVERIFY2(PdfText(path).contains(u"旧暦 2月6日"_qs), qPrintable(PdfText(path)));
     QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
@@ -269,7 +310,7 @@ void TPrintTest::pagesAsPngAndPreviewScreenshot() {
          {u"-png"_qs, u"-r"_qs, u"60"_qs, path, QStringLiteral(VELMORA_PNG_DIR "/print-month")});
     QVERIFY(QFile::exists(QStringLiteral(VELMORA_PNG_DIR "/print-month-1.png")));
 
-    auto preview = form.Printing().Preview(TPrintSpan::Month, {false, true});
+    auto preview = run.printing.Preview(TPrintSpan::Month, {false, true});
     preview->resize(900, 700);
     preview->show();
     QVERIFY(QTest::qWaitForWindowExposed(preview.get()));
@@ -320,17 +361,17 @@ void TPrintTest::weatherOnlyWhereChosen_data() {
 void TPrintTest::weatherOnlyWhereChosen() {
     QFETCH(int, weather);
     QFETCH(QString, printed);
-    TWindowRun run;
+    TPrintRun run;
     if (weather != -2) {
         TDataInfo rec;
         rec.Date = EncodeDate(2024, 3, 15);
         rec.Title = Sjis("題");
         rec.Weather = weather;
-        SeedRecord(run, rec);
+        run.Seed(rec);
     }
-    TForm1& form = run.Start();
+    run.Start();
     QTextDocument document;
-    QVERIFY(form.Printing().Build(TPrintSpan::Day, {}, document, kNoProgress));
+    QVERIFY(run.printing.Build(TPrintSpan::Day, {}, document, kNoProgress));
     const QString text = document.toPlainText();
     QVERIFY2(text.contains(u"2024 年 3 月 15 日"_qs), qPrintable(text));
     for (int i = 0; i < WeatherCount(); ++i)
@@ -350,15 +391,15 @@ void TPrintTest::progressFillsOnce_data() {
 
 void TPrintTest::progressFillsOnce() {
     QFETCH(int, span);
-    TWindowRun run;
+    TPrintRun run;
     SeedDays(run);
-    TForm1& form = run.Start();
+    run.Start();
     QList<QPair<int, int>> told;
     const TPrintProgress record = [&told](int done, int total) {
         told.append({done, total});
         return true;
     };
-    QVERIFY(!form.Printing().PdfBytes(static_cast<TPrintSpan>(span), {}, record).empty());
+    QVERIFY(!run.printing.PdfBytes(static_cast<TPrintSpan>(span), {}, record).empty());
     QVERIFY(told.size() >= 4);
     const int total = told.first().second;
     QVERIFY(total > 0);

@@ -37,10 +37,11 @@ inline QString TablePlace(const QTextBlock& block) {
 inline QString KeptObject(const QTextCharFormat& format) {
     QString kept;
     if (format.hasProperty(kRtfGroupProperty)) {
-        kept += QStringLiteral(" group=%1").arg(QString::fromLatin1(
-            QCryptographicHash::hash(format.property(kRtfGroupProperty).toByteArray(),
-                                     QCryptographicHash::Sha1)
-                .toHex()));
+        kept += QStringLiteral(" group=%1")
+                    .arg(QString::fromLatin1(
+                        QCryptographicHash::hash(format.property(kRtfGroupProperty).toByteArray(),
+                                                 QCryptographicHash::Sha1)
+                            .toHex()));
     }
     if (format.isImageFormat()) {
         const QTextImageFormat image = format.toImageFormat();
@@ -68,37 +69,39 @@ inline QString DocumentSignature(const QTextDocument& document) {
         const QTextList* list = block.textList();
         lines << QStringLiteral(
                      "P align=%1 fi=%2 li=%3 ri=%4 sb=%5 sa=%6 lh=%7/%8 tabs=%9 list=%10/%11")
-                     .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
-                     .arg(f.textIndent())
-                     .arg(f.leftMargin())
-                     .arg(f.rightMargin())
-                     .arg(f.topMargin())
-                     .arg(f.bottomMargin())
-                     .arg(f.lineHeight())
-                     .arg(f.lineHeightType())
-                     .arg(tabs)
-                     .arg(list != nullptr ? int(list->format().style()) : 0)
-                     .arg(list != nullptr ? list->format().indent() : 0) +
-                 TablePlace(block);
+                         .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
+                         .arg(f.textIndent())
+                         .arg(f.leftMargin())
+                         .arg(f.rightMargin())
+                         .arg(f.topMargin())
+                         .arg(f.bottomMargin())
+                         .arg(f.lineHeight())
+                         .arg(f.lineHeightType())
+                         .arg(tabs)
+                         .arg(list != nullptr ? int(list->format().style()) : 0)
+                         .arg(list != nullptr ? list->format().indent() : 0) +
+                     TablePlace(block);
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat c = fragment.charFormat();
             lines << QStringLiteral("  [%1] %2 %3pt w%4 i%5 u%6 s%7 fg%8 bg%9 cs%10 href=%11")
-                         .arg(fragment.text(), c.fontFamilies().toStringList().value(0))
-                         .arg(c.fontPointSize())
-                         .arg(c.fontWeight())
-                         .arg(c.fontItalic())
-                         .arg(c.fontUnderline())
-                         .arg(c.fontStrikeOut())
-                         .arg(c.foreground().style() == Qt::NoBrush ? QString()
-                                                                    : c.foreground().color().name())
-                         .arg(c.background().style() == Qt::NoBrush ? QString()
-                                                                    : c.background().color().name())
-                         .arg(c.hasProperty(kRtfCharsetProperty)
-                                  ? c.intProperty(kRtfCharsetProperty)
-                                  : -1)
-                         .arg(c.isAnchor() ? c.anchorHref() : QString()) +
-                     KeptObject(c);
+                             .arg(fragment.text(), c.fontFamilies().toStringList().value(0))
+                             .arg(c.fontPointSize())
+                             .arg(c.fontWeight())
+                             .arg(c.fontItalic())
+                             .arg(c.fontUnderline())
+                             .arg(c.fontStrikeOut())
+                             .arg(c.foreground().style() == Qt::NoBrush
+                                      ? QString()
+                                      : c.foreground().color().name())
+                             .arg(c.background().style() == Qt::NoBrush
+                                      ? QString()
+                                      : c.background().color().name())
+                             .arg(c.hasProperty(kRtfCharsetProperty)
+                                      ? c.intProperty(kRtfCharsetProperty)
+                                      : -1)
+                             .arg(c.isAnchor() ? c.anchorHref() : QString()) +
+                         KeptObject(c);
         }
     }
     return lines.join(u'\n');

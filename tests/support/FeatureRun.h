@@ -18,12 +18,16 @@ public:
 
     // Puts rec into its year file on disk, as an earlier run left it.
     void Seed(const TDataInfo& rec) const {
-        char name[16];
-        std::snprintf(name, sizeof name, "%04d.dat", DecodeDate(rec.Date).Year);
         TScrapList seed;
-        seed.LoadFromFile(File(name));
+        seed.LoadFromFile(YearFile(rec.Date));
         seed.PutRecord(rec);
         seed.SaveToFile();
+    }
+    // The record of date in its year file on disk.
+    TDataInfo Stored(int32_t date) const {
+        TScrapList stored;
+        stored.LoadFromFile(YearFile(date));
+        return stored.FindByDate(date);
     }
     // Shows date in the grid and makes it the store's current day, as the window's page does.
     void Open(int32_t date) {
@@ -35,4 +39,11 @@ public:
     TDiary diary;
     TScrapList store;
     TStoreEvents events{store};
+
+private:
+    std::string YearFile(int32_t date) const {
+        char name[16];
+        std::snprintf(name, sizeof name, "%04d.dat", DecodeDate(date).Year);
+        return File(name);
+    }
 };

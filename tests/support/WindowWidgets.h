@@ -17,16 +17,17 @@
 #include <QTreeWidget>
 #include <array>
 
+#include "bridge/Fonts.h"
 #include "controls/SpinBtns.h"
 #include "mainwindow/MainForm.h"
-#include "mainwindow/MainLayout.h"
+#include "mainwindow/WindowLayout.h"
 #include "widgets/BandBox.h"
 #include "widgets/BevLabel.h"
 
 // The window's controls found by the names the saved layout and the user's style know them by,
 // whichever feature builds them.
 struct TWindowWidgets {
-    TMainLayout* Frame;
+    TWindowLayout* Layout;
     QMenuBar* MenuBar;
     QStatusBar* StatusBar1;
     QWidget* Panel2;
@@ -62,8 +63,8 @@ struct TWindowWidgets {
     QPlainTextEdit* NewsMemo;
     QPlainTextEdit* PrivMemo;
 
-    std::array<int, 7> SplitInfo() const { return Frame->SplitInfo(); }
-    std::array<TColor, 7> ColorInfo() const { return Frame->ColorInfo(); }
+    std::array<int, 7> SplitInfo() const { return Layout->SplitInfo(); }
+    std::array<TColor, 7> ColorInfo() const { return Layout->ColorInfo(); }
 };
 
 inline TWindowWidgets Widgets(TForm1& form) {
@@ -73,7 +74,7 @@ inline TWindowWidgets Widgets(TForm1& form) {
             qFatal("No control named %s", name);
     };
     TWindowWidgets w{};
-    w.Frame = &form.Ui();
+    w.Layout = &form.Layout();
     find(w.MenuBar, "MenuBar");
     find(w.StatusBar1, "StatusBar1");
     find(w.Panel2, "Panel2");

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QToolButton>
 
 #include "controls/Diary.h"
 #include "storage/Clock.h"
@@ -24,16 +23,9 @@ QAction* MakeKey(QWidget* window, QMenu* menu, const char* name, const QString& 
     return action;
 }
 
-void ShowKeyIn(QToolButton* button, const QAction* action) {
-    const QString hint = button->toolTip().isEmpty() ? button->text() : button->toolTip();
-    button->setToolTip(
-        QStringLiteral("%1 (%2)").arg(hint, action->shortcut().toString(QKeySequence::NativeText)));
-}
-
 }  // namespace
 
-TDayKeys::TDayKeys(QWidget* window, TDiary& diary, const TScrapList& store, QToolButton* todayBtn,
-                   QToolButton* prevMonthBtn, QToolButton* nextMonthBtn, QObject* parent)
+TDayKeys::TDayKeys(QWidget* window, TDiary& diary, const TScrapList& store, QObject* parent)
     : QObject(parent), diary_(diary), store_(store) {
     menu_ = new QMenu(u"日付(&D)"_qs, window);
     menu_->setObjectName(QStringLiteral("DayMenu"));
@@ -61,10 +53,6 @@ TDayKeys::TDayKeys(QWidget* window, TDiary& diary, const TScrapList& store, QToo
     connect(TodayAction, &QAction::triggered, this, [this] { diary_.SetCalendarDate(Today()); });
     connect(PrevMonthAction, &QAction::triggered, this, [this] { diary_.MoveMonth(0, -1); });
     connect(NextMonthAction, &QAction::triggered, this, [this] { diary_.MoveMonth(0, 1); });
-
-    ShowKeyIn(todayBtn, TodayAction);
-    ShowKeyIn(prevMonthBtn, PrevMonthAction);
-    ShowKeyIn(nextMonthBtn, NextMonthAction);
 }
 
 void TDayKeys::MoveDays(int days) {

@@ -4,20 +4,18 @@
 
 class QAction;
 class QMenu;
-class QToolButton;
 class QWidget;
 class TDiary;
 class TScrapList;
 
 // Keys that move between days from anywhere in the window: Alt with the arrows, Home and the
-// page keys, which the page's editors leave alone. They are offered in the menu "日付" and named
-// in the tooltips of the grid's buttons.
+// page keys, which the page's editors leave alone. They are offered in the menu "日付"; the
+// window names them in the tooltips of the grid's buttons.
 class TDayKeys : public QObject {
     Q_OBJECT
 public:
-    // window takes the keys; todayBtn, prevMonthBtn and nextMonthBtn show them in their tooltips.
-    TDayKeys(QWidget* window, TDiary& diary, const TScrapList& store, QToolButton* todayBtn,
-             QToolButton* prevMonthBtn, QToolButton* nextMonthBtn, QObject* parent = nullptr);
+    // window takes the keys.
+    TDayKeys(QWidget* window, TDiary& diary, const TScrapList& store, QObject* parent = nullptr);
 
     QMenu* Menu() const { return menu_; }
 

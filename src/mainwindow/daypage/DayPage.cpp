@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -64,30 +63,31 @@ QString FromRecordText(const std::string& text) {
 
 }  // namespace
 
-TDayPage::TDayPage(const TDayPageWidgets& ui, TDiary& diary, TScrapList& store,
-                   TStoreEvents& events, TPageState& state, TKyureki& kyureki, TInitParam& params)
-    : ui_(ui),
-      diary_(diary),
+TDayPage::TDayPage(TDiary& diary, TScrapList& store, TStoreEvents& events, TPageState& state,
+                   TKyureki& kyureki, TInitParam& params)
+    : diary_(diary),
       store_(store),
       state_(state),
       kyureki_(kyureki),
       params_(params),
       preedit_(std::make_unique<TPreeditCommit>(std::initializer_list<QWidget*>{
-          ui_.Comment, ui_.DiaryMemo, ui_.NewsMemo, ui_.PrivMemo})) {
-    connect(ui_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
+          view_.Comment, view_.DiaryMemo, view_.NewsMemo, view_.PrivMemo})) {
+    connect(view_.Comment, &QLineEdit::textChanged, this, &TDayPage::DataChanged);
     // Qt reports an input method's events as text changes even when they change no text (the
     // empty one on focus, a preedit shown): only an edit marks a document modified.
-    for (QPlainTextEdit* memo : {ui_.NewsMemo, ui_.PrivMemo})
+    for (QPlainTextEdit* memo : {view_.NewsMemo, view_.PrivMemo})
         connect(memo, &QPlainTextEdit::textChanged, this, [this, memo] {
             if (memo->document()->isModified())
                 DataChanged();
         });
-    connect(ui_.DiaryMemo, &QTextEdit::textChanged, this, [this] {
-        if (state_.Updating() || !ui_.DiaryMemo->document()->isModified())
+    connect(view_.DiaryMemo, &QTextEdit::textChanged, this, [this] {
+        if (state_.Updating() || !view_.DiaryMemo->document()->isModified())
             return;
         bodyTouched_ = true;
         DataChanged();
     });
+    BuildMonthList();
+    BuildWeatherPopup();
     SetWeather(WeatherUnknown);
 
     connect(&events, &TStoreEvents::LeaveDate, this, &TDayPage::StorePage);
@@ -107,9 +107,9 @@ TDayPage::~TDayPage() {
 }
 
 void TDayPage::BuildMonthList() {
-    auto* group = new QActionGroup(ui_.MonthList);
+    auto* group = new QActionGroup(view_.MonthList);
     for (int month = 1; month <= 12; ++month) {
-        QAction* item = ui_.MonthList->addAction(QStringLiteral("%1月").arg(month));
+        QAction* item = view_.MonthList->addAction(QStringLiteral("%1月").arg(month));
         item->setCheckable(true);
         item->setData(month);
         group->addAction(item);
@@ -118,7 +118,7 @@ void TDayPage::BuildMonthList() {
 }
 
 void TDayPage::BuildWeatherPopup() {
-    weatherPopup_ = new QMenu(ui_.WeatherBtn);
+    weatherPopup_ = new QMenu(view_.WeatherBtn);
     weatherPopup_->setObjectName(QStringLiteral("WeatherPopup"));
     // A menu shows one column; three columns of items are laid out in a grid of buttons.
     auto* grid = new QWidget(weatherPopup_);
@@ -144,23 +144,35 @@ void TDayPage::BuildWeatherPopup() {
     auto* action = new QWidgetAction(weatherPopup_);
     action->setDefaultWidget(grid);
     weatherPopup_->addAction(action);
-    ui_.WeatherBtn->setMenu(weatherPopup_);
+    view_.WeatherBtn->setMenu(weatherPopup_);
+}
+
+QWidget* TDayPage::Window() const {
+    return view_.Header()->window();
+}
+
+void TDayPage::PopupMonthList(const QPoint& global) {
+    view_.MonthList->popup(global);
+}
+
+void TDayPage::SetColors(const std::array<TColor, 7>& colors) {
+    view_.SetColors(colors);
 }
 
 void TDayPage::ApplySettings() {
-    ui_.DateDisp->setFont(FontFromDesc(params_.DateFont));
-    ui_.DateDisp->SetFontColor(params_.DateFont.Color);
-    ui_.NewsMemo->setFont(FontFromDesc(params_.NewsFont));
-    SetTextColor(ui_.NewsMemo, params_.NewsFont.Color);
-    ui_.PrivMemo->setFont(FontFromDesc(params_.MemoFont));
-    SetTextColor(ui_.PrivMemo, params_.MemoFont.Color);
-    ui_.DateLabel->setText(FromCp932(params_.Titles[0]));
-    ui_.CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
-    ui_.CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
+    view_.DateDisp->setFont(FontFromDesc(params_.DateFont));
+    view_.DateDisp->SetFontColor(params_.DateFont.Color);
+    view_.NewsMemo->setFont(FontFromDesc(params_.NewsFont));
+    SetTextColor(view_.NewsMemo, params_.NewsFont.Color);
+    view_.PrivMemo->setFont(FontFromDesc(params_.MemoFont));
+    SetTextColor(view_.PrivMemo, params_.MemoFont.Color);
+    view_.DateLabel->setText(FromCp932(params_.Titles[0]));
+    view_.CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
+    view_.CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
 }
 
 void TDayPage::CalendarChange() {
-    for (QAction* item : ui_.MonthList->actions())
+    for (QAction* item : view_.MonthList->actions())
         if (item->data().toInt() == diary_.Month())
             item->setChecked(true);
     store_.SetDate(WholeDay(diary_.CalendarDate()));
@@ -253,7 +265,7 @@ void TDayPage::StoreInterim() {
 // The editors' documents count as modified from the next edit on.
 void TDayPage::MarkDocumentsStored() {
     for (QTextDocument* document :
-         {ui_.DiaryMemo->document(), ui_.PrivMemo->document(), ui_.NewsMemo->document()})
+         {view_.DiaryMemo->document(), view_.PrivMemo->document(), view_.NewsMemo->document()})
         document->setModified(false);
 }
 
@@ -264,13 +276,13 @@ void TDayPage::CommitPreedit() {
 TDataInfo TDayPage::PageRecord(int32_t date) const {
     TDataInfo rec;
     rec.Date = date;
-    rec.Title = ToCp932(ui_.Comment->text(), loaded_.Title);
-    rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()), loaded_.Text);
-    if (!rec.Text.empty() || HoldsMoreThanText(*ui_.DiaryMemo->document()))
+    rec.Title = ToCp932(view_.Comment->text(), loaded_.Title);
+    rec.Text = ToCp932(PlainTextForField(*view_.DiaryMemo->document()), loaded_.Text);
+    if (!rec.Text.empty() || HoldsMoreThanText(*view_.DiaryMemo->document()))
         rec.RichText =
-            bodyTouched_ ? TLazyText(WriteRtf(*ui_.DiaryMemo->document())) : loadedRichText_;
-    rec.Private = ToRecordText(ui_.PrivMemo->toPlainText(), loaded_.Private);
-    rec.News = ToRecordText(ui_.NewsMemo->toPlainText(), loaded_.News);
+            bodyTouched_ ? TLazyText(WriteRtf(*view_.DiaryMemo->document())) : loadedRichText_;
+    rec.Private = ToRecordText(view_.PrivMemo->toPlainText(), loaded_.Private);
+    rec.News = ToRecordText(view_.NewsMemo->toPlainText(), loaded_.News);
     rec.Weather = weather_;
     return rec;
 }
@@ -279,12 +291,12 @@ void TDayPage::DateChanged(uint8_t flags, int year, int month, int day) {
     diary_.SetCalendarDate(EncodeDate(year, month, day));
     kyureki_.Calculate(diary_.CalendarDate());
     if (flags & YearChanged)
-        ui_.CoolBar3->SetBandText(0, QStringLiteral("%1年日記").arg(year));
+        Q_EMIT YearShown(QStringLiteral("%1年日記").arg(year));
     if (flags & MonthChanged)
-        ui_.TodayBtn->setText(QStringLiteral("%1年 %2月").arg(year).arg(month));
-    ui_.Label1->setText(Label1Text());
+        Q_EMIT MonthShown(QStringLiteral("%1年 %2月").arg(year).arg(month));
+    view_.Label1->setText(Label1Text());
     const TYmd ymd = DecodeDate(store_.CurrentDate());
-    ui_.DateDisp->SetCaption(
+    view_.DateDisp->SetCaption(
         DateDispText(ymd.Year, ymd.Month, ymd.Day, DayOfWeek(store_.CurrentDate())));
     UndoActionExecute();
 }
@@ -338,7 +350,7 @@ void TDayPage::BodyFormatted() {
 void TDayPage::OnWeatherChange(int index) {
     SetWeather(index);
     unwritten_ = true;
-    SetChanged(ui_.Window->isEnabled());
+    SetChanged(Window()->isEnabled());
     Q_EMIT Edited();
 }
 
@@ -348,27 +360,27 @@ void TDayPage::UndoActionExecute() {
     loaded_ = rec;
     storedInterim_ = false;
     unwritten_ = false;
-    ui_.Comment->setText(FromCp932(rec.Title));
+    view_.Comment->setText(FromCp932(rec.Title));
     loadedRichText_ = rec.RichText;
     bodyTouched_ = false;
     ShowBody(rec);
-    ui_.PrivMemo->setPlainText(FromRecordText(rec.Private));
-    ui_.NewsMemo->setPlainText(FromRecordText(rec.News));
+    view_.PrivMemo->setPlainText(FromRecordText(rec.Private));
+    view_.NewsMemo->setPlainText(FromRecordText(rec.News));
     SetWeather(rec.Weather < 0 ? WeatherUnknown : rec.Weather);
 
-    ui_.DiaryMemo->moveCursor(QTextCursor::Start);
-    ui_.Comment->setModified(false);
+    view_.DiaryMemo->moveCursor(QTextCursor::Start);
+    view_.Comment->setModified(false);
     MarkDocumentsStored();
     SetChanged(false);
     Q_EMIT Deletable(store_.Current().Date != 0);
-    ui_.Window->update();
+    Window()->update();
     Q_EMIT Loaded();
 }
 
 void TDayPage::ShowBody(const TDataInfo& rec) {
     // The field is what the lists and the search show, and the text a save would keep.
     const TBodyAgreement agreement =
-        ReadPageBody(rec.RichText.Text(), rec.Text, *ui_.DiaryMemo->document());
+        ReadPageBody(rec.RichText.Text(), rec.Text, *view_.DiaryMemo->document());
     setAside_ = agreement != TBodyAgreement::Agrees;
     if (!setAside_ || !toldSetAside_.insert(rec.Date).second)
         return;
@@ -381,7 +393,7 @@ void TDayPage::ShowBody(const TDataInfo& rec) {
         u"、書式を外して文字だけの本文を表示します。\r\nこのページの本文を書き換えたり削除したり"
         u"するときは、その前に元のファイルを別の名前で残します。"_qs;
     // Said once the page is up, not from within the store's move to the day.
-    QTimer::singleShot(0, this, [this, text] { ShowUserMessage(ui_.Window, text); });
+    QTimer::singleShot(0, this, [this, text] { ShowUserMessage(Window(), text); });
 }
 
 // The RTF of a page shown without it is about to leave the store: the year file on disk, which
@@ -397,7 +409,7 @@ void TDayPage::UndoCommand() {
     if (!Changed())
         return;
     CommitPreedit();
-    if (!AskUserYesNo(ui_.Window,
+    if (!AskUserYesNo(Window(),
                       u"このページの変更を取り消して、読み込んだときの内容に戻しますか?"_qs))
         return;
     if (storedInterim_) {
@@ -412,7 +424,7 @@ void TDayPage::UndoCommand() {
 }
 
 void TDayPage::DeleteBtnClick() {
-    if (HoldsText() && !AskUserYesNo(ui_.Window, u"この日の日記を削除しますか?"_qs))
+    if (HoldsText() && !AskUserYesNo(Window(), u"この日の日記を削除しますか?"_qs))
         return;
     KeepSetAsideBody();
     store_.DeleteByDate(diary_.CalendarDate());
@@ -429,8 +441,8 @@ bool TDayPage::Changed() const {
 
 void TDayPage::SetWeather(int index) {
     weather_ = index;
-    ui_.WeatherBtn->setIcon(WeatherIcon(index));
-    ui_.WeatherBtn->setToolTip(WeatherName(index));
+    view_.WeatherBtn->setIcon(WeatherIcon(index));
+    view_.WeatherBtn->setToolTip(WeatherName(index));
 }
 
 void TDayPage::SetChanged(bool changed) {

@@ -13,19 +13,14 @@
 #include "controls/DiaryCell.h"
 #include "storage/DataInfo.h"
 
+#include "mainwindow/daypage/DayPageView.h"
 #include "mainwindow/daypage/RokuyoFaces.h"
 
 class QAction;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QTextEdit;
-class QToolButton;
-class QWidget;
-class TBandBox;
-class TBevelLabel;
 class QMenu;
 class QPainter;
+class QPoint;
+class QWidget;
 class TDiary;
 class TInitParam;
 class TKyureki;
@@ -33,24 +28,6 @@ class TPageState;
 class TPreeditCommit;
 class TScrapList;
 class TStoreEvents;
-
-// The widgets of the day page's region: the date header, the four editors, the weather button,
-// and the captions the page keeps up to date elsewhere in the window.
-struct TDayPageWidgets {
-    QWidget* Window;        // parent of the page's questions
-    QToolButton* TodayBtn;  // caption: the shown month
-    TBandBox* CoolBar3;     // band 0: the shown year's caption
-    QMenu* MonthList;       // the months of the shown year
-    QToolButton* WeatherBtn;
-    TBevelLabel* DateDisp;
-    QLabel* Label1;
-    QTextEdit* DiaryMemo;
-    QLineEdit* Comment;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QLabel* DateLabel;   // the one-line field's title
-    TBandBox* CoolBar2;  // bands 0 and 1: the news memo's and the private memo's titles
-};
 
 // The page of one day: loading it from the day store, storing it back when the user leaves
 // the day, the header texts, the weather mark, the month and weather menus, and what the page
@@ -64,13 +41,18 @@ class TDayPage : public QObject {
     Q_OBJECT
 public:
     // The page listens to the store's events and paints into the grid's cells until it goes.
-    TDayPage(const TDayPageWidgets& ui, TDiary& diary, TScrapList& store, TStoreEvents& events,
-             TPageState& state, TKyureki& kyureki, TInitParam& params);
+    TDayPage(TDiary& diary, TScrapList& store, TStoreEvents& events, TPageState& state,
+             TKyureki& kyureki, TInitParam& params);
     ~TDayPage() override;
 
-    // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
-    void BuildMonthList();
-    void BuildWeatherPopup();
+    // The page's widgets, which the window places.
+    TDayPageView& View() { return view_; }
+    const TDayPageView& View() const { return view_; }
+
+    // Shows the month menu at global.
+    void PopupMonthList(const QPoint& global);
+    // Colours the header and the editors from the seven colours of "COLORINFO".
+    void SetColors(const std::array<TColor, 7>& colors);
 
     // Gives the date header and the two memos the settings' fonts, and the one-line field and
     // the memos the user's titles.
@@ -138,8 +120,17 @@ Q_SIGNALS:
     void Undoable(bool changed);
     // Whether the page's day has a record that delete can remove.
     void Deletable(bool stored);
+    // The grid shows another year or month: captions for the window, "2026年日記" and
+    // "2026年 2月".
+    void YearShown(const QString& caption);
+    void MonthShown(const QString& caption);
 
 private:
+    // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
+    void BuildMonthList();
+    void BuildWeatherPopup();
+    // The window the page is in: the parent of its questions.
+    QWidget* Window() const;
     void MarkDocumentsStored();
     void SetWeather(int index);
     void SetChanged(bool changed);
@@ -149,7 +140,7 @@ private:
     void ShowBody(const TDataInfo& rec);
     void KeepSetAsideBody();
 
-    TDayPageWidgets ui_;
+    TDayPageView view_;
     TDiary& diary_;
     TScrapList& store_;
     TPageState& state_;

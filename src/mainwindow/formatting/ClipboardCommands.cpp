@@ -52,18 +52,18 @@ bool HasSelection(const QWidget* editor) {
 
 }  // namespace
 
-TClipboardCommands::TClipboardCommands(const TFormattingWidgets& ui, const TMainActions& actions,
-                                       QObject* parent)
-    : QObject(parent), ui_(ui), actions_(actions) {
+TClipboardCommands::TClipboardCommands(QTextEdit* body, const QList<QWidget*>& others,
+                                       const TMainActions& actions, QObject* parent)
+    : QObject(parent), body_(body), others_(others), actions_(actions) {
     connect(actions_.CutAction, &QAction::triggered, this, &TClipboardCommands::CutActionExecute);
     connect(actions_.CopyAction, &QAction::triggered, this, &TClipboardCommands::CopyActionExecute);
     connect(actions_.PasteAction, &QAction::triggered, this,
             &TClipboardCommands::PasteActionExecute);
     // The memos take their mouse on the viewport.
-    for (QObject* watched :
-         {static_cast<QObject*>(ui_.Comment), static_cast<QObject*>(ui_.NewsMemo->viewport()),
-          static_cast<QObject*>(ui_.PrivMemo->viewport())})
-        watched->installEventFilter(this);
+    for (QWidget* editor : others_) {
+        auto* plain = qobject_cast<QPlainTextEdit*>(editor);
+        (plain ? plain->viewport() : editor)->installEventFilter(this);
+    }
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
             &TClipboardCommands::ClipboardChanged);
     // A picture pastes into the body only: the target follows the focus.
@@ -72,12 +72,10 @@ TClipboardCommands::TClipboardCommands(const TFormattingWidgets& ui, const TMain
 }
 
 QWidget* TClipboardCommands::TargetEdit() const {
-    for (QWidget* editor :
-         {static_cast<QWidget*>(ui_.PrivMemo), static_cast<QWidget*>(ui_.NewsMemo),
-          static_cast<QWidget*>(ui_.Comment)})
+    for (QWidget* editor : others_)
         if (editor->hasFocus())
             return editor;
-    return ui_.DiaryMemo;
+    return body_;
 }
 
 void TClipboardCommands::CutActionExecute() {
@@ -113,14 +111,14 @@ void TClipboardCommands::ClipboardChanged() {
 
 void TClipboardCommands::UpdatePaste() {
     actions_.PasteAction->setEnabled(clipboardText_ ||
-                                     (clipboardPicture_ && TargetEdit() == ui_.DiaryMemo));
+                                     (clipboardPicture_ && TargetEdit() == body_));
 }
 
 bool TClipboardCommands::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
         // NewsMemoMouseUp: the editor under the mouse, after it has handled the release.
-        auto* editor = watched == ui_.Comment ? static_cast<QWidget*>(ui_.Comment)
-                                              : static_cast<QWidget*>(watched->parent());
+        auto* widget = static_cast<QWidget*>(watched);
+        QWidget* editor = others_.contains(widget) ? widget : widget->parentWidget();
         QMetaObject::invokeMethod(
             this, [this, editor] { UpdateCutCopy(editor); }, Qt::QueuedConnection);
     }

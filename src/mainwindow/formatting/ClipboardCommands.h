@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
-#include "mainwindow/formatting/Formatting.h"
-
+class QTextEdit;
+class QWidget;
 struct TMainActions;
 
 // Cut, copy and paste on whichever page editor has the focus. Cut and copy are offered while
@@ -13,10 +14,12 @@ struct TMainActions;
 class TClipboardCommands : public QObject {
     Q_OBJECT
 public:
-    TClipboardCommands(const TFormattingWidgets& ui, const TMainActions& actions,
+    // body is the page's rich text editor; others are its plain editors (line edits and plain
+    // text edits).
+    TClipboardCommands(QTextEdit* body, const QList<QWidget*>& others, const TMainActions& actions,
                        QObject* parent = nullptr);
 
-    // The private memo, the news memo or the title when it has the focus; else the body.
+    // The one of the other editors that has the focus; else the body.
     QWidget* TargetEdit() const;
     void CutActionExecute();
     void CopyActionExecute();
@@ -31,7 +34,8 @@ protected:
 private:
     void UpdatePaste();
 
-    TFormattingWidgets ui_;
+    QTextEdit* body_;
+    QList<QWidget*> others_;
     const TMainActions& actions_;
     // What the clipboard held at its last change: asked once, not at every focus change.
     bool clipboardText_ = false;

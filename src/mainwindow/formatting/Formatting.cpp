@@ -75,11 +75,16 @@ QTextCharFormat SelectionAttributes(const QTextCursor& selection) {
 
 }  // namespace
 
-TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actions,
-                         TPageState& state, TClipboardCommands& clipboard, QObject* parent)
-    : QObject(parent), ui_(ui), actions_(actions), state_(state), clipboard_(clipboard) {
+TFormatting::TFormatting(QTextEdit* body, const TMainActions& actions, TPageState& state,
+                         TClipboardCommands& clipboard, QObject* parent)
+    : QObject(parent),
+      view_(actions),
+      body_(body),
+      actions_(actions),
+      state_(state),
+      clipboard_(clipboard) {
     ChooseColor = [this](const QColor& initial) -> std::optional<QColor> {
-        const QColor chosen = QColorDialog::getColor(initial, ui_.Window);
+        const QColor chosen = QColorDialog::getColor(initial, body_->window());
         if (!chosen.isValid())
             return std::nullopt;
         return chosen;
@@ -88,11 +93,10 @@ TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actio
     actions_.LeftAction->actionGroup()->setExclusionPolicy(
         QActionGroup::ExclusionPolicy::ExclusiveOptional);
 
-    connect(ui_.DiaryMemo, &QTextEdit::cursorPositionChanged, this, &TFormatting::SelectionChange);
-    connect(ui_.DiaryMemo, &QTextEdit::selectionChanged, this, &TFormatting::SelectionChange);
+    connect(body_, &QTextEdit::cursorPositionChanged, this, &TFormatting::SelectionChange);
+    connect(body_, &QTextEdit::selectionChanged, this, &TFormatting::SelectionChange);
     // A format chosen at the caret, a Return or a loaded page changes what typing gets.
-    connect(ui_.DiaryMemo, &QTextEdit::currentCharFormatChanged, this,
-            &TFormatting::SelectionChange);
+    connect(body_, &QTextEdit::currentCharFormatChanged, this, &TFormatting::SelectionChange);
     connect(actions_.BoldAction, &QAction::triggered, this, &TFormatting::BoldButtonClick);
     connect(actions_.ItalicAction, &QAction::triggered, this, &TFormatting::ItalicButtonClick);
     connect(actions_.UnderAction, &QAction::triggered, this, &TFormatting::UnderlineButtonClick);
@@ -103,45 +107,45 @@ TFormatting::TFormatting(const TFormattingWidgets& ui, const TMainActions& actio
             [this] { LineAlignClick(AlignRightTag); });
     connect(actions_.CenterAction, &QAction::triggered, this,
             [this] { LineAlignClick(AlignCenterTag); });
-    connect(ui_.FontSize, &TValueSpin::OnChange, this, &TFormatting::FontSizeChange);
-    connect(ui_.FontName, &QComboBox::currentIndexChanged, this, &TFormatting::FontNameChange);
+    connect(view_.FontSize, &TValueSpin::OnChange, this, &TFormatting::FontSizeChange);
+    connect(view_.FontName, &QComboBox::currentIndexChanged, this, &TFormatting::FontNameChange);
     // A face chosen, or a size ended with Return (it applies at every digit typed), sends the
     // typing back to the body.
-    connect(ui_.FontName, &QComboBox::activated, this, &TFormatting::ReturnToBody);
-    connect(ui_.FontSize->Edit(), &QLineEdit::returnPressed, this, &TFormatting::ReturnToBody);
-    connect(ui_.TrackBar1, &QSlider::valueChanged, this, &TFormatting::TrackBar1Change);
+    connect(view_.FontName, &QComboBox::activated, this, &TFormatting::ReturnToBody);
+    connect(view_.FontSize->Edit(), &QLineEdit::returnPressed, this, &TFormatting::ReturnToBody);
+    connect(view_.TrackBar1, &QSlider::valueChanged, this, &TFormatting::TrackBar1Change);
     // The ruler follows the page panel's width.
-    ui_.TrackBar1->installEventFilter(this);
+    view_.TrackBar1->installEventFilter(this);
     {
         const auto updating = state_.UpdatingScope();
-        ui_.FontSize->SetValue(BodyPointSize());
+        view_.FontSize->SetValue(BodyPointSize());
     }
     Panel1Resize();
 }
 
 bool TFormatting::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_.TrackBar1 && event->type() == QEvent::Resize)
+    if (watched == view_.TrackBar1 && event->type() == QEvent::Resize)
         Panel1Resize();
     return QObject::eventFilter(watched, event);
 }
 
 int TFormatting::BodyPointSize() const {
-    const QFont body = ui_.DiaryMemo->font();
+    const QFont body = body_->font();
     if (body.pointSizeF() > 0)
         return static_cast<int>(std::lround(body.pointSizeF()));
     return static_cast<int>(std::lround(body.pixelSize() * kPointsPerPixel));
 }
 
 QString TFormatting::ShownFace(const QTextCharFormat& format) const {
-    return QFontInfo(format.font().resolve(ui_.DiaryMemo->document()->defaultFont())).family();
+    return QFontInfo(format.font().resolve(body_->document()->defaultFont())).family();
 }
 
 void TFormatting::ReturnToBody() {
-    ui_.DiaryMemo->setFocus(Qt::OtherFocusReason);
+    body_->setFocus(Qt::OtherFocusReason);
 }
 
 QTextCharFormat TFormatting::CurrentAttributes() const {
-    const QTextCursor cursor = ui_.DiaryMemo->textCursor();
+    const QTextCursor cursor = body_->textCursor();
     if (cursor.hasSelection())
         return SelectionAttributes(cursor);
     // What QTextCursor::insertText gives the next character.
@@ -150,23 +154,23 @@ QTextCharFormat TFormatting::CurrentAttributes() const {
 
 void TFormatting::SetCurrentAttributes(const QTextCharFormat& change) {
     // With a selection this formats it; at the caret it sets the format typed next.
-    ui_.DiaryMemo->mergeCurrentCharFormat(change);
+    body_->mergeCurrentCharFormat(change);
     Q_EMIT Formatted();
     SelectionChange();
 }
 
 void TFormatting::SelectionChange() {
     const auto updating = state_.UpdatingScope();
-    const QTextBlockFormat block = ui_.DiaryMemo->textCursor().blockFormat();
-    ui_.TrackBar1->setValue(IndentToPosition(IndentPoints(block.textIndent())));
+    const QTextBlockFormat block = body_->textCursor().blockFormat();
+    view_.TrackBar1->setValue(IndentToPosition(IndentPoints(block.textIndent())));
 
     const QTextCharFormat attributes = CurrentAttributes();
     actions_.BoldAction->setChecked(attributes.fontWeight() >= QFont::DemiBold);
     actions_.ItalicAction->setChecked(attributes.fontItalic());
     actions_.UnderAction->setChecked(attributes.fontUnderline());
     const double points = PointSizeOf(attributes);
-    ui_.FontSize->SetValue(points > 0 ? static_cast<int>(std::lround(points)) : BodyPointSize());
-    ui_.FontName->setCurrentIndex(ui_.FontName->findText(ShownFace(attributes)));
+    view_.FontSize->SetValue(points > 0 ? static_cast<int>(std::lround(points)) : BodyPointSize());
+    view_.FontName->setCurrentIndex(view_.FontName->findText(ShownFace(attributes)));
 
     const Qt::Alignment align = block.alignment() & Qt::AlignHorizontal_Mask;
     const bool justified = (align & Qt::AlignJustify) == Qt::AlignJustify;
@@ -176,7 +180,7 @@ void TFormatting::SelectionChange() {
     actions_.RightAction->setChecked(right);
     actions_.CenterAction->setChecked(centred);
 
-    clipboard_.UpdateCutCopy(ui_.DiaryMemo);
+    clipboard_.UpdateCutCopy(body_);
 }
 
 void TFormatting::ListFonts() {
@@ -187,7 +191,7 @@ void TFormatting::ListFonts() {
     families.sort(Qt::CaseInsensitive);
     {
         const auto updating = state_.UpdatingScope();
-        ui_.FontName->addItems(families);
+        view_.FontName->addItems(families);
     }
     SelectionChange();
 }
@@ -223,7 +227,7 @@ void TFormatting::ColorActionExecute() {
     const QTextCharFormat current = CurrentAttributes();
     const QColor initial = current.hasProperty(QTextFormat::ForegroundBrush)
                                ? current.foreground().color()
-                               : ui_.DiaryMemo->palette().color(QPalette::Text);
+                               : body_->palette().color(QPalette::Text);
     const std::optional<QColor> chosen = ChooseColor(initial);
     if (!chosen)
         return;
@@ -238,7 +242,7 @@ void TFormatting::LineAlignClick(int tag) {
     const Qt::Alignment align = tag == AlignRightTag    ? Qt::AlignRight
                                 : tag == AlignCenterTag ? Qt::AlignHCenter
                                                         : Qt::AlignLeft;
-    ui_.DiaryMemo->setAlignment(align);
+    body_->setAlignment(align);
     Q_EMIT Formatted();
     SelectionChange();
 }
@@ -247,7 +251,7 @@ void TFormatting::FontSizeChange() {
     if (state_.Updating())
         return;
     // A size of 0 has no letters to show; typing "14" passes through "1", which is a size.
-    const int points = ui_.FontSize->Value();
+    const int points = view_.FontSize->Value();
     if (points < 1)
         return;
     QTextCharFormat change;
@@ -256,10 +260,10 @@ void TFormatting::FontSizeChange() {
 }
 
 void TFormatting::FontNameChange() {
-    if (state_.Updating() || ui_.FontName->currentIndex() < 0)
+    if (state_.Updating() || view_.FontName->currentIndex() < 0)
         return;
     QTextCharFormat change;
-    change.setFontFamilies(QStringList{ui_.FontName->currentText()});
+    change.setFontFamilies(QStringList{view_.FontName->currentText()});
     SetCurrentAttributes(change);
 }
 
@@ -268,7 +272,7 @@ void TFormatting::TrackBar1Change(int position) {
         return;
     QTextBlockFormat change;
     change.setTextIndent(IndentPixels(PositionToIndent(position)));
-    ui_.DiaryMemo->textCursor().mergeBlockFormat(change);
+    body_->textCursor().mergeBlockFormat(change);
     Q_EMIT Formatted();
 }
 
@@ -276,8 +280,8 @@ void TFormatting::Panel1Resize() {
     // A narrower ruler moves its thumb back into range; that is no indent the user chose.
     const auto updating = state_.UpdatingScope();
     const int tick = std::max(BodyPointSize(), 1);
-    ui_.TrackBar1->setMaximum(std::max(ui_.TrackBar1->contentsRect().width(), 0));
-    ui_.TrackBar1->setTickInterval(tick);
-    ui_.TrackBar1->setSingleStep(tick);
-    ui_.TrackBar1->setPageStep(2 * tick);
+    view_.TrackBar1->setMaximum(std::max(view_.TrackBar1->contentsRect().width(), 0));
+    view_.TrackBar1->setTickInterval(tick);
+    view_.TrackBar1->setSingleStep(tick);
+    view_.TrackBar1->setPageStep(2 * tick);
 }

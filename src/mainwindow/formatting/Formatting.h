@@ -6,33 +6,14 @@
 #include <functional>
 #include <optional>
 
-class QComboBox;
-class QLineEdit;
-class QPlainTextEdit;
-class QSlider;
+#include "mainwindow/formatting/FormattingView.h"
+
 class QTextEdit;
 class QToolBar;
 class QWidget;
 class TClipboardCommands;
-class TValueSpin;
 class TPageState;
 struct TMainActions;
-
-// The widgets that formatting, the clipboard commands and the time key work on: the formatting
-// tool bar with its face list and size spin, the indent ruler in the page panel, and the four
-// page editors.
-struct TFormattingWidgets {
-    QWidget* Window;  // parent of the colour chooser
-    QToolBar* StandardToolBar;
-    QComboBox* FontName;
-    TValueSpin* FontSize;
-    QSlider* TrackBar1;
-    QWidget* Panel1;
-    QTextEdit* DiaryMemo;
-    QPlainTextEdit* NewsMemo;
-    QPlainTextEdit* PrivMemo;
-    QLineEdit* Comment;
-};
 
 // Formatting of the diary body: the tool bar, the popup's style commands, the face list, the
 // size spin and the first-line indent ruler. The controls always show the format that text typed
@@ -43,8 +24,12 @@ struct TFormattingWidgets {
 class TFormatting : public QObject {
     Q_OBJECT
 public:
-    TFormatting(const TFormattingWidgets& ui, const TMainActions& actions, TPageState& state,
+    // body is the page's rich text editor the commands act on.
+    TFormatting(QTextEdit* body, const TMainActions& actions, TPageState& state,
                 TClipboardCommands& clipboard, QObject* parent = nullptr);
+
+    // The controls, which the window places.
+    const TFormattingView& View() const { return view_; }
 
     // The attributes the commands act on: the selection's, else those text typed at the caret
     // gets.
@@ -88,7 +73,8 @@ private:
     QString ShownFace(const QTextCharFormat& format) const;
     void ReturnToBody();
 
-    TFormattingWidgets ui_;
+    TFormattingView view_;
+    QTextEdit* body_;
     const TMainActions& actions_;
     TPageState& state_;
     TClipboardCommands& clipboard_;
