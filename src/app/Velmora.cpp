@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 #include "bridge/Fonts.h"
@@ -46,8 +47,10 @@ int main(int argc, char* argv[]) {
     QObject::connect(&quitSignals, &TQuitSignals::Received, &app, endSession);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, endSession);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    // Every window and the about box show the program's own icon.
-    QApplication::setWindowIcon(ProgramIcon());
+    // Every window and the about box show the program's own icon. Its picture is drawn by a
+    // plugin that takes a while to load, so it is set by the first event loop: the window's own
+    // right after it is shown, a box of the start as soon as it is.
+    QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(ProgramIcon()); });
     InstallFontSubstitutes();
     // The window speaks Japanese throughout; Qt's own texts (message box buttons, the editors'
     // context menus) follow it when their translation is installed.

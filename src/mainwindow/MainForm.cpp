@@ -25,6 +25,7 @@
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
 #include "controls/SpinBtns.h"
+#include "mainwindow/BackupRun.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
 #include "mainwindow/RescueCopy.h"
@@ -45,7 +46,6 @@
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
-#include "storage/DailyBackup.h"
 #include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/ScrapList.h"
@@ -85,6 +85,7 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     writeDeadline_->setInterval(kWriteAtLatestMs);
     for (QTimer* timer : {writeTimer_, writeDeadline_})
         connect(timer, &QTimer::timeout, this, &TForm1::WriteSoon);
+    backup_ = new TBackupRun(this);
     FormCreate();
 }
 
@@ -211,15 +212,15 @@ void TForm1::FormCreate() {
     ui_->DayPageRegion().DiaryMemo->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
-    // Copies the files as this start found them, once the window is up and before an edit can
-    // write any of them.
+    // Copies the files as this start found them, once the window is up, beside the window's
+    // work; a year file written meanwhile goes into the copy whole, old or new.
     QTimer::singleShot(0, this, &TForm1::BackUpFiles);
 }
 
 void TForm1::BackUpFiles() {
     const QFileInfo info(executablePath_);
-    BackUpDiary(QFile::encodeName(info.absolutePath()).toStdString(),
-                QFile::encodeName(info.completeBaseName()).toStdString(), Today());
+    backup_->Start(QFile::encodeName(info.absolutePath()).toStdString(),
+                   QFile::encodeName(info.completeBaseName()).toStdString(), Today());
 }
 
 void TForm1::ConnectFeatures() {
@@ -432,6 +433,8 @@ void TForm1::ShowFromOtherStart() {
 }
 
 void TForm1::FormClose() {
+    // The program ends once the window is closed: the day's copies are made whole first.
+    backup_->Finish();
     layout_->Store();
     params_.DiaryTab = dayLists_->Tab();
 }
