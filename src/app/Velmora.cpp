@@ -16,6 +16,7 @@
 #include "storage/DailyBackup.h"
 #include "storage/VelmoraError.h"
 #include "widgets/ProgramIcon.h"
+#include "widgets/ToolBarStyle.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ constexpr unsigned kSecondsToEnd = 10;
 // Every file the program reads and writes lies beside its executable; it takes no command line.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new TToolBarStyle);
     // From the first moment, a logout, a shutdown or a terminate request ends the program, also
     // while a box is open: what can be written is written (or rescued), no box is shown any
     // more, and every event loop is left. Should anything still hold the process, it ends
