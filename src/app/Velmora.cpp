@@ -17,6 +17,7 @@
 #include "storage/VelmoraError.h"
 #include "sync/ConflictCopies.h"
 #include "widgets/ProgramIcon.h"
+#include "widgets/ToolBarStyle.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ constexpr unsigned kSecondsToEnd = 10;
 // Every file the program reads and writes lies beside its executable; it takes no command line.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QApplication::setStyle(new TToolBarStyle);
     // From the first moment, a logout, a shutdown or a terminate request ends the program, also
     // while a box is open: what can be written is written (or rescued), no box is shown any
     // more, and every event loop is left. Should anything still hold the process, it ends
@@ -48,8 +50,10 @@ int main(int argc, char* argv[]) {
     QObject::connect(&quitSignals, &TQuitSignals::Received, &app, endSession);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, endSession);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    // Every window and the about box show the program's own icon.
-    QApplication::setWindowIcon(ProgramIcon());
+    // Every window and the about box show the program's own icon. Its picture is drawn by a
+    // plugin that takes a while to load, so it is set by the first event loop: the window's own
+    // right after it is shown, a box of the start as soon as it is.
+    QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(ProgramIcon()); });
     InstallFontSubstitutes();
     // The window speaks Japanese throughout; Qt's own texts (message box buttons, the editors'
     // context menus) follow it when their translation is installed.

@@ -17,6 +17,7 @@
 #include "bridge/TextCodec.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
+#include "mainwindow/BackupRun.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/PageState.h"
 #include "mainwindow/RescueCopy.h"
@@ -38,7 +39,6 @@
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
-#include "storage/DailyBackup.h"
 #include "storage/MachineState.h"
 #include "storage/Report.h"
 #include "storage/ScrapList.h"
@@ -53,6 +53,7 @@ TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* paren
     AboutDialog1 = std::make_unique<TAboutDialog>();
     diary_ = new TDiary;
     ui_ = std::make_unique<TMainLayout>(this, diary_, actions_);
+    backup_ = new TBackupRun(this);
     FormCreate();
 }
 
@@ -185,15 +186,15 @@ void TForm1::FormCreate() {
     view.Body()->setFocus();
     // The font list is long to build and not needed for the first screen.
     QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
-    // Copies the files as this start found them, once the window is up and before an edit can
-    // write any of them.
+    // Copies the files as this start found them, once the window is up, beside the window's
+    // work; a year file written meanwhile goes into the copy whole, old or new.
     QTimer::singleShot(0, this, &TForm1::BackUpFiles);
 }
 
 void TForm1::BackUpFiles() {
     const QFileInfo info(executablePath_);
-    BackUpDiary(QFile::encodeName(info.absolutePath()).toStdString(),
-                QFile::encodeName(info.completeBaseName()).toStdString(), Today());
+    backup_->Start(QFile::encodeName(info.absolutePath()).toStdString(),
+                   QFile::encodeName(info.completeBaseName()).toStdString(), Today());
 }
 
 void TForm1::ConnectFeatures() {
@@ -346,6 +347,8 @@ void TForm1::ShowFromOtherStart() {
 }
 
 void TForm1::FormClose() {
+    // The program ends once the window is closed: the day's copies are made whole first.
+    backup_->Finish();
     layout_->Store();
     params_.DiaryTab = dayLists_->Tab();
 }

@@ -7,6 +7,7 @@
 
 #include "mainwindow/MainActions.h"
 
+class TBackupRun;
 class TAboutDialog;
 class TClipboardCommands;
 class TFormatting;
@@ -76,6 +77,7 @@ public:
     TDiary& Diary1() { return *diary_; }
     TScrapList& ScrapList() { return *ScrapList_; }
     TAboutDialog& About() { return *AboutDialog1; }
+    TBackupRun& Backup() { return *backup_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -125,6 +127,8 @@ private:
     std::unique_ptr<TMoveCommand> mover_;
     // A window of its own, owned by this one as its Qt parent.
     TSearchWindow* search_ = nullptr;
+    // Today's copies of the files, made beside the window's work; a Qt child.
+    TBackupRun* backup_ = nullptr;
     std::unique_ptr<TReminders> reminders_;
     std::unique_ptr<TClipboardCommands> clipboard_;
     std::unique_ptr<TFormatting> formatting_;

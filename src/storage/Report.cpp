@@ -10,6 +10,8 @@ namespace {
 
 constexpr size_t kMaxListedLines = 10;
 
+thread_local TCollectedMessages* collecting = nullptr;
+
 MessageSink& Sink() {
     static MessageSink sink;
     return sink;
@@ -41,6 +43,12 @@ void SetMessageSink(MessageSink sink) {
     Sink() = std::move(sink);
 }
 
+TCollectedMessages::TCollectedMessages() : outer_(std::exchange(collecting, this)) {}
+
+TCollectedMessages::~TCollectedMessages() {
+    collecting = outer_;
+}
+
 void ReportBadLines(const std::string& path, const std::string& firstError,
                     const std::vector<int>& lines) {
     ReportMessage(firstError + "\r\n" + path + " (" + LineNumbers(lines) + Sjis("行目)") + "\r\n" +
@@ -66,7 +74,9 @@ void ReportLinesASaveWouldLose(const std::string& path) {
 }
 
 void ReportMessage(const std::string& cp932Text) {
-    if (Sink()) {
+    if (collecting) {
+        collecting->Messages.push_back(cp932Text);
+    } else if (Sink()) {
         Sink()(cp932Text);
     } else {
         std::fwrite(cp932Text.data(), 1, cp932Text.size(), stderr);

@@ -12,6 +12,22 @@ using MessageSink = std::function<void(const std::string& cp932Text)>;
 void SetMessageSink(MessageSink sink);
 void ReportMessage(const std::string& cp932Text);
 
+// While it lives, what its thread reports is kept in Messages instead of going to the sink:
+// work run off the window's thread hands its messages back to be reported there. Scopes on one
+// thread nest; the innermost keeps the messages.
+class TCollectedMessages {
+public:
+    TCollectedMessages();
+    ~TCollectedMessages();
+    TCollectedMessages(const TCollectedMessages&) = delete;
+    TCollectedMessages& operator=(const TCollectedMessages&) = delete;
+
+    std::vector<std::string> Messages;
+
+private:
+    TCollectedMessages* outer_;
+};
+
 // One message for the lines of a file at path that could not be read: the first line's error,
 // then "path (3, 7行目)" (at most ten numbers), then "データが読込めません!".
 void ReportBadLines(const std::string& path, const std::string& firstError,

@@ -13,10 +13,13 @@
 #include <QTabBar>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QThread>
 #include <QtTest>
 
+#include "mainwindow/BackupRun.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/UserMessage.h"
 #include "notes/ui/DateProp.h"
 #include "settings/ui/Setup.h"
 #include "storage/Clock.h"
@@ -205,8 +208,33 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("2026-05-05")});
     }
 
+    // A first start of the day copies years of pages while the window is already in use; a
+    // close in the middle waits for the copies, so each is whole and none is left half made.
+    void CloseWhileCopyingLeavesOnlyWholeCopies() {
+        TWindowRun run;
+        QStringList years;
+        for (int year = 2016; year <= 2025; ++year) {
+            years << QStringLiteral("%1.dat").arg(year);
+            run.Put(years.back(), std::string(3 * 1024 * 1024, static_cast<char>('a' + year % 26)));
+        }
+        run.Start();
+        QVERIFY(run.Stop());
+        const QString today = run.Path(QStringLiteral("backup/2026-05-05"));
+        QCOMPARE(QDir(today).entryList(QDir::Files | QDir::Hidden, QDir::Name), years);
+        for (const QString& year : years)
+            QVERIFY2(run.Read(QStringLiteral("backup/2026-05-05/") + year) == run.Read(year),
+                     qPrintable(year));
+        QVERIFY(run.Messages.isEmpty());
+    }
+
     void ReadOnlyBackupFolderIsReportedAndTheWindowComesUp() {
         TWindowRun run;
+        // The copies are made on a thread of their own; their message is shown on the window's.
+        bool shownOffTheWindowsThread = false;
+        SetUserMessageHook([&run, &shownOffTheWindowsThread](const QString& text) {
+            shownOffTheWindowsThread |= QThread::currentThread() != qApp->thread();
+            run.Messages << text;
+        });
         run.Put(QStringLiteral("2025.dat"), "2025 pages\r\n");
         const QString backup = run.Path(QStringLiteral("backup"));
         QVERIFY(QDir().mkpath(backup));
@@ -219,6 +247,7 @@ private Q_SLOTS:
             QTRY_COMPARE(run.Messages.size(), 1);
             QVERIFY(form.isVisible());
             QVERIFY2(run.Messages[0].contains(backup), qPrintable(run.Messages[0]));
+            QVERIFY(!shownOffTheWindowsThread);
             // Reported once: a later save or move of the day brings no second message.
             TypeText(Widgets(form).DiaryMemo, QStringLiteral("書ける"));
             form.DataSaveClick();

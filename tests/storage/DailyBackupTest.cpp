@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 
 #include "storage/DayNumber.h"
@@ -470,4 +472,47 @@ TEST(TidyTemporaries, NewBackupFolderIsAsPrivateAsTheDiary) {
     EXPECT_EQ(TidyTemporaries(folder.Path(), "Velmora").Moved, Names{"2024.dat.backup"});
     EXPECT_EQ(ModeOf(folder.File("backup")), 0700u);
     ::umask(oldMask);
+}
+
+// A copy cut short (a full disk, a crash) is never found under its file's name, so it is never
+// taken for a good copy: the next start of the day makes the copy whole.
+TEST(BackUpDiary, CopyCutShortLeavesNoFileUnderTheCopysName) {
+    const std::string pages(256 * 1024, 'p');
+    const struct {
+        const char* what;
+        // Leaves what a copy cut short in its own way leaves in the day's folder.
+        void (*cut)(const StoreFolder& folder);
+        bool reported;
+    } cases[] = {
+        {"the disk fills in the middle of the copy",
+         [](const StoreFolder& folder) {
+             rlimit saved{};
+             ::getrlimit(RLIMIT_FSIZE, &saved);
+             const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+             rlimit small = saved;
+             small.rlim_cur = 64 * 1024;
+             ::setrlimit(RLIMIT_FSIZE, &small);
+             BackUpDiary(folder.Path(), "Velmora", kMarch9);
+             ::setrlimit(RLIMIT_FSIZE, &saved);
+             std::signal(SIGXFSZ, oldHandler);
+         },
+         true},
+        {"the program was killed in the middle of the copy",
+         [](const StoreFolder& folder) {
+             fs::create_directories(folder.File("backup/2026-03-09"));
+             folder.Write("backup/2026-03-09/.2026.dat.velmora-tmp-Ab12Cd", "half a co");
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        StoreFolder folder;
+        folder.Write("2026.dat", pages);
+        c.cut(folder);
+        EXPECT_FALSE(fs::exists(folder.File("backup/2026-03-09/2026.dat")));
+        EXPECT_EQ(folder.messages.size(), c.reported ? 1u : 0u);
+        const TBackupOutcome again = BackUpDiary(folder.Path(), "Velmora", kMarch9);
+        EXPECT_EQ(again.Copied, Names{"2026.dat"});
+        EXPECT_EQ(folder.Read("backup/2026-03-09/2026.dat"), pages);
+    }
 }

@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 #include "storage/FileEncoding.h"
 #include "storage/Iconv.h"
+#include "storage/Report.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
 #include "support/ScopedUnprivileged.h"
@@ -352,4 +354,35 @@ TEST(Iconv, ConvertsUpToTheFirstRefusedSequence) {
         EXPECT_EQ(out, c.out) << c.why;
     }
     EXPECT_FALSE(TIconv("UTF-8", "NO-SUCH-ENCODING").IsOpen());
+}
+
+// Work off the window's thread collects what it reports, to be shown on the window's thread;
+// other threads' messages, the window's among them, still go to the sink meanwhile.
+TEST(ReportMessage, CollectedOnlyOnTheCollectingThread) {
+    TRecordedMessages sink;
+    std::vector<std::string> worker;
+    std::vector<std::string> inner;
+    std::vector<std::string> window;
+    {
+        TCollectedMessages collected;
+        std::thread([&] {
+            TCollectedMessages own;
+            ReportMessage("copy failed");
+            {
+                TCollectedMessages nested;
+                ReportMessage("nested");
+                inner = nested.Messages;
+            }
+            ReportMessage("removal failed");
+            worker = own.Messages;
+        }).join();
+        std::thread([] { ReportMessage("other thread"); }).join();
+        ReportMessage("window");
+        window = collected.Messages;
+    }
+    ReportMessage("after");
+    EXPECT_EQ(worker, (std::vector<std::string>{"copy failed", "removal failed"}));
+    EXPECT_EQ(inner, std::vector<std::string>{"nested"});
+    EXPECT_EQ(window, std::vector<std::string>{"window"});
+    EXPECT_EQ(sink.messages, (std::vector<std::string>{"other thread", "after"}));
 }

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "mainwindow/MainActions.h"
 
@@ -68,7 +69,10 @@ TClipboardCommands::TClipboardCommands(QTextEdit* body, const QList<QWidget*>& o
             &TClipboardCommands::ClipboardChanged);
     // A picture pastes into the body only: the target follows the focus.
     connect(qApp, &QApplication::focusChanged, this, &TClipboardCommands::UpdatePaste);
-    ClipboardChanged();
+    // What the clipboard holds is asked of the program that holds it, and the answer is checked
+    // against every picture format Qt can read: once the window is up, not on the way to it.
+    UpdatePaste();
+    QTimer::singleShot(0, this, &TClipboardCommands::ClipboardChanged);
 }
 
 QWidget* TClipboardCommands::TargetEdit() const {
