@@ -219,11 +219,11 @@ private Q_SLOTS:
         }
         run.Start();
         QVERIFY(run.Stop());
-        const QString today = run.Path(QStringLiteral("backup/2026-05-05"));
-        QCOMPARE(QDir(today).entryList(QDir::Files | QDir::Hidden, QDir::Name), years);
+        const QString day =
+            QStringLiteral("backup/%1/2026-05-05/").arg(QString::fromStdString(HostFolderName()));
+        QCOMPARE(QDir(run.Path(day)).entryList(QDir::Files | QDir::Hidden, QDir::Name), years);
         for (const QString& year : years)
-            QVERIFY2(run.Read(QStringLiteral("backup/2026-05-05/") + year) == run.Read(year),
-                     qPrintable(year));
+            QVERIFY2(run.Read(day + year) == run.Read(year), qPrintable(year));
         QVERIFY(run.Messages.isEmpty());
     }
 
