@@ -499,8 +499,8 @@ TEST(BackUpDiary, CopyCutShortLeavesNoFileUnderTheCopysName) {
          true},
         {"the program was killed in the middle of the copy",
          [](const StoreFolder& folder) {
-             fs::create_directories(folder.File("backup/2026-03-09"));
-             folder.Write("backup/2026-03-09/.2026.dat.velmora-tmp-Ab12Cd", "half a co");
+             fs::create_directories(folder.File(kOwn + "2026-03-09"));
+             folder.Write(kOwn + "2026-03-09/.2026.dat.velmora-tmp-Ab12Cd", "half a co");
          },
          false},
     };
@@ -509,10 +509,10 @@ TEST(BackUpDiary, CopyCutShortLeavesNoFileUnderTheCopysName) {
         StoreFolder folder;
         folder.Write("2026.dat", pages);
         c.cut(folder);
-        EXPECT_FALSE(fs::exists(folder.File("backup/2026-03-09/2026.dat")));
+        EXPECT_FALSE(fs::exists(folder.File(kOwn + "2026-03-09/2026.dat")));
         EXPECT_EQ(folder.messages.size(), c.reported ? 1u : 0u);
         const TBackupOutcome again = BackUpDiary(folder.Path(), "Velmora", kMarch9);
         EXPECT_EQ(again.Copied, Names{"2026.dat"});
-        EXPECT_EQ(folder.Read("backup/2026-03-09/2026.dat"), pages);
+        EXPECT_EQ(folder.Read(kOwn + "2026-03-09/2026.dat"), pages);
     }
 }
