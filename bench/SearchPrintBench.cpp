@@ -80,7 +80,7 @@ TDataInfo Page(int32_t date, size_t bytes = 2048) {
     rec.Weather = date % 32;
     rec.Title = Sjis("晴れのち曇り");
     rec.Text = Body(date, bytes);
-    rec.RichText = Rtf(rec.Text);
+    rec.RichText = Rtf(rec.Text.Text());
     rec.News = Sjis("ニュース");
     return rec;
 }

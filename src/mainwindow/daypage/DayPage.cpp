@@ -265,8 +265,8 @@ TDataInfo TDayPage::PageRecord(int32_t date) const {
     TDataInfo rec;
     rec.Date = date;
     rec.Title = ToCp932(ui_.Comment->text(), loaded_.Title);
-    rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()), loaded_.Text);
-    if (!rec.Text.empty() || HoldsMoreThanText(*ui_.DiaryMemo->document()))
+    rec.Text = ToCp932(PlainTextForField(*ui_.DiaryMemo->document()), loaded_.Text.Text());
+    if (!rec.Text.Empty() || HoldsMoreThanText(*ui_.DiaryMemo->document()))
         rec.RichText =
             bodyTouched_ ? TLazyText(WriteRtf(*ui_.DiaryMemo->document())) : loadedRichText_;
     rec.Private = ToRecordText(ui_.PrivMemo->toPlainText(), loaded_.Private);
@@ -368,7 +368,7 @@ void TDayPage::UndoActionExecute() {
 void TDayPage::ShowBody(const TDataInfo& rec) {
     // The field is what the lists and the search show, and the text a save would keep.
     const TBodyAgreement agreement =
-        ReadPageBody(rec.RichText.Text(), rec.Text, *ui_.DiaryMemo->document());
+        ReadPageBody(rec.RichText.Text(), rec.Text.Text(), *ui_.DiaryMemo->document());
     setAside_ = agreement != TBodyAgreement::Agrees;
     if (!setAside_ || !toldSetAside_.insert(rec.Date).second)
         return;

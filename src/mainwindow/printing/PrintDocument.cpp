@@ -66,7 +66,7 @@ public:
         AddWeather(rec.Weather);
         if (!rec.Title.empty())
             Line(FromCp932(rec.Title), TextFormat(kTitlePoints, true));
-        AddBody(rec.RichText.Empty() ? rec.Text : rec.RichText.Text(), rec.Text);
+        AddBody(rec.RichText.Empty() ? rec.Text.Text() : rec.RichText.Text(), rec.Text.Text());
         Section(labels_.NewsTitle, rec.News);
         if (options_.PrivateMemo)
             Section(labels_.PrivateTitle, rec.Private);
