@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
+#include <QThread>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -163,7 +164,7 @@ void TSearchWindow::Open() {
 }
 
 TSearchWindow::~TSearchWindow() {
-    StopThread();
+    StopThreads();
 }
 
 void TSearchWindow::StartSearch() {
@@ -171,93 +172,72 @@ void TSearchWindow::StartSearch() {
     results_->clear();
     found_ = 0;
     damaged_.clear();
-    auto search = std::make_shared<const TDaySearch>(
+    TYearsSearch::TRequest request;
+    request.Search = std::make_shared<const TDaySearch>(
         ToCp932(query_->text()), static_cast<TSearchField>(fields_->currentIndex()));
-    if (search->Empty()) {
+    if (request.Search->Empty()) {
         Finish(u"検索する文字を入力してください"_qs);
         return;
     }
     if (beforeSearch_)
         beforeSearch_();
     std::vector<int> years = YearFilesIn(store_.DataDir());
-    // The open year is searched in a copy of the store's records, taken here: the store belongs
-    // to this thread, and the copies decode their texts on the search thread alone.
-    const int openYear = store_.FileName().empty() ? 0 : DecodeDate(store_.CurrentDate()).Year;
-    std::vector<TDataInfo> open;
-    if (openYear != 0) {
-        years.push_back(openYear);
+    if (!store_.FileName().empty()) {
+        request.OpenYear = DecodeDate(store_.CurrentDate()).Year;
+        years.push_back(request.OpenYear);
         for (int i = 0; i < store_.Count(); ++i)
-            open.push_back(store_.Items(i));
+            request.Open.push_back(store_.Items(i));
     }
     std::sort(years.begin(), years.end());
     years.erase(std::unique(years.begin(), years.end()), years.end());
-    const bool newestFirst = order_->currentIndex() == 0;
-    if (newestFirst)
+    request.NewestFirst = order_->currentIndex() == 0;
+    if (request.NewestFirst)
         std::reverse(years.begin(), years.end());
+    years_ = years;
     progress_->setRange(0, static_cast<int>(years.size()));
     progress_->setValue(0);
-    cancelBtn_->setEnabled(true);
-    status_->setText(years.empty() ? QString() : u"%1年を検索中..."_qs.arg(years.front()));
-    searching_ = true;
-    years_ = years;
     if (years.empty()) {
         Finish(u"%1 件見つかりました"_qs.arg(found_));
         return;
     }
-    stop_ = std::make_shared<std::atomic<bool>>(false);
+    cancelBtn_->setEnabled(true);
+    status_->setText(u"%1年を検索中..."_qs.arg(years.front()));
+    searching_ = true;
+    request.Years = std::move(years);
+    request.Dir = store_.DataDir();
     const unsigned generation = ++generation_;
-    thread_ =
-        std::thread([this, generation, search, years = std::move(years), openYear,
-                     open = std::move(open), dir = store_.DataDir(), newestFirst, stop = stop_] {
-            for (const int year : years) {
-                if (*stop)
-                    return;
-                auto done = std::make_shared<TYearDone>();
-                done->Year = year;
-                const auto match = [&](const TDataInfo& rec) {
-                    if (auto hit = search->Match(rec))
-                        done->Hits.push_back(std::move(*hit));
-                };
-                if (year == openYear) {
-                    std::for_each(open.begin(), open.end(), match);
-                } else {
-                    const TYearFileRead read =
-                        ReadYearFile(YearFilePath(dir, year), TYearFileFields::WithoutRichText);
-                    // What could be read is searched; the file itself is never changed here.
-                    done->Damaged = !read.Error.empty() || !read.Text.BadLines.empty();
-                    std::for_each(read.Text.Records.begin(), read.Text.Records.end(), match);
-                }
-                if (newestFirst)
-                    std::reverse(done->Hits.begin(), done->Hits.end());
-                QMetaObject::invokeMethod(
-                    this, [this, generation, done] { YearDone(generation, std::move(*done)); },
-                    Qt::QueuedConnection);
-            }
-        });
+    auto handOn = [this, generation](std::vector<TYearFound> years, bool last) {
+        auto found = std::make_shared<std::vector<TYearFound>>(std::move(years));
+        QMetaObject::invokeMethod(
+            this, [this, generation, found, last] { YearsFound(generation, *found, last); },
+            Qt::QueuedConnection);
+    };
+    running_ = std::make_unique<TYearsSearch>(std::move(request), std::move(handOn),
+                                              std::clamp(QThread::idealThreadCount(), 1, 2));
 }
 
-void TSearchWindow::StopThread() {
-    if (stop_)
-        *stop_ = true;
-    if (thread_.joinable())
-        thread_.join();
-    // Years done of the stopped search may still be on their way.
+void TSearchWindow::StopThreads() {
+    running_.reset();
+    // Years found by the stopped search may still be on their way.
     ++generation_;
 }
 
-void TSearchWindow::YearDone(unsigned generation, TYearDone done) {
+void TSearchWindow::YearsFound(unsigned generation, const std::vector<TYearFound>& years,
+                               bool last) {
     if (generation != generation_ || !searching_)
         return;
-    if (done.Damaged)
-        damaged_ << QStringLiteral("%1.dat").arg(done.Year);
-    AddHits(done.Hits);
-    const int next = progress_->value() + 1;
-    progress_->setValue(next);
-    if (next < static_cast<int>(years_.size())) {
-        status_->setText(u"%1年を検索中..."_qs.arg(years_[next]));
+    for (const TYearFound& year : years) {
+        if (year.Damaged)
+            damaged_ << QStringLiteral("%1.dat").arg(year.Year);
+        AddHits(year.Hits);
+    }
+    const int done = progress_->value() + static_cast<int>(years.size());
+    progress_->setValue(done);
+    if (!last) {
+        status_->setText(u"%1年を検索中..."_qs.arg(years_[done]));
         return;
     }
-    StopThread();
+    StopThreads();
     Finish(u"%1 件見つかりました"_qs.arg(found_));
 }
 
@@ -286,7 +266,7 @@ void TSearchWindow::AddHits(const std::vector<TSearchHit>& hits) {
 void TSearchWindow::CancelSearch() {
     if (!Searching())
         return;
-    StopThread();
+    StopThreads();
     Finish(u"検索を中止しました (%1 件)"_qs.arg(found_));
 }
 

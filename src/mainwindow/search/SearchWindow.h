@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QDialog>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "storage/DaySearch.h"
+#include "storage/YearsSearch.h"
 
 class QComboBox;
 class QLabel;
@@ -20,9 +19,9 @@ class TInitParam;
 class TScrapList;
 
 // The search window: a query over every year file beside the program, the open year taken from
-// the store so that edits not yet written are found. The years are searched one after another on
-// a thread of their own, and each year's hits are listed as soon as it is done, so the window
-// stays responsive and the search can be stopped; a search started anew, stopped or closed lists
+// the store so that edits not yet written are found. The years are searched on threads of their
+// own (TYearsSearch) and their hits listed in batches as they are found, so the window stays
+// responsive and the search can be stopped; a search started anew, stopped or closed lists
 // nothing more of the old one.
 class TSearchWindow : public QDialog {
     Q_OBJECT
@@ -51,16 +50,9 @@ Q_SIGNALS:
     void DayChosen(int32_t date);
 
 private:
-    // What the search thread found in one year file.
-    struct TYearDone {
-        int Year = 0;
-        std::vector<TSearchHit> Hits;
-        bool Damaged = false;  // the file could be read only in part, or not at all
-    };
-
-    // Stops the search thread, if any, and waits for it; what it still sends is dropped.
-    void StopThread();
-    void YearDone(unsigned generation, TYearDone done);
+    // Stops the search threads, if any, and waits for them; what they still sent is dropped.
+    void StopThreads();
+    void YearsFound(unsigned generation, const std::vector<TYearFound>& years, bool last);
     void AddHits(const std::vector<TSearchHit>& hits);
     void Finish(const QString& text);
 
@@ -76,9 +68,8 @@ private:
     QLabel* status_;
     QTreeWidget* results_;
 
-    std::thread thread_;
-    std::shared_ptr<std::atomic<bool>> stop_;
-    unsigned generation_ = 0;  // of the search running; a year done of another is dropped
+    std::unique_ptr<TYearsSearch> running_;
+    unsigned generation_ = 0;  // of the search running; years found by another are dropped
     bool searching_ = false;
     std::vector<int> years_;  // in the order searched and listed
     int found_ = 0;
