@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -258,22 +259,47 @@ private Q_SLOTS:
         QVERIFY(!search.isVisible());
     }
 
-    void cancelledSearchStops() {
+    // A search stopped, closed or started anew lists nothing more of what its threads had already
+    // found and sent.
+    void interruptedSearchListsNothingOfIt_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("listed");
+        QTest::newRow("cancelled") << u"cancel"_qs << QString();
+        QTest::newRow("window closed") << u"close"_qs << QString();
+        QTest::newRow("searched anew") << u"anew"_qs << u"雪"_qs;
+    }
+    void interruptedSearchListsNothingOfIt() {
+        QFETCH(QString, how);
+        QFETCH(QString, listed);
         SetTodayForTesting(EncodeDate(2021, 6, 1));
         TWindowRun run;
-        for (int year = 2001; year <= 2010; ++year)
+        for (int year = 2001; year <= 2010; ++year) {
             SeedRecord(run, Day(EncodeDate(year, 2, 2), "花"));
+            SeedRecord(run, Day(EncodeDate(year, 3, 3), "雪"));
+        }
         TForm1& form = run.Start();
         TSearchWindow& search = form.Search();
         search.Open();
         search.Query()->setText(u"花"_qs);
         search.StartSearch();
         QVERIFY(search.Searching());
-        search.CancelSearch();
-        QCoreApplication::processEvents();
-        QVERIFY(!search.Searching());
-        QCOMPARE(search.Results()->topLevelItemCount(), 0);
-        QVERIFY(search.Status()->text().contains(u"中止"_qs));
+        // The threads finish meanwhile: what they found waits in the event queue.
+        QThread::msleep(300);
+        if (how == u"cancel"_qs) {
+            search.CancelSearch();
+        } else if (how == u"close"_qs) {
+            search.close();
+        } else {
+            search.Query()->setText(u"雪"_qs);
+            search.StartSearch();
+        }
+        WaitForSearch(search);
+        QTest::qWait(50);
+        QStringList texts;
+        for (int i = 0; i < search.Results()->topLevelItemCount(); ++i)
+            texts << search.Results()->topLevelItem(i)->text(2);
+        QCOMPARE(texts, listed.isEmpty() ? QStringList() : QStringList(10, listed));
+        QCOMPARE(search.Status()->text().contains(u"中止"_qs), listed.isEmpty());
     }
 
     void movePage_data() {
