@@ -5,7 +5,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPrinter>
 #include <QTemporaryDir>
