@@ -72,10 +72,13 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
             result.BadLines.push_back(reader.LineNumber());
         }
     }
-    // Files are written in date order, so this rarely moves a record; of the lines of one day
-    // the last is kept, and the others are lines a save would lose.
-    std::stable_sort(days.begin(), days.end(),
-                     [](const TDataInfo& a, const TDataInfo& b) { return a.Date < b.Date; });
+    // Files are written in date order, so a sort is rarely needed (and would move every record
+    // through a buffer); of the lines of one day the last is kept, and the others are lines a
+    // save would lose.
+    const auto earlier = [](const TDataInfo& a, const TDataInfo& b) { return a.Date < b.Date; };
+    if (!std::is_sorted(days.begin(), days.end(), earlier)) {
+        std::stable_sort(days.begin(), days.end(), earlier);
+    }
     const auto laterOfDay = [](const TDataInfo& a, const TDataInfo& b) { return a.Date == b.Date; };
     if (std::adjacent_find(days.begin(), days.end(), laterOfDay) != days.end()) {
         result.LinesASaveWouldLose = true;
