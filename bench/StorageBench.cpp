@@ -78,7 +78,7 @@ public:
             rec.Weather = day % 33;
             rec.Title = Sjis("晴れのち曇り、\"散歩\"");
             rec.Text = BodyText(day);
-            rec.RichText = RichText(rec.Text);
+            rec.RichText = RichText(rec.Text.Text());
             rec.Private = Sjis("メモ\tC:\\diary");
             rec.News = Sjis("ニュース");
             store.PutRecord(rec);

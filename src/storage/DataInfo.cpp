@@ -17,7 +17,7 @@ const TDataInfo EmptyDataInfo = [] {
 std::string FieldText(char letter, const TDataInfo& rec) {
     switch (letter) {
         case 'C':
-            return TruncateText(rec.Text, kCellBudget);
+            return TruncateText(rec.Text.Text(), kCellBudget);
         case 'M':
             return TruncateText(rec.Private, kCellBudget);
         case 'N':
@@ -34,9 +34,9 @@ std::string FieldText(char letter, const TDataInfo& rec) {
 }
 
 bool HoldsWriting(const TDataInfo& rec) {
-    return !TrimText(rec.Title).empty() || !TrimText(rec.Text).empty() ||
+    return !TrimText(rec.Title).empty() || !TrimText(rec.Text.Text()).empty() ||
            !TrimText(rec.Private).empty() || !TrimText(rec.News).empty() ||
-           (rec.Text.empty() && !rec.RichText.Empty());
+           (rec.Text.Empty() && !rec.RichText.Empty());
 }
 
 bool HoldsPage(const TDataInfo& rec) {
@@ -47,7 +47,7 @@ int EventMask(const TDataInfo& rec) {
     if (rec.Date == 0) {
         return 0;
     }
-    const bool body = !rec.Text.empty() || !rec.RichText.Empty();
+    const bool body = !rec.Text.Empty() || !rec.RichText.Empty();
     return (body ? 1 : 0) | (rec.News.empty() ? 0 : 2) | (rec.Title.empty() ? 0 : 4) |
            (rec.Private.empty() ? 0 : 8) | (rec.Weather >= 0 ? 16 : 0) |
            (rec.Extra.empty() ? 0 : 32);

@@ -10,7 +10,7 @@ struct TDataInfo {
     int32_t Date = 0;      // day number; 0 means the record is empty
     int32_t Reserved = 0;  // always 0; not stored in the year file
     std::string Title;     // the one-line title of the day
-    std::string Text;      // the body as plain text
+    TLazyText Text;        // the body as plain text
     TLazyText RichText;    // the body as an RTF document; empty when Text is empty
     std::string Private;   // the private memo
     std::string News;      // the news and events memo

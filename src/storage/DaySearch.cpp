@@ -15,15 +15,18 @@ constexpr size_t kBytesAfter = 40;
 
 struct TFieldOf {
     char Letter;
-    std::string TDataInfo::*Member;
+    const std::string& (*Of)(const TDataInfo& rec);
     TSearchField Field;
 };
 
 constexpr std::array<TFieldOf, 4> kFields = {{
-    {'C', &TDataInfo::Text, TSearchField::Text},
-    {'P', &TDataInfo::Title, TSearchField::Title},
-    {'N', &TDataInfo::News, TSearchField::News},
-    {'M', &TDataInfo::Private, TSearchField::Private},
+    {'C', [](const TDataInfo& rec) -> const std::string& { return rec.Text.Text(); },
+     TSearchField::Text},
+    {'P', [](const TDataInfo& rec) -> const std::string& { return rec.Title; },
+     TSearchField::Title},
+    {'N', [](const TDataInfo& rec) -> const std::string& { return rec.News; }, TSearchField::News},
+    {'M', [](const TDataInfo& rec) -> const std::string& { return rec.Private; },
+     TSearchField::Private},
 }};
 
 // The start of the character holding byte at, walking text from its start.
@@ -137,7 +140,7 @@ std::optional<TSearchHit> TDaySearch::Match(const TDataInfo& rec) const {
         if (field_ != TSearchField::All && field_ != f.Field) {
             continue;
         }
-        const std::string& text = rec.*f.Member;
+        const std::string& text = f.Of(rec);
         if (text.empty()) {
             continue;
         }
@@ -155,7 +158,7 @@ std::optional<TSearchHit> TDaySearch::Match(const TDataInfo& rec) const {
     if (!shown || std::find(found.begin(), found.end(), false) != found.end()) {
         return std::nullopt;
     }
-    return HitIn(rec, shown->Letter, rec.*shown->Member, words_);
+    return HitIn(rec, shown->Letter, shown->Of(rec), words_);
 }
 
 std::vector<int> YearFilesIn(const std::string& dir) {

@@ -5,9 +5,9 @@
 #include <string_view>
 
 // A text that a year file holds escaped, kept as the file held it until it is first wanted: the
-// body's rich text, by far the largest field, which most pages of a loaded year never show. A
-// text still as read is written back as the very bytes read, so a save neither decodes nor
-// encodes a page nobody changed and leaves it byte for byte as it was.
+// body's plain and rich text, by far the largest fields, which most pages of a loaded year never
+// show. A text still as read is written back as the very bytes read, so a save neither decodes
+// nor encodes a page nobody changed and leaves it byte for byte as it was.
 //
 // The first call of Text fills a cache: one value must not be read from two threads at once.
 class TLazyText {

@@ -61,7 +61,7 @@ std::optional<std::string> FromHex(const std::string& text) {
 void AddRecord(std::vector<TFieldValue>& fields, const TDataInfo& rec) {
     for (TFieldValue value :
          {TFieldValue(rec.Date), TFieldValue(rec.Weather), TFieldValue(rec.Extra),
-          TFieldValue(rec.Title), TFieldValue(rec.Text), TFieldValue(rec.RichText.Text()),
+          TFieldValue(rec.Title), TFieldValue(rec.Text.Text()), TFieldValue(rec.RichText.Text()),
           TFieldValue(rec.Private), TFieldValue(rec.News)})
         fields.push_back(std::move(value));
 }
@@ -260,7 +260,7 @@ std::string RescueReadable(const TRescue& rescue) {
         }
         text += " ==\n";
         for (const auto& [label, field] :
-             {std::pair{"ひと言", &day.Page.Title}, std::pair{"本文", &day.Page.Text},
+             {std::pair{"ひと言", &day.Page.Title}, std::pair{"本文", &day.Page.Text.Text()},
               std::pair{"ニュース", &day.Page.News}, std::pair{"メモ", &day.Page.Private}})
             if (!field->empty())
                 text += std::string(label) + ":\n" + Utf8Text(*field) + "\n";

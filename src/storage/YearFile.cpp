@@ -13,19 +13,25 @@
 
 namespace {
 
+// The next field kept as read until its text is wanted; a field cut short by the end of the line
+// is decoded now, since written back as read it would take the fields after it along.
+TLazyText LazyField(TCommaFile& line, const TTextReader& reader) {
+    const std::string_view raw = line.GetRawField();
+    return line.FieldCut() ? TLazyText(DecodeRawField(raw))
+                           : TLazyText::FromField(raw, reader.Bytes());
+}
+
 TDataInfo ReadRecord(TCommaFile& line, TYearFileFields fields, const TTextReader& reader) {
     TDataInfo rec;
     rec.Date = line.GetInteger();
     rec.Weather = line.GetInteger();
     rec.Extra = line.GetText();
     rec.Title = line.GetText();
-    rec.Text = line.GetText();
+    // The body's texts are the bulk of a year; the calendar's marks need only know whether they
+    // are empty, so they are decoded when a page is shown, searched, listed or printed.
+    rec.Text = LazyField(line, reader);
     if (fields == TYearFileFields::All) {
-        // Kept as read until shown; a field cut short by the end of the line is decoded now,
-        // since written back as read it would take the fields after it along.
-        const std::string_view raw = line.GetRawField();
-        rec.RichText = line.FieldCut() ? TLazyText(DecodeRawField(raw))
-                                       : TLazyText::FromField(raw, reader.Bytes());
+        rec.RichText = LazyField(line, reader);
     } else {
         line.GetField();
     }
@@ -66,10 +72,13 @@ TYearFileText ParseYearFile(std::string contents, TYearFileFields fields) {
             result.BadLines.push_back(reader.LineNumber());
         }
     }
-    // Files are written in date order, so this rarely moves a record; of the lines of one day
-    // the last is kept, and the others are lines a save would lose.
-    std::stable_sort(days.begin(), days.end(),
-                     [](const TDataInfo& a, const TDataInfo& b) { return a.Date < b.Date; });
+    // Files are written in date order, so a sort is rarely needed (and would move every record
+    // through a buffer); of the lines of one day the last is kept, and the others are lines a
+    // save would lose.
+    const auto earlier = [](const TDataInfo& a, const TDataInfo& b) { return a.Date < b.Date; };
+    if (!std::is_sorted(days.begin(), days.end(), earlier)) {
+        std::stable_sort(days.begin(), days.end(), earlier);
+    }
     const auto laterOfDay = [](const TDataInfo& a, const TDataInfo& b) { return a.Date == b.Date; };
     if (std::adjacent_find(days.begin(), days.end(), laterOfDay) != days.end()) {
         result.LinesASaveWouldLose = true;
@@ -89,10 +98,12 @@ std::string YearFileText(const std::vector<const TDataInfo*>& records) {
             contents += std::to_string(number);
             contents += ',';
         }
-        for (const std::string* text : {&rec->Extra, &rec->Title, &rec->Text}) {
+        for (const std::string* text : {&rec->Extra, &rec->Title}) {
             contents += EncodeField(*text);
             contents += ',';
         }
+        rec->Text.AppendField(contents);
+        contents += ',';
         rec->RichText.AppendField(contents);
         contents += ',';
         for (const std::string* text : {&rec->Private, &rec->News}) {

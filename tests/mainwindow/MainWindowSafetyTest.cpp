@@ -82,7 +82,7 @@ void Compose(QWidget* editor, const QString& text) {
 }
 
 QString AllTexts(const TDataInfo& rec) {
-    return FromCp932(rec.Title + rec.Text + rec.News + rec.Private);
+    return FromCp932(rec.Title + rec.Text.Text() + rec.News + rec.Private);
 }
 
 }  // namespace
@@ -133,7 +133,7 @@ void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     ClickDay(form.Diary1(), day + 1);
     TypeText(ui.DiaryMemo, u"新しい日"_qs);
     form.Writes().WriteSoon();
-    QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Text), u"新しい日"_qs);
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Text.Text()), u"新しい日"_qs);
     QVERIFY(form.Actions().DeleteAction->isEnabled());
     undo->trigger();
     QVERIFY(ui.DiaryMemo->toPlainText().isEmpty());
@@ -466,7 +466,7 @@ void TMainWindowTest::endOfSessionWritesEverythingWithoutAsking() {
     TForm1& next = second.Start();
     TypeText(Widgets(next).DiaryMemo, u"文化の日"_qs);
     next.EndSession();
-    QCOMPARE(FromCp932(StoredRecord(second, 2026, day).Text), u"文化の日"_qs);
+    QCOMPARE(FromCp932(StoredRecord(second, 2026, day).Text.Text()), u"文化の日"_qs);
     QVERIFY(second.Questions.isEmpty());
 }
 
@@ -665,7 +665,7 @@ void TMainWindowTest::bodyOfAnotherTextIsSetAside() {
         QVERIFY(!run.Files().contains(u"2026.dat.bak"_qs));
         return;
     }
-    QCOMPARE(FromCp932(stored.Text), field + u"!"_qs);
+    QCOMPARE(FromCp932(stored.Text.Text()), field + u"!"_qs);
     TScrapList kept;
     kept.LoadFromFile(run.CorePath(u"2026.dat.bak"_qs));
     QCOMPARE(kept.FindByDate(day).RichText.Text(), rec.RichText.Text());

@@ -126,7 +126,7 @@ void TMainWindowTest::usersDayComesBackAfterRestart() {
         const TDataInfo& stored = form.ScrapList().FindByDate(jan31);
         QCOMPARE(stored.Date, jan31);
         QCOMPARE(FromCp932(stored.Title), u"初雪の日"_qs);
-        QCOMPARE(FromCp932(stored.Text), u"朝から雪が降った"_qs);
+        QCOMPARE(FromCp932(stored.Text.Text()), u"朝から雪が降った"_qs);
         QCOMPARE(stored.Weather, 21);
         // A body typed here names the Windows face in its font table, as other writers do.
         QVERIFY(
@@ -213,7 +213,7 @@ void TMainWindowTest::blankPageKeepsNoRecord() {
     // A body alone keeps its text and rich text; a cleared body keeps no rich text.
     TypeText(ui.DiaryMemo, u"本文だけ"_qs);
     form.DataSaveClick();
-    QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Text), u"本文だけ"_qs);
+    QCOMPARE(FromCp932(form.ScrapList().FindByDate(day).Text.Text()), u"本文だけ"_qs);
     QVERIFY(IsRtf(form.ScrapList().FindByDate(day).RichText.Text()));
     ui.Comment->setText(u"題"_qs);
     ui.DiaryMemo->clear();
@@ -271,7 +271,7 @@ void TMainWindowTest::untouchedBodyIsWrittenBackByteForByte() {
     form.DataSaveClick();
     const TDataInfo edited = StoredRecord(run, 2026, day);
     QVERIFY(edited.RichText.Text() != rtf);
-    QCOMPARE(FromCp932(edited.Text), u"日記 body!"_qs);
+    QCOMPARE(FromCp932(edited.Text.Text()), u"日記 body!"_qs);
 }
 
 // A body that holds a picture and no text has an empty text field; the day keeps it all the

@@ -324,8 +324,7 @@ void TPrintTest::bodyPicturesArePrinted() {
     TDataInfo rec;
     rec.Date = EncodeDate(2024, 3, 15);
     rec.Weather = -1;
-    // Not a one-letter literal: GCC 12 takes assigning one for an overlapping copy.
-    rec.Text.assign(1, 'a');
+    rec.Text = std::string(1, 'a');
     rec.RichText = "{\\rtf1 a{\\pict\\wmetafile8\\picwgoal300\\pichgoal150 0100}\\par}";
     const TPrintLabels labels{[](int32_t) { return u"見出し"_qs; }, u"出来事"_qs, u"私的メモ"_qs};
     QTextDocument document;

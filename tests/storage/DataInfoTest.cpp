@@ -43,8 +43,8 @@ TEST(EventMask, Sums) {
     titleAndSun.Title = "t";
     titleAndSun.Weather = 0;
     TDataInfo everything = titleAndSun;
-    for (std::string* text :
-         {&everything.Text, &everything.News, &everything.Private, &everything.Extra}) {
+    everything.Text = std::string(1, 'x');
+    for (std::string* text : {&everything.News, &everything.Private, &everything.Extra}) {
         text->assign(1, 'x');
     }
     TDataInfo noWeather = titleAndSun;

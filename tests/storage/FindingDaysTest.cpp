@@ -1,8 +1,13 @@
-// Finding days again: folding for search, the search of pages, the day lists' rows, the nearest
-// day with a page and moving a page between days and years.
+// Finding days again: folding for search, the search of pages and of the years on threads, the
+// day lists' rows, the nearest day with a page and moving a page between days and years.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
 
 #include "storage/Cp932.h"
 #include "storage/DayList.h"
@@ -12,6 +17,7 @@
 #include "storage/ScrapList.h"
 #include "storage/SearchFold.h"
 #include "storage/YearFile.h"
+#include "storage/YearsSearch.h"
 #include "support/ScopedUnprivileged.h"
 #include "support/StoreFolder.h"
 
@@ -351,4 +357,123 @@ TEST(YearFileFields, SearchReadsEverythingButTheRichText) {
     TDataInfo expected = rec;
     expected.RichText = {};
     EXPECT_EQ(lean.Records[0], expected);
+}
+
+// Every year is handed on once, in the order asked for, with the hits a plain search of it finds,
+// however many threads take the years and however the batches fall; the open year is searched in
+// the records given, not in its file.
+TEST_F(FindingDaysFolder, YearsSearchHandsOnEveryYearInOrder) {
+    std::vector<int> years;
+    for (int year = 2001; year <= 2012; ++year) {
+        years.push_back(year);
+        std::vector<TDataInfo> pages;
+        for (int day = 1; day <= 20; ++day) {
+            pages.push_back(Page(EncodeDate(year, 1, day), day % 3 == 0 ? "花見" : "雨"));
+        }
+        std::vector<const TDataInfo*> lines;
+        for (const TDataInfo& page : pages) {
+            lines.push_back(&page);
+        }
+        Write(std::to_string(year) + ".dat", YearFileText(lines));
+    }
+    Write("2005.dat", "x,0,,,花の日,,,,\r\n");  // damaged: no line can be read
+    const int openYear = 2008;
+    const TDataInfo unsaved = Page(EncodeDate(openYear, 2, 2), "花だけ");
+    const auto search = std::make_shared<const TDaySearch>(Sjis("花"), TSearchField::All);
+    const struct {
+        int threads;
+        bool newestFirst;
+        int intervalMs;
+    } cases[] = {{1, false, 0}, {2, true, 0}, {3, false, 1000}, {2, true, 1000}, {40, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.threads) + " threads, interval " +
+                     std::to_string(c.intervalMs));
+        TYearsSearch::TRequest request;
+        request.Search = search;
+        request.Years = years;
+        if (c.newestFirst) {
+            std::reverse(request.Years.begin(), request.Years.end());
+        }
+        request.NewestFirst = c.newestFirst;
+        request.Dir = Dir();
+        request.OpenYear = openYear;
+        request.Open = {unsaved};
+        std::mutex mutex;
+        std::vector<TYearFound> handedOn;
+        int batches = 0;
+        int lasts = 0;
+        {
+            TYearsSearch running(
+                request,
+                [&](std::vector<TYearFound> found, bool last) {
+                    const std::lock_guard lock(mutex);
+                    EXPECT_EQ(lasts, 0) << "nothing after the last batch";
+                    ++batches;
+                    lasts += last ? 1 : 0;
+                    for (TYearFound& year : found) {
+                        handedOn.push_back(std::move(year));
+                    }
+                },
+                c.threads, std::chrono::milliseconds(c.intervalMs));
+            for (int wait = 0; wait < 1000; ++wait) {
+                if (const std::lock_guard lock(mutex); lasts > 0) {
+                    break;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        const std::lock_guard lock(mutex);
+        ASSERT_EQ(lasts, 1);
+        ASSERT_EQ(handedOn.size(), years.size());
+        if (c.intervalMs > 0) {
+            EXPECT_LT(batches, static_cast<int>(years.size())) << "years are batched";
+        }
+        for (size_t i = 0; i < handedOn.size(); ++i) {
+            const TYearFound& year = handedOn[i];
+            ASSERT_EQ(year.Year, request.Years[i]);
+            EXPECT_EQ(year.Damaged, year.Year == 2005) << year.Year;
+            std::vector<int32_t> dates;
+            for (const TSearchHit& hit : year.Hits) {
+                dates.push_back(hit.Date);
+            }
+            std::vector<int32_t> expected;
+            if (year.Year == openYear) {
+                expected = {unsaved.Date};
+            } else if (year.Year != 2005) {
+                for (int day = 3; day <= 20; day += 3) {
+                    expected.push_back(EncodeDate(year.Year, 1, day));
+                }
+            }
+            if (c.newestFirst) {
+                std::reverse(expected.begin(), expected.end());
+            }
+            EXPECT_EQ(dates, expected) << year.Year;
+        }
+    }
+}
+
+// Once Stop returns nothing more is handed on, however far the search had come.
+TEST_F(FindingDaysFolder, StoppedYearsSearchHandsOnNothingMore) {
+    std::vector<int> years;
+    for (int year = 1990; year < 2020; ++year) {
+        years.push_back(year);
+        const TDataInfo page = Page(EncodeDate(year, 5, 5), "花");
+        Write(std::to_string(year) + ".dat", YearFileText({&page}));
+    }
+    for (const int stopAfterMs : {0, 1, 5}) {
+        TYearsSearch::TRequest request;
+        request.Search = std::make_shared<const TDaySearch>(Sjis("花"), TSearchField::All);
+        request.Years = years;
+        request.Dir = Dir();
+        std::atomic<bool> stopped = false;
+        std::atomic<int> afterStop = 0;
+        TYearsSearch running(
+            request, [&](std::vector<TYearFound>, bool) { afterStop += stopped ? 1 : 0; }, 2,
+            std::chrono::milliseconds(0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(stopAfterMs));
+        running.Stop();
+        stopped = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        EXPECT_EQ(afterStop, 0) << stopAfterMs;
+    }
 }

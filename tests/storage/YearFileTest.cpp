@@ -85,10 +85,11 @@ TEST(YearFile, RoundTripTexts) {
             TDataInfo rec;
             rec.Date = kJan1 + static_cast<int32_t>(i) * 7;
             rec.Weather = static_cast<int32_t>(i) - 1;
-            rec.Title = rec.Text = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.Title = rec.Private = rec.News = rec.Extra = texts[i];
+            rec.Text = texts[i];
             rec.RichText = texts[i];
             rec.Title = texts[(i + 1) % texts.size()];
-            if (rec.Text.empty()) {
+            if (rec.Text.Empty()) {
                 rec.Text = "body";
             }
             open.store.PutRecord(rec);
@@ -457,8 +458,9 @@ TEST(YearFile, ForeignLineEndsReadEveryDay) {
     }
 }
 
-// A body nobody changed goes back into the file as the bytes that were read, whatever form its
-// field had, when another page or another field of its own page is saved.
+// A body nobody changed, its plain text and its rich text, goes back into the file as the bytes
+// that were read, whatever form their fields had, when another page or another field of its own
+// page is saved.
 TEST(YearFile, UntouchedBodyIsWrittenBackByteForByte) {
     const struct {
         std::string field;
@@ -474,11 +476,12 @@ TEST(YearFile, UntouchedBodyIsWrittenBackByteForByte) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
         StoreFolder folder;
-        const std::string first = "37622,0,,t,body," + c.field + ",memo,news,\r\n";
+        const std::string first = "37622,0,,t," + c.field + "," + c.field + ",memo,news,\r\n";
         WriteFile(folder.File("2003.dat"), first + "37623,0,,other,,,,,\r\n");
         {
             OpenStore open(folder, kJan1);
             EXPECT_EQ(open.store.Current().RichText.Text(), c.text);
+            EXPECT_EQ(open.store.Current().Text.Text(), c.text);
             open.store.PutRecord(Page(37623, "changed"));
             open.store.SaveToFile();
             EXPECT_EQ(folder.Read("2003.dat"), first + "37623,-1,,changed,,,,,\r\n");
@@ -489,8 +492,9 @@ TEST(YearFile, UntouchedBodyIsWrittenBackByteForByte) {
         open.store.PutRecord(rec);
         open.store.SaveToFile();
         EXPECT_EQ(folder.Read("2003.dat").substr(0, first.size() + 7),
-                  "37622,0,,retitled,body," + c.field + ",memo,news,\r\n");
+                  "37622,0,,retitled," + c.field + "," + c.field + ",memo,news,\r\n");
         EXPECT_EQ(OpenStore(folder, kJan1).store.Current().RichText.Text(), c.text);
+        EXPECT_EQ(OpenStore(folder, kJan1).store.Current().Text.Text(), c.text);
     }
 }
 

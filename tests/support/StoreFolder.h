@@ -18,7 +18,7 @@ inline void PrintTo(const TDataInfo& rec, std::ostream* os) {
     };
     *os << "{Date " << rec.Date << ", Weather " << rec.Weather;
     text("Title", rec.Title);
-    text("Text", rec.Text);
+    text("Text", rec.Text.Text());
     text("RichText", rec.RichText.Text());
     text("Private", rec.Private);
     text("News", rec.News);

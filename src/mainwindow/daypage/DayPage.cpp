@@ -277,8 +277,8 @@ TDataInfo TDayPage::PageRecord(int32_t date) const {
     TDataInfo rec;
     rec.Date = date;
     rec.Title = ToCp932(view_.Comment->text(), loaded_.Title);
-    rec.Text = ToCp932(PlainTextForField(*view_.DiaryMemo->document()), loaded_.Text);
-    if (!rec.Text.empty() || HoldsMoreThanText(*view_.DiaryMemo->document()))
+    rec.Text = ToCp932(PlainTextForField(*view_.DiaryMemo->document()), loaded_.Text.Text());
+    if (!rec.Text.Empty() || HoldsMoreThanText(*view_.DiaryMemo->document()))
         rec.RichText =
             bodyTouched_ ? TLazyText(WriteRtf(*view_.DiaryMemo->document())) : loadedRichText_;
     rec.Private = ToRecordText(view_.PrivMemo->toPlainText(), loaded_.Private);
@@ -380,7 +380,7 @@ void TDayPage::UndoActionExecute() {
 void TDayPage::ShowBody(const TDataInfo& rec) {
     // The field is what the lists and the search show, and the text a save would keep.
     const TBodyAgreement agreement =
-        ReadPageBody(rec.RichText.Text(), rec.Text, *view_.DiaryMemo->document());
+        ReadPageBody(rec.RichText.Text(), rec.Text.Text(), *view_.DiaryMemo->document());
     setAside_ = agreement != TBodyAgreement::Agrees;
     if (!setAside_ || !toldSetAside_.insert(rec.Date).second)
         return;

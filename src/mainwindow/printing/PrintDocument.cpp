@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QUrl>
 #include <cstdint>
 
@@ -66,7 +67,7 @@ public:
         AddWeather(rec.Weather);
         if (!rec.Title.empty())
             Line(FromCp932(rec.Title), TextFormat(kTitlePoints, true));
-        AddBody(rec.RichText.Empty() ? rec.Text : rec.RichText.Text(), rec.Text);
+        AddBody(rec.RichText.Empty() ? rec.Text.Text() : rec.RichText.Text(), rec.Text.Text());
         Section(labels_.NewsTitle, rec.News);
         if (options_.PrivateMemo)
             Section(labels_.PrivateTitle, rec.Private);
@@ -162,6 +163,10 @@ bool PaintPages(QTextDocument& document, QPagedPaintDevice& device,
     const qreal footerHeight = 2 * footerMetrics.height();
 
     document.documentLayout()->setPaintDevice(&device);
+    // A block's layout keeps its shaped text, so that painting a sheet does not shape again what
+    // the page count has just laid out: shaping is most of the time printing takes.
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        block.layout()->setCacheEnabled(true);
     document.setPageSize(QSizeF(paper.width(), paper.height() - footerHeight));
     const qreal pageHeight = document.pageSize().height();
     const int pages = document.pageCount();

@@ -1,14 +1,19 @@
 #include "mainwindow/search/SearchWindow.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+#include <QThread>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -22,6 +27,7 @@
 namespace {
 
 constexpr int kDateRole = Qt::UserRole;
+constexpr int kTextColumn = 2;
 
 QString Shown(std::string_view cp932) {
     return FromCp932(cp932).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).toHtmlEscaped();
@@ -39,6 +45,44 @@ QString Highlighted(const TSearchHit& hit) {
     }
     return html + Shown(text.substr(at));
 }
+
+// Paints a result's text as its highlighted HTML, only for the rows in view: a widget of its own
+// in each row would cost more than the search itself once the hits run to thousands.
+class THighlightDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const QString html = index.data(TSearchWindow::HighlightRole).toString();
+        if (html.isEmpty()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        cell.text.clear();
+        const QWidget* view = option.widget;
+        QStyle* style = view ? view->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, view);
+        const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        QTextDocument document;
+        document.setDefaultFont(cell.font);
+        document.setDocumentMargin(0);
+        document.setHtml(html);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette = cell.palette;
+        if (cell.state & QStyle::State_Selected)
+            context.palette.setColor(QPalette::Text, cell.palette.color(QPalette::HighlightedText));
+        painter->save();
+        const qreal top = textRect.top() + (textRect.height() - document.size().height()) / 2;
+        painter->translate(textRect.left(), top);
+        painter->setClipRect(QRectF(0, 0, textRect.width(), textRect.height()));
+        context.clip = QRectF(0, 0, textRect.width(), textRect.height());
+        document.documentLayout()->draw(painter, context);
+        painter->restore();
+    }
+};
 
 }  // namespace
 
@@ -79,6 +123,7 @@ TSearchWindow::TSearchWindow(QWidget* parent, const TScrapList& store, const TIn
     results_->setColumnWidth(0, 130);
     results_->setColumnWidth(1, 90);
     results_->header()->setStretchLastSection(true);
+    results_->setItemDelegateForColumn(kTextColumn, new THighlightDelegate(results_));
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(new QLabel(u"検索する文字(&F):"_qs, this), 0, 0);
@@ -118,96 +163,115 @@ void TSearchWindow::Open() {
     query_->selectAll();
 }
 
+TSearchWindow::~TSearchWindow() {
+    StopThreads();
+}
+
 void TSearchWindow::StartSearch() {
     CancelSearch();
     results_->clear();
     found_ = 0;
     damaged_.clear();
-    search_ = std::make_unique<TDaySearch>(ToCp932(query_->text()),
-                                           static_cast<TSearchField>(fields_->currentIndex()));
-    if (search_->Empty()) {
+    TYearsSearch::TRequest request;
+    request.Search = std::make_shared<const TDaySearch>(
+        ToCp932(query_->text()), static_cast<TSearchField>(fields_->currentIndex()));
+    if (request.Search->Empty()) {
         Finish(u"検索する文字を入力してください"_qs);
         return;
     }
     if (beforeSearch_)
         beforeSearch_();
-    years_ = YearFilesIn(store_.DataDir());
-    if (!store_.FileName().empty())
-        years_.push_back(DecodeDate(store_.CurrentDate()).Year);
-    std::sort(years_.begin(), years_.end());
-    years_.erase(std::unique(years_.begin(), years_.end()), years_.end());
-    // The next year is taken from the back.
-    if (order_->currentIndex() == 1)
-        std::reverse(years_.begin(), years_.end());
-    progress_->setRange(0, static_cast<int>(years_.size()));
-    progress_->setValue(0);
-    cancelBtn_->setEnabled(true);
-    QTimer::singleShot(0, this, &TSearchWindow::SearchNextYear);
-}
-
-void TSearchWindow::SearchNextYear() {
-    if (years_.empty())
-        return;
-    const int year = years_.back();
-    years_.pop_back();
-    status_->setText(u"%1年を検索中..."_qs.arg(year));
-    std::vector<TSearchHit> hits;
-    const bool open = !store_.FileName().empty() && DecodeDate(store_.CurrentDate()).Year == year;
-    if (open) {
+    std::vector<int> years = YearFilesIn(store_.DataDir());
+    if (!store_.FileName().empty()) {
+        request.OpenYear = DecodeDate(store_.CurrentDate()).Year;
+        years.push_back(request.OpenYear);
         for (int i = 0; i < store_.Count(); ++i)
-            if (auto hit = search_->Match(store_.Items(i)))
-                hits.push_back(std::move(*hit));
-    } else {
-        const std::string path = YearFilePath(store_.DataDir(), year);
-        const TYearFileRead read = ReadYearFile(path, TYearFileFields::WithoutRichText);
-        // What could be read is searched; the file itself is never changed here.
-        if (!read.Error.empty() || !read.Text.BadLines.empty())
-            damaged_ << QStringLiteral("%1.dat").arg(year);
-        for (const TDataInfo& rec : read.Text.Records)
-            if (auto hit = search_->Match(rec))
-                hits.push_back(std::move(*hit));
+            request.Open.push_back(store_.Items(i));
     }
-    AddHits(std::move(hits));
-    progress_->setValue(progress_->value() + 1);
-    if (years_.empty()) {
+    std::sort(years.begin(), years.end());
+    years.erase(std::unique(years.begin(), years.end()), years.end());
+    request.NewestFirst = order_->currentIndex() == 0;
+    if (request.NewestFirst)
+        std::reverse(years.begin(), years.end());
+    years_ = years;
+    progress_->setRange(0, static_cast<int>(years.size()));
+    progress_->setValue(0);
+    if (years.empty()) {
         Finish(u"%1 件見つかりました"_qs.arg(found_));
         return;
     }
-    QTimer::singleShot(0, this, &TSearchWindow::SearchNextYear);
+    cancelBtn_->setEnabled(true);
+    status_->setText(u"%1年を検索中..."_qs.arg(years.front()));
+    searching_ = true;
+    request.Years = std::move(years);
+    request.Dir = store_.DataDir();
+    const unsigned generation = ++generation_;
+    auto handOn = [this, generation](std::vector<TYearFound> years, bool last) {
+        auto found = std::make_shared<std::vector<TYearFound>>(std::move(years));
+        QMetaObject::invokeMethod(
+            this, [this, generation, found, last] { YearsFound(generation, *found, last); },
+            Qt::QueuedConnection);
+    };
+    running_ = std::make_unique<TYearsSearch>(std::move(request), std::move(handOn),
+                                              std::clamp(QThread::idealThreadCount(), 1, 2));
 }
 
-void TSearchWindow::AddHits(std::vector<TSearchHit> hits) {
-    if (order_->currentIndex() == 0)
-        std::reverse(hits.begin(), hits.end());
+void TSearchWindow::StopThreads() {
+    running_.reset();
+    // Years found by the stopped search may still be on their way.
+    ++generation_;
+}
+
+void TSearchWindow::YearsFound(unsigned generation, const std::vector<TYearFound>& years,
+                               bool last) {
+    if (generation != generation_ || !searching_)
+        return;
+    for (const TYearFound& year : years) {
+        if (year.Damaged)
+            damaged_ << QStringLiteral("%1.dat").arg(year.Year);
+        AddHits(year.Hits);
+    }
+    const int done = progress_->value() + static_cast<int>(years.size());
+    progress_->setValue(done);
+    if (!last) {
+        status_->setText(u"%1年を検索中..."_qs.arg(years_[done]));
+        return;
+    }
+    StopThreads();
+    Finish(u"%1 件見つかりました"_qs.arg(found_));
+}
+
+void TSearchWindow::AddHits(const std::vector<TSearchHit>& hits) {
     const QStringList fieldNames = {fields_->itemText(1), fields_->itemText(2),
                                     fields_->itemText(3), fields_->itemText(4)};
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(hits.size()));
     for (const TSearchHit& hit : hits) {
         const TYmd ymd = DecodeDate(hit.Date);
-        auto* row = new QTreeWidgetItem(results_);
+        auto* row = new QTreeWidgetItem;
         row->setText(0, u"%1年%2月%3日 (%4)"_qs.arg(ymd.Year).arg(ymd.Month).arg(ymd.Day).arg(
                             ShortDayName(DayOfWeek(hit.Date) - 1)));
         row->setData(0, kDateRole, hit.Date);
         const int field = hit.Field == 'C' ? 0 : hit.Field == 'P' ? 1 : hit.Field == 'N' ? 2 : 3;
         row->setText(1, fieldNames[field]);
-        row->setText(2, FromCp932(hit.Text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
-        auto* text = new QLabel(Highlighted(hit));
-        text->setObjectName(QStringLiteral("SearchHitText"));
-        text->setTextFormat(Qt::RichText);
-        // The plain text of the row stays for reading back; the label paints over it.
-        row->setForeground(2, Qt::transparent);
-        results_->setItemWidget(row, 2, text);
-        ++found_;
+        row->setText(kTextColumn,
+                     FromCp932(hit.Text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+        row->setData(kTextColumn, HighlightRole, Highlighted(hit));
+        rows << row;
     }
+    results_->addTopLevelItems(rows);
+    found_ += static_cast<int>(rows.size());
 }
 
 void TSearchWindow::CancelSearch() {
     if (!Searching())
         return;
-    years_.clear();
+    StopThreads();
     Finish(u"検索を中止しました (%1 件)"_qs.arg(found_));
 }
 
 void TSearchWindow::Finish(const QString& text) {
+    searching_ = false;
     cancelBtn_->setEnabled(false);
     QString shown = text;
     if (!damaged_.isEmpty())

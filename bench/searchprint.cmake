@@ -1,0 +1,1 @@
+velmora_add_widget_bench(search_print_bench ${CMAKE_CURRENT_LIST_DIR}/SearchPrintBench.cpp)
