@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <QTextStream>
+#include <QTranslator>
 
 #include "bridge/TextCodec.h"
 #include "exchange/NoteCommands.h"
@@ -78,6 +80,11 @@ int RunCommandLine(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // The parser's own messages in Japanese too, when Qt's translation is installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
     QTextStream err(stderr);
     // What the core reports while reading the diary's files goes to the same place.
     SetMessageSink([&err](const std::string& text) { err << FromCp932(text) << Qt::endl; });
