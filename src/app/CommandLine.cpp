@@ -8,12 +8,18 @@
 #include <QStringList>
 #include <QTextStream>
 #include <QTranslator>
+#include <string_view>
 
 #include "bridge/TextCodec.h"
 #include "exchange/NoteCommands.h"
 #include "storage/Report.h"
 
 namespace {
+
+// The core's messages go nowhere once the command has ended.
+struct TSinkReset {
+    ~TSinkReset() { SetMessageSink({}); }
+};
 
 using TExport = int (*)(const QString& folder, const QString& format, const QString& output,
                         QDate from, QDate to, bool withPrivateMemo, QTextStream& err);
@@ -72,8 +78,15 @@ int Fail(QTextStream& err, const QString& message) {
 
 }  // namespace
 
-bool HasOptions(int argc, char*[]) {
-    return argc > 1;
+bool HasOptions(int argc, char* argv[]) {
+    // Qt's own window options (-session from the session manager, -platform, -style) take one
+    // dash and stay the window's.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg.starts_with("--") || arg == "-h" || arg == "-v" || arg == "-?")
+            return true;
+    }
+    return false;
 }
 
 int RunCommandLine(int argc, char* argv[]) {
@@ -88,6 +101,7 @@ int RunCommandLine(int argc, char* argv[]) {
     QTextStream err(stderr);
     // What the core reports while reading the diary's files goes to the same place.
     SetMessageSink([&err](const std::string& text) { err << FromCp932(text) << Qt::endl; });
+    const TSinkReset sinkReset;
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -537,14 +537,23 @@ TIcalImport IcalToNotes(std::string_view text) {
     icalerror_set_errors_are_fatal(0);
     TIcalImport out;
     const std::string owned(text);
-    TComponent root(owned.find("BEGIN:VCALENDAR") == std::string::npos
-                        ? nullptr
-                        : icalparser_parse_string(owned.c_str()));
+    std::string upper = owned;
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](unsigned char ch) { return std::toupper(ch); });
+    if (upper.find("BEGIN:VCALENDAR") == std::string::npos) {
+        out.Error = Sjis(
+            "iCalendar のファイルではありません（BEGIN:VCALENDAR がありません）。"
+            "何も取り込んでいません。");
+        return out;
+    }
+    TComponent root(icalparser_parse_string(owned.c_str()));
     std::vector<icalcomponent*> calendars;
     if (root)
         CollectCalendars(root.get(), calendars);
     if (calendars.empty()) {
-        out.Error = Sjis("iCalendar の暦（BEGIN:VCALENDAR）がありません。何も取り込んでいません。");
+        out.Error = Sjis(
+            "iCalendar のファイルが途中で切れているか、BEGIN と END の組が合いません。"
+            "何も取り込んでいません。");
         return out;
     }
     if (const std::string error = ParseError(root.get()); !error.empty()) {

@@ -428,7 +428,9 @@ TEST(NotesIcal, BrokenFilesImportNothing) {
         {"a broken rule", good + "BEGIN:VTODO\r\nUID:b\r\nSUMMARY:y\r\n"
                                  "DTSTART;VALUE=DATE:20260301\r\nRRULE:FREQ=SOMETIMES\r\n"
                                  "END:VTODO\r\nEND:VCALENDAR\r\n"},
-        {"cut short", good.substr(0, good.size() - 20)},
+        {"cut in a value", good.substr(0, good.size() - 20)},
+        {"cut after a line", good},
+        {"cut after a part", good + "BEGIN:VTODO\r\nUID:b\r\nSUMMARY:y\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
