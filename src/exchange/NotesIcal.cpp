@@ -17,9 +17,6 @@ namespace {
 
 // How far an entry without an end is compared with the note made of it.
 constexpr int kComparedYears = 20;
-// Expanding an entry stops here: a rule with more days than this in the compared years is
-// taken as no note's.
-constexpr int kMostDays = 40000;
 
 const char* const kWeekdays[] = {"SU", "MO", "TU", "WE", "TH", "FR", "SA"};
 
@@ -366,8 +363,6 @@ std::string ReadEntry(icalcomponent* c, TEntry& entry) {
             if (day > horizon)
                 break;
             days.insert(day);
-            if (days.size() > static_cast<size_t>(kMostDays))
-                break;
         }
         icalrecur_iterator_free(it);
     }
