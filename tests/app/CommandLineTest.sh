@@ -36,6 +36,14 @@ run --folder "$work/from" --export ics --output "$work/notes.ics"
 [ "$(grep -c '^BEGIN:VEVENT' "$work/notes.ics")" -eq 1 ] || fail "export: not one anniversary"
 grep -q '月末の期間' "$work/out" || fail "export: the rule written as dates is not listed"
 
+# Without --folder, the diary beside the program.
+mkdir "$work/home"
+cp "$exe" "$work/home/Velmora"
+cp "$work/from/Velmora.mem" "$work/home/"
+rc=0
+"$work/home/Velmora" --export ics --output "$work/home.ics" >/dev/null 2>"$work/err" || rc=$?
+[ "$rc" -eq 0 ] && grep -q '^SUMMARY:花子' "$work/home.ics" || fail "export from the program's folder"
+
 # Import: the existing note stays once, the others are added, the old file is backed up.
 run --folder "$work/to" --import ics "$work/notes.ics"
 [ "$rc" -eq 0 ] || fail "import: status $rc: $(cat "$work/err")"
