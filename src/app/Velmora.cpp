@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "app/CommandLine.h"
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
 #include "mainwindow/MainForm.h"
@@ -26,8 +27,11 @@ constexpr unsigned kSecondsToEnd = 10;
 
 }  // namespace
 
-// Every file the program reads and writes lies beside its executable; it takes no command line.
+// Every file the program reads and writes lies beside its executable. With options it exports
+// or imports without a window (and without a display).
 int main(int argc, char* argv[]) {
+    if (HasOptions(argc, argv))
+        return RunCommandLine(argc, argv);
     QApplication app(argc, argv);
     QApplication::setStyle(new TToolBarStyle);
     // From the first moment, a logout, a shutdown or a terminate request ends the program, also

@@ -122,6 +122,38 @@ bool CalcNextDate(TNoteRec& note, double referenceDay) {
     return active;
 }
 
+bool NoteFallsOn(const TNoteRec& note, int32_t day) {
+    const TYmd ymd = DecodeDate(day);
+    if (ymd.Year < note.StartYear || (note.EndYear != 0 && ymd.Year > note.EndYear)) {
+        return false;
+    }
+    // An empty month set, like an unknown rule, stands for January.
+    const uint16_t monthRule = note.MonthRule;
+    const unsigned monthSet = IsMonthSet(monthRule) ? monthRule & 0xFFFu : 0;
+    if (monthSet != 0 ? !(monthSet & (1u << (ymd.Month - 1)))
+                      : monthRule != 0 && ymd.Month != (monthRule <= 12 ? monthRule : 1)) {
+        return false;
+    }
+    const int lastDay = DaysInMonth(ymd.Year, ymd.Month);
+    const auto clamped = [lastDay](int d) { return std::min(d, lastDay); };
+    const uint16_t dayRule = note.DayRule;
+    if (IsWeekRule(dayRule)) {
+        const unsigned weekdays = dayRule & 0x7F;
+        const unsigned weeks = (dayRule >> 8) & 0x1F;
+        return (weekdays == 0 || (weekdays & (1u << (DayOfWeek(day) - 1)))) &&
+               (weeks == 0 || (weeks & (1u << ((ymd.Day - 1) / 7))));
+    }
+    if (IsPeriodRule(dayRule)) {
+        const int first = clamped(std::max(dayRule & 0x1F, 1));
+        const int last = clamped((dayRule >> 5) & 0x1F);
+        return ymd.Day >= first && ymd.Day <= last;
+    }
+    if (dayRule >= 1 && dayRule <= DayRuleLastDay) {
+        return ymd.Day == clamped(dayRule);
+    }
+    return ymd.Day == 1;
+}
+
 bool HasEndYear(const TNoteRec& note) {
     return note.EndYear >= 1 && note.EndYear <= 9998;
 }

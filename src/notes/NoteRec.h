@@ -46,3 +46,9 @@ bool CalcNextDate(TNoteRec& note, double referenceDay);
 
 // True when EndYear names a real last year (1..9998).
 bool HasEndYear(const TNoteRec& note);
+
+// True when the note's rule names day (a day number): its year lies from StartYear to EndYear,
+// its month is one the month rule names and its day one the day rule names, a day the month does
+// not have standing for the month's last day (the 31st every month falls on 30 April), as
+// CalcNextDate takes it. These are the days a calendar shows the note on.
+bool NoteFallsOn(const TNoteRec& note, int32_t day);

@@ -1,0 +1,12 @@
+#pragma once
+
+// The program's options, for scripts and backups: the export and import of the diary without a
+// window. Started without options the program opens its window.
+
+// True when argv holds options for RunCommandLine (any "--" option, -h, -v); Qt's one-dash
+// window options (-session, -platform) are left to the window.
+bool HasOptions(int argc, char* argv[]);
+
+// Parses the options and runs what they ask, on a QCoreApplication of its own (no display is
+// needed). Returns the exit status: 0 when done, non-zero with a message on stderr otherwise.
+int RunCommandLine(int argc, char* argv[]);

@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The command line as scripts use it: notes exported to iCalendar without any display, imported
+# into another diary (backed up first, nothing twice), and every wrong call ending with a message
+# and a non-zero status, leaving the diary as it was.
+set -euo pipefail
+exe=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null && wait "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+mkdir -m 700 "$work/run"
+export XDG_RUNTIME_DIR="$work/run" XDG_STATE_HOME="$work/state"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
+
+# Runs the program; its status in $rc, its output in out and err.
+run() {
+  rc=0
+  "$exe" "$@" >"$work/out" 2>"$work/err" || rc=$?
+}
+cp932() { iconv -f utf-8 -t cp932; }
+
+mkdir "$work/from" "$work/to"
+printf '0,0,15,2024,9999,0,ゴミ出し,\r\n0,0,17373,2024,9999,0,月末の期間,\r\n' | cp932 >"$work/from/Velmora.tdo"
+printf '3,5,3,1970,9999,0,花子,\r\n' | cp932 >"$work/from/Velmora.mem"
+printf '0,0,15,2024,9999,0,ゴミ出し,\r\n0,6,1,2020,9999,0,衣替え,\r\n' | cp932 >"$work/to/Velmora.tdo"
+cp "$work/to/Velmora.tdo" "$work/to-before.tdo"
+
+# Export with no display at all.
+run --folder "$work/from" --export ics --output "$work/notes.ics"
+[ "$rc" -eq 0 ] || fail "export: status $rc: $(cat "$work/err")"
+[ "$(grep -c '^BEGIN:VTODO' "$work/notes.ics")" -eq 2 ] || fail "export: not two reminders"
+[ "$(grep -c '^BEGIN:VEVENT' "$work/notes.ics")" -eq 1 ] || fail "export: not one anniversary"
+grep -q '月末の期間' "$work/out" || fail "export: the rule written as dates is not listed"
+
+# Without --folder, the diary beside the program.
+mkdir "$work/home"
+cp "$exe" "$work/home/Velmora"
+cp "$work/from/Velmora.mem" "$work/home/"
+rc=0
+"$work/home/Velmora" --export ics --output "$work/home.ics" >/dev/null 2>"$work/err" || rc=$?
+[ "$rc" -eq 0 ] && grep -q '^SUMMARY:花子' "$work/home.ics" || fail "export from the program's folder"
+
+# Import: the existing note stays once, the others are added, the old file is backed up.
+run --folder "$work/to" --import ics "$work/notes.ics"
+[ "$rc" -eq 0 ] || fail "import: status $rc: $(cat "$work/err")"
+tdo=$(iconv -f cp932 -t utf-8 "$work/to/Velmora.tdo")
+[ "$(grep -c 'ゴミ出し' <<<"$tdo")" -eq 1 ] || fail "import: the existing note was duplicated"
+grep -q '衣替え' <<<"$tdo" || fail "import: an existing note was lost"
+grep -q '月末の期間' <<<"$tdo" || fail "import: a note is missing"
+iconv -f cp932 -t utf-8 "$work/to/Velmora.mem" | grep -q '^3,5,3,1970,9999,0,花子,' ||
+  fail "import: the anniversary is missing"
+backup=$(find "$work/to/backup" -name Velmora.tdo | head -n 1)
+[ -n "$backup" ] && cmp -s "$backup" "$work/to-before.tdo" || fail "import: no backup of the old file"
+
+# The same file again adds nothing.
+cp "$work/to/Velmora.tdo" "$work/to-after.tdo"
+run --folder "$work/to" --import ics "$work/notes.ics"
+[ "$rc" -eq 0 ] || fail "second import: status $rc"
+cmp -s "$work/to/Velmora.tdo" "$work/to-after.tdo" || fail "second import changed the notes"
+
+# Every wrong call: a message, a non-zero status, the diary untouched.
+expect_refusal() {
+  local what=$1 word=$2
+  shift 2
+  run "$@"
+  [ "$rc" -ne 0 ] || fail "$what: status 0"
+  grep -q -- "$word" "$work/err" || fail "$what: no message naming $word: $(cat "$work/err")"
+  cmp -s "$work/to/Velmora.tdo" "$work/to-after.tdo" || fail "$what: the notes changed"
+}
+printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:a\r\nSUMMARY:x\r\nDTSTART;VALUE=DATE:2026XX01\r\nEND:VTODO\r\nEND:VCALENDAR\r\n' >"$work/broken.ics"
+expect_refusal "broken file" "broken.ics" --folder "$work/to" --import ics "$work/broken.ics"
+expect_refusal "missing file" "nothing.ics" --folder "$work/to" --import ics "$work/nothing.ics"
+expect_refusal "unknown export format" "pdf" --folder "$work/to" --export pdf --output "$work/x"
+expect_refusal "unknown import format" "vcard" --folder "$work/to" --import vcard "$work/notes.ics"
+expect_refusal "bad date" "2026-13-01" --folder "$work/to" --export ics --output "$work/x" --from 2026-13-01
+expect_refusal "dates reversed" "--from" --folder "$work/to" --export ics --output "$work/x" --from 2026-05-01 --to 2026-04-01
+expect_refusal "missing folder" "$work/none" --folder "$work/none" --export ics --output "$work/x"
+expect_refusal "no output" "--output" --folder "$work/to" --export ics
+expect_refusal "no action" "--export" --folder "$work/to"
+expect_refusal "unknown option" "colour" --colour red
+[ ! -e "$work/x" ] || fail "a refused export wrote its output"
+
+run --help
+[ "$rc" -eq 0 ] && grep -q -- '--import' "$work/out" || fail "--help"
+run --version
+[ "$rc" -eq 0 ] && grep -q '[0-9]\.[0-9]' "$work/out" || fail "--version"
+
+# While a window has the diary open, an import is refused; the window's notes stay its own.
+mkdir "$work/open"
+cp "$exe" "$work/open/Velmora"
+cp "$work/to-before.tdo" "$work/open/Velmora.tdo"
+QT_QPA_PLATFORM=offscreen "$work/open/Velmora" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+  [ -n "$(find "$work/run" -name '*.lock' 2>/dev/null)" ] && break
+  sleep 0.1
+done
+[ -n "$(find "$work/run" -name '*.lock')" ] || fail "the window took no lock"
+run --folder "$work/open" --import ics "$work/notes.ics"
+[ "$rc" -ne 0 ] || fail "import beside an open window: status 0"
+grep -q 'Velmora を閉じて' "$work/err" || fail "import beside an open window: $(cat "$work/err")"
+cmp -s "$work/open/Velmora.tdo" "$work/to-before.tdo" || fail "import beside an open window wrote"
+echo "command line: all checks passed"
