@@ -38,7 +38,8 @@ std::vector<TPicture> PicturesOf(const QTextDocument& document) {
                 continue;
             // A fragment of like pictures holds one per character.
             for (int i = 0; i < fragment.length(); ++i)
-                pictures.push_back({fragment.position() + i, fragment.charFormat().toImageFormat()});
+                pictures.push_back(
+                    {fragment.position() + i, fragment.charFormat().toImageFormat()});
         }
     }
     return pictures;
@@ -69,9 +70,9 @@ void SavePictures(QTextDocument& document, const QString& base, const QString& f
                   const QString& prefix) {
     int count = 0;
     for (TPicture& picture : PicturesOf(document)) {
-        const QImage image = document.resource(QTextDocument::ImageResource,
-                                               QUrl(picture.Format.name()))
-                                 .value<QImage>();
+        const QImage image =
+            document.resource(QTextDocument::ImageResource, QUrl(picture.Format.name()))
+                .value<QImage>();
         if (image.isNull())
             continue;
         QDir().mkpath(folder);

@@ -1,11 +1,11 @@
 #include "exchange/PageExport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
-#include <QBuffer>
 #include <map>
 
 #include "bridge/TextCodec.h"
@@ -77,7 +77,8 @@ public:
                 contents_ += QStringLiteral("</ul></li>\n");
             contents_ += QStringLiteral("<li><a href=\"#m%1\">%2</a><ul>\n")
                              .arg(DayName(rec.Date).left(7), month);
-            days_ += QStringLiteral("<h2 id=\"m%1\">%2</h2>\n").arg(DayName(rec.Date).left(7), month);
+            days_ +=
+                QStringLiteral("<h2 id=\"m%1\">%2</h2>\n").arg(DayName(rec.Date).left(7), month);
             lastMonth_ = month;
         }
         const QString heading = DayHeading(rec.Date, request_.Holidays);
@@ -98,7 +99,8 @@ public:
                      output.absolutePath() + QLatin1Char('/') + output.completeBaseName() +
                          QStringLiteral("_files"),
                      DayName(rec.Date));
-        days_ += QStringLiteral("<div class=\"body\">") + BodyHtml(body) + QStringLiteral("</div>\n");
+        days_ +=
+            QStringLiteral("<div class=\"body\">") + BodyHtml(body) + QStringLiteral("</div>\n");
         Memo(request_.NewsTitle, rec.News);
         if (request_.PrivateMemo)
             Memo(request_.PrivateTitle, rec.Private);
@@ -232,10 +234,11 @@ std::unique_ptr<TExporter> ExporterFor(const TExportRequest& request) {
 }  // namespace
 
 std::optional<TPageFormat> PageFormatNamed(const QString& name) {
-    static const std::map<QString, TPageFormat> formats{{QStringLiteral("html"), TPageFormat::Html},
-                                                        {QStringLiteral("markdown"), TPageFormat::Markdown},
-                                                        {QStringLiteral("odt"), TPageFormat::Odt},
-                                                        {QStringLiteral("text"), TPageFormat::Text}};
+    static const std::map<QString, TPageFormat> formats{
+        {QStringLiteral("html"), TPageFormat::Html},
+        {QStringLiteral("markdown"), TPageFormat::Markdown},
+        {QStringLiteral("odt"), TPageFormat::Odt},
+        {QStringLiteral("text"), TPageFormat::Text}};
     const auto it = formats.find(name);
     if (it == formats.end())
         return std::nullopt;

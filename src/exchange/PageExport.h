@@ -28,9 +28,9 @@ using TExchangeProgress = std::function<bool(int done, int total)>;
 
 struct TExportRequest {
     TPageFormat Format = TPageFormat::Html;
-    QString Output;              // the file written; for Markdown the folder of the notes
-    bool PrivateMemo = false;    // the private memo goes out only when asked
-    QString NewsTitle;           // the captions of the memos, as the window names them
+    QString Output;            // the file written; for Markdown the folder of the notes
+    bool PrivateMemo = false;  // the private memo goes out only when asked
+    QString NewsTitle;         // the captions of the memos, as the window names them
     QString PrivateTitle;
     const THolidayList* Holidays = nullptr;  // for the day headings; none when null
 };

@@ -163,8 +163,9 @@ private:
     }
 
     std::vector<TDatedFile> DayFiles() {
-        static const QRegularExpression day(QString::fromLatin1(R"re(^(\d{4})-(\d{2})-(\d{2})\.(md|markdown|txt)$)re"),
-                                            QRegularExpression::CaseInsensitiveOption);
+        static const QRegularExpression day(
+            QString::fromLatin1(R"re(^(\d{4})-(\d{2})-(\d{2})\.(md|markdown|txt)$)re"),
+            QRegularExpression::CaseInsensitiveOption);
         return DatedFiles(day, true);
     }
 
@@ -237,8 +238,8 @@ private:
                                                            entries.join(QStringLiteral(", ")));
                 }
                 note.News = categories.join(QLatin1Char('\n'));
-                TDataInfo rec = PageOf(EncodeDate(ymd.Year, ymd.Month, day), note, true,
-                                       folder_, QStringLiteral("/"));
+                TDataInfo rec = PageOf(EncodeDate(ymd.Year, ymd.Month, day), note, true, folder_,
+                                       QStringLiteral("/"));
                 if (HoldsPage(rec))
                     pages.push_back(rec);
             }
@@ -332,8 +333,9 @@ TImportPlan PlanImport(const std::string& dir, const std::vector<TDataInfo>& pag
                 records = read.Text.Records;
             }
         }
-        const auto there = std::find_if(records.begin(), records.end(),
-                                        [&page](const TDataInfo& r) { return r.Date == page.Date; });
+        const auto there =
+            std::find_if(records.begin(), records.end(),
+                         [&page](const TDataInfo& r) { return r.Date == page.Date; });
         if (there == records.end() || !HoldsPage(*there)) {
             if (there != records.end())
                 records.erase(there);
@@ -404,10 +406,13 @@ QString WriteImport(const std::string& dir, const std::string& baseName, const T
                 const TDataInfo& there = store->FindByDate(rec.Date);
                 if (there == rec)
                     continue;
-                replaced.emplace_back(rec.Date, there.Date != 0 ? std::optional(there)
-                                                                : std::nullopt);
+                replaced.emplace_back(rec.Date,
+                                      there.Date != 0 ? std::optional(there) : std::nullopt);
                 store->PutRecord(rec);
             }
+            // Putting a record makes it the store's copy of the current day: the shown day's
+            // own record is taken again, without an event.
+            store->SetDate(store->CurrentDate());
             store->SaveToFile();
             if (store->Modified()) {
                 // The store reported why; its days go back to what they were.
@@ -417,6 +422,7 @@ QString WriteImport(const std::string& dir, const std::string& baseName, const T
                     else
                         store->DeleteByDate(date);
                 }
+                store->SetDate(store->CurrentDate());
                 undo();
                 return u"ファイル %1 に書込めません"_qs.arg(QFile::decodeName(path.c_str()));
             }

@@ -35,9 +35,9 @@ TImportRead ReadImportSource(TImportSource source, const QString& folder,
 struct TImportPlan {
     // Each year touched, with all its records as they are to be written.
     std::map<int, std::vector<TDataInfo>> Years;
-    int New = 0;        // days that had no page
-    int Appended = 0;   // days whose page gets the imported text under a divider
-    int Unchanged = 0;  // days whose page already is the imported one
+    int New = 0;           // days that had no page
+    int Appended = 0;      // days whose page gets the imported text under a divider
+    int Unchanged = 0;     // days whose page already is the imported one
     QStringList Problems;  // year files that cannot be read whole: nothing may be written
 };
 

@@ -37,7 +37,8 @@ QString InlineMarkdown(QString line) {
     static const QRegularExpression picture(
         QString::fromLatin1(R"re(\[""(\S.*?\S|\S)""(\.(?:png|jpe?g|gif|bmp))(?:\?\d+)?\])re"),
         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression namedLink(QString::fromLatin1(R"re(\[([^\[\]]*?)\s*""(\S.*?)""\])re"));
+    static const QRegularExpression namedLink(
+        QString::fromLatin1(R"re(\[([^\[\]]*?)\s*""(\S.*?)""\])re"));
     static const QRegularExpression plainLink(
         QString::fromLatin1(R"re(\[([^\[\]]+?)\s+((?:https?|ftp|file|mailto):\S+)\])re"));
     static const QRegularExpression italic(QString::fromLatin1(R"re((?<!:)//(\S.*?\S|\S)//)re"));
@@ -77,8 +78,8 @@ QString FrontMatter(const TDataInfo& rec, bool withPrivate) {
     out << YAML::EndMap;
     if (out.size() == 0 || QString::fromUtf8(out.c_str()) == QStringLiteral("{}"))
         return {};
-    return kFence + QLatin1Char('\n') + QString::fromUtf8(out.c_str()) + QLatin1Char('\n') + kFence +
-           QLatin1Char('\n');
+    return kFence + QLatin1Char('\n') + QString::fromUtf8(out.c_str()) + QLatin1Char('\n') +
+           kFence + QLatin1Char('\n');
 }
 
 TDailyNote ReadDailyNote(const QString& text) {
@@ -122,7 +123,8 @@ TDailyNote ReadDailyNote(const QString& text) {
 }
 
 QString RedNotebookToMarkdown(const QString& text) {
-    static const QRegularExpression heading(QString::fromLatin1(R"re(^\s*(=+)\s*(.*?)\s*\1\s*$)re"));
+    static const QRegularExpression heading(
+        QString::fromLatin1(R"re(^\s*(=+)\s*(.*?)\s*\1\s*$)re"));
     static const QRegularExpression bullet(QString::fromLatin1(R"re(^(\s*)- (.*)$)re"));
     static const QRegularExpression numbered(QString::fromLatin1(R"re(^(\s*)\+ (.*)$)re"));
     QStringList out;

@@ -1,9 +1,12 @@
 // Pages out and in: the Markdown round trip, a journal written by RedNotebook's own code, pages
 // appended and never overwritten, bad input that imports nothing, and what each export holds.
 
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -21,6 +24,9 @@
 #include "exchange/PageExport.h"
 #include "exchange/PageImport.h"
 #include "exchange/PageMarkdown.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/exchange/Exchange.h"
+#include "mainwindow/exchange/ExchangeDialogs.h"
 #include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
@@ -33,6 +39,8 @@
 #include "support/FeatureRun.h"
 #include "support/Screenshots.h"
 #include "support/TestFolder.h"
+#include "support/WindowRun.h"
+#include "support/WindowWidgets.h"
 
 namespace {
 
@@ -150,6 +158,9 @@ private Q_SLOTS:
     void PrivateMemoOnlyWhenAsked_data();
     void PrivateMemoOnlyWhenAsked();
     void HtmlYearWithPictures();
+    void WindowImportKeepsTheTypedPage();
+    void WindowExportsTheTypedPage();
+    void cleanup() { SetTodayForTesting(std::nullopt); }
 };
 
 void PageExchangeTest::MarkdownRoundTrip_data() {
@@ -177,7 +188,8 @@ void PageExchangeTest::MarkdownRoundTrip() {
     const TTestFolder notes;
     const TTestFolder to;
     const TDataInfo page = MakePage(kDay, seed);
-    const TDataInfo other = MakePage(EncodeDate(2023, 12, 31), {u"大晦日"_qs, 2, u"<p>年越し</p>"_qs});
+    const TDataInfo other =
+        MakePage(EncodeDate(2023, 12, 31), {u"大晦日"_qs, 2, u"<p>年越し</p>"_qs});
     PutPages(from, {other, page});
 
     QString messages;
@@ -217,9 +229,9 @@ void PageExchangeTest::RedNotebookJournalImports() {
         "2024-03-10": {"text": "Only a tag #travel", "travel": null}
     })");
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(VELMORA_TEST_DATA "/exchange/write_rednotebook.py"),
-                  Folder(journal)});
+    python.start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(VELMORA_TEST_DATA "/exchange/write_rednotebook.py"), Folder(journal)});
     QVERIFY(python.waitForStarted());
     python.write(days.toUtf8());
     python.closeWriteChannel();
@@ -244,7 +256,9 @@ void PageExchangeTest::RedNotebookJournalImports() {
     };
     const TExpected expected[] = {
         {{2023, 12, 31}, u"Year end.\r\nSecond line with bold"_qs, u"**bold**"_qs, {}},
-        {{2024, 1, 1}, u"元日\r\n初詣に行った。静かだった。\r\nおみくじ\r\n甘酒"_qs, u"*静か*"_qs,
+        {{2024, 1, 1},
+         u"元日\r\n初詣に行った。静かだった。\r\nおみくじ\r\n甘酒"_qs,
+         u"*静か*"_qs,
          u"Cook: お雑煮"_qs},
         {{2024, 2, 29}, u"閏日 RedNotebook"_qs, u"[RedNotebook](https://rednotebook.app)"_qs, {}},
         {{2024, 3, 10}, u"Only a tag #travel"_qs, u"#travel"_qs, u"travel"_qs},
@@ -358,9 +372,9 @@ void PageExchangeTest::ImportAppendsNeverOverwrites() {
 
     // The year file as it was before the import is kept, beside it and in today's backup.
     QCOMPARE(diary.Read("2024.dat.bak"), before);
-    QCOMPARE(diary.Read("backup/" + HostFolderName() + "/" + BackupFolderName(Today()) +
-                        "/2024.dat"),
-             before);
+    QCOMPARE(
+        diary.Read("backup/" + HostFolderName() + "/" + BackupFolderName(Today()) + "/2024.dat"),
+        before);
 }
 
 void PageExchangeTest::BadInputImportsNothing_data() {
@@ -372,9 +386,8 @@ void PageExchangeTest::BadInputImportsNothing_data() {
     const QString goodMonth = u"3: {text: 良い日}\n"_qs;
     const QString goodNote = u"---\ntitle: 良い日\n---\n本文\n"_qs;
     // RedNotebook: each file must be a mapping of the month's days to mappings with a text.
-    QTest::newRow("YAML list, not a journal")
-        << u"rednotebook"_qs << u"2024-02.txt"_qs << u"- a\n- b\n"_qs << u"2024-01.txt"_qs
-        << goodMonth;
+    QTest::newRow("YAML list, not a journal") << u"rednotebook"_qs << u"2024-02.txt"_qs
+                                              << u"- a\n- b\n"_qs << u"2024-01.txt"_qs << goodMonth;
     QTest::newRow("day beyond the month")
         << u"rednotebook"_qs << u"2023-02.txt"_qs << u"29: {text: x}\n"_qs << u"2024-01.txt"_qs
         << goodMonth;
@@ -385,14 +398,14 @@ void PageExchangeTest::BadInputImportsNothing_data() {
     QTest::newRow("month 13") << u"rednotebook"_qs << u"2024-13.txt"_qs << goodMonth
                               << u"2024-01.txt"_qs << goodMonth;
     // Daily notes: the name must be a real date, the front matter a mapping.
-    QTest::newRow("impossible date") << u"markdown"_qs << u"2023-02-30.md"_qs << goodNote
-                                     << u"2024-01-05.md"_qs << goodNote;
+    QTest::newRow("impossible date")
+        << u"markdown"_qs << u"2023-02-30.md"_qs << goodNote << u"2024-01-05.md"_qs << goodNote;
     QTest::newRow("front matter no mapping")
         << u"markdown"_qs << u"2024-01-06.md"_qs << u"---\n- a\n---\n本文\n"_qs
         << u"2024-01-05.md"_qs << goodNote;
-    QTest::newRow("unknown weather") << u"markdown"_qs << u"2024-01-06.md"_qs
-                                     << u"---\nweather: 飴が降る\n---\n"_qs << u"2024-01-05.md"_qs
-                                     << goodNote;
+    QTest::newRow("unknown weather")
+        << u"markdown"_qs << u"2024-01-06.md"_qs << u"---\nweather: 飴が降る\n---\n"_qs
+        << u"2024-01-05.md"_qs << goodNote;
     QTest::newRow("not UTF-8") << u"markdown"_qs << u"2024-01-06.txt"_qs << u"\xff"_qs
                                << u"2024-01-05.md"_qs << goodNote;
 }
@@ -482,8 +495,8 @@ void PageExchangeTest::HtmlYearWithPictures() {
     const TTestFolder out;
     QVERIFY(QFile::copy(QStringLiteral(VELMORA_TEST_DATA "/../../data/Velmora.hol"),
                         Folder(diary) + u"/Velmora.hol"_qs));
-    PutPages(diary, {MakePage(EncodeDate(2024, 1, 1), {u"元日"_qs, 0, u"<p><b>新年</b>の朝</p>"_qs,
-                                                       {}, {}, true}),
+    PutPages(diary, {MakePage(EncodeDate(2024, 1, 1),
+                              {u"元日"_qs, 0, u"<p><b>新年</b>の朝</p>"_qs, {}, {}, true}),
                      MakePage(EncodeDate(2024, 2, 11), {u"祝日"_qs, 2, u"<p>二月</p>"_qs}),
                      MakePage(EncodeDate(2024, 2, 12), {{}, -1, u"<p>振替</p>"_qs}),
                      MakePage(EncodeDate(2025, 1, 1), {u"範囲外"_qs, 0, u"<p>来年</p>"_qs})});
@@ -505,14 +518,80 @@ void PageExchangeTest::HtmlYearWithPictures() {
 
     // As a browser would show it: Qt's own HTML view, with the pictures from beside the file.
     QTextBrowser browser;
-    browser.resize(700, 600);
+    browser.resize(760, 1100);
     browser.setSearchPaths({Folder(out)});
     browser.setSource(QUrl::fromLocalFile(html));
-    browser.scrollToAnchor(u"d2024-01-01"_qs);
-    QVERIFY(!browser.document()->resource(QTextDocument::ImageResource,
-                                          QUrl(u"2024_files/2024-01-01-1.png"_qs))
+    QVERIFY(!browser.document()
+                 ->resource(QTextDocument::ImageResource, QUrl(u"2024_files/2024-01-01-1.png"_qs))
                  .isNull());
-    SavePng(&browser, u"exchange-html-export"_qs);
+    QVERIFY(SavePng(&browser, u"exchange-html-export.png"_qs));
+}
+
+// Importing in the window: the page being typed is stored first and the import appended to it;
+// the page shows the result, and closing the window writes nothing over it.
+void PageExchangeTest::WindowImportKeepsTheTypedPage() {
+    SetTodayForTesting(kDay);
+    const TTestFolder notes;
+    WriteUtf8(Folder(notes) + u"/2024-05-03.md"_qs,
+              u"---\ntitle: 取り込む題\n---\n取り込む**本文**\n"_qs);
+    WriteUtf8(Folder(notes) + u"/2024-05-04.md"_qs, u"翌日の日記\n"_qs);
+    TWindowRun run;
+    TForm1& form = run.Start();
+    const TWindowWidgets w = Widgets(form);
+    QCOMPARE(w.MenuBar->actions().first()->text(), u"ファイル(&F)"_qs);
+    TypeText(w.DiaryMemo, u"窓で書いた"_qs);
+
+    QString summary;
+    form.Exchange().RunImport = [&](TImportDialog& dialog) {
+        dialog.SetSource(TImportSource::Markdown);
+        dialog.SetFolder(Folder(notes));
+        dialog.ShowPreview();
+        summary = dialog.findChild<QLabel*>(u"ImportSummary"_qs)->text();
+        dialog.resize(560, 220);
+        SavePng(&dialog, u"exchange-import-dialog.png"_qs);
+        return true;
+    };
+    form.Exchange().ImportAction->trigger();
+    QVERIFY2(summary.startsWith(u"新しい日記 1 日、すでにある日記への追記 1 日。"_qs),
+             qPrintable(summary));
+    QVERIFY2(run.Messages.last().contains(u"取り込みました"_qs),
+             qPrintable(run.Messages.join(u'|')));
+
+    const QString shown = w.DiaryMemo->toPlainText();
+    QVERIFY2(shown.startsWith(u"窓で書いた"_qs), qPrintable(shown));
+    QVERIFY2(shown.endsWith(u"取り込む本文"_qs), qPrintable(shown));
+    QCOMPARE(w.Comment->text(), u"取り込む題"_qs);
+    QVERIFY(run.Stop());
+    const std::vector<TDataInfo> stored = ReadYearFile(run.CorePath(u"2024.dat"_qs)).Text.Records;
+    QCOMPARE(stored.size(), size_t{2});
+    QVERIFY(FromCp932(stored[0].Text).startsWith(u"窓で書いた"_qs));
+    QVERIFY(FromCp932(stored[0].Text).endsWith(u"取り込む本文"_qs));
+    QCOMPARE(FromCp932(stored[1].Text), u"翌日の日記"_qs);
+}
+
+// Exporting in the window takes the page being typed, unsaved until then.
+void PageExchangeTest::WindowExportsTheTypedPage() {
+    SetTodayForTesting(kDay);
+    const TTestFolder out;
+    TWindowRun run;
+    TForm1& form = run.Start();
+    const TWindowWidgets w = Widgets(form);
+    TypeText(w.DiaryMemo, u"書いたばかり"_qs);
+    const QString target = Folder(out) + u"/2024.txt"_qs;
+    QString preview;
+    form.Exchange().RunExport = [&](TExportDialog& dialog) {
+        auto* format = dialog.findChild<QComboBox*>(u"ExportFormat"_qs);
+        format->setCurrentIndex(format->findData(u"text"_qs));
+        dialog.findChild<QLineEdit*>(u"ExportTarget"_qs)->setText(target);
+        preview = dialog.findChild<QLabel*>(u"ExportPreview"_qs)->text();
+        dialog.resize(560, 200);
+        SavePng(&dialog, u"exchange-export-dialog.png"_qs);
+        return true;
+    };
+    form.Exchange().ExportAction->trigger();
+    QCOMPARE(preview, u"1 日分の日記を1つのファイルに書き出します。"_qs);
+    QVERIFY(ReadUtf8(target).contains(u"2024 年 5 月 3 日 (金)"_qs));
+    QVERIFY(ReadUtf8(target).contains(u"書いたばかり"_qs));
 }
 
 QTEST_MAIN(PageExchangeTest)
