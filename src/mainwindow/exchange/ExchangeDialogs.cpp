@@ -84,6 +84,7 @@ TExportDialog::TExportDialog(QDate from, QDate to, std::function<int(QDate, QDat
     range->addWidget(from_);
     range->addWidget(new QLabel(u"～"_qs, this));
     range->addWidget(to_);
+    range->addStretch();
     auto* form = new QFormLayout;
     form->addRow(u"期間:"_qs, range);
     form->addRow(u"形式:"_qs, format_);
