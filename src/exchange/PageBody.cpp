@@ -23,6 +23,9 @@
 
 namespace {
 
+// A file larger than this is no picture a page keeps.
+constexpr qint64 kMaxPictureFileBytes = 64LL * 1024 * 1024;
+
 // A picture's place in the document: its position and format.
 struct TPicture {
     int Position;
@@ -98,9 +101,12 @@ void EmbedPictures(QTextDocument& document, const QString& base, const QString& 
     for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {
         QTextImageFormat format = it->Format;
         const QString name = QUrl(format.name()).path();
-        const QString path = QFileInfo(QDir(base).filePath(name)).canonicalFilePath();
+        const QFileInfo info(QDir(base).filePath(name));
+        const QString path = info.canonicalFilePath();
         QImage image;
-        if (!path.isEmpty() && path.startsWith(root)) {
+        // Only a plain file of a picture's size: a pipe or device named instead would never end.
+        if (!path.isEmpty() && path.startsWith(root) && info.isFile() &&
+            info.size() <= kMaxPictureFileBytes) {
             QFile file(path);
             if (file.open(QIODevice::ReadOnly)) {
                 const QByteArray bytes = file.readAll();

@@ -75,7 +75,11 @@ TDataInfo PageOf(int32_t date, const TDailyNote& note, bool markdown, const QStr
     TSealedDocument body;
     PrepareDocument(body);
     if (markdown) {
-        body.setMarkdown(note.Body, QTextDocument::MarkdownDialectGitHub);
+        // Qt's Markdown reader drops a picture without alternative text, as daily notes often
+        // write them: each gets one.
+        static const QRegularExpression bareImage(QString::fromLatin1(R"re(!\[\]\()re"));
+        body.setMarkdown(QString(note.Body).replace(bareImage, QStringLiteral("![picture](")),
+                         QTextDocument::MarkdownDialectGitHub);
         SizeHeadings(body);
         EmbedPictures(body, base, root);
     } else {
@@ -324,7 +328,9 @@ TImportPlan PlanImport(const std::string& dir, const std::vector<TDataInfo>& pag
                     records.push_back(store->Items(i));
             } else {
                 const std::string path = YearFilePath(dir, year);
-                const TYearFileRead read = ReadYearFile(path);
+                // A file as the store last wrote it is CP932, whatever its bytes look like.
+                const TYearFileRead read = ReadYearFile(
+                    path, TYearFileFields::All, store != nullptr && store->WroteAsItIs(path));
                 if (!read.Error.empty() || !read.Text.ReadWhole()) {
                     plan.Problems << u"ファイル %1 は一部しか読めないため、取り込めません"_qs.arg(
                         QFile::decodeName(path.c_str()));

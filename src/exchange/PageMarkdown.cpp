@@ -45,7 +45,7 @@ QString InlineMarkdown(QString line) {
     static const QRegularExpression struck(QString::fromLatin1(R"re(--(\S.*?\S|\S)--)re"));
     static const QRegularExpression underlined(QString::fromLatin1(R"re(__(\S.*?\S|\S)__)re"));
     static const QRegularExpression lineBreak(QString::fromLatin1(R"re(\\\\\s*$)re"));
-    line.replace(picture, QStringLiteral("![](\\1\\2)"));
+    line.replace(picture, QStringLiteral("![picture](\\1\\2)"));
     line.replace(namedLink, QStringLiteral("[\\1](\\2)"));
     line.replace(plainLink, QStringLiteral("[\\1](\\2)"));
     line.replace(QStringLiteral("[](http"), QStringLiteral("[http"));

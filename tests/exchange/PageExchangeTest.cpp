@@ -158,6 +158,8 @@ private Q_SLOTS:
     void PrivateMemoOnlyWhenAsked_data();
     void PrivateMemoOnlyWhenAsked();
     void HtmlYearWithPictures();
+    void PicturesOnlyFromInsideTheFolder_data();
+    void PicturesOnlyFromInsideTheFolder();
     void WindowImportKeepsTheTypedPage();
     void WindowExportsTheTypedPage();
     void cleanup() { SetTodayForTesting(std::nullopt); }
@@ -289,7 +291,7 @@ void PageExchangeTest::RedNotebookMarkup_data() {
     QTest::newRow("text after a list is no item")
         << u"- a\n+ b\nafter"_qs << u"- a\n1. b\n\nafter"_qs;
     QTest::newRow("struck and underlined") << u"--x-- __y__"_qs << u"~~x~~ y"_qs;
-    QTest::newRow("picture") << u"[\"\"/tmp/p\"\".png]"_qs << u"![](/tmp/p.png)"_qs;
+    QTest::newRow("picture") << u"[\"\"/tmp/p\"\".png]"_qs << u"![picture](/tmp/p.png)"_qs;
     QTest::newRow("plain link") << u"[site https://a.org]"_qs << u"[site](https://a.org)"_qs;
 }
 
@@ -525,6 +527,45 @@ void PageExchangeTest::HtmlYearWithPictures() {
                  ->resource(QTextDocument::ImageResource, QUrl(u"2024_files/2024-01-01-1.png"_qs))
                  .isNull());
     QVERIFY(SavePng(&browser, u"exchange-html-export.png"_qs));
+}
+
+void PageExchangeTest::PicturesOnlyFromInsideTheFolder_data() {
+    QTest::addColumn<QString>("reference");  // %1: the notes' folder, %2: a folder beside it
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("beside the note") << u"pic.png"_qs << true;
+    QTest::newRow("in a subfolder, absolute") << u"%1/img/pic.png"_qs << true;
+    QTest::newRow("another folder, absolute") << u"%2/pic.png"_qs << false;
+    QTest::newRow("another folder, relative") << u"../%3/pic.png"_qs << false;
+    QTest::newRow("a pipe named as a picture") << u"pipe.png"_qs << false;
+    QTest::newRow("text named as a picture") << u"text.png"_qs << false;
+    QTest::newRow("missing") << u"none.png"_qs << false;
+}
+
+// A note's pictures are read only from plain picture files inside the imported folder: a note
+// cannot pull in another file of the user's, nor hang the import on a pipe.
+void PageExchangeTest::PicturesOnlyFromInsideTheFolder() {
+    QFETCH(QString, reference);
+    QFETCH(bool, kept);
+    const TTestFolder notes;
+    const TTestFolder other;
+    for (const QString& folder : {Folder(notes), Folder(notes) + u"/img"_qs, Folder(other)}) {
+        QDir().mkpath(folder);
+        QVERIFY(TestPicture().save(folder + u"/pic.png"_qs));
+    }
+    WriteUtf8(Folder(notes) + u"/text.png"_qs, u"no picture"_qs);
+    QVERIFY(QProcess::execute(u"mkfifo"_qs, {Folder(notes) + u"/pipe.png"_qs}) == 0);
+    const QString name = QString(reference)
+                             .replace(u"%1"_qs, Folder(notes))
+                             .replace(u"%2"_qs, Folder(other))
+                             .replace(u"%3"_qs, QFileInfo(Folder(other)).fileName());
+    WriteUtf8(Folder(notes) + u"/2024-05-03.md"_qs, u"写真 ![](%1) の日\n"_qs.arg(name));
+
+    const TImportRead read =
+        ReadImportSource(TImportSource::Markdown, Folder(notes), [](int, int) { return true; });
+    QCOMPARE(read.Problems, QStringList());
+    QCOMPARE(read.Pages.size(), size_t{1});
+    QCOMPARE(HasPicture(read.Pages[0]), kept);
+    QCOMPARE(FromCp932(read.Pages[0].Text), u"写真  の日"_qs);
 }
 
 // Importing in the window: the page being typed is stored first and the import appended to it;

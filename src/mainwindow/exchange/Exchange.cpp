@@ -91,11 +91,16 @@ void TExchange::ExportActionExecute() {
         window_);
     if (!RunExport(dialog))
         return;
+    const std::optional<TPageFormat> format = PageFormatNamed(dialog.Format());
+    if (!format) {
+        ShowUserMessage(window_, u"形式 %1 では日記を書き出せません"_qs.arg(dialog.Format()));
+        return;
+    }
     QStringList problems;
     const std::vector<TDataInfo> pages =
         PagesBetween(dir, DayOf(dialog.From()), DayOf(dialog.To()), problems);
     TExportRequest request;
-    request.Format = PageFormatNamed(dialog.Format()).value_or(TPageFormat::Html);
+    request.Format = *format;
     request.Output = dialog.Target();
     request.PrivateMemo = dialog.PrivateMemo();
     request.NewsTitle = FromCp932(params_.Titles[1]);

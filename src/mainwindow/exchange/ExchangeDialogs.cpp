@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr int kDialogWidth = 520;
+
 struct TFormatEntry {
     const char* Name;  // as the command line names it
     const char16_t* Caption;
@@ -64,6 +66,7 @@ TExportDialog::TExportDialog(QDate from, QDate to, std::function<int(QDate, QDat
     : QDialog(parent), countPages_(std::move(countPages)) {
     setObjectName(QStringLiteral("ExportDialog"));
     setWindowTitle(u"エクスポート"_qs);
+    setMinimumWidth(kDialogWidth);
     from_ = DateEdit(from, "ExportFrom", this);
     to_ = DateEdit(to, "ExportTo", this);
     format_ = new QComboBox(this);
@@ -165,6 +168,7 @@ TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
     : QDialog(parent), preview_(std::move(preview)) {
     setObjectName(QStringLiteral("ImportDialog"));
     setWindowTitle(u"インポート"_qs);
+    setMinimumWidth(kDialogWidth);
     source_ = new QComboBox(this);
     source_->setObjectName(QStringLiteral("ImportSource"));
     for (const TSourceEntry& entry : kImportSources)
