@@ -95,7 +95,9 @@ void SavePictures(QTextDocument& document, const QString& base, const QString& f
 }
 
 void EmbedPictures(QTextDocument& document, const QString& base, const QString& rootFolder) {
-    const QString root = QDir(rootFolder).canonicalPath() + QLatin1Char('/');
+    QString root = QDir(rootFolder).canonicalPath();
+    if (!root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
     const std::vector<TPicture> pictures = PicturesOf(document);
     // From the end, so removing a picture leaves the positions before it as they are.
     for (auto it = pictures.rbegin(); it != pictures.rend(); ++it) {

@@ -35,7 +35,8 @@ int WeatherOf(const QString& value) {
 // Inline txt2tags markup of one line as Markdown.
 QString InlineMarkdown(QString line) {
     static const QRegularExpression picture(
-        QString::fromLatin1(R"re(\[""(\S.*?\S|\S)""(\.(?:png|jpe?g|gif|bmp))(?:\?\d+)?\])re"),
+        QString::fromLatin1(
+            R"re(\[(?:[^\[\]"]*\s)?""(\S.*?\S|\S)""(\.(?:png|jpe?g|gif|bmp))(?:\?\d+)?\])re"),
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression namedLink(
         QString::fromLatin1(R"re(\[([^\[\]]*?)\s*""(\S.*?)""\])re"));
@@ -45,7 +46,8 @@ QString InlineMarkdown(QString line) {
     static const QRegularExpression struck(QString::fromLatin1(R"re(--(\S.*?\S|\S)--)re"));
     static const QRegularExpression underlined(QString::fromLatin1(R"re(__(\S.*?\S|\S)__)re"));
     static const QRegularExpression lineBreak(QString::fromLatin1(R"re(\\\\\s*$)re"));
-    line.replace(picture, QStringLiteral("![picture](\\1\\2)"));
+    // In angle brackets, a path with blanks stays one link.
+    line.replace(picture, QStringLiteral("![picture](<\\1\\2>)"));
     line.replace(namedLink, QStringLiteral("[\\1](\\2)"));
     line.replace(plainLink, QStringLiteral("[\\1](\\2)"));
     line.replace(QStringLiteral("[](http"), QStringLiteral("[http"));

@@ -227,20 +227,22 @@ void PageExchangeTest::RedNotebookJournalImports() {
         "2023-12-31": {"text": "Year end.\nSecond line with **bold**"},
         "2024-01-01": {"text": "== 元日 ==\n初詣に行った。//静か//だった。\n- おみくじ\n- 甘酒",
                        "Cook": {"お雑煮": null}},
-        "2024-02-29": {"text": "閏日 [RedNotebook \"\"https://rednotebook.app\"\"]"},
+        "2024-02-29": {"text": "閏日 [RedNotebook \"\"https://rednotebook.app\"\"]\n[\"\"file://%1/p q\"\".png]"},
         "2024-03-10": {"text": "Only a tag #travel", "travel": null}
     })");
+    QVERIFY(TestPicture().save(Folder(journal) + u"/p q.png"_qs));
     QProcess python;
     python.start(
         QStringLiteral("/usr/bin/python3"),
         {QStringLiteral(VELMORA_TEST_DATA "/exchange/write_rednotebook.py"), Folder(journal)});
     QVERIFY(python.waitForStarted());
-    python.write(days.toUtf8());
+    python.write(days.arg(Folder(journal)).toUtf8());
     python.closeWriteChannel();
     QVERIFY(python.waitForFinished());
     QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
-    QCOMPARE(FilesIn(Folder(journal)), (QStringList{u"2023-12.txt"_qs, u"2024-01.txt"_qs,
-                                                    u"2024-02.txt"_qs, u"2024-03.txt"_qs}));
+    QCOMPARE(FilesIn(Folder(journal)),
+             (QStringList{u"2023-12.txt"_qs, u"2024-01.txt"_qs, u"2024-02.txt"_qs,
+                          u"2024-03.txt"_qs, u"p q.png"_qs}));
 
     QString messages;
     QTextStream err(&messages);
@@ -271,6 +273,7 @@ void PageExchangeTest::RedNotebookJournalImports() {
         QCOMPARE(FromCp932(pages[i].Text), e.text);
         QVERIFY2(BodySignature(pages[i]).contains(e.markdown), qPrintable(BodySignature(pages[i])));
         QCOMPARE(FromCp932(pages[i].News), e.news);
+        QCOMPARE(HasPicture(pages[i]), i == 2);
     }
     // A heading is kept as RTF keeps it: bold and larger than the text under it.
     QTextDocument heading;
@@ -291,7 +294,9 @@ void PageExchangeTest::RedNotebookMarkup_data() {
     QTest::newRow("text after a list is no item")
         << u"- a\n+ b\nafter"_qs << u"- a\n1. b\n\nafter"_qs;
     QTest::newRow("struck and underlined") << u"--x-- __y__"_qs << u"~~x~~ y"_qs;
-    QTest::newRow("picture") << u"[\"\"/tmp/p\"\".png]"_qs << u"![picture](/tmp/p.png)"_qs;
+    QTest::newRow("picture") << u"[\"\"/tmp/p\"\".png]"_qs << u"![picture](</tmp/p.png>)"_qs;
+    QTest::newRow("picture with a label, URL and width")
+        << u"[Me \"\"file:///a b/p\"\".jpg?200]"_qs << u"![picture](<file:///a b/p.jpg>)"_qs;
     QTest::newRow("plain link") << u"[site https://a.org]"_qs << u"[site](https://a.org)"_qs;
 }
 
