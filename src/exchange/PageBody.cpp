@@ -143,8 +143,12 @@ QString RecordText(const std::string& cp932) {
 }
 
 std::string ToRecordLines(const QString& text) {
-    QString lines = text.trimmed();
+    QString lines = text;
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The line end a YAML block or a file ends with is none of the text's; blanks that start
+    // a line are.
+    while (lines.endsWith(QLatin1Char('\n')))
+        lines.chop(1);
     lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return ToCp932(lines);
 }

@@ -28,6 +28,7 @@ void SavePictures(QTextDocument& document, const QString& base, const QString& f
 // imported note cannot pull in any other file of the user's.
 void EmbedPictures(QTextDocument& document, const QString& base, const QString& root);
 
-// The texts of a record as QString with LF line ends, and back with CR LF.
+// The texts of a record as QString with LF line ends, and back with CR LF, line ends at the
+// end left out.
 QString RecordText(const std::string& cp932);
 std::string ToRecordLines(const QString& text);

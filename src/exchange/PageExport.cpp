@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <map>
@@ -146,12 +147,27 @@ public:
         SavePictures(body, folder, folder + QStringLiteral("/images"), DayName(rec.Date));
         QString text = FrontMatter(rec, request_.PrivateMemo);
         if (!rec.Text.empty() || HoldsPicture(body))
-            text += body.toMarkdown(QTextDocument::MarkdownDialectGitHub);
+            text += WithTableRules(body.toMarkdown(QTextDocument::MarkdownDialectGitHub));
         QDir().mkpath(folder);
         WriteText(QDir(folder).filePath(DayName(rec.Date) + QStringLiteral(".md")), text);
     }
 
 private:
+    // Qt writes a table's rule as "|-|--|", which Markdown readers, Qt's own among them, do not
+    // take for a table: each cell's rule gets three dashes.
+    static QString WithTableRules(QString markdown) {
+        static const QRegularExpression rule(QString::fromLatin1(R"re((?m)^\|(?:-+\|)+$)re"));
+        static const QRegularExpression dashes(QString::fromLatin1("-+"));
+        QRegularExpressionMatchIterator it = rule.globalMatch(markdown);
+        QList<QRegularExpressionMatch> matches;
+        while (it.hasNext())
+            matches << it.next();
+        for (auto m = matches.rbegin(); m != matches.rend(); ++m)
+            markdown.replace(m->capturedStart(), m->capturedLength(),
+                             m->captured().replace(dashes, QStringLiteral("---")));
+        return markdown;
+    }
+
     static bool HoldsPicture(const QTextDocument& document) {
         return document.toPlainText().contains(QChar::ObjectReplacementCharacter);
     }

@@ -67,7 +67,12 @@ QString FrontMatter(const TDataInfo& rec, bool withPrivate) {
         if (value.isEmpty())
             return;
         out << YAML::Key << key << YAML::Value;
-        if (value.contains(QLatin1Char('\n')))
+        // A block reads best; a line that starts with a blank would set the block's indent and
+        // lose its blanks, so such a text is quoted.
+        static const QRegularExpression blankStart(QString::fromLatin1(R"re((?m)^[ \t])re"));
+        if (value.contains(blankStart))
+            out << YAML::DoubleQuoted;
+        else if (value.contains(QLatin1Char('\n')))
             out << YAML::Literal;
         out << value.toStdString();
     };

@@ -177,6 +177,11 @@ void PageExchangeTest::MarkdownRoundTrip_data() {
     QTest::newRow("memos of several lines")
         << TPageSeed{u"メモ"_qs, 31, u"<p>本文</p>"_qs, u"一行目\n二行目: コロン"_qs,
                      u"秘密の\n「メモ」 # 記号"_qs};
+    QTest::newRow("table") << TPageSeed{
+        u"表"_qs, 6,
+        u"<table><tr><td>朝</td><td>パン</td></tr><tr><td>夜</td><td>魚</td></tr></table>"_qs};
+    QTest::newRow("memo lines with blanks")
+        << TPageSeed{{}, -1, u"<p>x</p>"_qs, u"  字下げ\n\n  空行の後"_qs, u"a:\n  - b"_qs};
     QTest::newRow("title alone") << TPageSeed{u"---題名だけ---"_qs, -1, {}};
     QTest::newRow("beyond CP932") << TPageSeed{u"絵文字 😀"_qs, 5, u"<p>鷗外と 😀</p>"_qs};
     QTest::newRow("picture") << TPageSeed{u"写真"_qs, 1, u"<p>写真を貼った</p>"_qs, {}, {}, true};
