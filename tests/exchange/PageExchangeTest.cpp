@@ -155,6 +155,7 @@ private Q_SLOTS:
     void ImportAppendsNeverOverwrites();
     void BadInputImportsNothing_data();
     void BadInputImportsNothing();
+    void FailedWritePutsYearsBack();
     void PrivateMemoOnlyWhenAsked_data();
     void PrivateMemoOnlyWhenAsked();
     void HtmlYearWithPictures();
@@ -452,6 +453,25 @@ void PageExchangeTest::BadInputImportsNothing() {
     QVERIFY2(!messages.contains(goodName), qPrintable(messages));
     QCOMPARE(FilesIn(Folder(diary)), filesBefore);
     QCOMPARE(diary.Read("2024.dat"), yearBefore);
+}
+
+// A year that cannot be written after others were: those go back to what they held.
+void PageExchangeTest::FailedWritePutsYearsBack() {
+    const TTestFolder diary;
+    const TDataInfo kept = MakePage(EncodeDate(2023, 3, 1), {u"元"_qs, 1, u"<p>元</p>"_qs});
+    PutPages(diary, {kept});
+    const std::string before = diary.Read("2023.dat");
+    const std::vector<TDataInfo> pages{
+        MakePage(EncodeDate(2023, 3, 1), {{}, -1, u"<p>追記</p>"_qs}),
+        MakePage(EncodeDate(2023, 3, 2), {u"新"_qs, 2, u"<p>新しい日</p>"_qs}),
+        MakePage(EncodeDate(2025, 1, 1), {u"次"_qs, 3, u"<p>書けない年</p>"_qs})};
+    const TImportPlan plan = PlanImport(diary.Dir(), pages, nullptr);
+    QCOMPARE(plan.Problems, QStringList());
+    // Something in the way of 2025's file, after the plan was made.
+    QVERIFY(QDir().mkpath(Folder(diary) + u"/2025.dat/x"_qs));
+
+    QVERIFY(!WriteImport(diary.Dir(), "Velmora", plan, nullptr).isEmpty());
+    QCOMPARE(diary.Read("2023.dat"), before);
 }
 
 void PageExchangeTest::PrivateMemoOnlyWhenAsked_data() {
