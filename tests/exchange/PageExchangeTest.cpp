@@ -467,8 +467,8 @@ void PageExchangeTest::FailedWritePutsYearsBack() {
         MakePage(EncodeDate(2025, 1, 1), {u"次"_qs, 3, u"<p>書けない年</p>"_qs})};
     const TImportPlan plan = PlanImport(diary.Dir(), pages, nullptr);
     QCOMPARE(plan.Problems, QStringList());
-    // Something in the way of 2025's file, after the plan was made.
-    QVERIFY(QDir().mkpath(Folder(diary) + u"/2025.dat/x"_qs));
+    // After the plan was made, 2025's file came to lead into a folder that is not there.
+    QVERIFY(QFile::link(Folder(diary) + u"/gone/2025.dat"_qs, Folder(diary) + u"/2025.dat"_qs));
 
     QVERIFY(!WriteImport(diary.Dir(), "Velmora", plan, nullptr).isEmpty());
     QCOMPARE(diary.Read("2023.dat"), before);
