@@ -36,9 +36,11 @@ struct TExportRequest {
 };
 
 struct TExportResult {
-    int Pages = 0;           // days written
-    bool Cancelled = false;  // progress cancelled: what was written so far stays
-    QString Error;           // why a file could not be written; empty on success
+    int Pages = 0;  // days written
+    // Progress cancelled: a one-file format wrote nothing; the Markdown notes (and any pictures)
+    // written so far stay.
+    bool Cancelled = false;
+    QString Error;  // why a file could not be written; empty on success
 };
 
 // The pages of the year files in dir (ending with a separator) from the day from to the day to,

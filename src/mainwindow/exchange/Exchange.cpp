@@ -111,7 +111,10 @@ void TExchange::ExportActionExecute() {
     problems.prepend(result.Error);
     problems.removeAll(QString());
     if (result.Cancelled)
-        problems << u"書き出しを中止しました。%1 日分は書き出し済みです。"_qs.arg(result.Pages);
+        problems << (request.Format == TPageFormat::Markdown
+                         ? u"書き出しを中止しました。%1 日分は書き出し済みです。"_qs.arg(
+                               result.Pages)
+                         : u"書き出しを中止しました。"_qs);
     if (!problems.isEmpty())
         ShowUserMessage(window_, problems.join(QStringLiteral("\r\n")));
     else
