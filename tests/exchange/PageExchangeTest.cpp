@@ -142,6 +142,7 @@ const int32_t kDay = EncodeDate(2024, 5, 3);
 }  // namespace
 
 Q_DECLARE_METATYPE(TPageSeed)
+Q_DECLARE_METATYPE(TPageFormat)
 
 class PageExchangeTest : public QObject {
     Q_OBJECT
@@ -159,6 +160,8 @@ private Q_SLOTS:
     void PrivateMemoOnlyWhenAsked_data();
     void PrivateMemoOnlyWhenAsked();
     void HtmlYearWithPictures();
+    void CancelledExport_data();
+    void CancelledExport();
     void PicturesOnlyFromInsideTheFolder_data();
     void PicturesOnlyFromInsideTheFolder();
     void WindowImportKeepsTheTypedPage();
@@ -557,6 +560,33 @@ void PageExchangeTest::HtmlYearWithPictures() {
                  ->resource(QTextDocument::ImageResource, QUrl(u"2024_files/2024-01-01-1.png"_qs))
                  .isNull());
     QVERIFY(SavePng(&browser, u"exchange-html-export.png"_qs));
+}
+
+void PageExchangeTest::CancelledExport_data() {
+    QTest::addColumn<TPageFormat>("format");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("markdown keeps the notes written")
+        << TPageFormat::Markdown << QStringList{u"out/2024-01-01.md"_qs};
+    QTest::newRow("html writes nothing") << TPageFormat::Html << QStringList{};
+    QTest::newRow("text writes nothing") << TPageFormat::Text << QStringList{};
+}
+
+// Cancelled after the first day: a one-file format leaves no half file behind.
+void PageExchangeTest::CancelledExport() {
+    QFETCH(TPageFormat, format);
+    QFETCH(QStringList, files);
+    const TTestFolder out;
+    std::vector<TDataInfo> pages;
+    for (int day = 1; day <= 3; ++day)
+        pages.push_back(MakePage(EncodeDate(2024, 1, day), {u"題"_qs, 0, u"<p>本文</p>"_qs}));
+    TExportRequest request;
+    request.Format = format;
+    request.Output = Folder(out) + u"/out"_qs;
+    const TExportResult result =
+        ExportPageRecords(pages, request, [](int done, int) { return done < 1; });
+    QVERIFY(result.Cancelled);
+    QCOMPARE(result.Pages, 1);
+    QCOMPARE(FilesIn(Folder(out)), files);
 }
 
 void PageExchangeTest::PicturesOnlyFromInsideTheFolder_data() {
