@@ -12,6 +12,7 @@
 
 #include "bridge/TextCodec.h"
 #include "exchange/NoteCommands.h"
+#include "exchange/PageCommands.h"
 #include "storage/Report.h"
 
 namespace {
@@ -35,8 +36,13 @@ struct TImportFormat {
     const char* Name;
     TImport Run;
 };
-const TExportFormat kExportFormats[] = {{"ics", ExportNotes}};
-const TImportFormat kImportFormats[] = {{"ics", ImportNotes}};
+const TExportFormat kExportFormats[] = {{"html", ExportPages},
+                                        {"markdown", ExportPages},
+                                        {"odt", ExportPages},
+                                        {"text", ExportPages},
+                                        {"ics", ExportNotes}};
+const TImportFormat kImportFormats[] = {
+    {"rednotebook", ImportPages}, {"markdown", ImportPages}, {"ics", ImportNotes}};
 
 template <typename Format, size_t N>
 const Format* FindFormat(const Format (&formats)[N], const QString& name) {

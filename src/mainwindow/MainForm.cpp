@@ -28,6 +28,7 @@
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/daypage/DayPage.h"
+#include "mainwindow/exchange/Exchange.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
 #include "mainwindow/formatting/TimeKey.h"
@@ -172,6 +173,10 @@ void TForm1::FormCreate() {
         writes_->UpdateSaveState();
     });
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
+    exchange_ = std::make_unique<TExchange>(
+        this, *ScrapList_, *writes_, params_, diary_->Holidays(),
+        QFile::encodeName(QFileInfo(executablePath_).completeBaseName()).toStdString());
+    ui_->InsertMenu(exchange_->Menu(), actions_.PrintMenu->menuAction());
     options_ = std::make_unique<TOptions>(this, *diary_, params_);
     options_->SetColors(ui_->ColorInfo());
     page_->ApplySettings();
@@ -228,6 +233,7 @@ void TForm1::ConnectFeatures() {
     // What is printed is what the page shows, written as a pause in typing writes it.
     connect(printing_.get(), &TPrintCommands::AboutToPrint, writes_.get(),
             &TWriteSchedule::WriteSoon);
+    connect(exchange_.get(), &TExchange::Imported, page_.get(), &TDayPage::UndoActionExecute);
 }
 
 void TForm1::ConnectCommands() {

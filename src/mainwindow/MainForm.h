@@ -16,6 +16,7 @@ class TPrintCommands;
 class TTimeKey;
 class TDayKeys;
 class TDayLists;
+class TExchange;
 class TMoveCommand;
 class TSearchWindow;
 class TDayPage;
@@ -71,6 +72,7 @@ public:
     TClipboardCommands& Clipboard() { return *clipboard_; }
     TTimeKey& TimeKey() { return *timeKey_; }
     TPrintCommands& Printing() { return *printing_; }
+    TExchange& Exchange() { return *exchange_; }
     TOptions& Options() { return *options_; }
     TStoreEvents& StoreEvents() { return *storeEvents_; }
     TPageState& PageState() { return *pageState_; }
@@ -134,5 +136,6 @@ private:
     std::unique_ptr<TFormatting> formatting_;
     std::unique_ptr<TTimeKey> timeKey_;
     std::unique_ptr<TPrintCommands> printing_;
+    std::unique_ptr<TExchange> exchange_;
     std::unique_ptr<TOptions> options_;
 };
