@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTextStream>
@@ -96,7 +97,10 @@ bool HasOptions(int argc, char* argv[]) {
 }
 
 int RunCommandLine(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    // Pages are laid out as documents, which takes Qt's font machinery; no window is shown, so
+    // no display is needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Velmora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
     // The parser's own messages in Japanese too, when Qt's translation is installed.

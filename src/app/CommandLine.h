@@ -7,6 +7,6 @@
 // window options (-session, -platform) are left to the window.
 bool HasOptions(int argc, char* argv[]);
 
-// Parses the options and runs what they ask, on a QCoreApplication of its own (no display is
-// needed). Returns the exit status: 0 when done, non-zero with a message on stderr otherwise.
+// Parses the options and runs what they ask, on an application of its own that needs no display.
+// Returns the exit status: 0 when done, non-zero with a message on stderr otherwise.
 int RunCommandLine(int argc, char* argv[]);

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "bridge/TextCodec.h"
+#include "exchange/ImportLock.h"
 #include "exchange/NotesIcal.h"
-#include "mainwindow/SingleInstance.h"
 #include "notes/NoteList.h"
 #include "storage/Clock.h"
 #include "storage/DailyBackup.h"
@@ -96,21 +96,9 @@ int ImportNotes(const QString& folder, const QString&, const QString& path, QTex
         return 1;
     }
 
-    // A window on the folder would write its own lists over the imported notes.
-    const QString lockPath = TSingleInstance::LockPath(folder);
     std::unique_ptr<QLockFile> lock;
-    if (!lockPath.isEmpty()) {
-        lock = std::make_unique<QLockFile>(lockPath);
-        lock->setStaleLockTime(0);
-        if (!lock->tryLock(0) && lock->error() == QLockFile::LockFailedError) {
-            err << QStringLiteral(
-                       "Velmora がこのフォルダ（%1）を開いています。Velmora "
-                       "を閉じてから、もう一度取り込んでください。")
-                       .arg(folder)
-                << Qt::endl;
-            return 1;
-        }
-    }
+    if (!HoldForImport(folder, lock, err))
+        return 1;
 
     const std::string dir = Local(folder);
     TNoteList reminders;

@@ -2,10 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTextStream>
+#include <memory>
 
 #include "bridge/TextCodec.h"
 #include "calendar/HolidayList.h"
+#include "exchange/ImportLock.h"
 #include "exchange/PageExport.h"
 #include "exchange/PageImport.h"
 #include "settings/IniParam.h"
@@ -88,6 +91,9 @@ int ImportPages(const QString& folder, const QString& format, const QString& pat
         err << u"取り込む形式 %1 はありません (rednotebook, markdown)"_qs.arg(format) << '\n';
         return kWrongArgument;
     }
+    std::unique_ptr<QLockFile> lock;
+    if (!HoldForImport(folder, lock, err))
+        return kFailed;
     const TImportRead read = ReadImportSource(*source, path, kNoProgress);
     const std::string dir = DiaryDir(folder);
     const TImportPlan plan = PlanImport(dir, read.Pages, nullptr);

@@ -62,6 +62,15 @@ run --folder "$work/to" --import ics "$work/notes.ics"
 [ "$rc" -eq 0 ] || fail "second import: status $rc"
 cmp -s "$work/to/Velmora.tdo" "$work/to-after.tdo" || fail "second import changed the notes"
 
+# Pages through the command line: out as daily Markdown files with no display, into a new diary.
+printf '46090,3,,"題","本文の一行目",,,\r\n' | cp932 >"$work/from/2026.dat"
+run --folder "$work/from" --export markdown --output "$work/md"
+[ "$rc" -eq 0 ] && [ -f "$work/md/2026-03-09.md" ] || fail "markdown export: status $rc: $(cat "$work/err")"
+mkdir "$work/pages"
+run --folder "$work/pages" --import markdown "$work/md"
+[ "$rc" -eq 0 ] || fail "markdown import: status $rc: $(cat "$work/err")"
+iconv -f cp932 -t utf-8 "$work/pages/2026.dat" | grep -q '本文の一行目' || fail "markdown import: the page is missing"
+
 # Every wrong call: a message, a non-zero status, the diary untouched.
 expect_refusal() {
   local what=$1 word=$2
@@ -104,4 +113,7 @@ run --folder "$work/open" --import ics "$work/notes.ics"
 [ "$rc" -ne 0 ] || fail "import beside an open window: status 0"
 grep -q 'Velmora を閉じて' "$work/err" || fail "import beside an open window: $(cat "$work/err")"
 cmp -s "$work/open/Velmora.tdo" "$work/to-before.tdo" || fail "import beside an open window wrote"
+run --folder "$work/open" --import markdown "$work/md"
+[ "$rc" -ne 0 ] && grep -q 'Velmora を閉じて' "$work/err" || fail "page import beside an open window: $rc"
+[ ! -e "$work/open/2026.dat" ] || fail "page import beside an open window wrote"
 echo "command line: all checks passed"
