@@ -168,6 +168,68 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
 }
 
+std::optional<TNoteRec> ParseNoteLine(std::string_view line) {
+    TCommaFile fields;
+    fields.SetLine(std::string(line));
+    try {
+        TNoteRec note = ReadNote(fields);
+        if (fields.FieldCut() || fields.PeekChar() != 0)
+            return std::nullopt;
+        return note;
+    } catch (const VelmoraError&) {
+        return std::nullopt;
+    }
+}
+
+bool TNoteList::ChangedOnDisk() const {
+    const TFileStamp now = FileStampOf(fileName_);
+    return !fileName_.empty() && now != stamp_ && !(written_.Exists && written_ == now);
+}
+
+TNoteDiskMerge TNoteList::TakeDiskChanges() {
+    TNoteDiskMerge result;
+    result.Path = fileName_;
+    if (!ChangedOnDisk())
+        return result;
+    result.Stamp = FileStampOf(fileName_);
+    std::string bytes;
+    if (!result.Stamp.Exists || !ReadWholeFile(fileName_, bytes))
+        return result;
+    ConvertUtf8File(bytes);
+    std::vector<TNoteRec> theirs;
+    TTextReader reader(std::move(bytes));
+    TCommaFile line;
+    while (line.ReadLine(reader)) {
+        if (line.PeekChar() == 0)
+            continue;
+        const std::optional<TNoteRec> note = ParseNoteLine(line.Line());
+        // A line that does not read would be lost by the rewrite: the save keeps the file.
+        if (!note)
+            return result;
+        theirs.push_back(*note);
+    }
+    std::vector<TNoteRec> ours;
+    ours.reserve(notes_.size());
+    for (const auto& note : notes_)
+        ours.push_back(*note);
+    const std::string name = std::filesystem::path(fileName_).filename().string();
+    result.Merge = MergeNotes(LoadMergeBase(stateDir_, name), ours, theirs);
+    stamp_ = result.Stamp;
+    if (!stateDir_.empty())
+        RememberMergeBase(stateDir_, name, NoteMergeBase(theirs));
+    if (result.Merge.TakenFromTheirs == 0 && result.Merge.Conflicts.empty())
+        return result;
+    const bool wasModified = modified_;
+    Clear();
+    for (const TNoteRec& note : result.Merge.Notes)
+        AddNote(note);
+    SortByRule();
+    modified_ = wasModified || NoteMergeBase(result.Merge.Notes) != NoteMergeBase(theirs);
+    if (OnDiskMerged)
+        OnDiskMerged(*this, result);
+    return result;
+}
+
 std::string NoteLine(const TNoteRec& note) {
     return ValuesToLine({int32_t{note.Kind}, int32_t{note.MonthRule}, int32_t{note.DayRule},
                          int32_t{note.StartYear}, int32_t{note.EndYear}, note.EndDate, note.Title});
@@ -185,6 +247,8 @@ std::string TNoteList::FileText() const {
 void TNoteList::SaveToFile(const std::string& path) {
     const std::string target = path.empty() ? fileName_ : path;
     const bool ownFile = target == fileName_;
+    if (ownFile)
+        TakeDiskChanges();
     if (ownFile && KeepIfChangedOnDisk(target, stamp_)) {
         // The other program's version is kept; the file as it was loaded is gone anyway.
         stamp_ = FileStampOf(target);

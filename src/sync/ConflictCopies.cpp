@@ -175,6 +175,17 @@ std::string Describe(const TConflictCopy& copy, TFileKind kind) {
 
 }  // namespace
 
+bool HoldsConflictCopies(const std::string& dir, const std::string& baseName) {
+    std::error_code error;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        const std::optional<TConflictName> found =
+            ParseConflictName(it->path().filename().string());
+        if (found && KindOf(found->Original, baseName) != TFileKind::None)
+            return true;
+    }
+    return false;
+}
+
 TConflictCopiesOutcome MergeConflictCopies(const std::string& dir, const std::string& baseName,
                                            const std::string& stateDir, const std::string& host) {
     TConflictCopiesOutcome outcome;
