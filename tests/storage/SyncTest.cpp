@@ -24,6 +24,7 @@
 #include "storage/YearFile.h"
 #include "support/StoreFolder.h"
 #include "sync/ConflictCopies.h"
+#include "sync/PendingConflicts.h"
 
 namespace fs = std::filesystem;
 
@@ -563,4 +564,229 @@ TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
     store.PutRecord(Day(3, "c"));
     store.SaveToFile();
     EXPECT_FALSE(fs::exists(stateDir + "/2025.dat.base"));
+}
+
+namespace {
+
+// The titles of the store's records, as Titles gives them.
+std::string StoreTitles(const TScrapList& store) {
+    Days records;
+    for (int i = 0; i < store.Count(); ++i)
+        records.push_back(store.Items(i));
+    return Titles(records);
+}
+
+// Dates of the conflicts, by day of December.
+std::string ConflictDays(const std::vector<TDayConflict>& conflicts) {
+    std::string text;
+    for (const TDayConflict& day : conflicts)
+        text += std::to_string(DecodeDate(day.Date).Day) + ":" + Side(day.Ours) + "/" +
+                Side(day.Theirs) + " ";
+    return text;
+}
+
+}  // namespace
+
+// Another computer's version of the loaded year file arrives while the store holds it: the save
+// (or a check of the folder) merges it day by day, so no day of either side is written over.
+// Each row starts from the file 1=a 2=b 3=c as read, then the store's unsaved edit, then the
+// file as the other computer left it.
+TEST(TakeDiskChanges, YearFileChangedBehindTheStore) {
+    struct Row {
+        const char* name;
+        std::optional<TDataInfo> ours;  // the store's unsaved edit
+        bool oursDeletes2;              // the store deleted day 2 instead
+        Days theirs;
+        const char* store;      // the store after the merge
+        const char* conflicts;  // the conflicts met
+        bool check;             // merged by a check of the folder, then saved; else by the save
+    };
+    const Row rows[] = {
+        {"their change alone",
+         std::nullopt,
+         false,
+         {Day(1, "A"), Day(2, "b"), Day(3, "c")},
+         "1=A 2=b 3=c ",
+         "",
+         true},
+        {"their addition and deletion",
+         std::nullopt,
+         false,
+         {Day(1, "a"), Day(3, "c"), Day(4, "d")},
+         "1=a 3=c 4=d ",
+         "",
+         true},
+        {"our day and their day",
+         Day(2, "ours"),
+         false,
+         {Day(1, "A"), Day(2, "b"), Day(3, "c")},
+         "1=A 2=ours 3=c ",
+         "",
+         false},
+        {"our day and their day, checked",
+         Day(2, "ours"),
+         false,
+         {Day(1, "A"), Day(2, "b"), Day(3, "c")},
+         "1=A 2=ours 3=c ",
+         "",
+         true},
+        {"one day changed differently",
+         Day(2, "ours"),
+         false,
+         {Day(1, "a"), Day(2, "other"), Day(3, "c")},
+         "1=a 2=ours 3=c ",
+         "2:ours/other ",
+         false},
+        {"changed the same way",
+         Day(2, "same"),
+         false,
+         {Day(1, "a"), Day(2, "same"), Day(3, "c")},
+         "1=a 2=same 3=c ",
+         "",
+         false},
+        {"deleted here, changed there",
+         std::nullopt,
+         true,
+         {Day(1, "a"), Day(2, "other"), Day(3, "c")},
+         "1=a 2=other 3=c ",
+         "2:(none)/other ",
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StoreFolder folder;
+        TTestFolder state;
+        folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "b"), Day(3, "c")}));
+        TScrapList store;
+        store.SetDataDir(folder.Dir());
+        store.SetStateDir(state.Path());
+        std::vector<TDayConflict> met;
+        store.OnDiskMerged = [&met](TScrapList&, const TDiskMerge& merge) {
+            met.insert(met.end(), merge.Merge.Conflicts.begin(), merge.Merge.Conflicts.end());
+        };
+        store.SetDate(EncodeDate(2026, 12, 2));
+        if (row.ours)
+            store.PutRecord(*row.ours);
+        if (row.oursDeletes2)
+            store.DeleteByDate(EncodeDate(2026, 12, 2));
+        folder.Write("2026.dat", YearText(row.theirs));
+        SetModified(folder.File("2026.dat"), 1'700'000'000);
+        ASSERT_TRUE(store.ChangedOnDisk());
+        if (row.check)
+            store.TakeDiskChanges();
+        store.SaveIfModified();
+        EXPECT_EQ(StoreTitles(store), row.store);
+        EXPECT_EQ(ConflictDays(met), row.conflicts);
+        // The file holds what the store holds: both sides' days, ours where they conflict.
+        EXPECT_EQ(Titles(ParseYearFile(folder.Read("2026.dat")).Records), row.store);
+        EXPECT_FALSE(store.Modified() || store.ChangedOnDisk());
+        // The current day's copy follows the merge.
+        EXPECT_EQ(store.Current().Title, store.FindByDate(EncodeDate(2026, 12, 2)).Title);
+        EXPECT_EQ(folder.messages, std::vector<std::string>{});
+    }
+}
+
+// The store's own writes are not another program's change; a file that does not read whole is
+// left to the save, which keeps it beside before writing (nothing of it is lost either way).
+TEST(TakeDiskChanges, OwnWritesAndDamagedFiles) {
+    StoreFolder folder;
+    TTestFolder state;
+    folder.Write("2026.dat", YearText({Day(1, "a")}));
+    TScrapList store;
+    store.SetDataDir(folder.Dir());
+    store.SetStateDir(state.Path());
+    int merges = 0;
+    store.OnDiskMerged = [&merges](TScrapList&, const TDiskMerge&) { ++merges; };
+    store.SetDate(EncodeDate(2026, 12, 1));
+    store.PutRecord(Day(1, "b"));
+    store.SaveToFile();
+    EXPECT_FALSE(store.ChangedOnDisk());
+    EXPECT_TRUE(store.TakeDiskChanges().Merge.ChangedDays.empty());
+
+    folder.Write("2026.dat", YearText({Day(1, "b"), Day(2, "c")}) + "\"cut short,\r\n");
+    EXPECT_TRUE(store.ChangedOnDisk());
+    EXPECT_TRUE(store.TakeDiskChanges().Merge.ChangedDays.empty());
+    EXPECT_EQ(StoreTitles(store), "1=b ");
+    EXPECT_EQ(merges, 0);
+}
+
+TEST(TakeDiskChanges, NoteFileChangedBehindTheList) {
+    StoreFolder folder;
+    TTestFolder state;
+    const TNoteRec card = Reminder(Sjis("年賀状"));
+    const TNoteRec mochi = Reminder(Sjis("餅"));
+    folder.Write("Velmora.tdo", NoteText({card, mochi}));
+    TNoteList notes;
+    notes.SetStateDir(state.Path());
+    std::vector<TNoteConflict> met;
+    notes.OnDiskMerged = [&met](TNoteList&, const TNoteDiskMerge& merge) {
+        met.insert(met.end(), merge.Merge.Conflicts.begin(), merge.Merge.Conflicts.end());
+    };
+    notes.LoadFromFile(folder.File("Velmora.tdo"));
+    // Here: a new note, and the card ticked. There: the card's date moved, and a note of theirs.
+    notes.AddNote(Reminder(Sjis("大掃除")));
+    notes.Items(0)->Kind = NoteDone;
+    notes.Items(0)->EndDate = EncodeDate(2026, 12, 20);
+    TNoteRec moved = card;
+    moved.DayRule = 25;
+    folder.Write("Velmora.tdo", NoteText({moved, mochi, Reminder(Sjis("門松"))}));
+    SetModified(folder.File("Velmora.tdo"), 1'700'000'000);
+    notes.Save();
+
+    ASSERT_EQ(met.size(), 1u);
+    EXPECT_EQ(met[0].Ours->Kind, NoteDone);
+    EXPECT_EQ(met[0].Theirs->DayRule, 25);
+    TNoteList saved;
+    saved.LoadFromFile(folder.File("Velmora.tdo"));
+    std::vector<std::string> titles;
+    for (int i = 0; i < saved.Count(); ++i)
+        titles.push_back(Cp932ToUtf8(saved.Items(i)->Title));
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::string>{"大掃除", "年賀状", "門松", "餅"}));
+    EXPECT_FALSE(notes.ChangedOnDisk());
+}
+
+// The other computer's versions wait in the state folder for the user's choice: whatever bytes a
+// day or note holds come back as they were, across a quit.
+TEST(PendingConflicts, KeptAcrossAQuitAsTheyWere) {
+    TDataInfo rich = Day(8, "a, \"quoted\" title");
+    rich.Text = Sjis("一行目\r\n二行目\t\\ ,");
+    rich.RichText = TLazyText(std::string("{\\rtf1 \\par x}"));
+    const TPendingConflict rows[] = {
+        PendingDay("2026.dat", "2026.dat", 1'765'000'000, {rich.Date, Day(8, "ours"), rich}),
+        PendingDay("2026.dat", "2026.sync-conflict-20261208-101500-ABCDEFG.dat", 0,
+                   {EncodeDate(2026, 12, 9), Day(9, "ours"), std::nullopt}),
+        PendingNote("Velmora.tdo", "Velmora (conflicted copy 2026-12-08 101500).tdo", 5,
+                    {Reminder(Sjis("年賀状")), Reminder(Sjis("年賀状"), NoteDone)}),
+        PendingNote("Velmora.mem", "Velmora.mem", 6,
+                    {std::nullopt, Reminder(Sjis("祖母, 誕生日"))}),
+    };
+    const std::vector<TPendingConflict> list(std::begin(rows), std::end(rows));
+    TTestFolder state;
+    const std::string stateDir = state.File("Velmora/diary-0123");
+    SavePendingConflicts(stateDir, list);
+    const std::vector<TPendingConflict> back = LoadPendingConflicts(stateDir);
+    EXPECT_EQ(back, list);
+    ASSERT_EQ(back.size(), 4u);
+    const TYearFileText day = ParseYearFile(*back[0].Theirs + "\r\n");
+    ASSERT_EQ(day.Records.size(), 1u);
+    EXPECT_EQ(day.Records[0], rich);
+    EXPECT_FALSE(back[1].Theirs.has_value());
+    EXPECT_EQ(ParseNoteLine(*back[2].Theirs)->Kind, NoteDone);
+    EXPECT_EQ(back[3].Key, Sjis("祖母, 誕生日"));
+    EXPECT_TRUE(IsYearConflict(back[0]) && !IsYearConflict(back[2]));
+
+    // A later conflict of the same day replaces the earlier; the others stay.
+    std::vector<TPendingConflict> added = back;
+    AddPendingConflicts(added, {PendingDay("2026.dat", "2026.dat", 7,
+                                           {rich.Date, Day(8, "ours"), Day(8, "newer")})});
+    ASSERT_EQ(added.size(), 4u);
+    EXPECT_EQ(added.back().Time, 7);
+
+    // Damaged lines are skipped, the rest read; an empty list leaves no file.
+    const std::string text = PendingConflictsText(list);
+    EXPECT_EQ(ParsePendingConflicts("garbage\r\n,,,x,1,\r\n" + text).size(), 4u);
+    SavePendingConflicts(stateDir, {});
+    EXPECT_FALSE(fs::exists(stateDir + "/conflicts"));
+    EXPECT_TRUE(LoadPendingConflicts("").empty());
 }
