@@ -41,6 +41,10 @@ private Q_SLOTS:
     void windowsFacesDrawJapanese();
 
     // Keeping what the user wrote.
+    void otherComputersChangeShowsAtOnce_data();
+    void otherComputersChangeShowsAtOnce();
+    void unsavedPageMeetsTheOtherComputersChange_data();
+    void unsavedPageMeetsTheOtherComputersChange();
     void pageBeingWrittenReachesDiskWithoutMovingUndo();
     void blankedPageIsNotDeletedBehindTheUser();
     void damagedBytesShowAsReplacementsAndStay_data();
