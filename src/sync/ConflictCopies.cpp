@@ -43,6 +43,27 @@ std::string DateText(int32_t date) {
     return text;
 }
 
+// The base a copy is merged against. A copy is a version written at the same time as this
+// computer's, and this computer's base follows its own saves: a day it saved since the other
+// computer last saw the file reads as unchanged here. So the base only tells a day the copy still
+// has as it was (this computer's version is the newer); every other day the two hold differently
+// is a conflict, and a day only one of them holds is kept.
+TMergeBase CopyBase(const TMergeBase& base, const TMergeBase& copy) {
+    TMergeBase kept;
+    for (const auto& [key, digest] : base) {
+        const auto found = copy.find(key);
+        if (found != copy.end() && found->second == digest)
+            kept.emplace(key, digest);
+    }
+    return kept;
+}
+
+// The conflicts a user has to settle: both versions hold the item.
+template <typename T>
+void KeepTwoSided(std::vector<T>& conflicts) {
+    std::erase_if(conflicts, [](const T& conflict) { return !conflict.Ours || !conflict.Theirs; });
+}
+
 bool Newer(const TFileStamp& a, const TFileStamp& b) {
     return std::tie(a.ModifiedSeconds, a.ModifiedNanoseconds) >
            std::tie(b.ModifiedSeconds, b.ModifiedNanoseconds);
@@ -59,7 +80,8 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
     }
     const std::string name = copy.Found.Original;
     const TYearMerge merge =
-        MergeYear(LoadMergeBase(stateDir, name), ours.Text.Records, theirs.Text.Records);
+        MergeYear(CopyBase(LoadMergeBase(stateDir, name), YearMergeBase(theirs.Text.Records)),
+                  ours.Text.Records, theirs.Text.Records);
     if (!merge.ChangedDays.empty()) {
         // The rewrite is CP932: a file an editor saved as UTF-8 is kept as it was, as the day
         // store keeps it before its first save.
@@ -72,6 +94,7 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
     }
     RememberMergeBase(stateDir, name, YearMergeBase(merge.Records));
     copy.Days = merge.Conflicts;
+    KeepTwoSided(copy.Days);
     copy.Taken = static_cast<int>(merge.ChangedDays.size());
 }
 
@@ -90,7 +113,8 @@ void MergeNoteCopy(const std::string& dir, const std::string& original, const st
     theirs.LoadFromFile((fs::path(dir) / copy.Name).string());
     const std::string name = copy.Found.Original;
     const TNoteMerge merge =
-        MergeNotes(LoadMergeBase(stateDir, name), NotesOf(ours), NotesOf(theirs));
+        MergeNotes(CopyBase(LoadMergeBase(stateDir, name), NoteMergeBase(NotesOf(theirs))),
+                   NotesOf(ours), NotesOf(theirs));
     if (merge.TakenFromTheirs > 0) {
         ours.Clear();
         for (const TNoteRec& note : merge.Notes)
@@ -99,6 +123,7 @@ void MergeNoteCopy(const std::string& dir, const std::string& original, const st
     }
     RememberMergeBase(stateDir, name, NoteMergeBase(merge.Notes));
     copy.Notes = merge.Conflicts;
+    KeepTwoSided(copy.Notes);
     copy.Taken = merge.TakenFromTheirs;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -390,16 +391,21 @@ const std::string kConflicts = std::string("backup/") + kHost + "/conflicts/";
 
 }  // namespace
 
-// A year file's conflict copy at start: merged day by day against the base, then moved into
-// this computer's backup folder with its bytes as they were.
+// A year file's conflict copy: merged day by day, then moved into this computer's backup folder
+// with its bytes as they were. The copy was written at the same time as this computer's file, and
+// this computer's base follows its own saves, so only a day the copy still holds as in the base
+// is this computer's alone to keep; any other day both hold differently is a conflict (day 3:
+// saved here as "c2", so its base is "c2", while the other computer still had "c": taking the copy
+// there would lose "c2").
 TEST(MergeConflictCopies, YearFileCopyIsMergedAndMovedAside) {
     StoreFolder folder;
     TTestFolder state;
-    const Days base{Day(1, "a"), Day(2, "b"), Day(3, "c")};
+    const Days base{Day(1, "a"), Day(2, "b"), Day(3, "c2")};
     SaveMergeBase(state.Path(), "2026.dat", YearMergeBase(base));
-    folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "ours"), Day(3, "c"), Day(4, "new")}));
+    folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "ours"), Day(3, "c2"), Day(4, "new")}));
     const std::string copyName = "2026.sync-conflict-20261208-101500-ABCDEFG.dat";
-    const std::string theirs = YearText({Day(1, "theirs"), Day(2, "other"), Day(3, "c")});
+    const std::string theirs =
+        YearText({Day(1, "theirs"), Day(2, "b"), Day(3, "c"), Day(5, "added")});
     folder.Write(copyName, theirs);
 
     const TConflictCopiesOutcome outcome =
@@ -408,19 +414,20 @@ TEST(MergeConflictCopies, YearFileCopyIsMergedAndMovedAside) {
     const TConflictCopy& copy = outcome.Copies[0];
     EXPECT_EQ(copy.Problem, "");
     EXPECT_EQ(copy.Taken, 1);
-    ASSERT_EQ(copy.Days.size(), 1u);
-    EXPECT_EQ(Side(copy.Days[0].Ours), "ours");
-    EXPECT_EQ(Side(copy.Days[0].Theirs), "other");
-    const Days merged{Day(1, "theirs"), Day(2, "ours"), Day(3, "c"), Day(4, "new")};
+    ASSERT_EQ(copy.Days.size(), 2u);
+    EXPECT_EQ(Side(copy.Days[0].Ours) + "/" + Side(copy.Days[0].Theirs), "a/theirs");
+    EXPECT_EQ(Side(copy.Days[1].Ours) + "/" + Side(copy.Days[1].Theirs), "c2/c");
+    const Days merged{Day(1, "a"), Day(2, "ours"), Day(3, "c2"), Day(4, "new"), Day(5, "added")};
     EXPECT_EQ(folder.Read("2026.dat"), YearText(merged));
-    // Nothing lost: their version of the conflicting day lies in the backup, as it came.
+    // Nothing lost: their version of the conflicting days lies in the backup, as it came.
     EXPECT_FALSE(fs::exists(folder.File(copyName)));
     EXPECT_EQ(copy.MovedTo, folder.File(kConflicts + copyName));
     EXPECT_EQ(folder.Read(kConflicts + copyName), theirs);
     // The merged file is the new base: the next merge starts from it.
     EXPECT_EQ(LoadMergeBase(state.Path(), "2026.dat"), YearMergeBase(merged));
     EXPECT_NE(outcome.Message.find(copyName), std::string::npos);
-    EXPECT_NE(outcome.Message.find("2026/12/02"), std::string::npos);
+    EXPECT_NE(outcome.Message.find("2026/12/01"), std::string::npos);
+    EXPECT_NE(outcome.Message.find("2026/12/03"), std::string::npos);
 }
 
 TEST(MergeConflictCopies, NoteFileCopyIsMergedByNote) {
@@ -431,20 +438,23 @@ TEST(MergeConflictCopies, NoteFileCopyIsMergedByNote) {
     folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("年賀状")), Reminder(Sjis("大掃除")),
                                           Reminder(Sjis("餅"))}));
     const std::string copyName = "Velmora (conflicted copy 2026-12-08 101500).tdo";
-    folder.Write(copyName,
-                 NoteText({Reminder(Sjis("年賀状"), NoteDone), Reminder(Sjis("大掃除"))}));
+    folder.Write(copyName, NoteText({Reminder(Sjis("年賀状"), NoteDone), Reminder(Sjis("大掃除")),
+                                     Reminder(Sjis("門松"))}));
 
     const TConflictCopiesOutcome outcome =
         MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost);
     ASSERT_EQ(outcome.Copies.size(), 1u);
+    // The ticked card is a conflict (kept open here, ticked in the copy); the new note is taken.
     EXPECT_EQ(outcome.Copies[0].Taken, 1);
-    EXPECT_TRUE(outcome.Copies[0].Notes.empty());
+    ASSERT_EQ(outcome.Copies[0].Notes.size(), 1u);
+    EXPECT_EQ(outcome.Copies[0].Notes[0].Theirs->Kind, NoteDone);
     TNoteList notes;
     notes.LoadFromFile(folder.File("Velmora.tdo"));
-    std::string titles;
+    std::set<std::string> titles;
     for (int i = 0; i < notes.Count(); ++i)
-        titles += notes.Items(i)->Title + (notes.Items(i)->Kind == NoteDone ? "+ " : " ");
-    EXPECT_EQ(titles, Sjis("年賀状+ 大掃除 餅 "));
+        titles.insert(notes.Items(i)->Title + (notes.Items(i)->Kind == NoteDone ? "+" : ""));
+    EXPECT_EQ(titles,
+              (std::set<std::string>{Sjis("年賀状"), Sjis("大掃除"), Sjis("餅"), Sjis("門松")}));
     EXPECT_TRUE(fs::exists(folder.File(kConflicts + copyName)));
 }
 
@@ -543,7 +553,8 @@ TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
         EXPECT_EQ(LoadMergeBase(stateDir, "Velmora.tdo"),
                   NoteMergeBase({Reminder(Sjis("年賀状")), Reminder(Sjis("餅"))}));
     }
-    // The other computer changed day 1 and ticked the reminder; this one changed nothing since.
+    // The other computer changed day 1 and ticked the reminder at the time this one wrote: a copy
+    // is a concurrent version, so what it holds differently is a conflict to settle, not taken.
     folder.Write("2026.sync-conflict-20261208-101500-ABCDEFG.dat",
                  YearText({Day(1, "a, then more"), Day(2, "b")}));
     folder.Write("Velmora.sync-conflict-20261208-101500-ABCDEFG.tdo",
@@ -552,10 +563,10 @@ TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
         MergeConflictCopies(folder.Path(), "Velmora", stateDir, kHost);
     ASSERT_EQ(outcome.Copies.size(), 2u);
     for (const TConflictCopy& copy : outcome.Copies) {
-        EXPECT_EQ(copy.Taken, 1) << copy.Name;
-        EXPECT_TRUE(copy.Days.empty() && copy.Notes.empty()) << copy.Name;
+        EXPECT_EQ(copy.Taken, 0) << copy.Name;
+        EXPECT_EQ(copy.Days.size() + copy.Notes.size(), 1u) << copy.Name;
     }
-    EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a, then more"), Day(2, "b")}));
+    EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a"), Day(2, "b")}));
 
     // Without a state folder nothing is kept anywhere.
     TScrapList store;
