@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgtest-dev
           libgmock-dev libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho
           qt6-translations-l10n libqt6svg6 desktop-file-utils xvfb xauth x11-utils xdotool clang
-          libclang-rt-dev poppler-utils)
+          libclang-rt-dev poppler-utils syncthing)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -176,7 +176,19 @@ void TDiaryWatch::Check() {
         todo.TakeDiskChanges();
         memory.TakeDiskChanges();
         if (copies) {
+            // The merge records the merged files as the base, as at start; the store and the
+            // lists still hold the files as they were, and take the merged files in against what
+            // they last read.
+            std::vector<std::pair<std::string, TMergeBase>> bases;
+            for (const std::string& path : {store.FileName(), todo.FileName(), memory.FileName()})
+                if (!path.empty()) {
+                    const std::string name =
+                        QFileInfo(QFile::decodeName(path.c_str())).fileName().toStdString();
+                    bases.emplace_back(name, LoadMergeBase(stateDir_, name));
+                }
             const TConflictCopiesOutcome outcome = MergeConflictCopies(dir_, baseName_, stateDir_);
+            for (const auto& [name, base] : bases)
+                RememberMergeBase(stateDir_, name, base);
             std::vector<TPendingConflict> added;
             QString problems;
             for (const TConflictCopy& copy : outcome.Copies) {
