@@ -241,6 +241,41 @@ void TMainWindowTest::unsavedPageMeetsTheOtherComputersChange() {
     QVERIFY(run.Messages.isEmpty());
 }
 
+// Syncthing's way with two versions written at once: the other computer's takes the file's name
+// and this computer's own becomes the conflict copy. Both arrive while the window is open; every
+// day of either ends in the file, and the copy goes aside.
+void TMainWindowTest::conflictCopyWhileRunningLosesNoDay() {
+    const int32_t day = EncodeDate(2026, 12, 8);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Page(day - 1, u"昨日"_qs, u"前の日"_qs));
+    TForm1& form = run.Start();
+    TypeText(Widgets(form).DiaryMemo, u"今日のこちら"_qs);
+    form.Writes().WriteSoon();
+    const std::string ours = run.Read(u"2026.dat"_qs);
+    const QString copy = u"2026.sync-conflict-20261208-101500-ABCDEFG.dat"_qs;
+    QVERIFY(QFile::rename(run.Path(u"2026.dat"_qs), run.Path(copy)));
+    WriteAsTheOtherComputer(
+        run, 2026,
+        {Page(day - 1, u"昨日"_qs, u"前の日"_qs), Page(day + 1, u"明日"_qs, u"向こうの予定"_qs)});
+    form.findChild<TDiaryWatch*>()->Check();
+    QTRY_COMPARE(Widgets(form).DiaryMemo->toPlainText(), u"今日のこちら"_qs);
+    for (const int32_t date : {day - 1, day, day + 1}) {
+        QVERIFY(form.ScrapList().FindByDate(date).Date == date);
+        QVERIFY(StoredRecord(run, 2026, date).Date == date);
+    }
+    QVERIFY(!QFile::exists(run.Path(copy)));
+    QCOMPARE(run.Read(QDir(run.Folder())
+                          .relativeFilePath(QDir(run.Folder() + u"/backup"_qs)
+                                                .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                                .first()
+                                                .filePath() +
+                                            u"/conflicts/"_qs + copy)),
+             ours);
+    QVERIFY(form.findChild<TDiaryWatch*>()->Pending().empty());
+    QVERIFY(!form.isWindowModified());
+}
+
 void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     const int32_t day = EncodeDate(2026, 4, 1);
     SetTodayForTesting(day);

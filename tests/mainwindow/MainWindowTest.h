@@ -45,6 +45,7 @@ private Q_SLOTS:
     void otherComputersChangeShowsAtOnce();
     void unsavedPageMeetsTheOtherComputersChange_data();
     void unsavedPageMeetsTheOtherComputersChange();
+    void conflictCopyWhileRunningLosesNoDay();
     void pageBeingWrittenReachesDiskWithoutMovingUndo();
     void blankedPageIsNotDeletedBehindTheUser();
     void damagedBytesShowAsReplacementsAndStay_data();
