@@ -214,6 +214,9 @@ TNoteDiskMerge TNoteList::TakeDiskChanges() {
         ours.push_back(*note);
     const std::string name = std::filesystem::path(fileName_).filename().string();
     result.Merge = MergeNotes(LoadMergeBase(stateDir_, name), ours, theirs);
+    // As TScrapList::TakeDiskChanges: without a state folder the file is kept beside.
+    if (!result.Merge.Conflicts.empty() && stateDir_.empty())
+        KeepIfChangedOnDisk(fileName_, stamp_);
     stamp_ = result.Stamp;
     if (!stateDir_.empty())
         RememberMergeBase(stateDir_, name, NoteMergeBase(theirs));

@@ -261,6 +261,10 @@ TDiskMerge TScrapList::TakeDiskChanges() {
     for (const auto& rec : records_)
         ours.push_back(*rec);
     result.Merge = MergeYear(LoadMergeBase(stateDir_, name), ours, theirs.Text.Records);
+    // Without a state folder the other versions of conflicting days have no place to wait in:
+    // the other program's file is kept beside, as before a write over it.
+    if (!result.Merge.Conflicts.empty() && stateDir_.empty())
+        KeepIfChangedOnDisk(fileName_, stamps_[fileName_]);
     stamps_[fileName_] = result.Stamp;
     if (theirs.ReadAsUtf8)
         keepBeforeSave_.insert(fileName_);

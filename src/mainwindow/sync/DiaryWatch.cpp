@@ -20,6 +20,7 @@
 #include "richtext/BodyAgreement.h"
 #include "richtext/BodyText.h"
 #include "richtext/RtfWriter.h"
+#include "storage/CommaDB.h"
 #include "storage/DayNumber.h"
 #include "storage/ScrapList.h"
 #include "storage/VelmoraError.h"
@@ -59,8 +60,10 @@ std::optional<TDataInfo> TheirDay(const TPendingConflict& conflict) {
     return text.Records.front();
 }
 
+// The day of a year file's conflict; 0 for a key that is no day number.
 int32_t DayOf(const TPendingConflict& conflict) {
-    return static_cast<int32_t>(std::stol(conflict.Key));
+    const std::optional<int64_t> day = ParseInteger(conflict.Key);
+    return day && *day > 0 && *day <= INT32_MAX ? static_cast<int32_t>(*day) : 0;
 }
 
 QString DateText(int32_t date) {
@@ -137,12 +140,6 @@ TDiaryWatch::TDiaryWatch(TForm1& form, const QString& executablePath, std::strin
     // window is up.
     if (!pending_.empty())
         QTimer::singleShot(0, this, &TDiaryWatch::ShowConflicts);
-}
-
-TDiaryWatch::~TDiaryWatch() {
-    form_.ScrapList().OnDiskMerged = nullptr;
-    form_.TodoList().OnDiskMerged = nullptr;
-    form_.MemoryList().OnDiskMerged = nullptr;
 }
 
 void TDiaryWatch::WatchFiles() {
@@ -344,9 +341,9 @@ void TDiaryWatch::Choose(int index, TConflictChoice choice) {
 }
 
 void TDiaryWatch::ChooseDay(const TPendingConflict& conflict, TConflictChoice choice) {
-    if (choice == TConflictChoice::Ours)
-        return;
     const int32_t date = DayOf(conflict);
+    if (choice == TConflictChoice::Ours || date == 0)
+        return;
     // The page of the day is shown, and so its year loaded, before it changes.
     form_.Writes().WriteAfter([this, date] { form_.Diary1().SetCalendarDate(date); });
     TScrapList& store = form_.ScrapList();

@@ -30,8 +30,8 @@ class TDiaryWatch : public QObject {
 public:
     // The diary's files lie beside executablePath; stateDir is this computer's state folder for
     // them (StateFolder).
+    // A child of form: it goes after the form's store and note lists, whose handlers it leaves.
     TDiaryWatch(TForm1& form, const QString& executablePath, std::string stateDir);
-    ~TDiaryWatch() override;
 
     // Looks for changes made by other programs and takes them in.
     void Check();
