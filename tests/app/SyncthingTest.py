@@ -40,10 +40,19 @@ DISPLAY = []
 procs = []  # every process started here, stopped on every way out
 
 
+def start(args, **kwargs):
+    """Starts a process in a group of its own, so that whatever it starts goes with it."""
+    process = subprocess.Popen(args, start_new_session=True, **kwargs)
+    procs.append(process)
+    return process
+
+
 def cleanup():
     for p in procs:
-        if p.poll() is None:
-            p.kill()
+        try:
+            os.killpg(p.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
     for p in procs:
         try:
             p.wait(timeout=10)
@@ -133,11 +142,10 @@ class Syncthing:
         tree.write(path)
 
     def start(self):
-        self.process = subprocess.Popen(
+        self.process = start(
             ["syncthing", "serve", f"--home={self.home}", "--no-browser", "--no-restart",
              "--no-upgrade", f"--logfile={self.home}/log"], env=self.env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        procs.append(self.process)
         wait_for(f"{self.name}'s Syncthing REST API", self.ping, 60, 0.3)
 
     def request(self, method, path, body=None):
@@ -211,9 +219,8 @@ class Computer:
                        f'hostname computer-{self.name.lower()} && exec "$0"', exe]
         else:
             command = [exe]
-        self.process = subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
-                                        stderr=open(os.path.join(work, self.name + ".log"), "a"))
-        procs.append(self.process)
+        with open(os.path.join(work, self.name + ".log"), "a") as errors:
+            self.process = start(command, env=self.env, stdout=subprocess.DEVNULL, stderr=errors)
         self.window = wait_for(f"{self.name}'s window", lambda: self.search("^Velmora \\("), 30,
                                0.3)
 
@@ -287,11 +294,9 @@ class Computer:
 def start_display(name):
     display_file = os.path.join(work, "display-" + name)
     fd = os.open(display_file, os.O_WRONLY | os.O_CREAT, 0o600)
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(fd), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=(fd,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    start(["Xvfb", "-displayfd", str(fd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+          pass_fds=(fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(fd)
-    procs.append(xvfb)
     display = ":" + wait_for("an X display", lambda: open(display_file).read().strip(), 20)
     DISPLAY.append(display)
     return display
