@@ -801,3 +801,31 @@ TEST(PendingConflicts, KeptAcrossAQuitAsTheyWere) {
     EXPECT_FALSE(fs::exists(stateDir + "/conflicts"));
     EXPECT_TRUE(LoadPendingConflicts("").empty());
 }
+
+// At start, what the conflict copies left undecided waits in the state folder with the copy's
+// name, beside what an earlier run left; a copy with no conflict adds nothing.
+TEST(PendingConflicts, CopiesTakenInAtStartLeaveTheirConflicts) {
+    StoreFolder folder;
+    TTestFolder state;
+    SaveMergeBase(state.Path(), "2026.dat", YearMergeBase(Days{Day(1, "a")}));
+    folder.Write("2026.dat", YearText({Day(1, "ours")}));
+    const std::string copyName = "2026 (Taro's conflicted copy 2026-12-08).dat";
+    folder.Write(copyName, YearText({Day(1, "theirs")}));
+    folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("餅"))}));
+    folder.Write("Velmora.sync-conflict-20261208-101500-ABCDEFG.tdo",
+                 NoteText({Reminder(Sjis("餅")), Reminder(Sjis("門松"))}));
+    const TPendingConflict earlier =
+        PendingNote("Velmora.mem", "Velmora.mem", 5, {std::nullopt, Reminder(Sjis("祖母"))});
+    SavePendingConflicts(state.Path(), {earlier});
+
+    KeepCopyConflicts(state.Path(),
+                      MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost));
+    const std::vector<TPendingConflict> pending = LoadPendingConflicts(state.Path());
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(pending[0], earlier);
+    EXPECT_EQ(pending[1].File, "2026.dat");
+    EXPECT_EQ(pending[1].Source, copyName);
+    EXPECT_EQ(pending[1].Key, std::to_string(EncodeDate(2026, 12, 1)));
+    EXPECT_EQ(ParseYearFile(*pending[1].Theirs + "\r\n").Records, Days{Day(1, "theirs")});
+    EXPECT_NE(pending[1].Time, 0);
+}
