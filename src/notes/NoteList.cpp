@@ -100,7 +100,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     std::string bytes;
     try {
         if (!ReadFileIfExists(path, bytes)) {
-            RememberBase();
+            RememberBase(TMergeSource::Read);
             return;
         }
     } catch (const VelmoraError&) {
@@ -153,7 +153,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     SortByRule();
     modified_ = false;
-    RememberBase();
+    RememberBase(TMergeSource::Read);
     if (linesLost) {
         backupPending_ = true;
         ReportLinesASaveWouldLose(path);
@@ -266,12 +266,12 @@ void TNoteList::SaveToFile(const std::string& path) {
     SafeWriteFile(target, FileText());
     if (ownFile) {
         stamp_ = written_ = FileStampOf(target);
-        RememberBase();
+        RememberBase(TMergeSource::Written);
     }
     modified_ = false;
 }
 
-void TNoteList::RememberBase() const {
+void TNoteList::RememberBase(TMergeSource source) const {
     if (stateDir_.empty())
         return;
     std::vector<TNoteRec> notes;
@@ -279,7 +279,7 @@ void TNoteList::RememberBase() const {
     for (const auto& note : notes_)
         notes.push_back(*note);
     RememberMergeBase(stateDir_, std::filesystem::path(fileName_).filename().string(),
-                      NoteMergeBase(notes));
+                      NoteMergeBase(notes), source);
 }
 
 void TNoteList::Save() {

@@ -96,7 +96,7 @@ public:
 
 private:
     void SortSelection();
-    void RememberBase() const;
+    void RememberBase(TMergeSource source) const;
     void SortSelectionByDay();
 
     std::vector<std::unique_ptr<TNoteRec>> notes_;

@@ -167,7 +167,7 @@ void TScrapList::LoadFromFile(const std::string& path) {
                 }
                 ReadYearFile(path, std::move(contents));
             }
-            RememberBase(path, {});
+            RememberBase(path, {}, TMergeSource::Read);
         } catch (const VelmoraError& e) {
             keepBeforeSave_.insert(path);
             ReportMessage(e.what() + Crlf() + path + Crlf() + Sjis("データが読込めません!"));
@@ -329,19 +329,20 @@ std::string TScrapList::YearFileContents() {
 
 // The year file at path as this computer now knows it, the records of the loaded year or the
 // text written for another, is the base of a later merge.
-void TScrapList::RememberBase(const std::string& path, const std::string& written) {
+void TScrapList::RememberBase(const std::string& path, const std::string& written,
+                              TMergeSource source) {
     if (stateDir_.empty())
         return;
     const std::string name = std::filesystem::path(path).filename().string();
     if (path != fileName_) {
-        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records));
+        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records), source);
         return;
     }
     std::vector<const TDataInfo*> records;
     records.reserve(records_.size());
     for (const auto& rec : records_)
         records.push_back(rec.get());
-    RememberMergeBase(stateDir_, name, YearMergeBase(records));
+    RememberMergeBase(stateDir_, name, YearMergeBase(records), source);
 }
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
@@ -359,7 +360,7 @@ bool TScrapList::WriteYearFile(const std::string& path, const std::string& conte
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
         stamps_[path] = written_[path] = FileStampOf(path);
-        RememberBase(path, contents);
+        RememberBase(path, contents, TMergeSource::Written);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

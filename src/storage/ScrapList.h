@@ -136,7 +136,7 @@ private:
     std::string YearFileContents();
     std::optional<std::string> TakeUnsaved(const std::string& path);
     void ReadYearFile(const std::string& path, std::string contents);
-    void RememberBase(const std::string& path, const std::string& written);
+    void RememberBase(const std::string& path, const std::string& written, TMergeSource source);
 
     std::vector<std::unique_ptr<TDataInfo>> records_;
     std::string fileName_;

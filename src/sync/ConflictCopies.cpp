@@ -45,14 +45,18 @@ std::string DateText(int32_t date) {
 
 // The base a copy is merged against. A copy is a version written at the same time as this
 // computer's, and this computer's base follows its own saves: a day it saved since the other
-// computer last saw the file reads as unchanged here. So the base only tells a day the copy still
-// has as it was (this computer's version is the newer); every other day the two hold differently
-// is a conflict, and a day only one of them holds is kept.
-TMergeBase CopyBase(const TMergeBase& base, const TMergeBase& copy) {
+// computer last saw the file reads as unchanged here. So only a day the copy holds in a version
+// this computer has gone past (Superseded; the base where no versions are known) is this
+// computer's to keep; every other day the two hold differently is a conflict, and a day only one
+// of them holds is kept.
+TMergeBase CopyBase(const std::string& stateDir, const std::string& name, const TMergeBase& copy) {
+    const TMergeBase base = LoadMergeBase(stateDir, name);
+    const TMergeSeen seen = LoadMergeSeen(stateDir, name);
     TMergeBase kept;
-    for (const auto& [key, digest] : base) {
-        const auto found = copy.find(key);
-        if (found != copy.end() && found->second == digest)
+    for (const auto& [key, digest] : copy) {
+        const auto found = base.find(key);
+        const bool asBase = found != base.end() && found->second == digest;
+        if (seen.contains(key) ? Superseded(seen, key, digest) : asBase)
             kept.emplace(key, digest);
     }
     return kept;
@@ -79,9 +83,8 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
         return;
     }
     const std::string name = copy.Found.Original;
-    const TYearMerge merge =
-        MergeYear(CopyBase(LoadMergeBase(stateDir, name), YearMergeBase(theirs.Text.Records)),
-                  ours.Text.Records, theirs.Text.Records);
+    const TYearMerge merge = MergeYear(CopyBase(stateDir, name, YearMergeBase(theirs.Text.Records)),
+                                       ours.Text.Records, theirs.Text.Records);
     if (!merge.ChangedDays.empty()) {
         // The rewrite is CP932: a file an editor saved as UTF-8 is kept as it was, as the day
         // store keeps it before its first save.
@@ -112,9 +115,8 @@ void MergeNoteCopy(const std::string& dir, const std::string& original, const st
     ours.LoadFromFile(original);
     theirs.LoadFromFile((fs::path(dir) / copy.Name).string());
     const std::string name = copy.Found.Original;
-    const TNoteMerge merge =
-        MergeNotes(CopyBase(LoadMergeBase(stateDir, name), NoteMergeBase(NotesOf(theirs))),
-                   NotesOf(ours), NotesOf(theirs));
+    const TNoteMerge merge = MergeNotes(CopyBase(stateDir, name, NoteMergeBase(NotesOf(theirs))),
+                                        NotesOf(ours), NotesOf(theirs));
     if (merge.TakenFromTheirs > 0) {
         ours.Clear();
         for (const TNoteRec& note : merge.Notes)

@@ -829,3 +829,49 @@ TEST(PendingConflicts, CopiesTakenInAtStartLeaveTheirConflicts) {
     EXPECT_EQ(ParseYearFile(*pending[1].Theirs + "\r\n").Records, Days{Day(1, "theirs")});
     EXPECT_NE(pending[1].Time, 0);
 }
+
+// A copy that holds a version of a day this computer has gone past (read it, or wrote it and
+// then wrote over it) holds nothing new there: this computer's version stays without a question.
+// A version written here and then only replaced by what another computer wrote is a change that
+// crossed the other's (Syncthing makes the loser's own file the copy): a conflict, as is a version
+// never seen here. Each row: this computer reads 1=a, writes 1=b, then either writes 1=c or reads
+// the other's 1=c; then the copy arrives.
+TEST(MergeConflictCopies, VersionsGonePastAreNoConflict) {
+    const struct {
+        bool thenRead;
+        const char* copyDay1;
+        const char* conflicts;
+    } rows[] = {
+        {false, "b", ""}, {false, "a", ""},      {false, "x", "1:c/x "},
+        {true, "a", ""},  {true, "b", "1:c/b "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.thenRead ? "read c, " : "wrote c, ") + row.copyDay1);
+        StoreFolder folder;
+        TTestFolder state;
+        folder.Write("2026.dat", YearText({Day(1, "a")}));
+        {
+            TScrapList store;
+            store.SetDataDir(folder.Dir());
+            store.SetStateDir(state.Path());
+            store.SetDate(EncodeDate(2026, 12, 1));
+            store.PutRecord(Day(1, "b"));
+            store.SaveToFile();
+            if (row.thenRead) {
+                folder.Write("2026.dat", YearText({Day(1, "c")}));
+                SetModified(folder.File("2026.dat"), 1'700'000'000);
+                store.TakeDiskChanges();
+            } else {
+                store.PutRecord(Day(1, "c"));
+                store.SaveToFile();
+            }
+        }
+        folder.Write("2026.sync-conflict-20261208-101500-ABCDEFG.dat",
+                     YearText({Day(1, row.copyDay1), Day(2, "new")}));
+        const TConflictCopiesOutcome outcome =
+            MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost);
+        ASSERT_EQ(outcome.Copies.size(), 1u);
+        EXPECT_EQ(ConflictDays(outcome.Copies[0].Days), row.conflicts);
+        EXPECT_EQ(Titles(ParseYearFile(folder.Read("2026.dat")).Records), "1=c 2=new ");
+    }
+}
