@@ -223,9 +223,18 @@ TNoteDiskMerge TNoteList::TakeDiskChanges() {
     if (result.Merge.TakenFromTheirs == 0 && result.Merge.Conflicts.empty())
         return result;
     const bool wasModified = modified_;
-    Clear();
-    for (const TNoteRec& note : result.Merge.Notes)
-        AddNote(note);
+    // A note the merge kept as this list has it keeps its record, so that whoever holds it (the
+    // reminder panel's rows, a command under way) still does.
+    std::vector<std::unique_ptr<TNoteRec>> merged;
+    for (const TNoteRec& note : result.Merge.Notes) {
+        const auto same = std::find_if(notes_.begin(), notes_.end(), [&note](const auto& held) {
+            return held && NoteLine(*held) == NoteLine(note);
+        });
+        merged.push_back(same != notes_.end() ? std::move(*same)
+                                              : std::make_unique<TNoteRec>(note));
+    }
+    notes_ = std::move(merged);
+    selection_.clear();
     SortByRule();
     modified_ = wasModified || NoteMergeBase(result.Merge.Notes) != NoteMergeBase(theirs);
     if (OnDiskMerged)

@@ -742,8 +742,16 @@ TEST(TakeDiskChanges, NoteFileChangedBehindTheList) {
     moved.DayRule = 25;
     folder.Write("Velmora.tdo", NoteText({moved, mochi, Reminder(Sjis("門松"))}));
     SetModified(folder.File("Velmora.tdo"), 1'700'000'000);
+    // The reminder panel holds the records: the ones the merge keeps stay where they were.
+    const TNoteRec* ticked = notes.Items(0);
+    const TNoteRec* added = notes.Items(2);
     notes.Save();
 
+    std::vector<const TNoteRec*> records;
+    for (int i = 0; i < notes.Count(); ++i)
+        records.push_back(notes.Items(i));
+    EXPECT_NE(std::find(records.begin(), records.end(), ticked), records.end());
+    EXPECT_NE(std::find(records.begin(), records.end(), added), records.end());
     ASSERT_EQ(met.size(), 1u);
     EXPECT_EQ(met[0].Ours->Kind, NoteDone);
     EXPECT_EQ(met[0].Theirs->DayRule, 25);
