@@ -12,7 +12,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgt
           libgmock-dev libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho
           qt6-translations-l10n libqt6svg6 desktop-file-utils xvfb xauth x11-utils xdotool clang
           libclang-rt-dev poppler-utils libical-dev python3-icalendar python3-dateutil
-          libyaml-cpp-dev rednotebook unzip)
+          libyaml-cpp-dev rednotebook unzip syncthing)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -17,6 +17,7 @@
 #include "storage/DailyBackup.h"
 #include "storage/VelmoraError.h"
 #include "sync/ConflictCopies.h"
+#include "sync/PendingConflicts.h"
 #include "widgets/ProgramIcon.h"
 #include "widgets/ToolBarStyle.h"
 
@@ -87,11 +88,12 @@ int main(int argc, char* argv[]) {
     std::string conflictCopies;
     if (start == TSingleInstance::TStart::Holder) {
         const std::string dir = QFile::encodeName(folder).toStdString();
-        conflictCopies =
-            MergeConflictCopies(
-                dir, QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString(),
-                StateFolder(dir))
-                .Message;
+        const TConflictCopiesOutcome outcome = MergeConflictCopies(
+            dir, QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString(),
+            StateFolder(dir));
+        // What both sides changed differently waits in the state folder for the user's choice.
+        KeepCopyConflicts(StateFolder(dir), outcome);
+        conflictCopies = outcome.Message;
     }
 
     // The settings record outlives the window: it is written once the window has closed.

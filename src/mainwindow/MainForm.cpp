@@ -37,6 +37,7 @@
 #include "mainwindow/printing/PrintCommands.h"
 #include "mainwindow/reminders/Reminders.h"
 #include "mainwindow/search/SearchWindow.h"
+#include "mainwindow/sync/DiaryWatch.h"
 #include "notes/NoteList.h"
 #include "settings/IniParam.h"
 #include "storage/Clock.h"
@@ -182,6 +183,8 @@ void TForm1::FormCreate() {
     page_->ApplySettings();
     ConnectFeatures();
     ConnectCommands();
+    // Changes a sync service brings while the window is open; a child of the window.
+    new TDiaryWatch(*this, executablePath_, stateDir);
 
     dayLists_->SelectTab(params_.DiaryTab);
     dayLists_->DiaryListChange();

@@ -100,7 +100,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     std::string bytes;
     try {
         if (!ReadFileIfExists(path, bytes)) {
-            RememberBase();
+            RememberBase(TMergeSource::Read);
             return;
         }
     } catch (const VelmoraError&) {
@@ -153,7 +153,7 @@ void TNoteList::LoadFromFile(const std::string& path) {
     }
     SortByRule();
     modified_ = false;
-    RememberBase();
+    RememberBase(TMergeSource::Read);
     if (linesLost) {
         backupPending_ = true;
         ReportLinesASaveWouldLose(path);
@@ -166,6 +166,80 @@ void TNoteList::LoadFromFile(const std::string& path) {
         backupPending_ = true;
         ReportCutLines(path, cutLines);
     }
+}
+
+std::optional<TNoteRec> ParseNoteLine(std::string_view line) {
+    TCommaFile fields;
+    fields.SetLine(std::string(line));
+    try {
+        TNoteRec note = ReadNote(fields);
+        if (fields.FieldCut() || fields.PeekChar() != 0)
+            return std::nullopt;
+        return note;
+    } catch (const VelmoraError&) {
+        return std::nullopt;
+    }
+}
+
+bool TNoteList::ChangedOnDisk() const {
+    const TFileStamp now = FileStampOf(fileName_);
+    return !fileName_.empty() && now != stamp_ && !(written_.Exists && written_ == now);
+}
+
+TNoteDiskMerge TNoteList::TakeDiskChanges() {
+    TNoteDiskMerge result;
+    result.Path = fileName_;
+    if (!ChangedOnDisk())
+        return result;
+    result.Stamp = FileStampOf(fileName_);
+    std::string bytes;
+    if (!result.Stamp.Exists || !ReadWholeFile(fileName_, bytes))
+        return result;
+    ConvertUtf8File(bytes);
+    std::vector<TNoteRec> theirs;
+    TTextReader reader(std::move(bytes));
+    TCommaFile line;
+    while (line.ReadLine(reader)) {
+        if (line.PeekChar() == 0)
+            continue;
+        const std::optional<TNoteRec> note = ParseNoteLine(line.Line());
+        // A line that does not read would be lost by the rewrite: the save keeps the file.
+        if (!note)
+            return result;
+        theirs.push_back(*note);
+    }
+    std::vector<TNoteRec> ours;
+    ours.reserve(notes_.size());
+    for (const auto& note : notes_)
+        ours.push_back(*note);
+    const std::string name = std::filesystem::path(fileName_).filename().string();
+    result.Merge = MergeNotes(LoadMergeBase(stateDir_, name), ours, theirs);
+    // As TScrapList::TakeDiskChanges: without a state folder the file is kept beside.
+    if (!result.Merge.Conflicts.empty() && stateDir_.empty())
+        KeepIfChangedOnDisk(fileName_, stamp_);
+    stamp_ = result.Stamp;
+    if (!stateDir_.empty())
+        RememberMergeBase(stateDir_, name, NoteMergeBase(theirs));
+    if (result.Merge.TakenFromTheirs == 0 && result.Merge.Conflicts.empty())
+        return result;
+    const bool wasModified = modified_;
+    // A note the merge kept as this list has it keeps its record, so that whoever holds it (the
+    // reminder panel's rows, a command under way) still does.
+    std::vector<std::unique_ptr<TNoteRec>> merged;
+    for (const TNoteRec& note : result.Merge.Notes) {
+        const auto same = std::find_if(notes_.begin(), notes_.end(), [&note](const auto& held) {
+            return held && NoteLine(*held) == NoteLine(note);
+        });
+        merged.push_back(same != notes_.end() ? std::move(*same)
+                                              : std::make_unique<TNoteRec>(note));
+    }
+    notes_ = std::move(merged);
+    selection_.clear();
+    SortByRule();
+    modified_ = wasModified || NoteMergeBase(result.Merge.Notes) != NoteMergeBase(theirs);
+    if (OnDiskMerged)
+        OnDiskMerged(*this, result);
+    return result;
 }
 
 std::string NoteLine(const TNoteRec& note) {
@@ -185,6 +259,8 @@ std::string TNoteList::FileText() const {
 void TNoteList::SaveToFile(const std::string& path) {
     const std::string target = path.empty() ? fileName_ : path;
     const bool ownFile = target == fileName_;
+    if (ownFile)
+        TakeDiskChanges();
     if (ownFile && KeepIfChangedOnDisk(target, stamp_)) {
         // The other program's version is kept; the file as it was loaded is gone anyway.
         stamp_ = FileStampOf(target);
@@ -199,12 +275,12 @@ void TNoteList::SaveToFile(const std::string& path) {
     SafeWriteFile(target, FileText());
     if (ownFile) {
         stamp_ = written_ = FileStampOf(target);
-        RememberBase();
+        RememberBase(TMergeSource::Written);
     }
     modified_ = false;
 }
 
-void TNoteList::RememberBase() const {
+void TNoteList::RememberBase(TMergeSource source) const {
     if (stateDir_.empty())
         return;
     std::vector<TNoteRec> notes;
@@ -212,7 +288,7 @@ void TNoteList::RememberBase() const {
     for (const auto& note : notes_)
         notes.push_back(*note);
     RememberMergeBase(stateDir_, std::filesystem::path(fileName_).filename().string(),
-                      NoteMergeBase(notes));
+                      NoteMergeBase(notes), source);
 }
 
 void TNoteList::Save() {

@@ -1,20 +1,36 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "notes/NoteMerge.h"
 #include "notes/NoteRec.h"
 #include "storage/SafeWrite.h"
 
 // The line a note file stores for note (without its line end).
 std::string NoteLine(const TNoteRec& note);
+// The note of such a line; nullopt when it does not read.
+std::optional<TNoteRec> ParseNoteLine(std::string_view line);
+
+// What a note list took from another program's version of its file (TakeDiskChanges).
+struct TNoteDiskMerge {
+    std::string Path;  // the note file
+    TFileStamp Stamp;  // the other version's stamp, as it was read
+    TNoteMerge Merge;  // TakenFromTheirs: notes taken; Conflicts: ours kept, both here
+};
 
 // A list of notes kept in one file (".mem" for anniversaries, ".tdo" for reminders), one note
 // per comma-separated line. Records are owned by the list and keep their address while in it.
 class TNoteList {
 public:
+    // Raised after the list took another program's version of its file in, when that changed a
+    // note or met a conflict. The list's records are new ones then.
+    std::function<void(TNoteList& sender, const TNoteDiskMerge& merge)> OnDiskMerged;
+
     int Count() const { return static_cast<int>(notes_.size()); }
     TNoteRec* Items(int index) const;  // nullptr when out of range
 
@@ -41,6 +57,13 @@ public:
     // it was read or written here is kept and reported (KeepIfChangedOnDisk). On failure throws
     // VelmoraError and leaves the file and Modified as they were.
     void SaveToFile(const std::string& path = {});
+    // Whether another program changed the file at FileName since the list last read or wrote it.
+    bool ChangedOnDisk() const;
+    // Reads the file at FileName again when another program changed it and merges it note by
+    // note (MergeNotes) against the base in the state folder, as TScrapList::TakeDiskChanges
+    // does with days; a file that does not read whole is left to the save, which keeps it
+    // beside. A save over FileName runs this first.
+    TNoteDiskMerge TakeDiskChanges();
     // SaveToFile(FileName) when a file name is known; otherwise nothing.
     void Save();
 
@@ -73,7 +96,7 @@ public:
 
 private:
     void SortSelection();
-    void RememberBase() const;
+    void RememberBase(TMergeSource source) const;
     void SortSelectionByDay();
 
     std::vector<std::unique_ptr<TNoteRec>> notes_;

@@ -167,7 +167,7 @@ void TScrapList::LoadFromFile(const std::string& path) {
                 }
                 ReadYearFile(path, std::move(contents));
             }
-            RememberBase(path, {});
+            RememberBase(path, {}, TMergeSource::Read);
         } catch (const VelmoraError& e) {
             keepBeforeSave_.insert(path);
             ReportMessage(e.what() + Crlf() + path + Crlf() + Sjis("データが読込めません!"));
@@ -227,6 +227,7 @@ void TScrapList::SaveToFile() {
     if (fileName_.empty()) {
         return;
     }
+    TakeDiskChanges();
     SortByDate();
     if (WriteYearFile(fileName_, YearFileContents())) {
         modified_ = false;
@@ -236,6 +237,70 @@ void TScrapList::SaveToFile() {
 void TScrapList::Clear() {
     records_.clear();
     modified_ = true;
+}
+
+bool TScrapList::ChangedOnDisk() const {
+    const auto seen = stamps_.find(fileName_);
+    return !fileName_.empty() && seen != stamps_.end() && seen->second != FileStampOf(fileName_) &&
+           !WroteAsItIs(fileName_);
+}
+
+TDiskMerge TScrapList::TakeDiskChanges() {
+    TDiskMerge result;
+    result.Path = fileName_;
+    if (!ChangedOnDisk())
+        return result;
+    // The stamp before the read: a change made while reading shows as a change again.
+    result.Stamp = FileStampOf(fileName_);
+    const TYearFileRead theirs = ::ReadYearFile(fileName_);
+    if (!theirs.Error.empty() || !theirs.Text.ReadWhole() || !result.Stamp.Exists)
+        return result;
+    const std::string name = std::filesystem::path(fileName_).filename().string();
+    std::vector<TDataInfo> ours;
+    ours.reserve(records_.size());
+    for (const auto& rec : records_)
+        ours.push_back(*rec);
+    result.Merge = MergeYear(LoadMergeBase(stateDir_, name), ours, theirs.Text.Records);
+    // Without a state folder the other versions of conflicting days have no place to wait in:
+    // the other program's file is kept beside, as before a write over it.
+    if (!result.Merge.Conflicts.empty() && stateDir_.empty())
+        KeepIfChangedOnDisk(fileName_, stamps_[fileName_]);
+    stamps_[fileName_] = result.Stamp;
+    if (theirs.ReadAsUtf8)
+        keepBeforeSave_.insert(fileName_);
+    // What this computer now has read of the file is the other's version; what the store keeps
+    // of its own counts as changed against it, and is written by the next save.
+    if (!stateDir_.empty())
+        RememberMergeBase(stateDir_, name, YearMergeBase(theirs.Text.Records));
+    const bool wasModified = modified_;
+    for (const int32_t date : result.Merge.ChangedDays) {
+        const auto merged = std::find_if(result.Merge.Records.begin(), result.Merge.Records.end(),
+                                         [date](const TDataInfo& rec) { return rec.Date == date; });
+        const auto held = std::find_if(records_.begin(), records_.end(),
+                                       [date](const auto& rec) { return rec->Date == date; });
+        if (merged == result.Merge.Records.end()) {
+            if (held != records_.end()) {
+                if (OnRecordDeleted)
+                    OnRecordDeleted(*this, **held);
+                records_.erase(held);
+            }
+        } else if (held != records_.end()) {
+            **held = *merged;
+        } else {
+            records_.push_back(std::make_unique<TDataInfo>(*merged));
+        }
+        if (date == currentDate_)
+            current_ = merged == result.Merge.Records.end() ? EmptyDataInfo : *merged;
+    }
+    SortByDate();
+    modified_ = wasModified || result.Merge.Records != theirs.Text.Records;
+    if (result.Merge.ChangedDays.empty() && result.Merge.Conflicts.empty())
+        return result;
+    if (OnListChanged)
+        OnListChanged(*this);
+    if (OnDiskMerged)
+        OnDiskMerged(*this, result);
+    return result;
 }
 
 std::map<std::string, std::string> TScrapList::UnwrittenYears() {
@@ -264,19 +329,20 @@ std::string TScrapList::YearFileContents() {
 
 // The year file at path as this computer now knows it, the records of the loaded year or the
 // text written for another, is the base of a later merge.
-void TScrapList::RememberBase(const std::string& path, const std::string& written) {
+void TScrapList::RememberBase(const std::string& path, const std::string& written,
+                              TMergeSource source) {
     if (stateDir_.empty())
         return;
     const std::string name = std::filesystem::path(path).filename().string();
     if (path != fileName_) {
-        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records));
+        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records), source);
         return;
     }
     std::vector<const TDataInfo*> records;
     records.reserve(records_.size());
     for (const auto& rec : records_)
         records.push_back(rec.get());
-    RememberMergeBase(stateDir_, name, YearMergeBase(records));
+    RememberMergeBase(stateDir_, name, YearMergeBase(records), source);
 }
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {
@@ -294,7 +360,7 @@ bool TScrapList::WriteYearFile(const std::string& path, const std::string& conte
         keepBeforeSave_.erase(path);
         SafeWriteFile(path, contents);
         stamps_[path] = written_[path] = FileStampOf(path);
-        RememberBase(path, contents);
+        RememberBase(path, contents, TMergeSource::Written);
         return true;
     } catch (const VelmoraError& e) {
         ReportMessage(e.what() + Crlf() + Sjis("データが書込めません!"));

@@ -10,7 +10,15 @@
 #include <vector>
 
 #include "storage/DataInfo.h"
+#include "storage/DayMerge.h"
 #include "storage/SafeWrite.h"
+
+// What the day store took from another program's version of its year file (TakeDiskChanges).
+struct TDiskMerge {
+    std::string Path;  // the year file
+    TFileStamp Stamp;  // the other version's stamp, as it was read
+    TYearMerge Merge;  // ChangedDays: the days the store took; Conflicts: kept ours, both here
+};
 
 // Flags of OnDateChanged, combined by bitwise or.
 constexpr uint8_t DayChanged = 8;    // the date differs from the old one
@@ -51,6 +59,9 @@ public:
     // Raised while the record is still in the store.
     std::function<void(TScrapList& sender, const TDataInfo& rec)> OnRecordDeleted;
     std::function<void(TScrapList& sender)> OnListChanged;
+    // Raised after the store took another program's version of its year file in, when that
+    // changed a day or met a conflict.
+    std::function<void(TScrapList& sender, const TDiskMerge& merge)> OnDiskMerged;
 
     const std::string& DataDir() const { return dataDir_; }
     // The folder of the year files, ending with a path separator.
@@ -106,6 +117,16 @@ public:
     // Each year file not written since it changed (the current year when Modified, and every
     // year held unsaved), with the contents it should hold.
     std::map<std::string, std::string> UnwrittenYears();
+    // Whether another program changed the loaded year file since the store last read or wrote it.
+    bool ChangedOnDisk() const;
+    // Reads the loaded year file again when another program changed it and merges it day by
+    // day (MergeYear) against the base in the state folder: a day changed only there is taken
+    // at once, a day the store changed since it read the file stays; a day changed differently
+    // on both sides keeps the store's version, and both are in the result's Conflicts. A file
+    // that does not read whole is left to the save, which keeps it beside (KeepIfChangedOnDisk).
+    // Raises OnListChanged and OnDiskMerged when a day changed or a conflict was met. A save of
+    // the loaded year runs this first, so it never writes over days it has not read.
+    TDiskMerge TakeDiskChanges();
     // Keeps the loaded year file as it is on disk under a backup name (KeepBackup) before the
     // next save over it: for a page about to be rewritten whose old form the user has not seen.
     void KeepBeforeSave();
@@ -115,7 +136,7 @@ private:
     std::string YearFileContents();
     std::optional<std::string> TakeUnsaved(const std::string& path);
     void ReadYearFile(const std::string& path, std::string contents);
-    void RememberBase(const std::string& path, const std::string& written);
+    void RememberBase(const std::string& path, const std::string& written, TMergeSource source);
 
     std::vector<std::unique_ptr<TDataInfo>> records_;
     std::string fileName_;

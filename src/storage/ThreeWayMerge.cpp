@@ -1,5 +1,7 @@
 #include "storage/ThreeWayMerge.h"
 
+#include <algorithm>
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -105,8 +107,11 @@ std::string MergeBaseText(const TMergeBase& base) {
     return text;
 }
 
-TMergeBase ParseMergeBase(std::string_view text) {
-    TMergeBase base;
+namespace {
+
+// Calls take(key, value) for each "KEY VALUE" line of text that reads.
+template <typename Take>
+void ForEachPair(std::string_view text, Take take) {
     while (!text.empty()) {
         const size_t end = text.find('\n');
         const std::string_view line = text.substr(0, end);
@@ -116,9 +121,56 @@ TMergeBase ParseMergeBase(std::string_view text) {
         const auto key = ParseDigest(line.substr(0, kDigestDigits));
         const auto value = ParseDigest(line.substr(kDigestDigits + 1));
         if (key && value)
-            base[*key] = *value;
+            take(*key, *value);
     }
+}
+
+// How many versions of each item TMergeSeen keeps.
+constexpr size_t kSeenVersions = 8;
+
+std::string SeenPath(const std::string& stateDir, const std::string& fileName) {
+    return stateDir + "/" + fileName + ".seen";
+}
+
+}  // namespace
+
+TMergeBase ParseMergeBase(std::string_view text) {
+    TMergeBase base;
+    ForEachPair(text, [&base](uint64_t key, uint64_t value) { base[key] = value; });
     return base;
+}
+
+TMergeSeen LoadMergeSeen(const std::string& stateDir, const std::string& fileName) {
+    TMergeSeen seen;
+    std::string text;
+    if (stateDir.empty() || !ReadWholeFile(SeenPath(stateDir, fileName), text))
+        return seen;
+    // "KEY VALUE" lines of a version read here, "KEY VALUE W" of one written here.
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        const bool written = line.ends_with(" W");
+        if (written)
+            line.remove_suffix(2);
+        ForEachPair(line, [&seen, written](uint64_t key, uint64_t value) {
+            seen[key].push_back({value, written});
+        });
+    }
+    return seen;
+}
+
+bool Superseded(const TMergeSeen& seen, uint64_t key, uint64_t value) {
+    const auto found = seen.find(key);
+    if (found == seen.end())
+        return false;
+    const std::vector<TSeenVersion>& versions = found->second;
+    const auto at = std::find_if(versions.begin(), versions.end(),
+                                 [value](const TSeenVersion& v) { return v.Digest == value; });
+    return at != versions.end() &&
+           (!at->Written || std::any_of(std::next(at), versions.end(),
+                                        [](const TSeenVersion& v) { return v.Written; }));
 }
 
 TMergeBase LoadMergeBase(const std::string& stateDir, const std::string& fileName) {
@@ -134,11 +186,27 @@ void SaveMergeBase(const std::string& stateDir, const std::string& fileName,
 }
 
 void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
-                       const TMergeBase& base) {
+                       const TMergeBase& base, TMergeSource source) {
     if (stateDir.empty() || !PrivateFolder(stateDir + "/"))
         return;
     try {
         SaveMergeBase(stateDir, fileName, base);
+        TMergeSeen seen = LoadMergeSeen(stateDir, fileName);
+        for (const auto& [key, value] : base) {
+            std::vector<TSeenVersion>& versions = seen[key];
+            if (std::any_of(versions.begin(), versions.end(),
+                            [value](const TSeenVersion& v) { return v.Digest == value; }))
+                continue;
+            versions.push_back({value, source == TMergeSource::Written});
+            if (versions.size() > kSeenVersions)
+                versions.erase(versions.begin());
+        }
+        std::string text;
+        for (const auto& [key, versions] : seen)
+            for (const TSeenVersion& version : versions)
+                text += DigestText(key) + " " + DigestText(version.Digest) +
+                        (version.Written ? " W\n" : "\n");
+        SafeWritePrivateFile(SeenPath(stateDir, fileName), text);
     } catch (const VelmoraError&) {
         std::error_code ignored;
         std::filesystem::remove(BasePath(stateDir, fileName), ignored);

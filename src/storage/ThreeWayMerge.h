@@ -67,9 +67,36 @@ TMergeBase LoadMergeBase(const std::string& stateDir, const std::string& fileNam
 void SaveMergeBase(const std::string& stateDir, const std::string& fileName,
                    const TMergeBase& base);
 
-// SaveMergeBase into stateDir, made first when missing (PrivateFolder); nothing when stateDir is
+// How this computer came to have a version of a file.
+enum class TMergeSource {
+    Read,     // read from disk: the file as another computer or program left it, or as found
+    Written,  // written here: what this computer's user made of it
+};
+
+// One version of an item in TMergeSeen.
+struct TSeenVersion {
+    uint64_t Digest = 0;
+    bool Written = false;  // first had here by a write, not a read
+
+    bool operator==(const TSeenVersion&) const = default;
+};
+
+// The versions of each item this computer has had, in the order it first had them, at most
+// eight: digest of key -> versions. Kept beside the base (fileName + ".seen") by
+// RememberMergeBase.
+using TMergeSeen = std::map<uint64_t, std::vector<TSeenVersion>>;
+TMergeSeen LoadMergeSeen(const std::string& stateDir, const std::string& fileName);
+// Whether the version value of the item key is one this computer has gone past: one it read
+// (so the computer that wrote it has it too), or one it wrote and then wrote over itself. A
+// conflict copy holding such a version holds nothing new there. A version written here and then
+// only replaced by a read is not: that is a change of this computer's that another's write may
+// have crossed.
+bool Superseded(const TMergeSeen& seen, uint64_t key, uint64_t value);
+
+// SaveMergeBase into stateDir, made first when missing (PrivateFolder), and adds the base's
+// versions to the seen ones (TMergeSeen); nothing when stateDir is
 // "" or not a private folder of this user. Never throws: a base that cannot be written is
 // removed, so that an older one never decides a later merge (without one, items that differ are
 // conflicts).
 void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
-                       const TMergeBase& base);
+                       const TMergeBase& base, TMergeSource source = TMergeSource::Read);

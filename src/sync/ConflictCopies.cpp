@@ -43,6 +43,31 @@ std::string DateText(int32_t date) {
     return text;
 }
 
+// The base a copy is merged against. A copy is a version written at the same time as this
+// computer's, and this computer's base follows its own saves: a day it saved since the other
+// computer last saw the file reads as unchanged here. So only a day the copy holds in a version
+// this computer has gone past (Superseded; the base where no versions are known) is this
+// computer's to keep; every other day the two hold differently is a conflict, and a day only one
+// of them holds is kept.
+TMergeBase CopyBase(const std::string& stateDir, const std::string& name, const TMergeBase& copy) {
+    const TMergeBase base = LoadMergeBase(stateDir, name);
+    const TMergeSeen seen = LoadMergeSeen(stateDir, name);
+    TMergeBase kept;
+    for (const auto& [key, digest] : copy) {
+        const auto found = base.find(key);
+        const bool asBase = found != base.end() && found->second == digest;
+        if (seen.contains(key) ? Superseded(seen, key, digest) : asBase)
+            kept.emplace(key, digest);
+    }
+    return kept;
+}
+
+// The conflicts a user has to settle: both versions hold the item.
+template <typename T>
+void KeepTwoSided(std::vector<T>& conflicts) {
+    std::erase_if(conflicts, [](const T& conflict) { return !conflict.Ours || !conflict.Theirs; });
+}
+
 bool Newer(const TFileStamp& a, const TFileStamp& b) {
     return std::tie(a.ModifiedSeconds, a.ModifiedNanoseconds) >
            std::tie(b.ModifiedSeconds, b.ModifiedNanoseconds);
@@ -58,8 +83,8 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
         return;
     }
     const std::string name = copy.Found.Original;
-    const TYearMerge merge =
-        MergeYear(LoadMergeBase(stateDir, name), ours.Text.Records, theirs.Text.Records);
+    const TYearMerge merge = MergeYear(CopyBase(stateDir, name, YearMergeBase(theirs.Text.Records)),
+                                       ours.Text.Records, theirs.Text.Records);
     if (!merge.ChangedDays.empty()) {
         // The rewrite is CP932: a file an editor saved as UTF-8 is kept as it was, as the day
         // store keeps it before its first save.
@@ -72,6 +97,7 @@ void MergeYearCopy(const std::string& dir, const std::string& original, const st
     }
     RememberMergeBase(stateDir, name, YearMergeBase(merge.Records));
     copy.Days = merge.Conflicts;
+    KeepTwoSided(copy.Days);
     copy.Taken = static_cast<int>(merge.ChangedDays.size());
 }
 
@@ -89,8 +115,8 @@ void MergeNoteCopy(const std::string& dir, const std::string& original, const st
     ours.LoadFromFile(original);
     theirs.LoadFromFile((fs::path(dir) / copy.Name).string());
     const std::string name = copy.Found.Original;
-    const TNoteMerge merge =
-        MergeNotes(LoadMergeBase(stateDir, name), NotesOf(ours), NotesOf(theirs));
+    const TNoteMerge merge = MergeNotes(CopyBase(stateDir, name, NoteMergeBase(NotesOf(theirs))),
+                                        NotesOf(ours), NotesOf(theirs));
     if (merge.TakenFromTheirs > 0) {
         ours.Clear();
         for (const TNoteRec& note : merge.Notes)
@@ -99,6 +125,7 @@ void MergeNoteCopy(const std::string& dir, const std::string& original, const st
     }
     RememberMergeBase(stateDir, name, NoteMergeBase(merge.Notes));
     copy.Notes = merge.Conflicts;
+    KeepTwoSided(copy.Notes);
     copy.Taken = merge.TakenFromTheirs;
 }
 
@@ -174,6 +201,17 @@ std::string Describe(const TConflictCopy& copy, TFileKind kind) {
 }
 
 }  // namespace
+
+bool HoldsConflictCopies(const std::string& dir, const std::string& baseName) {
+    std::error_code error;
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error)) {
+        const std::optional<TConflictName> found =
+            ParseConflictName(it->path().filename().string());
+        if (found && KindOf(found->Original, baseName) != TFileKind::None)
+            return true;
+    }
+    return false;
+}
 
 TConflictCopiesOutcome MergeConflictCopies(const std::string& dir, const std::string& baseName,
                                            const std::string& stateDir, const std::string& host) {

@@ -32,6 +32,9 @@ struct TConflictCopiesOutcome {
     std::string Message;  // CP932: what was done, for the user; "" when nothing was found
 };
 
+// Whether dir holds a conflict copy of one of the diary files MergeConflictCopies takes in.
+bool HoldsConflictCopies(const std::string& dir, const std::string& baseName);
+
 // Takes in the conflict copies of the diary files in dir (year files and baseName + ".mem",
 // ".tdo", ".ini"); other files, and copies of files that do not read whole (a damaged line
 // would be lost by the rewrite), are left alone. stateDir is this computer's state folder for

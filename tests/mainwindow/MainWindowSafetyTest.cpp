@@ -23,6 +23,8 @@
 #include "mainwindow/QuitSignals.h"
 #include "mainwindow/SingleInstance.h"
 #include "mainwindow/WriteSchedule.h"
+#include "mainwindow/sync/DiaryWatch.h"
+#include "notes/NoteList.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/Report.h"
@@ -86,6 +88,193 @@ QString AllTexts(const TDataInfo& rec) {
 }
 
 }  // namespace
+
+namespace {
+
+// The year file as another computer's copy of the program leaves it: written whole and renamed
+// over the old one, as sync services put files in place.
+void WriteAsTheOtherComputer(const TWindowRun& run, int year, const std::vector<TDataInfo>& days) {
+    std::vector<const TDataInfo*> records;
+    for (const TDataInfo& rec : days)
+        records.push_back(&rec);
+    run.Put(QStringLiteral("%1.dat").arg(year), YearFileText(records));
+}
+
+TDataInfo Page(int32_t date, const QString& title, const QString& text) {
+    TDataInfo rec = Record(date, title);
+    rec.Text = ToCp932(text);
+    return rec;
+}
+
+QStringList RowTexts(QTreeWidget* list) {
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(0) + list->topLevelItem(i)->text(1);
+    return texts;
+}
+
+}  // namespace
+
+// A change another computer makes while the window is open shows without a restart: the store,
+// the grid's marks, the day list and, since the user is not editing it, the page.
+void TMainWindowTest::otherComputersChangeShowsAtOnce_data() {
+    QTest::addColumn<bool>("byTheClock");
+    QTest::newRow("watch") << false;
+    QTest::newRow("by itself") << true;
+}
+
+void TMainWindowTest::otherComputersChangeShowsAtOnce() {
+    QFETCH(bool, byTheClock);
+    const int32_t day = EncodeDate(2026, 12, 8);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Page(day, u"朝"_qs, u"こちらで書いた"_qs));
+    SeedRecord(run, Page(day - 1, u"昨日"_qs, u"前の日"_qs));
+    TForm1& form = run.Start();
+    const TWindowWidgets ui = Widgets(form);
+    auto* watch = form.findChild<TDiaryWatch*>();
+    QVERIFY(watch);
+    QCOMPARE(ui.DiaryMemo->toPlainText(), u"こちらで書いた"_qs);
+    QCOMPARE(form.Page().Diary1EventDefine(day + 1), uint8_t{0});
+
+    // There: today's page rewritten, a page for tomorrow, yesterday's deleted; a new reminder.
+    WriteAsTheOtherComputer(
+        run, 2026,
+        {Page(day, u"朝"_qs, u"向こうで書き直した"_qs), Page(day + 1, u"明日"_qs, u"予定"_qs)});
+    TNoteRec note;
+    note.MonthRule = 12;
+    note.DayRule = 24;
+    note.StartYear = 2026;
+    note.Title = ToCp932(u"年賀状"_qs);
+    run.Put(u"Velmora.tdo"_qs, NoteLine(note) + "\r\n");
+    if (byTheClock)
+        QTRY_COMPARE_WITH_TIMEOUT(ui.DiaryMemo->toPlainText(), u"向こうで書き直した"_qs, 5000);
+    else
+        watch->Check();
+    QTRY_COMPARE(ui.DiaryMemo->toPlainText(), u"向こうで書き直した"_qs);
+    QCOMPARE(FromCp932(form.ScrapList().FindByDate(day + 1).Text.Text()), u"予定"_qs);
+    QCOMPARE(form.ScrapList().FindByDate(day - 1).Date, 0);
+    QVERIFY(form.Page().Diary1EventDefine(day + 1) != 0);
+    QCOMPARE(form.Page().Diary1EventDefine(day - 1), uint8_t{0});
+    QTRY_VERIFY(RowTexts(ui.TodoList).join(u' ').contains(u"年賀状"_qs));
+    QCOMPARE(RowTexts(ui.ListView1),
+             (QStringList{u"12月 8日向こうで書き直した"_qs, u"12月 9日予定"_qs}));
+    // Taking the other's version in leaves nothing to write and asks nothing.
+    QVERIFY(!form.isWindowModified());
+    QVERIFY(watch->Pending().empty());
+    QVERIFY(run.Messages.isEmpty());
+    QVERIFY(!watch->Dialog());
+}
+
+// The user is writing a page the other computer changed too: the page stays as the user has it,
+// the other's version waits beside it (across a quit), and the dialog shows both until the user
+// chooses; no choice loses what it keeps.
+void TMainWindowTest::unsavedPageMeetsTheOtherComputersChange_data() {
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QStringList>("gone");
+    QTest::newRow("ours") << int(TConflictChoice::Ours) << QStringList{u"こちらの追記"_qs}
+                          << QStringList{u"向こうの追記"_qs};
+    QTest::newRow("theirs") << int(TConflictChoice::Theirs) << QStringList{u"向こうの追記"_qs}
+                            << QStringList{u"こちらの追記"_qs};
+    QTest::newRow("both") << int(TConflictChoice::Both)
+                          << QStringList{u"こちらの追記"_qs,
+                                         u"──── 別のコンピューターの版 (2026.dat"_qs,
+                                         u"向こうの追記"_qs}
+                          << QStringList{};
+    QTest::newRow("later, after a restart")
+        << -1 << QStringList{u"こちらの追記"_qs} << QStringList{};
+}
+
+void TMainWindowTest::unsavedPageMeetsTheOtherComputersChange() {
+    QFETCH(int, choice);
+    QFETCH(QStringList, kept);
+    QFETCH(QStringList, gone);
+    const int32_t day = EncodeDate(2026, 12, 8);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Page(day, u"朝"_qs, u"元の本文"_qs));
+    TForm1* form = &run.Start();
+    TypeText(Widgets(*form).DiaryMemo, u"こちらの追記"_qs);
+    QVERIFY(form->isWindowModified());
+    WriteAsTheOtherComputer(
+        run, 2026,
+        {Page(day, u"朝"_qs, u"元の本文向こうの追記"_qs), Page(day + 1, u"明日"_qs, u"予定"_qs)});
+    auto* watch = form->findChild<TDiaryWatch*>();
+    watch->Check();
+    // The user's page is written and still shown; the other's other day is taken.
+    QCOMPARE(Widgets(*form).DiaryMemo->toPlainText(), u"こちらの追記元の本文"_qs);
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day).Text.Text()), u"こちらの追記元の本文"_qs);
+    QCOMPARE(FromCp932(StoredRecord(run, 2026, day + 1).Text.Text()), u"予定"_qs);
+    QCOMPARE(watch->Pending().size(), size_t{1});
+    QTRY_VERIFY(watch->Dialog() && watch->Dialog()->isVisible());
+    auto* theirs = watch->Dialog()->findChild<QPlainTextEdit*>(QStringLiteral("Theirs"));
+    auto* ours = watch->Dialog()->findChild<QPlainTextEdit*>(QStringLiteral("Ours"));
+    QVERIFY(theirs->toPlainText().contains(u"元の本文向こうの追記"_qs));
+    QVERIFY(ours->toPlainText().contains(u"こちらの追記元の本文"_qs));
+
+    if (choice < 0) {
+        // Undecided at the quit: the next start asks again, with the other's version intact.
+        QVERIFY(run.Stop());
+        form = &run.Start();
+        watch = form->findChild<TDiaryWatch*>();
+        QCOMPARE(watch->Pending().size(), size_t{1});
+        QTRY_VERIFY(watch->Dialog() && watch->Dialog()->isVisible());
+        QVERIFY(watch->Dialog()
+                    ->findChild<QPlainTextEdit*>(QStringLiteral("Theirs"))
+                    ->toPlainText()
+                    .contains(u"元の本文向こうの追記"_qs));
+    } else {
+        watch->Choose(0, static_cast<TConflictChoice>(choice));
+        QVERIFY(watch->Pending().empty());
+        QTRY_VERIFY(!watch->Dialog());
+    }
+    const QString page = Widgets(*form).DiaryMemo->toPlainText();
+    const QString stored = FromCp932(StoredRecord(run, 2026, day).Text.Text());
+    for (const QString& text : kept) {
+        QVERIFY2(page.contains(text), qPrintable(page));
+        QVERIFY2(stored.contains(text), qPrintable(stored));
+    }
+    for (const QString& text : gone)
+        QVERIFY2(!stored.contains(text), qPrintable(stored));
+    QVERIFY(!form->isWindowModified());
+    QVERIFY(run.Messages.isEmpty());
+}
+
+// Syncthing's way with two versions written at once: the other computer's takes the file's name
+// and this computer's own becomes the conflict copy. Both arrive while the window is open; every
+// day of either ends in the file, and the copy goes aside.
+void TMainWindowTest::conflictCopyWhileRunningLosesNoDay() {
+    const int32_t day = EncodeDate(2026, 12, 8);
+    SetTodayForTesting(day);
+    TWindowRun run;
+    SeedRecord(run, Page(day - 1, u"昨日"_qs, u"前の日"_qs));
+    TForm1& form = run.Start();
+    TypeText(Widgets(form).DiaryMemo, u"今日のこちら"_qs);
+    form.Writes().WriteSoon();
+    const std::string ours = run.Read(u"2026.dat"_qs);
+    const QString copy = u"2026.sync-conflict-20261208-101500-ABCDEFG.dat"_qs;
+    QVERIFY(QFile::rename(run.Path(u"2026.dat"_qs), run.Path(copy)));
+    WriteAsTheOtherComputer(
+        run, 2026,
+        {Page(day - 1, u"昨日"_qs, u"前の日"_qs), Page(day + 1, u"明日"_qs, u"向こうの予定"_qs)});
+    form.findChild<TDiaryWatch*>()->Check();
+    QTRY_COMPARE(Widgets(form).DiaryMemo->toPlainText(), u"今日のこちら"_qs);
+    for (const int32_t date : {day - 1, day, day + 1}) {
+        QVERIFY(form.ScrapList().FindByDate(date).Date == date);
+        QVERIFY(StoredRecord(run, 2026, date).Date == date);
+    }
+    QVERIFY(!QFile::exists(run.Path(copy)));
+    QCOMPARE(run.Read(QDir(run.Folder())
+                          .relativeFilePath(QDir(run.Folder() + u"/backup"_qs)
+                                                .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                                .first()
+                                                .filePath() +
+                                            u"/conflicts/"_qs + copy)),
+             ours);
+    QVERIFY(form.findChild<TDiaryWatch*>()->Pending().empty());
+    QVERIFY(!form.isWindowModified());
+}
 
 void TMainWindowTest::pageBeingWrittenReachesDiskWithoutMovingUndo() {
     const int32_t day = EncodeDate(2026, 4, 1);

@@ -41,6 +41,11 @@ private Q_SLOTS:
     void windowsFacesDrawJapanese();
 
     // Keeping what the user wrote.
+    void otherComputersChangeShowsAtOnce_data();
+    void otherComputersChangeShowsAtOnce();
+    void unsavedPageMeetsTheOtherComputersChange_data();
+    void unsavedPageMeetsTheOtherComputersChange();
+    void conflictCopyWhileRunningLosesNoDay();
     void pageBeingWrittenReachesDiskWithoutMovingUndo();
     void blankedPageIsNotDeletedBehindTheUser();
     void damagedBytesShowAsReplacementsAndStay_data();

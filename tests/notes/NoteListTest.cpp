@@ -218,22 +218,35 @@ TEST_F(NoteFileTest, TitlesWithStrayBytesReadBackAsThemselves) {
     EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(NoteFileTest, FileChangedOnDiskIsKeptBeforeTheListWrites) {
+// Another program's notes are merged before the list writes, so the save loses none of them;
+// where one note was changed differently on both sides and there is no state folder for the
+// other version to wait in, the other program's file is kept beside.
+TEST_F(NoteFileTest, FileChangedOnDiskIsMergedBeforeTheListWrites) {
     Write("0,1,5,2000,9999,0,ours,\r\n");
     TNoteList list;
     list.LoadFromFile(path_);
     // Another program writes in place.
     std::FILE* file = std::fopen(path_.c_str(), "wb");
-    std::fputs("0,1,5,2000,9999,0,theirs,\r\n", file);
+    std::fputs("0,1,5,2000,9999,0,ours,\r\n0,1,5,2000,9999,0,theirs,\r\n", file);
     std::fclose(file);
     list.NewNote();
     list.Save();
-    EXPECT_EQ(Read(path_ + ".bak"), "0,1,5,2000,9999,0,theirs,\r\n");
+    for (const char* title : {"ours,", "theirs,", "項目1,"})
+        EXPECT_NE(Read(path_).find(Sjis(title)), std::string::npos) << title;
+    EXPECT_FALSE(FileExists(path_ + ".bak"));
+    EXPECT_TRUE(messages_.empty());
+
+    // The same note changed differently on both sides.
+    list.Items(0)->Kind = NoteDone;
+    file = std::fopen(path_.c_str(), "wb");
+    std::fputs("0,2,5,2000,9999,0,ours,\r\n", file);
+    std::fclose(file);
+    list.Save();
+    EXPECT_EQ(Read(path_ + ".bak"), "0,2,5,2000,9999,0,ours,\r\n");
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(messages_[0], Sjis("ファイル ") + path_ +
                                 Sjis(" は他のプログラムに変更されていました。その内容を ") + path_ +
                                 Sjis(".bak に保存しました。"));
-    EXPECT_NE(Read(path_).find(Sjis("項目1")), std::string::npos);
     list.NewNote();
     list.Save();
     EXPECT_FALSE(FileExists(path_ + ".bak2")) << "the list's own writes are no changes";

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "storage/YearFile.h"
 #include "support/StoreFolder.h"
 #include "sync/ConflictCopies.h"
+#include "sync/PendingConflicts.h"
 
 namespace fs = std::filesystem;
 
@@ -389,16 +391,21 @@ const std::string kConflicts = std::string("backup/") + kHost + "/conflicts/";
 
 }  // namespace
 
-// A year file's conflict copy at start: merged day by day against the base, then moved into
-// this computer's backup folder with its bytes as they were.
+// A year file's conflict copy: merged day by day, then moved into this computer's backup folder
+// with its bytes as they were. The copy was written at the same time as this computer's file, and
+// this computer's base follows its own saves, so only a day the copy still holds as in the base
+// is this computer's alone to keep; any other day both hold differently is a conflict (day 3:
+// saved here as "c2", so its base is "c2", while the other computer still had "c": taking the copy
+// there would lose "c2").
 TEST(MergeConflictCopies, YearFileCopyIsMergedAndMovedAside) {
     StoreFolder folder;
     TTestFolder state;
-    const Days base{Day(1, "a"), Day(2, "b"), Day(3, "c")};
+    const Days base{Day(1, "a"), Day(2, "b"), Day(3, "c2")};
     SaveMergeBase(state.Path(), "2026.dat", YearMergeBase(base));
-    folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "ours"), Day(3, "c"), Day(4, "new")}));
+    folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "ours"), Day(3, "c2"), Day(4, "new")}));
     const std::string copyName = "2026.sync-conflict-20261208-101500-ABCDEFG.dat";
-    const std::string theirs = YearText({Day(1, "theirs"), Day(2, "other"), Day(3, "c")});
+    const std::string theirs =
+        YearText({Day(1, "theirs"), Day(2, "b"), Day(3, "c"), Day(5, "added")});
     folder.Write(copyName, theirs);
 
     const TConflictCopiesOutcome outcome =
@@ -407,19 +414,20 @@ TEST(MergeConflictCopies, YearFileCopyIsMergedAndMovedAside) {
     const TConflictCopy& copy = outcome.Copies[0];
     EXPECT_EQ(copy.Problem, "");
     EXPECT_EQ(copy.Taken, 1);
-    ASSERT_EQ(copy.Days.size(), 1u);
-    EXPECT_EQ(Side(copy.Days[0].Ours), "ours");
-    EXPECT_EQ(Side(copy.Days[0].Theirs), "other");
-    const Days merged{Day(1, "theirs"), Day(2, "ours"), Day(3, "c"), Day(4, "new")};
+    ASSERT_EQ(copy.Days.size(), 2u);
+    EXPECT_EQ(Side(copy.Days[0].Ours) + "/" + Side(copy.Days[0].Theirs), "a/theirs");
+    EXPECT_EQ(Side(copy.Days[1].Ours) + "/" + Side(copy.Days[1].Theirs), "c2/c");
+    const Days merged{Day(1, "a"), Day(2, "ours"), Day(3, "c2"), Day(4, "new"), Day(5, "added")};
     EXPECT_EQ(folder.Read("2026.dat"), YearText(merged));
-    // Nothing lost: their version of the conflicting day lies in the backup, as it came.
+    // Nothing lost: their version of the conflicting days lies in the backup, as it came.
     EXPECT_FALSE(fs::exists(folder.File(copyName)));
     EXPECT_EQ(copy.MovedTo, folder.File(kConflicts + copyName));
     EXPECT_EQ(folder.Read(kConflicts + copyName), theirs);
     // The merged file is the new base: the next merge starts from it.
     EXPECT_EQ(LoadMergeBase(state.Path(), "2026.dat"), YearMergeBase(merged));
     EXPECT_NE(outcome.Message.find(copyName), std::string::npos);
-    EXPECT_NE(outcome.Message.find("2026/12/02"), std::string::npos);
+    EXPECT_NE(outcome.Message.find("2026/12/01"), std::string::npos);
+    EXPECT_NE(outcome.Message.find("2026/12/03"), std::string::npos);
 }
 
 TEST(MergeConflictCopies, NoteFileCopyIsMergedByNote) {
@@ -430,20 +438,23 @@ TEST(MergeConflictCopies, NoteFileCopyIsMergedByNote) {
     folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("年賀状")), Reminder(Sjis("大掃除")),
                                           Reminder(Sjis("餅"))}));
     const std::string copyName = "Velmora (conflicted copy 2026-12-08 101500).tdo";
-    folder.Write(copyName,
-                 NoteText({Reminder(Sjis("年賀状"), NoteDone), Reminder(Sjis("大掃除"))}));
+    folder.Write(copyName, NoteText({Reminder(Sjis("年賀状"), NoteDone), Reminder(Sjis("大掃除")),
+                                     Reminder(Sjis("門松"))}));
 
     const TConflictCopiesOutcome outcome =
         MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost);
     ASSERT_EQ(outcome.Copies.size(), 1u);
+    // The ticked card is a conflict (kept open here, ticked in the copy); the new note is taken.
     EXPECT_EQ(outcome.Copies[0].Taken, 1);
-    EXPECT_TRUE(outcome.Copies[0].Notes.empty());
+    ASSERT_EQ(outcome.Copies[0].Notes.size(), 1u);
+    EXPECT_EQ(outcome.Copies[0].Notes[0].Theirs->Kind, NoteDone);
     TNoteList notes;
     notes.LoadFromFile(folder.File("Velmora.tdo"));
-    std::string titles;
+    std::set<std::string> titles;
     for (int i = 0; i < notes.Count(); ++i)
-        titles += notes.Items(i)->Title + (notes.Items(i)->Kind == NoteDone ? "+ " : " ");
-    EXPECT_EQ(titles, Sjis("年賀状+ 大掃除 餅 "));
+        titles.insert(notes.Items(i)->Title + (notes.Items(i)->Kind == NoteDone ? "+" : ""));
+    EXPECT_EQ(titles,
+              (std::set<std::string>{Sjis("年賀状"), Sjis("大掃除"), Sjis("餅"), Sjis("門松")}));
     EXPECT_TRUE(fs::exists(folder.File(kConflicts + copyName)));
 }
 
@@ -542,7 +553,8 @@ TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
         EXPECT_EQ(LoadMergeBase(stateDir, "Velmora.tdo"),
                   NoteMergeBase({Reminder(Sjis("年賀状")), Reminder(Sjis("餅"))}));
     }
-    // The other computer changed day 1 and ticked the reminder; this one changed nothing since.
+    // The other computer changed day 1 and ticked the reminder at the time this one wrote: a copy
+    // is a concurrent version, so what it holds differently is a conflict to settle, not taken.
     folder.Write("2026.sync-conflict-20261208-101500-ABCDEFG.dat",
                  YearText({Day(1, "a, then more"), Day(2, "b")}));
     folder.Write("Velmora.sync-conflict-20261208-101500-ABCDEFG.tdo",
@@ -551,10 +563,10 @@ TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
         MergeConflictCopies(folder.Path(), "Velmora", stateDir, kHost);
     ASSERT_EQ(outcome.Copies.size(), 2u);
     for (const TConflictCopy& copy : outcome.Copies) {
-        EXPECT_EQ(copy.Taken, 1) << copy.Name;
-        EXPECT_TRUE(copy.Days.empty() && copy.Notes.empty()) << copy.Name;
+        EXPECT_EQ(copy.Taken, 0) << copy.Name;
+        EXPECT_EQ(copy.Days.size() + copy.Notes.size(), 1u) << copy.Name;
     }
-    EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a, then more"), Day(2, "b")}));
+    EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, "a"), Day(2, "b")}));
 
     // Without a state folder nothing is kept anywhere.
     TScrapList store;
@@ -563,4 +575,311 @@ TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
     store.PutRecord(Day(3, "c"));
     store.SaveToFile();
     EXPECT_FALSE(fs::exists(stateDir + "/2025.dat.base"));
+}
+
+namespace {
+
+// The titles of the store's records, as Titles gives them.
+std::string StoreTitles(const TScrapList& store) {
+    Days records;
+    for (int i = 0; i < store.Count(); ++i)
+        records.push_back(store.Items(i));
+    return Titles(records);
+}
+
+// Dates of the conflicts, by day of December.
+std::string ConflictDays(const std::vector<TDayConflict>& conflicts) {
+    std::string text;
+    for (const TDayConflict& day : conflicts)
+        text += std::to_string(DecodeDate(day.Date).Day) + ":" + Side(day.Ours) + "/" +
+                Side(day.Theirs) + " ";
+    return text;
+}
+
+}  // namespace
+
+// Another computer's version of the loaded year file arrives while the store holds it: the save
+// (or a check of the folder) merges it day by day, so no day of either side is written over.
+// Each row starts from the file 1=a 2=b 3=c as read, then the store's unsaved edit, then the
+// file as the other computer left it.
+TEST(TakeDiskChanges, YearFileChangedBehindTheStore) {
+    struct Row {
+        const char* name;
+        std::optional<TDataInfo> ours;  // the store's unsaved edit
+        bool oursDeletes2;              // the store deleted day 2 instead
+        Days theirs;
+        const char* store;      // the store after the merge
+        const char* conflicts;  // the conflicts met
+        bool check;             // merged by a check of the folder, then saved; else by the save
+    };
+    const Row rows[] = {
+        {"their change alone",
+         std::nullopt,
+         false,
+         {Day(1, "A"), Day(2, "b"), Day(3, "c")},
+         "1=A 2=b 3=c ",
+         "",
+         true},
+        {"their addition and deletion",
+         std::nullopt,
+         false,
+         {Day(1, "a"), Day(3, "c"), Day(4, "d")},
+         "1=a 3=c 4=d ",
+         "",
+         true},
+        {"our day and their day",
+         Day(2, "ours"),
+         false,
+         {Day(1, "A"), Day(2, "b"), Day(3, "c")},
+         "1=A 2=ours 3=c ",
+         "",
+         false},
+        {"our day and their day, checked",
+         Day(2, "ours"),
+         false,
+         {Day(1, "A"), Day(2, "b"), Day(3, "c")},
+         "1=A 2=ours 3=c ",
+         "",
+         true},
+        {"one day changed differently",
+         Day(2, "ours"),
+         false,
+         {Day(1, "a"), Day(2, "other"), Day(3, "c")},
+         "1=a 2=ours 3=c ",
+         "2:ours/other ",
+         false},
+        {"changed the same way",
+         Day(2, "same"),
+         false,
+         {Day(1, "a"), Day(2, "same"), Day(3, "c")},
+         "1=a 2=same 3=c ",
+         "",
+         false},
+        {"deleted here, changed there",
+         std::nullopt,
+         true,
+         {Day(1, "a"), Day(2, "other"), Day(3, "c")},
+         "1=a 2=other 3=c ",
+         "2:(none)/other ",
+         false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        StoreFolder folder;
+        TTestFolder state;
+        folder.Write("2026.dat", YearText({Day(1, "a"), Day(2, "b"), Day(3, "c")}));
+        TScrapList store;
+        store.SetDataDir(folder.Dir());
+        store.SetStateDir(state.Path());
+        std::vector<TDayConflict> met;
+        store.OnDiskMerged = [&met](TScrapList&, const TDiskMerge& merge) {
+            met.insert(met.end(), merge.Merge.Conflicts.begin(), merge.Merge.Conflicts.end());
+        };
+        store.SetDate(EncodeDate(2026, 12, 2));
+        if (row.ours)
+            store.PutRecord(*row.ours);
+        if (row.oursDeletes2)
+            store.DeleteByDate(EncodeDate(2026, 12, 2));
+        folder.Write("2026.dat", YearText(row.theirs));
+        SetModified(folder.File("2026.dat"), 1'700'000'000);
+        ASSERT_TRUE(store.ChangedOnDisk());
+        if (row.check)
+            store.TakeDiskChanges();
+        store.SaveIfModified();
+        EXPECT_EQ(StoreTitles(store), row.store);
+        EXPECT_EQ(ConflictDays(met), row.conflicts);
+        // The file holds what the store holds: both sides' days, ours where they conflict.
+        EXPECT_EQ(Titles(ParseYearFile(folder.Read("2026.dat")).Records), row.store);
+        EXPECT_FALSE(store.Modified() || store.ChangedOnDisk());
+        // The current day's copy follows the merge.
+        EXPECT_EQ(store.Current().Title, store.FindByDate(EncodeDate(2026, 12, 2)).Title);
+        EXPECT_EQ(folder.messages, std::vector<std::string>{});
+    }
+}
+
+// The store's own writes are not another program's change; a file that does not read whole is
+// left to the save, which keeps it beside before writing (nothing of it is lost either way).
+TEST(TakeDiskChanges, OwnWritesAndDamagedFiles) {
+    StoreFolder folder;
+    TTestFolder state;
+    folder.Write("2026.dat", YearText({Day(1, "a")}));
+    TScrapList store;
+    store.SetDataDir(folder.Dir());
+    store.SetStateDir(state.Path());
+    int merges = 0;
+    store.OnDiskMerged = [&merges](TScrapList&, const TDiskMerge&) { ++merges; };
+    store.SetDate(EncodeDate(2026, 12, 1));
+    store.PutRecord(Day(1, "b"));
+    store.SaveToFile();
+    EXPECT_FALSE(store.ChangedOnDisk());
+    EXPECT_TRUE(store.TakeDiskChanges().Merge.ChangedDays.empty());
+
+    folder.Write("2026.dat", YearText({Day(1, "b"), Day(2, "c")}) + "\"cut short,\r\n");
+    EXPECT_TRUE(store.ChangedOnDisk());
+    EXPECT_TRUE(store.TakeDiskChanges().Merge.ChangedDays.empty());
+    EXPECT_EQ(StoreTitles(store), "1=b ");
+    EXPECT_EQ(merges, 0);
+}
+
+TEST(TakeDiskChanges, NoteFileChangedBehindTheList) {
+    StoreFolder folder;
+    TTestFolder state;
+    const TNoteRec card = Reminder(Sjis("年賀状"));
+    const TNoteRec mochi = Reminder(Sjis("餅"));
+    folder.Write("Velmora.tdo", NoteText({card, mochi}));
+    TNoteList notes;
+    notes.SetStateDir(state.Path());
+    std::vector<TNoteConflict> met;
+    notes.OnDiskMerged = [&met](TNoteList&, const TNoteDiskMerge& merge) {
+        met.insert(met.end(), merge.Merge.Conflicts.begin(), merge.Merge.Conflicts.end());
+    };
+    notes.LoadFromFile(folder.File("Velmora.tdo"));
+    // Here: a new note, and the card ticked. There: the card's date moved, and a note of theirs.
+    notes.AddNote(Reminder(Sjis("大掃除")));
+    notes.Items(0)->Kind = NoteDone;
+    notes.Items(0)->EndDate = EncodeDate(2026, 12, 20);
+    TNoteRec moved = card;
+    moved.DayRule = 25;
+    folder.Write("Velmora.tdo", NoteText({moved, mochi, Reminder(Sjis("門松"))}));
+    SetModified(folder.File("Velmora.tdo"), 1'700'000'000);
+    // The reminder panel holds the records: the ones the merge keeps stay where they were.
+    const TNoteRec* ticked = notes.Items(0);
+    const TNoteRec* added = notes.Items(2);
+    notes.Save();
+
+    std::vector<const TNoteRec*> records;
+    for (int i = 0; i < notes.Count(); ++i)
+        records.push_back(notes.Items(i));
+    EXPECT_NE(std::find(records.begin(), records.end(), ticked), records.end());
+    EXPECT_NE(std::find(records.begin(), records.end(), added), records.end());
+    ASSERT_EQ(met.size(), 1u);
+    EXPECT_EQ(met[0].Ours->Kind, NoteDone);
+    EXPECT_EQ(met[0].Theirs->DayRule, 25);
+    TNoteList saved;
+    saved.LoadFromFile(folder.File("Velmora.tdo"));
+    std::vector<std::string> titles;
+    for (int i = 0; i < saved.Count(); ++i)
+        titles.push_back(Cp932ToUtf8(saved.Items(i)->Title));
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::string>{"大掃除", "年賀状", "門松", "餅"}));
+    EXPECT_FALSE(notes.ChangedOnDisk());
+}
+
+// The other computer's versions wait in the state folder for the user's choice: whatever bytes a
+// day or note holds come back as they were, across a quit.
+TEST(PendingConflicts, KeptAcrossAQuitAsTheyWere) {
+    TDataInfo rich = Day(8, "a, \"quoted\" title");
+    rich.Text = Sjis("一行目\r\n二行目\t\\ ,");
+    rich.RichText = TLazyText(std::string("{\\rtf1 \\par x}"));
+    const TPendingConflict rows[] = {
+        PendingDay("2026.dat", "2026.dat", 1'765'000'000, {rich.Date, Day(8, "ours"), rich}),
+        PendingDay("2026.dat", "2026.sync-conflict-20261208-101500-ABCDEFG.dat", 0,
+                   {EncodeDate(2026, 12, 9), Day(9, "ours"), std::nullopt}),
+        PendingNote("Velmora.tdo", "Velmora (conflicted copy 2026-12-08 101500).tdo", 5,
+                    {Reminder(Sjis("年賀状")), Reminder(Sjis("年賀状"), NoteDone)}),
+        PendingNote("Velmora.mem", "Velmora.mem", 6,
+                    {std::nullopt, Reminder(Sjis("祖母, 誕生日"))}),
+    };
+    const std::vector<TPendingConflict> list(std::begin(rows), std::end(rows));
+    TTestFolder state;
+    const std::string stateDir = state.File("Velmora/diary-0123");
+    SavePendingConflicts(stateDir, list);
+    const std::vector<TPendingConflict> back = LoadPendingConflicts(stateDir);
+    EXPECT_EQ(back, list);
+    ASSERT_EQ(back.size(), 4u);
+    const TYearFileText day = ParseYearFile(*back[0].Theirs + "\r\n");
+    ASSERT_EQ(day.Records.size(), 1u);
+    EXPECT_EQ(day.Records[0], rich);
+    EXPECT_FALSE(back[1].Theirs.has_value());
+    EXPECT_EQ(ParseNoteLine(*back[2].Theirs)->Kind, NoteDone);
+    EXPECT_EQ(back[3].Key, Sjis("祖母, 誕生日"));
+    EXPECT_TRUE(IsYearConflict(back[0]) && !IsYearConflict(back[2]));
+
+    // A later conflict of the same day replaces the earlier; the others stay.
+    std::vector<TPendingConflict> added = back;
+    AddPendingConflicts(added, {PendingDay("2026.dat", "2026.dat", 7,
+                                           {rich.Date, Day(8, "ours"), Day(8, "newer")})});
+    ASSERT_EQ(added.size(), 4u);
+    EXPECT_EQ(added.back().Time, 7);
+
+    // Damaged lines are skipped, the rest read; an empty list leaves no file.
+    const std::string text = PendingConflictsText(list);
+    EXPECT_EQ(ParsePendingConflicts("garbage\r\n,,,x,1,\r\n" + text).size(), 4u);
+    SavePendingConflicts(stateDir, {});
+    EXPECT_FALSE(fs::exists(stateDir + "/conflicts"));
+    EXPECT_TRUE(LoadPendingConflicts("").empty());
+}
+
+// At start, what the conflict copies left undecided waits in the state folder with the copy's
+// name, beside what an earlier run left; a copy with no conflict adds nothing.
+TEST(PendingConflicts, CopiesTakenInAtStartLeaveTheirConflicts) {
+    StoreFolder folder;
+    TTestFolder state;
+    SaveMergeBase(state.Path(), "2026.dat", YearMergeBase(Days{Day(1, "a")}));
+    folder.Write("2026.dat", YearText({Day(1, "ours")}));
+    const std::string copyName = "2026 (Taro's conflicted copy 2026-12-08).dat";
+    folder.Write(copyName, YearText({Day(1, "theirs")}));
+    folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("餅"))}));
+    folder.Write("Velmora.sync-conflict-20261208-101500-ABCDEFG.tdo",
+                 NoteText({Reminder(Sjis("餅")), Reminder(Sjis("門松"))}));
+    const TPendingConflict earlier =
+        PendingNote("Velmora.mem", "Velmora.mem", 5, {std::nullopt, Reminder(Sjis("祖母"))});
+    SavePendingConflicts(state.Path(), {earlier});
+
+    KeepCopyConflicts(state.Path(),
+                      MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost));
+    const std::vector<TPendingConflict> pending = LoadPendingConflicts(state.Path());
+    ASSERT_EQ(pending.size(), 2u);
+    EXPECT_EQ(pending[0], earlier);
+    EXPECT_EQ(pending[1].File, "2026.dat");
+    EXPECT_EQ(pending[1].Source, copyName);
+    EXPECT_EQ(pending[1].Key, std::to_string(EncodeDate(2026, 12, 1)));
+    EXPECT_EQ(ParseYearFile(*pending[1].Theirs + "\r\n").Records, Days{Day(1, "theirs")});
+    EXPECT_NE(pending[1].Time, 0);
+}
+
+// A copy that holds a version of a day this computer has gone past (read it, or wrote it and
+// then wrote over it) holds nothing new there: this computer's version stays without a question.
+// A version written here and then only replaced by what another computer wrote is a change that
+// crossed the other's (Syncthing makes the loser's own file the copy): a conflict, as is a version
+// never seen here. Each row: this computer reads 1=a, writes 1=b, then either writes 1=c or reads
+// the other's 1=c; then the copy arrives.
+TEST(MergeConflictCopies, VersionsGonePastAreNoConflict) {
+    const struct {
+        bool thenRead;
+        const char* copyDay1;
+        const char* conflicts;
+    } rows[] = {
+        {false, "b", ""}, {false, "a", ""},      {false, "x", "1:c/x "},
+        {true, "a", ""},  {true, "b", "1:c/b "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.thenRead ? "read c, " : "wrote c, ") + row.copyDay1);
+        StoreFolder folder;
+        TTestFolder state;
+        folder.Write("2026.dat", YearText({Day(1, "a")}));
+        {
+            TScrapList store;
+            store.SetDataDir(folder.Dir());
+            store.SetStateDir(state.Path());
+            store.SetDate(EncodeDate(2026, 12, 1));
+            store.PutRecord(Day(1, "b"));
+            store.SaveToFile();
+            if (row.thenRead) {
+                folder.Write("2026.dat", YearText({Day(1, "c")}));
+                SetModified(folder.File("2026.dat"), 1'700'000'000);
+                store.TakeDiskChanges();
+            } else {
+                store.PutRecord(Day(1, "c"));
+                store.SaveToFile();
+            }
+        }
+        folder.Write("2026.sync-conflict-20261208-101500-ABCDEFG.dat",
+                     YearText({Day(1, row.copyDay1), Day(2, "new")}));
+        const TConflictCopiesOutcome outcome =
+            MergeConflictCopies(folder.Path(), "Velmora", state.Path(), kHost);
+        ASSERT_EQ(outcome.Copies.size(), 1u);
+        EXPECT_EQ(ConflictDays(outcome.Copies[0].Days), row.conflicts);
+        EXPECT_EQ(Titles(ParseYearFile(folder.Read("2026.dat")).Records), "1=c 2=new ");
+    }
 }

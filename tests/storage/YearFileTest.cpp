@@ -606,9 +606,11 @@ TEST(YearFile, FileChangedOnDiskIsKeptBeforeTheStoreWrites) {
     } cases[] = {
         {"37622,0,,ours,,,,,\r\n", "37622,0,,theirs,,,,,\r\n", true},
         {"37622,0,,ours,,,,,\r\n", "37622,0,,same size,,,,,\r\n", true},
-        {nullptr, "37622,0,,created meanwhile,,,,,\r\n", true},
+        // Merged: the other program's day is in the file, nothing to keep beside.
+        {nullptr, "37622,0,,created meanwhile,,,,,\r\n", false},
         {"37622,0,,ours,,,,,\r\n", nullptr, false},
-        {"37622,0,,ours,,,,,\r\n", "37622,0,,ours,,,,,\r\n", true},
+        // Written again as it was: nothing to keep.
+        {"37622,0,,ours,,,,,\r\n", "37622,0,,ours,,,,,\r\n", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.other ? c.other : "removed");
@@ -629,6 +631,12 @@ TEST(YearFile, FileChangedOnDiskIsKeptBeforeTheStoreWrites) {
         }
         open.store.SaveIfModified();
         EXPECT_NE(folder.Read("2003.dat").find("new page"), std::string::npos);
+        if (c.other && !c.kept) {
+            // The other program's title ("37622,0,,TITLE,...") is in the file.
+            const std::string other = c.other;
+            EXPECT_NE(folder.Read("2003.dat").find(other.substr(9, other.find(',', 9) - 9)),
+                      std::string::npos);
+        }
         if (c.kept) {
             EXPECT_EQ(folder.Read("2003.dat.bak"), c.other);
             ASSERT_EQ(folder.messages.size(), 1u);
