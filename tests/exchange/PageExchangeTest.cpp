@@ -644,8 +644,8 @@ void PageExchangeTest::WindowImportKeepsTheTypedPage() {
 
     QString summary;
     form.Exchange().RunImport = [&](TImportDialog& dialog) {
-        dialog.SetSource(TImportSource::Markdown);
-        dialog.SetFolder(Folder(notes));
+        dialog.SetSource(u"markdown"_qs);
+        dialog.SetPath(Folder(notes));
         dialog.ShowPreview();
         summary = dialog.findChild<QLabel*>(u"ImportSummary"_qs)->text();
         dialog.resize(560, 220);
