@@ -600,11 +600,14 @@ void PageExchangeTest::HtmlYearWithPictures() {
     const TTestFolder out;
     QVERIFY(QFile::copy(QStringLiteral(VELMORA_TEST_DATA "/../../data/Velmora.hol"),
                         Folder(diary) + u"/Velmora.hol"_qs));
-    PutPages(diary, {MakePage(EncodeDate(2024, 1, 1),
-                              {u"元日"_qs, 0, u"<p><b>新年</b>の朝</p>"_qs, {}, {}, true}),
-                     MakePage(EncodeDate(2024, 2, 11), {u"祝日"_qs, 2, u"<p>二月</p>"_qs}),
-                     MakePage(EncodeDate(2024, 2, 12), {{}, -1, u"<p>振替</p>"_qs}),
-                     MakePage(EncodeDate(2025, 1, 1), {u"範囲外"_qs, 0, u"<p>来年</p>"_qs})});
+    PutPages(
+        diary,
+        {MakePage(
+             EncodeDate(2024, 1, 1),
+             {u"元日"_qs, 0, u"<p><b>新年</b>の朝</p><ul><li>おせち</li></ul>"_qs, {}, {}, true}),
+         MakePage(EncodeDate(2024, 2, 11), {u"祝日"_qs, 2, u"<p>二月</p>"_qs}),
+         MakePage(EncodeDate(2024, 2, 12), {{}, -1, u"<p>振替</p>"_qs}),
+         MakePage(EncodeDate(2025, 1, 1), {u"範囲外"_qs, 0, u"<p>来年</p>"_qs})});
     QString messages;
     QTextStream err(&messages);
     const QString html = Folder(out) + u"/2024.html"_qs;
@@ -620,6 +623,19 @@ void PageExchangeTest::HtmlYearWithPictures() {
     QVERIFY(page.contains(u"晴れ"_qs));
     QVERIFY(QFile::exists(Folder(out) + u"/2024_files/2024-01-01-1.png"_qs));
     QVERIFY(page.contains(u"src=\"2024_files/2024-01-01-1.png\""_qs));
+    // Every picture the page names is a file beside it, and every tag reads as a browser reads
+    // it: an attribute given twice is dropped by the browser, its second value lost.
+    static const QRegularExpression source(QStringLiteral("<img [^>]*src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (auto it = source.globalMatch(page); it.hasNext(); ++pictures) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(QFileInfo(QDir(Folder(out)).filePath(name)).isFile(), qPrintable(name));
+    }
+    QCOMPARE(pictures, 1);
+    static const QRegularExpression twice(
+        QStringLiteral("<[a-z0-9]+\\b[^>]*\\s([a-z-]+)=\"[^\"]*\"[^>]*\\s\\1=\""));
+    const QRegularExpressionMatch repeated = twice.match(page);
+    QVERIFY2(!repeated.hasMatch(), qPrintable(repeated.captured()));
 
     // As a browser would show it: Qt's own HTML view, with the pictures from beside the file.
     QTextBrowser browser;
