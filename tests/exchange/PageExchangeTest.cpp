@@ -60,6 +60,7 @@ struct TPageSeed {
     QString News = {};
     QString Private = {};
     bool Picture = false;
+    QString Extra = {};  // the field the page does not edit, kept from older diaries
 };
 
 QImage TestPicture() {
@@ -77,6 +78,7 @@ TDataInfo MakePage(int32_t date, const TPageSeed& seed) {
     rec.Weather = seed.Weather;
     rec.News = ToRecordLines(seed.News);
     rec.Private = ToRecordLines(seed.Private);
+    rec.Extra = ToCp932(seed.Extra);
     QTextDocument body;
     body.setHtml(seed.BodyHtml);
     if (seed.Picture) {
@@ -259,6 +261,8 @@ void PageExchangeTest::MarkdownRoundTrip_data() {
     QTest::newRow("title alone") << TPageSeed{u"---題名だけ---"_qs, -1, {}};
     QTest::newRow("beyond CP932") << TPageSeed{u"絵文字 😀"_qs, 5, u"<p>鷗外と 😀</p>"_qs};
     QTest::newRow("picture") << TPageSeed{u"写真"_qs, 1, u"<p>写真を貼った</p>"_qs, {}, {}, true};
+    QTest::newRow("extra field") << TPageSeed{{}, -1,    u"<p>本文</p>"_qs,     {},
+                                              {}, false, u"古い版の欄, 続き"_qs};
 }
 
 // Velmora → Markdown → Velmora gives back the pages: every field and the body as far as
@@ -287,6 +291,7 @@ void PageExchangeTest::MarkdownRoundTrip() {
     QCOMPARE(rec.Weather, page.Weather);
     QCOMPARE(FromCp932(rec.News), FromCp932(page.News));
     QCOMPARE(FromCp932(rec.Private), FromCp932(page.Private));
+    QCOMPARE(FromCp932(rec.Extra), FromCp932(page.Extra));
     QCOMPARE(FromCp932(rec.Text.Text()), FromCp932(page.Text.Text()));
     QCOMPARE(BodySignature(rec), BodySignature(page));
     QCOMPARE(HasPicture(rec), seed.Picture);
