@@ -238,6 +238,7 @@ private Q_SLOTS:
     void WindowNotesOutAndBackIn();
     void WindowIcsImport_data();
     void WindowIcsImport();
+    void ImportDialogEnterOnlyChecks();
     void cleanup() { SetTodayForTesting(std::nullopt); }
 };
 
@@ -900,6 +901,31 @@ void PageExchangeTest::WindowIcsImport() {
     } else {
         QCOMPARE(run.Read(u"Velmora.tdo"_qs), before);
     }
+}
+
+// Enter in the path checks the source; the import itself, which writes the diary, takes a
+// press of its own button once the preview could be read.
+void PageExchangeTest::ImportDialogEnterOnlyChecks() {
+    int checks = 0;
+    TImportDialog dialog([&checks](const QString&, const QString& path) {
+        ++checks;
+        return TExchangePreview{u"確認した: "_qs + path, {}, true};
+    });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.SetSource(u"ics"_qs);
+    auto* path = dialog.findChild<QLineEdit*>(u"ImportFolder"_qs);
+    path->setFocus();
+    QTest::keyClicks(path, u"/tmp/a.ics"_qs);
+    for (int press = 1; press <= 2; ++press) {
+        QTest::keyClick(path, Qt::Key_Return);
+        QCOMPARE(checks, press);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), 0);
+    }
+    QCOMPARE(dialog.findChild<QLabel*>(u"ImportSummary"_qs)->text(), u"確認した: /tmp/a.ics"_qs);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(PageExchangeTest)

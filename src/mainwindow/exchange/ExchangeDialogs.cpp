@@ -207,6 +207,10 @@ TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons_->button(QDialogButtonBox::Ok)->setText(u"取り込む"_qs);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
+    // Enter checks what is chosen: an import, which writes the diary, takes a press of its own
+    // button after the preview was read.
+    buttons_->button(QDialogButtonBox::Ok)->setAutoDefault(false);
+    check->setDefault(true);
 
     auto* form = new QFormLayout;
     form->addRow(u"取り込むもの:"_qs, source_);
@@ -225,8 +229,6 @@ TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
     connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(browse, &QPushButton::clicked, this, &TImportDialog::Browse);
     connect(check, &QPushButton::clicked, this, &TImportDialog::ShowPreview);
-    // Enter in the path checks it; importing takes a press of its own button.
-    connect(path_, &QLineEdit::returnPressed, this, &TImportDialog::ShowPreview);
     connect(source_, &QComboBox::currentIndexChanged, this, &TImportDialog::SourceChanged);
     connect(path_, &QLineEdit::textChanged, this, &TImportDialog::SourceChanged);
     SourceChanged();
