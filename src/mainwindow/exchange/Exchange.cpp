@@ -27,6 +27,7 @@
 namespace {
 
 const QString kNotesFormat = QStringLiteral("ics");
+constexpr int kProgressAfterMs = 500;
 
 int32_t DayOf(QDate date) {
     return EncodeDate(date.year(), date.month(), date.day());
@@ -88,6 +89,8 @@ class TProgress {
 public:
     TProgress(QWidget* parent, const QString& label) : dialog_(label, u"中止"_qs, 0, 0, parent) {
         dialog_.setWindowModality(Qt::WindowModal);
+        // Qt's default of 4 s leaves a user looking at a window that does not answer.
+        dialog_.setMinimumDuration(kProgressAfterMs);
     }
 
     TExchangeProgress Function() {

@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -54,14 +55,20 @@ QPlainTextEdit* DetailsBox(const char* name, QWidget* parent) {
     box->setObjectName(QString::fromLatin1(name));
     box->setReadOnly(true);
     box->setTabChangesFocus(true);
-    box->setMaximumHeight(box->fontMetrics().lineSpacing() * 8);
+    // Room for several lines once it shows, as the dialog grows only to what its parts need.
+    box->setMinimumHeight(box->fontMetrics().lineSpacing() * 7);
     box->hide();
     return box;
 }
 
+// Shows the list, and grows its dialog so that the list and the buttons below it both fit.
 void ShowDetails(QPlainTextEdit* box, const QStringList& lines) {
     box->setPlainText(lines.join(QLatin1Char('\n')));
     box->setVisible(!lines.isEmpty());
+    QWidget* dialog = box->window();
+    dialog->layout()->activate();
+    if (dialog->height() < dialog->sizeHint().height())
+        dialog->resize(dialog->width(), dialog->sizeHint().height());
 }
 
 QDateEdit* DateEdit(QDate date, const char* name, QWidget* parent) {
@@ -203,7 +210,6 @@ TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
     summary_->setObjectName(QStringLiteral("ImportSummary"));
     summary_->setWordWrap(true);
     details_ = DetailsBox("ImportProblems", this);
-    details_->setMaximumHeight(QWIDGETSIZE_MAX);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons_->button(QDialogButtonBox::Ok)->setText(u"取り込む"_qs);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
