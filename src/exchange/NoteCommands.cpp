@@ -60,8 +60,8 @@ int ExportNotes(const QString& folder, const QString&, const QString& output, QD
         SafeWriteFile(Local(output), ics.Text);
         QTextStream out(stdout);
         out << QStringLiteral("備忘録 %1 件、記念日 %2 件を %3 に書き出しました。")
-                   .arg(reminders.Count())
-                   .arg(anniversaries.Count())
+                   .arg(ics.Reminders)
+                   .arg(ics.Anniversaries)
                    .arg(output)
             << Qt::endl;
         ListTitles(

@@ -519,9 +519,11 @@ TIcalExport NotesToIcal(const std::vector<TNoteRec>& reminders,
     icalcomponent_add_property(calendar.get(), icalproperty_new_prodid("-//Velmora//Velmora//JA"));
     icalcomponent_add_property(calendar.get(), icalproperty_new_calscale("GREGORIAN"));
     for (size_t i = 0; i < reminders.size(); ++i)
-        AddNote(calendar.get(), reminders[i], false, static_cast<int>(i), today, out);
+        out.Reminders +=
+            AddNote(calendar.get(), reminders[i], false, static_cast<int>(i), today, out);
     for (size_t i = 0; i < anniversaries.size(); ++i)
-        AddNote(calendar.get(), anniversaries[i], true, static_cast<int>(i), today, out);
+        out.Anniversaries +=
+            AddNote(calendar.get(), anniversaries[i], true, static_cast<int>(i), today, out);
     char* text = icalcomponent_as_ical_string_r(calendar.get());
     out.Text = text;
     icalmemory_free_buffer(text);

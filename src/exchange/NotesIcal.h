@@ -25,6 +25,8 @@ struct TIcalExport {
     std::string Text;                  // the .ics, UTF-8
     std::vector<std::string> AsDates;  // titles (CP932) of the notes written as explicit dates
     std::vector<std::string> Left;     // titles (CP932) of notes with no day at all, left out
+    int Reminders = 0;                 // reminders written
+    int Anniversaries = 0;             // anniversaries written
 };
 
 // The .ics of both lists; today (a day number) starts the explicit dates.

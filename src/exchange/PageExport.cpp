@@ -41,13 +41,19 @@ QString Escaped(const QString& text) {
     return text.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }
 
-// What lies between <body> and </body> of a document's HTML.
+// What lies between <body> and </body> of a document's HTML. Qt gives a list item its
+// character and its paragraph style as two style attributes, of which a browser keeps only the
+// first: they are joined into one.
 QString BodyHtml(const QTextDocument& document) {
+    static const QRegularExpression twoStyles(
+        QStringLiteral("(<li\\b[^>]*) style=\"([^\"]*)\" style=\"([^\"]*)\""));
     const QString html = document.toHtml();
     const qsizetype open = html.indexOf(QLatin1String("<body"));
     const qsizetype start = html.indexOf(QLatin1Char('>'), open) + 1;
     const qsizetype end = html.lastIndexOf(QLatin1String("</body>"));
-    return open < 0 || end < start ? QString() : html.mid(start, end - start);
+    if (open < 0 || end < start)
+        return {};
+    return html.mid(start, end - start).replace(twoStyles, QStringLiteral("\\1 style=\"\\2 \\3\""));
 }
 
 // Every exporter runs the same loop over the days; each writes what its format needs per day.

@@ -72,6 +72,7 @@ TDataInfo PageOf(int32_t date, const TDailyNote& note, bool markdown, const QStr
     rec.Title = ToCp932(note.Title.simplified());
     rec.News = ToRecordLines(note.News);
     rec.Private = ToRecordLines(note.Private);
+    rec.Extra = ToRecordLines(note.Extra);
     TSealedDocument body;
     PrepareDocument(body);
     if (markdown) {
@@ -261,7 +262,7 @@ private:
 
 bool SamePage(const TDataInfo& a, const TDataInfo& b) {
     return a.Title == b.Title && a.Text == b.Text && a.News == b.News && a.Private == b.Private &&
-           a.Weather == b.Weather;
+           a.Weather == b.Weather && a.Extra == b.Extra;
 }
 
 std::string Joined(const std::string& first, const std::string& second) {
@@ -293,6 +294,8 @@ TDataInfo AppendPage(const TDataInfo& existing, const TDataInfo& imported) {
         rec.Weather = imported.Weather;
     rec.News = Joined(existing.News, imported.News);
     rec.Private = Joined(existing.Private, imported.Private);
+    if (imported.Extra != existing.Extra)
+        rec.Extra = Joined(existing.Extra, imported.Extra);
     if (imported.Text.Empty() && imported.RichText.Empty())
         return rec;
     QTextDocument body;

@@ -46,8 +46,8 @@ struct TImportPlan {
 TImportPlan PlanImport(const std::string& dir, const std::vector<TDataInfo>& pages,
                        const TScrapList* store);
 
-// existing with imported appended: the body, news and private memo under a divider, the title
-// and weather where existing has none.
+// existing with imported appended: the body, news, private memo and further text (Extra) under a
+// divider, the title and weather where existing has none.
 TDataInfo AppendPage(const TDataInfo& existing, const TDataInfo& imported);
 
 // Writes a plan without problems: the diary's files are backed up first (BackUpDiary, and a

@@ -17,6 +17,7 @@ constexpr const char* kTitleKey = "title";
 constexpr const char* kWeatherKey = "weather";
 constexpr const char* kNewsKey = "memo";
 constexpr const char* kPrivateKey = "private";
+constexpr const char* kExtraKey = "extra";
 
 QString ScalarText(const YAML::Node& node) {
     return node && node.IsScalar() ? QString::fromStdString(node.as<std::string>()) : QString();
@@ -82,6 +83,7 @@ QString FrontMatter(const TDataInfo& rec, bool withPrivate) {
     add(kNewsKey, RecordText(rec.News));
     if (withPrivate)
         add(kPrivateKey, RecordText(rec.Private));
+    add(kExtraKey, RecordText(rec.Extra));
     out << YAML::EndMap;
     if (out.size() == 0 || QString::fromUtf8(out.c_str()) == QStringLiteral("{}"))
         return {};
@@ -118,6 +120,7 @@ TDailyNote ReadDailyNote(const QString& text) {
         note.Title = ScalarText(root[kTitleKey]);
         note.News = ScalarText(root[kNewsKey]);
         note.Private = ScalarText(root[kPrivateKey]);
+        note.Extra = ScalarText(root[kExtraKey]);
         if (const QString weather = ScalarText(root[kWeatherKey]); !weather.isEmpty()) {
             note.Weather = WeatherOf(weather);
             if (note.Weather < -1)

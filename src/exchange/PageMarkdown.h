@@ -5,7 +5,8 @@
 #include "storage/DataInfo.h"
 
 // The daily-notes form of a page: a Markdown file whose front matter (YAML between "---" lines)
-// holds the title, the weather by name and the memos, and whose text is the body.
+// holds the title, the weather by name, the memos and the record's further text (Extra, which
+// diaries of older versions may hold), and whose text is the body.
 
 // The front matter of rec, "---" lines included; the private memo only when withPrivate. Keys
 // without a value are left out; a page with none of them gets none.
@@ -17,6 +18,7 @@ struct TDailyNote {
     int Weather = -1;  // -1 when the note names none
     QString News;
     QString Private;
+    QString Extra;
     QString Body;   // the text after the front matter
     QString Error;  // why the front matter could not be read; empty when it could
 };

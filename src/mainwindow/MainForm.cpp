@@ -128,9 +128,7 @@ void TForm1::FormCreate() {
 
     reminders_ =
         std::make_unique<TReminders>(*diary_, *TodoNotes, *MemoryNotes, *pageState_, params_);
-    reminders_->FillMemoryList();
-    reminders_->FillTodoList();
-    reminders_->FillMonthList();
+    reminders_->FillLists();
 
     storeEvents_ = std::make_unique<TStoreEvents>(*ScrapList_);
     page_ = std::make_unique<TDayPage>(*diary_, *ScrapList_, *storeEvents_, *pageState_, *Kyureki,
@@ -175,7 +173,7 @@ void TForm1::FormCreate() {
     });
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
     exchange_ = std::make_unique<TExchange>(
-        this, *ScrapList_, *writes_, params_, diary_->Holidays(),
+        this, *ScrapList_, *writes_, *TodoNotes, *MemoryNotes, params_, diary_->Holidays(),
         QFile::encodeName(QFileInfo(executablePath_).completeBaseName()).toStdString());
     ui_->InsertMenu(exchange_->Menu(), actions_.PrintMenu->menuAction());
     options_ = std::make_unique<TOptions>(this, *diary_, params_);
@@ -237,6 +235,7 @@ void TForm1::ConnectFeatures() {
     connect(printing_.get(), &TPrintCommands::AboutToPrint, writes_.get(),
             &TWriteSchedule::WriteSoon);
     connect(exchange_.get(), &TExchange::Imported, page_.get(), &TDayPage::UndoActionExecute);
+    connect(exchange_.get(), &TExchange::NotesImported, reminders_.get(), &TReminders::FillLists);
 }
 
 void TForm1::ConnectCommands() {

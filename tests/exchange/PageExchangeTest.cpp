@@ -2,12 +2,17 @@
 // appended and never overwritten, bad input that imports nothing, and what each export holds.
 
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
@@ -16,6 +21,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextStream>
+#include <QTreeWidget>
 
 #include "bridge/TextCodec.h"
 #include "calendar/HolidayList.h"
@@ -24,13 +30,16 @@
 #include "exchange/PageExport.h"
 #include "exchange/PageImport.h"
 #include "exchange/PageMarkdown.h"
+#include "mainwindow/BackupRun.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/exchange/Exchange.h"
 #include "mainwindow/exchange/ExchangeDialogs.h"
+#include "notes/NoteList.h"
 #include "richtext/RtfPictures.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 #include "storage/Clock.h"
+#include "storage/Cp932.h"
 #include "storage/DailyBackup.h"
 #include "storage/DayNumber.h"
 #include "storage/MachineState.h"
@@ -51,6 +60,7 @@ struct TPageSeed {
     QString News = {};
     QString Private = {};
     bool Picture = false;
+    QString Extra = {};  // the field the page does not edit, kept from older diaries
 };
 
 QImage TestPicture() {
@@ -68,6 +78,7 @@ TDataInfo MakePage(int32_t date, const TPageSeed& seed) {
     rec.Weather = seed.Weather;
     rec.News = ToRecordLines(seed.News);
     rec.Private = ToRecordLines(seed.Private);
+    rec.Extra = ToCp932(seed.Extra);
     QTextDocument body;
     body.setHtml(seed.BodyHtml);
     if (seed.Picture) {
@@ -139,6 +150,64 @@ QStringList FilesIn(const QString& folder) {
 
 const int32_t kDay = EncodeDate(2024, 5, 3);
 
+TNoteRec Note(uint8_t kind, uint16_t monthRule, uint16_t dayRule, uint16_t startYear,
+              const char* title, int32_t endDate = 0) {
+    TNoteRec note;
+    note.Kind = kind;
+    note.MonthRule = monthRule;
+    note.DayRule = dayRule;
+    note.StartYear = startYear;
+    note.EndDate = endDate;
+    note.Title = Sjis(title);
+    return note;
+}
+
+void SeedNotes(const TWindowRun& run, const QString& name, const std::vector<TNoteRec>& notes) {
+    TNoteList list;
+    for (const TNoteRec& note : notes)
+        list.AddNote(note);
+    list.SaveToFile(run.CorePath(name));
+}
+
+// What a dialog shows under its preview, and whether its OK button can be pressed.
+struct TDialogState {
+    QString Text;
+    QStringList Details;
+    bool Ready = false;
+};
+
+TDialogState StateOf(const QDialog& dialog, const QString& text, const QString& details) {
+    TDialogState state;
+    state.Text = dialog.findChild<QLabel*>(text)->text();
+    const auto* box = dialog.findChild<QPlainTextEdit*>(details);
+    if (!box->isHidden())
+        state.Details = box->toPlainText().split(u'\n');
+    state.Ready = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled();
+    return state;
+}
+
+// Imports the .ics at path through ファイル → インポート, as a user who presses 取り込む when
+// it can be pressed; returns what the dialog showed.
+TDialogState ImportIcs(TForm1& form, const QString& path) {
+    TDialogState state;
+    form.Exchange().RunImport = [&](TImportDialog& dialog) {
+        dialog.SetSource(u"ics"_qs);
+        dialog.SetPath(path);
+        dialog.ShowPreview();
+        state = StateOf(dialog, u"ImportSummary"_qs, u"ImportProblems"_qs);
+        return state.Ready;
+    };
+    form.Exchange().ImportAction->trigger();
+    return state;
+}
+
+QStringList Rows(const QTreeWidget* view) {
+    QStringList rows;
+    for (int i = 0; i < view->topLevelItemCount(); ++i)
+        rows << view->topLevelItem(i)->text(1);
+    return rows;
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(TPageSeed)
@@ -166,6 +235,10 @@ private Q_SLOTS:
     void PicturesOnlyFromInsideTheFolder();
     void WindowImportKeepsTheTypedPage();
     void WindowExportsTheTypedPage();
+    void WindowNotesOutAndBackIn();
+    void WindowIcsImport_data();
+    void WindowIcsImport();
+    void ImportDialogEnterOnlyChecks();
     void cleanup() { SetTodayForTesting(std::nullopt); }
 };
 
@@ -189,6 +262,8 @@ void PageExchangeTest::MarkdownRoundTrip_data() {
     QTest::newRow("title alone") << TPageSeed{u"---題名だけ---"_qs, -1, {}};
     QTest::newRow("beyond CP932") << TPageSeed{u"絵文字 😀"_qs, 5, u"<p>鷗外と 😀</p>"_qs};
     QTest::newRow("picture") << TPageSeed{u"写真"_qs, 1, u"<p>写真を貼った</p>"_qs, {}, {}, true};
+    QTest::newRow("extra field") << TPageSeed{{}, -1,    u"<p>本文</p>"_qs,     {},
+                                              {}, false, u"古い版の欄, 続き"_qs};
 }
 
 // Velmora → Markdown → Velmora gives back the pages: every field and the body as far as
@@ -217,6 +292,7 @@ void PageExchangeTest::MarkdownRoundTrip() {
     QCOMPARE(rec.Weather, page.Weather);
     QCOMPARE(FromCp932(rec.News), FromCp932(page.News));
     QCOMPARE(FromCp932(rec.Private), FromCp932(page.Private));
+    QCOMPARE(FromCp932(rec.Extra), FromCp932(page.Extra));
     QCOMPARE(FromCp932(rec.Text.Text()), FromCp932(page.Text.Text()));
     QCOMPARE(BodySignature(rec), BodySignature(page));
     QCOMPARE(HasPicture(rec), seed.Picture);
@@ -530,11 +606,14 @@ void PageExchangeTest::HtmlYearWithPictures() {
     const TTestFolder out;
     QVERIFY(QFile::copy(QStringLiteral(VELMORA_TEST_DATA "/../../data/Velmora.hol"),
                         Folder(diary) + u"/Velmora.hol"_qs));
-    PutPages(diary, {MakePage(EncodeDate(2024, 1, 1),
-                              {u"元日"_qs, 0, u"<p><b>新年</b>の朝</p>"_qs, {}, {}, true}),
-                     MakePage(EncodeDate(2024, 2, 11), {u"祝日"_qs, 2, u"<p>二月</p>"_qs}),
-                     MakePage(EncodeDate(2024, 2, 12), {{}, -1, u"<p>振替</p>"_qs}),
-                     MakePage(EncodeDate(2025, 1, 1), {u"範囲外"_qs, 0, u"<p>来年</p>"_qs})});
+    PutPages(
+        diary,
+        {MakePage(
+             EncodeDate(2024, 1, 1),
+             {u"元日"_qs, 0, u"<p><b>新年</b>の朝</p><ul><li>おせち</li></ul>"_qs, {}, {}, true}),
+         MakePage(EncodeDate(2024, 2, 11), {u"祝日"_qs, 2, u"<p>二月</p>"_qs}),
+         MakePage(EncodeDate(2024, 2, 12), {{}, -1, u"<p>振替</p>"_qs}),
+         MakePage(EncodeDate(2025, 1, 1), {u"範囲外"_qs, 0, u"<p>来年</p>"_qs})});
     QString messages;
     QTextStream err(&messages);
     const QString html = Folder(out) + u"/2024.html"_qs;
@@ -550,6 +629,19 @@ void PageExchangeTest::HtmlYearWithPictures() {
     QVERIFY(page.contains(u"晴れ"_qs));
     QVERIFY(QFile::exists(Folder(out) + u"/2024_files/2024-01-01-1.png"_qs));
     QVERIFY(page.contains(u"src=\"2024_files/2024-01-01-1.png\""_qs));
+    // Every picture the page names is a file beside it, and every tag reads as a browser reads
+    // it: an attribute given twice is dropped by the browser, its second value lost.
+    static const QRegularExpression source(QStringLiteral("<img [^>]*src=\"([^\"]+)\""));
+    int pictures = 0;
+    for (auto it = source.globalMatch(page); it.hasNext(); ++pictures) {
+        const QString name = it.next().captured(1);
+        QVERIFY2(QFileInfo(QDir(Folder(out)).filePath(name)).isFile(), qPrintable(name));
+    }
+    QCOMPARE(pictures, 1);
+    static const QRegularExpression twice(
+        QStringLiteral("<[a-z0-9]+\\b[^>]*\\s([a-z-]+)=\"[^\"]*\"[^>]*\\s\\1=\""));
+    const QRegularExpressionMatch repeated = twice.match(page);
+    QVERIFY2(!repeated.hasMatch(), qPrintable(repeated.captured()));
 
     // As a browser would show it: Qt's own HTML view, with the pictures from beside the file.
     QTextBrowser browser;
@@ -644,8 +736,8 @@ void PageExchangeTest::WindowImportKeepsTheTypedPage() {
 
     QString summary;
     form.Exchange().RunImport = [&](TImportDialog& dialog) {
-        dialog.SetSource(TImportSource::Markdown);
-        dialog.SetFolder(Folder(notes));
+        dialog.SetSource(u"markdown"_qs);
+        dialog.SetPath(Folder(notes));
         dialog.ShowPreview();
         summary = dialog.findChild<QLabel*>(u"ImportSummary"_qs)->text();
         dialog.resize(560, 220);
@@ -693,6 +785,147 @@ void PageExchangeTest::WindowExportsTheTypedPage() {
     QCOMPARE(preview, u"1 日分の日記を1つのファイルに書き出します。"_qs);
     QVERIFY(ReadUtf8(target).contains(u"2024 年 5 月 3 日 (金)"_qs));
     QVERIFY(ReadUtf8(target).contains(u"書いたばかり"_qs));
+}
+
+// The window's notes out to a .ics and into another diary through the dialogs: the preview
+// counts them and lists the rule written as dates; the import shows each note, puts them into
+// the reminder panel at once and writes the same note files; a second import adds nothing.
+void PageExchangeTest::WindowNotesOutAndBackIn() {
+    SetTodayForTesting(kDay);
+    const TTestFolder out;
+    const QString ics = Folder(out) + u"/notes.ics"_qs;
+    std::string todo;
+    std::string memory;
+    {
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs,
+                  {Note(NoteOpen, 0, 15, 2024, "家賃"),
+                   Note(NoteOpen, 0, MakePeriodRule(29, 31), 2024, "月末の三日間"),
+                   Note(NoteDone, 6, 1, 2024, "衣替え", EncodeDate(2024, 5, 2))});
+        SeedNotes(run, u"Velmora.mem"_qs, {Note(NoteBirthday, 5, 10, 1950, "母の誕生日")});
+        TForm1& form = run.Start();
+        TDialogState shown;
+        form.Exchange().RunExport = [&](TExportDialog& dialog) {
+            auto* format = dialog.findChild<QComboBox*>(u"ExportFormat"_qs);
+            format->setCurrentIndex(format->findData(u"ics"_qs));
+            dialog.findChild<QLineEdit*>(u"ExportTarget"_qs)->setText(ics);
+            shown = StateOf(dialog, u"ExportPreview"_qs, u"ExportDetails"_qs);
+            // The notes go out whole: the range is not theirs.
+            shown.Ready =
+                shown.Ready && !dialog.findChild<QDateEdit*>(u"ExportFrom"_qs)->isEnabled();
+            dialog.resize(560, 260);
+            SavePng(&dialog, u"exchange-export-ics.png"_qs);
+            return shown.Ready;
+        };
+        form.Exchange().ExportAction->trigger();
+        QCOMPARE(shown.Text, u"備忘録 3 件、記念日 1 件を1つのファイルに書き出します。"_qs);
+        QCOMPARE(shown.Details.size(), 2);
+        QVERIFY2(shown.Details[0].contains(u"10 年分の日付"_qs), qPrintable(shown.Details[0]));
+        QCOMPARE(shown.Details[1], u"　月末の三日間"_qs);
+        QCOMPARE(run.Messages.last(), u"備忘録 3 件、記念日 1 件を書き出しました。"_qs);
+        QVERIFY(run.Stop());
+        todo = run.Read(u"Velmora.tdo"_qs);
+        memory = run.Read(u"Velmora.mem"_qs);
+    }
+
+    TWindowRun run;
+    TForm1& form = run.Start();
+    const TWindowWidgets w = Widgets(form);
+    const TDialogState first = ImportIcs(form, ics);
+    QCOMPARE(first.Text,
+             u"備忘録 3 件、記念日 1 件を取り込みます（すでにあるもの 0 件、"
+             u"取り込まないもの 0 件）。"_qs);
+    QCOMPARE(first.Details.size(), 5);
+    QCOMPARE(first.Details[0], u"取り込む予定:"_qs);
+    QVERIFY2(first.Details[4].endsWith(u"　母の誕生日"_qs), qPrintable(first.Details[4]));
+    QCOMPARE(run.Messages.last(), u"備忘録 3 件、記念日 1 件を取り込みました。"_qs);
+    // The panel shows them at once, the month summary the birthday of the shown month.
+    QCOMPARE(Rows(w.TodoList).size(), 3);
+    QCOMPARE(Rows(w.MemList), QStringList{u"母の誕生日"_qs});
+    QVERIFY(!w.ListBox->findItems(u"母の誕生日"_qs, Qt::MatchContains).isEmpty());
+    // Written at once by the window, as the notes of the first diary were.
+    QCOMPARE(run.Read(u"Velmora.tdo"_qs), todo);
+    QCOMPARE(run.Read(u"Velmora.mem"_qs), memory);
+
+    const TDialogState again = ImportIcs(form, ics);
+    QVERIFY(!again.Ready);
+    QVERIFY2(again.Text.contains(u"すでにあるもの 4 件"_qs), qPrintable(again.Text));
+    QCOMPARE(Rows(w.TodoList).size(), 3);
+    QVERIFY(run.Stop());
+    QCOMPARE(run.Read(u"Velmora.tdo"_qs), todo);
+}
+
+void PageExchangeTest::WindowIcsImport_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("text");    // what the summary starts with
+    QTest::addColumn<QString>("detail");  // a line the list holds; empty: no list
+    QTest::addColumn<int>("added");
+    QTest::newRow("another program's calendar")
+        << u"ical-korganizer.ics"_qs << u"備忘録 4 件、記念日 1 件を取り込みます"_qs
+        << u"　隔週の会議: この繰返しは備忘録の繰返しで表せません"_qs << 5;
+    QTest::newRow("a broken file")
+        << u"ical-broken.ics"_qs << u"iCalendar として読めないところがあります"_qs << QString()
+        << 0;
+    QTest::newRow("no file") << u"none.ics"_qs << u"ファイル "_qs << QString() << 0;
+}
+
+// A .ics from elsewhere: the preview lists what is left out and why; what is taken goes into
+// the note lists once the note files as they were are in today's backup. A file that cannot
+// be read cannot be imported.
+void PageExchangeTest::WindowIcsImport() {
+    QFETCH(QString, file);
+    QFETCH(QString, text);
+    QFETCH(QString, detail);
+    QFETCH(int, added);
+    SetTodayForTesting(kDay);
+    TWindowRun run;
+    SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 0, 15, 2024, "家賃")});
+    const std::string before = run.Read(u"Velmora.tdo"_qs);
+    TForm1& form = run.Start();
+    // The start's own copies are made; the import must make its own.
+    form.Backup().Finish();
+    QVERIFY(QDir(run.Path(u"backup"_qs)).removeRecursively());
+    const TDialogState shown = ImportIcs(form, QStringLiteral(VELMORA_TEST_DATA "/") + file);
+    QVERIFY2(shown.Text.startsWith(text), qPrintable(shown.Text));
+    QCOMPARE(shown.Ready, added > 0);
+    if (!detail.isEmpty())
+        QVERIFY2(shown.Details.contains(detail), qPrintable(shown.Details.join(u'|')));
+    const TWindowWidgets w = Widgets(form);
+    QCOMPARE(w.TodoList->topLevelItemCount() + w.MemList->topLevelItemCount(), 1 + added);
+    const QString backup =
+        u"backup/%1/2024-05-03/Velmora.tdo"_qs.arg(QString::fromStdString(HostFolderName()));
+    QCOMPARE(QFile::exists(run.Path(backup)), added > 0);
+    if (added > 0) {
+        QCOMPARE(run.Read(backup), before);
+        QVERIFY(run.Read(u"Velmora.tdo"_qs) != before);
+    } else {
+        QCOMPARE(run.Read(u"Velmora.tdo"_qs), before);
+    }
+}
+
+// Enter in the path checks the source; the import itself, which writes the diary, takes a
+// press of its own button once the preview could be read.
+void PageExchangeTest::ImportDialogEnterOnlyChecks() {
+    int checks = 0;
+    TImportDialog dialog([&checks](const QString&, const QString& path) {
+        ++checks;
+        return TExchangePreview{u"確認した: "_qs + path, {}, true};
+    });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.SetSource(u"ics"_qs);
+    auto* path = dialog.findChild<QLineEdit*>(u"ImportFolder"_qs);
+    path->setFocus();
+    QTest::keyClicks(path, u"/tmp/a.ics"_qs);
+    for (int press = 1; press <= 2; ++press) {
+        QTest::keyClick(path, Qt::Key_Return);
+        QCOMPARE(checks, press);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.result(), 0);
+    }
+    QCOMPARE(dialog.findChild<QLabel*>(u"ImportSummary"_qs)->text(), u"確認した: /tmp/a.ics"_qs);
+    dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(PageExchangeTest)

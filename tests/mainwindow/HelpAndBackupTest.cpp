@@ -1,6 +1,7 @@
 // The help as the build places it, and the daily backup as a start of the window runs it.
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/exchange/ExchangeDialogs.h"
 #include "notes/ui/DateProp.h"
 #include "settings/ui/Setup.h"
 #include "storage/Clock.h"
@@ -102,9 +104,13 @@ private Q_SLOTS:
         TForm1& form = run.Start();
         TSetupForm options;
         TTodoMemo note;
+        const auto nothing = [](auto&&...) { return TExchangePreview(); };
+        TExportDialog exporting(QDate(2026, 1, 1), QDate(2026, 12, 31), nothing);
+        TImportDialog importing(nothing);
         QSet<QString> shown;
         for (const QWidget* root : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&options),
-                                    static_cast<QWidget*>(&note)}) {
+                                    static_cast<QWidget*>(&note), static_cast<QWidget*>(&exporting),
+                                    static_cast<QWidget*>(&importing)}) {
             for (const QAction* action : root->findChildren<QAction*>())
                 shown << Caption(action->text());
             for (const QMenu* menu : root->findChildren<QMenu*>())
@@ -118,6 +124,9 @@ private Q_SLOTS:
                 shown << Caption(label->text());
             for (const QGroupBox* group : root->findChildren<QGroupBox*>())
                 shown << Caption(group->title());
+            for (const QComboBox* choices : root->findChildren<QComboBox*>())
+                for (int i = 0; i < choices->count(); ++i)
+                    shown << Caption(choices->itemText(i));
         }
         for (int i = 0; i < WeatherCount(); ++i)
             shown << WeatherName(i);

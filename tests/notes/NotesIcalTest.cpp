@@ -246,7 +246,16 @@ TEST(NotesIcal, NoteFallsOnAgreesWithCalcNextDateForEveryEditorRule) {
 // notes → .ics → notes gives back the same notes, for every rule the editor makes; imported
 // again, nothing is added.
 TEST(NotesIcal, RoundTripGivesBackEveryEditorNote) {
-    const TLists lists = EditorNotes();
+    TLists lists = EditorNotes();
+    // Titles with what iCalendar escapes, a long line it folds, and characters beyond CP932.
+    for (const char* title : {"a, b; c\\d \"引用\"",
+                              "折り返される長い題名の予定、"
+                              "とても長い題名の予定、とても長い題名の予定、とても長い題名の予定",
+                              "絵文字 😀 と &amp; と 鷗外"}) {
+        TNoteRec note = lists.Reminders.front();
+        note.Title = Utf8ToCp932(title);
+        lists.Reminders.push_back(note);
+    }
     const TIcalExport ics = NotesToIcal(lists.Reminders, lists.Anniversaries, kToday);
     EXPECT_TRUE(ics.Left.empty());
     const TIcalImport back = IcalToNotes(ics.Text);

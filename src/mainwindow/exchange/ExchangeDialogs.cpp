@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,17 +32,44 @@ constexpr TFormatEntry kExportFormats[] = {
     {"markdown", u"Markdown (1日1ファイル)", nullptr, ""},
     {"odt", u"OpenDocument テキスト", u"OpenDocument (*.odt)", ".odt"},
     {"text", u"テキスト (UTF-8)", u"テキスト (*.txt)", ".txt"},
+    {"ics", u"iCalendar (予定と記念日)", u"iCalendar (*.ics)", ".ics"},
 };
 
+// The format of the notes: they go out whole, whatever the range.
+const QString kNotesFormat = QStringLiteral("ics");
+
 struct TSourceEntry {
-    TImportSource Source;
+    const char* Name;  // as the command line names it
     const char16_t* Caption;
 };
 
 constexpr TSourceEntry kImportSources[] = {
-    {TImportSource::RedNotebook, u"RedNotebook のデータフォルダ"},
-    {TImportSource::Markdown, u"日付名の Markdown・テキストのフォルダ"},
+    {"rednotebook", u"RedNotebook のデータフォルダ"},
+    {"markdown", u"日付名の Markdown・テキストのフォルダ"},
+    {"ics", u"iCalendar (予定と記念日)"},
 };
+
+// The list under a preview, shown only when it has lines.
+QPlainTextEdit* DetailsBox(const char* name, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setReadOnly(true);
+    box->setTabChangesFocus(true);
+    // Room for several lines once it shows, as the dialog grows only to what its parts need.
+    box->setMinimumHeight(box->fontMetrics().lineSpacing() * 7);
+    box->hide();
+    return box;
+}
+
+// Shows the list, and grows its dialog so that the list and the buttons below it both fit.
+void ShowDetails(QPlainTextEdit* box, const QStringList& lines) {
+    box->setPlainText(lines.join(QLatin1Char('\n')));
+    box->setVisible(!lines.isEmpty());
+    QWidget* dialog = box->window();
+    dialog->layout()->activate();
+    if (dialog->height() < dialog->sizeHint().height())
+        dialog->resize(dialog->width(), dialog->sizeHint().height());
+}
 
 QDateEdit* DateEdit(QDate date, const char* name, QWidget* parent) {
     auto* edit = new QDateEdit(date, parent);
@@ -61,9 +89,8 @@ QHBoxLayout* PathRow(QLineEdit* edit, QPushButton* browse) {
 
 }  // namespace
 
-TExportDialog::TExportDialog(QDate from, QDate to, std::function<int(QDate, QDate)> countPages,
-                             QWidget* parent)
-    : QDialog(parent), countPages_(std::move(countPages)) {
+TExportDialog::TExportDialog(QDate from, QDate to, TPreview preview, QWidget* parent)
+    : QDialog(parent), preview_(std::move(preview)) {
     setObjectName(QStringLiteral("ExportDialog"));
     setWindowTitle(u"エクスポート"_qs);
     setMinimumWidth(kDialogWidth);
@@ -78,8 +105,10 @@ TExportDialog::TExportDialog(QDate from, QDate to, std::function<int(QDate, QDat
     auto* browse = new QPushButton(u"参照..."_qs, this);
     private_ = new QCheckBox(u"非公開のメモも書き出す"_qs, this);
     private_->setObjectName(QStringLiteral("ExportPrivate"));
-    preview_ = new QLabel(this);
-    preview_->setObjectName(QStringLiteral("ExportPreview"));
+    previewText_ = new QLabel(this);
+    previewText_->setObjectName(QStringLiteral("ExportPreview"));
+    previewText_->setWordWrap(true);
+    details_ = DetailsBox("ExportDetails", this);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons_->button(QDialogButtonBox::Ok)->setText(u"書き出す"_qs);
 
@@ -95,7 +124,8 @@ TExportDialog::TExportDialog(QDate from, QDate to, std::function<int(QDate, QDat
     form->addRow(QString(), private_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(preview_);
+    layout->addWidget(previewText_);
+    layout->addWidget(details_);
     layout->addWidget(buttons_);
 
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -137,6 +167,11 @@ void TExportDialog::FormatChanged() {
         const QString base = info.path() + QLatin1Char('/') + info.completeBaseName();
         target_->setText(entry.Filter ? base + QLatin1String(entry.Suffix) : base);
     }
+    // The notes are rules: they go out whole, and have no private memo.
+    const bool pages = Format() != kNotesFormat;
+    from_->setEnabled(pages);
+    to_->setEnabled(pages);
+    private_->setEnabled(pages);
     UpdatePreview();
 }
 
@@ -151,17 +186,10 @@ void TExportDialog::Browse() {
 }
 
 void TExportDialog::UpdatePreview() {
-    const int pages = From() <= To() ? countPages_(From(), To()) : 0;
-    const bool folder = Format() == QLatin1String("markdown");
-    if (From() > To())
-        preview_->setText(u"期間の始めが終わりより後です。"_qs);
-    else if (pages == 0)
-        preview_->setText(u"この期間には日記がありません。"_qs);
-    else if (folder)
-        preview_->setText(u"%1 日分の日記を、1日1ファイルでフォルダに書き出します。"_qs.arg(pages));
-    else
-        preview_->setText(u"%1 日分の日記を1つのファイルに書き出します。"_qs.arg(pages));
-    buttons_->button(QDialogButtonBox::Ok)->setEnabled(pages > 0 && !Target().isEmpty());
+    const TExchangePreview preview = preview_(Format(), From(), To());
+    previewText_->setText(preview.Text);
+    ShowDetails(details_, preview.Details);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(preview.Ready && !Target().isEmpty());
 }
 
 TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
@@ -172,32 +200,35 @@ TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
     source_ = new QComboBox(this);
     source_->setObjectName(QStringLiteral("ImportSource"));
     for (const TSourceEntry& entry : kImportSources)
-        source_->addItem(QString::fromUtf16(entry.Caption), static_cast<int>(entry.Source));
-    folder_ = new QLineEdit(this);
-    folder_->setObjectName(QStringLiteral("ImportFolder"));
+        source_->addItem(QString::fromUtf16(entry.Caption), QString::fromLatin1(entry.Name));
+    path_ = new QLineEdit(this);
+    path_->setObjectName(QStringLiteral("ImportFolder"));
     auto* browse = new QPushButton(u"参照..."_qs, this);
     auto* check = new QPushButton(u"確認"_qs, this);
     check->setObjectName(QStringLiteral("ImportCheck"));
-    summary_ = new QLabel(u"フォルダを選んで「確認」を押してください。"_qs, this);
+    summary_ = new QLabel(this);
     summary_->setObjectName(QStringLiteral("ImportSummary"));
     summary_->setWordWrap(true);
-    problems_ = new QPlainTextEdit(this);
-    problems_->setObjectName(QStringLiteral("ImportProblems"));
-    problems_->setReadOnly(true);
-    problems_->hide();
+    details_ = DetailsBox("ImportProblems", this);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons_->button(QDialogButtonBox::Ok)->setText(u"取り込む"_qs);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
+    // Enter checks what is chosen: an import, which writes the diary, takes a press of its own
+    // button after the preview was read.
+    buttons_->button(QDialogButtonBox::Ok)->setAutoDefault(false);
+    check->setDefault(true);
 
     auto* form = new QFormLayout;
     form->addRow(u"取り込むもの:"_qs, source_);
-    auto* row = PathRow(folder_, browse);
+    auto* row = PathRow(path_, browse);
     row->addWidget(check);
-    form->addRow(u"フォルダ:"_qs, row);
+    pathLabel_ = new QLabel(u"フォルダ:"_qs, this);
+    pathLabel_->setBuddy(path_);
+    form->addRow(pathLabel_, row);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(summary_);
-    layout->addWidget(problems_);
+    layout->addWidget(details_, 1);
     layout->addWidget(buttons_);
 
     connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -205,57 +236,52 @@ TImportDialog::TImportDialog(TPreview preview, QWidget* parent)
     connect(browse, &QPushButton::clicked, this, &TImportDialog::Browse);
     connect(check, &QPushButton::clicked, this, &TImportDialog::ShowPreview);
     connect(source_, &QComboBox::currentIndexChanged, this, &TImportDialog::SourceChanged);
-    connect(folder_, &QLineEdit::textChanged, this, &TImportDialog::SourceChanged);
+    connect(path_, &QLineEdit::textChanged, this, &TImportDialog::SourceChanged);
+    SourceChanged();
 }
 
-void TImportDialog::SetFolder(const QString& folder) {
-    folder_->setText(folder);
+QString TImportDialog::Source() const {
+    return source_->currentData().toString();
 }
 
-void TImportDialog::SetSource(TImportSource source) {
-    source_->setCurrentIndex(source_->findData(static_cast<int>(source)));
+QString TImportDialog::Path() const {
+    return path_->text().trimmed();
+}
+
+void TImportDialog::SetPath(const QString& path) {
+    path_->setText(path);
+}
+
+void TImportDialog::SetSource(const QString& source) {
+    source_->setCurrentIndex(source_->findData(source));
+}
+
+bool TImportDialog::ReadsFile() const {
+    return Source() == kNotesFormat;
 }
 
 void TImportDialog::Browse() {
     const QString chosen =
-        QFileDialog::getExistingDirectory(this, u"取り込むフォルダ"_qs, folder_->text());
+        ReadsFile() ? QFileDialog::getOpenFileName(this, u"取り込むファイル"_qs, Path(),
+                                                   u"iCalendar (*.ics)"_qs)
+                    : QFileDialog::getExistingDirectory(this, u"取り込むフォルダ"_qs, Path());
     if (!chosen.isEmpty()) {
-        folder_->setText(chosen);
+        path_->setText(chosen);
         ShowPreview();
     }
 }
 
 // What was checked no longer holds.
 void TImportDialog::SourceChanged() {
-    plan_ = {};
+    pathLabel_->setText(ReadsFile() ? u"ファイル:"_qs : u"フォルダ:"_qs);
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
     summary_->setText(u"「確認」を押すと、取り込む内容を確かめます。"_qs);
-    problems_->hide();
+    details_->hide();
 }
 
 void TImportDialog::ShowPreview() {
-    QStringList problems;
-    bool cancelled = false;
-    plan_ = preview_(static_cast<TImportSource>(source_->currentData().toInt()),
-                     folder_->text().trimmed(), problems, cancelled);
-    problems += plan_.Problems;
-    const int days = plan_.New + plan_.Appended;
-    if (cancelled) {
-        summary_->setText(u"確認を中止しました。"_qs);
-    } else if (!problems.isEmpty()) {
-        summary_->setText(u"読めないファイルが %1 個あります。直すまで何も取り込みません。"_qs.arg(
-            problems.size()));
-    } else if (days == 0) {
-        summary_->setText(plan_.Unchanged > 0 ? u"どの日記もすでに取り込まれています。"_qs
-                                              : u"取り込む日記が見つかりません。"_qs);
-    } else {
-        summary_->setText(
-            u"新しい日記 %1 日、すでにある日記への追記 %2 日。"
-            u"すでにある日記は消さずに、区切り線の下に追記します。"_qs.arg(plan_.New)
-                .arg(plan_.Appended));
-    }
-    problems_->setPlainText(problems.join(QLatin1Char('\n')));
-    problems_->setVisible(!problems.isEmpty());
-    buttons_->button(QDialogButtonBox::Ok)
-        ->setEnabled(!cancelled && problems.isEmpty() && days > 0);
+    const TExchangePreview preview = preview_(Source(), Path());
+    summary_->setText(preview.Text);
+    ShowDetails(details_, preview.Details);
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(preview.Ready);
 }

@@ -147,6 +147,12 @@ void TReminders::FillMemoryList() {
     FillList(ui_.MemList, memoryNotes_, false);
 }
 
+void TReminders::FillLists() {
+    FillMemoryList();
+    FillTodoList();
+    FillMonthList();
+}
+
 void TReminders::FillList(QTreeWidget* view, TNoteList& list, bool withChecks) {
     view->setUpdatesEnabled(false);
     view->clear();

@@ -40,6 +40,8 @@ public:
 
     void FillTodoList();
     void FillMemoryList();
+    // The reminders, the anniversaries and the month summary, from the note lists as they are.
+    void FillLists();
     // The summary of the grid's shown month: open reminders around today, then anniversaries.
     void FillMonthList();
     // The options changed what the month summary shows: it is rebuilt when it is shown.
