@@ -57,11 +57,11 @@ public:
     std::optional<TLine> LineFrom(off_t from) {
         off_t pos = from;
         if (pos > 0 && !IsLineEnd(At(pos - 1))) {
-            while (pos < size_ && !IsLineEnd(At(pos))) {
+            while (pos < size_ && error_ == 0 && !IsLineEnd(At(pos))) {
                 ++pos;
             }
         }
-        while (pos < size_ && IsLineEnd(At(pos))) {
+        while (pos < size_ && error_ == 0 && IsLineEnd(At(pos))) {
             ++pos;
         }
         if (pos >= size_ || error_ != 0) {
