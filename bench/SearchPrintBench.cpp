@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTreeWidget>
@@ -14,6 +15,9 @@
 #include <vector>
 
 #include "bridge/Fonts.h"
+#include "controls/Diary.h"
+#include "mainwindow/StoreEvents.h"
+#include "mainwindow/pastyears/PastYears.h"
 #include "mainwindow/printing/PrintDocument.h"
 #include "mainwindow/search/SearchWindow.h"
 #include "settings/IniParam.h"
@@ -129,6 +133,34 @@ void BM_SearchWindowThirtyYears(benchmark::State& state) {
     state.counters["rows"] = rows;
 }
 BENCHMARK(BM_SearchWindowThirtyYears)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The 過去の今日 tab filled for a day of 2026 from the twenty-nine earlier year files, a new day
+// each time so that each fill finds other lines.
+void BM_PastYearsThirtyYears(benchmark::State& state) {
+    static const TThirtyYears years;
+    TScrapList store;
+    store.SetDataDir(years.Dir());
+    store.SetDate(EncodeDate(2026, 1, 1));
+    TStoreEvents events(store);
+    TInitParam params;
+    TDiary diary;
+    TPastYears pastYears(diary, store, events, params);
+    int32_t day = EncodeDate(2026, 1, 1);
+    int rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        day = day == EncodeDate(2026, 12, 31) ? EncodeDate(2026, 1, 1) : day + 1;
+        const QSignalBlocker quiet(&events);
+        store.SetDate(day);
+        state.ResumeTiming();
+        pastYears.Fill();
+        rows = pastYears.List()->topLevelItemCount();
+    }
+    if (rows < 29)
+        state.SkipWithError("a past year is missing");
+    state.counters["rows"] = rows;
+}
+BENCHMARK(BM_PastYearsThirtyYears)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A page a day for state.range(0) days of state.range(1) bytes of body, each day on a sheet of
 // its own, laid out and painted into a PDF.

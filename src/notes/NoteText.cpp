@@ -157,7 +157,8 @@ std::string TodoSummaryLine(const TNoteRec& note, int32_t today) {
     return head + Format(Sjis("(あと %d日)").c_str(), days);
 }
 
-std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathDays) {
+std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathDays,
+                              const TAgeOptions& ages) {
     const TYmd date = DecodeDate(WholeDay(note.NextDate));
     const bool ageKnown = note.StartYear != 0;
     std::string suffix;
@@ -166,12 +167,20 @@ std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathD
             return {};
         }
         const std::string service = MemorialName(shownYear - date.Year);
-        const std::string age = ageKnown ? Format(Sjis("(享年%d才)").c_str(),
-                                                  AgeOn(note, date.Year, date.Month, date.Day))
-                                         : std::string();
+        const int diedAt = ages.Count == TAgeCount::Counted
+                               ? CountedAge(note.StartYear, date.Year)
+                               : AgeOn(note, date.Year, date.Month, date.Day);
+        const std::string age =
+            ageKnown ? Format(Sjis("(享年%d才)").c_str(), diedAt) : std::string();
         suffix = " [" + service + age + "]";
     } else if (note.Kind == NoteBirthday && ageKnown) {
-        suffix = Format(Sjis(" (%d才)").c_str(), date.Year - note.StartYear);
+        const int age = date.Year - note.StartYear;
+        suffix = ages.CountedBeside ? Format(Sjis(" (%d才 数え%d)").c_str(), age,
+                                             CountedAge(note.StartYear, date.Year))
+                                    : Format(Sjis(" (%d才)").c_str(), age);
+        if (const char* celebration = LongLifeCelebration(note.StartYear, date.Year, ages.Count)) {
+            suffix += Sjis("【") + Sjis(celebration) + Sjis("】");
+        }
     }
     return Format(Sjis("%4d日│").c_str(), date.Day) + note.Title + suffix;
 }
@@ -185,7 +194,8 @@ std::string SummarySeparator() {
 }
 
 std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNotes, int32_t today,
-                                      int32_t firstOfMonth, bool noDeathDays) {
+                                      int32_t firstOfMonth, bool noDeathDays,
+                                      const TAgeOptions& ages) {
     std::vector<std::string> lines;
     todoNotes.SelectForDate(today);
     for (int i = 0; i < todoNotes.SelectedCount(); ++i) {
@@ -199,7 +209,8 @@ std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNot
     memoryNotes.SelectForMonth(firstOfMonth);
     const int shownYear = DecodeDate(firstOfMonth).Year;
     for (int i = 0; i < memoryNotes.SelectedCount(); ++i) {
-        std::string line = MemorySummaryLine(*memoryNotes.SelectedNote(i), shownYear, noDeathDays);
+        std::string line =
+            MemorySummaryLine(*memoryNotes.SelectedNote(i), shownYear, noDeathDays, ages);
         if (!line.empty()) {
             lines.push_back(std::move(line));
         }

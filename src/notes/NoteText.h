@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "notes/NoteRec.h"
+#include "notes/TraditionalAge.h"
 #include "storage/DayNumber.h"
 
 class TNoteList;
@@ -31,9 +32,18 @@ std::string TickedTitle(const std::string& title, int32_t doneDay);
 
 // The month summary line of an open reminder whose occurrence is note.NextDate, seen from today.
 std::string TodoSummaryLine(const TNoteRec& note, int32_t today);
+// How the month summary shows ages: the counted age beside the full one, and the count by which
+// the long-life celebrations and 享年 go.
+struct TAgeOptions {
+    bool CountedBeside = false;
+    TAgeCount Count = TAgeCount::Full;
+};
+
 // The month summary line of an anniversary whose occurrence in the shown year is
-// note.NextDate; empty when the day of death is to be left out (noDeathDays).
-std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathDays);
+// note.NextDate; empty when the day of death is to be left out (noDeathDays). A birthday with a
+// birth year shows the age reached and the long-life celebration of that year.
+std::string MemorySummaryLine(const TNoteRec& note, int shownYear, bool noDeathDays,
+                              const TAgeOptions& ages = {});
 // The line between the reminders and the anniversaries.
 std::string SummarySeparator();
 
@@ -41,4 +51,5 @@ std::string SummarySeparator();
 // anniversaries of the month that starts at firstOfMonth; no lines when there is neither.
 // Rebuilds both lists' selections.
 std::vector<std::string> MonthSummary(TNoteList& todoNotes, TNoteList& memoryNotes, int32_t today,
-                                      int32_t firstOfMonth, bool noDeathDays);
+                                      int32_t firstOfMonth, bool noDeathDays,
+                                      const TAgeOptions& ages = {});

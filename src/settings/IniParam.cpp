@@ -119,6 +119,8 @@ void TInitParam::ReadSettings(const TInitFile& file) {
     WeatherIcon = file.ReadBool("WEATHERICON", true);
     NoDeathDays = file.ReadBool("DEATHDISP", false);
     ShowRokuyo = file.ReadBool("ROKUYO", false);
+    CountedAgeBeside = file.ReadBool("KAZOEDISP", false);
+    CelebrateCounted = file.ReadBool("KAZOECELEB", false);
     MonthOnly = file.ReadBool("DIARYLIST", true);
     DiaryTab = file.ReadInteger("DIARYTABS", 0);
     file.ReadFont("DATEFONT", DateFont, DefaultDateFontText());
@@ -152,6 +154,8 @@ void TInitParam::Save() {
     file.WriteInteger("DIARYTABS", DiaryTab);
     file.WriteBool("DEATHDISP", NoDeathDays);
     file.WriteBool("ROKUYO", ShowRokuyo);
+    file.WriteBool("KAZOEDISP", CountedAgeBeside);
+    file.WriteBool("KAZOECELEB", CelebrateCounted);
     file.WriteString("LOGDIR", LogDir);
     file.WriteString("LASTBBS", LastBbs);
     file.Sort();

@@ -40,25 +40,27 @@ public:
     void StoreWindow(const TWindowPlacement& window);
 
     std::string FileName;
-    TWindowRect WindowRect;                // "WINDOWINFO"
-    uint8_t WindowState = WindowNormal;    // "WINDOWINFO"
-    std::string SplitInfo;                 // "SPLITINFO"
-    std::string ColorInfo;                 // "COLORINFO"
-    std::string DiaryColor;                // "DIARYCOLOR"
-    std::string LogDir;                    // "LOGDIR"
-    std::string LastBbs;                   // "LASTBBS"
-    TFontDesc MemoFont;                    // "MEMOFONT"
-    TFontDesc NewsFont;                    // "NEWSFONT"
-    TFontDesc DateFont;                    // "DATEFONT"
-    TFontDesc ListFont;                    // "LISTFONT"
-    bool WeatherMark = true;               // "WEATHERMARK"
-    bool WeatherIcon = true;               // "WEATHERICON"
-    bool KeywordOn = false;                // "KEYWORD", first item
-    std::string Keyword;                   // "KEYWORD", all after the first comma
-    bool MonthOnly = true;                 // "DIARYLIST"
-    int32_t DiaryTab = 0;                  // "DIARYTABS"
-    bool NoDeathDays = false;              // "DEATHDISP"
-    bool ShowRokuyo = false;               // "ROKUYO"
+    TWindowRect WindowRect;              // "WINDOWINFO"
+    uint8_t WindowState = WindowNormal;  // "WINDOWINFO"
+    std::string SplitInfo;               // "SPLITINFO"
+    std::string ColorInfo;               // "COLORINFO"
+    std::string DiaryColor;              // "DIARYCOLOR"
+    std::string LogDir;                  // "LOGDIR"
+    std::string LastBbs;                 // "LASTBBS"
+    TFontDesc MemoFont;                  // "MEMOFONT"
+    TFontDesc NewsFont;                  // "NEWSFONT"
+    TFontDesc DateFont;                  // "DATEFONT"
+    TFontDesc ListFont;                  // "LISTFONT"
+    bool WeatherMark = true;             // "WEATHERMARK"
+    bool WeatherIcon = true;             // "WEATHERICON"
+    bool KeywordOn = false;              // "KEYWORD", first item
+    std::string Keyword;                 // "KEYWORD", all after the first comma
+    bool MonthOnly = true;               // "DIARYLIST"
+    int32_t DiaryTab = 0;                // "DIARYTABS"
+    bool NoDeathDays = false;            // "DEATHDISP"
+    bool ShowRokuyo = false;             // "ROKUYO"
+    bool CountedAgeBeside = false;       // "KAZOEDISP": 数え年 beside the age
+    bool CelebrateCounted = false;  // "KAZOECELEB": 長寿祝い and 享年 by 数え年, not 満
     std::array<std::string, 3> Titles;     // "CUSTOMTTL": title, news memo, private memo
     std::array<std::string, 3> TabTitles;  // "TABTITLE": the diary list tabs, same order
 

@@ -23,10 +23,12 @@
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
 #include "mainwindow/movepage/MoveCommand.h"
+#include "mainwindow/pastyears/PastYears.h"
 #include "mainwindow/search/SearchWindow.h"
 #include "notes/ui/DateProp.h"
 #include "storage/Cp932.h"
 #include "storage/DataInfo.h"
+#include "storage/DayList.h"
 #include "storage/Report.h"
 #include "support/FeatureRun.h"
 #include "support/PageRun.h"
@@ -254,6 +256,84 @@ private Q_SLOTS:
         Widgets(form).DiaryList->setCurrentIndex(3);
         QVERIFY(run.Stop());
         QVERIFY(QString::fromStdString(run.Read(u"Velmora.ini"_qs)).contains(u"DIARYTABS=3"_qs));
+    }
+
+    void pastYearsRows_data() {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<bool>("leapNote");
+        QTest::newRow("earlier years only, newest first")
+            << EncodeDate(2026, 5, 3)
+            << QStringList{u"2025年(土)|連休|海へ行った"_qs, u"2019年(金)||初日"_qs} << false;
+        QTest::newRow("from an earlier year, the years before it")
+            << EncodeDate(2025, 5, 3) << QStringList{u"2019年(金)||初日"_qs} << false;
+        QTest::newRow("29 February shown on 28 February of a common year")
+            << EncodeDate(2026, 2, 28)
+            << QStringList{u"2024年 2/29(木)|閏日|四年に一度"_qs, u"2023年(火)|前の年|雪"_qs}
+            << true;
+        QTest::newRow("a leap year's 28 February is itself")
+            << EncodeDate(2028, 2, 28) << QStringList{u"2023年(火)|前の年|雪"_qs} << false;
+        QTest::newRow("29 February")
+            << EncodeDate(2028, 2, 29) << QStringList{u"2024年(木)|閏日|四年に一度"_qs} << false;
+    }
+    void pastYearsRows() {
+        QFETCH(int, shown);
+        QFETCH(QStringList, rows);
+        QFETCH(bool, leapNote);
+        TFeatureRun run;
+        run.Seed(Day(EncodeDate(2019, 5, 3), "\r\n  初日\r\n二行目"));
+        run.Seed(Day(EncodeDate(2025, 5, 3), "海へ行った\r\n楽しかった", "連休"));
+        run.Seed(Day(EncodeDate(2026, 5, 3), "今年", "今年の題"));
+        run.Seed(Day(EncodeDate(2027, 5, 3), "来年"));
+        run.Seed(Day(EncodeDate(2023, 2, 28), "雪", "前の年"));
+        run.Seed(Day(EncodeDate(2024, 2, 29), "四年に一度", "閏日"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        lists.SelectTab(DayListTabCount);
+        lists.DiaryListChange();
+        run.Open(shown);
+        const TPastYears& past = lists.PastYears();
+        QStringList shownRows;
+        for (int i = 0; i < past.List()->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = past.List()->topLevelItem(i);
+            shownRows << row->text(0) + u"|"_qs + row->text(1) + u"|"_qs + row->text(2);
+        }
+        QCOMPARE(shownRows, rows);
+        QCOMPARE(!past.Note()->isHidden(), leapNote);
+        QVERIFY(!past.View()->isHidden());
+    }
+
+    void pastYearsFollowTheDayAndItsWrites() {
+        TFeatureRun run;
+        FollowTheGrid(run);
+        run.Seed(Day(EncodeDate(2024, 5, 3), "前の年", "", "", "", 3));
+        run.Seed(Day(EncodeDate(2025, 5, 3), "去年", "", "", "", -1));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        lists.SelectTab(DayListTabCount);
+        lists.DiaryListChange();
+        run.Open(EncodeDate(2026, 5, 3));
+        QTreeWidget* list = lists.PastYears().List();
+        list->resize(400, 200);
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QVERIFY(list->topLevelItem(0)->icon(0).isNull());  // no weather mark
+        QVERIFY(!list->topLevelItem(1)->icon(0).isNull());
+        // A click opens the day; the list then holds the years before it.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(0)).center());
+        QCOMPARE(run.store.CurrentDate(), EncodeDate(2025, 5, 3));
+        QCOMPARE(WholeDay(run.diary.CalendarDate()), EncodeDate(2025, 5, 3));
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(2), u"前の年"_qs);
+        // That page written there shows as written once its year is left.
+        TDataInfo page = run.store.Current();
+        page.Title = Sjis("書き直した");
+        run.store.PutRecord(page);
+        run.diary.SetCalendarDate(EncodeDate(2026, 5, 3));
+        QCOMPARE(list->topLevelItemCount(), 2);
+        QCOMPARE(list->topLevelItem(0)->text(1), u"書き直した"_qs);
+        // The day lists come back on their own tabs.
+        lists.SelectTab(0);
+        lists.DiaryListChange();
+        QVERIFY(lists.PastYears().View()->isHidden());
     }
 
     void searchOverTheYearFiles() {
@@ -500,7 +580,10 @@ private Q_SLOTS:
                                 day % 2 ? "駅前の祭り" : "", day % 3 ? "内緒の話" : "", day % 33));
         TForm1& form = run.Start();
         form.resize(1000, 700);
-        for (int tab = 0; tab < 4; ++tab) {
+        for (const int year : {2019, 2018, 2016})
+            SeedRecord(run, Day(EncodeDate(year, 5, 3), "あの年の五月、庭の藤が見事に咲いた。",
+                                "藤の花", "", "", year % 33));
+        for (int tab = 0; tab <= DayListTabCount; ++tab) {
             Widgets(form).DiaryList->setCurrentIndex(tab);
             QVERIFY(SavePng(&form, u"daylists-tab%1.png"_qs.arg(tab)));
         }

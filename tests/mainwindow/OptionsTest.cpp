@@ -140,6 +140,14 @@ std::vector<TOptionRow> OptionRows() {
                     [](TSetupForm& f) { f.DeathCheck->click(); },
                     [](TSetupForm& f) { return f.DeathCheck->isChecked(); },
                     {}});
+    rows.push_back({"KazoeCheck",
+                    [](TSetupForm& f) { f.KazoeCheck->click(); },
+                    [](TSetupForm& f) { return f.KazoeCheck->isChecked(); },
+                    {}});
+    rows.push_back({"CelebrationAge",
+                    [](TSetupForm& f) { f.CelebrationAge->setCurrentIndex(1); },
+                    [](TSetupForm& f) { return f.CelebrationAge->currentIndex() == 1; },
+                    {}});
     rows.push_back({"RokuyoCheck",
                     [](TSetupForm& f) { f.RokuyoCheck->click(); },
                     [](TSetupForm& f) { return f.RokuyoCheck->isChecked(); },

@@ -178,18 +178,24 @@ private Q_SLOTS:
 
     void memorialLines_data() {
         QTest::addColumn<bool>("noDeathDays");
+        QTest::addColumn<bool>("counted");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("shown") << false
+        QTest::newRow("shown") << false << false
                                << QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs,
                                               u"   1日│父 [七回忌(享年69才)]"_qs};
-        QTest::newRow("DEATHDISP") << true << QStringList{u"予定はありません"_qs};
+        QTest::newRow("KAZOECELEB: 享年 counted")
+            << false << true
+            << QStringList{u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs, u"   1日│父 [七回忌(享年71才)]"_qs};
+        QTest::newRow("DEATHDISP") << true << false << QStringList{u"予定はありません"_qs};
     }
     void memorialLines() {
         QFETCH(bool, noDeathDays);
+        QFETCH(bool, counted);
         QFETCH(QStringList, lines);
         SetTodayForTesting(EncodeDate(2026, 8, 5));
         TFeatureRun run;
         run.params.NoDeathDays = noDeathDays;
+        run.params.CelebrateCounted = counted;
         // Born 10 December 1950, died 1 August 2020.
         TNoteList seed;
         seed.AddNote(Note(NoteBirthday, 12, 10, 1950, "父", 2020, EncodeDate(2020, 8, 1)));

@@ -204,6 +204,89 @@ TEST(MonthSummary, WholeSummaryInOrder) {
     EXPECT_EQ(MonthSummary(none, memorial, today, EncodeDate(2026, 3, 1), false).size(), 2u);
 }
 
+TEST(TraditionalAge, LongLifeCelebrationsByCount) {
+    const struct {
+        int birthYear;
+        int year;
+        const char* full;     // held by 満年齢
+        const char* counted;  // held by 数え年
+    } cases[] = {
+        // 還暦 falls in the year of 満60, which is 数え61: the same year in both counts.
+        {1966, 2026, "還暦", "還暦"},
+        {1967, 2026, "", ""},
+        {1965, 2026, "", ""},
+        // The others come a year earlier counted.
+        {1957, 2026, "", "古希"},
+        {1956, 2026, "古希", ""},
+        {1950, 2026, "", "喜寿"},
+        {1949, 2026, "喜寿", ""},
+        {1947, 2026, "", "傘寿"},
+        {1946, 2026, "傘寿", ""},
+        {1939, 2026, "", "米寿"},
+        {1938, 2026, "米寿", ""},
+        {1937, 2026, "", "卒寿"},
+        {1936, 2026, "卒寿", ""},
+        {1928, 2026, "", "白寿"},
+        {1927, 2026, "白寿", "百寿"},
+        {1926, 2026, "百寿", ""},
+        {2026, 2026, "", ""},  // the year of birth
+    };
+    for (const auto& c : cases) {
+        const char* full = LongLifeCelebration(c.birthYear, c.year, TAgeCount::Full);
+        const char* counted = LongLifeCelebration(c.birthYear, c.year, TAgeCount::Counted);
+        EXPECT_STREQ(full ? full : "", c.full) << c.birthYear;
+        EXPECT_STREQ(counted ? counted : "", c.counted) << c.birthYear;
+    }
+    EXPECT_EQ(CountedAge(2026, 2026), 1);
+    EXPECT_EQ(CountedAge(1966, 2026), 61);
+}
+
+TEST(TraditionalAge, SummaryLinesWithCountedAges) {
+    const int32_t death = EncodeDate(2020, 8, 1);
+    const TAgeOptions plain{};
+    const TAgeOptions beside{true, TAgeCount::Full};
+    const TAgeOptions counted{false, TAgeCount::Counted};
+    struct Case {
+        const char* why;
+        TNoteRec note;
+        int32_t next;
+        TAgeOptions ages;
+        const char* expected;
+    } cases[] = {
+        {"counted age beside", Note(NoteBirthday, 5, 3, 1970, "母"), EncodeDate(2026, 5, 3), beside,
+         "   3日│母 (56才 数え57)"},
+        {"year of birth", Note(NoteBirthday, 5, 3, 2026, "孫"), EncodeDate(2026, 5, 3), beside,
+         "   3日│孫 (0才 数え1)"},
+        {"還暦 at 満60", Note(NoteBirthday, 5, 3, 1966, "父"), EncodeDate(2026, 5, 3), plain,
+         "   3日│父 (60才)【還暦】"},
+        {"還暦 at 数え61 is the same year", Note(NoteBirthday, 5, 3, 1966, "父"),
+         EncodeDate(2026, 5, 3), counted, "   3日│父 (60才)【還暦】"},
+        {"古希 counted comes at 満69", Note(NoteBirthday, 5, 3, 1957, "伯父"),
+         EncodeDate(2026, 5, 3), counted, "   3日│伯父 (69才)【古希】"},
+        {"not yet 古希 in full years", Note(NoteBirthday, 5, 3, 1957, "伯父"),
+         EncodeDate(2026, 5, 3), plain, "   3日│伯父 (69才)"},
+        // Born on 29 February: the year's occurrence in a common year still counts that year.
+        {"29 February in a common year", Note(NoteBirthday, 2, 29, 1948, "祖母"),
+         EncodeDate(2026, 2, 28), beside, "  28日│祖母 (78才 数え79)"},
+        {"29 February, 米寿 counted", Note(NoteBirthday, 2, 29, 1936, "曾祖母"),
+         EncodeDate(2023, 2, 28), counted, "  28日│曾祖母 (87才)【米寿】"},
+        {"no birth year: no age, no celebration", Note(NoteBirthday, 5, 3, 0, "祖父"),
+         EncodeDate(2026, 5, 3), counted, "   3日│祖父"},
+        // Born 10 December 1950, died 1 August 2020: 満69, 数え71.
+        {"享年 in full years", Note(NoteBirthday, 12, 10, 1950, "叔父", 2020, death), death, plain,
+         "   1日│叔父 [三回忌(享年69才)]"},
+        {"享年 counted", Note(NoteBirthday, 12, 10, 1950, "叔父", 2020, death), death, counted,
+         "   1日│叔父 [三回忌(享年71才)]"},
+        {"died in the year of birth", Note(NoteBirthday, 3, 1, 2020, "子", 2020, death), death,
+         counted, "   1日│子 [三回忌(享年1才)]"},
+    };
+    for (const Case& c : cases) {
+        TNoteRec note = c.note;
+        note.NextDate = c.next;
+        EXPECT_EQ(Utf8(MemorySummaryLine(note, 2022, false, c.ages)), c.expected) << c.why;
+    }
+}
+
 // The editor's form of a note and back, untouched: the note must come back as it was.
 TEST(NoteForm, UntouchedNoteComesBackUnchanged) {
     const int32_t today = EncodeDate(2026, 3, 10);

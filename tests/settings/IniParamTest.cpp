@@ -47,6 +47,8 @@ TEST_F(InitParamTest, FirstRunWritesTheDefaultsSorted) {
                    "DEATHDISP=0\r\n"
                    "DIARYLIST=1\r\n"
                    "DIARYTABS=0\r\n"
+                   "KAZOECELEB=0\r\n"
+                   "KAZOEDISP=0\r\n"
                    "KEYWORD=0,\r\n") +
                   "LISTFONT=" + font + "\r\n" + "MEMOFONT=" + font + "\r\n" + "NEWSFONT=" + font +
                   "\r\n" +

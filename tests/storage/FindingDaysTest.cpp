@@ -14,8 +14,10 @@
 #include "storage/DayNumber.h"
 #include "storage/DaySearch.h"
 #include "storage/MovePage.h"
+#include "storage/PastDays.h"
 #include "storage/ScrapList.h"
 #include "storage/SearchFold.h"
+#include "storage/YearDays.h"
 #include "storage/YearFile.h"
 #include "storage/YearsSearch.h"
 #include "support/ScopedUnprivileged.h"
@@ -238,6 +240,167 @@ TEST_F(FindingDaysFolder, NeighbourPagesAcrossYears) {
     store.SetDate(EncodeDate(2023, 7, 7));
     EXPECT_EQ(NeighbourPageDate(store, 1), 0);
     EXPECT_EQ(YearFilesIn(Dir()), (std::vector<int>{2018, 2020, 2023}));
+}
+
+TEST(PastDays, SameDayInEarlierYearsNewestFirst) {
+    const auto d = [](int y, int m, int day) { return EncodeDate(y, m, day); };
+    const struct {
+        const char* why;
+        int32_t shown;
+        std::vector<int> years;
+        std::vector<int32_t> expected;
+        bool leapNote;
+    } cases[] = {
+        {"earlier years only, newest first",
+         d(2026, 12, 8),
+         {1999, 2027, 2026, 2025, 2020},
+         {d(2025, 12, 8), d(2020, 12, 8), d(1999, 12, 8)},
+         false},
+        {"28 February of a common year takes in 29 February",
+         d(2026, 2, 28),
+         {2023, 2020, 2024},
+         {d(2024, 2, 29), d(2024, 2, 28), d(2023, 2, 28), d(2020, 2, 29), d(2020, 2, 28)},
+         true},
+        {"a leap year has its own 29th",
+         d(2028, 2, 28),
+         {2024, 2023},
+         {d(2024, 2, 28), d(2023, 2, 28)},
+         false},
+        {"29 February lists leap years only",
+         d(2028, 2, 29),
+         {2024, 2023, 2020},
+         {d(2024, 2, 29), d(2020, 2, 29)},
+         false},
+        {"1 March is itself", d(2026, 3, 1), {2024}, {d(2024, 3, 1)}, false},
+        {"no earlier year", d(2020, 5, 5), {2020, 2021}, {}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SameDayInEarlierYears(c.shown, c.years), c.expected) << c.why;
+        EXPECT_EQ(ShowsLeapDayPages(c.shown), c.leapNote) << c.why;
+    }
+}
+
+TEST(PastDays, FirstBodyLineSkipsBlankLines) {
+    EXPECT_EQ(FirstBodyLine("\r\n  \r\n  first\r\nsecond"), "first");
+    EXPECT_EQ(FirstBodyLine("only"), "only");
+    EXPECT_EQ(FirstBodyLine("a\rb"), "a");
+    EXPECT_EQ(FirstBodyLine(" \r\n\t"), "");
+}
+
+// A year of long pages, so that finding a day halves the file several times.
+std::vector<TDataInfo> LongYear(int year) {
+    std::vector<TDataInfo> days;
+    for (int32_t d = EncodeDate(year, 1, 1); d <= EncodeDate(year, 12, 31); ++d) {
+        if (d % 5 == 0)
+            continue;  // days without a page
+        TDataInfo rec = Page(d, "本文" + std::to_string(d) + std::string(400 + d % 700, 'x'),
+                             "題" + std::to_string(d));
+        rec.Weather = d % 33;
+        days.push_back(rec);
+    }
+    return days;
+}
+
+std::string YearText(const std::vector<TDataInfo>& days) {
+    std::vector<const TDataInfo*> records;
+    for (const TDataInfo& rec : days)
+        records.push_back(&rec);
+    return YearFileText(records);
+}
+
+TEST_F(FindingDaysFolder, ReadingOneDayGivesWhatTheWholeFileGives) {
+    const std::vector<TDataInfo> year = LongYear(2024);
+    const std::string path = YearFilePath(Dir(), 2024);
+    SafeWriteFile(path, YearText(year));
+    const TYearFileText whole = ParseYearFile(YearText(year), TYearFileFields::WithoutRichText);
+    size_t next = 0;
+    for (int32_t d = EncodeDate(2024, 1, 1) - 1; d <= EncodeDate(2025, 1, 1); ++d) {
+        const TYearDaysRead read = ReadYearFileDays(path, {d});
+        ASSERT_TRUE(read.Error.empty());
+        if (next < whole.Records.size() && whole.Records[next].Date == d) {
+            ASSERT_EQ(read.Records.size(), 1u) << d;
+            EXPECT_EQ(read.Records[0], whole.Records[next]) << d;
+            ++next;
+        } else {
+            EXPECT_TRUE(read.Records.empty()) << d;
+        }
+    }
+    // Two days of one year in one reading, in date order whatever the order asked.
+    const TYearDaysRead two = ReadYearFileDays(path, {year[41].Date, year[40].Date});
+    ASSERT_EQ(two.Records.size(), 2u);
+    EXPECT_EQ(two.Records[0].Date, year[40].Date);
+    EXPECT_EQ(two.Records[1].Date, year[41].Date);
+}
+
+// Year files as other programs or a hand may leave them: the day is found as the whole file's
+// reader finds it.
+TEST_F(FindingDaysFolder, ReadingOneDayOfFilesEditedElsewhere) {
+    const std::vector<TDataInfo> year = LongYear(2023);
+    const int32_t day = EncodeDate(2023, 6, 14);
+    std::vector<TDataInfo> reversed(year.rbegin(), year.rend());
+    const std::string text = YearText(year);
+    std::string lf = text;
+    lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+    std::string cr = text;
+    cr.erase(std::remove(cr.begin(), cr.end(), '\n'), cr.end());
+    std::vector<TDataInfo> twice = year;
+    const auto at = std::find_if(twice.begin(), twice.end(),
+                                 [day](const TDataInfo& rec) { return rec.Date == day; });
+    twice.insert(at + 1, Page(day, "後の行", "新しい題"));
+    // 45091 is 14 June 2023.
+    const std::string utf8Line = "$b023,3,,\"日本語の題\",\"梅雨入り\",,,,\r\n";
+    const struct {
+        const char* why;
+        std::string contents;
+        const char* title;  // UTF-8; "" for no page
+    } cases[] = {
+        {"days in reverse order", YearText(reversed), "題"},
+        {"LF line ends", lf, "題"},
+        {"CR line ends", cr, "題"},
+        {"a later line of the day wins", YearText(twice), "新しい題"},
+        {"a line that cannot be read", "x,y,\r\n" + text, "題"},
+        {"blank lines", "\r\n\r\n" + text + "\r\n\r\n", "題"},
+        {"a UTF-8 byte-order mark", "\xEF\xBB\xBF" + Cp932ToUtf8(text), "題"},
+        {"the day's line in UTF-8, its date in hexadecimal",
+         YearText(std::vector<TDataInfo>(year.begin(), year.begin() + 10)) + utf8Line,
+         "日本語の題"},
+        {"no line of the day", YearText({Page(day - 1, "a", "前日"), Page(day + 1, "b")}), ""},
+        {"an empty file", "", ""},
+    };
+    const std::string path = YearFilePath(Dir(), 2023);
+    for (const auto& c : cases) {
+        SafeWriteFile(path, c.contents);
+        const TYearDaysRead read = ReadYearFileDays(path, {day});
+        EXPECT_TRUE(read.Error.empty()) << c.why;
+        std::string title;
+        if (!read.Records.empty()) {
+            title = Cp932ToUtf8(read.Records[0].Title);
+            if (title == "題" + std::to_string(day))
+                title = "題";
+        }
+        EXPECT_EQ(title, c.title) << c.why;
+    }
+    EXPECT_TRUE(ReadYearFileDays(YearFilePath(Dir(), 1990), {day}).Missing);
+    ASSERT_EQ(::mkdir(YearFilePath(Dir(), 1991).c_str(), 0700), 0);
+    EXPECT_FALSE(ReadYearFileDays(YearFilePath(Dir(), 1991), {day}).Error.empty());
+}
+
+TEST_F(FindingDaysFolder, PastDaysNewestFirstAcrossYears) {
+    Seed(Page(EncodeDate(2020, 2, 29), "閏日", "うるう"));
+    Seed(Page(EncodeDate(2020, 2, 28), "a", "二十八日"));
+    Seed(Page(EncodeDate(2021, 2, 28), "b", "翌年"));
+    Seed(Page(EncodeDate(2022, 3, 1), "c", "三月"));
+    Seed(Page(EncodeDate(2026, 2, 28), "d", "今年"));
+    ASSERT_EQ(::mkdir(YearFilePath(Dir(), 2019).c_str(), 0700), 0);
+    std::vector<int> damaged;
+    const std::vector<TDataInfo> pages =
+        ReadPastDays(Dir(), EncodeDate(2026, 2, 28), YearFilesIn(Dir()), {}, &damaged);
+    std::vector<int32_t> dates;
+    for (const TDataInfo& rec : pages)
+        dates.push_back(rec.Date);
+    EXPECT_EQ(dates, (std::vector<int32_t>{EncodeDate(2021, 2, 28), EncodeDate(2020, 2, 29),
+                                           EncodeDate(2020, 2, 28)}));
+    EXPECT_EQ(damaged, std::vector<int>{2019});
 }
 
 TEST_F(FindingDaysFolder, MoveWithinYearAndOntoAPage) {

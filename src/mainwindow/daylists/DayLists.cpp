@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -14,6 +15,7 @@
 #include "bridge/TextCodec.h"
 #include "controls/Diary.h"
 #include "mainwindow/StoreEvents.h"
+#include "mainwindow/pastyears/PastYears.h"
 #include "settings/IniParam.h"
 #include "storage/DayList.h"
 #include "storage/DayNumber.h"
@@ -48,6 +50,8 @@ TDayLists::TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& event
     ui_.DiaryList->setExpanding(false);
     for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
         ui_.DiaryList->addTab(tab);
+    ui_.DiaryList->addTab(u"過去の今日"_qs);
+    pastYears_ = new TPastYears(diary, store, events, params, this);
     QTreeWidget* list = ReportList("ListView1");
     ui_.ListView1 = list;
     list->setHeaderLabels({u"日付"_qs, u"内容"_qs});
@@ -57,8 +61,11 @@ TDayLists::TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& event
     auto* layout = new QVBoxLayout(ui_.DiaryListPanel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    ui_.Stack = new QStackedWidget;
+    ui_.Stack->addWidget(list);
+    ui_.Stack->addWidget(pastYears_->View());
     layout->addWidget(ui_.DiaryList);
-    layout->addWidget(list, 1);
+    layout->addWidget(ui_.Stack, 1);
 
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->header()->setStretchLastSection(true);
@@ -113,12 +120,17 @@ void TDayLists::SelectTab(int tab) {
 
 void TDayLists::SetColor(TColor color) {
     SetControlColor(ui_.ListView1, color);
+    pastYears_->SetColor(color);
 }
 
 void TDayLists::ApplyTitles() {
     ui_.DiaryList->setTabText(1, FromCp932(params_.TabTitles[2]));
     ui_.DiaryList->setTabText(2, FromCp932(params_.TabTitles[1]));
     ui_.DiaryList->setTabText(3, FromCp932(params_.TabTitles[0]));
+}
+
+bool TDayLists::PastYearsShown() const {
+    return ui_.DiaryList->currentIndex() == DayListTabCount;
 }
 
 char TDayLists::RowLetter() const {
@@ -128,6 +140,12 @@ char TDayLists::RowLetter() const {
 void TDayLists::DiaryListChange() {
     QTreeWidget* list = ui_.ListView1;
     list->clear();
+    if (PastYearsShown()) {
+        ui_.Stack->setCurrentWidget(pastYears_->View());
+        pastYears_->Fill();
+        return;
+    }
+    ui_.Stack->setCurrentWidget(list);
     const std::string_view letters = DayListTab(ui_.DiaryList->currentIndex()).Columns;
     QStringList captions;
     for (const char letter : letters) {
@@ -165,6 +183,9 @@ void TDayLists::DiaryListChange() {
 }
 
 void TDayLists::FillDayList() {
+    // The day lists are rebuilt when their tab comes back.
+    if (PastYearsShown())
+        return;
     QTreeWidget* list = ui_.ListView1;
     list->setUpdatesEnabled(false);
     {

@@ -8,6 +8,7 @@
 
 class QAction;
 class QMenu;
+class QStackedWidget;
 class QTabBar;
 class QTreeWidget;
 class QWidget;
@@ -15,11 +16,12 @@ class QTreeWidgetItem;
 class TDiary;
 class TInitParam;
 class TScrapList;
+class TPastYears;
 class TStoreEvents;
 
 // The lists of the year's diary days, one tab per page field, whose tabs carry the user's
 // titles of those fields. Rows follow the store's records
-// one by one; choosing a row opens its day in the grid.
+// one by one; choosing a row opens its day in the grid. A last tab shows this day in past years.
 class TDayLists : public QObject {
     Q_OBJECT
 public:
@@ -58,14 +60,17 @@ public:
     void N_ThismonthClick(int tag);
 
     QMenu* ListPopup() const { return listPopup_; }
+    TPastYears& PastYears() const { return *pastYears_; }
 
 private:
     QTreeWidgetItem* RowOf(const TDataInfo& rec) const;
     char RowLetter() const;
+    bool PastYearsShown() const;
 
     struct TWidgets {
         QPointer<QWidget> DiaryListPanel;
         QTabBar* DiaryList;
+        QStackedWidget* Stack;
         QTreeWidget* ListView1;
     };
 
@@ -73,6 +78,7 @@ private:
     TDiary& diary_;
     const TScrapList& store_;
     TInitParam& params_;
+    TPastYears* pastYears_ = nullptr;
     QMenu* listPopup_ = nullptr;
     QAction* nYear_ = nullptr;
     QAction* nThismonth_ = nullptr;

@@ -66,6 +66,8 @@ void TOptions::LoadDialog(TSetupForm& form) const {
     form.WeatherIcon->setChecked(params_.WeatherIcon);
     form.ListKind->setChecked(params_.MonthOnly);
     form.DeathCheck->setChecked(params_.NoDeathDays);
+    form.KazoeCheck->setChecked(params_.CountedAgeBeside);
+    form.CelebrationAge->setCurrentIndex(params_.CelebrateCounted ? 1 : 0);
     form.RokuyoCheck->setChecked(params_.ShowRokuyo);
 
     form.SetSampleFont(TSetupForm::DateTag, params_.DateFont);
@@ -98,6 +100,8 @@ void TOptions::StoreDialog(const TSetupForm& form) {
     params_.WeatherIcon = form.WeatherIcon->isChecked();
     params_.MonthOnly = form.ListKind->isChecked();
     params_.NoDeathDays = form.DeathCheck->isChecked();
+    params_.CountedAgeBeside = form.KazoeCheck->isChecked();
+    params_.CelebrateCounted = form.CelebrationAge->currentIndex() == 1;
     params_.ShowRokuyo = form.RokuyoCheck->isChecked();
     // The grid paints the weather icons and the rokuyo by these settings.
     diary_.update();

@@ -192,8 +192,10 @@ void TReminders::SettingsChanged() {
 void TReminders::FillMonthList() {
     ui_.Reminder->setTabText(ui_.Reminder->indexOf(ui_.TabMonth),
                              QStringLiteral("%1月の一覧").arg(diary_.Month(), 2));
-    const std::vector<std::string> lines =
-        MonthSummary(todoNotes_, memoryNotes_, Today(), diary_.FirstOfMonth(), params_.NoDeathDays);
+    const TAgeOptions ages{params_.CountedAgeBeside,
+                           params_.CelebrateCounted ? TAgeCount::Counted : TAgeCount::Full};
+    const std::vector<std::string> lines = MonthSummary(
+        todoNotes_, memoryNotes_, Today(), diary_.FirstOfMonth(), params_.NoDeathDays, ages);
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(lines.size()));
     for (const std::string& line : lines)

@@ -113,6 +113,9 @@ QWidget* TSetupForm::BuildGeneralPage() {
     WeatherMark = Check("WeatherMark", u"お天気マーク"_qs);
     ListKind = Check("ListKind", u"当月分だけ"_qs);
     DeathCheck = Check("DeathCheck", u"命日表示はしない"_qs);
+    KazoeCheck = Check("KazoeCheck", u"数え年も表示"_qs);
+    CelebrationAge = Named(new QComboBox, "CelebrationAge");
+    CelebrationAge->addItems({u"満年齢"_qs, u"数え年"_qs});
     WeatherIcon = Check("WeatherIcon", u"お天気マーク"_qs);
     RokuyoCheck = Check("RokuyoCheck", u"六曜表示"_qs);
     StWeek = Named(new QComboBox, "StWeek");
@@ -127,6 +130,13 @@ QWidget* TSetupForm::BuildGeneralPage() {
     auto* noteGroup = Named(new QGroupBox(u"備忘録一覧"_qs), "GroupBox2");
     auto* noteLayout = new QVBoxLayout(noteGroup);
     noteLayout->addWidget(DeathCheck);
+    noteLayout->addWidget(KazoeCheck);
+    auto* celebrationLabel = new QLabel(u"長寿祝い・享年"_qs);
+    celebrationLabel->setBuddy(CelebrationAge);
+    auto* celebrationRow = new QHBoxLayout;
+    celebrationRow->addWidget(celebrationLabel);
+    celebrationRow->addWidget(CelebrationAge);
+    noteLayout->addLayout(celebrationRow);
     noteLayout->addStretch(1);
     auto* calendarGroup = Named(new QGroupBox(u"カレンダー"_qs), "GroupBox3");
     auto* calendarLayout = new QGridLayout(calendarGroup);

@@ -56,6 +56,8 @@ public:
     QCheckBox* WeatherMark;
     QCheckBox* ListKind;
     QCheckBox* DeathCheck;
+    QCheckBox* KazoeCheck;      // 数え年 beside the age
+    QComboBox* CelebrationAge;  // 長寿祝い and 享年: 0 満年齢, 1 数え年
     QCheckBox* WeatherIcon;
     QCheckBox* RokuyoCheck;
     QComboBox* StWeek;
