@@ -63,7 +63,7 @@ inline void WriteDiary(const std::string& dir, const std::string& holidays) {
             rec.Date = d;
             rec.Title = Sjis("一日のひと言 ") + std::to_string(d % 97);
             rec.Text = Body(d);
-            rec.RichText = Rich(rec.Text);
+            rec.RichText = Rich(rec.Text.Text());
             if (d % 3 == 0)
                 rec.Private = Sjis("メモ: 買い物、手紙の返事");
             if (d % 5 == 0)
