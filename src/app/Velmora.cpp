@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -108,6 +109,7 @@ int main(int argc, char* argv[]) {
             form.EndSession();
         } else {
             window = &form;
+            ::malloc_trim(0);
             form.show();
             if (!conflictCopies.empty())
                 QTimer::singleShot(0, &form, [&form, &conflictCopies] {

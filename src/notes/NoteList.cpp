@@ -204,15 +204,14 @@ void TNoteList::SaveToFile(const std::string& path) {
     modified_ = false;
 }
 
-void TNoteList::RememberBase() const {
-    if (stateDir_.empty())
+void TNoteList::RememberBase() {
+    if (bases_.StateDir().empty())
         return;
     std::vector<TNoteRec> notes;
     notes.reserve(notes_.size());
     for (const auto& note : notes_)
         notes.push_back(*note);
-    RememberMergeBase(stateDir_, std::filesystem::path(fileName_).filename().string(),
-                      NoteMergeBase(notes));
+    bases_.Remember(std::filesystem::path(fileName_).filename().string(), NoteMergeBase(notes));
 }
 
 void TNoteList::Save() {

@@ -265,18 +265,18 @@ std::string TScrapList::YearFileContents() {
 // The year file at path as this computer now knows it, the records of the loaded year or the
 // text written for another, is the base of a later merge.
 void TScrapList::RememberBase(const std::string& path, const std::string& written) {
-    if (stateDir_.empty())
+    if (bases_.StateDir().empty())
         return;
     const std::string name = std::filesystem::path(path).filename().string();
     if (path != fileName_) {
-        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records));
+        bases_.Remember(name, YearMergeBase(ParseYearFile(written).Records));
         return;
     }
     std::vector<const TDataInfo*> records;
     records.reserve(records_.size());
     for (const auto& rec : records_)
         records.push_back(rec.get());
-    RememberMergeBase(stateDir_, name, YearMergeBase(records));
+    bases_.Remember(name, YearMergeBase(records));
 }
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {

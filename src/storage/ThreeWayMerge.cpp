@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 #include <unordered_map>
+#include <utility>
 
 #include "storage/MachineState.h"
 #include "storage/SafeWrite.h"
@@ -143,4 +144,19 @@ void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
         std::error_code ignored;
         std::filesystem::remove(BasePath(stateDir, fileName), ignored);
     }
+}
+
+void TMergeBases::Remember(const std::string& fileName, TMergeBase base) {
+    if (stateDir_.empty())
+        return;
+    if (held_)
+        waiting_[fileName] = std::move(base);
+    else
+        RememberMergeBase(stateDir_, fileName, base);
+}
+
+void TMergeBases::Release() {
+    held_ = false;
+    for (const auto& [fileName, base] : std::exchange(waiting_, {}))
+        RememberMergeBase(stateDir_, fileName, base);
 }

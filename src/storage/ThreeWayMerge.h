@@ -73,3 +73,24 @@ void SaveMergeBase(const std::string& stateDir, const std::string& fileName,
 // conflicts).
 void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
                        const TMergeBase& base);
+
+// The bases a diary list remembers as it reads and writes its files (RememberMergeBase), which
+// can be held back for a while: the window's start reads the files but writes their bases once
+// it is on the screen, so that the start does not wait for the disk. A held base is what the
+// state folder would have held; until it is written the folder keeps the one before, as if the
+// file had not been read yet.
+class TMergeBases {
+public:
+    const std::string& StateDir() const { return stateDir_; }
+    void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
+    // Remembers base as fileName's: at once, or when released while held.
+    void Remember(const std::string& fileName, TMergeBase base);
+    void Hold() { held_ = true; }
+    // Writes every held base, the last of each file, and writes at once from now on.
+    void Release();
+
+private:
+    std::string stateDir_;
+    bool held_ = false;
+    std::map<std::string, TMergeBase> waiting_;
+};
