@@ -109,6 +109,7 @@ int main(int argc, char* argv[]) {
             form.EndSession();
         } else {
             window = &form;
+            // What building the window freed (the year file's reading) goes back to the system.
             ::malloc_trim(0);
             form.show();
             if (!conflictCopies.empty())
