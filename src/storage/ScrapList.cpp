@@ -272,11 +272,12 @@ void TScrapList::RememberBase(const std::string& path, const std::string& writte
         bases_.Remember(name, YearMergeBase(ParseYearFile(written).Records));
         return;
     }
-    std::vector<const TDataInfo*> records;
+    // The records as they are now, made into a base when it is written.
+    std::vector<TDataInfo> records;
     records.reserve(records_.size());
     for (const auto& rec : records_)
-        records.push_back(rec.get());
-    bases_.Remember(name, YearMergeBase(records));
+        records.push_back(*rec);
+    bases_.Remember(name, [records = std::move(records)] { return YearMergeBase(records); });
 }
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {

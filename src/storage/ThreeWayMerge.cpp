@@ -147,16 +147,20 @@ void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
 }
 
 void TMergeBases::Remember(const std::string& fileName, TMergeBase base) {
+    Remember(fileName, [base = std::move(base)] { return base; });
+}
+
+void TMergeBases::Remember(const std::string& fileName, std::function<TMergeBase()> base) {
     if (stateDir_.empty())
         return;
     if (held_)
         waiting_[fileName] = std::move(base);
     else
-        RememberMergeBase(stateDir_, fileName, base);
+        RememberMergeBase(stateDir_, fileName, base());
 }
 
 void TMergeBases::Release() {
     held_ = false;
     for (const auto& [fileName, base] : std::exchange(waiting_, {}))
-        RememberMergeBase(stateDir_, fileName, base);
+        RememberMergeBase(stateDir_, fileName, base());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -85,6 +86,9 @@ public:
     void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
     // Remembers base as fileName's: at once, or when released while held.
     void Remember(const std::string& fileName, TMergeBase base);
+    // Remembers what base gives as fileName's: it is called at once, or while held only when
+    // released, so that a held base costs nothing on the way.
+    void Remember(const std::string& fileName, std::function<TMergeBase()> base);
     void Hold() { held_ = true; }
     // Writes every held base, the last of each file, and writes at once from now on.
     void Release();
@@ -92,5 +96,5 @@ public:
 private:
     std::string stateDir_;
     bool held_ = false;
-    std::map<std::string, TMergeBase> waiting_;
+    std::map<std::string, std::function<TMergeBase()>> waiting_;
 };
