@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -114,6 +115,8 @@ int main(int argc, char* argv[]) {
             form.EndSession();
         } else {
             window = &form;
+            // What building the window freed (the year file's reading) goes back to the system.
+            ::malloc_trim(0);
             form.show();
             if (!conflictCopies.empty())
                 QTimer::singleShot(0, &form, [&form, &conflictCopies] {

@@ -112,19 +112,23 @@ void TForm1::FormCreate() {
     };
     diary_->SetAutoChange(true);
     read([this] { diary_->SetHolidayFileName(SiblingPath(".hol")); });
-    // What this computer last read or wrote of each file, for merging another's version.
+    // What this computer last read or wrote of each file, for merging another's version; written
+    // once the window is up (TWriteSchedule::ReleaseBases), so the start need not wait for it.
     const std::string stateDir = StateFolder(DiaryFolder());
     MemoryNotes = std::make_unique<TNoteList>();
     MemoryNotes->SetStateDir(stateDir);
+    MemoryNotes->HoldBases();
     read([this] { MemoryNotes->LoadFromFile(CorePath(".mem")); });
     TodoNotes = std::make_unique<TNoteList>();
     TodoNotes->SetStateDir(stateDir);
+    TodoNotes->HoldBases();
     read([this] { TodoNotes->LoadFromFile(CorePath(".tdo")); });
 
     Kyureki = std::make_unique<TKyureki>();
     ScrapList_ = std::make_unique<TScrapList>();
     ScrapList_->SetDataDir(DiaryFolder());
     ScrapList_->SetStateDir(stateDir);
+    ScrapList_->HoldBases();
 
     reminders_ =
         std::make_unique<TReminders>(*diary_, *TodoNotes, *MemoryNotes, *pageState_, params_);
@@ -195,6 +199,7 @@ void TForm1::FormCreate() {
     // Copies the files as this start found them, once the window is up, beside the window's
     // work; a year file written meanwhile goes into the copy whole, old or new.
     QTimer::singleShot(0, this, &TForm1::BackUpFiles);
+    QTimer::singleShot(0, writes_.get(), &TWriteSchedule::ReleaseBases);
 }
 
 void TForm1::BackUpFiles() {
@@ -357,6 +362,7 @@ void TForm1::ShowFromOtherStart() {
 void TForm1::FormClose() {
     // The program ends once the window is closed: the day's copies are made whole first.
     backup_->Finish();
+    writes_->ReleaseBases();
     layout_->Store();
     params_.DiaryTab = dayLists_->Tab();
 }

@@ -2,20 +2,23 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <memory>
 
 #include "bridge/TextCodec.h"
 #include "storage/VelmoraError.h"
@@ -28,6 +31,53 @@ constexpr int kAskForMs = 5000;
 constexpr int kRetryMs = 100;
 // What RemoveUnlessHeld returns for a lock file that a process holds.
 constexpr int kHeld = -1;
+// How many bytes a connection may send before the request is read: more is no request.
+constexpr qsizetype kLongestRequest = 64;
+
+// A socket watched for what arrives on it; the socket is closed with its watcher.
+class TWatchedSocket : public QSocketNotifier {
+public:
+    TWatchedSocket(int fd, QObject* parent) : QSocketNotifier(fd, Read, parent) {}
+    ~TWatchedSocket() override {
+        setEnabled(false);
+        ::close(static_cast<int>(socket()));
+    }
+};
+
+// The address of the socket at path; false when the path is too long for one.
+bool SocketAddress(const QByteArray& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || static_cast<size_t>(path.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+    return true;
+}
+
+// Connects to the socket at path and sends request; false when nobody listens there or the
+// request could not be sent within timeoutMs.
+bool SendRequest(const QByteArray& path, const QByteArray& request, int timeoutMs) {
+    sockaddr_un address;
+    if (!SocketAddress(path, address))
+        return false;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    // Both the connection (a holder too busy to take it) and the sending wait this long at most.
+    const timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    bool sent = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    for (qsizetype done = 0; sent && done < request.size();) {
+        const ssize_t n = ::send(fd, request.constData() + done,
+                                 static_cast<size_t>(request.size() - done), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        sent = n > 0;
+        done += sent ? n : 0;
+    }
+    ::close(fd);
+    return sent;
+}
 
 // Whether the kernel lists a lock on a file with this inode number; for a file this user cannot
 // open. Files of other file systems with the same number count too: a lock is kept rather than
@@ -101,7 +151,11 @@ TSingleInstance::TSingleInstance(const QString& folder, QObject* parent)
     lock_.setStaleLockTime(0);
 }
 
-TSingleInstance::~TSingleInstance() = default;
+TSingleInstance::~TSingleInstance() {
+    // The socket goes with the lock, as it came with it.
+    if (server_)
+        ::unlink(serverPath_.constData());
+}
 
 QString TSingleInstance::ServerName(const QString& folder) {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -187,41 +241,63 @@ QString TSingleInstance::HolderRefusal() const {
 }
 
 void TSingleInstance::Serve() {
-    const QString name = ServerName(folder_);
+    sockaddr_un address;
     // Without the socket a later start cannot bring this window up, but the lock still keeps
     // it from writing the same files: it says so and stops.
-    if (name.isEmpty())
+    if (!SocketAddress(QFile::encodeName(ServerName(folder_)), address))
+        return;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
         return;
     // The lock is ours, so a socket of that name was left by a copy that is gone.
-    QLocalServer::removeServer(name);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (socket->readAll().contains(kShowRequest.trimmed()))
+    ::unlink(address.sun_path);
+    // Only the user may connect, whatever the runtime folder allows.
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(fd, SOMAXCONN) != 0) {
+        ::close(fd);
+        return;
+    }
+    serverPath_ = address.sun_path;
+    server_ = new TWatchedSocket(fd, this);
+    connect(server_, &QSocketNotifier::activated, this, &TSingleInstance::TakeRequests);
+}
+
+void TSingleInstance::TakeRequests() {
+    for (;;) {
+        const int fd = ::accept4(static_cast<int>(server_->socket()), nullptr, nullptr,
+                                 SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0)
+            return;
+        auto* connection = new TWatchedSocket(fd, this);
+        auto received = std::make_shared<QByteArray>();
+        connect(connection, &QSocketNotifier::activated, this, [this, connection, received, fd] {
+            char buffer[kLongestRequest];
+            const ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && (errno == EAGAIN || errno == EINTR))
+                return;
+            if (n > 0 && received->size() < kLongestRequest) {
+                received->append(buffer, n);
+                if (received->contains(kShowRequest.trimmed())) {
+                    received->clear();
                     Q_EMIT ShowRequested();
-            });
-        }
-    });
-    server_->listen(name);
+                }
+                return;
+            }
+            // The other start is done (or sends what is no request): the connection ends.
+            connection->setEnabled(false);
+            connection->deleteLater();
+        });
+    }
 }
 
 bool TSingleInstance::AskHolderToShow() const {
-    const QString name = ServerName(folder_);
-    if (name.isEmpty())
+    const QByteArray path = QFile::encodeName(ServerName(folder_));
+    if (path.isEmpty())
         return false;
     const QDeadlineTimer deadline(kAskForMs);
     while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(name);
-        if (socket.waitForConnected(kRetryMs)) {
-            socket.write(kShowRequest);
-            const bool sent = socket.waitForBytesWritten(kAskForMs);
-            socket.disconnectFromServer();
-            return sent;
-        }
+        if (SendRequest(path, kShowRequest, kRetryMs))
+            return true;
         QThread::msleep(kRetryMs);
     }
     return false;

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QSocketNotifier;
 
 // One copy of Velmora per diary folder: two copies on one folder would each write the year
 // files with their own pages and lose the other's. The first copy holds a lock file and serves a
@@ -46,12 +46,16 @@ private:
     TStart Hold();
     bool OlderCopyHoldsFolder() const;
     void Serve();
+    void TakeRequests();
     bool AskHolderToShow() const;
     QString HolderRefusal() const;
 
     QString folder_;
     QString lockPath_;
     QLockFile lock_;
-    QLocalServer* server_ = nullptr;
+    // The socket later starts ask through, while this copy holds the folder; it is a plain
+    // Unix-domain socket so that the program needs no network library.
+    QSocketNotifier* server_ = nullptr;
+    QByteArray serverPath_;
     QString refusal_;
 };

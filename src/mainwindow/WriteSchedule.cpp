@@ -84,6 +84,12 @@ void TWriteSchedule::UpdateSaveState() {
         told_.clear();
 }
 
+void TWriteSchedule::ReleaseBases() {
+    store_.ReleaseBases();
+    for (TNoteList* notes : notes_)
+        notes->ReleaseBases();
+}
+
 bool TWriteSchedule::Unwritten() const {
     return page_.Unwritten() || Unsaved();
 }

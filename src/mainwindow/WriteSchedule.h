@@ -34,6 +34,9 @@ public:
     void WriteAfter(const std::function<void()>& action);
     // Writes the year file and changed note lists; a failed note list is reported.
     void WriteAll();
+    // Writes the bases the store and the note lists held back while the window was built, and
+    // lets them write their bases at once from then on.
+    void ReleaseBases();
     // Tells the page state whether anything is unwritten; stops the timers once the page is
     // written.
     void UpdateSaveState();

@@ -213,13 +213,14 @@ TNoteDiskMerge TNoteList::TakeDiskChanges() {
     for (const auto& note : notes_)
         ours.push_back(*note);
     const std::string name = std::filesystem::path(fileName_).filename().string();
-    result.Merge = MergeNotes(LoadMergeBase(stateDir_, name), ours, theirs);
+    // The merge reads the bases from the state folder: the held ones go there first.
+    bases_.Release();
+    result.Merge = MergeNotes(LoadMergeBase(bases_.StateDir(), name), ours, theirs);
     // As TScrapList::TakeDiskChanges: without a state folder the file is kept beside.
-    if (!result.Merge.Conflicts.empty() && stateDir_.empty())
+    if (!result.Merge.Conflicts.empty() && bases_.StateDir().empty())
         KeepIfChangedOnDisk(fileName_, stamp_);
     stamp_ = result.Stamp;
-    if (!stateDir_.empty())
-        RememberMergeBase(stateDir_, name, NoteMergeBase(theirs));
+    bases_.Remember(name, NoteMergeBase(theirs));
     if (result.Merge.TakenFromTheirs == 0 && result.Merge.Conflicts.empty())
         return result;
     const bool wasModified = modified_;
@@ -280,15 +281,15 @@ void TNoteList::SaveToFile(const std::string& path) {
     modified_ = false;
 }
 
-void TNoteList::RememberBase(TMergeSource source) const {
-    if (stateDir_.empty())
+void TNoteList::RememberBase(TMergeSource source) {
+    if (bases_.StateDir().empty())
         return;
     std::vector<TNoteRec> notes;
     notes.reserve(notes_.size());
     for (const auto& note : notes_)
         notes.push_back(*note);
-    RememberMergeBase(stateDir_, std::filesystem::path(fileName_).filename().string(),
-                      NoteMergeBase(notes), source);
+    bases_.Remember(std::filesystem::path(fileName_).filename().string(), NoteMergeBase(notes),
+                    source);
 }
 
 void TNoteList::Save() {

@@ -10,6 +10,7 @@
 #include "notes/NoteMerge.h"
 #include "notes/NoteRec.h"
 #include "storage/SafeWrite.h"
+#include "storage/ThreeWayMerge.h"
 
 // The line a note file stores for note (without its line end).
 std::string NoteLine(const TNoteRec& note);
@@ -39,7 +40,10 @@ public:
     // This computer's state folder for the diary (StateFolder), where the base of the note file
     // (NoteMergeBase) is kept as it is read or written, for merging another computer's version
     // of it later; "" (the default) keeps none.
-    void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
+    void SetStateDir(std::string dir) { bases_.SetStateDir(std::move(dir)); }
+    // Holds the base back until ReleaseBases (TMergeBases), e.g. while the window starts.
+    void HoldBases() { bases_.Hold(); }
+    void ReleaseBases() { bases_.Release(); }
     void SetModified(bool modified) { modified_ = modified; }
 
     // Replaces the contents by the notes of the file at path and remembers path, also when the
@@ -96,13 +100,13 @@ public:
 
 private:
     void SortSelection();
-    void RememberBase(TMergeSource source) const;
+    void RememberBase(TMergeSource source);
     void SortSelectionByDay();
 
     std::vector<std::unique_ptr<TNoteRec>> notes_;
     std::vector<TNoteRec*> selection_;
     std::string fileName_;
-    std::string stateDir_;
+    TMergeBases bases_;
     bool modified_ = false;
     // The loaded file had lines that could not be read: keep it before writing over it.
     bool backupPending_ = false;

@@ -35,14 +35,6 @@ TMergeBase YearMergeBase(const std::vector<TDataInfo>& records) {
     return MergeBaseOf(ItemsOf(records));
 }
 
-TMergeBase YearMergeBase(const std::vector<const TDataInfo*>& records) {
-    std::vector<TMergeItem> items;
-    items.reserve(records.size());
-    for (const TDataInfo* rec : records)
-        items.push_back(ItemOf(*rec));
-    return MergeBaseOf(items);
-}
-
 TYearMerge MergeYear(const TMergeBase& base, const std::vector<TDataInfo>& ours,
                      const std::vector<TDataInfo>& theirs) {
     const std::vector<TMergeItem> ourItems = ItemsOf(ours);

@@ -29,7 +29,6 @@ struct TYearMerge {
 
 // The base of a year's records, to be saved as the year file is read or written.
 TMergeBase YearMergeBase(const std::vector<TDataInfo>& records);
-TMergeBase YearMergeBase(const std::vector<const TDataInfo*>& records);
 
 // Merges the records of two versions of a year file (each one record per date, as ParseYearFile
 // gives them) against base.

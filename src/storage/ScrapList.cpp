@@ -260,18 +260,19 @@ TDiskMerge TScrapList::TakeDiskChanges() {
     ours.reserve(records_.size());
     for (const auto& rec : records_)
         ours.push_back(*rec);
-    result.Merge = MergeYear(LoadMergeBase(stateDir_, name), ours, theirs.Text.Records);
+    // The merge reads the bases from the state folder: the held ones go there first.
+    bases_.Release();
+    result.Merge = MergeYear(LoadMergeBase(bases_.StateDir(), name), ours, theirs.Text.Records);
     // Without a state folder the other versions of conflicting days have no place to wait in:
     // the other program's file is kept beside, as before a write over it.
-    if (!result.Merge.Conflicts.empty() && stateDir_.empty())
+    if (!result.Merge.Conflicts.empty() && bases_.StateDir().empty())
         KeepIfChangedOnDisk(fileName_, stamps_[fileName_]);
     stamps_[fileName_] = result.Stamp;
     if (theirs.ReadAsUtf8)
         keepBeforeSave_.insert(fileName_);
     // What this computer now has read of the file is the other's version; what the store keeps
     // of its own counts as changed against it, and is written by the next save.
-    if (!stateDir_.empty())
-        RememberMergeBase(stateDir_, name, YearMergeBase(theirs.Text.Records));
+    bases_.Remember(name, YearMergeBase(theirs.Text.Records));
     const bool wasModified = modified_;
     for (const int32_t date : result.Merge.ChangedDays) {
         const auto merged = std::find_if(result.Merge.Records.begin(), result.Merge.Records.end(),
@@ -331,18 +332,20 @@ std::string TScrapList::YearFileContents() {
 // text written for another, is the base of a later merge.
 void TScrapList::RememberBase(const std::string& path, const std::string& written,
                               TMergeSource source) {
-    if (stateDir_.empty())
+    if (bases_.StateDir().empty())
         return;
     const std::string name = std::filesystem::path(path).filename().string();
     if (path != fileName_) {
-        RememberMergeBase(stateDir_, name, YearMergeBase(ParseYearFile(written).Records), source);
+        bases_.Remember(name, YearMergeBase(ParseYearFile(written).Records), source);
         return;
     }
-    std::vector<const TDataInfo*> records;
+    // The records as they are now, made into a base when it is written.
+    std::vector<TDataInfo> records;
     records.reserve(records_.size());
     for (const auto& rec : records_)
-        records.push_back(rec.get());
-    RememberMergeBase(stateDir_, name, YearMergeBase(records), source);
+        records.push_back(*rec);
+    bases_.Remember(
+        name, [records = std::move(records)] { return YearMergeBase(records); }, source);
 }
 
 bool TScrapList::WriteYearFile(const std::string& path, const std::string& contents) {

@@ -12,6 +12,7 @@
 #include "storage/DataInfo.h"
 #include "storage/DayMerge.h"
 #include "storage/SafeWrite.h"
+#include "storage/ThreeWayMerge.h"
 
 // What the day store took from another program's version of its year file (TakeDiskChanges).
 struct TDiskMerge {
@@ -69,7 +70,10 @@ public:
     // This computer's state folder for the diary (StateFolder), where the base of each year file
     // (YearMergeBase) is kept as the file is read from disk or written, for merging another
     // computer's version of it later; "" (the default) keeps none.
-    void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
+    void SetStateDir(std::string dir) { bases_.SetStateDir(std::move(dir)); }
+    // Holds the bases back until ReleaseBases (TMergeBases), e.g. while the window starts.
+    void HoldBases() { bases_.Hold(); }
+    void ReleaseBases() { bases_.Release(); }
     // The year file last loaded; empty until the first load.
     const std::string& FileName() const { return fileName_; }
     int32_t CurrentDate() const { return currentDate_; }
@@ -141,7 +145,7 @@ private:
     std::vector<std::unique_ptr<TDataInfo>> records_;
     std::string fileName_;
     std::string dataDir_;
-    std::string stateDir_;
+    TMergeBases bases_;
     int32_t currentDate_ = 0;
     TDataInfo current_;
     bool modified_ = false;

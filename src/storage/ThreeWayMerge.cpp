@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 #include <unordered_map>
+#include <utility>
 
 #include "storage/MachineState.h"
 #include "storage/SafeWrite.h"
@@ -211,4 +212,25 @@ void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
         std::error_code ignored;
         std::filesystem::remove(BasePath(stateDir, fileName), ignored);
     }
+}
+
+void TMergeBases::Remember(const std::string& fileName, TMergeBase base, TMergeSource source) {
+    Remember(
+        fileName, [base = std::move(base)] { return base; }, source);
+}
+
+void TMergeBases::Remember(const std::string& fileName, std::function<TMergeBase()> base,
+                           TMergeSource source) {
+    if (stateDir_.empty())
+        return;
+    if (held_)
+        waiting_.push_back({fileName, std::move(base), source});
+    else
+        RememberMergeBase(stateDir_, fileName, base(), source);
+}
+
+void TMergeBases::Release() {
+    held_ = false;
+    for (const TWaiting& waiting : std::exchange(waiting_, {}))
+        RememberMergeBase(stateDir_, waiting.FileName, waiting.Base(), waiting.Source);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -100,3 +101,35 @@ bool Superseded(const TMergeSeen& seen, uint64_t key, uint64_t value);
 // conflicts).
 void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
                        const TMergeBase& base, TMergeSource source = TMergeSource::Read);
+
+// The bases a diary list remembers as it reads and writes its files (RememberMergeBase), which
+// can be held back for a while: the window's start reads the files but writes their bases once
+// it is on the screen, so that the start does not wait for the disk. A held base is what the
+// state folder would have held; until it is written the folder keeps the one before, as if the
+// file had not been read yet.
+class TMergeBases {
+public:
+    const std::string& StateDir() const { return stateDir_; }
+    void SetStateDir(std::string dir) { stateDir_ = std::move(dir); }
+    // Remembers base as fileName's: at once, or when released while held.
+    void Remember(const std::string& fileName, TMergeBase base,
+                  TMergeSource source = TMergeSource::Read);
+    // Remembers what base gives as fileName's: it is called at once, or while held only when
+    // released, so that a held base costs nothing on the way.
+    void Remember(const std::string& fileName, std::function<TMergeBase()> base,
+                  TMergeSource source = TMergeSource::Read);
+    void Hold() { held_ = true; }
+    // Writes every held base in the order remembered (each read or write counts for the
+    // versions this computer has gone past), and writes at once from now on.
+    void Release();
+
+private:
+    std::string stateDir_;
+    bool held_ = false;
+    struct TWaiting {
+        std::string FileName;
+        std::function<TMergeBase()> Base;
+        TMergeSource Source;
+    };
+    std::vector<TWaiting> waiting_;
+};

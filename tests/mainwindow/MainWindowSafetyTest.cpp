@@ -7,6 +7,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -1139,9 +1140,32 @@ void TMainWindowTest::socketIsTheUsersAlone() {
     QCOMPARE(TSingleInstance::ServerName(other.filePath(u"link"_qs)), name);
     QVERIFY(TSingleInstance::ServerName(other.path()) != name);
 
-    TSingleInstance instance(dir.path());
-    QCOMPARE(instance.Start(), TSingleInstance::TStart::Holder);
-    QVERIFY(QFileInfo::exists(name));
+    {
+        TSingleInstance instance(dir.path());
+        QCOMPARE(instance.Start(), TSingleInstance::TStart::Holder);
+        QVERIFY(QFileInfo::exists(name));
+        // Only the user may connect, even where the runtime folder lets others in.
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(name).constData(), &info) == 0);
+        QVERIFY(S_ISSOCK(info.st_mode));
+        QCOMPARE(info.st_mode & (S_IRWXG | S_IRWXO), 0u);
+
+        // A request that arrives in pieces is a request all the same; anything else is not.
+        QSignalSpy shown(&instance, &TSingleInstance::ShowRequested);
+        QLocalSocket other;
+        other.connectToServer(name);
+        QVERIFY(other.waitForConnected(5000));
+        other.write("hello\nsh");
+        QVERIFY(other.waitForBytesWritten(5000));
+        QTest::qWait(50);
+        QCOMPARE(shown.count(), 0);
+        other.write("ow\n");
+        QVERIFY(other.waitForBytesWritten(5000));
+        QVERIFY(shown.wait(5000));
+        other.disconnectFromServer();
+    }
+    // The socket goes with the copy that served it.
+    QVERIFY(!QFileInfo::exists(name));
 }
 
 void TMainWindowTest::terminationSignalsReachTheEventLoop() {

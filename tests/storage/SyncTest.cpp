@@ -525,6 +525,46 @@ TEST(MergeConflictCopies, Utf8YearFileIsKeptBeforeTheRewrite) {
     EXPECT_EQ(folder.Read("2026.dat"), YearText({Day(1, Sjis("日記")), Day(2, Sjis("続き"))}));
 }
 
+// While the window starts, the bases of what the store and the note lists read are held back and
+// the state folder keeps the ones before, as if the files had not been read yet; once released,
+// each file's last base is written, and later ones go at once.
+TEST(MergeBase, HeldBackUntilReleased) {
+    StoreFolder folder;
+    TTestFolder state;
+    const std::string stateDir = state.File("Velmora/diary-0123");
+    folder.Write("2025.dat", YearText({Day(1, "x")}));
+    folder.Write("2026.dat", YearText({Day(1, "a")}));
+    folder.Write("Velmora.tdo", NoteText({Reminder(Sjis("年賀状"))}));
+    RememberMergeBase(stateDir, "2026.dat", YearMergeBase(Days{Day(1, "old")}));
+    const TMergeBase before = LoadMergeBase(stateDir, "2026.dat");
+
+    TScrapList store;
+    store.SetDataDir(folder.Dir());
+    store.SetStateDir(stateDir);
+    store.HoldBases();
+    TNoteList notes;
+    notes.SetStateDir(stateDir);
+    notes.HoldBases();
+    store.SetDate(EncodeDate(2026, 12, 8));
+    store.PutRecord(Day(2, "b"));
+    store.SaveToFile();
+    store.SetDate(EncodeDate(2025, 12, 8));
+    notes.LoadFromFile(folder.File("Velmora.tdo"));
+    EXPECT_EQ(LoadMergeBase(stateDir, "2026.dat"), before);
+    EXPECT_TRUE(LoadMergeBase(stateDir, "2025.dat").empty());
+    EXPECT_TRUE(LoadMergeBase(stateDir, "Velmora.tdo").empty());
+
+    store.ReleaseBases();
+    notes.ReleaseBases();
+    EXPECT_EQ(LoadMergeBase(stateDir, "2026.dat"), YearMergeBase(Days{Day(1, "a"), Day(2, "b")}));
+    EXPECT_EQ(LoadMergeBase(stateDir, "2025.dat"), YearMergeBase(Days{Day(1, "x")}));
+    EXPECT_EQ(LoadMergeBase(stateDir, "Velmora.tdo"), NoteMergeBase({Reminder(Sjis("年賀状"))}));
+    notes.AddNote(Reminder(Sjis("餅")));
+    notes.Save();
+    EXPECT_EQ(LoadMergeBase(stateDir, "Velmora.tdo"),
+              NoteMergeBase({Reminder(Sjis("年賀状")), Reminder(Sjis("餅"))}));
+}
+
 // The base follows what this computer read and wrote of each file, so that at the next conflict
 // copy a day or note changed on the other computer alone is taken, not reported as a conflict.
 TEST(MergeBase, FollowsWhatTheStoreAndTheNoteListsReadAndWrote) {
