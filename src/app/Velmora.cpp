@@ -27,8 +27,9 @@ constexpr unsigned kSecondsToEnd = 10;
 
 }  // namespace
 
-// Every file the program reads and writes lies beside its executable. With options it exports
-// or imports without a window (and without a display).
+// The diary lies beside a portable executable, else in ~/.local/share/Velmora, or in the folder
+// named by --folder. With other options it exports or imports without a window (and without a
+// display).
 int main(int argc, char* argv[]) {
     if (HasOptions(argc, argv))
         return RunCommandLine(argc, argv);
@@ -66,8 +67,19 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    const QString executable = QCoreApplication::applicationFilePath();
-    const QString folder = QFileInfo(executable).absolutePath();
+    QString chosenFolder;
+    if (!ReadWindowOptions(chosenFolder))
+        return 2;
+    const TPlaces places = DiaryPlaces(chosenFolder);
+    if (!PrepareDiaryFolder(places, chosenFolder.isEmpty())) {
+        ShowUserMessage(nullptr, QStringLiteral("日記のフォルダ %1 を作れません。")
+                                     .arg(QFile::decodeName(places.DiaryFolder.c_str())));
+        return 1;
+    }
+    const QString folder = QFile::decodeName(places.DiaryFolder.c_str());
+    // The window names the diary's files after this path in the diary folder.
+    const QString diaryPath =
+        folder + QLatin1Char('/') + QFile::decodeName(places.BaseName.c_str());
     TSingleInstance instance(folder);
     const TSingleInstance::TStart start = instance.Start();
     switch (start) {
@@ -87,24 +99,19 @@ int main(int argc, char* argv[]) {
     std::string conflictCopies;
     if (start == TSingleInstance::TStart::Holder) {
         const std::string dir = QFile::encodeName(folder).toStdString();
-        conflictCopies =
-            MergeConflictCopies(
-                dir, QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString(),
-                StateFolder(dir))
-                .Message;
+        conflictCopies = MergeConflictCopies(dir, places.BaseName, StateFolder(dir)).Message;
     }
 
     // The settings record outlives the window: it is written once the window has closed.
     TInitParam params;
     int result = 0;
     {
-        TForm1 form(params, executable);
+        TForm1 form(params, diaryPath,
+                    QFile::decodeName(places.DataFolder.c_str()) + QStringLiteral("/Velmora.html"));
         // What saves of an earlier run left when they were cut short; run once the window can
         // say what it moved aside.
         if (start == TSingleInstance::TStart::Holder)
-            TidyTemporaries(
-                QFile::encodeName(folder).toStdString(),
-                QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString());
+            TidyTemporaries(QFile::encodeName(folder).toStdString(), places.BaseName);
         QObject::connect(&instance, &TSingleInstance::ShowRequested, &form,
                          &TForm1::ShowFromOtherStart);
         if (ending) {

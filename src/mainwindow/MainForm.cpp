@@ -47,8 +47,12 @@
 #include "widgets/AboutBox.h"
 #include "widgets/HtmlHelp.h"
 
-TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* parent)
-    : QMainWindow(parent), params_(params), executablePath_(executablePath) {
+TForm1::TForm1(TInitParam& params, const QString& executablePath, const QString& helpFile,
+               QWidget* parent)
+    : QMainWindow(parent),
+      params_(params),
+      executablePath_(executablePath),
+      helpFile_(helpFile.isEmpty() ? THtmHelp::HelpFileFor(executablePath) : helpFile) {
     setObjectName(QStringLiteral("Form1"));
     actions_.Create(this, this);
     AboutDialog1 = std::make_unique<TAboutDialog>();
@@ -99,7 +103,7 @@ void TForm1::FormCreate() {
     OfferRescues(this, DiaryFolder());
 
     HtmHelp = std::make_unique<THtmHelp>();
-    HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
+    HtmHelp->SetFileName(helpFile_);
 
     // A file that cannot be read is reported; the start goes on without it.
     const auto read = [this](const std::function<void()>& load) {
