@@ -193,10 +193,15 @@ int RunCommandLine(int argc, char* argv[]) {
                     QStringLiteral("--export か --import のどちらか一つを指定してください（--help "
                                    "で使い方を表示します）。"));
 
-    const QString folder =
-        parser.isSet(QStringLiteral("folder"))
-            ? QFileInfo(parser.value(QStringLiteral("folder"))).absoluteFilePath()
-            : QFile::decodeName(DiaryPlaces({}).DiaryFolder.c_str());
+    QString folder;
+    if (parser.isSet(QStringLiteral("folder"))) {
+        folder = QFileInfo(parser.value(QStringLiteral("folder"))).absoluteFilePath();
+    } else {
+        // The user's own diary, made as the window's first start makes it.
+        const TPlaces places = DiaryPlaces({});
+        PrepareDiaryFolder(places, true);
+        folder = QFile::decodeName(places.DiaryFolder.c_str());
+    }
     if (!QFileInfo(folder).isDir())
         return Fail(err, QStringLiteral("日記のフォルダ %1 がありません。").arg(folder));
 
