@@ -139,25 +139,20 @@ TPlaces DiaryPlaces(const QString& chosenFolder) {
                        QFile::encodeName(chosenFolder).toStdString()));
 }
 
-bool ReadWindowOptions(QString& folder) {
-    QTextStream err(stderr);
-    const auto refuse = [&err](const QString& message) {
-        err << message << Qt::endl;
-        return false;
-    };
+QString ReadWindowOptions(QString& folder) {
     QCommandLineParser parser;
     AddOptions(parser);
     if (!parser.parse(QCoreApplication::arguments()))
-        return refuse(parser.errorText());
+        return parser.errorText();
     if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("余分な引数があります: %1")
-                          .arg(parser.positionalArguments().join(QLatin1Char(' '))));
+        return QStringLiteral("余分な引数があります: %1")
+            .arg(parser.positionalArguments().join(QLatin1Char(' ')));
     if (!parser.isSet(QStringLiteral("folder")))
-        return true;
+        return {};
     folder = QFileInfo(parser.value(QStringLiteral("folder"))).absoluteFilePath();
     if (!QFileInfo(folder).isDir())
-        return refuse(QStringLiteral("日記のフォルダ %1 がありません。").arg(folder));
-    return true;
+        return QStringLiteral("日記のフォルダ %1 がありません。").arg(folder);
+    return {};
 }
 
 int RunCommandLine(int argc, char* argv[]) {

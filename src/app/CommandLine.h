@@ -16,9 +16,9 @@ bool HasOptions(int argc, char* argv[]);
 int RunCommandLine(int argc, char* argv[]);
 
 // The window's options, from the application's arguments once Qt has taken its own: folder
-// receives the folder named by --folder ("" when none). False after saying on stderr what is
-// wrong (another argument, a folder that does not exist).
-bool ReadWindowOptions(QString& folder);
+// receives the folder named by --folder ("" when none). Returns what is wrong (another argument,
+// a folder that does not exist); "" when nothing is.
+QString ReadWindowOptions(QString& folder);
 
 // Where the diary of this start lies: chosenFolder when not empty, else by the executable's
 // folder and the environment (ChooseDiaryPlaces).

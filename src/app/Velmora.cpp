@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
 
@@ -68,12 +69,18 @@ int main(int argc, char* argv[]) {
         QApplication::installTranslator(&qtTexts);
 
     QString chosenFolder;
-    if (!ReadWindowOptions(chosenFolder))
+    if (const QString problem = ReadWindowOptions(chosenFolder); !problem.isEmpty()) {
+        QTextStream(stderr) << problem << Qt::endl;
+        ShowUserMessage(nullptr, problem);
         return 2;
+    }
     const TPlaces places = DiaryPlaces(chosenFolder);
     if (!PrepareDiaryFolder(places, chosenFolder.isEmpty())) {
-        ShowUserMessage(nullptr, QStringLiteral("日記のフォルダ %1 を作れません。")
-                                     .arg(QFile::decodeName(places.DiaryFolder.c_str())));
+        ShowUserMessage(nullptr, places.DiaryFolder.empty()
+                                     ? QStringLiteral("日記のフォルダが決まりません（環境変数 HOME "
+                                                      "がありません）。")
+                                     : QStringLiteral("日記のフォルダ %1 を作れません。")
+                                           .arg(QFile::decodeName(places.DiaryFolder.c_str())));
         return 1;
     }
     const QString folder = QFile::decodeName(places.DiaryFolder.c_str());

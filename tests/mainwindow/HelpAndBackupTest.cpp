@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QThread>
@@ -20,6 +21,7 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/daypage/BodyEdit.h"
 #include "notes/ui/DateProp.h"
 #include "settings/ui/Setup.h"
 #include "storage/Clock.h"
@@ -133,19 +135,29 @@ private Q_SLOTS:
 
     void HelpCommandOpensTheHelpWindow_data() {
         QTest::addColumn<bool>("byKey");
-        QTest::newRow("menu") << false;
-        QTest::newRow("F1") << true;
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("menu") << false << false;
+        QTest::newRow("F1") << true << false;
+        QTest::newRow("installed: the help in the share folder, not the diary's") << false << true;
     }
     void HelpCommandOpensTheHelpWindow() {
         QFETCH(bool, byKey);
+        QFETCH(bool, installed);
         TWindowRun run;
-        QVERIFY(QFile::copy(kHelp, run.Path(QStringLiteral("Velmora.html"))));
+        QTemporaryDir share;
+        const QDir helpFolder(installed ? share.path() : run.Folder());
+        const QString helpFile = helpFolder.filePath(QStringLiteral("Velmora.html"));
+        QVERIFY(QFile::copy(kHelp, helpFile));
         const QString pictures = QStringLiteral(VELMORA_BIN_DIR "/Velmora-help");
-        QVERIFY(QDir().mkpath(run.Path(QStringLiteral("Velmora-help"))));
+        QVERIFY(helpFolder.mkpath(QStringLiteral("Velmora-help")));
         for (const QString& name : QDir(pictures).entryList(QDir::Files))
             QVERIFY(QFile::copy(pictures + QLatin1Char('/') + name,
-                                run.Path(QStringLiteral("Velmora-help/") + name)));
-        TForm1& form = run.Start();
+                                helpFolder.filePath(QStringLiteral("Velmora-help/") + name)));
+        TForm1& form = run.Start(installed ? helpFile : QString());
+        // Relative links of a page lead into the diary folder, not to the program's.
+        const TBodyEdit* body = form.findChild<TBodyEdit*>();
+        QVERIFY(body);
+        QCOMPARE(body->LinkFolder, QUrl::fromLocalFile(run.Folder() + QLatin1Char('/')));
         QAction* help = form.Actions().HelpAction;
         QCOMPARE(help->text(), QStringLiteral("ヘルプ目次(&C)"));
         QVERIFY(help->isEnabled());
@@ -162,7 +174,7 @@ private Q_SLOTS:
             if (top->objectName() == QLatin1String("HelpWindow") && top->isVisible())
                 browser = top->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
         QVERIFY(browser);
-        QCOMPARE(browser->source(), QUrl::fromLocalFile(run.Path(QStringLiteral("Velmora.html"))));
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(helpFile));
         QCOMPARE(browser->window()->windowTitle(), QStringLiteral("Velmora ヘルプ"));
         // The pictures beside the help show in it.
         QVERIFY(!browser
