@@ -84,14 +84,14 @@ bool ReadDate(const QCommandLineParser& parser, const QString& option, QDate& da
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QStringLiteral("日記の書き出しと取り込みを、ウィンドウを開かずに行います。\n"
-                       "オプションなしで起動するとウィンドウを開きます。"));
+                       "オプションなしか --folder だけで起動するとウィンドウを開きます。"));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("folder"),
-         QStringLiteral(
-             "日記のフォルダ（省略時は、日記のあるプログラムのフォルダか ~/.local/share/Velmora）。"
-             "書き出しも取り込みもないときは、このフォルダでウィンドウを開きます。"),
+         QStringLiteral("日記のフォルダ（省略時は ~/.local/share/Velmora "
+                        "か、日記のあるプログラムのフォルダ）。"
+                        "これだけを指定すると、このフォルダでウィンドウを開きます。"),
          QStringLiteral("DIR")},
         {QStringLiteral("export"),
          QStringLiteral("書き出す形式: %1。").arg(FormatNames(kExportFormats)),
