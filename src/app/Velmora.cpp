@@ -113,8 +113,7 @@ int main(int argc, char* argv[]) {
     TInitParam params;
     int result = 0;
     {
-        TForm1 form(params, diaryPath,
-                    QFile::decodeName(places.DataFolder.c_str()) + QStringLiteral("/Velmora.html"));
+        TForm1 form(params, diaryPath, QFile::decodeName(places.HelpFile.c_str()));
         // What saves of an earlier run left when they were cut short; run once the window can
         // say what it moved aside.
         if (start == TSingleInstance::TStart::Holder)

@@ -48,16 +48,22 @@ TPlaces ChooseDiaryPlaces(const TPlaceFacts& facts) {
     });
 
     TPlaces places;
-    places.DataFolder = Holds(names, ownBase + ".html")
-                            ? facts.ExecutableFolder
-                            : Join(Parent(facts.ExecutableFolder), "share/velmora");
+    // The program's own files lie beside it in a portable copy and in the build, else in the
+    // install's share folder.
+    const bool ownFilesBeside = Holds(names, ownBase + ".html");
+    const std::string dataFolder = ownFilesBeside
+                                       ? facts.ExecutableFolder
+                                       : Join(Parent(facts.ExecutableFolder), "share/velmora");
+    const std::string dataBase = ownFilesBeside ? ownBase : "Velmora";
+    places.HelpFile = Join(dataFolder, dataBase + ".html");
+    places.ShippedHolidays = Join(dataFolder, dataBase + ".hol");
     // A diary that cannot be written at this start stays where it is: the start says so, and
     // the user does not find an empty diary in its place.
-    places.Portable =
+    const bool diaryBeside =
         holdsDiary || (Holds(names, kPortableMarker) && facts.ExecutableFolderWritable);
     if (!facts.ChosenFolder.empty())
         places.DiaryFolder = facts.ChosenFolder;
-    else if (places.Portable)
+    else if (diaryBeside)
         places.DiaryFolder = facts.ExecutableFolder;
     else if (facts.XdgDataHome.starts_with('/'))
         places.DiaryFolder = Join(facts.XdgDataHome, "Velmora");
@@ -99,7 +105,7 @@ bool PrepareDiaryFolder(const TPlaces& places, bool create) {
         return false;
     const std::string holidays = Join(places.DiaryFolder, places.BaseName + ".hol");
     std::string shipped;
-    if (!FileExists(holidays) && ReadWholeFile(Join(places.DataFolder, "Velmora.hol"), shipped)) {
+    if (!FileExists(holidays) && ReadWholeFile(places.ShippedHolidays, shipped)) {
         try {
             SafeWriteFile(holidays, shipped);
         } catch (const VelmoraError&) {

@@ -30,16 +30,17 @@ struct TPlaces {
     // by its user keeps its files named after itself, as it always did; every other diary folder
     // uses "Velmora", whatever the installed executable is called.
     std::string BaseName;
-    // Where the help and the shipped holiday rules are read from.
-    std::string DataFolder;
+    // The help, and the holiday rules a new diary folder starts with.
+    std::string HelpFile;
+    std::string ShippedHolidays;
     bool Portable = false;  // the diary lies beside the executable
 };
 
 // The rule: a folder named on the command line is the diary folder. Otherwise the executable's
 // folder is, when it holds a diary (a year file, a note file or the settings), or the marker and
 // can be written; else $XDG_DATA_HOME/Velmora (an absolute $XDG_DATA_HOME only), or
-// ~/.local/share/Velmora. The data folder is the executable's when it holds the help, else the
-// install's share folder beside its bin folder.
+// ~/.local/share/Velmora. The program's own files (help, shipped holidays) lie beside the
+// executable when its help does, else in the install's share folder beside its bin folder.
 TPlaces ChooseDiaryPlaces(const TPlaceFacts& facts);
 
 // The facts of this start for ChooseDiaryPlaces: the executable's folder as it is now and the

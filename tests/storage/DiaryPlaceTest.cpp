@@ -20,7 +20,7 @@ struct PlaceCase {
     const char* xdgDataHome;
     const char* diary;
     const char* baseName;
-    const char* data;
+    const char* help;  // the shipped holidays lie beside it
 };
 
 TEST(DiaryPlace, Rule) {
@@ -35,7 +35,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/.local/share/Velmora",
          "Velmora",
-         "/usr/share/velmora"},
+         "/usr/share/velmora/Velmora.html"},
         {"an absolute XDG_DATA_HOME is followed",
          "/usr/bin/velmora",
          false,
@@ -44,7 +44,7 @@ TEST(DiaryPlace, Rule) {
          "/data/",
          "/data/Velmora",
          "Velmora",
-         "/usr/share/velmora"},
+         "/usr/share/velmora/Velmora.html"},
         {"a relative XDG_DATA_HOME is no folder to the desktop's conventions",
          "/usr/bin/velmora",
          false,
@@ -53,7 +53,7 @@ TEST(DiaryPlace, Rule) {
          "data",
          "/home/u/.local/share/Velmora",
          "Velmora",
-         "/usr/share/velmora"},
+         "/usr/share/velmora/Velmora.html"},
         {"an install unpacked elsewhere reads the data of its own share folder",
          "/tmp/root/usr/bin/velmora",
          true,
@@ -62,9 +62,9 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/.local/share/Velmora",
          "Velmora",
-         "/tmp/root/usr/share/velmora"},
+         "/tmp/root/usr/share/velmora/Velmora.html"},
         {"the marker in a writable folder keeps the diary beside the program", "/home/u/V/Velmora",
-         true, built, "", "", "/home/u/V", "Velmora", "/home/u/V"},
+         true, built, "", "", "/home/u/V", "Velmora", "/home/u/V/Velmora.html"},
         {"the marker in a folder that cannot be written is no diary",
          "/opt/v/Velmora",
          false,
@@ -73,7 +73,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/.local/share/Velmora",
          "Velmora",
-         "/opt/share/velmora"},
+         "/opt/share/velmora/Velmora.html"},
         {"a year file keeps the diary beside the program",
          "/home/u/V/Velmora",
          true,
@@ -82,7 +82,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/V",
          "Velmora",
-         "/home/u/share/velmora"},
+         "/home/u/share/velmora/Velmora.html"},
         {"a diary that cannot be written now stays where it is",
          "/media/u/V/Velmora",
          false,
@@ -91,7 +91,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/media/u/V",
          "Velmora",
-         "/media/u/share/velmora"},
+         "/media/u/share/velmora/Velmora.html"},
         {"the note files of a renamed copy are its diary, named after it",
          "/home/u/D/Diary",
          true,
@@ -100,7 +100,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/D",
          "Diary",
-         "/home/u/D"},
+         "/home/u/D/Diary.html"},
         {"another program's settings are no diary",
          "/home/u/bin/velmora",
          true,
@@ -109,9 +109,9 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/.local/share/Velmora",
          "Velmora",
-         "/home/u/share/velmora"},
+         "/home/u/share/velmora/Velmora.html"},
         {"the named folder wins over a portable one", "/home/u/V/Velmora", true, built,
-         "/home/u/Other", "", "/home/u/Other", "Velmora", "/home/u/V"},
+         "/home/u/Other", "", "/home/u/Other", "Velmora", "/home/u/V/Velmora.html"},
         {"the named folder that is the program's own is the portable diary",
          "/home/u/D/Diary",
          true,
@@ -120,7 +120,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/D",
          "Diary",
-         "/home/u/share/velmora"},
+         "/home/u/share/velmora/Velmora.html"},
         {"a program in the root folder",
          "/velmora",
          false,
@@ -129,7 +129,7 @@ TEST(DiaryPlace, Rule) {
          "",
          "/home/u/.local/share/Velmora",
          "Velmora",
-         "/share/velmora"},
+         "/share/velmora/Velmora.html"},
     };
     for (const PlaceCase& c : cases) {
         SCOPED_TRACE(c.why);
@@ -147,7 +147,9 @@ TEST(DiaryPlace, Rule) {
         const TPlaces places = ChooseDiaryPlaces(facts);
         EXPECT_EQ(places.DiaryFolder, c.diary);
         EXPECT_EQ(places.BaseName, c.baseName);
-        EXPECT_EQ(places.DataFolder, c.data);
+        EXPECT_EQ(places.HelpFile, c.help);
+        const std::string help = c.help;
+        EXPECT_EQ(places.ShippedHolidays, help.substr(0, help.size() - 5) + ".hol");
         EXPECT_EQ(places.Portable, places.DiaryFolder == facts.ExecutableFolder);
     }
 }
@@ -169,7 +171,7 @@ TEST(DiaryPlace, FirstStartMakesThePrivateFolder) {
     TPlaces places;
     places.DiaryFolder = root.Dir() + "home/.local/share/Velmora";
     places.BaseName = "Velmora";
-    places.DataFolder = root.Dir() + "share";
+    places.ShippedHolidays = root.File("share/Velmora.hol");
     ASSERT_TRUE(PrepareDiaryFolder(places, true));
     struct stat info {};
     ASSERT_EQ(::stat(places.DiaryFolder.c_str(), &info), 0);
@@ -187,7 +189,6 @@ TEST(DiaryPlace, NamedFolderIsNotCreated) {
     TPlaces places;
     places.DiaryFolder = root.Dir() + "typo";
     places.BaseName = "Velmora";
-    places.DataFolder = root.Path();
     EXPECT_FALSE(PrepareDiaryFolder(places, false));
     EXPECT_FALSE(FileExists(places.DiaryFolder));
 }
