@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Velmora from its own folder, ~/Velmora (or $VELMORA_HOME). The program keeps the diary
 # beside its executable, so it runs from a folder that no rebuild or clean of ./build touches:
-# the new executable is copied in, and a shipped data file only when the folder has none yet.
+# the new executable is copied in, and a shipped data file only when the folder has none yet
+# (Velmora.portable among them: the folder is a portable install).
 # The help is the program's own and is replaced with it. tools/install.sh puts the program into
 # the desktop's application menu.
 set -euo pipefail

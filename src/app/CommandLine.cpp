@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -78,6 +79,36 @@ bool ReadDate(const QCommandLineParser& parser, const QString& option, QDate& da
     return false;
 }
 
+// The one set of options: those of the export and import, and --folder, which alone opens the
+// window on another diary folder.
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("日記の書き出しと取り込みを、ウィンドウを開かずに行います。\n"
+                       "オプションなしか --folder だけで起動するとウィンドウを開きます。"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({
+        {QStringLiteral("folder"),
+         QStringLiteral("日記のフォルダ（省略時は ~/.local/share/Velmora "
+                        "か、日記のあるプログラムのフォルダ）。"
+                        "これだけを指定すると、このフォルダでウィンドウを開きます。"),
+         QStringLiteral("DIR")},
+        {QStringLiteral("export"),
+         QStringLiteral("書き出す形式: %1。").arg(FormatNames(kExportFormats)),
+         QStringLiteral("FORMAT")},
+        {QStringLiteral("output"), QStringLiteral("書き出し先。"), QStringLiteral("PATH")},
+        {QStringLiteral("from"), QStringLiteral("書き出す最初の日。"),
+         QStringLiteral("YYYY-MM-DD")},
+        {QStringLiteral("to"), QStringLiteral("書き出す最後の日。"), QStringLiteral("YYYY-MM-DD")},
+        {QStringLiteral("with-private-memo"), QStringLiteral("個人メモも書き出します。")},
+        {QStringLiteral("import"),
+         QStringLiteral("取り込む形式: %1。").arg(FormatNames(kImportFormats)),
+         QStringLiteral("FORMAT")},
+    });
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("取り込むファイル（--import のとき）。"));
+}
+
 int Fail(QTextStream& err, const QString& message) {
     err << message << Qt::endl;
     return 2;
@@ -87,13 +118,41 @@ int Fail(QTextStream& err, const QString& message) {
 
 bool HasOptions(int argc, char* argv[]) {
     // Qt's own window options (-session from the session manager, -platform, -style) take one
-    // dash and stay the window's.
+    // dash and stay the window's, as does --folder alone.
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--folder") {
+            ++i;
+            continue;
+        }
+        if (arg.starts_with("--folder="))
+            continue;
         if (arg.starts_with("--") || arg == "-h" || arg == "-v" || arg == "-?")
             return true;
     }
     return false;
+}
+
+TPlaces DiaryPlaces(const QString& chosenFolder) {
+    return ChooseDiaryPlaces(
+        ReadPlaceFacts(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+                       QFile::encodeName(chosenFolder).toStdString()));
+}
+
+QString ReadWindowOptions(QString& folder) {
+    QCommandLineParser parser;
+    AddOptions(parser);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return parser.errorText();
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("余分な引数があります: %1")
+            .arg(parser.positionalArguments().join(QLatin1Char(' ')));
+    if (!parser.isSet(QStringLiteral("folder")))
+        return {};
+    folder = QFileInfo(parser.value(QStringLiteral("folder"))).absoluteFilePath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral("日記のフォルダ %1 がありません。").arg(folder);
+    return {};
 }
 
 int RunCommandLine(int argc, char* argv[]) {
@@ -114,29 +173,7 @@ int RunCommandLine(int argc, char* argv[]) {
     const TSinkReset sinkReset;
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("日記の書き出しと取り込みを、ウィンドウを開かずに行います。\n"
-                       "オプションなしで起動するとウィンドウを開きます。"));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOptions({
-        {QStringLiteral("folder"),
-         QStringLiteral("日記のフォルダ（省略時はプログラムのあるフォルダ）。"),
-         QStringLiteral("DIR")},
-        {QStringLiteral("export"),
-         QStringLiteral("書き出す形式: %1。").arg(FormatNames(kExportFormats)),
-         QStringLiteral("FORMAT")},
-        {QStringLiteral("output"), QStringLiteral("書き出し先。"), QStringLiteral("PATH")},
-        {QStringLiteral("from"), QStringLiteral("書き出す最初の日。"),
-         QStringLiteral("YYYY-MM-DD")},
-        {QStringLiteral("to"), QStringLiteral("書き出す最後の日。"), QStringLiteral("YYYY-MM-DD")},
-        {QStringLiteral("with-private-memo"), QStringLiteral("個人メモも書き出します。")},
-        {QStringLiteral("import"),
-         QStringLiteral("取り込む形式: %1。").arg(FormatNames(kImportFormats)),
-         QStringLiteral("FORMAT")},
-    });
-    parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("取り込むファイル（--import のとき）。"));
+    AddOptions(parser);
     if (!parser.parse(QCoreApplication::arguments()))
         return Fail(err, parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
@@ -151,10 +188,15 @@ int RunCommandLine(int argc, char* argv[]) {
                     QStringLiteral("--export か --import のどちらか一つを指定してください（--help "
                                    "で使い方を表示します）。"));
 
-    const QString folder =
-        parser.isSet(QStringLiteral("folder"))
-            ? QFileInfo(parser.value(QStringLiteral("folder"))).absoluteFilePath()
-            : QCoreApplication::applicationDirPath();
+    QString folder;
+    if (parser.isSet(QStringLiteral("folder"))) {
+        folder = QFileInfo(parser.value(QStringLiteral("folder"))).absoluteFilePath();
+    } else {
+        // The user's own diary, made as the window's first start makes it.
+        const TPlaces places = DiaryPlaces({});
+        PrepareDiaryFolder(places, true);
+        folder = QFile::decodeName(places.DiaryFolder.c_str());
+    }
     if (!QFileInfo(folder).isDir())
         return Fail(err, QStringLiteral("日記のフォルダ %1 がありません。").arg(folder));
 

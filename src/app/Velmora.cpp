@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
 
@@ -29,8 +30,9 @@ constexpr unsigned kSecondsToEnd = 10;
 
 }  // namespace
 
-// Every file the program reads and writes lies beside its executable. With options it exports
-// or imports without a window (and without a display).
+// The diary lies beside a portable executable, else in ~/.local/share/Velmora, or in the folder
+// named by --folder. With other options it exports or imports without a window (and without a
+// display).
 int main(int argc, char* argv[]) {
     if (HasOptions(argc, argv))
         return RunCommandLine(argc, argv);
@@ -68,8 +70,25 @@ int main(int argc, char* argv[]) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    const QString executable = QCoreApplication::applicationFilePath();
-    const QString folder = QFileInfo(executable).absolutePath();
+    QString chosenFolder;
+    if (const QString problem = ReadWindowOptions(chosenFolder); !problem.isEmpty()) {
+        QTextStream(stderr) << problem << Qt::endl;
+        ShowUserMessage(nullptr, problem);
+        return 2;
+    }
+    const TPlaces places = DiaryPlaces(chosenFolder);
+    if (!PrepareDiaryFolder(places, chosenFolder.isEmpty())) {
+        ShowUserMessage(nullptr, places.DiaryFolder.empty()
+                                     ? QStringLiteral("日記のフォルダが決まりません（環境変数 HOME "
+                                                      "がありません）。")
+                                     : QStringLiteral("日記のフォルダ %1 を作れません。")
+                                           .arg(QFile::decodeName(places.DiaryFolder.c_str())));
+        return 1;
+    }
+    const QString folder = QFile::decodeName(places.DiaryFolder.c_str());
+    // The window names the diary's files after this path in the diary folder.
+    const QString diaryPath =
+        folder + QLatin1Char('/') + QFile::decodeName(places.BaseName.c_str());
     TSingleInstance instance(folder);
     const TSingleInstance::TStart start = instance.Start();
     switch (start) {
@@ -89,9 +108,8 @@ int main(int argc, char* argv[]) {
     std::string conflictCopies;
     if (start == TSingleInstance::TStart::Holder) {
         const std::string dir = QFile::encodeName(folder).toStdString();
-        const TConflictCopiesOutcome outcome = MergeConflictCopies(
-            dir, QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString(),
-            StateFolder(dir));
+        const TConflictCopiesOutcome outcome =
+            MergeConflictCopies(dir, places.BaseName, StateFolder(dir));
         // What both sides changed differently waits in the state folder for the user's choice.
         KeepCopyConflicts(StateFolder(dir), outcome);
         conflictCopies = outcome.Message;
@@ -101,13 +119,11 @@ int main(int argc, char* argv[]) {
     TInitParam params;
     int result = 0;
     {
-        TForm1 form(params, executable);
+        TForm1 form(params, diaryPath, QFile::decodeName(places.HelpFile.c_str()));
         // What saves of an earlier run left when they were cut short; run once the window can
         // say what it moved aside.
         if (start == TSingleInstance::TStart::Holder)
-            TidyTemporaries(
-                QFile::encodeName(folder).toStdString(),
-                QFile::encodeName(QFileInfo(executable).completeBaseName()).toStdString());
+            TidyTemporaries(QFile::encodeName(folder).toStdString(), places.BaseName);
         QObject::connect(&instance, &TSingleInstance::ShowRequested, &form,
                          &TForm1::ShowFromOtherStart);
         if (ending) {

@@ -13,6 +13,7 @@
 #include "notes/NoteList.h"
 #include "storage/Clock.h"
 #include "storage/DailyBackup.h"
+#include "storage/DiaryPlace.h"
 #include "storage/MachineState.h"
 #include "storage/SafeWrite.h"
 #include "storage/VelmoraError.h"
@@ -23,13 +24,16 @@ std::string Local(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-// The base name of the diary's files: the program's own name.
-std::string BaseName() {
-    return Local(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+// The base name of the diary's files in folder: the window's ("Velmora" for an installed
+// program, whatever its executable is called).
+std::string BaseName(const QString& folder) {
+    return ChooseDiaryPlaces(ReadPlaceFacts(Local(QCoreApplication::applicationFilePath()),
+                                            Local(QDir(folder).absolutePath())))
+        .BaseName;
 }
 
 std::string NotePath(const QString& folder, const char* extension) {
-    return Local(QDir(folder).filePath(QString::fromStdString(BaseName()) + extension));
+    return Local(QDir(folder).filePath(QString::fromStdString(BaseName(folder)) + extension));
 }
 
 std::vector<TNoteRec> Notes(const TNoteList& list) {
@@ -113,7 +117,7 @@ int ImportNotes(const QString& folder, const QString&, const QString& path, QTex
             NewNotes(Notes(anniversaries), ics.Anniversaries);
         QTextStream out(stdout);
         if (!newReminders.empty() || !newAnniversaries.empty()) {
-            const TBackupOutcome backup = BackUpDiary(dir, BaseName(), Today());
+            const TBackupOutcome backup = BackUpDiary(dir, BaseName(folder), Today());
             if (!backup.Problem.empty()) {
                 err << FromCp932(backup.Problem) << Qt::endl
                     << QStringLiteral("控えが取れないため、取り込んでいません。") << Qt::endl;

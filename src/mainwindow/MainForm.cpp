@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTextEdit>
 #include <QTimer>
+#include <QUrl>
 #include <functional>
 #include <utility>
 
@@ -27,6 +28,7 @@
 #include "mainwindow/WriteSchedule.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
+#include "mainwindow/daypage/BodyEdit.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "mainwindow/exchange/Exchange.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
@@ -48,8 +50,12 @@
 #include "widgets/AboutBox.h"
 #include "widgets/HtmlHelp.h"
 
-TForm1::TForm1(TInitParam& params, const QString& executablePath, QWidget* parent)
-    : QMainWindow(parent), params_(params), executablePath_(executablePath) {
+TForm1::TForm1(TInitParam& params, const QString& executablePath, const QString& helpFile,
+               QWidget* parent)
+    : QMainWindow(parent),
+      params_(params),
+      executablePath_(executablePath),
+      helpFile_(helpFile.isEmpty() ? THtmHelp::HelpFileFor(executablePath) : helpFile) {
     setObjectName(QStringLiteral("Form1"));
     actions_.Create(this, this);
     AboutDialog1 = std::make_unique<TAboutDialog>();
@@ -100,7 +106,7 @@ void TForm1::FormCreate() {
     OfferRescues(this, DiaryFolder());
 
     HtmHelp = std::make_unique<THtmHelp>();
-    HtmHelp->SetFileName(THtmHelp::HelpFileFor(executablePath_));
+    HtmHelp->SetFileName(helpFile_);
 
     // A file that cannot be read is reported; the start goes on without it.
     const auto read = [this](const std::function<void()>& load) {
@@ -145,6 +151,9 @@ void TForm1::FormCreate() {
         *page_, *ScrapList_, std::initializer_list<TNoteList*>{TodoNotes.get(), MemoryNotes.get()},
         *pageState_);
     const TDayPageView& view = page_->View();
+    // Relative links in a page lead into the diary folder, wherever the program lies.
+    if (auto* body = qobject_cast<TBodyEdit*>(view.Body()))
+        body->LinkFolder = QUrl::fromLocalFile(QFile::decodeName(DiaryFolder().c_str()));
     clipboard_ = std::make_unique<TClipboardCommands>(
         view.Body(), QList<QWidget*>{view.Title(), view.News(), view.Private()}, actions_);
     formatting_ = std::make_unique<TFormatting>(view.Body(), actions_, *pageState_, *clipboard_);

@@ -35,15 +35,17 @@ class TScrapList;
 struct TDataInfo;
 
 // The program's one long-lived window and the owner of every long-lived object: the day store,
-// the two note lists and the lunisolar calculator. All files lie beside the executable whose
-// path the window is given: the settings (.ini), help (.html), holidays (.hol), anniversary
-// notes (.mem), reminder notes (.tdo) and the year files in its folder.
+// the two note lists and the lunisolar calculator. The diary's files are named after the path the
+// window is given (".../Velmora" in the diary folder): the settings (.ini), holidays (.hol),
+// anniversary notes (.mem), reminder notes (.tdo) and the year files in its folder. The help is
+// helpFile, by default the .html of that path.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     // params is the process-wide settings record: it outlives the window and is written after
     // the window has closed.
-    TForm1(TInitParam& params, const QString& executablePath, QWidget* parent = nullptr);
+    TForm1(TInitParam& params, const QString& executablePath, const QString& helpFile = {},
+           QWidget* parent = nullptr);
     ~TForm1() override;
 
     // The explicit save: the page into the store, the year file and changed note lists to disk.
@@ -108,6 +110,7 @@ private:
 
     TInitParam& params_;
     QString executablePath_;
+    QString helpFile_;
     TMainActions actions_;
     TDiary* diary_ = nullptr;
     std::unique_ptr<TMainLayout> ui_;

@@ -44,6 +44,21 @@ rc=0
 "$work/home/Velmora" --export ics --output "$work/home.ics" >/dev/null 2>"$work/err" || rc=$?
 [ "$rc" -eq 0 ] && grep -q '^SUMMARY:花子' "$work/home.ics" || fail "export from the program's folder"
 
+# Installed as /usr/bin/velmora (lowercase, in a folder without a diary): the notes go into the
+# user's diary folder under the names the window reads, Velmora.tdo and Velmora.mem.
+mkdir "$work/bin" "$work/named"
+cp "$exe" "$work/bin/velmora"
+for folder in "" "$work/named"; do
+  rc=0
+  HOME="$work/user" "$work/bin/velmora" ${folder:+--folder "$folder"} --import ics \
+    "$work/notes.ics" >/dev/null 2>"$work/err" || rc=$?
+  diary=${folder:-$work/user/.local/share/Velmora}
+  [ "$rc" -eq 0 ] || fail "import by the installed program: status $rc: $(cat "$work/err")"
+  [ -f "$diary/Velmora.tdo" ] && [ -f "$diary/Velmora.mem" ] ||
+    fail "the installed program did not write Velmora.tdo and Velmora.mem in $diary"
+  [ ! -e "$diary/velmora.tdo" ] || fail "the installed program named the notes after itself"
+done
+
 # Import: the existing note stays once, the others are added, the old file is backed up.
 run --folder "$work/to" --import ics "$work/notes.ics"
 [ "$rc" -eq 0 ] || fail "import: status $rc: $(cat "$work/err")"
@@ -89,7 +104,8 @@ expect_refusal "bad date" "2026-13-01" --folder "$work/to" --export ics --output
 expect_refusal "dates reversed" "--from" --folder "$work/to" --export ics --output "$work/x" --from 2026-05-01 --to 2026-04-01
 expect_refusal "missing folder" "$work/none" --folder "$work/none" --export ics --output "$work/x"
 expect_refusal "no output" "--output" --folder "$work/to" --export ics
-expect_refusal "no action" "--export" --folder "$work/to"
+# --folder alone opens the window; any other option asks for an export or an import.
+expect_refusal "no action" "--export" --folder "$work/to" --with-private-memo
 expect_refusal "unknown option" "colour" --colour red
 [ ! -e "$work/x" ] || fail "a refused export wrote its output"
 

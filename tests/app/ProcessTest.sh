@@ -14,6 +14,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cp "$exe" "$work/Velmora"
+# A portable install: the diary lies beside the program from the first start.
+: >"$work/Velmora.portable"
 # What an interrupted save of an earlier version left behind (or a copy named like it), a copy of
 # the user's own, backups and a file of someone else's.
 printf 'half' > "$work/2026.dat.Ab12Cd"
@@ -128,6 +130,8 @@ cleanup_ro() { chmod -R u+w "$ro" 2>/dev/null || true; rm -rf "$ro"; cleanup; }
 trap cleanup_ro EXIT
 mkdir "$ro/diary" "$ro/state"
 cp "$exe" "$ro/diary/Velmora"
+# A diary (its settings) that the folder being read-only does not move elsewhere.
+: >"$ro/diary/Velmora.ini"
 chmod 755 "$ro"
 as_user=()
 if [ "$(id -u)" = 0 ]; then

@@ -197,6 +197,8 @@ class Computer:
         self.dir = os.path.join(work, name, "diary")
         os.makedirs(self.dir)
         shutil.copy(EXE, os.path.join(self.dir, "Velmora"))
+        # A portable folder: the diary lies beside the program.
+        open(os.path.join(self.dir, "Velmora.portable"), "w").close()
         # The program itself is not the diary's: each computer has its own.
         with open(os.path.join(self.dir, ".stignore"), "w") as f:
             f.write("/Velmora\n")

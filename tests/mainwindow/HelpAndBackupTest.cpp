@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QThread>
@@ -21,6 +22,7 @@
 #include "mainwindow/MainActions.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/daypage/BodyEdit.h"
 #include "mainwindow/exchange/ExchangeDialogs.h"
 #include "notes/ui/DateProp.h"
 #include "settings/ui/Setup.h"
@@ -142,19 +144,29 @@ private Q_SLOTS:
 
     void HelpCommandOpensTheHelpWindow_data() {
         QTest::addColumn<bool>("byKey");
-        QTest::newRow("menu") << false;
-        QTest::newRow("F1") << true;
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("menu") << false << false;
+        QTest::newRow("F1") << true << false;
+        QTest::newRow("installed: the help in the share folder, not the diary's") << false << true;
     }
     void HelpCommandOpensTheHelpWindow() {
         QFETCH(bool, byKey);
+        QFETCH(bool, installed);
         TWindowRun run;
-        QVERIFY(QFile::copy(kHelp, run.Path(QStringLiteral("Velmora.html"))));
+        QTemporaryDir share;
+        const QDir helpFolder(installed ? share.path() : run.Folder());
+        const QString helpFile = helpFolder.filePath(QStringLiteral("Velmora.html"));
+        QVERIFY(QFile::copy(kHelp, helpFile));
         const QString pictures = QStringLiteral(VELMORA_BIN_DIR "/Velmora-help");
-        QVERIFY(QDir().mkpath(run.Path(QStringLiteral("Velmora-help"))));
+        QVERIFY(helpFolder.mkpath(QStringLiteral("Velmora-help")));
         for (const QString& name : QDir(pictures).entryList(QDir::Files))
             QVERIFY(QFile::copy(pictures + QLatin1Char('/') + name,
-                                run.Path(QStringLiteral("Velmora-help/") + name)));
-        TForm1& form = run.Start();
+                                helpFolder.filePath(QStringLiteral("Velmora-help/") + name)));
+        TForm1& form = run.Start(installed ? helpFile : QString());
+        // Relative links of a page lead into the diary folder, not to the program's.
+        const TBodyEdit* body = form.findChild<TBodyEdit*>();
+        QVERIFY(body);
+        QCOMPARE(body->LinkFolder, QUrl::fromLocalFile(run.Folder() + QLatin1Char('/')));
         QAction* help = form.Actions().HelpAction;
         QCOMPARE(help->text(), QStringLiteral("ヘルプ目次(&C)"));
         QVERIFY(help->isEnabled());
@@ -171,7 +183,7 @@ private Q_SLOTS:
             if (top->objectName() == QLatin1String("HelpWindow") && top->isVisible())
                 browser = top->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
         QVERIFY(browser);
-        QCOMPARE(browser->source(), QUrl::fromLocalFile(run.Path(QStringLiteral("Velmora.html"))));
+        QCOMPARE(browser->source(), QUrl::fromLocalFile(helpFile));
         QCOMPARE(browser->window()->windowTitle(), QStringLiteral("Velmora ヘルプ"));
         // The pictures beside the help show in it.
         QVERIFY(!browser
@@ -205,8 +217,9 @@ private Q_SLOTS:
         const QString own =
             run.Path(QStringLiteral("backup/") + QString::fromStdString(HostFolderName()));
         const QString today = own + QStringLiteral("/2026-05-05");
+        // The copies are made one after another beside the window's work.
         QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/2025.dat")));
-        QVERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.tdo")));
+        QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.tdo")));
         QVERIFY(run.Messages.isEmpty());
         run.Stop();
         // The settings the first run wrote at its end are new: the next start copies them,

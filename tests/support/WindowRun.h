@@ -59,10 +59,11 @@ public:
             qputenv("XDG_STATE_HOME", savedState_);
     }
 
-    // Starts the program: the settings record, then the window, shown.
-    TForm1& Start() {
+    // Starts the program: the settings record, then the window, shown. helpFile is the help of
+    // an installed program, read from its share folder; by default the help beside the diary.
+    TForm1& Start(const QString& helpFile = {}) {
         params_ = std::make_unique<TInitParam>();
-        form_ = std::make_unique<TForm1>(*params_, exe_);
+        form_ = std::make_unique<TForm1>(*params_, exe_, helpFile);
         form_->show();
         [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form_.get());
         return *form_;

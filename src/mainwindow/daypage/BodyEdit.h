@@ -20,7 +20,7 @@ public:
 
     // Hands a link's target to the desktop; tests put their own.
     std::function<bool(const QUrl&)> OpenUrl;
-    // Where relative links lie: the diary folder, beside the program.
+    // Where relative links lie: the diary folder (the window sets it), by default the program's.
     QUrl LinkFolder;
 
 protected:
