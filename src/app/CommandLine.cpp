@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "bridge/TextCodec.h"
+#include "exchange/AlmanacCommand.h"
 #include "exchange/NoteCommands.h"
 #include "exchange/PageCommands.h"
 #include "storage/Report.h"
@@ -134,6 +135,10 @@ int RunCommandLine(int argc, char* argv[]) {
         {QStringLiteral("import"),
          QStringLiteral("取り込む形式: %1。").arg(FormatNames(kImportFormats)),
          QStringLiteral("FORMAT")},
+        {QStringLiteral("almanac"),
+         QStringLiteral(
+             "その年の暦（和暦、旧暦、六曜、干支、祝日、二十四節気、雑節）を CSV で表示します。"),
+         QStringLiteral("YEAR")},
     });
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("取り込むファイル（--import のとき）。"));
@@ -146,10 +151,11 @@ int RunCommandLine(int argc, char* argv[]) {
 
     const bool exporting = parser.isSet(QStringLiteral("export"));
     const bool importing = parser.isSet(QStringLiteral("import"));
-    if (exporting == importing)
-        return Fail(err,
-                    QStringLiteral("--export か --import のどちらか一つを指定してください（--help "
-                                   "で使い方を表示します）。"));
+    const bool almanac = parser.isSet(QStringLiteral("almanac"));
+    if (almanac ? exporting || importing : exporting == importing)
+        return Fail(err, QStringLiteral(
+                             "--export、--import、--almanac のどれか一つを指定してください（--help "
+                             "で使い方を表示します）。"));
 
     const QString folder =
         parser.isSet(QStringLiteral("folder"))
@@ -157,6 +163,8 @@ int RunCommandLine(int argc, char* argv[]) {
             : QCoreApplication::applicationDirPath();
     if (!QFileInfo(folder).isDir())
         return Fail(err, QStringLiteral("日記のフォルダ %1 がありません。").arg(folder));
+    if (almanac)
+        return PrintAlmanac(folder, parser.value(QStringLiteral("almanac")), err);
 
     if (exporting) {
         const QString name = parser.value(QStringLiteral("export"));
