@@ -119,6 +119,11 @@ void TInitParam::ReadSettings(const TInitFile& file) {
     WeatherIcon = file.ReadBool("WEATHERICON", true);
     NoDeathDays = file.ReadBool("DEATHDISP", false);
     ShowRokuyo = file.ReadBool("ROKUYO", false);
+    ShowEraDate = file.ReadBool("ERADATE", true);
+    ShowSeason = file.ReadBool("SEKKI", true);
+    SeasonInGrid = file.ReadBool("SEKKIGRID", true);
+    ShowDayEto = file.ReadBool("DAYETO", false);
+    EraYearCaption = file.ReadBool("ERAYEAR", false);
     MonthOnly = file.ReadBool("DIARYLIST", true);
     DiaryTab = file.ReadInteger("DIARYTABS", 0);
     file.ReadFont("DATEFONT", DateFont, DefaultDateFontText());
@@ -152,6 +157,11 @@ void TInitParam::Save() {
     file.WriteInteger("DIARYTABS", DiaryTab);
     file.WriteBool("DEATHDISP", NoDeathDays);
     file.WriteBool("ROKUYO", ShowRokuyo);
+    file.WriteBool("ERADATE", ShowEraDate);
+    file.WriteBool("SEKKI", ShowSeason);
+    file.WriteBool("SEKKIGRID", SeasonInGrid);
+    file.WriteBool("DAYETO", ShowDayEto);
+    file.WriteBool("ERAYEAR", EraYearCaption);
     file.WriteString("LOGDIR", LogDir);
     file.WriteString("LASTBBS", LastBbs);
     file.Sort();

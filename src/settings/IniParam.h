@@ -59,6 +59,11 @@ public:
     int32_t DiaryTab = 0;                  // "DIARYTABS"
     bool NoDeathDays = false;              // "DEATHDISP"
     bool ShowRokuyo = false;               // "ROKUYO"
+    bool ShowEraDate = true;               // "ERADATE", with the year's 干支
+    bool ShowSeason = true;                // "SEKKI", in the date header
+    bool SeasonInGrid = true;              // "SEKKIGRID"
+    bool ShowDayEto = false;               // "DAYETO"
+    bool EraYearCaption = false;           // "ERAYEAR"
     std::array<std::string, 3> Titles;     // "CUSTOMTTL": title, news memo, private memo
     std::array<std::string, 3> TabTitles;  // "TABTITLE": the diary list tabs, same order
 

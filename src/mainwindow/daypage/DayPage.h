@@ -103,6 +103,8 @@ public:
 
     // Header texts for the current date.
     QString Label1Text() const;
+    // The year caption, Western or era years by the settings; its tip names both and the 干支.
+    void ShowYearCaption(int year);
     // The old-calendar date of the current date, "旧10月29日" or "旧閏6月1日"; empty outside the
     // reckoned days.
     QString OldDateText() const;
@@ -122,7 +124,7 @@ Q_SIGNALS:
     void Deletable(bool stored);
     // The grid shows another year or month: captions for the window, "2026年日記" and
     // "2026年 2月".
-    void YearShown(const QString& caption);
+    void YearShown(const QString& caption, const QString& tip);
     void MonthShown(const QString& caption);
 
 private:

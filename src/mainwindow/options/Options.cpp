@@ -67,6 +67,11 @@ void TOptions::LoadDialog(TSetupForm& form) const {
     form.ListKind->setChecked(params_.MonthOnly);
     form.DeathCheck->setChecked(params_.NoDeathDays);
     form.RokuyoCheck->setChecked(params_.ShowRokuyo);
+    form.SeasonGridCheck->setChecked(params_.SeasonInGrid);
+    form.EraDateCheck->setChecked(params_.ShowEraDate);
+    form.SeasonCheck->setChecked(params_.ShowSeason);
+    form.DayEtoCheck->setChecked(params_.ShowDayEto);
+    form.EraYearCheck->setChecked(params_.EraYearCaption);
 
     form.SetSampleFont(TSetupForm::DateTag, params_.DateFont);
     form.SetSampleFont(TSetupForm::NewsTag, params_.NewsFont);
@@ -99,6 +104,11 @@ void TOptions::StoreDialog(const TSetupForm& form) {
     params_.MonthOnly = form.ListKind->isChecked();
     params_.NoDeathDays = form.DeathCheck->isChecked();
     params_.ShowRokuyo = form.RokuyoCheck->isChecked();
+    params_.SeasonInGrid = form.SeasonGridCheck->isChecked();
+    params_.ShowEraDate = form.EraDateCheck->isChecked();
+    params_.ShowSeason = form.SeasonCheck->isChecked();
+    params_.ShowDayEto = form.DayEtoCheck->isChecked();
+    params_.EraYearCaption = form.EraYearCheck->isChecked();
     // The grid paints the weather icons and the rokuyo by these settings.
     diary_.update();
 

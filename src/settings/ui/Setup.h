@@ -58,6 +58,11 @@ public:
     QCheckBox* DeathCheck;
     QCheckBox* WeatherIcon;
     QCheckBox* RokuyoCheck;
+    QCheckBox* SeasonGridCheck;
+    QCheckBox* EraDateCheck;
+    QCheckBox* SeasonCheck;
+    QCheckBox* DayEtoCheck;
+    QCheckBox* EraYearCheck;
     QComboBox* StWeek;
     // "色設定"
     TButtonList* ButtonList1;
