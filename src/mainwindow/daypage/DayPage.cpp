@@ -204,16 +204,11 @@ uint8_t TDayPage::Diary1EventDefine(double date) const {
 
 void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
     const TRokuyoFaces::TLook* look = nullptr;
-    TDiaryBandParts parts = CellBandParts(canvas.font(), rect, &look);
+    std::optional<TRokuyoFaces::TLabel> season;
+    const TDiaryBandParts parts = CellBandParts(canvas.font(), rect, date, &look, &season);
     canvas.save();
     canvas.setClipRect(rect);
-    // A solar term or seasonal day takes the rokuyo's place on its day, when it fits.
-    const std::optional<TRokuyoFaces::TLabel> season =
-        params_.SeasonInGrid
-            ? TRokuyoFaces::FittingText(canvas.font(), SeasonText(date), rect.size())
-            : std::nullopt;
     if (season) {
-        parts = DiaryBandParts(rect, season->Ink.size(), kCellPictureMin, kCellPictureMax);
         canvas.setFont(season->Font);
         canvas.setPen(thisMonth ? kSeasonColor : kRokuyoOutside);
         canvas.drawText(parts.Label.topLeft() - season->Ink.topLeft(), season->Text);
@@ -242,8 +237,21 @@ void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, co
     canvas.restore();
 }
 
-TDiaryBandParts TDayPage::CellBandParts(const QFont& cellFont, const QRect& band,
-                                        const TRokuyoFaces::TLook** look) {
+TDiaryBandParts TDayPage::CellBandParts(const QFont& cellFont, const QRect& band, int32_t date,
+                                        const TRokuyoFaces::TLook** look,
+                                        std::optional<TRokuyoFaces::TLabel>* season) {
+    // A solar term or seasonal day takes the rokuyo's place on its day, when it fits.
+    std::optional<TRokuyoFaces::TLabel> seasonLabel =
+        params_.SeasonInGrid ? TRokuyoFaces::FittingText(cellFont, SeasonText(date), band.size())
+                             : std::nullopt;
+    if (seasonLabel) {
+        const QSize size = seasonLabel->Ink.size();
+        if (look)
+            *look = nullptr;
+        if (season)
+            *season = std::move(seasonLabel);
+        return DiaryBandParts(band, size, kCellPictureMin, kCellPictureMax);
+    }
     const TRokuyoFaces::TLook* fitting =
         params_.ShowRokuyo ? rokuyoFaces_.Fitting(cellFont, band.size()) : nullptr;
     if (look)
