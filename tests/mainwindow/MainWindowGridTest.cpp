@@ -287,7 +287,7 @@ void TMainWindowTest::cellPartsNeverOverlap() {
                 QVERIFY(!band.Picture.isEmpty());
                 // The seasonal days and solar terms of the month in the rokuyo's place.
                 if (date == EncodeDate(2026, 2, 3) || date == EncodeDate(2026, 2, 4))
-                    QVERIFY(season && band.Label.size() == season->Ink.size());
+                    QVERIFY(season && band.Label.size() == season->Size);
             }
             const QList<QRect> rects = {parts.Number,   parts.Marks[0], parts.Marks[1],
                                         parts.Marks[2], parts.Marks[3], band.Label,

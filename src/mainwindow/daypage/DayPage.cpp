@@ -211,7 +211,9 @@ void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, co
     if (season) {
         canvas.setFont(season->Font);
         canvas.setPen(thisMonth ? kSeasonColor : kRokuyoOutside);
-        canvas.drawText(parts.Label.topLeft() - season->Ink.topLeft(), season->Text);
+        canvas.drawText(
+            QPoint(parts.Label.right() - season->Ink.right(), parts.Label.top() + season->Ascent),
+            season->Text);
     } else if (look) {
         kyureki_.Calculate(date);
         if (const int rokuyo = kyureki_.RokuyoIndex(); rokuyo >= 0) {
@@ -242,10 +244,10 @@ TDiaryBandParts TDayPage::CellBandParts(const QFont& cellFont, const QRect& band
                                         std::optional<TRokuyoFaces::TLabel>* season) {
     // A solar term or seasonal day takes the rokuyo's place on its day, when it fits.
     std::optional<TRokuyoFaces::TLabel> seasonLabel =
-        params_.SeasonInGrid ? TRokuyoFaces::FittingText(cellFont, SeasonText(date), band.size())
+        params_.SeasonInGrid ? rokuyoFaces_.FittingText(cellFont, SeasonText(date), band.size())
                              : std::nullopt;
     if (seasonLabel) {
-        const QSize size = seasonLabel->Ink.size();
+        const QSize size = seasonLabel->Size;
         if (look)
             *look = nullptr;
         if (season)

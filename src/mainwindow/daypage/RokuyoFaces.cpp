@@ -38,9 +38,13 @@ std::optional<TRokuyoFaces::TLabel> TRokuyoFaces::FittingText(const QFont& cellF
     font.setPointSize(kRokuyoPointSize);
     for (int pixels = QFontInfo(font).pixelSize(); pixels >= kRokuyoMinPixels; --pixels) {
         font.setPixelSize(pixels);
+        const TLook& look = LookOf(font);
         const QRect ink = QFontMetrics(font).tightBoundingRect(text);
-        if (ink.width() <= room.width() && ink.height() <= room.height())
-            return TLabel{font, text, ink};
+        const int ascent = std::max(look.Ascent, -ink.top());
+        const QSize size(ink.width(),
+                         ascent + std::max(look.Size.height() - look.Ascent, ink.bottom() + 1));
+        if (size.width() <= room.width() && size.height() <= room.height())
+            return TLabel{font, text, ink, size, ascent};
     }
     return std::nullopt;
 }

@@ -25,15 +25,18 @@ public:
     // within room; null when even the smallest face does not.
     const TLook* Fitting(const QFont& cellFont, const QSize& room);
 
-    // Another short text (a solar term) in the same range of faces: the largest that fits within
-    // room; none for an empty text or when even the smallest face does not fit.
+    // Another short text (a solar term) in the same range of faces, on the rokuyo's baseline and
+    // never taller than them, so that a row of cells shows one size: the largest that fits
+    // within room; none for an empty text or when even the smallest face does not fit.
     struct TLabel {
         QFont Font;
         QString Text;
-        QRect Ink;  // from the baseline origin
+        QRect Ink;   // from the baseline origin
+        QSize Size;  // the room it takes with the rokuyo's line
+        int Ascent;  // from the top of Size to the baseline
     };
-    static std::optional<TLabel> FittingText(const QFont& cellFont, const QString& text,
-                                             const QSize& room);
+    std::optional<TLabel> FittingText(const QFont& cellFont, const QString& text,
+                                      const QSize& room);
 
 private:
     const TLook& LookOf(const QFont& font);
