@@ -163,8 +163,12 @@ int RunCommandLine(int argc, char* argv[]) {
             : QCoreApplication::applicationDirPath();
     if (!QFileInfo(folder).isDir())
         return Fail(err, QStringLiteral("日記のフォルダ %1 がありません。").arg(folder));
-    if (almanac)
+    if (almanac) {
+        if (!parser.positionalArguments().isEmpty())
+            return Fail(err, QStringLiteral("余分な引数があります: %1")
+                                 .arg(parser.positionalArguments().join(QLatin1Char(' '))));
         return PrintAlmanac(folder, parser.value(QStringLiteral("almanac")), err);
+    }
 
     if (exporting) {
         const QString name = parser.value(QStringLiteral("export"));

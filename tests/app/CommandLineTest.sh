@@ -133,6 +133,8 @@ for line in '2026-01-01,令和8年1月1日,旧11月13日,大安,乙亥,元日,,'
 done
 run --folder "$work/almanac" --almanac 1899
 [ "$rc" -eq 2 ] && [ ! -s "$work/out" ] || fail "almanac of 1899: status $rc"
+run --folder "$work/almanac" --almanac 2026 2027
+[ "$rc" -eq 2 ] && [ ! -s "$work/out" ] || fail "almanac with a stray argument: status $rc"
 run --folder "$work/almanac" --almanac 2026 --export ics --output "$work/x.ics"
 [ "$rc" -eq 2 ] && [ ! -e "$work/x.ics" ] || fail "almanac with export: status $rc"
 echo "command line: all checks passed"
