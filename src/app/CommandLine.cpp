@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "bridge/TextCodec.h"
+#include "exchange/AlmanacCommand.h"
 #include "exchange/NoteCommands.h"
 #include "exchange/PageCommands.h"
 #include "storage/Report.h"
@@ -83,7 +84,7 @@ bool ReadDate(const QCommandLineParser& parser, const QString& option, QDate& da
 // window on another diary folder.
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(
-        QStringLiteral("日記の書き出しと取り込みを、ウィンドウを開かずに行います。\n"
+        QStringLiteral("日記の書き出しと取り込み、暦の表示を、ウィンドウを開かずに行います。\n"
                        "オプションなしか --folder だけで起動するとウィンドウを開きます。"));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -104,6 +105,10 @@ void AddOptions(QCommandLineParser& parser) {
         {QStringLiteral("import"),
          QStringLiteral("取り込む形式: %1。").arg(FormatNames(kImportFormats)),
          QStringLiteral("FORMAT")},
+        {QStringLiteral("almanac"),
+         QStringLiteral(
+             "その年の暦（和暦、旧暦、六曜、干支、祝日、二十四節気、雑節）を CSV で表示します。"),
+         QStringLiteral("YEAR")},
     });
     parser.addPositionalArgument(QStringLiteral("PATH"),
                                  QStringLiteral("取り込むファイル（--import のとき）。"));
@@ -183,10 +188,11 @@ int RunCommandLine(int argc, char* argv[]) {
 
     const bool exporting = parser.isSet(QStringLiteral("export"));
     const bool importing = parser.isSet(QStringLiteral("import"));
-    if (exporting == importing)
-        return Fail(err,
-                    QStringLiteral("--export か --import のどちらか一つを指定してください（--help "
-                                   "で使い方を表示します）。"));
+    const bool almanac = parser.isSet(QStringLiteral("almanac"));
+    if (almanac ? exporting || importing : exporting == importing)
+        return Fail(err, QStringLiteral(
+                             "--export、--import、--almanac のどれか一つを指定してください（--help "
+                             "で使い方を表示します）。"));
 
     QString folder;
     if (parser.isSet(QStringLiteral("folder"))) {
@@ -199,6 +205,12 @@ int RunCommandLine(int argc, char* argv[]) {
     }
     if (!QFileInfo(folder).isDir())
         return Fail(err, QStringLiteral("日記のフォルダ %1 がありません。").arg(folder));
+    if (almanac) {
+        if (!parser.positionalArguments().isEmpty())
+            return Fail(err, QStringLiteral("余分な引数があります: %1")
+                                 .arg(parser.positionalArguments().join(QLatin1Char(' '))));
+        return PrintAlmanac(folder, parser.value(QStringLiteral("almanac")), err);
+    }
 
     if (exporting) {
         const QString name = parser.value(QStringLiteral("export"));

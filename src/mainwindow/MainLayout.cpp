@@ -207,8 +207,9 @@ void TMainLayout::PlacePage(QToolBar* formatting, QWidget* header, QWidget* rule
     pageColumn_->addWidget(sheet, 1);
 }
 
-void TMainLayout::SetYearCaption(const QString& caption) {
+void TMainLayout::SetYearCaption(const QString& caption, const QString& tip) {
     CoolBar3->SetBandText(0, caption);
+    CoolBar3->SetBandToolTip(0, tip);
 }
 
 void TMainLayout::SetMonthCaption(const QString& caption) {

@@ -58,7 +58,7 @@ public:
     // the indent ruler and the sheet of the editors, which takes the column's growth.
     void PlacePage(QToolBar* formatting, QWidget* header, QWidget* ruler, QWidget* sheet);
     // The captions of the shown year (over the day lists) and month (the today button).
-    void SetYearCaption(const QString& caption);
+    void SetYearCaption(const QString& caption, const QString& tip);
     void SetMonthCaption(const QString& caption);
 
     // Puts menu in the menu bar before the menu of before.

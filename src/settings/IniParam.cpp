@@ -121,6 +121,11 @@ void TInitParam::ReadSettings(const TInitFile& file) {
     ShowRokuyo = file.ReadBool("ROKUYO", false);
     CountedAgeBeside = file.ReadBool("KAZOEDISP", false);
     CelebrateCounted = file.ReadBool("KAZOECELEB", false);
+    ShowEraDate = file.ReadBool("ERADATE", true);
+    ShowSeason = file.ReadBool("SEKKI", true);
+    SeasonInGrid = file.ReadBool("SEKKIGRID", true);
+    ShowDayEto = file.ReadBool("DAYETO", false);
+    EraYearCaption = file.ReadBool("ERAYEAR", false);
     MonthOnly = file.ReadBool("DIARYLIST", true);
     DiaryTab = file.ReadInteger("DIARYTABS", 0);
     file.ReadFont("DATEFONT", DateFont, DefaultDateFontText());
@@ -156,6 +161,11 @@ void TInitParam::Save() {
     file.WriteBool("ROKUYO", ShowRokuyo);
     file.WriteBool("KAZOEDISP", CountedAgeBeside);
     file.WriteBool("KAZOECELEB", CelebrateCounted);
+    file.WriteBool("ERADATE", ShowEraDate);
+    file.WriteBool("SEKKI", ShowSeason);
+    file.WriteBool("SEKKIGRID", SeasonInGrid);
+    file.WriteBool("DAYETO", ShowDayEto);
+    file.WriteBool("ERAYEAR", EraYearCaption);
     file.WriteString("LOGDIR", LogDir);
     file.WriteString("LASTBBS", LastBbs);
     file.Sort();

@@ -59,6 +59,11 @@ public:
     int32_t DiaryTab = 0;                // "DIARYTABS"
     bool NoDeathDays = false;            // "DEATHDISP"
     bool ShowRokuyo = false;             // "ROKUYO"
+    bool ShowEraDate = true;             // "ERADATE", with the year's 干支
+    bool ShowSeason = true;              // "SEKKI", in the date header
+    bool SeasonInGrid = true;            // "SEKKIGRID"
+    bool ShowDayEto = false;             // "DAYETO"
+    bool EraYearCaption = false;         // "ERAYEAR"
     bool CountedAgeBeside = false;       // "KAZOEDISP": 数え年 beside the age
     bool CelebrateCounted = false;  // "KAZOECELEB": 長寿祝い and 享年 by 数え年, not 満
     std::array<std::string, 3> Titles;     // "CUSTOMTTL": title, news memo, private memo

@@ -31,6 +31,11 @@ QString TBandBox::BandText(int band) const {
     return captions_.value(band) ? captions_[band]->text() : QString();
 }
 
+void TBandBox::SetBandToolTip(int band, const QString& tip) {
+    if (QLabel* label = captions_.value(band))
+        label->setToolTip(tip);
+}
+
 void TBandBox::SetBandText(int band, const QString& text) {
     if (QLabel* label = captions_.value(band)) {
         label->setText(text);

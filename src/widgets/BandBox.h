@@ -14,6 +14,7 @@ public:
     void AddBand(const QString& caption, QWidget* content);
     QString BandText(int band) const;
     void SetBandText(int band, const QString& text);
+    void SetBandToolTip(int band, const QString& tip);
     // The top of a band's content within the box, below the bands above it and its caption.
     int ContentTop(int band) const;
     // Moves the border above the second band so that its content starts at top; a top that

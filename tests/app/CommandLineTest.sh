@@ -132,4 +132,25 @@ cmp -s "$work/open/Velmora.tdo" "$work/to-before.tdo" || fail "import beside an 
 run --folder "$work/open" --import markdown "$work/md"
 [ "$rc" -ne 0 ] && grep -q 'Velmora を閉じて' "$work/err" || fail "page import beside an open window: $rc"
 [ ! -e "$work/open/2026.dat" ] || fail "page import beside an open window wrote"
+# The almanac of a year as UTF-8 CSV, the holidays from the diary folder's holiday file.
+mkdir "$work/almanac"
+printf '1,1,0,1949,9999,0,元日\r\n3,0,0,1949,9999,0,春分の日\r\n' | cp932 >"$work/almanac/Velmora.hol"
+run --folder "$work/almanac" --almanac 2026
+[ "$rc" -eq 0 ] || fail "almanac: status $rc: $(cat "$work/err")"
+[ "$(head -n 1 "$work/out")" = "date,era,old_date,rokuyo,eto_day,holiday,sekki,zassetsu" ] ||
+  fail "almanac: header $(head -n 1 "$work/out")"
+[ "$(wc -l <"$work/out")" -eq 366 ] || fail "almanac: not a line per day of 2026"
+for line in '2026-01-01,令和8年1月1日,旧11月13日,大安,乙亥,元日,,' \
+  '2026-02-03,令和8年2月3日,旧12月16日,先負,戊申,,,節分' \
+  '2026-02-04,令和8年2月4日,旧12月17日,仏滅,己酉,,立春,' \
+  '2026-03-20,令和8年3月20日,旧2月2日,先負,癸巳,春分の日,春分,' \
+  '2026-07-20,令和8年7月20日,旧6月7日,赤口,乙未,,,土用入り'; do
+  grep -qxF "$line" "$work/out" || fail "almanac: no line $line"
+done
+run --folder "$work/almanac" --almanac 1899
+[ "$rc" -eq 2 ] && [ ! -s "$work/out" ] || fail "almanac of 1899: status $rc"
+run --folder "$work/almanac" --almanac 2026 2027
+[ "$rc" -eq 2 ] && [ ! -s "$work/out" ] || fail "almanac with a stray argument: status $rc"
+run --folder "$work/almanac" --almanac 2026 --export ics --output "$work/x.ics"
+[ "$rc" -eq 2 ] && [ ! -e "$work/x.ics" ] || fail "almanac with export: status $rc"
 echo "command line: all checks passed"

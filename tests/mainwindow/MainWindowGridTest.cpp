@@ -267,7 +267,7 @@ void TMainWindowTest::cellPartsNeverOverlap() {
     QFETCH(bool, whole);
     SetTodayForTesting(EncodeDate(2026, 2, 11));
     TWindowRun run;
-    run.Put(u"Velmora.ini"_qs, Sjis("ROKUYO=1\r\nWEATHERICON=1\r\n"));
+    run.Put(u"Velmora.ini"_qs, Sjis("ROKUYO=1\r\nWEATHERICON=1\r\nSEKKIGRID=1\r\n"));
     TForm1& form = run.Start();
     form.resize(window);
     QTest::qWait(50);
@@ -278,10 +278,16 @@ void TMainWindowTest::cellPartsNeverOverlap() {
             const TDiaryCellParts parts = grid.CellParts(col, row);
             QFont font = grid.font();
             font.setItalic(!grid.IsInShownMonth(grid.CellDate(col, row)));
-            const TDiaryBandParts band = form.Page().CellBandParts(font, parts.Owner);
+            const int32_t date = grid.CellDate(col, row);
+            std::optional<TRokuyoFaces::TLabel> season;
+            const TDiaryBandParts band =
+                form.Page().CellBandParts(font, parts.Owner, date, nullptr, &season);
             if (whole) {
                 QVERIFY(!band.Label.isEmpty());
                 QVERIFY(!band.Picture.isEmpty());
+                // The seasonal days and solar terms of the month in the rokuyo's place.
+                if (date == EncodeDate(2026, 2, 3) || date == EncodeDate(2026, 2, 4))
+                    QVERIFY(season && band.Label.size() == season->Size);
             }
             const QList<QRect> rects = {parts.Number,   parts.Marks[0], parts.Marks[1],
                                         parts.Marks[2], parts.Marks[3], band.Label,
@@ -353,11 +359,12 @@ void TMainWindowTest::firstStartSize() {
 void TMainWindowTest::headerShowsTheOldDate_data() {
     QTest::addColumn<int32_t>("date");
     QTest::addColumn<QString>("start");
-    QTest::newRow("leap month") << EncodeDate(2025, 7, 25) << u"文月　旧閏6月1日　【赤口】"_qs;
+    QTest::newRow("leap month") << EncodeDate(2025, 7, 25)
+                                << u"令和7年7月25日　文月　旧閏6月1日　【赤口】"_qs;
     QTest::newRow("old year before the new")
-        << EncodeDate(2034, 1, 20) << u"睦月　旧12月1日　【赤口】"_qs;
+        << EncodeDate(2034, 1, 20) << u"令和16年1月20日　睦月　旧12月1日　【赤口】"_qs;
     QTest::newRow("2033 without 閏7月")
-        << EncodeDate(2033, 8, 25) << u"葉月　旧8月1日　【友引】"_qs;
+        << EncodeDate(2033, 8, 25) << u"令和15年8月25日　葉月　旧8月1日　【友引】"_qs;
 }
 
 void TMainWindowTest::headerShowsTheOldDate() {

@@ -320,24 +320,54 @@ void TMainWindowTest::bodyOfOnlyAPictureIsKept() {
     QCOMPARE(StoredRecord(run, 2026, day).Date, 0);
 }
 
+// The almanac's switches of the header rows.
+enum : int { kEraDate = 1, kSeason = 2, kDayEto = 4, kEraYear = 8, kDefaultAlmanac = 3 };
+
 void TMainWindowTest::headerTexts_data() {
     QTest::addColumn<int32_t>("date");
+    QTest::addColumn<int>("almanac");
     QTest::addColumn<QString>("dateDisp");
+    QTest::addColumn<QString>("label1Start");
     QTest::addColumn<QString>("label1End");
+    QTest::addColumn<QString>("yearCaption");
     // Weekdays from the calendar; holidays from the shipped rules file.
     QTest::newRow("ordinary Saturday")
-        << EncodeDate(2026, 1, 31) << u"2026 年 1 月 31 日 (土)"_qs << u"】\r\n"_qs;
+        << EncodeDate(2026, 1, 31) << int(kDefaultAlmanac) << u"2026 年 1 月 31 日 (土)"_qs
+        << u"令和8年1月31日　睦月　旧12月13日"_qs << u"】\r\n丙午年"_qs << u"2026年日記"_qs;
     QTest::newRow("National Foundation Day")
-        << EncodeDate(2015, 2, 11) << u"2015 年 2 月 11 日 (水)"_qs
-        << u"】\r\n 《建国記念の日》"_qs;
+        << EncodeDate(2015, 2, 11) << int(kDefaultAlmanac) << u"2015 年 2 月 11 日 (水)"_qs
+        << u"平成27年2月11日　如月"_qs << u"】\r\n乙未年 《建国記念の日》"_qs << u"2015年日記"_qs;
     QTest::newRow("New Year's Day, Sunday")
-        << EncodeDate(2023, 1, 1) << u"2023 年 1 月 1 日 (日)"_qs << u"】\r\n 《元日》"_qs;
+        << EncodeDate(2023, 1, 1) << int(kDefaultAlmanac) << u"2023 年 1 月 1 日 (日)"_qs
+        << u"令和5年1月1日"_qs << u"】\r\n癸卯年 《元日》"_qs << u"2023年日記"_qs;
+    QTest::newRow("節分") << EncodeDate(2026, 2, 3) << int(kDefaultAlmanac)
+                          << u"2026 年 2 月 3 日 (火)"_qs << u"令和8年2月3日"_qs
+                          << u"】\r\n丙午年　節分"_qs << u"2026年日記"_qs;
+    QTest::newRow("春分 and its holiday")
+        << EncodeDate(2026, 3, 20) << int(kDefaultAlmanac) << u"2026 年 3 月 20 日 (金)"_qs
+        << u"令和8年3月20日"_qs << u"】\r\n丙午年　春分 《春分の日》"_qs << u"2026年日記"_qs;
+    QTest::newRow("first day of 令和, era years")
+        << EncodeDate(2019, 5, 1) << int(kDefaultAlmanac | kEraYear) << u"2019 年 5 月 1 日 (水)"_qs
+        << u"令和元年5月1日　皐月"_qs << u"】\r\n己亥年 《休日（祝日扱い）》"_qs
+        << u"平成31年・令和元年日記"_qs;
+    QTest::newRow("day's 干支 only")
+        << EncodeDate(2026, 1, 1) << int(kDayEto) << u"2026 年 1 月 1 日 (木)"_qs << u"睦月"_qs
+        << u"】\r\n乙亥日 《元日》"_qs << u"2026年日記"_qs;
+    QTest::newRow("everything") << EncodeDate(2026, 7, 20) << int(kEraDate | kSeason | kDayEto)
+                                << u"2026 年 7 月 20 日 (月)"_qs << u"令和8年7月20日　文月"_qs
+                                << u"】\r\n丙午年　乙未日　土用入り 《海の日》"_qs
+                                << u"2026年日記"_qs;
+    QTest::newRow("all off") << EncodeDate(2026, 2, 4) << 0 << u"2026 年 2 月 4 日 (水)"_qs
+                             << u"如月"_qs << u"】\r\n"_qs << u"2026年日記"_qs;
 }
 
 void TMainWindowTest::headerTexts() {
     QFETCH(int32_t, date);
+    QFETCH(int, almanac);
     QFETCH(QString, dateDisp);
+    QFETCH(QString, label1Start);
     QFETCH(QString, label1End);
+    QFETCH(QString, yearCaption);
     SetTodayForTesting(date);
     // The day page on its own, without the window: its captions for the window are signals.
     TFeatureRun run;
@@ -347,20 +377,36 @@ void TMainWindowTest::headerTexts() {
     QAction save;
     TPageState state(save, window);
     TKyureki kyureki;
+    run.params.ShowEraDate = almanac & kEraDate;
+    run.params.ShowSeason = almanac & kSeason;
+    run.params.ShowDayEto = almanac & kDayEto;
+    run.params.EraYearCaption = almanac & kEraYear;
     TDayPage page(run.diary, run.store, run.events, state, kyureki, run.params);
     QString year;
+    QString yearTip;
     QString month;
-    QObject::connect(&page, &TDayPage::YearShown, [&year](const QString& s) { year = s; });
+    QObject::connect(&page, &TDayPage::YearShown,
+                     [&year, &yearTip](const QString& s, const QString& tip) {
+                         year = s;
+                         yearTip = tip;
+                     });
     QObject::connect(&page, &TDayPage::MonthShown, [&month](const QString& s) { month = s; });
     page.CalendarChange();
     const TYmd ymd = DecodeDate(date);
     auto* header = page.View().Header()->findChild<TBevelLabel*>(u"DateDisp"_qs);
     QVERIFY(header);
     QCOMPARE(header->Caption(), dateDisp);
+    QVERIFY2(page.Label1Text().startsWith(label1Start), qPrintable(page.Label1Text()));
     QVERIFY2(page.Label1Text().endsWith(label1End), qPrintable(page.Label1Text()));
     QVERIFY(page.Label1Text().contains(u"　【"_qs));
     QCOMPARE(month, QStringLiteral("%1年 %2月").arg(ymd.Year).arg(ymd.Month));
-    QCOMPARE(year, QStringLiteral("%1年日記").arg(ymd.Year));
+    QCOMPARE(year, yearCaption);
+    // The tip names the year both ways and its 干支, whatever the caption shows.
+    QVERIFY2(yearTip.startsWith(QStringLiteral("%1年（").arg(ymd.Year)), qPrintable(yearTip));
+    if (ymd.Year == 2026)
+        QCOMPARE(yearTip, u"2026年（令和8年）　丙午年"_qs);
+    if (ymd.Year == 2019)
+        QCOMPARE(yearTip, u"2019年（平成31年・令和元年）　己亥年"_qs);
 }
 
 void TMainWindowTest::savedLayoutRestoredAndWritten() {

@@ -15,6 +15,7 @@
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
+#include "calendar/Almanac.h"
 #include "mainwindow/options/Options.h"
 #include "settings/ui/Setup.h"
 #include "storage/Cp932.h"
@@ -151,6 +152,24 @@ std::vector<TOptionRow> OptionRows() {
     rows.push_back({"RokuyoCheck",
                     [](TSetupForm& f) { f.RokuyoCheck->click(); },
                     [](TSetupForm& f) { return f.RokuyoCheck->isChecked(); },
+                    {}});
+    // The almanac in the date header: the era date on, the day's 干支 off by default.
+    check("SeasonGridCheck", &TSetupForm::SeasonGridCheck);
+    check("SeasonCheck", &TSetupForm::SeasonCheck);
+    rows.push_back(
+        {"EraDateCheck", [](TSetupForm& f) { f.EraDateCheck->click(); },
+         [](TSetupForm& f) { return !f.EraDateCheck->isChecked(); },
+         [](TForm1& w, const QImage&) { return !w.Page().Label1Text().contains(u"年"_qs); }});
+    rows.push_back({"DayEtoCheck", [](TSetupForm& f) { f.DayEtoCheck->click(); },
+                    [](TSetupForm& f) { return f.DayEtoCheck->isChecked(); },
+                    [](TForm1& w, const QImage&) {
+                        const int32_t day = WholeDay(w.Diary1().CalendarDate());
+                        return Widgets(w).Label1->text().contains(
+                            FromCp932(EtoName(DayEtoIndex(day))) + u"日"_qs);
+                    }});
+    rows.push_back({"EraYearCheck",
+                    [](TSetupForm& f) { f.EraYearCheck->click(); },
+                    [](TSetupForm& f) { return f.EraYearCheck->isChecked(); },
                     {}});
     rows.push_back({"StWeek", [](TSetupForm& f) { f.StWeek->setCurrentIndex(3); },
                     [](TSetupForm& f) { return f.StWeek->currentIndex() == 3; },

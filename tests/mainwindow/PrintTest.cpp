@@ -305,6 +305,8 @@ void TPrintTest::pagesAsPngAndPreviewScreenshot() {
     run.Put(u"month.pdf"_qs, run.printing.PdfBytes(TPrintSpan::Month, {true, true}, kNoProgress));
     // With rokuyo on, the heading carries the old-calendar date: 15 March 2024 is 6 February.
     QVERIFY2(PdfText(path).contains(u"旧暦 2月6日"_qs), qPrintable(PdfText(path)));
+    // And the era date, on by default.
+    QVERIFY2(PdfText(path).contains(u"（令和6年3月15日）"_qs), qPrintable(PdfText(path)));
     QDir().mkpath(QStringLiteral(VELMORA_PNG_DIR));
     Tool(u"pdftoppm"_qs,
          {u"-png"_qs, u"-r"_qs, u"60"_qs, path, QStringLiteral(VELMORA_PNG_DIR "/print-month")});

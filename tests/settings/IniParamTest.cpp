@@ -44,15 +44,20 @@ TEST_F(InitParamTest, FirstRunWritesTheDefaultsSorted) {
     EXPECT_EQ(Read(path_),
               Sjis("CUSTOMTTL=今日のひと言,今日の出来事,私的メモ　または　内緒日記,\r\n"
                    "DATEFONT=\"ＭＳ Ｐゴシック\",128,$80000008,1,16,0\r\n"
+                   "DAYETO=0\r\n"
                    "DEATHDISP=0\r\n"
                    "DIARYLIST=1\r\n"
                    "DIARYTABS=0\r\n"
+                   "ERADATE=1\r\n"
+                   "ERAYEAR=0\r\n"
                    "KAZOECELEB=0\r\n"
                    "KAZOEDISP=0\r\n"
                    "KEYWORD=0,\r\n") +
                   "LISTFONT=" + font + "\r\n" + "MEMOFONT=" + font + "\r\n" + "NEWSFONT=" + font +
                   "\r\n" +
                   Sjis("ROKUYO=0\r\n"
+                       "SEKKI=1\r\n"
+                       "SEKKIGRID=1\r\n"
                        "TABTITLE=ひと言,出来事,私的メモ,\r\n"
                        "WEATHERICON=1\r\n"
                        "WEATHERMARK=1\r\n"
@@ -97,6 +102,11 @@ TEST_F(InitParamTest, EverySettingRoundTrips) {
     param.DiaryTab = 2;
     param.NoDeathDays = true;
     param.ShowRokuyo = true;
+    param.ShowEraDate = false;
+    param.ShowSeason = false;
+    param.SeasonInGrid = false;
+    param.ShowDayEto = true;
+    param.EraYearCaption = true;
     param.Titles = {Sjis("円記号\\と表"), "a, \"b\"", Sjis("全角　空白")};
     param.TabTitles = {"x\ty", "", "z"};
     param.Save();
@@ -113,6 +123,8 @@ TEST_F(InitParamTest, EverySettingRoundTrips) {
     EXPECT_EQ(back.LogDir, param.LogDir);
     EXPECT_EQ(back.Keyword, param.Keyword);
     EXPECT_EQ(back.WindowState, WindowMinimized);
+    EXPECT_TRUE(!back.ShowEraDate && !back.ShowSeason && !back.SeasonInGrid && back.ShowDayEto &&
+                back.EraYearCaption);
 }
 
 TEST_F(InitParamTest, ReadsWhatOthersWrote) {

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QStringList>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -16,6 +17,7 @@
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
+#include "calendar/Almanac.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
 #include "mainwindow/PageState.h"
@@ -47,6 +49,13 @@ constexpr int kCellPictureMin = 6;
 const QColor kRokuyoOutside(192, 192, 192);
 const QColor kRokuyoLucky(255, 0, 0);
 const QColor kRokuyoOther(128, 128, 128);
+const QColor kSeasonColor(0, 128, 0);
+
+// The day's solar term, else its seasonal days.
+QString SeasonText(int32_t day) {
+    const std::string term = SolarTermText(day);
+    return FromCp932(term.empty() ? ZassetsuText(day) : term);
+}
 
 // The editors keep line breaks as LF; the records keep them as CR LF. original is the field the
 // text was shown from.
@@ -169,6 +178,13 @@ void TDayPage::ApplySettings() {
     view_.DateLabel->setText(FromCp932(params_.Titles[0]));
     view_.CoolBar2->SetBandText(0, FromCp932(params_.Titles[1]));
     view_.CoolBar2->SetBandText(1, FromCp932(params_.Titles[2]));
+    // The almanac's switches change the header and the year caption.
+    if (store_.CurrentDate() != 0) {
+        // The grid's cells reckon with the same calendar: back to the page's day.
+        kyureki_.Calculate(store_.CurrentDate());
+        view_.Label1->setText(Label1Text());
+        ShowYearCaption(DecodeDate(store_.CurrentDate()).Year);
+    }
 }
 
 void TDayPage::CalendarChange() {
@@ -188,10 +204,17 @@ uint8_t TDayPage::Diary1EventDefine(double date) const {
 
 void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect) {
     const TRokuyoFaces::TLook* look = nullptr;
-    const TDiaryBandParts parts = CellBandParts(canvas.font(), rect, &look);
+    std::optional<TRokuyoFaces::TLabel> season;
+    const TDiaryBandParts parts = CellBandParts(canvas.font(), rect, date, &look, &season);
     canvas.save();
     canvas.setClipRect(rect);
-    if (look) {
+    if (season) {
+        canvas.setFont(season->Font);
+        canvas.setPen(thisMonth ? kSeasonColor : kRokuyoOutside);
+        canvas.drawText(
+            QPoint(parts.Label.right() - season->Ink.right(), parts.Label.top() + season->Ascent),
+            season->Text);
+    } else if (look) {
         kyureki_.Calculate(date);
         if (const int rokuyo = kyureki_.RokuyoIndex(); rokuyo >= 0) {
             const auto i = static_cast<size_t>(rokuyo);
@@ -216,8 +239,21 @@ void TDayPage::Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, co
     canvas.restore();
 }
 
-TDiaryBandParts TDayPage::CellBandParts(const QFont& cellFont, const QRect& band,
-                                        const TRokuyoFaces::TLook** look) {
+TDiaryBandParts TDayPage::CellBandParts(const QFont& cellFont, const QRect& band, int32_t date,
+                                        const TRokuyoFaces::TLook** look,
+                                        std::optional<TRokuyoFaces::TLabel>* season) {
+    // A solar term or seasonal day takes the rokuyo's place on its day, when it fits.
+    std::optional<TRokuyoFaces::TLabel> seasonLabel =
+        params_.SeasonInGrid ? rokuyoFaces_.FittingText(cellFont, SeasonText(date), band.size())
+                             : std::nullopt;
+    if (seasonLabel) {
+        const QSize size = seasonLabel->Size;
+        if (look)
+            *look = nullptr;
+        if (season)
+            *season = std::move(seasonLabel);
+        return DiaryBandParts(band, size, kCellPictureMin, kCellPictureMax);
+    }
     const TRokuyoFaces::TLook* fitting =
         params_.ShowRokuyo ? rokuyoFaces_.Fitting(cellFont, band.size()) : nullptr;
     if (look)
@@ -291,7 +327,7 @@ void TDayPage::DateChanged(uint8_t flags, int year, int month, int day) {
     diary_.SetCalendarDate(EncodeDate(year, month, day));
     kyureki_.Calculate(diary_.CalendarDate());
     if (flags & YearChanged)
-        Q_EMIT YearShown(QStringLiteral("%1年日記").arg(year));
+        ShowYearCaption(year);
     if (flags & MonthChanged)
         Q_EMIT MonthShown(QStringLiteral("%1年 %2月").arg(year).arg(month));
     view_.Label1->setText(Label1Text());
@@ -301,9 +337,34 @@ void TDayPage::DateChanged(uint8_t flags, int year, int month, int day) {
     UndoActionExecute();
 }
 
+void TDayPage::ShowYearCaption(int year) {
+    const QString era = FromCp932(EraYearText(year));
+    const QString western = QStringLiteral("%1年").arg(year);
+    QString tip = western;
+    if (!era.isEmpty())
+        tip += u"（"_qs + era + u"）"_qs;
+    Q_EMIT YearShown((params_.EraYearCaption && !era.isEmpty() ? era : western) + u"日記"_qs,
+                     tip + u"　"_qs + FromCp932(EtoName(YearEtoIndex(year))) + u"年"_qs);
+}
+
 QString TDayPage::Label1Text() const {
-    QString text = FromCp932(kyureki_.MonthName()) + u"　"_qs + OldDateText() + u"　【"_qs +
-                   FromCp932(kyureki_.RokuyoName()) + u"】\r\n"_qs;
+    const int32_t day = WholeDay(kyureki_.Date());
+    QString text;
+    if (params_.ShowEraDate && !EraDateText(day).empty())
+        text = FromCp932(EraDateText(day)) + u"　"_qs;
+    text += FromCp932(kyureki_.MonthName()) + u"　"_qs + OldDateText() + u"　【"_qs +
+            FromCp932(kyureki_.RokuyoName()) + u"】\r\n"_qs;
+    QStringList almanac;
+    if (params_.ShowEraDate)
+        almanac << FromCp932(EtoName(YearEtoIndex(DecodeDate(day).Year))) + u"年"_qs;
+    if (params_.ShowDayEto)
+        almanac << FromCp932(EtoName(DayEtoIndex(day))) + u"日"_qs;
+    if (params_.ShowSeason) {
+        for (const std::string& name : {SolarTermText(day), ZassetsuText(day)})
+            if (!name.empty())
+                almanac << FromCp932(name);
+    }
+    text += almanac.join(u"　"_qs);
     QString holidays = diary_.HolidayText();
     if (!holidays.isEmpty()) {
         holidays.replace(QStringLiteral("\r\n"), QStringLiteral("/"));

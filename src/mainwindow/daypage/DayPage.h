@@ -63,10 +63,13 @@ public:
     void Diary1ChangeDate(double date);
     uint8_t Diary1EventDefine(double date) const;
     void Diary1DrawCell(int32_t date, bool thisMonth, QPainter& canvas, const QRect& rect);
-    // Where the rokuyo and the weather picture go in the band the grid leaves in a cell drawn in
-    // cellFont, as Diary1DrawCell puts them; look receives the rokuyo's face (null for none).
-    TDiaryBandParts CellBandParts(const QFont& cellFont, const QRect& band,
-                                  const TRokuyoFaces::TLook** look = nullptr);
+    // Where the label (the day's solar term or seasonal day, else the rokuyo) and the weather
+    // picture go in the band the grid leaves in the cell of date drawn in cellFont, as
+    // Diary1DrawCell puts them; look receives the rokuyo's face and season the solar term's
+    // label (null and none when they are not drawn).
+    TDiaryBandParts CellBandParts(const QFont& cellFont, const QRect& band, int32_t date,
+                                  const TRokuyoFaces::TLook** look = nullptr,
+                                  std::optional<TRokuyoFaces::TLabel>* season = nullptr);
 
     // Store notifications.
     void StorePage(int32_t date);
@@ -103,6 +106,8 @@ public:
 
     // Header texts for the current date.
     QString Label1Text() const;
+    // The year caption, Western or era years by the settings; its tip names both and the 干支.
+    void ShowYearCaption(int year);
     // The old-calendar date of the current date, "旧10月29日" or "旧閏6月1日"; empty outside the
     // reckoned days.
     QString OldDateText() const;
@@ -122,7 +127,7 @@ Q_SIGNALS:
     void Deletable(bool stored);
     // The grid shows another year or month: captions for the window, "2026年日記" and
     // "2026年 2月".
-    void YearShown(const QString& caption);
+    void YearShown(const QString& caption, const QString& tip);
     void MonthShown(const QString& caption);
 
 private:

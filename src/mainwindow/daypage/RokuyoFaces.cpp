@@ -29,6 +29,26 @@ const TRokuyoFaces::TLook* TRokuyoFaces::Fitting(const QFont& cellFont, const QS
     return nullptr;
 }
 
+std::optional<TRokuyoFaces::TLabel> TRokuyoFaces::FittingText(const QFont& cellFont,
+                                                              const QString& text,
+                                                              const QSize& room) {
+    if (text.isEmpty())
+        return std::nullopt;
+    QFont font = cellFont;
+    font.setPointSize(kRokuyoPointSize);
+    for (int pixels = QFontInfo(font).pixelSize(); pixels >= kRokuyoMinPixels; --pixels) {
+        font.setPixelSize(pixels);
+        const TLook& look = LookOf(font);
+        const QRect ink = QFontMetrics(font).tightBoundingRect(text);
+        const int ascent = std::max(look.Ascent, -ink.top());
+        const QSize size(ink.width(),
+                         ascent + std::max(look.Size.height() - look.Ascent, ink.bottom() + 1));
+        if (size.width() <= room.width() && size.height() <= room.height())
+            return TLabel{font, text, ink, size, ascent};
+    }
+    return std::nullopt;
+}
+
 const TRokuyoFaces::TLook& TRokuyoFaces::LookOf(const QFont& font) {
     const auto found = std::find_if(looks_.begin(), looks_.end(),
                                     [&font](const TLook& l) { return l.Font == font; });

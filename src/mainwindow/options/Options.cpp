@@ -69,6 +69,11 @@ void TOptions::LoadDialog(TSetupForm& form) const {
     form.KazoeCheck->setChecked(params_.CountedAgeBeside);
     form.CelebrationAge->setCurrentIndex(params_.CelebrateCounted ? 1 : 0);
     form.RokuyoCheck->setChecked(params_.ShowRokuyo);
+    form.SeasonGridCheck->setChecked(params_.SeasonInGrid);
+    form.EraDateCheck->setChecked(params_.ShowEraDate);
+    form.SeasonCheck->setChecked(params_.ShowSeason);
+    form.DayEtoCheck->setChecked(params_.ShowDayEto);
+    form.EraYearCheck->setChecked(params_.EraYearCaption);
 
     form.SetSampleFont(TSetupForm::DateTag, params_.DateFont);
     form.SetSampleFont(TSetupForm::NewsTag, params_.NewsFont);
@@ -103,6 +108,11 @@ void TOptions::StoreDialog(const TSetupForm& form) {
     params_.CountedAgeBeside = form.KazoeCheck->isChecked();
     params_.CelebrateCounted = form.CelebrationAge->currentIndex() == 1;
     params_.ShowRokuyo = form.RokuyoCheck->isChecked();
+    params_.SeasonInGrid = form.SeasonGridCheck->isChecked();
+    params_.ShowEraDate = form.EraDateCheck->isChecked();
+    params_.ShowSeason = form.SeasonCheck->isChecked();
+    params_.ShowDayEto = form.DayEtoCheck->isChecked();
+    params_.EraYearCaption = form.EraYearCheck->isChecked();
     // The grid paints the weather icons and the rokuyo by these settings.
     diary_.update();
 

@@ -18,6 +18,7 @@
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
+#include "calendar/Almanac.h"
 #include "calendar/QReki.h"
 #include "controls/Diary.h"
 #include "mainwindow/MainActions.h"
@@ -156,6 +157,8 @@ QString TPrintCommands::Title(TPrintSpan span) const {
 QString TPrintCommands::Heading(int32_t date) const {
     const TYmd ymd = DecodeDate(date);
     QString heading = DateDispText(ymd.Year, ymd.Month, ymd.Day, DayOfWeek(date));
+    if (const std::string era = EraDateText(date); params_.ShowEraDate && !era.empty())
+        heading += u"（"_qs + FromCp932(era) + u"）"_qs;
     if (params_.ShowRokuyo) {
         kyureki_->Calculate(date);
         heading += QStringLiteral("　旧暦 %1%2月%3日【%4】")

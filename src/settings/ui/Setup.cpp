@@ -118,6 +118,11 @@ QWidget* TSetupForm::BuildGeneralPage() {
     CelebrationAge->addItems({u"満年齢"_qs, u"数え年"_qs});
     WeatherIcon = Check("WeatherIcon", u"お天気マーク"_qs);
     RokuyoCheck = Check("RokuyoCheck", u"六曜表示"_qs);
+    SeasonGridCheck = Check("SeasonGridCheck", u"二十四節気・雑節"_qs);
+    EraDateCheck = Check("EraDateCheck", u"和暦と年の干支"_qs);
+    SeasonCheck = Check("SeasonCheck", u"二十四節気・雑節"_qs);
+    DayEtoCheck = Check("DayEtoCheck", u"日の干支"_qs);
+    EraYearCheck = Check("EraYearCheck", u"年の見出しを和暦で"_qs);
     StWeek = Named(new QComboBox, "StWeek");
     StWeek->addItems(
         {u"日曜"_qs, u"月曜"_qs, u"火曜"_qs, u"水曜"_qs, u"木曜"_qs, u"金曜"_qs, u"土曜"_qs});
@@ -142,17 +147,25 @@ QWidget* TSetupForm::BuildGeneralPage() {
     auto* calendarLayout = new QGridLayout(calendarGroup);
     calendarLayout->addWidget(WeatherIcon, 0, 0, 1, 2);
     calendarLayout->addWidget(RokuyoCheck, 1, 0, 1, 2);
+    calendarLayout->addWidget(SeasonGridCheck, 2, 0, 1, 2);
     auto* weekLabel = new QLabel(u"先頭の曜日"_qs);
     weekLabel->setBuddy(StWeek);
-    calendarLayout->addWidget(weekLabel, 2, 0);
-    calendarLayout->addWidget(StWeek, 2, 1);
+    calendarLayout->addWidget(weekLabel, 3, 0);
+    calendarLayout->addWidget(StWeek, 3, 1);
     calendarLayout->setColumnStretch(2, 1);
 
     auto* layout = new QGridLayout(page);
     layout->addWidget(diaryGroup, 0, 0);
     layout->addWidget(noteGroup, 0, 1);
     layout->addWidget(calendarGroup, 1, 0, 1, 2);
-    layout->setRowStretch(2, 1);
+    auto* almanacGroup = Named(new QGroupBox(u"日付欄の暦"_qs), "GroupBox4");
+    auto* almanacLayout = new QGridLayout(almanacGroup);
+    almanacLayout->addWidget(EraDateCheck, 0, 0);
+    almanacLayout->addWidget(SeasonCheck, 0, 1);
+    almanacLayout->addWidget(DayEtoCheck, 1, 0);
+    almanacLayout->addWidget(EraYearCheck, 1, 1);
+    layout->addWidget(almanacGroup, 2, 0, 1, 2);
+    layout->setRowStretch(3, 1);
     return page;
 }
 

@@ -60,6 +60,11 @@ public:
     QComboBox* CelebrationAge;  // 長寿祝い and 享年: 0 満年齢, 1 数え年
     QCheckBox* WeatherIcon;
     QCheckBox* RokuyoCheck;
+    QCheckBox* SeasonGridCheck;
+    QCheckBox* EraDateCheck;
+    QCheckBox* SeasonCheck;
+    QCheckBox* DayEtoCheck;
+    QCheckBox* EraYearCheck;
     QComboBox* StWeek;
     // "色設定"
     TButtonList* ButtonList1;
