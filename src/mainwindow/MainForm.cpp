@@ -11,7 +11,6 @@
 #include <QShowEvent>
 #include <QTextEdit>
 #include <QTimer>
-#include <QUrl>
 #include <functional>
 #include <utility>
 
@@ -28,12 +27,12 @@
 #include "mainwindow/WriteSchedule.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daylists/DayLists.h"
-#include "mainwindow/daypage/BodyEdit.h"
 #include "mainwindow/daypage/DayPage.h"
 #include "mainwindow/exchange/Exchange.h"
 #include "mainwindow/formatting/ClipboardCommands.h"
 #include "mainwindow/formatting/Formatting.h"
 #include "mainwindow/formatting/TimeKey.h"
+#include "mainwindow/help/HelpCommand.h"
 #include "mainwindow/movepage/MoveCommand.h"
 #include "mainwindow/options/Options.h"
 #include "mainwindow/printing/PrintCommands.h"
@@ -105,9 +104,6 @@ void TForm1::FormCreate() {
     // What the end of the last session could not write goes back before the files are read.
     OfferRescues(this, DiaryFolder());
 
-    HtmHelp = std::make_unique<THtmHelp>();
-    HtmHelp->SetFileName(helpFile_);
-
     // A file that cannot be read is reported; the start goes on without it.
     const auto read = [this](const std::function<void()>& load) {
         try {
@@ -121,14 +117,15 @@ void TForm1::FormCreate() {
     // What this computer last read or wrote of each file, for merging another's version; written
     // once the window is up (TWriteSchedule::ReleaseBases), so the start need not wait for it.
     const std::string stateDir = StateFolder(DiaryFolder());
-    MemoryNotes = std::make_unique<TNoteList>();
-    MemoryNotes->SetStateDir(stateDir);
-    MemoryNotes->HoldBases();
-    read([this] { MemoryNotes->LoadFromFile(CorePath(".mem")); });
-    TodoNotes = std::make_unique<TNoteList>();
-    TodoNotes->SetStateDir(stateDir);
-    TodoNotes->HoldBases();
-    read([this] { TodoNotes->LoadFromFile(CorePath(".tdo")); });
+    const auto openNotes = [&](const char* extension) {
+        auto notes = std::make_unique<TNoteList>();
+        notes->SetStateDir(stateDir);
+        notes->HoldBases();
+        read([&] { notes->LoadFromFile(CorePath(extension)); });
+        return notes;
+    };
+    MemoryNotes = openNotes(".mem");
+    TodoNotes = openNotes(".tdo");
 
     Kyureki = std::make_unique<TKyureki>();
     ScrapList_ = std::make_unique<TScrapList>();
@@ -151,9 +148,6 @@ void TForm1::FormCreate() {
         *page_, *ScrapList_, std::initializer_list<TNoteList*>{TodoNotes.get(), MemoryNotes.get()},
         *pageState_);
     const TDayPageView& view = page_->View();
-    // Relative links in a page lead into the diary folder, wherever the program lies.
-    if (auto* body = qobject_cast<TBodyEdit*>(view.Body()))
-        body->LinkFolder = QUrl::fromLocalFile(QFile::decodeName(DiaryFolder().c_str()));
     clipboard_ = std::make_unique<TClipboardCommands>(
         view.Body(), QList<QWidget*>{view.Title(), view.News(), view.Private()}, actions_);
     formatting_ = std::make_unique<TFormatting>(view.Body(), actions_, *pageState_, *clipboard_);
@@ -254,8 +248,9 @@ void TForm1::ConnectFeatures() {
 
 void TForm1::ConnectCommands() {
     connect(actions_.ExitAction, &QAction::triggered, this, &QWidget::close);
-    connect(actions_.HelpAction, &QAction::triggered, this, &TForm1::HelpActionExecute);
-    connect(actions_.AboutAction, &QAction::triggered, this, &TForm1::AboutActionExecute);
+    new THelpCommand(this, actions_.HelpAction, helpFile_);
+    connect(actions_.AboutAction, &QAction::triggered, this,
+            [this] { AboutDialog1->Execute(this); });
     connect(actions_.SetupAction, &QAction::triggered, options_.get(),
             &TOptions::SetupActionExecute);
     connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
@@ -279,22 +274,6 @@ void TForm1::ConnectCommands() {
     connect(body, &QWidget::customContextMenuRequested, this, [this, body](const QPoint& pos) {
         actions_.EditPopup->popup(body->viewport()->mapToGlobal(pos));
     });
-}
-
-void TForm1::AboutActionExecute() {
-    AboutDialog1->Execute(this);
-}
-
-void TForm1::HelpActionExecute() {
-    // A help file put in place while the program runs is found.
-    HtmHelp->SetFileName(HtmHelp->FileName());
-    if (!HtmHelp->Enabled()) {
-        ShowUserMessage(this,
-                        u"ヘルプのファイル %1 が見つかりません。"_qs.arg(HtmHelp->FileName()));
-        return;
-    }
-    // A window of its own, not kept above the diary, so both can be used side by side.
-    HtmHelp->ShowTopic(nullptr, QStringLiteral("index.html"));
 }
 
 void TForm1::DataSaveClick() {

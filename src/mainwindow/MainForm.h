@@ -23,7 +23,6 @@ class TDayPage;
 class TPageState;
 class TReminders;
 class TStoreEvents;
-class THtmHelp;
 class TDiary;
 class TInitParam;
 class TKyureki;
@@ -101,8 +100,6 @@ private:
     void ReportCoreMessage(const std::string& text);
     void ConnectCommands();
     void ConnectFeatures();
-    void HelpActionExecute();
-    void AboutActionExecute();
 
     bool sessionEnded_ = false;
     // A warning of the start that waits for the window to show.
@@ -115,7 +112,6 @@ private:
     TDiary* diary_ = nullptr;
     std::unique_ptr<TMainLayout> ui_;
     std::unique_ptr<TWindowLayout> layout_;
-    std::unique_ptr<THtmHelp> HtmHelp;
     std::unique_ptr<TAboutDialog> AboutDialog1;
 
     std::unique_ptr<TNoteList> MemoryNotes;

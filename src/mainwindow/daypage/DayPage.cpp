@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QActionGroup>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 #include <QWidgetAction>
 
 #include "bridge/Fonts.h"
@@ -23,6 +25,7 @@
 #include "mainwindow/PageState.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/UserMessage.h"
+#include "mainwindow/daypage/BodyEdit.h"
 #include "mainwindow/daypage/PreeditCommit.h"
 #include "richtext/BodyAgreement.h"
 #include "richtext/BodyText.h"
@@ -95,6 +98,9 @@ TDayPage::TDayPage(TDiary& diary, TScrapList& store, TStoreEvents& events, TPage
         bodyTouched_ = true;
         DataChanged();
     });
+    // Relative links in a page lead into the diary folder, wherever the program lies.
+    if (auto* body = qobject_cast<TBodyEdit*>(view_.DiaryMemo); body && !store_.DataDir().empty())
+        body->LinkFolder = QUrl::fromLocalFile(QFile::decodeName(store_.DataDir().c_str()));
     BuildMonthList();
     BuildWeatherPopup();
     SetWeather(WeatherUnknown);
