@@ -195,10 +195,11 @@ void RememberMergeBase(const std::string& stateDir, const std::string& fileName,
         TMergeSeen seen = LoadMergeSeen(stateDir, fileName);
         for (const auto& [key, value] : base) {
             std::vector<TSeenVersion>& versions = seen[key];
+            const auto digest = value;
             if (std::any_of(versions.begin(), versions.end(),
-                            [value](const TSeenVersion& v) { return v.Digest == value; }))
+                            [digest](const TSeenVersion& v) { return v.Digest == digest; }))
                 continue;
-            versions.push_back({value, source == TMergeSource::Written});
+            versions.push_back({digest, source == TMergeSource::Written});
             if (versions.size() > kSeenVersions)
                 versions.erase(versions.begin());
         }
