@@ -11,6 +11,7 @@
 #include <QShowEvent>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 #include <utility>
 
@@ -156,7 +157,7 @@ void TForm1::FormCreate() {
     ui_->PlacePage(formatting_->View().ToolBar(), view.Header(), formatting_->View().Ruler(),
                    view.Sheet());
     dayLists_ = std::make_unique<TDayLists>(*diary_, *ScrapList_, *storeEvents_, params_);
-    ui_->PlaceLeftBands(dayLists_->View(), reminders_->View());
+    ui_->PlaceLeftBands(dayLists_->View(), dayLists_->PastYearsButton(), reminders_->View());
     const auto colorFeatures = [this](const std::array<TColor, 7>& colors) {
         reminders_->SetColor(colors[0]);
         dayLists_->SetColor(colors[1]);

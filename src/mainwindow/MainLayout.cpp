@@ -194,8 +194,9 @@ void TMainLayout::InsertMenu(QMenu* menu, QAction* before) {
     MenuBar->insertMenu(before, menu);
 }
 
-void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* reminders) {
+void TMainLayout::PlaceLeftBands(QWidget* dayLists, QWidget* dayListsCorner, QWidget* reminders) {
     CoolBar3->AddBand(u"日記一覧"_qs, dayLists);
+    CoolBar3->SetBandCorner(0, dayListsCorner);
     CoolBar3->AddBand(QString(), reminders);
     CoolBar3->setSizes({kDiaryListHeight, kDiaryListHeight});
 }

@@ -53,7 +53,7 @@ public:
     void SetColors(const std::array<TColor, 7>& colors);
 
     // Puts the day lists and the reminder panel in the bands below the grid.
-    void PlaceLeftBands(QWidget* dayLists, QWidget* reminders);
+    void PlaceLeftBands(QWidget* dayLists, QWidget* dayListsCorner, QWidget* reminders);
     // Puts the page column together, top to bottom: the formatting tool bar, the date header,
     // the indent ruler and the sheet of the editors, which takes the column's growth.
     void PlacePage(QToolBar* formatting, QWidget* header, QWidget* ruler, QWidget* sheet);

@@ -1,5 +1,6 @@
 #include "widgets/BandBox.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -19,10 +20,16 @@ void TBandBox::AddBand(const QString& caption, QWidget* content) {
     bold.setBold(true);
     label->setFont(bold);
     label->setContentsMargins(4, 1, 4, 0);
-    layout->addWidget(label);
+    auto* row = new QWidget;
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(0);
+    rowLayout->addWidget(label, 1);
+    layout->addWidget(row);
     layout->addWidget(content, 1);
-    label->setHidden(caption.isEmpty());
+    row->setHidden(caption.isEmpty());
     captions_.append(label);
+    rows_.append(row);
     addWidget(band);
     setStretchFactor(count() - 1, count() == 1 ? 0 : 1);
 }
@@ -39,15 +46,20 @@ void TBandBox::SetBandToolTip(int band, const QString& tip) {
 void TBandBox::SetBandText(int band, const QString& text) {
     if (QLabel* label = captions_.value(band)) {
         label->setText(text);
-        label->setVisible(!text.isEmpty());
+        rows_[band]->setVisible(!text.isEmpty());
     }
 }
 
+void TBandBox::SetBandCorner(int band, QWidget* corner) {
+    if (QWidget* row = rows_.value(band))
+        row->layout()->addWidget(corner);
+}
+
 int TBandBox::CaptionHeight(int band) const {
-    const QLabel* label = captions_.value(band);
-    if (!label || label->text().isEmpty())
+    const QWidget* row = rows_.value(band);
+    if (!row || captions_[band]->text().isEmpty())
         return 0;
-    return label->sizeHint().height() + 1;
+    return row->sizeHint().height() + 1;
 }
 
 int TBandBox::ContentTop(int band) const {

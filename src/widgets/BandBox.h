@@ -15,6 +15,8 @@ public:
     QString BandText(int band) const;
     void SetBandText(int band, const QString& text);
     void SetBandToolTip(int band, const QString& tip);
+    // Puts a small control at the right end of a band's caption row, beside the caption.
+    void SetBandCorner(int band, QWidget* corner);
     // The top of a band's content within the box, below the bands above it and its caption.
     int ContentTop(int band) const;
     // Moves the border above the second band so that its content starts at top; a top that
@@ -25,4 +27,6 @@ private:
     int CaptionHeight(int band) const;
 
     QList<QLabel*> captions_;
+    // The caption rows, holding each caption and its corner control.
+    QList<QWidget*> rows_;
 };

@@ -258,6 +258,73 @@ private Q_SLOTS:
         QVERIFY(QString::fromStdString(run.Read(u"Velmora.ini"_qs)).contains(u"DIARYTABS=3"_qs));
     }
 
+    // The past years open from a button in the lists' caption row, so the four tabs keep their
+    // room at the first-start size; the choice is kept as the fifth list, and a tab brings the
+    // day lists back, the current one too.
+    void pastYearsButtonBesideTheTabs_data() {
+        QTest::addColumn<int>("startTab");
+        QTest::addColumn<int>("clickedTab");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("from the past years to their tab") << 4 << 0 << u"DIARYTABS=0"_qs;
+        QTest::newRow("back to the current tab") << 3 << 3 << u"DIARYTABS=3"_qs;
+        QTest::newRow("kept open") << 4 << -1 << u"DIARYTABS=4"_qs;
+    }
+    void pastYearsButtonBesideTheTabs() {
+        QFETCH(int, startTab);
+        QFETCH(int, clickedTab);
+        QFETCH(QString, saved);
+        SetTodayForTesting(EncodeDate(2020, 5, 3));
+        TWindowRun run;
+        SeedRecord(run, Day(EncodeDate(2020, 5, 1), "朝"));
+        SeedRecord(run, Day(EncodeDate(2019, 5, 3), "去年"));
+        run.Put(u"Velmora.ini"_qs, "DIARYTABS=" + std::to_string(startTab) + "\r\n");
+        TForm1& form = run.Start();
+        QTabBar* tabs = Widgets(form).DiaryList;
+        auto* button = form.findChild<QToolButton*>(u"PastYearsButton"_qs);
+        QVERIFY(button && button->isVisible());
+        QCOMPARE(tabs->count(), DayListTabCount);
+        QVERIFY(tabs->tabRect(DayListTabCount - 1).right() < tabs->width());
+        QCOMPARE(button->isChecked(), startTab == DayListTabCount);
+        QCOMPARE(Widgets(form).ListView1->isVisible(), startTab != DayListTabCount);
+        if (startTab != DayListTabCount) {
+            button->click();
+            QVERIFY(!Widgets(form).ListView1->isVisible());
+        }
+        if (clickedTab >= 0) {
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(clickedTab).center());
+            QVERIFY(!button->isChecked());
+            QVERIFY(Widgets(form).ListView1->isVisible());
+            QCOMPARE(Rows(form).size(), clickedTab == 0 ? 1 : 0);
+        }
+        QVERIFY(run.Stop());
+        QVERIFY(QString::fromStdString(run.Read(u"Velmora.ini"_qs)).contains(saved));
+    }
+
+    // The era date of a listed day shows on hovering its date, when the era option is on.
+    void eraDateOnTheListsDates_data() {
+        QTest::addColumn<bool>("era");
+        QTest::addColumn<QStringList>("tips");
+        QTest::newRow("on") << true << QStringList{u"令和2年5月1日"_qs, u"平成31年4月30日"_qs};
+        QTest::newRow("off") << false << QStringList{QString(), QString()};
+    }
+    void eraDateOnTheListsDates() {
+        QFETCH(bool, era);
+        QFETCH(QStringList, tips);
+        TFeatureRun run;
+        run.params.ShowEraDate = era;
+        run.Seed(Day(EncodeDate(2020, 5, 1), "朝"));
+        run.Seed(Day(EncodeDate(2019, 4, 30), "改元の前日"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        run.Open(EncodeDate(2020, 5, 1));
+        lists.SelectTab(0);
+        lists.DiaryListChange();
+        QCOMPARE(ListOf(lists)->topLevelItem(0)->toolTip(0), tips[0]);
+        lists.SelectTab(DayListTabCount);
+        lists.DiaryListChange();
+        run.Open(EncodeDate(2020, 4, 30));
+        QCOMPARE(lists.PastYears().List()->topLevelItem(0)->toolTip(0), tips[1]);
+    }
+
     void pastYearsRows_data() {
         QTest::addColumn<int>("shown");
         QTest::addColumn<QStringList>("rows");
@@ -583,10 +650,12 @@ private Q_SLOTS:
         for (const int year : {2019, 2018, 2016})
             SeedRecord(run, Day(EncodeDate(year, 5, 3), "あの年の五月、庭の藤が見事に咲いた。",
                                 "藤の花", "", "", year % 33));
-        for (int tab = 0; tab <= DayListTabCount; ++tab) {
+        for (int tab = 0; tab < DayListTabCount; ++tab) {
             Widgets(form).DiaryList->setCurrentIndex(tab);
             QVERIFY(SavePng(&form, u"daylists-tab%1.png"_qs.arg(tab)));
         }
+        form.findChild<QToolButton*>(u"PastYearsButton"_qs)->click();
+        QVERIFY(SavePng(&form, u"daylists-pastyears.png"_qs));
     }
 };
 

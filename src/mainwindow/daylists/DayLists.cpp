@@ -8,11 +8,13 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "bridge/TextCodec.h"
+#include "calendar/Almanac.h"
 #include "controls/Diary.h"
 #include "mainwindow/StoreEvents.h"
 #include "mainwindow/pastyears/PastYears.h"
@@ -50,7 +52,11 @@ TDayLists::TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& event
     ui_.DiaryList->setExpanding(false);
     for (const QString& tab : {u"日記"_qs, u"私的ﾒﾓ"_qs, u"出来事"_qs, u"ひと言"_qs})
         ui_.DiaryList->addTab(tab);
-    ui_.DiaryList->addTab(u"過去の今日"_qs);
+    ui_.PastYearsButton = Named(new QToolButton, "PastYearsButton");
+    ui_.PastYearsButton->setText(u"過去の今日"_qs);
+    ui_.PastYearsButton->setToolTip(u"過去の同じ日の日記を一覧にします"_qs);
+    ui_.PastYearsButton->setCheckable(true);
+    ui_.PastYearsButton->setAutoRaise(true);
     pastYears_ = new TPastYears(diary, store, events, params, this);
     QTreeWidget* list = ReportList("ListView1");
     ui_.ListView1 = list;
@@ -95,7 +101,18 @@ TDayLists::TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& event
             ListView1SelectItem(selected.first(), true);
     });
     connect(list, &QTreeWidget::itemDoubleClicked, this, &TDayLists::ListView1DblClick);
-    connect(ui_.DiaryList, &QTabBar::currentChanged, this, &TDayLists::DiaryListChange);
+    // Choosing a tab, the current one too, brings the day lists back from the past years.
+    connect(ui_.DiaryList, &QTabBar::currentChanged, this, [this] {
+        ui_.PastYearsButton->setChecked(false);
+        DiaryListChange();
+    });
+    connect(ui_.DiaryList, &QTabBar::tabBarClicked, this, [this](int tab) {
+        if (tab >= 0 && tab == ui_.DiaryList->currentIndex() && PastYearsShown()) {
+            ui_.PastYearsButton->setChecked(false);
+            DiaryListChange();
+        }
+    });
+    connect(ui_.PastYearsButton, &QToolButton::clicked, this, &TDayLists::DiaryListChange);
 
     connect(&events, &TStoreEvents::RecordChanged, this, &TDayLists::DayRecordChanged);
     connect(&events, &TStoreEvents::RecordDeleted, this, &TDayLists::DayRecordDeleted);
@@ -104,18 +121,22 @@ TDayLists::TDayLists(TDiary& diary, const TScrapList& store, TStoreEvents& event
 }
 
 TDayLists::~TDayLists() {
-    // Until the window places it, the view is the lists' own.
+    // Until the window places them, the view and the button are the lists' own.
+    if (!ui_.PastYearsButton->parent())
+        delete ui_.PastYearsButton;
     if (ui_.DiaryListPanel && !ui_.DiaryListPanel->parent())
         delete ui_.DiaryListPanel;
 }
 
 int TDayLists::Tab() const {
-    return ui_.DiaryList->currentIndex();
+    return PastYearsShown() ? DayListTabCount : ui_.DiaryList->currentIndex();
 }
 
 void TDayLists::SelectTab(int tab) {
     const QSignalBlocker quiet(ui_.DiaryList);
-    ui_.DiaryList->setCurrentIndex(tab >= 0 && tab < ui_.DiaryList->count() ? tab : 0);
+    ui_.PastYearsButton->setChecked(tab == DayListTabCount);
+    if (tab != DayListTabCount)
+        ui_.DiaryList->setCurrentIndex(tab >= 0 && tab < ui_.DiaryList->count() ? tab : 0);
 }
 
 void TDayLists::SetColor(TColor color) {
@@ -130,7 +151,7 @@ void TDayLists::ApplyTitles() {
 }
 
 bool TDayLists::PastYearsShown() const {
-    return ui_.DiaryList->currentIndex() == DayListTabCount;
+    return ui_.PastYearsButton->isChecked();
 }
 
 char TDayLists::RowLetter() const {
@@ -216,6 +237,8 @@ void TDayLists::FillDayRow(QTreeWidgetItem& row, const TDataInfo& rec) {
     row.setText(1, FromCp932(FieldText(RowLetter(), rec)));
     const bool icon = params_.WeatherMark && rec.Weather >= 0 && rec.Weather < WeatherCount();
     row.setIcon(0, icon ? WeatherIcon(rec.Weather) : QIcon());
+    // The era date is a hover away; the year's era is in the lists' caption.
+    row.setToolTip(0, params_.ShowEraDate ? FromCp932(EraDateText(rec.Date)) : QString());
 }
 
 void TDayLists::MonthChanged() {

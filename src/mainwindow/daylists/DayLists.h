@@ -10,6 +10,7 @@ class QAction;
 class QMenu;
 class QStackedWidget;
 class QTabBar;
+class QToolButton;
 class QTreeWidget;
 class QWidget;
 class QTreeWidgetItem;
@@ -21,7 +22,8 @@ class TStoreEvents;
 
 // The lists of the year's diary days, one tab per page field, whose tabs carry the user's
 // titles of those fields. Rows follow the store's records
-// one by one; choosing a row opens its day in the grid. A last tab shows this day in past years.
+// one by one; choosing a row opens its day in the grid. A button beside the lists' caption shows
+// this day in past years in their place; the tabs keep the room they need to show whole.
 class TDayLists : public QObject {
     Q_OBJECT
 public:
@@ -31,7 +33,10 @@ public:
 
     // The tabs above the list; the window places it.
     QWidget* View() const { return ui_.DiaryListPanel; }
-    // The selected tab, and selecting one without rebuilding the list.
+    // The past years' button; the window places it in the lists' caption row.
+    QToolButton* PastYearsButton() const { return ui_.PastYearsButton; }
+    // The selected tab, DayListTabCount for the past years, and selecting one without
+    // rebuilding the list.
     int Tab() const;
     void SelectTab(int tab);
     // The list's background.
@@ -70,6 +75,7 @@ private:
     struct TWidgets {
         QPointer<QWidget> DiaryListPanel;
         QTabBar* DiaryList;
+        QToolButton* PastYearsButton;
         QStackedWidget* Stack;
         QTreeWidget* ListView1;
     };

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "bridge/TextCodec.h"
+#include "calendar/Almanac.h"
 #include "controls/Diary.h"
 #include "mainwindow/StoreEvents.h"
 #include "settings/IniParam.h"
@@ -83,6 +84,8 @@ void TPastYears::Fill() {
                                 ? u"%1年 2/29(%2)"_qs.arg(ymd.Year).arg(WeekdayName(page.Date))
                                 : u"%1年(%2)"_qs.arg(ymd.Year).arg(WeekdayName(page.Date)));
             row->setData(0, kDateRole, page.Date);
+            if (params_.ShowEraDate)
+                row->setToolTip(0, FromCp932(EraDateText(page.Date)));
             if (params_.WeatherMark && page.Weather >= 0 && page.Weather < WeatherCount())
                 row->setIcon(0, WeatherIcon(page.Weather));
             row->setText(1, FromCp932(page.Title));
