@@ -58,10 +58,6 @@ int main(int argc, char* argv[]) {
     QObject::connect(&quitSignals, &TQuitSignals::Received, &app, endSession);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, endSession);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    // Every window and the about box show the program's own icon. Its picture is drawn by a
-    // plugin that takes a while to load, so it is set by the first event loop: the window's own
-    // right after it is shown, a box of the start as soon as it is.
-    QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(ProgramIcon()); });
     InstallFontSubstitutes();
     // The window's face for every widget, boxes and menus too: a widget measured before it joins
     // the window would otherwise load the desktop's Latin face and search its fallbacks for the
@@ -135,6 +131,9 @@ int main(int argc, char* argv[]) {
             form.EndSession();
         } else {
             window = &form;
+            // The program's icon waits for the window's first frame (a box shown before then
+            // sets it itself).
+            QObject::connect(&form, &TForm1::FirstFrameShown, &app, &UseProgramIcon);
             // What building the window freed (the year file's reading) goes back to the system.
             ::malloc_trim(0);
             form.show();

@@ -12,6 +12,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <functional>
 #include <utility>
 
@@ -49,6 +50,13 @@
 #include "storage/VelmoraError.h"
 #include "widgets/AboutBox.h"
 #include "widgets/HtmlHelp.h"
+
+namespace {
+
+// The longest the start's remaining work waits for the first frame.
+constexpr int kFirstFrameLatestMs = 1000;
+
+}  // namespace
 
 TForm1::TForm1(TInitParam& params, const QString& executablePath, const QString& helpFile,
                QWidget* parent)
@@ -198,12 +206,19 @@ void TForm1::FormCreate() {
     page_->CalendarChange();
     // Typing right after the start writes today's page.
     view.Body()->setFocus();
-    // The font list is long to build and not needed for the first screen.
-    QTimer::singleShot(0, formatting_.get(), &TFormatting::ListFonts);
-    // Copies the files as this start found them, once the window is up, beside the window's
-    // work; a year file written meanwhile goes into the copy whole, old or new.
-    QTimer::singleShot(0, this, &TForm1::BackUpFiles);
-    QTimer::singleShot(0, writes_.get(), &TWriteSchedule::ReleaseBases);
+}
+
+void TForm1::StartAfterFirstFrame() {
+    if (startedAfterFirstFrame_)
+        return;
+    startedAfterFirstFrame_ = true;
+    // The font list is long to build.
+    formatting_->ListFonts();
+    // Copies the files as this start found them, beside the window's work; a year file written
+    // meanwhile goes into the copy whole, old or new.
+    BackUpFiles();
+    writes_->ReleaseBases();
+    Q_EMIT FirstFrameShown();
 }
 
 void TForm1::BackUpFiles() {
@@ -328,12 +343,29 @@ void TForm1::EndSession() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!firstFrameWatched_ && windowHandle()) {
+        firstFrameWatched_ = true;
+        // The first frame is painted while the window's first exposure is handled; the start's
+        // remaining work waits until then, and no longer than a moment should the window start
+        // minimized or hidden.
+        windowHandle()->installEventFilter(this);
+        QTimer::singleShot(kFirstFrameLatestMs, this, &TForm1::StartAfterFirstFrame);
+    }
     if (startNotice_.isEmpty())
         return;
     // Once the window is on the screen, so the box stands over it.
     QTimer::singleShot(0, this, [this, notice = std::exchange(startNotice_, QString())] {
         ShowUserMessage(this, notice);
     });
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &TForm1::StartAfterFirstFrame);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 std::string TForm1::DiaryFolder() const {
@@ -349,7 +381,12 @@ void TForm1::ShowFromOtherStart() {
 }
 
 void TForm1::FormClose() {
-    // The program ends once the window is closed: the day's copies are made whole first.
+    // The program ends once the window is closed: the day's copies are made whole first, also
+    // when the window closes before its first frame.
+    if (!startedAfterFirstFrame_) {
+        startedAfterFirstFrame_ = true;
+        BackUpFiles();
+    }
     backup_->Finish();
     writes_->ReleaseBases();
     layout_->Store();

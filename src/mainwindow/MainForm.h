@@ -82,12 +82,19 @@ public:
     TAboutDialog& About() { return *AboutDialog1; }
     TBackupRun& Backup() { return *backup_; }
 
+Q_SIGNALS:
+    // The first frame of the window is on the screen; what the start put off runs now.
+    void FirstFrameShown();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
+    // What the first frame does not need: the font list, today's copies, the merge bases.
+    void StartAfterFirstFrame();
     // Today's copies of the diary's files into backup/ beside the executable.
     void BackUpFiles();
     void FormClose();
@@ -102,6 +109,8 @@ private:
     void ConnectFeatures();
 
     bool sessionEnded_ = false;
+    bool firstFrameWatched_ = false;
+    bool startedAfterFirstFrame_ = false;
     // A warning of the start that waits for the window to show.
     QString startNotice_;
 

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "widgets/ProgramIcon.h"
+
 namespace {
 
 TUserMessageHook& Hook() {
@@ -37,6 +39,7 @@ void ShowUserMessage(QWidget* parent, const QString& text, TMessageKind kind) {
         Hook()(text);
         return;
     }
+    UseProgramIcon();
     QMessageBox box(kind == TMessageKind::Warning ? QMessageBox::Warning : QMessageBox::Information,
                     QApplication::applicationName(), BoxText(text), QMessageBox::Ok, parent);
     box.exec();
@@ -47,6 +50,7 @@ bool AskUserYesNo(QWidget* parent, const QString& text) {
         return false;
     if (QuestionHook())
         return QuestionHook()(text);
+    UseProgramIcon();
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), BoxText(text),
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);

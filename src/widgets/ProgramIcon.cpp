@@ -1,5 +1,7 @@
 #include "widgets/ProgramIcon.h"
 
+#include <QGuiApplication>
+
 QIcon ProgramIcon() {
     // The picture is compiled into this static library; a reference keeps it in the program.
     static const bool loaded = [] {
@@ -8,4 +10,9 @@ QIcon ProgramIcon() {
     }();
     Q_UNUSED(loaded);
     return QIcon(QStringLiteral(":/velmora/velmora.svg"));
+}
+
+void UseProgramIcon() {
+    if (QGuiApplication::windowIcon().isNull())
+        QGuiApplication::setWindowIcon(ProgramIcon());
 }

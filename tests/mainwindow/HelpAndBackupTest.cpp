@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSet>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -228,6 +229,34 @@ private Q_SLOTS:
         QTRY_VERIFY(QFileInfo::exists(today + QStringLiteral("/Velmora.ini")));
         QCOMPARE(QDir(own).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("2026-05-05")});
+    }
+
+    // The copies and the font list wait for the window's first frame; a window closed before
+    // it still leaves the day's copies.
+    void StartWorkWaitsForTheFirstFrame_data() {
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("shown") << true;
+        QTest::newRow("closed before its first frame") << false;
+    }
+    void StartWorkWaitsForTheFirstFrame() {
+        QFETCH(bool, shown);
+        TWindowRun run;
+        run.Put(QStringLiteral("2025.dat"), "2025 pages\r\n");
+        const QString copy = run.Path(QStringLiteral("backup/%1/2026-05-05/2025.dat")
+                                          .arg(QString::fromStdString(HostFolderName())));
+        TForm1& form = run.Build();
+        QSignalSpy firstFrame(&form, &TForm1::FirstFrameShown);
+        QTest::qWait(50);
+        QVERIFY(!QFileInfo::exists(copy));
+        if (shown) {
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QTRY_VERIFY(QFileInfo::exists(copy));
+            QCOMPARE(firstFrame.count(), 1);
+        }
+        QVERIFY(run.Stop());
+        QCOMPARE(firstFrame.count(), shown ? 1 : 0);
+        QVERIFY(QFileInfo::exists(copy));
     }
 
     // A first start of the day copies years of pages while the window is already in use; a

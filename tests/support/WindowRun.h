@@ -62,10 +62,16 @@ public:
     // Starts the program: the settings record, then the window, shown. helpFile is the help of
     // an installed program, read from its share folder; by default the help beside the diary.
     TForm1& Start(const QString& helpFile = {}) {
-        params_ = std::make_unique<TInitParam>();
-        form_ = std::make_unique<TForm1>(*params_, exe_, helpFile);
+        Build(helpFile);
         form_->show();
         [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form_.get());
+        return *form_;
+    }
+
+    // The settings record and the window, not yet shown.
+    TForm1& Build(const QString& helpFile = {}) {
+        params_ = std::make_unique<TInitParam>();
+        form_ = std::make_unique<TForm1>(*params_, exe_, helpFile);
         return *form_;
     }
 
