@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -291,20 +292,29 @@ TEST(Kyureki, CalculatorsAndSolarTermsShareTheThreadsYears) {
         {"the last day of the year before it", 2025, 12, 19, 1},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        // A thread of its own starts with nothing reckoned.
-        std::thread([&c] {
-            const TLunisolarCache& cache = ThreadLunisolarCache();
-            const int32_t date = EncodeDate(c.year, c.month, c.day);
-            SolarTermOfDay(date + kDayNumberOffset);
-            TKyureki shown;
-            shown.Calculate(date);
-            TKyureki grid;
-            grid.Calculate(date);
-            EXPECT_EQ(grid.Day(), shown.Day());
-            EXPECT_EQ(SolarTermOfDay(date + kDayNumberOffset), shown.SolarTerm());
-            EXPECT_EQ(cache.Reckoned(), c.reckoned);
-        }).join();
+        for (const bool termFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (termFirst ? ", term first" : ", old date first"));
+            // A thread of its own starts with nothing reckoned.
+            std::thread([&c, termFirst] {
+                const TLunisolarCache& cache = ThreadLunisolarCache();
+                const int32_t date = EncodeDate(c.year, c.month, c.day);
+                TKyureki shown;
+                if (termFirst)
+                    SolarTermOfDay(date + kDayNumberOffset);
+                else
+                    shown.Calculate(date);
+                // Whichever asked first left the year in the thread's cache...
+                EXPECT_EQ(cache.Reckoned(), c.reckoned);
+                // ...where the other and a second calculator find it.
+                shown.Calculate(date);
+                const int term = SolarTermOfDay(date + kDayNumberOffset);
+                TKyureki grid;
+                grid.Calculate(date);
+                EXPECT_EQ(cache.Reckoned(), c.reckoned);
+                EXPECT_EQ(grid.Day(), shown.Day());
+                EXPECT_EQ(term, shown.SolarTerm());
+            }).join();
+        }
     }
 }
 
