@@ -115,12 +115,19 @@ const TLunisolarYear& TLunisolarCache::YearOf(int32_t day) {
     // month on.
     int year = DecodeDate(day - kDayNumberOfDayZero).Year;
     TLunisolarYear found(year);
+    ++reckoned_;
     if (!found.Holds(day)) {
         found = TLunisolarYear(day < found.FirstDay() ? year - 1 : year + 1);
+        ++reckoned_;
     }
     if (years_.size() == kKept) {
         years_.erase(years_.begin());
     }
     years_.push_back(std::move(found));
     return years_.back();
+}
+
+TLunisolarCache& ThreadLunisolarCache() {
+    thread_local TLunisolarCache cache;
+    return cache;
 }

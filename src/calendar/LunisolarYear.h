@@ -54,13 +54,21 @@ private:
 // The last few reckoned years, so that a run of days is reckoned from one set of moments.
 class TLunisolarCache {
 public:
-    // The year whose months hold day; day must lie within about 1800..2200.
+    // The year whose months hold day; day must lie within about 1800..2200. The reference holds
+    // until the next call.
     const TLunisolarYear& YearOf(int32_t day);
+    // How many years this cache has reckoned so far.
+    size_t Reckoned() const { return reckoned_; }
 
 private:
     static constexpr size_t kKept = 4;
     std::vector<TLunisolarYear> years_;  // most recently used last
+    size_t reckoned_ = 0;
 };
+
+// The calling thread's cache, shared by every reckoning on that thread (the old dates, the solar
+// terms), so that a year is worked out once however many ask for it; each thread has its own.
+TLunisolarCache& ThreadLunisolarCache();
 
 // The local day (day number) of a dynamical moment.
 int32_t LocalDayOf(double jde);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "calendar/Ephemeris.h"
+#include "calendar/LunisolarYear.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 
@@ -84,8 +85,7 @@ double NewMoonBefore(double moment) {
 
 int SolarTermOfDay(int32_t dayNumber) {
     if (Reckoned(dayNumber)) {
-        thread_local TLunisolarCache years;
-        return years.YearOf(dayNumber).SolarTermOf(dayNumber);
+        return ThreadLunisolarCache().YearOf(dayNumber).SolarTermOf(dayNumber);
     }
     // Beyond the reckoned years: whether a multiple of 15 degrees lies between the midnights.
     const double start = Int(LongitudeAtMidnight(dayNumber) / 15);
@@ -115,7 +115,7 @@ void TKyureki::Calculate(double aDate) {
         return;
     }
     const int32_t n = WholeDay(aDate) + kDayNumberOffset;
-    const TLunisolarYear& year = years_.YearOf(n);
+    const TLunisolarYear& year = ThreadLunisolarCache().YearOf(n);
     FSolarTerm = year.SolarTermOf(n);
     const TLunarMonth& month = year.MonthOf(n);
     FLeap = month.Leap;

@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "calendar/LunisolarYear.h"
-
 // The old Japanese lunisolar calendar, the rokuyo and the 24 solar terms, from the precise
 // moments of the new moons and of the sun's longitude (Ephemeris.h) at the fixed time zone of
 // UTC+9, with the months numbered as LunisolarYear.h describes.
@@ -70,8 +68,6 @@ public:
     int RokuyoIndex() const;
 
 private:
-    TLunisolarCache years_;
-
     double FDate = 0;
     int32_t FYear = 0;
     int32_t FMonth = 0;

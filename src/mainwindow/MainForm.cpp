@@ -183,10 +183,6 @@ void TForm1::FormCreate() {
     mover_ = std::make_unique<TMoveCommand>(
         this, *diary_, *ScrapList_, [this] { page_->StorePage(ScrapList_->CurrentDate()); },
         [this] { page_->UndoActionExecute(); });
-    search_ = new TSearchWindow(this, *ScrapList_, params_, [this] {
-        page_->StoreInterim();
-        writes_->UpdateSaveState();
-    });
     printing_ = std::make_unique<TPrintCommands>(this, actions_, *ScrapList_, params_);
     exchange_ = std::make_unique<TExchange>(
         this, *ScrapList_, *writes_, *TodoNotes, *MemoryNotes, params_, diary_->Holidays(),
@@ -270,11 +266,7 @@ void TForm1::ConnectCommands() {
     connect(actions_.SetupAction, &QAction::triggered, options_.get(),
             &TOptions::SetupActionExecute);
     connect(actions_.SaveNowAction, &QAction::triggered, this, &TForm1::DataSaveClick);
-    connect(actions_.FindAction, &QAction::triggered, search_, &TSearchWindow::Open);
-    connect(search_, &TSearchWindow::DayChosen, this, [this](int32_t date) {
-        diary_->SetCalendarDate(date);
-        activateWindow();
-    });
+    connect(actions_.FindAction, &QAction::triggered, this, [this] { Search().Open(); });
     connect(actions_.MoveAction, &QAction::triggered, this,
             [this] { writes_->WriteAfter([this] { mover_->MoveActionExecute(); }); });
     connect(actions_.UndoAction, &QAction::triggered, this,
@@ -290,6 +282,20 @@ void TForm1::ConnectCommands() {
     connect(body, &QWidget::customContextMenuRequested, this, [this, body](const QPoint& pos) {
         actions_.EditPopup->popup(body->viewport()->mapToGlobal(pos));
     });
+}
+
+TSearchWindow& TForm1::Search() {
+    if (search_)
+        return *search_;
+    search_ = new TSearchWindow(this, *ScrapList_, params_, [this] {
+        page_->StoreInterim();
+        writes_->UpdateSaveState();
+    });
+    connect(search_, &TSearchWindow::DayChosen, this, [this](int32_t date) {
+        diary_->SetCalendarDate(date);
+        activateWindow();
+    });
+    return *search_;
 }
 
 void TForm1::DataSaveClick() {

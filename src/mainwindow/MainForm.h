@@ -64,7 +64,8 @@ public:
     TDayPage& Page() { return *page_; }
     TDayLists& DayLists() { return *dayLists_; }
     TDayKeys& DayKeys() { return *dayKeys_; }
-    TSearchWindow& Search() { return *search_; }
+    // Built when first asked for: the start does not wait for a window it does not show.
+    TSearchWindow& Search();
     TMoveCommand& Mover() { return *mover_; }
     TReminders& Reminders() { return *reminders_; }
     TNoteList& TodoList() { return *TodoNotes; }
@@ -135,7 +136,7 @@ private:
     std::unique_ptr<TDayLists> dayLists_;
     std::unique_ptr<TDayKeys> dayKeys_;
     std::unique_ptr<TMoveCommand> mover_;
-    // A window of its own, owned by this one as its Qt parent.
+    // A window of its own, owned by this one as its Qt parent; null until first used.
     TSearchWindow* search_ = nullptr;
     // Today's copies of the files, made beside the window's work; a Qt child.
     TBackupRun* backup_ = nullptr;

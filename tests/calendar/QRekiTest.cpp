@@ -4,7 +4,12 @@
 
 #include <cmath>
 #include <limits>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "calendar/LunisolarYear.h"
 #include "storage/Cp932.h"
 #include "storage/DayNumber.h"
 
@@ -270,6 +275,84 @@ TEST(Kyureki, DaysOutsideTheReckonedYearsHaveNoOldDate) {
         EXPECT_EQ(k.RokuyoKind(), 0);
         EXPECT_EQ(k.MonthName(), "");
     }
+}
+
+// The old date and the solar term of the day the window opens on come from one reckoning of
+// its year, whichever asks first and however many calculators there are.
+TEST(Kyureki, CalculatorsAndSolarTermsShareTheThreadsYears) {
+    struct Case {
+        const char* what;
+        int year, month, day;
+        size_t reckoned;  // years worked out for the old dates and the solar term together
+    };
+    const Case cases[] = {
+        {"a summer day", 2026, 7, 1, 1},
+        // Its Gregorian year is tried first.
+        {"the 11th month begins before 冬至 and opens the next year", 2025, 12, 20, 2},
+        {"the last day of the year before it", 2025, 12, 19, 1},
+    };
+    for (const Case& c : cases) {
+        for (const bool termFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (termFirst ? ", term first" : ", old date first"));
+            // A thread of its own starts with nothing reckoned.
+            std::thread([&c, termFirst] {
+                const TLunisolarCache& cache = ThreadLunisolarCache();
+                const int32_t date = EncodeDate(c.year, c.month, c.day);
+                TKyureki shown;
+                if (termFirst)
+                    SolarTermOfDay(date + kDayNumberOffset);
+                else
+                    shown.Calculate(date);
+                // Whichever asked first left the year in the thread's cache...
+                EXPECT_EQ(cache.Reckoned(), c.reckoned);
+                // ...where the other and a second calculator find it.
+                shown.Calculate(date);
+                const int term = SolarTermOfDay(date + kDayNumberOffset);
+                TKyureki grid;
+                grid.Calculate(date);
+                EXPECT_EQ(cache.Reckoned(), c.reckoned);
+                EXPECT_EQ(grid.Day(), shown.Day());
+                EXPECT_EQ(term, shown.SolarTerm());
+            }).join();
+        }
+    }
+}
+
+// Worker threads (the search, the past years, the almanac) reckon old dates beside the window:
+// each keeps its own years and gets what one thread alone gets, also while the years it keeps
+// turn over.
+TEST(Kyureki, ThreadsReckonTheSameOldDates) {
+    std::vector<int32_t> days;
+    for (int year = 1990; year <= 2030; year += 3)
+        for (int month = 1; month <= 12; month += 5)
+            days.push_back(EncodeDate(year, month, 2 * month));
+    struct Found {
+        int32_t year, month, day, term;
+        bool leap;
+        bool operator==(const Found&) const = default;
+    };
+    const auto reckon = [&days](size_t start) {
+        std::vector<Found> found(days.size());
+        TKyureki k;
+        for (size_t i = 0; i < days.size(); ++i) {
+            // Every day once, in an order of the thread's own.
+            const size_t at = (start + i * 5) % days.size();
+            k.Calculate(days[at]);
+            found[at] = {k.Year(), k.Month(), k.Day(), SolarTermOfDay(days[at] + kDayNumberOffset),
+                         k.Leap()};
+        }
+        return found;
+    };
+    ASSERT_EQ(std::gcd(days.size(), size_t{5}), 1u);
+    const std::vector<Found> alone = reckon(0);
+    std::vector<std::vector<Found>> results(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t)
+        threads.emplace_back([&, t] { results[t] = reckon(t * 5 + 1); });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (size_t t = 0; t < results.size(); ++t)
+        EXPECT_TRUE(results[t] == alone) << "thread " << t;
 }
 
 TEST(SolarTermOfDay, EquinoxesAndSolsticesOfPublishedAlmanacs) {

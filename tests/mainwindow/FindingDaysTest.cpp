@@ -484,6 +484,23 @@ private Q_SLOTS:
         QCOMPARE(Widgets(form).DiaryMemo->toPlainText(), u"ﾃﾞｨｽﾞﾆｰへ行った"_qs);
         QCOMPARE(StoredRecord(run, 2021, EncodeDate(2021, 6, 1)).Text.Text(),
                  Sjis("ディズニーランド"));
+        // Closed and opened again, it is the same window, and a result chosen from it opens
+        // its day once more.
+        QTest::keyClick(&search, Qt::Key_Escape);
+        QVERIFY(!search.isVisible());
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(search.isVisible());
+        QCOMPARE(&form.Search(), &search);
+        QCOMPARE(form.findChildren<TSearchWindow*>().size(), 1);
+        QCOMPARE(search.Query()->selectedText(), u"ディズニー"_qs);
+        search.StartSearch();
+        WaitForSearch(search);
+        QCOMPARE(search.Results()->topLevelItemCount(), 2);
+        search.Results()->setCurrentItem(search.Results()->topLevelItem(0));
+        QTest::keyClick(search.Results(), Qt::Key_Return);
+        QCOMPARE(form.ScrapList().CurrentDate(), EncodeDate(2021, 6, 1));
     }
 
     // A search stopped, closed or started anew lists nothing more of what its threads had already

@@ -21,6 +21,7 @@
 #include "mainwindow/PageState.h"
 #include "mainwindow/daykeys/DayKeys.h"
 #include "mainwindow/daypage/DayPage.h"
+#include "mainwindow/search/SearchWindow.h"
 #include "richtext/RtfReader.h"
 #include "storage/Cp932.h"
 #include "storage/ScrapList.h"
@@ -73,6 +74,11 @@ void TMainWindowTest::firstStartWithNoFiles() {
     // The window is the only thing on screen.
     for (QWidget* w : QApplication::topLevelWidgets())
         QVERIFY2(!w->isVisible() || w == &form, qPrintable(w->objectName()));
+    // What it does not show waits for its first use: the search window, the weather marks (the
+    // button has its menu, and so its arrow, from the start).
+    QVERIFY(!form.findChild<TSearchWindow*>());
+    QCOMPARE(ui.WeatherBtn->menu(), form.Page().WeatherPopup());
+    QVERIFY(form.Page().WeatherPopup()->actions().isEmpty());
 
     run.Stop();
     QCOMPARE(run.Files(), QStringList{u"Velmora.ini"_qs});

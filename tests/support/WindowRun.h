@@ -144,11 +144,15 @@ inline void ClickDay(TDiary& grid, int32_t date) {
     QFAIL("date not on the shown page");
 }
 
+// Opens the weather menu below its button, as a click on it does, and picks the mark of index.
 inline void ChooseWeather(TForm1& form, int index) {
     QMenu* popup = form.Page().WeatherPopup();
+    const QWidget* button = popup->parentWidget();
+    popup->popup(button->mapToGlobal(QPoint(0, button->height())));
     auto* item = popup->findChild<QToolButton*>(QStringLiteral("Weather%1").arg(index));
     QVERIFY(item);
     item->click();
+    QVERIFY(!popup->isVisible());
 }
 
 // Puts rec into its year file, as an earlier run of the program would have left it.

@@ -135,6 +135,15 @@ void TDayPage::BuildMonthList() {
 void TDayPage::BuildWeatherPopup() {
     weatherPopup_ = new QMenu(view_.WeatherBtn);
     weatherPopup_->setObjectName(QStringLiteral("WeatherPopup"));
+    // Its items are made when it first opens: the start need not wait for a menu it does not
+    // show. The menu itself is set now, so that the button shows its arrow from the first frame.
+    connect(weatherPopup_, &QMenu::aboutToShow, this, &TDayPage::FillWeatherPopup);
+    view_.WeatherBtn->setMenu(weatherPopup_);
+}
+
+void TDayPage::FillWeatherPopup() {
+    if (!weatherPopup_->actions().isEmpty())
+        return;
     // A menu shows one column; three columns of items are laid out in a grid of buttons.
     auto* grid = new QWidget(weatherPopup_);
     auto* layout = new QGridLayout(grid);
@@ -159,7 +168,6 @@ void TDayPage::BuildWeatherPopup() {
     auto* action = new QWidgetAction(weatherPopup_);
     action->setDefaultWidget(grid);
     weatherPopup_->addAction(action);
-    view_.WeatherBtn->setMenu(weatherPopup_);
 }
 
 QWidget* TDayPage::Window() const {

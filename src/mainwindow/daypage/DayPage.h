@@ -131,9 +131,11 @@ Q_SIGNALS:
     void MonthShown(const QString& caption);
 
 private:
-    // Builds the month menu (MonthList) and the weather menu (WeatherPopup).
+    // Builds the month menu (MonthList) and the weather menu (WeatherPopup), whose items
+    // FillWeatherPopup makes as it first opens.
     void BuildMonthList();
     void BuildWeatherPopup();
+    void FillWeatherPopup();
     // The window the page is in: the parent of its questions.
     QWidget* Window() const;
     void MarkDocumentsStored();

@@ -170,7 +170,9 @@ void TFormatting::SelectionChange() {
     actions_.UnderAction->setChecked(attributes.fontUnderline());
     const double points = PointSizeOf(attributes);
     view_.FontSize->SetValue(points > 0 ? static_cast<int>(std::lround(points)) : BodyPointSize());
-    view_.FontName->setCurrentIndex(view_.FontName->findText(ShownFace(attributes)));
+    // Before the faces are listed (ListFonts) there is none to select, and no face to look up.
+    view_.FontName->setCurrentIndex(
+        view_.FontName->count() == 0 ? -1 : view_.FontName->findText(ShownFace(attributes)));
 
     const Qt::Alignment align = block.alignment() & Qt::AlignHorizontal_Mask;
     const bool justified = (align & Qt::AlignJustify) == Qt::AlignJustify;
