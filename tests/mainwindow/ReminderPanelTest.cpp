@@ -87,6 +87,17 @@ void SelectRow(QTreeWidget* view, const QString& title) {
     QFAIL("no such row");
 }
 
+// The changes to the notes made while a list of the panel is out of view.
+enum TChange {
+    AddReminder,
+    EditReminder,
+    AddAnniversary,
+    DeleteAnniversary,
+    NextMonth,
+    ReminderMergedIn,
+    AnniversaryMergedAway
+};
+
 }  // namespace
 
 class ReminderPanelTest : public QObject {
@@ -288,6 +299,106 @@ private Q_SLOTS:
         QVERIFY(run.Stop());
         QCOMPARE(FileLines(run, u"Velmora.tdo"_qs),
                  QStringList{u"0,3,10,2026,9999,0,書けない件,"_qs});
+    }
+
+    // A change to the notes while a list's tab is not in view shows in that list once its tab
+    // is chosen; the summary's tab names the shown month throughout.
+    void changedWhileHidden_data() {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("shownTab");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("rows");
+        const QString soon = u"□ 3/12: 明後日の件  [明後日]"_qs;
+        const QString line = u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs;
+        const QString mother = u"  20日│母 (56才)"_qs;
+        QTest::newRow("reminder added, then the summary")
+            << int(AddReminder) << 0 << u" 3月の一覧"_qs
+            << QStringList{soon, u"□ 3/13: 三日後 (あと 3日)"_qs, line, mother};
+        QTest::newRow("reminder edited, then the summary")
+            << int(EditReminder) << 0 << u" 3月の一覧"_qs
+            << QStringList{u"□ 3/12: 歯医者  [明後日]"_qs, line, mother};
+        QTest::newRow("anniversary added, then the summary")
+            << int(AddAnniversary) << 0 << u" 3月の一覧"_qs
+            << QStringList{soon, line, mother, u"  25日│妹 (36才)"_qs};
+        QTest::newRow("anniversary deleted, then the summary")
+            << int(DeleteAnniversary) << 0 << u" 3月の一覧"_qs << QStringList{soon, line};
+        QTest::newRow("next month from the reminders, then the summary")
+            << int(NextMonth) << 0 << u" 4月の一覧"_qs << QStringList{soon, line};
+        QTest::newRow("reminder changed elsewhere, then the reminders")
+            << int(ReminderMergedIn) << 1 << u" 3月の一覧"_qs
+            << QStringList{u"2026年 3月12日|歯医者"_qs, u"毎年 3月13日|車検"_qs};
+        QTest::newRow("anniversary gone elsewhere, then the anniversaries")
+            << int(AnniversaryMergedAway) << 2 << u" 3月の一覧"_qs << QStringList{};
+    }
+    void changedWhileHidden() {
+        QFETCH(int, change);
+        QFETCH(int, shownTab);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, rows);
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 3, 12, 2026, "明後日の件", 2026)});
+        SeedNotes(run, u"Velmora.mem"_qs, {Note(NoteBirthday, 3, 20, 1970, "母")});
+        TForm1& form = run.Start();
+        TReminders& panel = form.Reminders();
+        const TWindowWidgets ui = Widgets(form);
+        // Notes changed on disk come in while the summary shows, as a sync brings them.
+        const auto mergedIn = [&panel, &ui](QTreeWidget* list) {
+            ui.Reminder->setCurrentWidget(ui.TabMonth);
+            panel.FillTodoList();
+            panel.FillMemoryList();
+            panel.FillMonthList();
+            // Rows of notes that may be gone are not kept until the tab shows.
+            QCOMPARE(list->topLevelItemCount(), 0);
+        };
+        switch (change) {
+            case AddReminder:
+                ui.ShownTodoList();
+                WhenEditorOpens([](TTodoMemo& memo) {
+                    memo.Content->setText(u"三日後"_qs);
+                    memo.MemDate->setDate(QDate(2026, 3, 13));
+                });
+                panel.M_DeleteClick(TReminders::AddCommand);
+                break;
+            case EditReminder:
+                SelectRow(ui.ShownTodoList(), u"明後日の件"_qs);
+                WhenEditorOpens([](TTodoMemo& memo) { memo.Content->setText(u"歯医者"_qs); });
+                panel.M_DeleteClick(TReminders::EditCommand);
+                break;
+            case AddAnniversary:
+                ui.ShownMemList();
+                WhenEditorOpens([](TTodoMemo& memo) {
+                    memo.Content->setText(u"妹"_qs);
+                    memo.MemDate->setDate(QDate(1990, 3, 25));
+                });
+                panel.MemProperty(TReminders::AddCommand);
+                break;
+            case DeleteAnniversary:
+                SelectRow(ui.ShownMemList(), u"母"_qs);
+                panel.MemProperty(TReminders::DeleteCommand);
+                break;
+            case NextMonth:
+                ui.ShownTodoList();
+                ui.ToolButton11->click();
+                break;
+            case ReminderMergedIn:
+                QCOMPARE(ui.ShownTodoList()->topLevelItemCount(), 1);
+                form.TodoList().Items(0)->Title = Sjis("歯医者");
+                form.TodoList().AddNote(Note(NoteOpen, 3, 13, 2026, "車検"));
+                mergedIn(ui.TodoList);
+                break;
+            case AnniversaryMergedAway:
+                QCOMPARE(ui.ShownMemList()->topLevelItemCount(), 1);
+                QVERIFY(form.MemoryList().DeleteNote(form.MemoryList().Items(0)));
+                mergedIn(ui.MemList);
+                break;
+            default:
+                QFAIL("no such change");
+        }
+        QCOMPARE(ui.Reminder->tabText(0), caption);
+        ui.Reminder->setCurrentIndex(shownTab);
+        QCOMPARE(shownTab == 0 ? Lines(ui.ListBox) : Rows(shownTab == 1 ? ui.TodoList : ui.MemList),
+                 rows);
+        QVERIFY(run.Stop());
     }
 
     // A user's reminders and anniversaries through a restart.
