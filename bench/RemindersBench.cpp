@@ -59,6 +59,11 @@ struct TPanelBench {
         state = std::make_unique<TPageState>(*actions.SaveNowAction, window);
         panel = std::make_unique<TReminders>(diary, todo, memory, *state, params);
     }
+    // A list is filled while its tab is in view.
+    void ShowTab(const char* page) const {
+        auto* tabs = qobject_cast<QTabWidget*>(panel->View());
+        tabs->setCurrentWidget(tabs->findChild<QWidget*>(QLatin1String(page)));
+    }
     QMainWindow window;
     TMainActions actions;
     TDiary diary;

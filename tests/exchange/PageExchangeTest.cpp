@@ -840,9 +840,9 @@ void PageExchangeTest::WindowNotesOutAndBackIn() {
     QVERIFY2(first.Details[4].endsWith(u"　母の誕生日"_qs), qPrintable(first.Details[4]));
     QCOMPARE(run.Messages.last(), u"備忘録 3 件、記念日 1 件を取り込みました。"_qs);
     // The panel shows them at once, the month summary the birthday of the shown month.
-    QCOMPARE(Rows(w.TodoList).size(), 3);
-    QCOMPARE(Rows(w.MemList), QStringList{u"母の誕生日"_qs});
     QVERIFY(!w.ListBox->findItems(u"母の誕生日"_qs, Qt::MatchContains).isEmpty());
+    QCOMPARE(Rows(w.ShownTodoList()).size(), 3);
+    QCOMPARE(Rows(w.ShownMemList()), QStringList{u"母の誕生日"_qs});
     // Written at once by the window, as the notes of the first diary were.
     QCOMPARE(run.Read(u"Velmora.tdo"_qs), todo);
     QCOMPARE(run.Read(u"Velmora.mem"_qs), memory);
@@ -850,7 +850,7 @@ void PageExchangeTest::WindowNotesOutAndBackIn() {
     const TDialogState again = ImportIcs(form, ics);
     QVERIFY(!again.Ready);
     QVERIFY2(again.Text.contains(u"すでにあるもの 4 件"_qs), qPrintable(again.Text));
-    QCOMPARE(Rows(w.TodoList).size(), 3);
+    QCOMPARE(Rows(w.ShownTodoList()).size(), 3);
     QVERIFY(run.Stop());
     QCOMPARE(run.Read(u"Velmora.tdo"_qs), todo);
 }
@@ -891,7 +891,8 @@ void PageExchangeTest::WindowIcsImport() {
     if (!detail.isEmpty())
         QVERIFY2(shown.Details.contains(detail), qPrintable(shown.Details.join(u'|')));
     const TWindowWidgets w = Widgets(form);
-    QCOMPARE(w.TodoList->topLevelItemCount() + w.MemList->topLevelItemCount(), 1 + added);
+    QCOMPARE(w.ShownTodoList()->topLevelItemCount() + w.ShownMemList()->topLevelItemCount(),
+             1 + added);
     const QString backup =
         u"backup/%1/2024-05-03/Velmora.tdo"_qs.arg(QString::fromStdString(HostFolderName()));
     QCOMPARE(QFile::exists(run.Path(backup)), added > 0);

@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <functional>
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
@@ -65,6 +66,16 @@ QStringList Rows(const QTreeWidget* list) {
 
 QStringList Rows(const TDayLists& lists) {
     return Rows(ListOf(lists));
+}
+
+// The past years' rows: year and weekday, title, first line.
+QStringList PastRows(const QTreeWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* row = list->topLevelItem(i);
+        rows << row->text(0) + u"|"_qs + row->text(1) + u"|"_qs + row->text(2);
+    }
+    return rows;
 }
 
 QStringList Rows(TForm1& form) {
@@ -286,6 +297,10 @@ private Q_SLOTS:
         QVERIFY(tabs->tabRect(DayListTabCount - 1).right() < tabs->width());
         QCOMPARE(button->isChecked(), startTab == DayListTabCount);
         QCOMPARE(Widgets(form).ListView1->isVisible(), startTab != DayListTabCount);
+        // The remembered past years are filled for the first frame.
+        if (startTab == DayListTabCount)
+            QCOMPARE(PastRows(form.findChild<QTreeWidget*>(u"PastYearsList"_qs)),
+                     QStringList{u"2019年(金)||去年"_qs});
         if (startTab != DayListTabCount) {
             button->click();
             QVERIFY(!Widgets(form).ListView1->isVisible());
@@ -401,6 +416,63 @@ private Q_SLOTS:
         lists.SelectTab(0);
         lists.DiaryListChange();
         QVERIFY(lists.PastYears().View()->isHidden());
+    }
+
+    // Hidden, the past years read nothing; shown again, they hold what a panel that followed
+    // every change holds.
+    void pastYearsChangedWhileHidden_data() {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("another day") << 0 << QStringList{u"2024年(土)||四日"_qs};
+        QTest::newRow("a page written in another year")
+            << 1 << QStringList{u"2025年(土)|書き直した|去年"_qs, u"2024年(金)||前の年"_qs};
+        QTest::newRow("a page deleted in another year")
+            << 2 << QStringList{u"2024年(金)||前の年"_qs};
+    }
+    void pastYearsChangedWhileHidden() {
+        QFETCH(int, change);
+        QFETCH(QStringList, rows);
+        TFeatureRun run;
+        FollowTheGrid(run);
+        run.Seed(Day(EncodeDate(2024, 5, 3), "前の年"));
+        run.Seed(Day(EncodeDate(2024, 5, 4), "四日"));
+        run.Seed(Day(EncodeDate(2025, 5, 3), "去年"));
+        TDayLists lists(run.diary, run.store, run.events, run.params);
+        TDayLists shownThroughout(run.diary, run.store, run.events, run.params);
+        for (TDayLists* each : {&lists, &shownThroughout}) {
+            each->SelectTab(DayListTabCount);
+            each->DiaryListChange();
+        }
+        run.diary.SetCalendarDate(EncodeDate(2026, 5, 3));
+        QTreeWidget* list = lists.PastYears().List();
+        const QStringList before = PastRows(list);
+        QCOMPARE(before.size(), 2);
+        lists.SelectTab(0);
+        lists.DiaryListChange();
+        QVERIFY(lists.PastYears().View()->isHidden());
+
+        const auto visit = [&run](const std::function<void()>& there) {
+            run.diary.SetCalendarDate(EncodeDate(2025, 5, 3));
+            there();
+            run.diary.SetCalendarDate(EncodeDate(2026, 5, 3));
+        };
+        if (change == 0) {
+            run.diary.SetCalendarDate(EncodeDate(2026, 5, 4));
+        } else if (change == 1) {
+            visit([&run] {
+                TDataInfo page = run.store.Current();
+                page.Title = Sjis("書き直した");
+                run.store.PutRecord(page);
+            });
+        } else {
+            visit([&run] { QVERIFY(run.store.DeleteByDate(EncodeDate(2025, 5, 3))); });
+        }
+        QCOMPARE(PastRows(list), before);
+
+        lists.PastYearsButton()->click();
+        QVERIFY(!lists.PastYears().View()->isHidden());
+        QCOMPARE(PastRows(list), rows);
+        QCOMPARE(PastRows(shownThroughout.PastYears().List()), rows);
     }
 
     void searchOverTheYearFiles() {

@@ -87,6 +87,17 @@ void SelectRow(QTreeWidget* view, const QString& title) {
     QFAIL("no such row");
 }
 
+// The changes to the notes made while a list of the panel is out of view.
+enum TChange {
+    AddReminder,
+    EditReminder,
+    AddAnniversary,
+    DeleteAnniversary,
+    NextMonth,
+    ReminderMergedIn,
+    AnniversaryMergedAway
+};
+
 }  // namespace
 
 class ReminderPanelTest : public QObject {
@@ -115,15 +126,13 @@ private Q_SLOTS:
                               u"□ 3/11: 明日の件  [明日]"_qs, u"□ 3/12: 明後日の件  [明後日]"_qs,
                               u"□ 3/13: 三日後 (あと 3日)"_qs, u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs,
                               u"  20日│母 (56才)"_qs, u"  22日│年不明"_qs}));
-        QCOMPARE(ui.TodoList->topLevelItemCount(), 6);
-        QCOMPARE(Rows(ui.TodoList).last(), u"毎年 3月14日|済み【完了:2026年3月8日】"_qs);
-        QCOMPARE(ui.TodoList->topLevelItem(5)->checkState(0), Qt::Checked);
-        QCOMPARE(ui.MemList->topLevelItemCount(), 3);
         QVERIFY(run.Messages.isEmpty());
         QVERIFY(SavePng(ui.Reminder, u"reminders-month.png"_qs));
-        ui.Reminder->setCurrentWidget(ui.RemSheet);
+        QCOMPARE(ui.ShownTodoList()->topLevelItemCount(), 6);
+        QCOMPARE(Rows(ui.TodoList).last(), u"毎年 3月14日|済み【完了:2026年3月8日】"_qs);
+        QCOMPARE(ui.TodoList->topLevelItem(5)->checkState(0), Qt::Checked);
         QVERIFY(SavePng(ui.Reminder, u"reminders-todo.png"_qs));
-        ui.Reminder->setCurrentWidget(ui.TabMemory);
+        QCOMPARE(ui.ShownMemList()->topLevelItemCount(), 3);
         QVERIFY(SavePng(ui.Reminder, u"reminders-memory.png"_qs));
         QVERIFY(SavePng(&form, u"reminders-window.png"_qs));
         QVERIFY(run.Stop());
@@ -158,19 +167,20 @@ private Q_SLOTS:
                    Note(NoteOpen, 12, 24, 2026, "一度きり", 2026)});
         {
             TForm1& form = run.Start();
-            QCOMPARE(Rows(Widgets(form).TodoList),
-                     (QStringList{u"毎月 5日|家賃"_qs, u"毎年12月20日|車検"_qs,
-                                  u"2026年12月24日|一度きり"_qs}));
             QCOMPARE(
                 Lines(Widgets(form).ListBox),
                 (QStringList{u"◆12/ 5: 家賃 【 本日！】"_qs, u"□12/20: 車検 (あと 15日)"_qs,
                              u"□12/24: 一度きり (あと 19日)"_qs, u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs}));
+            QCOMPARE(Rows(Widgets(form).ShownTodoList()),
+                     (QStringList{u"毎月 5日|家賃"_qs, u"毎年12月20日|車検"_qs,
+                                  u"2026年12月24日|一度きり"_qs}));
             Widgets(form).TodoList->topLevelItem(0)->setCheckState(0, Qt::Checked);
             QVERIFY(run.Stop());
         }
         SetTodayForTesting(EncodeDate(2027, 12, 5));
         TForm1& form = run.Start();
-        QCOMPARE(Widgets(form).TodoList->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(Widgets(form).ShownTodoList()->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        Widgets(form).Reminder->setCurrentWidget(Widgets(form).TabMonth);
         QCOMPARE(Lines(Widgets(form).ListBox),
                  (QStringList{u"◆12/ 5: 家賃 【 本日！】"_qs, u"□12/20: 車検 (あと 15日)"_qs,
                               u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs}));
@@ -217,7 +227,7 @@ private Q_SLOTS:
         SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 4, 1, 2026, "税金")});
         TForm1& form = run.Start();
         TReminders& panel = form.Reminders();
-        QTreeWidget* list = Widgets(form).TodoList;
+        QTreeWidget* list = Widgets(form).ShownTodoList();
         panel.TodoPropPopup();
         QVERIFY(!panel.M_Edit->isEnabled());
         QVERIFY(!panel.M_Delete->isEnabled());
@@ -246,7 +256,7 @@ private Q_SLOTS:
         TWindowRun run;
         SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 4, 1, 2026, "税金")});
         TForm1& form = run.Start();
-        QTreeWidgetItem* row = Widgets(form).TodoList->topLevelItem(0);
+        QTreeWidgetItem* row = Widgets(form).ShownTodoList()->topLevelItem(0);
         row->setCheckState(0, Qt::Checked);
         const TNoteRec* note = form.TodoList().Items(0);
         QCOMPARE(note->Kind, NoteDone);
@@ -284,11 +294,111 @@ private Q_SLOTS:
         QCOMPARE(form.TodoList().Count(), 1);
         QVERIFY(form.TodoList().Modified());
         QVERIFY(form.Actions().SaveNowAction->isEnabled());
-        QCOMPARE(Widgets(form).TodoList->topLevelItemCount(), 1);
+        QCOMPARE(Widgets(form).ShownTodoList()->topLevelItemCount(), 1);
         // Once the folder can be written again, the close writes the note.
         QVERIFY(run.Stop());
         QCOMPARE(FileLines(run, u"Velmora.tdo"_qs),
                  QStringList{u"0,3,10,2026,9999,0,書けない件,"_qs});
+    }
+
+    // A change to the notes while a list's tab is not in view shows in that list once its tab
+    // is chosen; the summary's tab names the shown month throughout.
+    void changedWhileHidden_data() {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<int>("shownTab");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("rows");
+        const QString soon = u"□ 3/12: 明後日の件  [明後日]"_qs;
+        const QString line = u"━━━┯━━━━━━━━━━━━━━━━━━━"_qs;
+        const QString mother = u"  20日│母 (56才)"_qs;
+        QTest::newRow("reminder added, then the summary")
+            << int(AddReminder) << 0 << u" 3月の一覧"_qs
+            << QStringList{soon, u"□ 3/13: 三日後 (あと 3日)"_qs, line, mother};
+        QTest::newRow("reminder edited, then the summary")
+            << int(EditReminder) << 0 << u" 3月の一覧"_qs
+            << QStringList{u"□ 3/12: 歯医者  [明後日]"_qs, line, mother};
+        QTest::newRow("anniversary added, then the summary")
+            << int(AddAnniversary) << 0 << u" 3月の一覧"_qs
+            << QStringList{soon, line, mother, u"  25日│妹 (36才)"_qs};
+        QTest::newRow("anniversary deleted, then the summary")
+            << int(DeleteAnniversary) << 0 << u" 3月の一覧"_qs << QStringList{soon, line};
+        QTest::newRow("next month from the reminders, then the summary")
+            << int(NextMonth) << 0 << u" 4月の一覧"_qs << QStringList{soon, line};
+        QTest::newRow("reminder changed elsewhere, then the reminders")
+            << int(ReminderMergedIn) << 1 << u" 3月の一覧"_qs
+            << QStringList{u"2026年 3月12日|歯医者"_qs, u"毎年 3月13日|車検"_qs};
+        QTest::newRow("anniversary gone elsewhere, then the anniversaries")
+            << int(AnniversaryMergedAway) << 2 << u" 3月の一覧"_qs << QStringList{};
+    }
+    void changedWhileHidden() {
+        QFETCH(int, change);
+        QFETCH(int, shownTab);
+        QFETCH(QString, caption);
+        QFETCH(QStringList, rows);
+        TWindowRun run;
+        SeedNotes(run, u"Velmora.tdo"_qs, {Note(NoteOpen, 3, 12, 2026, "明後日の件", 2026)});
+        SeedNotes(run, u"Velmora.mem"_qs, {Note(NoteBirthday, 3, 20, 1970, "母")});
+        TForm1& form = run.Start();
+        TReminders& panel = form.Reminders();
+        const TWindowWidgets ui = Widgets(form);
+        // Notes changed on disk come in while the summary shows, as a sync brings them.
+        const auto mergedIn = [&panel, &ui](QTreeWidget* list) {
+            ui.Reminder->setCurrentWidget(ui.TabMonth);
+            panel.FillTodoList();
+            panel.FillMemoryList();
+            panel.FillMonthList();
+            // Rows of notes that may be gone are not kept until the tab shows.
+            QCOMPARE(list->topLevelItemCount(), 0);
+        };
+        switch (change) {
+            case AddReminder:
+                ui.ShownTodoList();
+                WhenEditorOpens([](TTodoMemo& memo) {
+                    memo.Content->setText(u"三日後"_qs);
+                    memo.MemDate->setDate(QDate(2026, 3, 13));
+                });
+                panel.M_DeleteClick(TReminders::AddCommand);
+                break;
+            case EditReminder:
+                SelectRow(ui.ShownTodoList(), u"明後日の件"_qs);
+                WhenEditorOpens([](TTodoMemo& memo) { memo.Content->setText(u"歯医者"_qs); });
+                panel.M_DeleteClick(TReminders::EditCommand);
+                break;
+            case AddAnniversary:
+                ui.ShownMemList();
+                WhenEditorOpens([](TTodoMemo& memo) {
+                    memo.Content->setText(u"妹"_qs);
+                    memo.MemDate->setDate(QDate(1990, 3, 25));
+                });
+                panel.MemProperty(TReminders::AddCommand);
+                break;
+            case DeleteAnniversary:
+                SelectRow(ui.ShownMemList(), u"母"_qs);
+                panel.MemProperty(TReminders::DeleteCommand);
+                break;
+            case NextMonth:
+                ui.ShownTodoList();
+                ui.ToolButton11->click();
+                break;
+            case ReminderMergedIn:
+                QCOMPARE(ui.ShownTodoList()->topLevelItemCount(), 1);
+                form.TodoList().Items(0)->Title = Sjis("歯医者");
+                form.TodoList().AddNote(Note(NoteOpen, 3, 13, 2026, "車検"));
+                mergedIn(ui.TodoList);
+                break;
+            case AnniversaryMergedAway:
+                QCOMPARE(ui.ShownMemList()->topLevelItemCount(), 1);
+                QVERIFY(form.MemoryList().DeleteNote(form.MemoryList().Items(0)));
+                mergedIn(ui.MemList);
+                break;
+            default:
+                QFAIL("no such change");
+        }
+        QCOMPARE(ui.Reminder->tabText(0), caption);
+        ui.Reminder->setCurrentIndex(shownTab);
+        QCOMPARE(shownTab == 0 ? Lines(ui.ListBox) : Rows(shownTab == 1 ? ui.TodoList : ui.MemList),
+                 rows);
+        QVERIFY(run.Stop());
     }
 
     // A user's reminders and anniversaries through a restart.
@@ -322,7 +432,7 @@ private Q_SLOTS:
                                   memo.DaySelect->CellRect(3, 0).center());
             });
             panel.M_DeleteClick(TReminders::AddCommand);
-            QCOMPARE(Rows(ui.TodoList),
+            QCOMPARE(Rows(ui.ShownTodoList()),
                      (QStringList{u"毎月25日|家賃"_qs, u"毎月／週・曜日|ゴミ出し"_qs}));
             // Edit the rent: the 27th now; a double click opens it.
             SelectRow(ui.TodoList, u"家賃"_qs);
@@ -340,7 +450,7 @@ private Q_SLOTS:
             // Add and delete a note.
             WhenEditorOpens([](TTodoMemo& memo) { memo.Content->setText(u"消す"_qs); });
             panel.MemProperty(TReminders::AddCommand);
-            SelectRow(ui.MemList, u"消す"_qs);
+            SelectRow(ui.ShownMemList(), u"消す"_qs);
             panel.MemProperty(TReminders::DeleteCommand);
             QCOMPARE(run.Questions, QStringList{u"\"消す\"を削除します\r\nよろしいですか？"_qs});
 
@@ -360,11 +470,11 @@ private Q_SLOTS:
         QCOMPARE(FileLines(run, u"Velmora.mem"_qs), QStringList{u"3,4,2,1990,9999,0,妹,"_qs});
 
         TForm1& again = run.Start();
-        QCOMPARE(Rows(Widgets(again).TodoList),
+        QCOMPARE(Lines(Widgets(again).ListBox).first(), u"□ 3/27: 家賃振込 (あと 17日)"_qs);
+        QCOMPARE(Rows(Widgets(again).ShownTodoList()),
                  (QStringList{u"毎月27日|家賃振込"_qs,
                               u"毎月／週・曜日|ゴミ出し【完了:2026年3月10日】"_qs}));
-        QCOMPARE(Rows(Widgets(again).MemList), QStringList{u"1990年 4月 2日|妹"_qs});
-        QCOMPARE(Lines(Widgets(again).ListBox).first(), u"□ 3/27: 家賃振込 (あと 17日)"_qs);
+        QCOMPARE(Rows(Widgets(again).ShownMemList()), QStringList{u"1990年 4月 2日|妹"_qs});
     }
 };
 

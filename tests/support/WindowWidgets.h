@@ -63,6 +63,17 @@ struct TWindowWidgets {
     QPlainTextEdit* NewsMemo;
     QPlainTextEdit* PrivMemo;
 
+    // A reminder list with its tab in front, as the user reads it: a list is filled when its
+    // tab shows.
+    QTreeWidget* ShownTodoList() const {
+        Reminder->setCurrentWidget(RemSheet);
+        return TodoList;
+    }
+    QTreeWidget* ShownMemList() const {
+        Reminder->setCurrentWidget(TabMemory);
+        return MemList;
+    }
+
     std::array<int, 7> SplitInfo() const { return Layout->SplitInfo(); }
     std::array<TColor, 7> ColorInfo() const { return Layout->ColorInfo(); }
 };

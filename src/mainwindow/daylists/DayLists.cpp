@@ -161,9 +161,11 @@ char TDayLists::RowLetter() const {
 void TDayLists::DiaryListChange() {
     QTreeWidget* list = ui_.ListView1;
     list->clear();
+    // The past years follow the options in force; their files are read only while in view.
+    pastYears_->Invalidate();
+    pastYears_->SetShown(PastYearsShown());
     if (PastYearsShown()) {
         ui_.Stack->setCurrentWidget(pastYears_->View());
-        pastYears_->Fill();
         return;
     }
     ui_.Stack->setCurrentWidget(list);

@@ -50,9 +50,9 @@ TPastYears::TPastYears(TDiary& diary, const TScrapList& store, TStoreEvents& eve
 
     connect(ui_.List, &QTreeWidget::itemClicked, this, &TPastYears::RowClicked);
     connect(ui_.List, &QTreeWidget::itemActivated, this, &TPastYears::RowClicked);
-    // A new day, a year loaded (its file written first when changed) or pages brought in.
-    connect(&events, &TStoreEvents::DateChanged, this, &TPastYears::Fill);
-    connect(&events, &TStoreEvents::ListChanged, this, &TPastYears::Fill);
+    // A year loaded (its file written first when changed) or pages brought in; a new day.
+    connect(&events, &TStoreEvents::ListChanged, this, &TPastYears::ListChanged);
+    connect(&events, &TStoreEvents::DateChanged, this, &TPastYears::DateChanged);
 }
 
 TPastYears::~TPastYears() {
@@ -64,8 +64,32 @@ void TPastYears::SetColor(TColor color) {
     SetControlColor(ui_.List, color);
 }
 
+void TPastYears::SetShown(bool shown) {
+    shown_ = shown;
+    if (shown_ && stale_)
+        Fill();
+}
+
+void TPastYears::Invalidate() {
+    stale_ = true;
+}
+
+void TPastYears::ListChanged() {
+    Invalidate();
+    SetShown(shown_);
+}
+
+void TPastYears::DateChanged() {
+    // A year loaded tells its list first, with the new day: that day needs no second reading.
+    if (store_.CurrentDate() != filledDate_)
+        Invalidate();
+    SetShown(shown_);
+}
+
 void TPastYears::Fill() {
     const int32_t date = store_.CurrentDate();
+    stale_ = false;
+    filledDate_ = date;
     QTreeWidget* list = ui_.List;
     list->setUpdatesEnabled(false);
     list->clear();

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "bridge/Fonts.h"
 #include "bridge/TextCodec.h"
@@ -139,18 +140,42 @@ TNoteList& TReminders::List(TListKind kind) const {
 }
 
 void TReminders::FillTodoList() {
-    const auto updating = pageState_.UpdatingScope();
-    FillList(ui_.TodoList, todoNotes_, true);
+    Invalidate(TodoKind);
+    FillShown();
 }
 
 void TReminders::FillMemoryList() {
-    FillList(ui_.MemList, memoryNotes_, false);
+    Invalidate(MemoryKind);
+    FillShown();
 }
 
 void TReminders::FillLists() {
-    FillMemoryList();
-    FillTodoList();
-    FillMonthList();
+    Invalidate(MemoryKind);
+    Invalidate(TodoKind);
+    FillShown();
+}
+
+void TReminders::Invalidate(TListKind kind) {
+    stale_[kind] = true;
+    View(kind)->clear();
+}
+
+QTreeWidget* TReminders::FilledView(TListKind kind) {
+    QTreeWidget* view = View(kind);
+    if (std::exchange(stale_[kind], false)) {
+        const auto updating = pageState_.UpdatingScope();
+        FillList(view, List(kind), kind == TodoKind);
+    }
+    return view;
+}
+
+void TReminders::FillShown() {
+    QWidget* page = ui_.Reminder->currentWidget();
+    // The summary is built each time it shows: it counts the days from today.
+    if (page == ui_.TabMonth)
+        FillMonthList();
+    else
+        FilledView(page == ui_.RemSheet ? TodoKind : MemoryKind);
 }
 
 void TReminders::FillList(QTreeWidget* view, TNoteList& list, bool withChecks) {
@@ -185,13 +210,18 @@ void TReminders::Describe(QTreeWidgetItem* item, bool isReminder) const {
 }
 
 void TReminders::SettingsChanged() {
-    if (ui_.Reminder->currentWidget() == ui_.TabMonth)
-        FillMonthList();
+    FillMonthList();
 }
 
 void TReminders::FillMonthList() {
+    // The tab names the month also while another tab is in view.
     ui_.Reminder->setTabText(ui_.Reminder->indexOf(ui_.TabMonth),
                              QStringLiteral("%1月の一覧").arg(diary_.Month(), 2));
+    if (ui_.Reminder->currentWidget() == ui_.TabMonth)
+        BuildMonthList();
+}
+
+void TReminders::BuildMonthList() {
     const TAgeOptions ages{params_.CountedAgeBeside,
                            params_.CelebrateCounted ? TAgeCount::Counted : TAgeCount::Full};
     const std::vector<std::string> lines = MonthSummary(
@@ -214,8 +244,8 @@ void TReminders::FillMonthList() {
 }
 
 void TReminders::ReminderChange(int index) {
-    if (ui_.Reminder->widget(index) == ui_.TabMonth)
-        FillMonthList();
+    if (index >= 0)
+        FillShown();
 }
 
 void TReminders::TodoListChange(QTreeWidgetItem* item, int column) {
@@ -242,13 +272,13 @@ void TReminders::TodoListChange(QTreeWidgetItem* item, int column) {
 }
 
 void TReminders::TodoPropPopup() {
-    M_Edit->setEnabled(SelectedRow(ui_.TodoList) != nullptr);
+    M_Edit->setEnabled(SelectedRow(FilledView(TodoKind)) != nullptr);
     M_Delete->setEnabled(M_Edit->isEnabled());
     M_Add->setEnabled(true);
 }
 
 void TReminders::MemPropPopup() {
-    M_MemEdit->setEnabled(SelectedRow(ui_.MemList) != nullptr);
+    M_MemEdit->setEnabled(SelectedRow(FilledView(MemoryKind)) != nullptr);
     M_MemDel->setEnabled(M_MemEdit->isEnabled());
     M_MemAdd->setEnabled(true);
 }
@@ -262,7 +292,7 @@ void TReminders::MemProperty(int tag) {
 }
 
 void TReminders::Command(TListKind kind, int tag) {
-    QTreeWidget* view = View(kind);
+    QTreeWidget* view = FilledView(kind);
     TNoteList& list = List(kind);
     QTreeWidgetItem* row = SelectedRow(view);
     TNoteRec* note = NoteOf(row);

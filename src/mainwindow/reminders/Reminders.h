@@ -38,9 +38,11 @@ public:
     // The month summary's background.
     void SetColor(TColor color);
 
+    // The lists from the note lists as they are: the list of the tab in view at once, the
+    // others when their tab is next chosen.
     void FillTodoList();
     void FillMemoryList();
-    // The reminders, the anniversaries and the month summary, from the note lists as they are.
+    // The reminders, the anniversaries and the month summary.
     void FillLists();
     // The summary of the grid's shown month: open reminders around today, then anniversaries.
     void FillMonthList();
@@ -78,6 +80,13 @@ private:
     void Command(TListKind kind, int tag);
     // withChecks: the reminders, with their done marks.
     void FillList(QTreeWidget* view, TNoteList& list, bool withChecks);
+    // Fills the list of the tab in view when it is out of date.
+    void FillShown();
+    void BuildMonthList();
+    // A list out of date loses its rows at once: they point at notes that may be gone.
+    void Invalidate(TListKind kind);
+    // The list with its rows up to date, for reading them.
+    QTreeWidget* FilledView(TListKind kind);
     void Describe(QTreeWidgetItem* item, bool isReminder) const;
     QTreeWidget* View(TListKind kind) const;
     TNoteList& List(TListKind kind) const;
@@ -98,4 +107,6 @@ private:
     TNoteList& memoryNotes_;
     TPageState& pageState_;
     const TInitParam& params_;
+    // The lists whose notes changed since they were filled, by TListKind.
+    bool stale_[2] = {true, true};
 };
