@@ -1,6 +1,8 @@
 #include "bridge/Fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "bridge/TextCodec.h"
@@ -22,14 +24,15 @@ void InstallFontSubstitutes() {
 }
 
 QFont FontForFace(const QString& face) {
-    // Naming the Japanese faces directly spares the font lookup a search through every
-    // installed font for a face that is not there, once per style and script; the first of
-    // them that is installed is used.
+    // Naming the first installed Japanese face directly spares the font lookup a search
+    // through every installed font for a face that is not there. One face only: a font naming
+    // several has the system's whole fallback list sorted at once for every style, size and
+    // script, where a single face looks for fallbacks only when a character is missing from it.
     const QStringList substitutes = QFont::substitutes(face);
-    QFont font(face);
-    if (!substitutes.isEmpty())
-        font.setFamilies(substitutes);
-    return font;
+    const auto installed =
+        std::find_if(substitutes.begin(), substitutes.end(),
+                     [](const QString& family) { return QFontDatabase::hasFamily(family); });
+    return QFont(installed != substitutes.end() ? *installed : face);
 }
 
 QFont DesignFont(const QString& face, int pixelHeight, bool bold) {
