@@ -1,5 +1,6 @@
 #include "richtext/RtfContent.h"
 
+#include "bridge/Fonts.h"
 #include "richtext/RtfFormat.h"
 #include "richtext/RtfPictures.h"
 
@@ -397,7 +398,13 @@ private:
         if (const auto it = fonts.find(chars.font); it != fonts.end()) {
             const QString name = CleanName(it->second.name);
             if (!name.isEmpty()) {
-                format.setFontFamilies(QStringList{name});
+                // Asking Qt for a face that is not installed has it sort every installed font,
+                // for each script of the text; the face standing in for it is named directly.
+                const QString shown = FontForFace(name).family();
+                format.setFontFamilies(QStringList{shown});
+                if (shown != name) {
+                    format.setProperty(kRtfFaceProperty, QStringList{name, shown});
+                }
             }
             if (it->second.charset >= 0) {
                 format.setProperty(kRtfCharsetProperty, it->second.charset);

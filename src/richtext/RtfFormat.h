@@ -7,6 +7,10 @@
 // Character format property: the Windows character set (\fcharset) that the run's face carried
 // in the RTF it was read from, so that a rewrite keeps the face's font-table entry.
 inline constexpr int kRtfCharsetProperty = QTextFormat::UserProperty + 0x5201;
+// A run in a face the file names but this computer lacks is shown in the installed face that
+// stands for it: {the file's face, the face shown}. Written back, the file's face is kept unless
+// the run was given another face since.
+inline constexpr int kRtfFaceProperty = QTextFormat::UserProperty + 0x5209;
 
 // Block format properties of a list paragraph: the first-line and left indents (twips) it was
 // read with. Qt draws list markers at the list's own indent, so these are kept aside for the

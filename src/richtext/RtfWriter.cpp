@@ -646,6 +646,10 @@ private:
 
     FontKey KeyOf(const QString& text, const QTextCharFormat& format) const {
         QString face = format.fontFamilies().toStringList().value(0);
+        if (const QStringList read = format.property(kRtfFaceProperty).toStringList();
+            read.size() == 2 && face == read[1]) {
+            face = read[0];
+        }
         if (face.isEmpty()) {
             face = document_.defaultFont().family();
         }

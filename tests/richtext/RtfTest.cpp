@@ -9,6 +9,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontDatabase>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -123,6 +124,8 @@ private Q_SLOTS:
     void listsWritten();
     void linksKept();
     void spacingAndTabsKept();
+    void facesStoodInForKeepTheirName_data();
+    void facesStoodInForKeepTheirName();
     void charsetsKept_data();
     void charsetsKept();
     void exactCharacters_data();
@@ -791,6 +794,40 @@ void RtfTest::spacingAndTabsKept() {
                                  R"(\pard\tx1440\tqc\tx4320\tqr\tx8640\tqdec\tx9000 a\tab)"}) {
         QVERIFY2(rtf.find(expected) != std::string::npos, rtf.c_str());
     }
+}
+
+// A face of the file that this computer lacks is shown in the installed face standing in for it,
+// and written back under its own name unless the run was given another face.
+void RtfTest::facesStoodInForKeepTheirName_data() {
+    QTest::addColumn<QString>("newFace");
+    QTest::addColumn<bool>("keptName");
+    QTest::newRow("untouched") << QString() << true;
+    QTest::newRow("given another face") << u"Velmora Chosen Face"_s << false;
+}
+
+void RtfTest::facesStoodInForKeepTheirName() {
+    QFETCH(QString, newFace);
+    QFETCH(bool, keptName);
+    const QString lacked = u"Velmora Lacked Face"_s;
+    const QString installed = QFontDatabase::families().value(0);
+    QVERIFY(!installed.isEmpty());
+    QFont::insertSubstitution(lacked, installed);
+    QTextDocument document;
+    ReadRtf("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil Velmora Lacked Face;}}\\f0\\fs20 Diary\\par}",
+            document);
+    QFont::removeSubstitutions(lacked);
+    QCOMPARE(Family(FormatAt(document, u"Diary"_s)).toLower(), installed.toLower());
+    if (!newFace.isEmpty()) {
+        QTextCursor all(&document);
+        all.select(QTextCursor::Document);
+        QTextCharFormat face;
+        face.setFontFamilies(QStringList{newFace});
+        all.mergeCharFormat(face);
+    }
+    const std::string rtf = WriteRtf(document);
+    const std::string written = (keptName ? lacked : newFace).toStdString();
+    QVERIFY2(rtf.find(written + ";") != std::string::npos, rtf.c_str());
+    QVERIFY2(rtf.find(installed.toStdString() + ";") == std::string::npos, rtf.c_str());
 }
 
 void RtfTest::charsetsKept_data() {
