@@ -255,11 +255,18 @@ class Computer:
 
     def diary(self):
         """The text of this computer's year files."""
-        text = ""
-        for path in sorted(glob.glob(os.path.join(self.dir, "[0-9][0-9][0-9][0-9].dat"))):
-            with open(path, "rb") as f:
-                text += f.read().decode("cp932", errors="replace")
-        return text
+        # Syncthing keeps a conflict copy by renaming the year file aside before it moves the
+        # other version in: between the two a listed file may be gone, and is read again.
+        for _ in range(40):
+            try:
+                text = ""
+                for path in sorted(glob.glob(os.path.join(self.dir, "[0-9][0-9][0-9][0-9].dat"))):
+                    with open(path, "rb") as f:
+                        text += f.read().decode("cp932", errors="replace")
+                return text
+            except FileNotFoundError:
+                time.sleep(0.05)
+        raise Failure(f"{self.name}'s year files keep vanishing")
 
     def day(self, marker):
         """The body text of the day holding marker, as the year file keeps it ("" for none)."""
@@ -270,8 +277,12 @@ class Computer:
 
     def base_stamp(self):
         """When this computer last recorded what it read of the year files."""
-        stamps = [os.stat(p).st_mtime_ns
-                  for p in glob.glob(os.path.join(self.state, "Velmora", "*", "*.dat.base"))]
+        stamps = []
+        for path in glob.glob(os.path.join(self.state, "Velmora", "*", "*.dat.base")):
+            try:
+                stamps.append(os.stat(path).st_mtime_ns)
+            except FileNotFoundError:
+                pass
         return max(stamps, default=0)
 
     def answer(self, key):
