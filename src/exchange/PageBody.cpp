@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QUrl>
+#include <utility>
 #include <vector>
 
 #include "bridge/TextCodec.h"
@@ -55,11 +56,40 @@ void SetFormatAt(QTextDocument& document, int position, const QTextImageFormat& 
     cursor.setCharFormat(format);
 }
 
+// A run shown in the installed face that stands for its file's face names the file's face
+// first again, the installed one after it: an exported page asks for the face the diary names
+// and falls back to the one this computer has.
+void NameFileFacesFirst(QTextDocument& document) {
+    struct TRun {
+        int Position;
+        int Length;
+        QStringList Faces;
+    };
+    std::vector<TRun> runs;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QStringList faces = fragment.charFormat().property(kRtfFaceProperty).toStringList();
+            if (faces.size() == 2)
+                runs.push_back({fragment.position(), fragment.length(), std::move(faces)});
+        }
+    }
+    for (const TRun& run : runs) {
+        QTextCursor cursor(&document);
+        cursor.setPosition(run.Position);
+        cursor.setPosition(run.Position + run.Length, QTextCursor::KeepAnchor);
+        QTextCharFormat faces;
+        faces.setFontFamilies(run.Faces);
+        cursor.mergeCharFormat(faces);
+    }
+}
+
 }  // namespace
 
 void ReadBody(const TDataInfo& rec, QTextDocument& document) {
     const std::string& body = rec.RichText.Empty() ? rec.Text.Text() : rec.RichText.Text();
     ReadPageBody(body, rec.Text.Text(), document);
+    NameFileFacesFirst(document);
 }
 
 void WriteBody(const QTextDocument& document, TDataInfo& rec) {

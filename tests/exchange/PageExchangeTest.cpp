@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -229,6 +230,7 @@ private Q_SLOTS:
     void PrivateMemoOnlyWhenAsked_data();
     void PrivateMemoOnlyWhenAsked();
     void HtmlYearWithPictures();
+    void HtmlNamesTheDiarysFaceFirst();
     void CancelledExport_data();
     void CancelledExport();
     void PicturesOnlyFromInsideTheFolder_data();
@@ -601,6 +603,31 @@ void PageExchangeTest::PrivateMemoOnlyWhenAsked() {
 
 // A year as HTML: a table of contents by month, headings with the weekday and the holiday,
 // pictures as files beside it that the page shows.
+// A face the diary names but this computer lacks is asked for first in an exported page, with
+// the installed face standing in for it after it.
+void PageExchangeTest::HtmlNamesTheDiarysFaceFirst() {
+    const QString lacked = u"Velmora Lacked Face"_qs;
+    const QString installed = QFontDatabase::families().value(0);
+    QVERIFY(!installed.isEmpty());
+    const TTestFolder diary;
+    const TTestFolder out;
+    PutPages(
+        diary,
+        {MakePage(EncodeDate(2024, 3, 3),
+                  {{}, -1, u"<p><span style=\"font-family:'%1'\">面</span></p>"_qs.arg(lacked)})});
+    QFont::insertSubstitution(lacked, installed);
+    QString messages;
+    QTextStream err(&messages);
+    const QString html = Folder(out) + u"/2024.html"_qs;
+    const int result = ExportPages(Folder(diary), u"html"_qs, html, QDate(2024, 3, 3),
+                                   QDate(2024, 3, 3), false, err);
+    QFont::removeSubstitutions(lacked);
+    QCOMPARE(result, 0);
+    const QString page = ReadUtf8(html);
+    QVERIFY2(page.contains(u"font-family:'%1','%2'"_qs.arg(lacked, installed), Qt::CaseInsensitive),
+             qPrintable(page));
+}
+
 void PageExchangeTest::HtmlYearWithPictures() {
     const TTestFolder diary;
     const TTestFolder out;
