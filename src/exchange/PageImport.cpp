@@ -377,10 +377,13 @@ QString WriteImport(const std::string& dir, const std::string& baseName, const T
     const auto undo = [&written] {
         for (const auto& [path, before] : written) {
             try {
-                if (before)
+                if (before) {
                     SafeWriteFile(path, *before);
-                else
-                    std::filesystem::remove(path);
+                } else {
+                    // A year the import made and could not take back keeps only imported pages.
+                    std::error_code ignored;
+                    std::filesystem::remove(path, ignored);
+                }
             } catch (const VelmoraError&) {
                 // The .bak copy made before the import still holds it.
             }

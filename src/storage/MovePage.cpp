@@ -81,7 +81,8 @@ TMoveResult MoveToOtherYear(TScrapList& store, const TDataInfo& moved, int32_t t
         if (existed) {
             SafeWriteFile(path, before);
         } else {
-            std::filesystem::remove(path);
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
         }
     } catch (const VelmoraError& e) {
         return {false, e.what()};
